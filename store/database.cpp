@@ -1,0 +1,365 @@
+#include "store/database.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdlib>
+#include <string_view>
+
+#include "store/recordset.h"
+#include "support/paths.h"
+#include "support/text.h"
+
+namespace velgram {
+
+std::string DatabasePath() { return DataFolder() + "/Velgram.db"; }
+
+namespace {
+
+void AppendEscaped(std::string& out, const char* value) {
+  for (const char* p = value; *p; ++p) {
+    // A double quote becomes "&quot;" whose ampersand is escaped in turn, so
+    // it is written as "&amp;quot;"; readers undo both steps.
+    if (*p == '"')
+      out += "&amp;quot;";
+    else if (*p == '&')
+      out += "&amp;";
+    else
+      out += *p;
+  }
+}
+
+int AppendRow(void* context, int count, char** values, char** names) {
+  if (!context) return 0;
+  std::string& out = *static_cast<std::string*>(context);
+  out += "<Record";
+  for (int i = 0; i < count; ++i) {
+    out += ' ';
+    out += names[i] ? names[i] : "";
+    out += "=\"";
+    if (values[i]) AppendEscaped(out, values[i]);
+    out += '"';
+  }
+  out += " />";
+  return 0;
+}
+
+std::vector<std::string> ReadNames(Database& db, const std::string& sql) {
+  std::string rs;
+  db.ExecText(&rs, sql);
+  std::vector<std::string> names;
+  RecordSet r(rs);
+  for (bool ok = r.First(); ok; ok = r.Next()) names.push_back(r.Text("name"));
+  return names;
+}
+
+bool Contains(const std::vector<std::string>& list, const std::string& name) {
+  return std::find(list.begin(), list.end(), name) != list.end();
+}
+
+}  // namespace
+
+Database::Database(std::string path, Clock& clock) : path_(std::move(path)), clock_(clock) {
+  Open();
+  UpgradeSchema();
+  if (GetSettingInt("BackupOnceDay") > 0) {
+    Close();
+    BackupOnceADay(path_, clock_);
+    Open();
+  }
+  backupInterval_ = GetSettingInt("BackupInterval");
+  lastBackupTime_ = clock_.NowUnix();
+}
+
+Database::~Database() { Close(); }
+
+void Database::Open() {
+  if (db_) return;
+  sqlite3* db = nullptr;
+  if (sqlite3_open(path_.c_str(), &db) != SQLITE_OK) {
+    sqlite3_close(db);
+    return;
+  }
+  // Another program (a virus scanner, a second copy of this one) may hold the
+  // file for a moment; wait for it rather than failing the statement.
+  sqlite3_busy_timeout(db, 2000);
+  db_ = db;
+}
+
+void Database::Close() {
+  if (!db_) return;
+  sqlite3_close(db_);
+  db_ = nullptr;
+}
+
+std::string Database::BackupFolder() const {
+  size_t slash = path_.find_last_of('/');
+  std::string folder = slash == std::string::npos ? std::string(".") : path_.substr(0, slash);
+  return folder + "/backup";
+}
+
+void Database::CheckTimedBackup() {
+  if (backupInterval_ == 0 || txDepth_ > 0) return;
+  int64_t now = clock_.NowUnix();
+  if (now - lastBackupTime_ > static_cast<int64_t>(backupInterval_) * 60) {
+    lastBackupTime_ = now;
+    BackupNow();
+  }
+}
+
+void Database::SetBackupInterval(int minutes) { backupInterval_ = minutes; }
+
+int Database::Exec(std::string* records, const char* fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  std::string sql = FormatV(fmt, args);
+  va_end(args);
+  return ExecText(records, sql);
+}
+
+int Database::ExecText(std::string* records, const std::string& sql) {
+  CheckTimedBackup();
+  return Run(records, sql.c_str());
+}
+
+int Database::Run(std::string* records, const char* sql) {
+  if (records) *records = "<Records>";
+  int rc = SQLITE_MISUSE;
+  if (db_) {
+    char* error = nullptr;
+    rc = sqlite3_exec(db_, sql, &AppendRow, records, &error);
+    if (error) sqlite3_free(error);
+  }
+  if (records) {
+    if (rc == SQLITE_OK)
+      *records += "</Records>";
+    else
+      records->clear();
+  }
+  return rc;
+}
+
+// ---------------------------------------------------------------- transactions
+
+void Database::BeginTransaction() {
+  if (txDepth_++ == 0) {
+    CheckTimedBackup();
+    txFailed_ = false;
+    // IMMEDIATE takes the write lock at once, so the operation cannot fail
+    // half-way for want of it.
+    Run(nullptr, "BEGIN IMMEDIATE");
+  }
+}
+
+bool Database::CommitTransaction() {
+  if (txDepth_ == 0) return false;
+  if (--txDepth_ > 0) return !txFailed_;
+  if (!db_ || sqlite3_get_autocommit(db_)) return !txFailed_;  // BEGIN failed: nothing to commit
+  if (txFailed_) {
+    // An inner operation gave up: none of the outer one may stay either.
+    Run(nullptr, "ROLLBACK");
+    txFailed_ = false;
+    return false;
+  }
+  if (Run(nullptr, "COMMIT") != SQLITE_OK) {
+    Run(nullptr, "ROLLBACK");
+    return false;
+  }
+  return true;
+}
+
+void Database::RollbackTransaction() {
+  if (txDepth_ == 0) return;
+  if (--txDepth_ > 0) {
+    txFailed_ = true;  // the outermost one rolls back when it ends
+    return;
+  }
+  if (db_ && !sqlite3_get_autocommit(db_)) Run(nullptr, "ROLLBACK");
+  txFailed_ = false;
+}
+
+// ---------------------------------------------------------------- schema
+
+bool Database::AddColumnIfMissing(const std::vector<std::string>& columns, const char* table,
+                                  const char* column, const char* type) {
+  if (Contains(columns, column)) return true;
+  Exec(nullptr, "ALTER TABLE %s ADD %s %s", table, column, type);
+  if (std::string_view(type) == "text")
+    Exec(nullptr, "UPDATE %s SET %s=''", table, column);
+  else
+    Exec(nullptr, "UPDATE %s SET %s=0", table, column);
+  return false;
+}
+
+void Database::UpgradeSchema() {
+  // One commit for the whole upgrade: an interrupted upgrade leaves the old
+  // file as it was instead of a half-converted one.
+  Transaction tx(*this);
+  std::vector<std::string> tables = ReadNames(*this, "SELECT name FROM sqlite_master WHERE type=\"table\"");
+  auto has = [&](const char* t) { return Contains(tables, t); };
+  auto columns = [&](const char* t) {
+    return ReadNames(*this, Format("PRAGMA table_info('%s')", t));
+  };
+
+  if (!has("Settings")) ExecText(nullptr, "CREATE TABLE Settings (id integer PRIMARY KEY,theKey text,theValue text)");
+
+  if (has("Toernooien"))
+    AddColumnIfMissing(columns("Toernooien"), "Toernooien", "idMatchSystem", "integer");
+  else
+    ExecText(nullptr, "CREATE TABLE Toernooien (id integer PRIMARY KEY,name text,idMatchSystem integer)");
+
+  if (!has("Clubs")) ExecText(nullptr, "CREATE TABLE Clubs (id integer PRIMARY KEY,name text)");
+  if (has("Players")) ExecText(nullptr, "DROP TABLE Players");
+  if (!has("PlayersMain"))
+    ExecText(nullptr,
+             "CREATE TABLE PlayersMain (id integer PRIMARY KEY,name text,idClub integer,bondsnummer "
+             "text,gender integer,email text)");
+  if (!has("PlayersToernooi"))
+    ExecText(nullptr,
+             "CREATE TABLE PlayersToernooi (id integer PRIMARY KEY,idPlayer integer,idToernooi "
+             "integer,rating integer,klasse text)");
+  if (!has("Duos"))
+    ExecText(nullptr,
+             "CREATE TABLE Duos (id integer PRIMARY KEY,idPlayer1 integer,idPlayer2 integer,idToernooi "
+             "integer,klasse text)");
+
+  if (has("Systems"))
+    AddColumnIfMissing(columns("Systems"), "Systems", "idMatchSystem", "integer");
+  else
+    ExecText(nullptr,
+             "CREATE TABLE Systems (id integer PRIMARY KEY,idToernooi integer,name text,description "
+             "text,nrPlayers integer,sort integer,idMatchSystem integer)");
+
+  if (has("Pools"))
+    AddColumnIfMissing(columns("Pools"), "Pools", "idMatchSystem", "integer");
+  else
+    ExecText(nullptr,
+             "CREATE TABLE Pools (id integer PRIMARY KEY,playstyle integer,idSystem integer,name "
+             "text,tables text,starttime integer,endtime integer,sort integer,extra text,idMatchSystem "
+             "integer)");
+
+  if (has("Contestants")) {
+    std::vector<std::string> cols = columns("Contestants");
+    if (!AddColumnIfMissing(cols, "Contestants", "sort", "integer")) {
+      std::string pools;
+      ExecText(&pools, "SELECT DISTINCT(idPool) AS idPool FROM Contestants");
+      RecordSet p(pools);
+      for (bool ok = p.First(); ok; ok = p.Next()) {
+        std::string rows;
+        Exec(&rows, "SELECT id FROM Contestants WHERE idPool=%d ORDER BY poolPos", p.Int("idPool"));
+        RecordSet r(rows);
+        int sort = 0;
+        for (bool more = r.First(); more; more = r.Next())
+          Exec(nullptr, "UPDATE Contestants SET sort=%d WHERE id=%d", sort++, r.Int("id"));
+      }
+    }
+    if (!AddColumnIfMissing(cols, "Contestants", "linktype", "integer")) {
+      AddColumnIfMissing(cols, "Contestants", "idPlayer", "integer");
+      AddColumnIfMissing(cols, "Contestants", "idLinkedPool", "integer");
+      AddColumnIfMissing(cols, "Contestants", "indexKlasse", "integer");
+      std::string rows;
+      ExecText(&rows, "SELECT * FROM Contestants");
+      RecordSet r(rows);
+      for (bool ok = r.First(); ok; ok = r.Next()) {
+        int item1 = r.Int("item1");
+        if (item1 >= 1)
+          Exec(nullptr, "UPDATE Contestants SET linktype=%d,idPlayer=%d WHERE id=%d", 1, item1, r.Int("id"));
+        else
+          Exec(nullptr, "UPDATE Contestants SET linktype=%d,idLinkedPool=%d,indexKlasse=%d WHERE id=%d", 2,
+               -item1, r.Int("item2"), r.Int("id"));
+      }
+    }
+  } else {
+    ExecText(nullptr,
+             "CREATE TABLE Contestants (id integer PRIMARY KEY,idPool integer,poolPos integer,item1 "
+             "integer,item2 integer,sort integer)");
+    std::vector<std::string> none;
+    AddColumnIfMissing(none, "Contestants", "linktype", "integer");
+    AddColumnIfMissing(none, "Contestants", "idPlayer", "integer");
+    AddColumnIfMissing(none, "Contestants", "idLinkedPool", "integer");
+    AddColumnIfMissing(none, "Contestants", "indexKlasse", "integer");
+  }
+
+  if (!has("Matches"))
+    ExecText(nullptr,
+             "CREATE TABLE Matches (id integer PRIMARY KEY,idPool integer,idContestant1 "
+             "integer,idContestant2 integer,tafel integer,starttime integer)");
+
+  if (has("ResultWinner")) {
+    std::vector<std::string> cols = columns("ResultWinner");
+    AddColumnIfMissing(cols, "ResultWinner", "isodate", "integer");
+    AddColumnIfMissing(cols, "ResultWinner", "isotime", "integer");
+    AddColumnIfMissing(cols, "ResultWinner", "isofraction", "integer");
+  } else {
+    ExecText(nullptr,
+             "CREATE TABLE ResultWinner (id integer PRIMARY KEY,idMatch integer,indexWinner "
+             "integer,isodate integer,isotime integer,isofraction integer)");
+  }
+
+  if (!has("ResultGames"))
+    ExecText(nullptr, "CREATE TABLE ResultGames (id integer PRIMARY KEY,idMatch integer,game integer,result integer)");
+  if (!has("Rounds"))
+    ExecText(nullptr, "CREATE TABLE Rounds (id integer PRIMARY KEY,idPool integer,round integer,idMatch integer)");
+
+  if (has("MatchSystems")) {
+    std::vector<std::string> cols = columns("MatchSystems");
+    static const char* const kInts[] = {"gameStop", "gameDiff", "setMax", "setWon", "result"};
+    static const char* const kFlags[] = {"immutable", "duoteam", "duo_ax", "duo_ay", "duo_bx", "duo_by", "duo_abxy"};
+    for (const char* c : kInts) AddColumnIfMissing(cols, "MatchSystems", c, "integer");
+    AddColumnIfMissing(cols, "MatchSystems", "name", "text");
+    for (const char* c : kFlags) AddColumnIfMissing(cols, "MatchSystems", c, "integer");
+  } else {
+    ExecText(nullptr,
+             "CREATE TABLE MatchSystems (id integer PRIMARY KEY,gameStop integer,gameDiff integer,setMax "
+             "integer,setWon integer,result integer,name text,immutable integer,duoteam integer,duo_ax "
+             "integer,duo_ay integer,duo_bx integer,duo_by integer,duo_abxy integer)");
+  }
+
+  std::string count;
+  ExecText(&count, "SELECT COUNT(*) AS count FROM MatchSystems");
+  RecordSet c(count);
+  c.First();
+  if (c.Int("count") < 5) {
+    static const char* const kSeeds[] = {
+        "(11,1,3,2,1,'Sets',1,0,0,0,0,0,0)",      "(11,1,3,2,4,'Best of 3',1,0,0,0,0,0,0)",
+        "(11,1,5,3,4,'Best of 5',1,0,0,0,0,0,0)", "(11,1,7,4,4,'Best of 7',1,0,0,0,0,0,0)",
+        "(11,0,2,2,3,'Duo Dudodeva',1,1,1,1,1,1,1)"};
+    for (const char* values : kSeeds)
+      ExecText(nullptr, std::string("INSERT INTO MatchSystems (gameStop,gameDiff,setMax,setWon,result,name,"
+                                    "immutable,duoteam,duo_ax,duo_ay,duo_bx,duo_by,duo_abxy) VALUES ") +
+                            values);
+  }
+  tx.Commit();
+}
+
+// ---------------------------------------------------------------- settings
+
+std::string Database::GetSetting(const std::string& key) {
+  std::string rs;
+  Exec(&rs, "SELECT theValue FROM Settings WHERE theKey='%s'", key.c_str());
+  if (!HasRows(rs)) return "";
+  RecordSet r(rs);
+  r.First();
+  return r.Text("theValue");
+}
+
+void Database::SetSetting(const std::string& key, const std::string& value) {
+  // Delete and insert commit together, so a failed insert cannot lose the
+  // old value.
+  Transaction tx(*this);
+  Exec(nullptr, "DELETE FROM Settings WHERE theKey='%s'", key.c_str());
+  Exec(nullptr, "INSERT INTO Settings (theKey,theValue) VALUES('%s','%s')", key.c_str(),
+       QuoteSql(value).c_str());
+  tx.Commit();
+}
+
+int Database::GetSettingInt(const std::string& key, int fallback) {
+  std::string v = GetSetting(key);
+  if (v.empty()) return fallback;
+  return std::atoi(v.c_str());
+}
+
+void Database::SetSettingInt(const std::string& key, int value) { SetSetting(key, Format("%d", value)); }
+
+}  // namespace velgram

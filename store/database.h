@@ -1,0 +1,201 @@
+#pragma once
+// The one data-store object of the process. Every read and write of the
+// database goes through it; statements run through SQLite's one-shot execute,
+// rows come back as record-set text (recordset.h).
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "store/records.h"
+#include "support/clock.h"
+
+struct sqlite3;
+
+namespace velgram {
+
+std::string DatabasePath();  // DataFolder() + "/Velgram.db"
+
+class Database {
+ public:
+  // Opens (creating when missing) the file at path, brings the schema up to
+  // date, runs the daily backup when "BackupOnceDay" is on, reads the timed
+  // backup interval and notes the current time.
+  explicit Database(std::string path, Clock& clock = DefaultClock());
+  ~Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  bool IsOpen() const { return db_ != nullptr; }
+  const std::string& Path() const { return path_; }
+  std::string BackupFolder() const;  // folder of the database + "/backup"
+  Clock& GetClock() const { return clock_; }
+
+  // --- SQL gateway -------------------------------------------------------
+  // Formats printf-style and runs the statement(s). When records is given it
+  // receives the record-set text ("" when the statement failed). Returns
+  // SQLite's result code.
+  int Exec(std::string* records, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
+  int ExecText(std::string* records, const std::string& sql);
+
+  // --- transactions ------------------------------------------------------
+  // Nested transactions join the outermost one; the outermost commits or
+  // rolls back. The timed backup never runs while one is open.
+  void BeginTransaction();
+  bool CommitTransaction();  // false when rolled back instead
+  void RollbackTransaction();
+  bool InTransaction() const { return txDepth_ > 0; }
+
+  // --- schema ------------------------------------------------------------
+  void UpgradeSchema();
+  bool AddColumnIfMissing(const std::vector<std::string>& columns, const char* table,
+                          const char* column, const char* type);
+
+  // --- settings ----------------------------------------------------------
+  std::string GetSetting(const std::string& key);
+  void SetSetting(const std::string& key, const std::string& value);
+  int GetSettingInt(const std::string& key, int fallback = 0);  // fallback when empty
+  void SetSettingInt(const std::string& key, int value);
+
+  // --- tournaments, clubs, players, duos -----------------------------------
+  void GetToernooi(TournamentRecord& record, int id);
+  void ListToernooien(std::vector<std::pair<int, std::string>>& list);
+  int AddToernooi(const std::string& name);
+  void RenameToernooi(int id, const std::string& name);
+
+  int GetOrAddClub(const std::string& name);
+  std::string GetClubName(int id);
+  void ListClubs(int idToernooi, std::vector<ClubEntry>& list);
+  void ListClubsOfToernooi(int idToernooi, std::vector<ClubEntry>& list);
+
+  int AddPlayer(const PlayerRecord& player, int idToernooi);
+  int FindPlayer(const PlayerRecord& player);
+  bool SetPlayerInToernooi(const PlayerRecord& player, int idToernooi);
+  void UpdatePlayer(const PlayerRecord& player);
+  void GetPlayer(PlayerRecord& player, int id);
+  void ListPlayers(std::vector<PlayerRecord>& list, int idToernooi);
+  void ListPlayersWithClub(int idToernooi, std::vector<PlayerWithClub>& list);
+  void DeletePlayer(int idPlayer);  // from every tournament
+
+  void AddDuo(const DuoRecord& duo, int idToernooi);
+  void UpdateDuo(const DuoRecord& duo);
+  void DeleteDuo(int id);
+  void ListDuos(std::vector<DuoRecord>& list, int idToernooi);
+  void GetDuo(DuoRecord& duo, int id);
+
+  // --- classes ------------------------------------------------------------
+  void AddSystem(const SystemRecord& system, int idToernooi);
+  void UpdateSystem(const SystemRecord& system, int idToernooi);
+  void GetSystem(SystemRecord& system, int id);
+  void ListSystems(std::vector<SystemRecord>& list, int idToernooi);
+  void MoveSystemUp(int id);
+  void MoveSystemDown(int id);
+  void DeleteSystem(int id);  // with all its pools
+
+  // --- pools --------------------------------------------------------------
+  // Rows of playstyle 1 to 3 only: listing stops at the first other row.
+  void ListPools(int idSystem, std::vector<PoolRecord>& list);
+  void ListEarlierPools(int idPool, std::vector<PoolRecord>& list);
+  bool HasEarlierPool(int idPool);
+  bool GetPool(int idPool, PoolRecord& pool);  // false: no row or other playstyle
+  int AddPool(const PoolRecord& pool, int idSystem);
+  void UpdatePool(const PoolRecord& pool);
+  void MovePoolDown(int idPool, int idSystem);
+  void DeletePool(int idPool);  // with positions, matches, results and rounds
+
+  // --- positions ----------------------------------------------------------
+  void AddContestant(const ContestantRecord& contestant);
+  void ListContestants(int idPool, std::vector<ContestantRecord>& list);
+  bool GetContestant(ContestantRecord& contestant, int id);
+  void ListContestantsOfSystem(int idSystem, std::vector<ContestantRecord>& list);
+  void UpdateContestant(const ContestantRecord& contestant);
+  void DeleteContestant(int id);
+  // Writes the positions of a pool as a whole (old rows deleted, all rows
+  // inserted again, under their ids where they have one), in one transaction.
+  void ReplaceContestants(int idPool, const std::vector<ContestantRecord>& list);
+
+  // --- matches and results -----------------------------------------------
+  int AddMatch(int idPool, int idContestant1, int idContestant2, int tafel, int starttime);
+  void ListMatches(int idPool, std::vector<MatchRecord>& list);
+  bool GetMatch(MatchRecord& match, int id);
+  void ListMatchesOfToernooi(int idToernooi, std::vector<MatchRecord>& list);
+  void UpdateMatch(const MatchRecord& match);  // pool, sides, table and time
+  int ToernooiOfMatch(int idMatch);            // -1 when unknown
+  ResultStamp StampNow() const;
+  // Replaces the match's result in one transaction: the winner row with a
+  // fresh stamp, and the games when writeGames is set.
+  void RecordResult(int idMatch, int indexWinner, const std::vector<int>& games, bool writeGames);
+  void ClearResult(int idMatch);
+  void WriteWinner(int idMatch, int indexWinner);
+  void WriteGames(int idMatch, const std::vector<int>& games);
+  void ReadResults(std::vector<MatchRecord>& matches);
+
+  // --- Swiss rounds --------------------------------------------------------
+  void AddRoundMatch(int idPool, int round, int idMatch);
+  int MaxRound(int idPool);  // 0 when the pool has no rounds
+  void ListRounds(std::vector<RoundEntry>& list, int idPool);
+  void DeleteRound(int idPool, int round);
+
+  // --- match systems -----------------------------------------------------
+  void ListMatchSystems(std::vector<MatchSystem>* list);
+  void GetMatchSystem(MatchSystem& system, int id);
+  int AddMatchSystem(MatchSystem& system);
+  void UpdateMatchSystem(const MatchSystem& system);
+  bool DeleteMatchSystem(int id);
+  std::vector<int> TournamentsUsingMatchSystem(int id);
+  std::vector<int> SystemsUsingMatchSystem(int id, int idToernooi);
+  std::vector<int> PoolsUsingMatchSystem(int id, int idToernooi);
+
+  // --- backups --------------------------------------------------------------
+  // A timestamped copy in the backup folder; its path, or
+  // "FOUT: Kan database niet kopiëren." when the copy failed.
+  std::string BackupNow();
+  void SetBackupInterval(int minutes);  // 0 off
+  int BackupInterval() const { return backupInterval_; }
+  int64_t LastBackupTime() const { return lastBackupTime_; }
+  // The daily copy "Velgram<yyyymmdd>.db"; at most one a day, and with exactly
+  // ten copies present the oldest daily one goes first.
+  static void BackupOnceADay(const std::string& databasePath, Clock& clock);
+  // 0 ok (also when the source is missing), 1 no buffer, 2 source unreadable,
+  // 3 target unwritable.
+  static int CopyDatabaseFile(const std::string& source, const std::string& target);
+
+ private:
+  void Open();
+  void Close();
+  void CheckTimedBackup();
+  int Run(std::string* records, const char* sql);
+  void LoadMatchSystems();
+
+  std::string path_;
+  Clock& clock_;
+  sqlite3* db_ = nullptr;
+  int txDepth_ = 0;
+  bool txFailed_ = false;
+  std::vector<ClubEntry> clubCache_;
+  std::vector<MatchSystem> matchSystemCache_;
+  bool matchSystemsLoaded_ = false;
+  int backupInterval_ = 0;
+  int64_t lastBackupTime_ = 0;
+};
+
+// One user action, one commit: rolls back unless Commit() was called.
+class Transaction {
+ public:
+  explicit Transaction(Database& db) : db_(db) { db_.BeginTransaction(); }
+  ~Transaction() {
+    if (!done_) db_.RollbackTransaction();
+  }
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+  bool Commit() {
+    done_ = true;
+    return db_.CommitTransaction();
+  }
+
+ private:
+  Database& db_;
+  bool done_ = false;
+};
+
+}  // namespace velgram

@@ -1,0 +1,84 @@
+#pragma once
+// Deterministic stand-ins for the clock, the random source and the user.
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "support/clock.h"
+#include "support/prompt.h"
+#include "support/random.h"
+
+namespace velgram::testing {
+
+// A clock that stands still until a test moves it. Local time equals UTC.
+class FakeClock : public Clock {
+ public:
+  explicit FakeClock(int64_t unix = 1700000000) : now_(unix) {}
+  int64_t NowUnix() const override { return now_; }
+  DateTime NowLocal() const override { return Split(now_); }
+  DateTime NowUtc() const override { return Split(now_); }
+  void Set(int64_t unix) { now_ = unix; }
+  void Advance(int64_t seconds) { now_ += seconds; }
+  // Sets the clock to a local date and time.
+  void SetLocal(int year, int month, int day, int hour = 12, int minute = 0, int second = 0);
+  int fraction = 0;
+  int millisecond = 0;
+
+ private:
+  DateTime Split(int64_t t) const;
+  int64_t now_;
+};
+
+// Plays back a fixed sequence of numbers, then repeats the last one.
+class ScriptedRandom : public Random {
+ public:
+  explicit ScriptedRandom(std::vector<int> values) : values_(std::move(values)) {}
+  int Next() override {
+    if (values_.empty()) return 0;
+    int v = values_[pos_ < values_.size() ? pos_ : values_.size() - 1];
+    ++pos_;
+    return v;
+  }
+  void Seed(uint32_t) override {}
+
+ private:
+  std::vector<int> values_;
+  size_t pos_ = 0;
+};
+
+// Records every message; answers questions from a queue (default answer when
+// the queue is empty).
+class FakePrompter : public Prompter {
+ public:
+  void Alert(const std::string& text) override { alerts.push_back(text); }
+  bool Confirm(const std::string& text) override {
+    questions.push_back(text);
+    if (answers.empty()) return defaultAnswer;
+    bool a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  std::vector<std::string> alerts;
+  std::vector<std::string> questions;
+  std::deque<bool> answers;
+  bool defaultAnswer = true;
+};
+
+// A fresh folder under the system temp folder, removed with its contents.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+
+}  // namespace velgram::testing
