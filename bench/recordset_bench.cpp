@@ -1,0 +1,118 @@
+// The record-set path (statement -> XML text -> parse -> attribute reads)
+// against SQLite's own step interface over the same rows, in the same run.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/fakes.h"
+#include "store/database.h"
+#include "store/recordset.h"
+
+namespace {
+
+using velgram::Database;
+using velgram::RecordSet;
+
+struct Fixture {
+  velgram::testing::TempDir dir;
+  velgram::testing::FakeClock clock;
+  std::unique_ptr<Database> db;
+  sqlite3* raw = nullptr;
+
+  Fixture() {
+    db = std::make_unique<Database>(dir.File("bench.db"), clock);
+    velgram::Transaction tx(*db);
+    for (int i = 0; i < 10000; ++i)
+      db->Exec(nullptr,
+               "INSERT INTO PlayersMain (name,idClub,bondsnummer,gender,email) VALUES "
+               "('Speler %d',%d,'%d',%d,'speler%d@club.nl')",
+               i, i % 40, 1000000 + i, i % 2, i);
+    tx.Commit();
+    sqlite3_open(dir.File("bench.db").c_str(), &raw);
+  }
+  ~Fixture() { sqlite3_close(raw); }
+};
+
+Fixture& Shared() {
+  static Fixture f;
+  return f;
+}
+
+void BM_RecordSet(benchmark::State& state) {
+  Fixture& f = Shared();
+  const int rows = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    std::string rs;
+    f.db->Exec(&rs, "SELECT id,name,idClub,bondsnummer,gender,email FROM PlayersMain LIMIT %d", rows);
+    RecordSet r(rs);
+    long sum = 0;
+    for (bool ok = r.First(); ok; ok = r.Next()) {
+      sum += r.Int("id") + r.Int("idClub") + r.Int("gender");
+      sum += static_cast<long>(r.Text("name").size() + r.Text("bondsnummer").size() + r.Text("email").size());
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+  state.SetItemsProcessed(state.iterations() * rows);
+}
+
+void BM_SqliteStep(benchmark::State& state) {
+  Fixture& f = Shared();
+  const int rows = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(f.raw, "SELECT id,name,idClub,bondsnummer,gender,email FROM PlayersMain LIMIT ?", -1, &st,
+                       nullptr);
+    sqlite3_bind_int(st, 1, rows);
+    long sum = 0;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+      sum += sqlite3_column_int(st, 0) + sqlite3_column_int(st, 2) + sqlite3_column_int(st, 4);
+      std::string name(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+      std::string nr(reinterpret_cast<const char*>(sqlite3_column_text(st, 3)));
+      std::string email(reinterpret_cast<const char*>(sqlite3_column_text(st, 5)));
+      sum += static_cast<long>(name.size() + nr.size() + email.size());
+    }
+    sqlite3_finalize(st);
+    benchmark::DoNotOptimize(sum);
+  }
+  state.SetItemsProcessed(state.iterations() * rows);
+}
+
+BENCHMARK(BM_RecordSet)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SqliteStep)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Prints each record-set figure as a multiple of the step-interface figure.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& r : runs)
+      if (r.run_type == Run::RT_Iteration && r.iterations > 0)
+        perIteration_[r.benchmark_name()] = r.real_accumulated_time / static_cast<double>(r.iterations);
+    ConsoleReporter::ReportRuns(runs);
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    for (const char* rows : {"1000", "10000"}) {
+      double a = perIteration_[std::string("BM_RecordSet/") + rows];
+      double b = perIteration_[std::string("BM_SqliteStep/") + rows];
+      if (a > 0 && b > 0) std::printf("ratio record set / step interface, %s rows: %.2f\n", rows, a / b);
+    }
+  }
+
+ private:
+  std::map<std::string, double> perIteration_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
