@@ -40,6 +40,10 @@ struct Contestant {
   int rating = 0;
   bool known = false;
   std::string source;  // "Vast", or "<pool> nr. <place>[, klasse <class>]"
+  // The player (link type 1) or duo (5) behind the position once known, with
+  // that link type; for a resolved link, those of the place it took.
+  int idResolved = 0;
+  int resolvedType = 0;
   // For a link: the class list of the linked pool, filled on first need.
   std::vector<std::string> classList;
 

@@ -1,5 +1,5 @@
 #pragma once
-// Internals of Log (Part 6.1), declared for the tests: the same work with the
+// Internals of Log, declared for the tests: the same work with the
 // clock and the data folder given.
 #include <string>
 
