@@ -1,0 +1,595 @@
+// Classes, pools, positions, matches, results and Swiss rounds.
+#include <algorithm>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "store/database.h"
+#include "store/recordset.h"
+#include "support/text.h"
+
+namespace velgram {
+
+namespace {
+
+constexpr int kMaxNameSuffix = 999;
+
+// Ids per statement when a list of matches is read or written by id; keeps
+// each statement small whatever the size of the tournament.
+constexpr size_t kIdsPerStatement = 5000;
+
+std::string NameCandidate(const std::string& name, int n) {
+  return n == 0 ? name : Format("%s (%d)", name.c_str(), n);
+}
+
+int ReadInt(Database& db, const std::string& sql, const char* column, int none) {
+  std::string rs;
+  db.ExecText(&rs, sql);
+  RecordSet r(rs);
+  return r.First() ? r.Int(column) : none;
+}
+
+// Only valid inside a transaction (see participants.cpp).
+int LastInsertId(Database& db) {
+  int id = ReadInt(db, "SELECT last_insert_rowid() AS lastid", "lastid", -1);
+  return id > 0 ? id : -1;
+}
+
+SystemRecord ReadSystem(const RecordSet& r) {
+  SystemRecord s;
+  s.id = r.Int("id");
+  s.name = r.Text("name");
+  s.description = r.Text("description");
+  s.nrPlayers = r.Int("nrPlayers");
+  s.sort = r.Int("sort");
+  s.idMatchSystem = r.Int("idMatchSystem");
+  return s;
+}
+
+bool KnownPlaystyle(int playstyle) { return playstyle >= kPlaystylePoule && playstyle <= kPlaystyleDropout; }
+
+PoolRecord ReadPool(const RecordSet& r) {
+  PoolRecord p;
+  p.id = r.Int("id");
+  p.playstyle = r.Int("playstyle");
+  p.idSystem = r.Int("idSystem");
+  p.name = r.Text("name");
+  p.tables = r.Text("tables");
+  p.starttime = r.Int("starttime");
+  p.endtime = r.Int("endtime");
+  p.sort = r.Int("sort");
+  p.extra = r.Text("extra");
+  p.idMatchSystem = r.Int("idMatchSystem");
+  return p;
+}
+
+// A file from a later version may hold formats this one cannot play; the list
+// ends before the first of them, so nothing after it is shown half-understood.
+void ReadPools(Database& db, const std::string& sql, std::vector<PoolRecord>& list) {
+  list.clear();
+  std::string rs;
+  db.ExecText(&rs, sql);
+  RecordSet r(rs);
+  for (bool ok = r.First(); ok; ok = r.Next()) {
+    PoolRecord p = ReadPool(r);
+    if (!KnownPlaystyle(p.playstyle)) break;
+    list.push_back(std::move(p));
+  }
+}
+
+ContestantRecord ReadContestant(const RecordSet& r) {
+  ContestantRecord c;
+  c.id = r.Int("id");
+  c.idPool = r.Int("idPool");
+  c.poolPos = r.Int("poolPos");
+  c.sort = r.Int("sort");
+  c.linktype = r.Int("linktype");
+  c.idPlayer = r.Int("idPlayer");
+  c.idLinkedPool = r.Int("idLinkedPool");
+  c.indexKlasse = r.Int("indexKlasse");
+  return c;
+}
+
+void ReadContestants(Database& db, const std::string& sql, std::vector<ContestantRecord>& list) {
+  list.clear();
+  std::string rs;
+  db.ExecText(&rs, sql);
+  RecordSet r(rs);
+  for (bool ok = r.First(); ok; ok = r.Next()) list.push_back(ReadContestant(r));
+}
+
+MatchRecord ReadMatch(const RecordSet& r) {
+  MatchRecord m;
+  m.id = r.Int("id");
+  m.idPool = r.Int("idPool");
+  m.idContestant1 = r.Int("idContestant1");
+  m.idContestant2 = r.Int("idContestant2");
+  m.tafel = r.Int("tafel");
+  m.starttime = r.Int("starttime");
+  m.poolName = r.Text("poolname");
+  m.systemName = r.Text("systemname");
+  return m;
+}
+
+// Runs the statements of one pool's cascade; false at the first failure.
+bool CascadePool(Database& db, int idPool) {
+  static const char* const kSteps[] = {
+      "DELETE FROM Contestants WHERE idPool=%d",
+      "DELETE FROM ResultWinner WHERE idMatch IN (SELECT id FROM Matches WHERE idPool=%d)",
+      "DELETE FROM ResultGames WHERE idMatch IN (SELECT id FROM Matches WHERE idPool=%d)",
+      "DELETE FROM Rounds WHERE idPool=%d",
+      "DELETE FROM Matches WHERE idPool=%d",
+      "DELETE FROM Pools WHERE id=%d",
+  };
+  for (const char* step : kSteps)
+    if (db.ExecText(nullptr, Format(step, idPool)) != 0) return false;
+  return true;
+}
+
+// Gives two rows each other's sort value, both or neither.
+void SwapSort(Database& db, const char* table, int idA, int sortA, int idB, int sortB) {
+  Transaction tx(db);
+  if (db.Exec(nullptr, "UPDATE %s SET sort=%d WHERE id=%d", table, sortB, idA) != 0) return;
+  if (db.Exec(nullptr, "UPDATE %s SET sort=%d WHERE id=%d", table, sortA, idB) != 0) return;
+  tx.Commit();
+}
+
+// "prefix id,id,...) suffix" for consecutive slices of ids.
+std::vector<std::string> ChunkedInList(const std::vector<int>& ids, const std::string& prefix,
+                                       const std::string& suffix) {
+  std::vector<std::string> statements;
+  for (size_t start = 0; start < ids.size(); start += kIdsPerStatement) {
+    size_t end = std::min(ids.size(), start + kIdsPerStatement);
+    std::string sql = prefix;
+    sql.reserve(prefix.size() + suffix.size() + (end - start) * 8);
+    for (size_t i = start; i < end; ++i) {
+      if (i > start) sql += ',';
+      sql += std::to_string(ids[i]);
+    }
+    sql += ')';
+    sql += suffix;
+    statements.push_back(std::move(sql));
+  }
+  return statements;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- classes
+
+void Database::AddSystem(const SystemRecord& system, int idToernooi) {
+  std::string candidate;
+  for (int n = 0; n <= kMaxNameSuffix; ++n) {
+    candidate = NameCandidate(system.name, n);
+    std::string rs;
+    Exec(&rs, "SELECT id FROM Systems WHERE idToernooi=%d AND name='%s'", idToernooi, QuoteSql(candidate).c_str());
+    if (!HasRows(rs)) break;
+  }
+  int maxsort = ReadInt(*this, Format("SELECT MAX(sort) as maxsort FROM Systems WHERE idToernooi=%d", idToernooi),
+                        "maxsort", 0);
+  Exec(nullptr,
+       "INSERT INTO Systems (idToernooi,name,description,nrPlayers,sort,idMatchSystem) VALUES "
+       "(%d,'%s','%s',%d,%d,%d)",
+       idToernooi, QuoteSql(candidate).c_str(), QuoteSql(system.description).c_str(), system.nrPlayers,
+       maxsort + 1, system.idMatchSystem);
+}
+
+void Database::UpdateSystem(const SystemRecord& system, int idToernooi) {
+  std::string candidate;
+  for (int n = 0; n <= kMaxNameSuffix; ++n) {
+    candidate = NameCandidate(system.name, n);
+    std::string rs;
+    Exec(&rs, "SELECT id FROM Systems WHERE idToernooi=%d AND name='%s' AND id<>%d", idToernooi,
+         QuoteSql(candidate).c_str(), system.id);
+    if (!HasRows(rs)) break;
+  }
+  Exec(nullptr, "UPDATE Systems SET name='%s',description='%s',nrPlayers=%d,idMatchSystem=%d WHERE id=%d",
+       QuoteSql(candidate).c_str(), QuoteSql(system.description).c_str(), system.nrPlayers, system.idMatchSystem,
+       system.id);
+}
+
+void Database::GetSystem(SystemRecord& system, int id) {
+  std::string rs;
+  Exec(&rs, "SELECT * FROM Systems WHERE id=%d", id);
+  RecordSet r(rs);
+  if (r.First()) system = ReadSystem(r);
+}
+
+void Database::ListSystems(std::vector<SystemRecord>& list, int idToernooi) {
+  list.clear();
+  std::string rs;
+  Exec(&rs, "SELECT * FROM Systems WHERE idToernooi=%d ORDER BY sort", idToernooi);
+  RecordSet r(rs);
+  for (bool ok = r.First(); ok; ok = r.Next()) list.push_back(ReadSystem(r));
+}
+
+void Database::MoveSystemUp(int id) {
+  int idToernooi = ReadInt(*this, Format("SELECT idToernooi FROM Systems WHERE id=%d", id), "idToernooi", -1);
+  if (idToernooi < 0) return;
+  std::vector<SystemRecord> list;
+  ListSystems(list, idToernooi);
+  auto it = std::find_if(list.begin(), list.end(), [id](const SystemRecord& s) { return s.id == id; });
+  if (it == list.end() || it == list.begin()) return;
+  const SystemRecord& prev = *(it - 1);
+  SwapSort(*this, "Systems", prev.id, prev.sort, it->id, it->sort);
+}
+
+void Database::MoveSystemDown(int id) {
+  int idToernooi = ReadInt(*this, Format("SELECT idToernooi FROM Systems WHERE id=%d", id), "idToernooi", -1);
+  if (idToernooi < 0) return;
+  std::vector<SystemRecord> list;
+  ListSystems(list, idToernooi);
+  auto it = std::find_if(list.begin(), list.end(), [id](const SystemRecord& s) { return s.id == id; });
+  if (it == list.end() || it + 1 == list.end()) return;
+  const SystemRecord& next = *(it + 1);
+  SwapSort(*this, "Systems", it->id, it->sort, next.id, next.sort);
+}
+
+void Database::DeleteSystem(int id) {
+  // Every pool row of the class, also one of a format this version cannot
+  // list: none may be left behind without its class.
+  std::string rs;
+  Exec(&rs, "SELECT id FROM Pools WHERE idSystem=%d", id);
+  std::vector<int> pools;
+  RecordSet r(rs);
+  for (bool ok = r.First(); ok; ok = r.Next()) pools.push_back(r.Int("id"));
+
+  Transaction tx(*this);
+  for (int idPool : pools)
+    if (!CascadePool(*this, idPool)) return;
+  if (Exec(nullptr, "DELETE FROM Systems WHERE id=%d", id) != 0) return;
+  tx.Commit();
+}
+
+// ---------------------------------------------------------------- pools
+
+void Database::ListPools(int idSystem, std::vector<PoolRecord>& list) {
+  ReadPools(*this, Format("SELECT * FROM Pools WHERE idSystem=%d ORDER BY sort", idSystem), list);
+}
+
+void Database::ListEarlierPools(int idPool, std::vector<PoolRecord>& list) {
+  ReadPools(*this,
+            Format("SELECT * FROM Pools WHERE idSystem IN (SELECT idSystem FROM pools WHERE id=%d) AND "
+                   "sort<(SELECT sort FROM Pools WHERE id=%d)"
+                   " ORDER BY sort",
+                   idPool, idPool),
+            list);
+}
+
+bool Database::HasEarlierPool(int idPool) {
+  return ReadInt(*this,
+                 Format("SELECT COUNT(*) AS count FROM Pools WHERE sort<(SELECT sort FROM Pools WHERE id=%d) AND "
+                        "idSystem IN (SELECT idSystem FROM Pools WHERE id=%d)",
+                        idPool, idPool),
+                 "count", 0) > 0;
+}
+
+bool Database::GetPool(int idPool, PoolRecord& pool) {
+  std::string rs;
+  Exec(&rs, "SELECT * FROM Pools WHERE id=%d", idPool);
+  RecordSet r(rs);
+  if (!r.First()) return false;
+  PoolRecord p = ReadPool(r);
+  if (!KnownPlaystyle(p.playstyle)) return false;
+  pool = std::move(p);
+  return true;
+}
+
+int Database::AddPool(const PoolRecord& pool, int idSystem) {
+  Transaction tx(*this);
+  std::string candidate;
+  for (int n = 0; n <= kMaxNameSuffix; ++n) {
+    candidate = NameCandidate(pool.name, n);
+    std::string rs;
+    Exec(&rs, "SELECT id FROM Pools WHERE idSystem=%d AND name='%s'", idSystem, QuoteSql(candidate).c_str());
+    if (!HasRows(rs)) break;
+  }
+  int maxsort =
+      ReadInt(*this, Format("SELECT MAX(sort) as maxsort FROM Pools WHERE idSystem=%d", idSystem), "maxsort", 0);
+  if (Exec(nullptr,
+           "INSERT INTO Pools (idSystem,playstyle,name,tables,starttime,endtime,sort,extra,idMatchSystem) VALUES "
+           "(%d,%d,'%s','%s',%d,%d,%d,'%s',%d)",
+           idSystem, pool.playstyle, QuoteSql(candidate).c_str(), QuoteSql(pool.tables).c_str(), pool.starttime,
+           pool.endtime, maxsort + 1, QuoteSql(pool.extra).c_str(), pool.idMatchSystem) != 0)
+    return -1;
+  // By row id: a pool renamed earlier may carry the same name in this class.
+  int id = LastInsertId(*this);
+  if (id < 0 || !tx.Commit()) return -1;
+  return id;
+}
+
+void Database::UpdatePool(const PoolRecord& pool) {
+  Exec(nullptr,
+       "UPDATE Pools SET name='%s',tables='%s',starttime=%d,endtime=%d,sort=%d,extra='%s',idMatchSystem=%d WHERE "
+       "id=%d",
+       QuoteSql(pool.name).c_str(), QuoteSql(pool.tables).c_str(), pool.starttime, pool.endtime, pool.sort,
+       QuoteSql(pool.extra).c_str(), pool.idMatchSystem, pool.id);
+}
+
+void Database::MovePoolDown(int idPool, int idSystem) {
+  std::vector<PoolRecord> list;
+  ListPools(idSystem, list);
+  auto it = std::find_if(list.begin(), list.end(), [idPool](const PoolRecord& p) { return p.id == idPool; });
+  if (it == list.end() || it + 1 == list.end()) return;
+  const PoolRecord& next = *(it + 1);
+  SwapSort(*this, "Pools", it->id, it->sort, next.id, next.sort);
+}
+
+void Database::DeletePool(int idPool) {
+  Transaction tx(*this);
+  if (CascadePool(*this, idPool)) tx.Commit();
+}
+
+// ---------------------------------------------------------------- positions
+
+void Database::AddContestant(const ContestantRecord& c) {
+  if (c.id < 1)
+    Exec(nullptr,
+         "INSERT INTO Contestants (idPool,poolPos,indexKlasse,sort,linktype,idLinkedPool,idPlayer) VALUES "
+         "(%d,%d,%d,%d,%d,%d,%d)",
+         c.idPool, c.poolPos, c.indexKlasse, c.sort, c.linktype, c.idLinkedPool, c.idPlayer);
+  else
+    Exec(nullptr,
+         "INSERT INTO Contestants (id,idPool,poolPos,indexKlasse,sort,linktype,idLinkedPool,idPlayer) VALUES "
+         "(%d,%d,%d,%d,%d,%d,%d,%d)",
+         c.id, c.idPool, c.poolPos, c.indexKlasse, c.sort, c.linktype, c.idLinkedPool, c.idPlayer);
+}
+
+void Database::ListContestants(int idPool, std::vector<ContestantRecord>& list) {
+  ReadContestants(*this, Format("SELECT * FROM Contestants WHERE idPool=%d ORDER BY sort", idPool), list);
+}
+
+bool Database::GetContestant(ContestantRecord& contestant, int id) {
+  std::string rs;
+  Exec(&rs, "SELECT * FROM Contestants WHERE id=%d", id);
+  RecordSet r(rs);
+  if (!r.First()) return false;
+  contestant = ReadContestant(r);
+  return true;
+}
+
+void Database::ListContestantsOfSystem(int idSystem, std::vector<ContestantRecord>& list) {
+  ReadContestants(
+      *this, Format("SELECT * FROM Contestants WHERE idPool IN (SELECT id FROM Pools WHERE idSystem=%d)", idSystem),
+      list);
+}
+
+void Database::UpdateContestant(const ContestantRecord& c) {
+  Exec(nullptr,
+       "UPDATE Contestants SET idPool=%d,poolPos=%d,indexKlasse=%d,sort=%d,linktype=%d,idLinkedPool=%d,idPlayer=%d "
+       "WHERE id=%d",
+       c.idPool, c.poolPos, c.indexKlasse, c.sort, c.linktype, c.idLinkedPool, c.idPlayer, c.id);
+}
+
+void Database::DeleteContestant(int id) { Exec(nullptr, "DELETE FROM Contestants WHERE id=%d", id); }
+
+void Database::ReplaceContestants(int idPool, const std::vector<ContestantRecord>& list) {
+  // Matches refer to positions by id, so positions keep theirs; a failed
+  // insert (an id that another pool holds) keeps the old positions.
+  Transaction tx(*this);
+  if (Exec(nullptr, "DELETE FROM Contestants WHERE idPool=%d", idPool) != 0) return;
+  for (ContestantRecord c : list) {
+    c.idPool = idPool;
+    std::string sql;
+    if (c.id < 1)
+      sql = Format(
+          "INSERT INTO Contestants (idPool,poolPos,indexKlasse,sort,linktype,idLinkedPool,idPlayer) VALUES "
+          "(%d,%d,%d,%d,%d,%d,%d)",
+          c.idPool, c.poolPos, c.indexKlasse, c.sort, c.linktype, c.idLinkedPool, c.idPlayer);
+    else
+      sql = Format(
+          "INSERT INTO Contestants (id,idPool,poolPos,indexKlasse,sort,linktype,idLinkedPool,idPlayer) VALUES "
+          "(%d,%d,%d,%d,%d,%d,%d,%d)",
+          c.id, c.idPool, c.poolPos, c.indexKlasse, c.sort, c.linktype, c.idLinkedPool, c.idPlayer);
+    if (ExecText(nullptr, sql) != 0) return;
+  }
+  tx.Commit();
+}
+
+// ---------------------------------------------------------------- matches
+
+int Database::AddMatch(int idPool, int idContestant1, int idContestant2, int tafel, int starttime) {
+  // One above every id that matches, rounds or results mention, so results
+  // left behind by a deleted match never attach to a new one.
+  Transaction tx(*this);
+  std::string rs;
+  ExecText(&rs,
+           "SELECT MAX(maxid) AS themax FROM ("
+           "SELECT MAX(id) AS maxid FROM Matches"
+           " UNION "
+           "SELECT MAX(idMatch) AS maxid FROM Rounds"
+           " UNION "
+           "SELECT MAX(idMatch) AS maxid FROM ResultGames"
+           " UNION "
+           "SELECT MAX(idMatch) AS maxid FROM ResultWinner"
+           ")");
+  RecordSet r(rs);
+  if (!r.First()) return -1;
+  int id = r.Int("themax") + 1;
+  if (Exec(nullptr,
+           "INSERT INTO Matches (id,idPool,idContestant1,idContestant2,tafel,starttime) VALUES (%d,%d,%d,%d,%d,%d)",
+           id, idPool, idContestant1, idContestant2, tafel, starttime) != 0)
+    return -1;
+  return tx.Commit() ? id : -1;
+}
+
+void Database::ListMatches(int idPool, std::vector<MatchRecord>& list) {
+  list.clear();
+  std::string rs;
+  Exec(&rs, "SELECT * FROM Matches WHERE idPool=%d ORDER BY starttime,tafel", idPool);
+  RecordSet r(rs);
+  for (bool ok = r.First(); ok; ok = r.Next()) list.push_back(ReadMatch(r));
+}
+
+bool Database::GetMatch(MatchRecord& match, int id) {
+  std::string rs;
+  Exec(&rs,
+       "SELECT Matches.*,Pools.name AS poolname,Systems.name as systemname"
+       " FROM Matches,Pools,Systems"
+       " WHERE Matches.id=%d AND Matches.idPool=Pools.id AND Pools.idSystem=Systems.id",
+       id);
+  RecordSet r(rs);
+  if (!r.First()) return false;
+  match = ReadMatch(r);
+  return true;
+}
+
+void Database::ListMatchesOfToernooi(int idToernooi, std::vector<MatchRecord>& list) {
+  list.clear();
+  std::string sql =
+      "SELECT Matches.*,Pools.name AS poolname,Systems.name as systemname"
+      " FROM Matches,Pools,Systems"
+      " WHERE Matches.idPool=Pools.id AND Pools.idSystem=Systems.id";
+  if (idToernooi > 0) sql += Format(" AND Systems.idToernooi=%d", idToernooi);
+  sql += " ORDER BY id";
+  std::string rs;
+  ExecText(&rs, sql);
+  RecordSet r(rs);
+  for (bool ok = r.First(); ok; ok = r.Next()) list.push_back(ReadMatch(r));
+}
+
+void Database::UpdateMatch(const MatchRecord& m) {
+  Exec(nullptr, "Update Matches SET idPool=%d,idContestant1=%d,idContestant2=%d,tafel=%d,starttime=%d WHERE id=%d",
+       m.idPool, m.idContestant1, m.idContestant2, m.tafel, m.starttime, m.id);
+}
+
+int Database::ToernooiOfMatch(int idMatch) {
+  int id = ReadInt(*this,
+                   Format("select idToernooi FROM Systems WHERE id = (SELECT idSystem FROM Pools WHERE id = (SELECT "
+                          "idPool FROM Matches WHERE ID=%d))",
+                          idMatch),
+                   "idToernooi", -1);
+  return id > 0 ? id : -1;
+}
+
+ResultStamp Database::StampNow() const {
+  DateTime now = GetClock().NowLocal();
+  ResultStamp s;
+  s.isodate = now.year * 10000 + now.month * 100 + now.day;
+  s.isotime = now.hour * 10000 + now.minute * 100 + now.second;
+  s.isofraction = now.fraction;
+  return s;
+}
+
+void Database::RecordResult(int idMatch, int indexWinner, const std::vector<int>& games, bool writeGames) {
+  Transaction tx(*this);
+  WriteWinner(idMatch, indexWinner);
+  if (writeGames) WriteGames(idMatch, games);
+  tx.Commit();  // rolls back when either part failed
+}
+
+void Database::ClearResult(int idMatch) {
+  Transaction tx(*this);
+  if (Exec(nullptr, "DELETE FROM ResultWinner WHERE idMatch=%d", idMatch) != 0) return;
+  if (Exec(nullptr, "DELETE FROM ResultGames WHERE idMatch=%d", idMatch) != 0) return;
+  tx.Commit();
+}
+
+void Database::WriteWinner(int idMatch, int indexWinner) {
+  Transaction tx(*this);
+  if (Exec(nullptr, "DELETE FROM ResultWinner WHERE idMatch=%d", idMatch) != 0) return;
+  ResultStamp s = StampNow();
+  if (Exec(nullptr,
+           "INSERT INTO ResultWinner (idMatch,indexWinner,isodate,isotime,isofraction) VALUES (%d,%d,%d,%d,%d)",
+           idMatch, indexWinner, s.isodate, s.isotime, s.isofraction) != 0)
+    return;
+  tx.Commit();
+}
+
+void Database::WriteGames(int idMatch, const std::vector<int>& games) {
+  Transaction tx(*this);
+  if (Exec(nullptr, "DELETE FROM ResultGames WHERE idMatch=%d", idMatch) != 0) return;
+  if (!games.empty()) {
+    std::string sql = "INSERT INTO ResultGames (idMatch,game,result) VALUES";
+    for (size_t i = 0; i < games.size(); ++i)
+      sql += Format(" (%d,%d,%d),", idMatch, static_cast<int>(i), games[i]);
+    sql.pop_back();
+    if (ExecText(nullptr, sql) != 0) return;
+  }
+  tx.Commit();
+}
+
+void Database::ReadResults(std::vector<MatchRecord>& matches) {
+  if (matches.empty()) return;
+  // Rows come back by match id; a map finds their objects in constant time,
+  // whatever the order of the list.
+  std::unordered_map<int, std::vector<MatchRecord*>> byId;
+  byId.reserve(matches.size());
+  std::vector<int> ids;
+  ids.reserve(matches.size());
+  for (MatchRecord& m : matches) {
+    // Start from nothing, so a result cleared since the last read is not kept.
+    m.indexWinner = -1;
+    m.stamp = ResultStamp{};
+    m.games.clear();
+    auto& slot = byId[m.id];
+    if (slot.empty()) ids.push_back(m.id);
+    slot.push_back(&m);
+  }
+
+  for (const std::string& sql :
+       ChunkedInList(ids, "SELECT idMatch,indexWinner,isodate,isotime,isofraction FROM ResultWinner WHERE idMatch IN (",
+                     " ORDER BY idMatch")) {
+    std::string rs;
+    ExecText(&rs, sql);
+    RecordSet r(rs);
+    for (bool ok = r.First(); ok; ok = r.Next()) {
+      auto it = byId.find(r.Int("idMatch"));
+      if (it == byId.end()) continue;
+      for (MatchRecord* m : it->second) {
+        m->indexWinner = r.Int("indexWinner");
+        m->stamp.isodate = r.Int("isodate");
+        m->stamp.isotime = r.Int("isotime");
+        m->stamp.isofraction = r.Int("isofraction");
+      }
+    }
+  }
+
+  for (const std::string& sql : ChunkedInList(
+           ids, "SELECT idMatch,game,result FROM ResultGames WHERE idMatch IN (", " ORDER BY idMatch,game")) {
+    std::string rs;
+    ExecText(&rs, sql);
+    RecordSet r(rs);
+    for (bool ok = r.First(); ok; ok = r.Next()) {
+      auto it = byId.find(r.Int("idMatch"));
+      if (it == byId.end()) continue;
+      int result = r.Int("result");
+      for (MatchRecord* m : it->second) m->games.push_back(result);
+    }
+  }
+}
+
+// ---------------------------------------------------------------- Swiss rounds
+
+void Database::AddRoundMatch(int idPool, int round, int idMatch) {
+  Exec(nullptr, "INSERT INTO Rounds (idPool,round,idMatch) VALUES (%d,%d,%d)", idPool, round, idMatch);
+}
+
+int Database::MaxRound(int idPool) {
+  int round =
+      ReadInt(*this, Format("SELECT MAX(round) AS maxround FROM Rounds WHERE idPool=%d", idPool), "maxround", 0);
+  return round > 0 ? round : 0;
+}
+
+void Database::ListRounds(std::vector<RoundEntry>& list, int idPool) {
+  list.clear();
+  std::string rs;
+  Exec(&rs, "SELECT * FROM Rounds WHERE idPool=%d ORDER BY idMatch", idPool);
+  RecordSet r(rs);
+  for (bool ok = r.First(); ok; ok = r.Next()) list.push_back({r.Int("id"), r.Int("round"), r.Int("idMatch")});
+}
+
+void Database::DeleteRound(int idPool, int round) {
+  Transaction tx(*this);
+  static const char* const kSteps[] = {
+      "DELETE FROM ResultWinner WHERE idMatch IN (SELECT idMatch FROM Rounds WHERE idPool=%d AND round=%d)",
+      "DELETE FROM ResultGames WHERE idMatch IN (SELECT idMatch FROM Rounds WHERE idPool=%d AND round=%d)",
+      "DELETE FROM Matches WHERE id IN (SELECT idMatch FROM Rounds WHERE idPool=%d AND round=%d)",
+      "DELETE FROM Rounds WHERE idPool=%d AND round=%d",
+  };
+  for (const char* step : kSteps)
+    if (ExecText(nullptr, Format(step, idPool, round)) != 0) return;
+  tx.Commit();
+}
+
+}  // namespace velgram
