@@ -3,6 +3,8 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cstdarg>
 #include <cstdlib>
 #include <string_view>
@@ -66,7 +68,10 @@ Database::Database(std::string path, Clock& clock) : path_(std::move(path)), clo
   if (GetSettingInt("BackupOnceDay") > 0) {
     Close();
     BackupOnceADay(path_, clock_);
-    Open();
+    for (int attempt = 0; attempt < 5 && !db_; ++attempt) {
+      if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      Open();
+    }
   }
   backupInterval_ = GetSettingInt("BackupInterval");
   lastBackupTime_ = clock_.NowUnix();
