@@ -1,0 +1,193 @@
+#include "exchange/exports.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "exchange_fixture.h"
+
+namespace velgram {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class ExportTest : public testing::TournamentTest {
+ protected:
+  void SetUp() override {
+    TournamentTest::SetUp();
+    out = dir.File("export");
+    std::filesystem::create_directory(out);
+    singles = Class("A");
+    pool = Pool(singles, "1");
+    jan = Player("Jan", "TTV Bal", "111");
+    piet = Player("Piet", "", "222");
+    klaas = Player("Klaas", "Smash", "333");
+    cJan = Position(pool, jan);
+    cPiet = Position(pool, piet);
+    cKlaas = Position(pool, klaas);
+  }
+
+  std::string RatingFile() { return testing::ReadFileBytes(out + "/VelgramNTTB.txt"); }
+  std::string MatchList() { return testing::ReadFileBytes(out + "/VelgramExport.txt"); }
+  bool Exists(const char* name) { return std::filesystem::exists(out + "/" + name); }
+
+  std::string out;
+  testing::FakePrompter ui;
+  int singles = 0, pool = 0, jan = 0, piet = 0, klaas = 0, cJan = 0, cPiet = 0, cKlaas = 0;
+};
+
+TEST_F(ExportTest, WithoutTournamentNothingIsWritten) {
+  EXPECT_EQ(ExportRatingFile(*db, 0, ui, out), ExportResult::kNoTournament);
+  EXPECT_EQ(ExportMatchList(*db, -1, ui, out), ExportResult::kNoTournament);
+  EXPECT_EQ(ui.alerts, (Texts{"Selecteer eerst een toernooi.", "Selecteer eerst een toernooi."}));
+  EXPECT_FALSE(Exists("VelgramNTTB.txt"));
+  EXPECT_FALSE(Exists("VelgramExport.txt"));
+}
+
+TEST_F(ExportTest, ResultsAreWrittenInTheOrderTheyWereEntered) {
+  int m1 = db->AddMatch(pool, cJan, cPiet, 1, 900);
+  int m2 = db->AddMatch(pool, cPiet, cKlaas, 2, 900);
+  int m3 = db->AddMatch(pool, cJan, cKlaas, 3, 930);  // never played
+  int m4 = db->AddMatch(pool, cKlaas, cJan, 4, 1000);
+  int m5 = db->AddMatch(pool, cJan, kNotPlayed, 1, 1000);
+  Result(m1, 0, 10, 30, 15);
+  Result(m2, 1, 9, 5);
+  Result(m4, 1, 11, 0, 0, 900);
+  Result(m5, 0, 11, 0, 0, 100);  // the same second, a moment earlier
+  (void)m3;
+
+  ASSERT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kWritten);
+  EXPECT_EQ(RatingFile(),
+            "\"2023-3-4 09:05\",\"A/1\",\"Piet\",\"222\",\"0\",\"Klaas\",\"333\",\"1\"\r\n"
+            "\"2023-3-4 10:30\",\"A/1\",\"Jan\",\"111\",\"1\",\"Piet\",\"222\",\"0\"\r\n"
+            "\"2023-3-4 11:00\",\"A/1\",\"Jan\",\"111\",\"1\",\"Niet gespeeld\",\"onbekend\",\"0\"\r\n"
+            "\"2023-3-4 11:00\",\"A/1\",\"Klaas\",\"333\",\"0\",\"Jan\",\"111\",\"1\"\r\n");
+  EXPECT_EQ(ui.alerts, Texts{out + "/VelgramNTTB.txt"});
+
+  ASSERT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kWritten);
+  EXPECT_EQ(MatchList(),
+            "Tafel\tTijd\tSpeler 1\tSpeler 2\tResultaat\tKlasse\tPoule\r\n"
+            "2\t09:05\tPiet\tKlaas (Smash)\t0 - 1\tA\t1\r\n"
+            "1\t10:30\tJan (TTV Bal)\tPiet\t1 - 0\tA\t1\r\n"
+            "1\t11:00\tJan (TTV Bal)\tNiet gespeeld\t1 - 0\tA\t1\r\n"
+            "4\t11:00\tKlaas (Smash)\tJan (TTV Bal)\t0 - 1\tA\t1\r\n");
+  EXPECT_EQ(ui.alerts.back(), out + "/VelgramExport.txt");
+
+  // A later result joins at its moment, not at its place in the schedule.
+  Result(m3, 0, 9, 45);
+  ExportMatchList(*db, idT, ui, out);
+  EXPECT_NE(MatchList().find("2\t09:05\tPiet\tKlaas (Smash)\t0 - 1\tA\t1\r\n3\t09:45\t"), std::string::npos);
+}
+
+TEST_F(ExportTest, OnlySinglesMatchesWithKnownSidesAreExported) {
+  int duoClass = Class("Dubbel", 2);
+  int duoPool = Pool(duoClass, "D1");
+  DuoRecord duo;
+  duo.idPlayer1 = jan;
+  duo.idPlayer2 = piet;
+  db->AddDuo(duo, idT);
+  std::vector<DuoRecord> duos;
+  db->ListDuos(duos, idT);
+  int d1 = Position(duoPool, duos[0].id, kLinkDuo);
+  int d2 = Position(duoPool, duos[0].id, kLinkDuo);
+  Result(db->AddMatch(duoPool, d1, d2, 1, 900), 0, 9, 0);
+  Result(db->AddMatch(pool, cJan, 424242, 1, 900), 0, 9, 10);  // a position that is gone: "???"
+  ASSERT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kWritten);
+  EXPECT_EQ(RatingFile(), "");
+  ASSERT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kWritten);
+  EXPECT_EQ(MatchList(), "Tafel\tTijd\tSpeler 1\tSpeler 2\tResultaat\tKlasse\tPoule\r\n");
+}
+
+using DuoOnlyExport = testing::TournamentTest;
+
+TEST_F(DuoOnlyExport, WritesAnEmptyRatingFile) {
+  int a = Player("An", "", "");  // no federation number needed: duos are not rated
+  int b = Player("Bo", "", "");
+  DuoRecord duo;
+  duo.idPlayer1 = a;
+  duo.idPlayer2 = b;
+  db->AddDuo(duo, idT);
+  std::vector<DuoRecord> duos;
+  db->ListDuos(duos, idT);
+  int pool = Pool(Class("Dubbel", 2), "D1");
+  Result(db->AddMatch(pool, Position(pool, duos[0].id, kLinkDuo), Position(pool, duos[0].id, kLinkDuo), 1, 900), 0,
+         9, 0);
+  testing::FakePrompter ui;
+  ASSERT_EQ(ExportRatingFile(*db, idT, ui, dir.Path()), ExportResult::kWritten);
+  EXPECT_EQ(testing::ReadFileBytes(dir.File("VelgramNTTB.txt")), "");
+  EXPECT_EQ(ui.alerts, Texts{dir.File("VelgramNTTB.txt")});
+}
+
+TEST_F(ExportTest, PlayersWithoutFederationNumberStopOnlyTheRatingFile) {
+  testing::WriteFileBytes(out + "/VelgramNTTB.txt", "earlier");
+  int kim = Player("Kim", "", "");
+  Position(pool, kim);
+  Result(db->AddMatch(pool, cJan, cPiet, 1, 900), 0, 9, 0);
+  EXPECT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kRefused);
+  EXPECT_EQ(ui.alerts, Texts{"Kim heeft geen bondsnummer"});
+  EXPECT_EQ(RatingFile(), "earlier");
+
+  int pool2 = Pool(singles, "2");
+  Position(pool2, Player("Lot", "", ""));
+  Position(pool2, Player("Max", "", ""));
+  Position(pool2, kim);  // counted once
+  EXPECT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kRefused);
+  EXPECT_EQ(ui.alerts.back(), "Kim en 2 anderen hebben geen bondsnummer");
+
+  EXPECT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kWritten);
+  EXPECT_NE(MatchList().find("Jan (TTV Bal)\tPiet\t1 - 0"), std::string::npos);
+}
+
+TEST_F(ExportTest, AResultWithoutDateStopsBothExports) {
+  int m1 = db->AddMatch(pool, cJan, cPiet, 1, 900);
+  int m2 = db->AddMatch(pool, cPiet, cKlaas, 1, 900);
+  Result(m1, 0, 9, 0);
+  db->Exec(nullptr, "INSERT INTO ResultWinner (idMatch,indexWinner,isodate,isotime,isofraction) VALUES (%d,1,0,0,0)",
+           m2);
+  const char* message = "De wedstrijd tussen Piet en Klaas in A/1 heeft geen timestamp";
+  EXPECT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kRefused);
+  EXPECT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kRefused);
+  EXPECT_EQ(ui.alerts, (Texts{message, message}));
+  EXPECT_FALSE(Exists("VelgramNTTB.txt"));
+  EXPECT_FALSE(Exists("VelgramExport.txt"));
+}
+
+TEST_F(ExportTest, TwoPlayersOfOneNameShareTheFirstOnesData) {
+  int other = Player("Jan2", "Smash", "999");
+  // Names are kept unique when players are added; older files may hold twins.
+  db->Exec(nullptr, "UPDATE PlayersMain SET name='Jan' WHERE id=%d", other);
+  int pool2 = Pool(singles, "2");
+  int cOther = Position(pool2, other);
+  int cKlaas2 = Position(pool2, klaas);
+  Result(db->AddMatch(pool2, cOther, cKlaas2, 1, 900), 0, 9, 0);
+  ASSERT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kWritten);
+  EXPECT_EQ(RatingFile(), "\"2023-3-4 09:00\",\"A/2\",\"Jan\",\"111\",\"1\",\"Klaas\",\"333\",\"0\"\r\n");
+  ASSERT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kWritten);
+  EXPECT_NE(MatchList().find("\tJan (TTV Bal)\tKlaas (Smash)\t"), std::string::npos);
+}
+
+TEST_F(ExportTest, QuotesTabsAndLineBreaksInNamesKeepTheFilesReadable) {
+  db->Exec(nullptr, "UPDATE PlayersMain SET name='Jan \"de Snelle\"' WHERE id=%d", jan);
+  db->Exec(nullptr, "UPDATE Systems SET name='A\"1' WHERE id=%d", singles);
+  int tabbed = db->GetOrAddClub("TTV\tNoord\r\n");
+  db->Exec(nullptr, "UPDATE PlayersMain SET idClub=%d WHERE id=%d", tabbed, piet);
+  Result(db->AddMatch(pool, cJan, cPiet, 1, 900), 1, 9, 0);
+  ASSERT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kWritten);
+  EXPECT_EQ(RatingFile(),
+            "\"2023-3-4 09:00\",\"A\"\"1/1\",\"Jan \"\"de Snelle\"\"\",\"111\",\"0\",\"Piet\",\"222\",\"1\"\r\n");
+  ASSERT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kWritten);
+  EXPECT_EQ(MatchList().substr(MatchList().find("\r\n") + 2),
+            "1\t09:00\tJan \"de Snelle\" (TTV Bal)\tPiet (TTV Noord  )\t0 - 1\tA\"1\t1\r\n");
+}
+
+TEST_F(ExportTest, AFolderThatCannotBeWrittenIsTold) {
+  Result(db->AddMatch(pool, cJan, cPiet, 1, 900), 0, 9, 0);
+  EXPECT_EQ(ExportRatingFile(*db, idT, ui, out + "/missing"), ExportResult::kCannotWrite);
+  EXPECT_EQ(ExportMatchList(*db, idT, ui, out + "/missing"), ExportResult::kCannotWrite);
+  EXPECT_EQ(ui.alerts, (Texts{"Kan het bestand niet opnenen.", "Kan het bestand niet opnenen."}));
+}
+
+}  // namespace
+}  // namespace velgram

@@ -1,0 +1,305 @@
+#include "exchange/import_players.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "exchange/import_file.h"
+#include "store/recordset.h"
+#include "exchange_fixture.h"
+
+namespace velgram {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// Answers the import's questions from a script and records what was asked.
+class ScriptedImport : public ImportPrompter {
+ public:
+  void Alert(const std::string& text) override { alerts.push_back(text); }
+  bool Confirm(const std::string& text) override {
+    questions.push_back(text);
+    if (confirmAnswers.empty()) return true;
+    bool a = confirmAnswers.front();
+    confirmAnswers.pop_front();
+    return a;
+  }
+  ClubChoice SelectClub(const PlayerRecord& row, const std::vector<ClubEntry>& clubs) override {
+    clubQuestions.push_back(row.name + " / " + row.clubName);
+    offeredClubs = clubs;
+    if (clubAnswers.empty()) return {};
+    ClubChoice c = clubAnswers.front();
+    clubAnswers.pop_front();
+    return c;
+  }
+  // Tries each selection in turn, as a user pressing "Verwijder de
+  // geselecteerde spelers"; closes when one succeeds, else ends with `last`.
+  RemoveOutcome RemovePlayers(const std::vector<PlayerRecord>& players,
+                              const std::function<bool(const std::vector<int>&)>& removeSelected) override {
+    ++removeDialogs;
+    offered = players;
+    for (const std::vector<int>& selection : selections)
+      if (removeSelected(selection)) return RemoveOutcome::kContinue;
+    return last;
+  }
+
+  Texts alerts, questions, clubQuestions;
+  std::deque<bool> confirmAnswers;
+  std::deque<ClubChoice> clubAnswers;
+  std::vector<ClubEntry> offeredClubs;
+  std::vector<std::vector<int>> selections;
+  RemoveOutcome last = RemoveOutcome::kContinue;
+  std::vector<PlayerRecord> offered;
+  int removeDialogs = 0;
+};
+
+ClubChoice Existing(int id) { return {ClubChoice::kExisting, id, ""}; }
+ClubChoice NewClub(const std::string& name) { return {ClubChoice::kNew, -1, name}; }
+
+class ImportTest : public testing::TournamentTest {
+ protected:
+  std::vector<PlayerRecord> Rows(const std::string& text) { return ParseImportText(text); }
+
+  ImportResult Import(const std::string& text, int idToernooi = 0) {
+    counts = {};
+    return ImportPlayers(*db, idToernooi ? idToernooi : idT, Rows(text), ui, &counts);
+  }
+
+  PlayerRecord Get(int id) {
+    PlayerRecord p;
+    db->GetPlayer(p, id);
+    return p;
+  }
+
+  // The tournament's players by name.
+  std::map<std::string, PlayerRecord> Entered(int idToernooi = 0) {
+    std::vector<PlayerRecord> list;
+    db->ListPlayers(list, idToernooi ? idToernooi : idT);
+    std::map<std::string, PlayerRecord> byName;
+    for (const PlayerRecord& p : list) byName[p.name] = p;
+    return byName;
+  }
+
+  ScriptedImport ui;
+  ImportCounts counts;
+};
+
+TEST_F(ImportTest, WithoutTournamentNothingHappens) {
+  EXPECT_EQ(ImportPlayers(*db, 0, Rows("An,C,1,V,,1,A\n"), ui), ImportResult::kNoTournament);
+  EXPECT_EQ(ui.alerts, Texts{"Selecteer eerst een toernooi."});
+  EXPECT_TRUE(ui.clubQuestions.empty());
+  EXPECT_TRUE(Entered().empty());
+}
+
+TEST_F(ImportTest, NewParticipantsAreAddedToKnownClubsIgnoringCase) {
+  int bal = db->GetOrAddClub("TTV De Bal");
+  int cafe = db->GetOrAddClub("Caf\xC9");
+  ASSERT_EQ(Import("Naam,Vereniging,Bondsnummer,Geslacht,Email,Speelsterkte,Klasse\n"
+                   "Jansen,ttv de bal,111,M,j@x.nl,1650,A\n"
+                   "Ren\xC3\xA9" "e,caf\xC3\xA9,,Vrouw,,abc,B\n"),
+            ImportResult::kImported);
+  EXPECT_TRUE(ui.clubQuestions.empty());
+  EXPECT_EQ(ui.alerts, Texts{"2 deelnemers toegevoegd.\r\nGeen deelnemers gewijzigd."});
+  EXPECT_EQ(counts.added, 2);
+  auto players = Entered();
+  ASSERT_EQ(players.size(), 2u);
+  const PlayerRecord& j = players["Jansen"];
+  EXPECT_EQ(j.idClub, bal);
+  EXPECT_EQ(j.bondsnummer, "111");
+  EXPECT_EQ(j.gender, 1);
+  EXPECT_EQ(j.email, "j@x.nl");
+  EXPECT_EQ(j.rating, 1650);
+  EXPECT_EQ(j.klasse, "A");
+  const PlayerRecord& r = players["Ren\xE9" "e"];
+  EXPECT_EQ(r.idClub, cafe);
+  EXPECT_EQ(r.gender, 0);
+  EXPECT_EQ(r.rating, 0);
+  EXPECT_EQ(r.klasse, "B");
+}
+
+TEST_F(ImportTest, KnownPlayersAreChangedButTheirMasterRowsStay) {
+  int a = Player("Piet Jansen", "TTV", "111", 1500, "A");
+  int b = Player("Kees", "TTV", "", 1200, "B");
+  int other = db->AddToernooi("Vorige");
+  int c = Player("Anna", "TTV", "333", 900, "C", other);  // known, not yet entered here
+  PlayerRecord before = Get(a);
+
+  ASSERT_EQ(Import("P. Jansen,Elders,111,V,nieuw@x.nl,abc,\"\"\n"  // six fields: skipped
+                   "P. Jansen,Elders,111,V,nieuw@x.nl,abc,D\n"     // same number: Piet
+                   "Kees,ttv,,M,,1300,\n"                           // skipped (no class)
+                   "Kees,ttv,,M,,1300,B2\n"                         // same name and club
+                   "Anna,TTV,333,V,,0,C\n"),
+            ImportResult::kImported);
+  EXPECT_EQ(ui.alerts.back(), "1 deelnemer toegevoegd.\r\n2 deelnemers gewijzigd.");
+  EXPECT_EQ(counts.added, 1);
+  EXPECT_EQ(counts.changed, 2);
+
+  PlayerRecord piet = Get(a);
+  EXPECT_EQ(piet.name, before.name);
+  EXPECT_EQ(piet.idClub, before.idClub);
+  EXPECT_EQ(piet.email, before.email);
+  EXPECT_EQ(piet.gender, before.gender);
+  EXPECT_EQ(piet.rating, 1500);  // "abc" reads as 0, which keeps the rating
+  EXPECT_EQ(piet.klasse, "D");
+  EXPECT_EQ(Get(b).rating, 1300);
+  EXPECT_EQ(Get(b).klasse, "B2");
+  auto here = Entered();
+  EXPECT_EQ(here.size(), 3u);
+  EXPECT_EQ(here["Anna"].id, c);
+  EXPECT_EQ(here["Anna"].klasse, "C");
+  // Nobody was left out of the file, so nothing was offered for removal.
+  EXPECT_EQ(ui.removeDialogs, 0);
+}
+
+TEST_F(ImportTest, EveryRowRecognisedAddsNone) {
+  Player("An", "TTV", "1");
+  Player("Bo", "TTV", "2");
+  Player("Cor", "TTV", "3");
+  ASSERT_EQ(Import("An,TTV,1,V,,1,A\nBo,TTV,2,M,,2,A\nCor,TTV,3,M,,3,A\n"), ImportResult::kImported);
+  EXPECT_EQ(ui.alerts, Texts{"Geen deelnemers toegevoegd.\r\n3 deelnemers gewijzigd."});
+}
+
+TEST_F(ImportTest, AParticipantListedTwiceIsOnePlayer) {
+  db->GetOrAddClub("TTV");
+  ASSERT_EQ(Import("An,TTV,,V,,1,A\nAn,TTV,,V,,1400,B\n"), ImportResult::kImported);
+  auto players = Entered();
+  ASSERT_EQ(players.size(), 1u);
+  EXPECT_EQ(players["An"].rating, 1400);
+  EXPECT_EQ(ui.alerts.back(), "1 deelnemer toegevoegd.\r\n1 deelnemer gewijzigd.");
+}
+
+TEST_F(ImportTest, AnsweredClubQuestionIsAskedOnce) {
+  int tournamentClub = db->GetOrAddClub("Zwaluwen");
+  db->GetOrAddClub("Adelaars");  // no player of the tournament
+  Player("Zeger", "Zwaluwen", "9");
+  ui.clubAnswers = {Existing(tournamentClub)};
+  ASSERT_EQ(Import("Zeger,Zwaluwen,9,M,,1,A\nAn,Onbekend,,V,,1,A\nBo,ONBEKEND,,M,,1,A\n"), ImportResult::kImported);
+  EXPECT_EQ(ui.clubQuestions, Texts{"An / Onbekend"});
+  // Only the clubs of the tournament's players are offered.
+  ASSERT_EQ(ui.offeredClubs.size(), 1u);
+  EXPECT_EQ(ui.offeredClubs[0].id, tournamentClub);
+  auto players = Entered();
+  EXPECT_EQ(players["An"].idClub, tournamentClub);
+  EXPECT_EQ(players["Bo"].idClub, tournamentClub);
+}
+
+TEST_F(ImportTest, CancelledClubQuestionIsAskedAgain) {
+  db->GetOrAddClub("Zwaluwen");
+  db->GetOrAddClub("Adelaars");
+  ASSERT_EQ(Import("An,Onbekend,,V,,1,A\nBo,Onbekend,,M,,1,A\n"), ImportResult::kImported);
+  EXPECT_EQ(ui.clubQuestions, (Texts{"An / Onbekend", "Bo / Onbekend"}));
+  // No player in the tournament yet: all clubs are offered, by name.
+  ASSERT_EQ(ui.offeredClubs.size(), 2u);
+  EXPECT_EQ(ui.offeredClubs[0].name, "Adelaars");
+  auto players = Entered();
+  EXPECT_EQ(players["An"].idClub, -1);
+  EXPECT_EQ(players["Bo"].idClub, -1);
+}
+
+TEST_F(ImportTest, ANewClubIsCreatedOnceForAllItsRows) {
+  ui.clubAnswers = {NewClub(" Nieuw TTV ")};
+  ASSERT_EQ(Import("An,Nieuw,,V,,1,A\nBo,nieuw,,M,,1,A\nCor,Nieuw TTV,,M,,1,A\n"), ImportResult::kImported);
+  EXPECT_EQ(ui.clubQuestions.size(), 1u);
+  std::vector<ClubEntry> clubs;
+  db->ListClubs(0, clubs);
+  ASSERT_EQ(clubs.size(), 1u);
+  EXPECT_EQ(clubs[0].name, "Nieuw TTV");
+  auto players = Entered();
+  for (const char* name : {"An", "Bo", "Cor"}) EXPECT_EQ(players[name].idClub, clubs[0].id) << name;
+}
+
+class RemovalTest : public ImportTest {
+ protected:
+  void SetUp() override {
+    ImportTest::SetUp();
+    an = Player("An", "TTV", "1");
+    bo = Player("Bo", "TTV", "2");
+    other = db->AddToernooi("Najaar");
+    cor = Player("Cor", "TTV", "3", 1000, "A", other);
+    // Bo is entered in both tournaments and must be offered once.
+    PlayerRecord p = Get(bo);
+    db->SetPlayerInToernooi(p, other);
+  }
+  int an = 0, bo = 0, cor = 0, other = 0;
+};
+
+TEST_F(RemovalTest, AnEmptyFileOffersEveryEnteredPlayer) {
+  ASSERT_EQ(ImportPlayers(*db, idT, {}, ui, &counts), ImportResult::kImported);
+  ASSERT_EQ(ui.removeDialogs, 1);
+  std::vector<int> ids;
+  for (const PlayerRecord& p : ui.offered) ids.push_back(p.id);
+  std::sort(ids.begin(), ids.end());
+  EXPECT_EQ(ids, (std::vector<int>{an, bo, cor}));
+  EXPECT_EQ(ui.alerts, Texts{"Geen deelnemers toegevoegd.\r\nGeen deelnemers gewijzigd."});
+  EXPECT_EQ(Entered().size(), 2u);
+}
+
+TEST_F(RemovalTest, SelectedPlayersAreRemovedEverywhereAfterConfirmation) {
+  ui.selections = {{}, {bo, cor}, {bo, cor}, {cor}};
+  ui.confirmAnswers = {false, true, true};
+  int cls = Class("Senioren", 1, other);
+  Position(Pool(cls, "Poule 1"), bo);  // Bo plays in the other tournament
+  ASSERT_EQ(Import("An,TTV,1,V,,1,A\n"), ImportResult::kImported);
+  ASSERT_EQ(ui.offered.size(), 2u);  // An is in the file
+  for (const PlayerRecord& p : ui.offered) EXPECT_NE(p.id, an);
+  EXPECT_EQ(ui.questions, (Texts{"Weet u zeker, dat u 2 deelnemers wilt verwijderen?",
+                                 "Weet u zeker, dat u 2 deelnemers wilt verwijderen?",
+                                 "Weet u zeker, dat u 1 deelnemer wilt verwijderen?"}));
+  ASSERT_EQ(ui.alerts.size(), 3u);
+  EXPECT_EQ(ui.alerts[0], "Selecteer de spelers die u wilt verwijderen.");
+  EXPECT_EQ(ui.alerts[1], "Bo speelt in Senioren / Poule 1 (toernooi Najaar)");
+  EXPECT_EQ(ui.alerts[2], "Geen deelnemers toegevoegd.\r\n1 deelnemer gewijzigd.");
+  EXPECT_EQ(Get(cor).name, "");
+  std::string rs;
+  db->Exec(&rs, "SELECT id FROM PlayersMain WHERE id=%d", cor);
+  EXPECT_FALSE(HasRows(rs));
+  EXPECT_EQ(Get(bo).name, "Bo");
+}
+
+TEST_F(RemovalTest, PlayersInPoolsOrDuosAreNotRemoved) {
+  int cls = Class("Dubbel", 2);
+  int pool = Pool(cls, "Groep A");
+  DuoRecord duo;
+  duo.idPlayer1 = an;
+  duo.idPlayer2 = bo;
+  duo.klasse = "A";
+  db->AddDuo(duo, idT);
+  std::vector<DuoRecord> duos;
+  db->ListDuos(duos, idT);
+  ASSERT_EQ(duos.size(), 1u);
+  Position(pool, duos[0].id, kLinkDuo);
+  EXPECT_EQ(PlayersStillPlaying(*db, idT, {cor, bo}), "Bo speelt in Dubbel / Groep A");
+  EXPECT_EQ(PlayersStillPlaying(*db, idT, {cor}), "");
+
+  int solo = Class("Enkel");
+  int pool2 = Pool(solo, "Poule 2");
+  Position(pool2, cor);
+  EXPECT_EQ(PlayersStillPlaying(*db, other, {cor}), "Cor speelt in Enkel / Poule 2 (toernooi Open)");
+
+  // A duo that plays nowhere still needs both its players.
+  db->DeletePool(pool);
+  EXPECT_EQ(PlayersStillPlaying(*db, idT, {an}), "An zit in duo An + Bo");
+}
+
+TEST_F(RemovalTest, StoppingLeavesTheDatabaseFileAsItWas) {
+  ui.clubAnswers = {NewClub("Nieuwe club")};
+  ui.last = RemoveOutcome::kStop;
+  std::string before = testing::ReadFileBytes(DbFile());
+  ASSERT_FALSE(before.empty());
+  EXPECT_EQ(Import("Dirk,Elders,,M,,1,A\nAn,TTV,1,V,,1700,B\n"), ImportResult::kStopped);
+  EXPECT_EQ(testing::ReadFileBytes(DbFile()), before);
+  EXPECT_TRUE(ui.alerts.empty());
+  EXPECT_EQ(Get(an).rating, 1000);
+
+  // The club that was not made is not remembered either.
+  int id = db->GetOrAddClub("Nieuwe club");
+  EXPECT_GT(id, 0);
+  EXPECT_EQ(db->GetClubName(id), "Nieuwe club");
+}
+
+}  // namespace
+}  // namespace velgram
