@@ -166,6 +166,7 @@ class Database {
   void CheckTimedBackup();
   int Run(std::string* records, const char* sql);
   void LoadMatchSystems();
+  void ForgetCaches();
 
   std::string path_;
   Clock& clock_;

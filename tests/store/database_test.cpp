@@ -256,6 +256,17 @@ TEST_F(DatabaseTest, NestedTransactionRollbackUndoesTheWholeOperation) {
   EXPECT_FALSE(db.InTransaction());
 }
 
+TEST_F(DatabaseTest, RolledBackClubIsNotRememberedByTheCache) {
+  Database db(dir.File("v.db"), clock);
+  {
+    Transaction tx(db);
+    EXPECT_GT(db.GetOrAddClub("TTV Rolled"), 0);
+  }
+  int id = db.GetOrAddClub("TTV Rolled");
+  EXPECT_EQ(db.GetClubName(id), "TTV Rolled");
+  EXPECT_EQ(Column(db, "SELECT name FROM Clubs", "name"), std::vector<std::string>{"TTV Rolled"});
+}
+
 TEST(FontText, ParsesFieldsUntilTheFirstMissingOne) {
   FontDescription d = ParseFontText(kDefaultFontText, 96);
   EXPECT_EQ(d.face, "Arial");
