@@ -220,9 +220,10 @@ bool LSwiss::SearchPairing() {
   while (i < n && cards[i].partner != kCardUnpaired) ++i;
   if (i == n) return true;
 
-  auto g = std::upper_bound(groupStarts.begin(), groupStarts.end(), i);
-  const bool lastGroup = g == groupStarts.end();
-  const int end = lastGroup ? n : *g;
+  // An index, not an iterator: deeper levels replace groupStarts.
+  const size_t gi = static_cast<size_t>(std::upper_bound(groupStarts.begin(), groupStarts.end(), i) - groupStarts.begin());
+  const bool lastGroup = gi == groupStarts.size();
+  const int end = lastGroup ? n : groupStarts[gi];
   // Beyond the group nothing is tried, so a huge border needs no overflow.
   const int b = std::min(border, n);
 
@@ -253,7 +254,6 @@ bool LSwiss::SearchPairing() {
 
   // Let the first card of the next group join this one and try again.
   std::vector<int> saved = groupStarts;
-  size_t gi = static_cast<size_t>(g - groupStarts.begin());
   ++groupStarts[gi];
   if (groupStarts[gi] == n)
     groupStarts.erase(groupStarts.begin() + static_cast<std::ptrdiff_t>(gi));

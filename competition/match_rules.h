@@ -1,0 +1,149 @@
+#pragma once
+// Match systems and result rules: which rules govern a pool, how games are
+// coded, how an entered result is validated and decided, and the logic of the
+// match-system editor. Dialogs only gather input and show what comes back.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "store/records.h"
+
+namespace velgram {
+
+class Database;
+class Prompter;
+
+enum ResultMode {
+  kResultSets = 1,    // winner only
+  kResultGames = 2,   // games won per side; ResultGames rows 0 and 1 hold the counts
+  kResultPoints = 3,  // duo team points, ten game codes
+  kResultAll = 4,     // game by game, one game code per game
+};
+
+// The game-by-game dialog has this many game rows.
+inline constexpr int kFastGameRows = 7;
+
+// A game code is the loser's points plus 1, from the first side's point of
+// view: positive when the first side won the game, negative otherwise.
+inline int GameCode(bool firstWon, int loserPoints) { return firstWon ? loserPoints + 1 : -(loserPoints + 1); }
+
+// Points of the winner of a game whose loser scored loserPoints.
+int WinnerPoints(const MatchSystem& ms, int loserPoints);
+// The score of a stored game code as (first side's points, second side's).
+void GameScore(const MatchSystem& ms, int code, int& points1, int& points2);
+
+// One game as typed in the game-by-game entry: the code, or 0 when the two
+// texts do not make a valid game under the rules (treated as not entered).
+int EncodeGame(const MatchSystem& ms, const std::string& points1, const std::string& points2);
+int EncodeGame(const MatchSystem& ms, int points1, int points2);
+
+// The outcome of validating an entered result: a message for the user, or the
+// winner and the games to store.
+struct ResultDecision {
+  std::string error;  // empty when the result may be saved
+  int indexWinner = -1;
+  std::vector<int> games;
+  bool writeGames = false;  // false in mode 1: games are neither written nor deleted
+  bool Ok() const { return error.empty(); }
+};
+
+// The game-by-game dialog's codes as they stand in its windows (0 for a window
+// without a valid game) cut at the first window without one.
+std::vector<int> LeadingGames(const std::vector<int>& windowCodes);
+// Which name the game-by-game dialog sets in bold for those games: 0 or 1 for
+// the side that has won at least setWon of them (the counts differing), -1 for
+// neither, kKeepFonts while fewer than setWon games are entered.
+inline constexpr int kKeepFonts = -2;
+int BoldSide(const MatchSystem& ms, const std::vector<int>& leadingGames);
+
+ResultDecision DecideWinnerOnly(int indexWinner);                           // mode 1
+ResultDecision DecideGamesWon(const MatchSystem& ms, int games1, int games2);  // mode 2
+ResultDecision DecideGameByGame(const MatchSystem& ms, const std::vector<int>& codes);  // mode 4
+
+// --- Duo Dudodeva ---------------------------------------------------------
+// Sub-matches in their fixed order: a-x, b-y, a-y, b-x, ab-xy; two games each.
+inline constexpr int kDuoSubMatches = 5;
+inline constexpr int kDuoGames = 2 * kDuoSubMatches;
+extern const std::array<const char*, kDuoSubMatches> kDuoSubMatchNames;  // "a-x", ...
+
+struct DuoSwaps {
+  bool ab = false;    // "Wissel a en b"
+  bool xy = false;    // "Wissel x en y"
+  bool abxy = false;  // "Wissel ab en xy"
+};
+
+// A duo score as typed: for each of the ten games (sub-match order, game 1
+// then game 2), the left and the right text. An empty text reads as 0.
+struct DuoEntry {
+  std::array<std::string, kDuoGames> left, right;
+};
+
+// The codes of the ten games as displayed (left column as first side) brought
+// back to the match's own order.
+std::vector<int> DuoToMatchOrder(std::vector<int> displayed, const DuoSwaps& swaps);
+// And the other way, for showing stored games under the current swaps.
+std::vector<int> DuoToDisplayOrder(std::vector<int> stored, const DuoSwaps& swaps);
+// Validates (first fault: "Game 1 van a-x is incorrect.") and decides.
+ResultDecision DecideDuo(const MatchSystem& ms, const DuoEntry& entry, const DuoSwaps& swaps);
+// Totals as displayed, left and right: per sub-match (0..4) and overall (5).
+// Unreadable texts count as 0.
+std::array<std::array<int, 2>, kDuoSubMatches + 1> DuoTotals(const DuoEntry& entry);
+std::string FormatTotal(int left, int right);  // "%d - %d"
+
+// --- which rules apply ------------------------------------------------------
+// The row with that id, or DefaultMatchSystem() (id 0) when none has it.
+MatchSystem MatchSystemById(Database& db, int id);
+// The id that governs a pool: the pool's own, else its class's, else its
+// tournament's; 0 when none is set (the default rules).
+int EffectiveMatchSystemId(Database& db, int idPool);
+MatchSystem EffectiveMatchSystem(Database& db, int idPool);
+
+// --- saving ---------------------------------------------------------------
+// Stores a decided result (the old one is replaced). False when the decision
+// holds an error; nothing is written then.
+bool SaveResult(Database& db, int idMatch, const ResultDecision& decision);
+void ClearMatchResult(Database& db, int idMatch);
+
+// --- EnterResult: which dialog ---------------------------------------------
+enum class EntryDialog { kNone, kWinnerOnly, kGamesWon, kGameByGame, kDuoPoints };
+struct EntryChoice {
+  EntryDialog dialog = EntryDialog::kNone;
+  std::string message;  // shown first when not empty
+};
+EntryChoice ChooseEntryDialog(const MatchSystem& ms);
+
+// --- match-system editor ("Wedstrijdsysteem") --------------------------------
+struct EditorEnabling {
+  bool points = false, gameDiff = false, setMax = false, setWon = false;
+  bool subMatches = false;
+};
+// resultMode 0 when no radio button is set.
+EditorEnabling EnableEditorControls(int resultMode, bool duoteam);
+
+// The editor's controls as typed.
+struct EditorControls {
+  std::string gameStop, setMax, setWon;
+  bool gameDiff = false;
+  int result = 0;  // the radio button set, 0 for none
+  std::string name;
+  bool duoteam = false;
+  bool duo_ax = false, duo_ay = false, duo_bx = false, duo_by = false, duo_abxy = false;
+};
+MatchSystem ReadEditorControls(const EditorControls& controls);
+EditorControls EditorControlsOf(const MatchSystem& ms);
+
+// The row selected when the editor opens with this id: its own, or "Best of 5"
+// when the id is below 1 or the row has no name. 0 when neither exists.
+int EditorInitialSelection(Database& db, int id);
+
+// OK: an existing row with the same rules, an overwritten row of the same
+// name, or a new row. Returns its id, or -1 after "Kies een andere naam" (the
+// dialog stays open).
+int SaveEditorMatchSystem(Database& db, Prompter& prompter, const MatchSystem& typed);
+
+// "Verwijder...": asks, deletes, or reports why it cannot. True when the row
+// was deleted (the list must be filled again). idToernooi is the current
+// tournament, for the in-use messages.
+bool DeleteEditorMatchSystem(Database& db, Prompter& prompter, int id, int idToernooi);
+
+}  // namespace velgram

@@ -1,0 +1,508 @@
+#include "competition/matchbook.h"
+
+#include "competition/dropout.h"
+#include "competition/swiss.h"
+
+#include <algorithm>
+
+#include "competition/match_rules.h"
+#include "competition/poule.h"
+#include "competition/tables.h"
+#include "store/database.h"
+#include "support/text.h"
+
+namespace velgram {
+
+struct LinkResolver::PoolData {
+  bool read = false;
+  std::unique_ptr<LPool> pool;
+  bool contestantsDone = false;
+  std::vector<Contestant> contestants;
+  bool matchesRead = false;
+  std::vector<MatchEntry> matches;
+  bool ranked = false;
+  bool classesDone = false;
+  std::vector<std::string> classes;
+};
+
+LinkResolver::LinkResolver(Database& db, int idToernooi) : db_(db), idToernooi_(idToernooi) {}
+LinkResolver::~LinkResolver() = default;
+
+void LinkResolver::Clear() {
+  pools_.clear();
+  resolving_.clear();
+  playersRead_ = duosRead_ = false;
+  players_.clear();
+  duos_.clear();
+}
+
+LinkResolver::PoolData* LinkResolver::Load(int idPool) {
+  std::unique_ptr<PoolData>& slot = pools_[idPool];
+  if (!slot) slot = std::make_unique<PoolData>();
+  if (!slot->read) {
+    slot->read = true;
+    slot->pool = LoadPool(db_, idPool);
+    // Swiss places count byes, which only the pool's rounds tell.
+    if (auto* swiss = dynamic_cast<LSwiss*>(slot->pool.get())) swiss->AttachDatabase(&db_);
+  }
+  return slot.get();
+}
+
+LPool* LinkResolver::Pool(int idPool) { return Load(idPool)->pool.get(); }
+
+const std::vector<Contestant>& LinkResolver::Contestants(int idPool) {
+  PoolData* data = Load(idPool);
+  if (data->contestantsDone || !data->pool || resolving_.count(idPool)) return data->contestants;
+  resolving_.insert(idPool);
+  std::vector<ContestantRecord> rows;
+  db_.ListContestants(idPool, rows);
+  data->contestants.clear();
+  for (const ContestantRecord& r : rows) data->contestants.push_back(Contestant::FromRecord(r));
+  for (Contestant& c : data->contestants) Resolve(c);
+  resolving_.erase(idPool);
+  data->contestantsDone = true;
+  return data->contestants;
+}
+
+void LinkResolver::ReadMatchesOfToernooi() {
+  if (idToernooi_ <= 0) return;
+  std::vector<MatchRecord> rows;
+  db_.ListMatchesOfToernooi(idToernooi_, rows);
+  db_.ReadResults(rows);
+  std::vector<MatchEntry> all;
+  all.reserve(rows.size());
+  for (const MatchRecord& r : rows) all.push_back(MatchEntry::FromRecord(r));
+  UseMatchesOfToernooi(all);
+}
+
+void LinkResolver::UseMatchesOfToernooi(const std::vector<MatchEntry>& all) {
+  if (idToernooi_ <= 0) return;
+  std::vector<SystemRecord> classes;
+  db_.ListSystems(classes, idToernooi_);
+  toernooiClasses_.clear();
+  for (const SystemRecord& c : classes) toernooiClasses_.insert(c.id);
+  matchesByPool_.clear();
+  for (const MatchEntry& m : all) matchesByPool_[m.idPool].push_back(m);
+  // The order a pool's own list has: by start time and table, then by id.
+  for (auto& [id, list] : matchesByPool_) {
+    std::stable_sort(list.begin(), list.end(), [](const MatchEntry& a, const MatchEntry& b) {
+      if (a.starttime != b.starttime) return a.starttime < b.starttime;
+      if (a.tafel != b.tafel) return a.tafel < b.tafel;
+      return a.id < b.id;
+    });
+  }
+  allMatches_ = true;
+}
+
+const std::vector<MatchEntry>& LinkResolver::Matches(int idPool) {
+  PoolData* data = Load(idPool);
+  if (!data->matchesRead && allMatches_ && data->pool && toernooiClasses_.count(data->pool->idSystem)) {
+    data->matchesRead = true;
+    auto it = matchesByPool_.find(idPool);
+    if (it != matchesByPool_.end()) data->matches = it->second;
+  }
+  if (!data->matchesRead) {
+    data->matchesRead = true;
+    std::vector<MatchRecord> rows;
+    db_.ListMatches(idPool, rows);
+    db_.ReadResults(rows);
+    data->matches.clear();
+    for (const MatchRecord& r : rows) data->matches.push_back(MatchEntry::FromRecord(r));
+  }
+  return data->matches;
+}
+
+bool LinkResolver::GameCodesOf(const LPool& pool) {
+  int id = pool.idMatchSystem;
+  if (id < 1) {
+    // Pools of one class share the class's and the tournament's rules.
+    auto it = classSystem_.find(pool.idSystem);
+    if (it == classSystem_.end()) it = classSystem_.emplace(pool.idSystem, EffectiveMatchSystemId(db_, pool.id)).first;
+    id = it->second;
+  }
+  MatchSystem ms = MatchSystemById(db_, id);
+  return ms.result == kResultPoints || ms.result == kResultAll;
+}
+
+const std::vector<int>& LinkResolver::Places(int idPool) {
+  static const std::vector<int> kNone;
+  PoolData* data = Load(idPool);
+  if (!data->pool || resolving_.count(idPool)) return kNone;
+  if (!data->ranked) {
+    const std::vector<Contestant>& contestants = Contestants(idPool);
+    const std::vector<MatchEntry>& matches = Matches(idPool);
+    if (auto* poule = dynamic_cast<LPoule*>(data->pool.get())) poule->gameCodes = GameCodesOf(*poule);
+    data->pool->Standings(contestants, matches);
+    data->ranked = true;
+    ++standingsComputed_;
+  }
+  return data->pool->places;
+}
+
+const std::vector<std::string>& LinkResolver::Explanations(int idPool) {
+  static const std::vector<std::string> kNone;
+  Places(idPool);
+  PoolData* data = Load(idPool);
+  if (!data->pool || !data->ranked) return kNone;
+  return data->pool->explanations;
+}
+
+void LinkResolver::ResolvePlayer(Contestant& c, int idPlayer) {
+  if (!playersRead_ && idToernooi_ > 0) {
+    playersRead_ = true;
+    std::vector<PlayerRecord> list;
+    db_.ListPlayers(list, idToernooi_);
+    for (PlayerRecord& p : list) players_.emplace(p.id, std::move(p));
+  }
+  auto it = players_.find(idPlayer);
+  if (it == players_.end()) {
+    PlayerRecord p;
+    db_.GetPlayer(p, idPlayer);
+    if (p.name.empty() && p.id != idPlayer) return;
+    it = players_.emplace(idPlayer, p).first;
+  }
+  const PlayerRecord& p = it->second;
+  c.name = p.name;
+  c.club = db_.GetClubName(p.idClub);
+  c.klasse = p.klasse;
+  c.rating = p.rating;
+  c.known = true;
+  c.idResolved = idPlayer;
+  c.resolvedType = kLinkPlayer;
+}
+
+void LinkResolver::ResolveDuo(Contestant& c) {
+  if (!duosRead_ && idToernooi_ > 0) {
+    duosRead_ = true;
+    std::vector<DuoRecord> list;
+    db_.ListDuos(list, idToernooi_);
+    for (DuoRecord& d : list)
+      if (!d.name.empty()) duos_.emplace(d.id, std::move(d));
+  }
+  auto it = duos_.find(c.idPlayer);
+  if (it == duos_.end()) {
+    DuoRecord d;
+    db_.GetDuo(d, c.idPlayer);
+    if (d.idPlayer1 < 0 && d.idPlayer2 < 0) return;
+    d.id = c.idPlayer;
+    it = duos_.emplace(c.idPlayer, d).first;
+  }
+  const DuoRecord& d = it->second;
+  c.name = d.name;
+  c.club = d.club;
+  c.klasse = d.klasse;
+  c.rating = d.rating;
+  c.known = true;
+  c.idResolved = c.idPlayer;
+  c.resolvedType = kLinkDuo;
+  int members[2] = {d.idPlayer1, d.idPlayer2};
+  for (int k = 0; k < 2; ++k) {
+    Contestant player;
+    ResolvePlayer(player, members[k]);
+    if (!player.known) continue;
+    c.duoNames[k] = player.name;
+    c.duoNames[k + 2] = player.club;
+  }
+}
+
+void LinkResolver::ResolvePlace(Contestant& c) {
+  LPool* linked = Pool(c.idLinkedPool);
+  if (!linked) return;
+  const std::string poolName = linked->name;
+  c.source = Format("%s nr. %d", poolName.c_str(), c.poolPos);
+  std::string filter;
+  bool filterKnown = true;
+  if (c.indexKlasse >= 1) {
+    if (c.classList.empty()) c.classList = ClassList(c.idLinkedPool);
+    if (c.indexKlasse <= static_cast<int>(c.classList.size())) {
+      filter = c.classList[c.indexKlasse - 1];
+      c.source += ", klasse " + filter;
+    } else {
+      filterKnown = false;  // the class is gone: no place can be told
+    }
+  }
+
+  c.name = Format("%s nr. %d", poolName.c_str(), c.poolPos);
+  c.club.clear();
+  c.klasse.clear();
+  c.rating = 0;
+  c.known = false;
+  if (!filterKnown) return;
+  // A pool being resolved now is reached again only through a cycle of links.
+  if (resolving_.count(c.idLinkedPool)) return;
+  std::vector<int> places = Places(c.idLinkedPool);
+  const std::vector<Contestant>& others = Contestants(c.idLinkedPool);
+  if (places.size() != others.size()) return;
+  if (c.indexKlasse >= 1) places = FilterPlacesByClass(places, others, filter);
+  for (size_t i = 0; i < others.size(); ++i) {
+    if (places[i] != c.poolPos - 1) continue;
+    const Contestant& o = others[i];
+    c.name = o.name;
+    c.club = o.club;
+    c.klasse = o.klasse;
+    c.rating = o.rating;
+    for (int k = 0; k < 4; ++k) c.duoNames[k] = o.duoNames[k];
+    c.known = o.known;
+    c.idResolved = o.idResolved;
+    c.resolvedType = o.resolvedType;
+    return;
+  }
+}
+
+void LinkResolver::Resolve(Contestant& c) {
+  c.name = c.club = c.klasse = "???";
+  c.rating = 0;
+  c.known = false;
+  c.idResolved = 0;
+  c.resolvedType = 0;
+  for (std::string& s : c.duoNames) s.clear();
+  switch (c.linktype) {
+    case kLinkPlayer:
+      c.source = "Vast";
+      ResolvePlayer(c, c.idPlayer);
+      break;
+    case kLinkDuo:
+      c.source = "Vast";
+      ResolveDuo(c);
+      break;
+    case kLinkPlace:
+      ResolvePlace(c);
+      break;
+    default:
+      break;
+  }
+}
+
+void LinkResolver::CollectClasses(int idPool, std::set<std::string>& classes, std::set<int>& visiting) {
+  if (!visiting.insert(idPool).second) return;  // a cycle of links
+  std::vector<ContestantRecord> rows;
+  db_.ListContestants(idPool, rows);
+  for (const ContestantRecord& r : rows) {
+    if (r.linktype == kLinkPlace) {
+      CollectClasses(r.idLinkedPool, classes, visiting);
+    } else if (r.linktype == kLinkPlayer || r.linktype == kLinkDuo) {
+      Contestant c = Contestant::FromRecord(r);
+      // A duo's class is the duo's own, not that of a player who happens to
+      // share its id.
+      if (r.linktype == kLinkPlayer) {
+        ResolvePlayer(c, r.idPlayer);
+      } else {
+        ResolveDuo(c);
+      }
+      if (c.known && !c.klasse.empty()) classes.insert(c.klasse);
+    }
+  }
+}
+
+std::vector<std::string> LinkResolver::ClassList(int idPool) {
+  PoolData* data = Load(idPool);
+  if (!data->classesDone) {
+    std::set<std::string> classes;
+    std::set<int> visiting;
+    CollectClasses(idPool, classes, visiting);
+    // std::string orders bytes as unsigned values, the plain byte-wise order.
+    data->classes.assign(classes.begin(), classes.end());
+    data->classesDone = true;
+  }
+  return data->classes;
+}
+
+void LoadContestants(Database& db, int idPool, std::vector<Contestant>& list, bool resolve) {
+  list.clear();
+  if (resolve) {
+    LinkResolver resolver(db);
+    list = resolver.Contestants(idPool);
+    return;
+  }
+  std::vector<ContestantRecord> rows;
+  db.ListContestants(idPool, rows);
+  for (const ContestantRecord& r : rows) list.push_back(Contestant::FromRecord(r));
+}
+
+void ResolveContestant(Database& db, Contestant& c) {
+  LinkResolver resolver(db);
+  resolver.Resolve(c);
+}
+
+std::vector<std::string> PoolClassList(Database& db, int idPool) {
+  LinkResolver resolver(db);
+  return resolver.ClassList(idPool);
+}
+
+std::vector<int> FilterPlacesByClass(const std::vector<int>& places, const std::vector<Contestant>& contestants,
+                                     const std::string& klasse) {
+  std::vector<int> out = places;
+  for (size_t i = 0; i < out.size() && i < contestants.size(); ++i) {
+    // Without a place there is nothing to renumber; a pool that is not
+    // finished must not hand out places through the filter.
+    if (out[i] < 0) continue;
+    if (contestants[i].klasse != klasse || contestants[i].poolPos < 0) out[i] += 1000;
+  }
+  int next = 2000;
+  for (;;) {
+    size_t best = out.size();
+    for (size_t i = 0; i < out.size(); ++i)
+      if (out[i] >= 0 && out[i] < 1000 && (best == out.size() || out[i] < out[best])) best = i;
+    if (best == out.size()) break;
+    out[best] = next++;
+  }
+  for (int& v : out)
+    if (v >= 2000) v -= 2000;
+  return out;
+}
+
+// --- MatchBook -------------------------------------------------------------------
+
+void MatchBook::Clear() {
+  matches_.clear();
+  matchIndex_.clear();
+  contestants_.clear();
+  resolver_.reset();
+  idPoolOfSystem_ = -1;
+}
+
+LinkResolver& MatchBook::Resolver() {
+  if (!resolver_) resolver_ = std::make_unique<LinkResolver>(db_, idToernooi_);
+  return *resolver_;
+}
+
+void MatchBook::Refill(int idMatch) {
+  int t = db_.ToernooiOfMatch(idMatch);
+  if (t > 0) idToernooi_ = t;
+  FillToernooi(idToernooi_);
+}
+
+void MatchBook::FillToernooi(int idToernooi) {
+  Clear();
+  idToernooi_ = idToernooi;
+  if (idToernooi <= 0) return;
+  std::vector<MatchRecord> rows;
+  db_.ListMatchesOfToernooi(idToernooi, rows);
+  db_.ReadResults(rows);
+  matches_.reserve(rows.size());
+  for (const MatchRecord& r : rows) {
+    matchIndex_[r.id] = matches_.size();
+    matches_.push_back(MatchEntry::FromRecord(r));
+  }
+  Resolver().UseMatchesOfToernooi(matches_);
+  for (MatchEntry& m : matches_) {
+    m.name1 = SideName(m.idContestant1, m.idPool, m.duo1);
+    m.name2 = SideName(m.idContestant2, m.idPool, m.duo2);
+  }
+}
+
+MatchEntry* MatchBook::FindMatch(int idMatch) {
+  auto it = matchIndex_.find(idMatch);
+  return it == matchIndex_.end() ? nullptr : &matches_[it->second];
+}
+
+const std::vector<Contestant>* MatchBook::PoolContestants(int idPool) {
+  auto it = contestants_.find(idPool);
+  if (it != contestants_.end()) return &it->second;
+  if (!Resolver().Pool(idPool)) return nullptr;
+  return &(contestants_[idPool] = Resolver().Contestants(idPool));
+}
+
+const Contestant* MatchBook::FindContestant(int idPool, int idContestant) {
+  const std::vector<Contestant>* list = PoolContestants(idPool);
+  if (!list) return nullptr;
+  for (const Contestant& c : *list)
+    if (c.id == idContestant) return &c;
+  return nullptr;
+}
+
+std::string MatchBook::SideName(int value, int idPool, std::string duo[2]) {
+  if (value == kNotPlayed) return "Niet gespeeld";
+  if (value < 0) {
+    const MatchEntry* earlier = FindMatch(-value);
+    if (!earlier) return "???";
+    int winner = earlier->indexWinner;
+    if (winner < 0 && (earlier->idContestant1 <= 0 || earlier->idContestant2 <= 0)) {
+      // A knockout match against a bye is decided without a stored result.
+      std::vector<MatchEntry> bracket;
+      for (const MatchEntry& m : matches_)
+        if (m.idPool == earlier->idPool) bracket.push_back(m);
+      winner = KnockoutWinnerIndex(bracket, *earlier);
+    }
+    if (winner < 0)
+      return "?" + Format("%s Tafel %d", FormatTime(earlier->starttime).c_str(), earlier->tafel);
+    value = winner == 0 ? earlier->idContestant1 : earlier->idContestant2;
+    if (value < 0) {
+      std::vector<MatchEntry> bracket;
+      for (const MatchEntry& m : matches_)
+        if (m.idPool == earlier->idPool) bracket.push_back(m);
+      int through = KnockoutSide(bracket, value);
+      if (through > 0) value = through;
+    }
+    if (value < 0) return "??";
+    if (value == kNotPlayed) return "Niet gespeeld";
+    idPool = earlier->idPool;
+  }
+  const std::vector<Contestant>* list = PoolContestants(idPool);
+  if (!list) return "?";
+  for (const Contestant& c : *list) {
+    if (c.id != value) continue;
+    if (duo) {
+      duo[0] = c.duoNames[0];
+      duo[1] = c.duoNames[1];
+    }
+    return withClub ? c.name + " (" + c.club + ")" : c.name;
+  }
+  return "???";
+}
+
+std::string MatchBook::SeatName(int idPool, int seat, bool withSource) {
+  auto it = contestants_.find(idPool);
+  if (it == contestants_.end()) return Format("Speler %d", seat + 1);
+  if (seat < 0 || seat >= static_cast<int>(it->second.size())) return "Bye";
+  const Contestant& c = it->second[seat];
+  std::string name = c.name;
+  if (withClub) name += " (" + c.club + ")";
+  if (withSource && !c.source.empty()) name += " (" + c.source + ")";
+  return name;
+}
+
+const Contestant* MatchBook::SideContestant(int value, int idPool, bool& undecided) {
+  undecided = false;
+  // A chain of winners is at most as long as the list of matches.
+  for (size_t hops = 0; value < 0 && hops <= matches_.size(); ++hops) {
+    const MatchEntry* earlier = FindMatch(-value);
+    if (!earlier || earlier->indexWinner < 0) {
+      undecided = true;
+      return nullptr;
+    }
+    value = earlier->indexWinner == 0 ? earlier->idContestant1 : earlier->idContestant2;
+    idPool = earlier->idPool;
+  }
+  if (value < 0) {
+    undecided = true;
+    return nullptr;
+  }
+  if (value == kNotPlayed) return nullptr;
+  return FindContestant(idPool, value);
+}
+
+MatchBook::Sides MatchBook::CheckSides(const MatchEntry& match) {
+  bool bye = false;
+  for (int value : {match.idContestant1, match.idContestant2}) {
+    bool undecided = false;
+    const Contestant* c = SideContestant(value, match.idPool, undecided);
+    if (undecided) return Sides::kUnknown;
+    if (!c) {
+      bye = true;
+      continue;
+    }
+    if (!c->known || c->name.find('?') != std::string::npos) return Sides::kUnknown;
+  }
+  return bye ? Sides::kBye : Sides::kReady;
+}
+
+const MatchSystem& MatchBook::MatchSystemOfPool(int idPool) {
+  if (idPool != idPoolOfSystem_) {
+    system_ = EffectiveMatchSystem(db_, idPool);
+    idPoolOfSystem_ = idPool;
+  }
+  return system_;
+}
+
+}  // namespace velgram

@@ -1,0 +1,107 @@
+#pragma once
+// A tournament in a fresh database, built up by the engine tests.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/fakes.h"
+#include "competition/match_rules.h"
+#include "competition/pool.h"
+#include "store/database.h"
+
+namespace velgram::testing {
+
+class EngineTest : public ::testing::Test {
+ protected:
+  EngineTest() : db(dir.File("Velgram.db"), clock) { toernooi = db.AddToernooi("Clubkampioenschap"); }
+
+  int AddPlayer(const std::string& name, const std::string& club, int rating, const std::string& klasse = "A") {
+    PlayerRecord p;
+    p.name = name;
+    p.idClub = db.GetOrAddClub(club);
+    p.rating = rating;
+    p.klasse = klasse;
+    return db.AddPlayer(p, toernooi);
+  }
+
+  int AddClass(const std::string& name, int idMatchSystem = 0) {
+    SystemRecord s;
+    s.name = name;
+    s.idMatchSystem = idMatchSystem;
+    db.AddSystem(s, toernooi);
+    std::vector<SystemRecord> list;
+    db.ListSystems(list, toernooi);
+    for (const SystemRecord& r : list)
+      if (r.name == name) return r.id;
+    return -1;
+  }
+
+  int AddPool(int idClass, const std::string& name, const std::string& tables = "1-4", int start = 900,
+              int idMatchSystem = 0, int playstyle = kPlaystylePoule) {
+    PoolRecord p;
+    p.name = name;
+    p.playstyle = playstyle;
+    p.tables = tables;
+    p.starttime = start;
+    p.endtime = 1600;
+    p.idMatchSystem = idMatchSystem;
+    return db.AddPool(p, idClass);
+  }
+
+  // Positions are added in order; returns the ids of the new positions.
+  std::vector<int> AddPlayers(int idPool, const std::vector<int>& players, int linktype = kLinkPlayer) {
+    std::vector<ContestantRecord> rows;
+    db.ListContestants(idPool, rows);
+    for (int idPlayer : players) {
+      ContestantRecord c;
+      c.idPool = idPool;
+      c.sort = static_cast<int>(rows.size());
+      c.linktype = linktype;
+      c.idPlayer = idPlayer;
+      rows.push_back(c);
+    }
+    db.ReplaceContestants(idPool, rows);
+    return PositionIds(idPool);
+  }
+
+  int AddLink(int idPool, int idLinkedPool, int place, int indexKlasse = 0) {
+    std::vector<ContestantRecord> rows;
+    db.ListContestants(idPool, rows);
+    ContestantRecord c;
+    c.idPool = idPool;
+    c.sort = static_cast<int>(rows.size());
+    c.linktype = kLinkPlace;
+    c.idLinkedPool = idLinkedPool;
+    c.poolPos = place;
+    c.indexKlasse = indexKlasse;
+    rows.push_back(c);
+    db.ReplaceContestants(idPool, rows);
+    return PositionIds(idPool).back();
+  }
+
+  std::vector<int> PositionIds(int idPool) {
+    std::vector<ContestantRecord> rows;
+    db.ListContestants(idPool, rows);
+    std::vector<int> ids;
+    for (const ContestantRecord& r : rows) ids.push_back(r.id);
+    return ids;
+  }
+
+  // A match between two positions, won by the first or second with 3-0.
+  int Play(int idPool, int c1, int c2, int winner, std::vector<int> games = {}) {
+    int id = db.AddMatch(idPool, c1, c2, 1, 900);
+    if (games.empty()) games = winner == 0 ? std::vector<int>{6, 6, 6} : std::vector<int>{-6, -6, -6};
+    db.RecordResult(id, winner, games, true);
+    return id;
+  }
+
+  TempDir dir;
+  FakeClock clock;
+  Database db;
+  FakePrompter prompter;
+  int toernooi = -1;
+};
+
+}  // namespace velgram::testing

@@ -1,0 +1,93 @@
+#pragma once
+// A fresh database with one tournament and one class, and short ways to add
+// pools, players and positions, for the Swiss, knockout, simulation and club
+// trophy tests.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/fakes.h"
+#include "competition/pool.h"
+#include "store/database.h"
+
+namespace velgram::testing {
+
+class EventFixture {
+ public:
+  EventFixture() {
+    clock.SetLocal(2026, 5, 16, 14, 7, 9);
+    db = std::make_unique<Database>(dir.File("Velgram.db"), clock);
+    idToernooi = db->AddToernooi("Clubkampioenschap");
+    SystemRecord system;
+    system.name = "A";
+    db->AddSystem(system, idToernooi);
+    std::vector<SystemRecord> systems;
+    db->ListSystems(systems, idToernooi);
+    idSystem = systems.empty() ? -1 : systems.front().id;
+  }
+
+  int AddPool(int playstyle, const std::string& tables = "1-4", int start = 900, const std::string& extra = "",
+              int idMatchSystem = 0) {
+    PoolRecord pool;
+    pool.playstyle = playstyle;
+    pool.name = "Pool " + std::to_string(++poolCount_);
+    pool.tables = tables;
+    pool.starttime = start;
+    pool.endtime = 1800;
+    pool.extra = extra;
+    pool.idMatchSystem = idMatchSystem;
+    return db->AddPool(pool, idSystem);
+  }
+
+  int AddPlayer(const std::string& name, const std::string& club, int rating) {
+    PlayerRecord p;
+    p.name = name;
+    p.idClub = db->GetOrAddClub(club);
+    p.rating = rating;
+    return db->AddPlayer(p, idToernooi);
+  }
+
+  // A position of a player in a pool; returns its id.
+  int AddContestant(int idPool, int idPlayer, int poolPos, int linktype = kLinkPlayer) {
+    ContestantRecord c;
+    c.idPool = idPool;
+    c.poolPos = poolPos;
+    c.sort = ++sortCount_;
+    c.linktype = linktype;
+    c.idPlayer = idPlayer;
+    db->AddContestant(c);
+    std::vector<ContestantRecord> list;
+    db->ListContestants(idPool, list);
+    for (const ContestantRecord& r : list)
+      if (r.sort == c.sort) return r.id;
+    ADD_FAILURE() << "position not stored";
+    return -1;
+  }
+
+  std::vector<MatchRecord> Matches(int idPool) {
+    std::vector<MatchRecord> list;
+    db->ListMatches(idPool, list);
+    db->ReadResults(list);
+    return list;
+  }
+
+  std::vector<MatchEntry> Entries(int idPool) {
+    std::vector<MatchEntry> list;
+    for (const MatchRecord& m : Matches(idPool)) list.push_back(MatchEntry::FromRecord(m));
+    return list;
+  }
+
+  TempDir dir;
+  FakeClock clock;
+  std::unique_ptr<Database> db;
+  int idToernooi = -1;
+  int idSystem = -1;
+
+ private:
+  int poolCount_ = 0;
+  int sortCount_ = 0;
+};
+
+}  // namespace velgram::testing

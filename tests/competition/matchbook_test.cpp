@@ -1,0 +1,240 @@
+#include "competition/matchbook.h"
+
+#include <gtest/gtest.h>
+
+#include "competition/poule.h"
+#include "engine_fixture.h"
+
+namespace velgram {
+namespace {
+
+using Links = testing::EngineTest;
+
+TEST(ClassFilter, RenumbersTheFilterClassInStandingsOrder) {
+  std::vector<Contestant> cs(5);
+  const char* classes[] = {"A", "B", "A", "B", "B"};
+  for (int i = 0; i < 5; ++i) cs[i].klasse = classes[i];
+  cs[4].poolPos = -1;  // removed from the pool
+  EXPECT_EQ(FilterPlacesByClass({0, 3, 1, 2, 4}, cs, "B"), (std::vector<int>{1000, 1, 1001, 0, 1004}));
+  EXPECT_EQ(FilterPlacesByClass({0, 3, 1, 2, 4}, cs, "A"), (std::vector<int>{0, 1003, 1, 1002, 1004}));
+  // An unfinished pool hands out no places through the filter either.
+  EXPECT_EQ(FilterPlacesByClass({-1, -1, -1, -1, -1}, cs, "B"), (std::vector<int>{-1, -1, -1, -1, -1}));
+}
+
+TEST_F(Links, UnfinishedPoolShowsThePlaceItWaitsFor) {
+  int cls = AddClass("Heren");
+  int a = AddPool(cls, "Poule A");
+  int kees = AddPlayer("Kees", "Z", 3);
+  auto pos = AddPlayers(a, {AddPlayer("Jan", "X", 1), AddPlayer("Piet", "Y", 2), kees});
+  Play(a, pos[0], pos[1], 0);
+  Play(a, pos[1], pos[2], 0);
+  db.AddMatch(a, pos[0], pos[2], 1, 900);  // not played yet
+  int b = AddPool(cls, "Poule B");
+  AddLink(b, a, 3);
+  std::vector<Contestant> list;
+  LoadContestants(db, b, list, true);
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0].name, "Poule A nr. 3");
+  EXPECT_EQ(list[0].source, "Poule A nr. 3");
+  EXPECT_EQ(list[0].club, "");
+  EXPECT_FALSE(list[0].known);
+  // The last result comes in: the link resolves to the player in third place.
+  std::vector<MatchRecord> matches;
+  db.ListMatches(a, matches);
+  db.RecordResult(matches.back().id, 0, {6, 6, 6}, true);
+  LoadContestants(db, b, list, true);
+  EXPECT_EQ(list[0].name, "Kees");
+  EXPECT_EQ(list[0].club, "Z");
+  EXPECT_EQ(list[0].rating, 3);
+  EXPECT_TRUE(list[0].known);
+  EXPECT_EQ(list[0].idResolved, kees);
+}
+
+TEST_F(Links, ClassFilterTakesTheBestOfThatClass) {
+  int cls = AddClass("Open");
+  int a = AddPool(cls, "Poule A");
+  auto pos = AddPlayers(a, {AddPlayer("Anna", "X", 1, "A"), AddPlayer("Bert", "X", 1, "B"),
+                            AddPlayer("Carla", "X", 1, "A"), AddPlayer("Dirk", "X", 1, "B")});
+  // Places: Carla, Anna, Dirk, Bert.
+  Play(a, pos[2], pos[0], 0);
+  Play(a, pos[2], pos[1], 0);
+  Play(a, pos[2], pos[3], 0);
+  Play(a, pos[0], pos[1], 0);
+  Play(a, pos[0], pos[3], 0);
+  Play(a, pos[3], pos[1], 0);
+  EXPECT_EQ(PoolClassList(db, a), (std::vector<std::string>{"A", "B"}));
+  int b = AddPool(cls, "Poule B");
+  AddLink(b, a, 1, 2);  // best of class B
+  AddLink(b, a, 2, 2);
+  AddLink(b, a, 1, 0);
+  AddLink(b, a, 3, 1);  // class A has only two players
+  std::vector<Contestant> list;
+  LoadContestants(db, b, list, true);
+  ASSERT_EQ(list.size(), 4u);
+  EXPECT_EQ(list[0].name, "Dirk");
+  EXPECT_EQ(list[0].source, "Poule A nr. 1, klasse B");
+  EXPECT_EQ(list[1].name, "Bert");
+  EXPECT_EQ(list[2].name, "Carla");
+  EXPECT_EQ(list[2].source, "Poule A nr. 1");
+  EXPECT_EQ(list[3].name, "Poule A nr. 3");
+  EXPECT_FALSE(list[3].known);
+}
+
+TEST_F(Links, ResolveThroughTwoPoolsAndRankEachPoolOnce) {
+  int cls = AddClass("Jeugd");
+  int a = AddPool(cls, "A");
+  auto pa = AddPlayers(a, {AddPlayer("Jan", "X", 1, "J"), AddPlayer("Piet", "Y", 2, "K")});
+  Play(a, pa[0], pa[1], 1);  // Piet first, Jan second
+  int b = AddPool(cls, "B");
+  int l1 = AddLink(b, a, 1);
+  int l2 = AddLink(b, a, 2);
+  AddPlayers(b, {AddPlayer("Kees", "Z", 3, "L")});
+  auto pb = PositionIds(b);
+  Play(b, l2, l1, 0);   // Jan beats Piet
+  Play(b, l2, pb[2], 0);  // and Kees
+  Play(b, l1, pb[2], 0);
+  int c = AddPool(cls, "C");
+  for (int place = 1; place <= 3; ++place) AddLink(c, b, place);
+  AddLink(c, b, 1);
+  LinkResolver resolver(db, toernooi);
+  const std::vector<Contestant>& list = resolver.Contestants(c);
+  ASSERT_EQ(list.size(), 4u);
+  EXPECT_EQ(list[0].name, "Jan");
+  EXPECT_EQ(list[1].name, "Piet");
+  EXPECT_EQ(list[2].name, "Kees");
+  EXPECT_EQ(list[3].name, "Jan");
+  EXPECT_EQ(list[0].resolvedType, kLinkPlayer);
+  EXPECT_EQ(resolver.StandingsComputed(), 2);  // A and B, once each
+  // The same with the tournament's matches read in one go.
+  LinkResolver bulk(db, toernooi);
+  bulk.ReadMatchesOfToernooi();
+  ASSERT_EQ(bulk.Contestants(c).size(), 4u);
+  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(bulk.Contestants(c)[i].name, list[i].name);
+  EXPECT_EQ(bulk.Places(b), resolver.Places(b));
+  EXPECT_EQ(bulk.Explanations(b)[1], "Enige speler met 2 overwinningen");
+  EXPECT_EQ(PoolClassList(db, c), (std::vector<std::string>{"J", "K", "L"}));
+}
+
+// Games-won counts (mode 2) are no game codes: a three-way tie in such a pool
+// goes to the lot instead of to quotients read from the counts.
+TEST_F(Links, GamesWonCountsAreNotReadAsGames) {
+  MatchSystem gamesWon = DefaultMatchSystem();
+  gamesWon.name = "Games";
+  gamesWon.result = kResultGames;
+  gamesWon.immutable = false;
+  int idGames = db.AddMatchSystem(gamesWon);
+  int cls = AddClass("Veteranen", idGames);
+  int a = AddPool(cls, "A");
+  auto p = AddPlayers(a, {AddPlayer("Anna", "X", 1), AddPlayer("Bert", "Y", 1), AddPlayer("Carla", "Z", 1)});
+  Play(a, p[2], p[1], 0, {3, 0});
+  Play(a, p[1], p[0], 0, {3, 1});
+  Play(a, p[0], p[2], 0, {3, 2});
+  int b = AddPool(cls, "B");
+  AddLink(b, a, 1);
+  std::vector<Contestant> list;
+  LoadContestants(db, b, list, true);
+  EXPECT_EQ(list[0].name, "Anna");  // read as codes, Bert would lead
+}
+
+// A damaged file where A takes a place of B, B a place of A, and A one of
+// itself: resolution ends, and only the links that lead round stay open.
+TEST_F(Links, ACycleOfLinksEnds) {
+  int cls = AddClass("Kapot");
+  int a = AddPool(cls, "A");
+  int b = AddPool(cls, "B");
+  AddLink(a, b, 1);
+  AddLink(a, a, 2);
+  int back = AddLink(b, a, 1);
+  int kees = AddPlayers(b, {AddPlayer("Kees", "Z", 3)}).back();
+  Play(b, kees, back, 0);
+  std::vector<Contestant> list;
+  LoadContestants(db, a, list, true);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0].name, "Kees");
+  EXPECT_TRUE(list[0].known);
+  EXPECT_EQ(list[1].name, "A nr. 2");
+  EXPECT_FALSE(list[1].known);
+  LoadContestants(db, b, list, true);
+  EXPECT_EQ(list[0].name, "A nr. 1");
+  EXPECT_FALSE(list[0].known);
+  EXPECT_EQ(list[1].name, "Kees");
+  EXPECT_EQ(PoolClassList(db, a), (std::vector<std::string>{"A"}));
+}
+
+TEST_F(Links, DuosAndPlayersResolveWithTheirDisplayTexts) {
+  int cls = AddClass("Dubbel");
+  int pool = AddPool(cls, "P");
+  int jan = AddPlayer("Jan", "TTV", 1500, "D"), piet = AddPlayer("Piet", "Smash", 1400, "D");
+  DuoRecord duo;
+  duo.idPlayer1 = jan;
+  duo.idPlayer2 = piet;
+  duo.klasse = "D1";
+  db.AddDuo(duo, toernooi);
+  std::vector<DuoRecord> duos;
+  db.ListDuos(duos, toernooi);
+  ASSERT_EQ(duos.size(), 1u);
+  AddPlayers(pool, {duos[0].id}, kLinkDuo);
+  for (int t : {toernooi, -1}) {
+    LinkResolver resolver(db, t);
+    const Contestant& c = resolver.Contestants(pool).at(0);
+    EXPECT_EQ(c.name, "Jan + Piet");
+    EXPECT_EQ(c.club, "TTV/Smash");
+    EXPECT_EQ(c.klasse, "D1");
+    EXPECT_EQ(c.rating, 2900);
+    EXPECT_EQ(c.duoNames[0], "Jan");
+    EXPECT_EQ(c.duoNames[1], "Piet");
+    EXPECT_EQ(c.source, "Vast");
+    EXPECT_TRUE(c.known);
+  }
+  EXPECT_EQ(PoolClassList(db, pool), (std::vector<std::string>{"D1"}));
+  Contestant odd;
+  odd.linktype = 4;
+  ResolveContestant(db, odd);
+  EXPECT_EQ(odd.name, "???");
+  EXPECT_FALSE(odd.known);
+}
+
+TEST_F(Links, MatchBookNamesSidesAndSeats) {
+  int cls = AddClass("Heren");
+  int pool = AddPool(cls, "Poule A");
+  auto pos = AddPlayers(pool, {AddPlayer("Jan", "TTV", 1), AddPlayer("Piet", "Smash", 2)});
+  int played = Play(pool, pos[0], pos[1], 1);
+  int open = db.AddMatch(pool, pos[0], pos[1], 3, 930);
+  int bye = db.AddMatch(pool, pos[0], kNotPlayed, 0, 0);
+  int fromPlayed = db.AddMatch(pool, -played, -open, 2, 1000);
+  int missing = db.AddMatch(pool, -9999, 12345, 2, 1000);
+
+  MatchBook book(db);
+  book.Refill(open);
+  EXPECT_EQ(book.Toernooi(), toernooi);
+  ASSERT_EQ(book.Matches().size(), 5u);
+  EXPECT_EQ(book.FindMatch(played)->name1, "Jan");
+  EXPECT_EQ(book.FindMatch(played)->indexWinner, 1);
+  EXPECT_EQ(book.FindMatch(bye)->name2, "Niet gespeeld");
+  EXPECT_EQ(book.FindMatch(fromPlayed)->name1, "Piet");
+  EXPECT_EQ(book.FindMatch(fromPlayed)->name2, "?9:30 Tafel 3");
+  EXPECT_EQ(book.FindMatch(missing)->name1, "???");
+  EXPECT_EQ(book.FindMatch(missing)->name2, "???");
+  EXPECT_EQ(book.SideName(pos[0], 777777), "?");
+
+  EXPECT_EQ(book.SeatName(pool, 1, true), "Piet (Vast)");
+  EXPECT_EQ(book.SeatName(pool, 2, false), "Bye");
+  EXPECT_EQ(book.SeatName(pool + 1000, 0, false), "Speler 1");
+  book.withClub = true;
+  EXPECT_EQ(book.SideName(pos[0], pool), "Jan (TTV)");
+  EXPECT_EQ(book.MatchSystemOfPool(pool).name, "Best of 5");
+
+  EXPECT_EQ(book.CheckSides(*book.FindMatch(open)), MatchBook::Sides::kReady);
+  EXPECT_EQ(book.CheckSides(*book.FindMatch(bye)), MatchBook::Sides::kBye);
+  EXPECT_EQ(book.CheckSides(*book.FindMatch(fromPlayed)), MatchBook::Sides::kUnknown);
+  EXPECT_EQ(book.CheckSides(*book.FindMatch(missing)), MatchBook::Sides::kUnknown);
+  int link = AddLink(pool, pool + 500, 1);  // to a pool that does not exist
+  int toLink = db.AddMatch(pool, pos[0], link, 1, 900);
+  book.withClub = false;
+  book.Refill(toLink);
+  EXPECT_EQ(book.FindMatch(toLink)->name2, "???");
+  EXPECT_EQ(book.CheckSides(*book.FindMatch(toLink)), MatchBook::Sides::kUnknown);
+}
+
+}  // namespace
+}  // namespace velgram

@@ -1,0 +1,127 @@
+// Swiss standings: points from wins and byes, "Weerstand", the ranking with
+// its explanations, and the "Duo Dudodeva" game points.
+#include <gtest/gtest.h>
+
+#include "competition/swiss.h"
+
+namespace velgram {
+namespace {
+
+Contestant Player(int id, int rating, int poolPos = 1) {
+  Contestant c;
+  c.id = id;
+  c.rating = rating;
+  c.poolPos = poolPos;
+  return c;
+}
+
+MatchEntry Match(int id, int a, int b, int winner, std::vector<int> games = {}) {
+  MatchEntry m;
+  m.id = id;
+  m.idContestant1 = a;
+  m.idContestant2 = b;
+  m.indexWinner = winner;
+  m.games = std::move(games);
+  return m;
+}
+
+// Rounds 1..n as rows (only the highest round number matters here).
+std::vector<RoundEntry> Rounds(int n) {
+  std::vector<RoundEntry> list;
+  for (int r = 1; r <= n; ++r) list.push_back({r, r, 10000 + r});
+  return list;
+}
+
+TEST(SwissStandings, BeforeTheFirstRoundEveryoneSharesOneGroup) {
+  LSwiss s;
+  s.rounds = {};
+  std::vector<Contestant> field = {Player(1, 1500), Player(2, 1700), Player(3, 1600)};
+  s.Standings(field, {});
+  EXPECT_EQ(s.maxRound, 0);
+  EXPECT_EQ(s.places, (std::vector<int>{0, 1, 2}));
+  for (const std::string& e : s.explanations) EXPECT_EQ(e, "3 spelers met 0 overwinningen voor plaats 1 t/m 3\r\nWeerstand");
+}
+
+TEST(SwissStandings, ScoreCountsWinsByesAndWeerstand) {
+  // Round 3: X beat Y (1500) and Z (1400) and had a bye.
+  LSwiss s;
+  s.SetData({Player(1, 1450), Player(2, 1500), Player(3, 1400)},
+            {Match(1, 1, 2, 0), Match(2, 3, 1, 1), Match(3, 2, 3, 1)}, Rounds(3));
+  const Contestant x = s.contestants[0];
+  EXPECT_EQ(s.Wins(x), 2);
+  EXPECT_EQ(s.Byes(x), 1);
+  EXPECT_EQ(s.Points(x), 3);
+  EXPECT_EQ(s.Resistance(x), 2900);
+  EXPECT_EQ(s.SwissScoreText(x), "3.0290");
+  // A side without a result still counts as a match and as an opponent.
+  s.SetData(s.contestants, {Match(1, 1, 2, 0), Match(2, 3, 1, -1)}, Rounds(2));
+  EXPECT_EQ(s.Points(x), 1);
+  EXPECT_EQ(s.Resistance(x), 2900);
+  EXPECT_EQ(s.Points(s.contestants[1]), 1);  // Y: a loss and the bye of round 2
+}
+
+TEST(SwissStandings, GroupsAreRankedByWeerstandWithExplanations) {
+  // Round 4. Opponents 900+ are not in the pool and add no Weerstand.
+  std::vector<Contestant> field = {
+      Player(1, 1000),      // A: four byes
+      Player(2, 1500),      // B: beat D, lost once
+      Player(3, 1400),      // C: beat E, lost once
+      Player(6, 1300),      // F: two losses
+      Player(5, 1100),      // E: lost to C and once more
+      Player(4, 1000),      // D: lost to B and once more
+      Player(7, 900),       // G: three losses
+      Player(8, 800, -1),   // H: removed, nothing won
+  };
+  std::vector<MatchEntry> matches = {
+      Match(1, 2, 901, 1), Match(2, 2, 4, 0),   Match(3, 3, 902, 1), Match(4, 3, 5, 0),
+      Match(5, 4, 903, 1), Match(6, 5, 904, 1), Match(7, 6, 905, 1), Match(8, 6, 906, 1),
+      Match(9, 7, 907, 1), Match(10, 7, 908, 1), Match(11, 7, 909, 1), Match(12, 8, kNotPlayed, -1),
+  };
+  LSwiss s;
+  s.SetData(field, matches, Rounds(4));
+  s.Standings(field, matches);  // no database attached: uses the rounds as set
+  // B's Weerstand is D's rating (1000), C's is E's (1100): C ranks above B.
+  EXPECT_EQ(s.places, (std::vector<int>{0, 2, 1, 5, 4, 3, 6, 7}));
+  EXPECT_EQ(s.explanations[0], "Enige speler met 4 overwinningen");
+  EXPECT_EQ(s.explanations[1], "2 spelers met 3 overwinningen voor plaats 2 t/m 3\r\nWeerstand");
+  for (int i : {3, 4, 5}) EXPECT_EQ(s.explanations[i], "3 spelers met 2 overwinningen voor plaats 4 t/m 6\r\nWeerstand");
+  EXPECT_EQ(s.explanations[6], "Enige speler met 1 overwinning");
+  // The removed player earns no byes for rounds it missed.
+  EXPECT_EQ(s.Byes(field[7]), 0);
+  EXPECT_EQ(s.explanations[7], "Enige speler met 0 overwinningen");
+}
+
+TEST(SwissStandings, RemovedPlayerKeepsItsWinsAndReturningPlayerHasNoByesForAbsence) {
+  // Rounds 1 and 2 played; then removed for rounds 3 and 4 (NotPlayed), then
+  // put back: round 5 has no match of it yet, so one bye.
+  std::vector<MatchEntry> matches = {Match(1, 1, 2, 0), Match(2, 3, 1, 0), Match(3, 1, kNotPlayed, -1),
+                                     Match(4, 1, kNotPlayed, -1)};
+  LSwiss s;
+  s.SetData({Player(1, 1500, -1), Player(2, 1400), Player(3, 1300)}, matches, Rounds(5));
+  EXPECT_EQ(s.Points(s.contestants[0]), 1);  // removed: wins only
+  s.contestants[0].poolPos = 3;              // put back
+  EXPECT_EQ(s.Byes(s.contestants[0]), 1);
+  EXPECT_EQ(s.Points(s.contestants[0]), 2);
+  // NotPlayed itself never scores.
+  EXPECT_EQ(s.Points(Player(kNotPlayed, 0)), 0);
+}
+
+TEST(SwissStandings, DudodevaGamePoints) {
+  LSwiss s;
+  s.SetData({Player(1, 0), Player(2, 0)},
+            {Match(1, 1, 2, 0, {5, -3, 11}), Match(2, 2, 1, 1, {}), Match(3, 1, kNotPlayed, 1, {4})}, Rounds(3));
+  DuoGamePoints first = s.GamePoints(s.contestants[0], 11);
+  // 11 + (-1 - -3) + 11; the NotPlayed match does not count.
+  EXPECT_EQ(first.total, 24);
+  EXPECT_EQ(first.matches, 1);
+  EXPECT_DOUBLE_EQ(first.average, 24.0);
+  DuoGamePoints second = s.GamePoints(s.contestants[1], 11);
+  EXPECT_EQ(second.total, 4 + 11 + 10);
+  // No stored games: average 0, not a division by zero.
+  LSwiss empty;
+  empty.SetData({Player(1, 0)}, {Match(1, 1, 2, 0)}, Rounds(1));
+  EXPECT_EQ(empty.GamePoints(empty.contestants[0], 11).average, 0);
+}
+
+}  // namespace
+}  // namespace velgram
