@@ -1,12 +1,18 @@
 #include <QApplication>
-#include <QLabel>
+#include <QIcon>
 
-#include "store/database.h"
+#include "app/app.h"
+#include "app/mainwindow.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  velgram::Database db(velgram::DatabasePath());
-  QLabel label("Velgram");
-  label.show();
-  return app.exec();
+  QApplication qt(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Velgram"));
+  QApplication::setOrganizationName(QStringLiteral("Dorvane"));
+  QApplication::setDesktopFileName(QStringLiteral("velgram"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/velgram.svg")));
+  velgram::CVelgramApp app;
+  velgram::CVelgramDlg window(app);
+  window.show();
+  // Nothing is saved at the end: every change is in the database already.
+  return qt.exec();
 }

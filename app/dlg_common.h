@@ -1,0 +1,29 @@
+#pragma once
+// Pieces every dialog of the program shares.
+#include <QDialogButtonBox>
+#include <QString>
+#include <initializer_list>
+#include <string>
+#include <utility>
+
+class QDialog;
+class QBoxLayout;
+
+namespace velgram {
+
+class Prompter;
+
+// The message shown when typed text holds characters the database cannot keep.
+extern const char* const kNotStorableMessage;
+
+// Converts typed texts for the database. When one of them holds characters
+// that Windows-1252 cannot store, nothing is written to the outputs, the user
+// is told so and the result is false: a name must never be stored with '?' in
+// place of what was typed.
+bool ReadStorable(Prompter& prompter, std::initializer_list<std::pair<QString, std::string*>> fields);
+
+// "OK" and "Annuleren" at the bottom of a dialog; OK runs the dialog's own
+// check (accept stays the caller's job).
+QDialogButtonBox* AddOkCancel(QDialog* dialog, QBoxLayout* layout);
+
+}  // namespace velgram

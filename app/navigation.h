@@ -1,0 +1,50 @@
+#pragma once
+// The navigation tree of the main window: the six fixed items and, under
+// "Spelklassen", the classes of the tournament with their pools.
+#include <QFont>
+#include <QTreeWidget>
+
+namespace velgram {
+
+class Database;
+
+enum class NavType {
+  None = 0,
+  Players = 1,    // "Deelnemers"
+  Tables = 2,     // "Tafels"
+  Matches = 3,    // "Wedstrijden"
+  Systems = 4,    // "Spelklassen"
+  System = 5,     // one class (id: class id)
+  Pool = 6,       // one pool (id: pool id)
+  MatchNotes = 7, // "Wedstrijdbriefjes"
+  Duos = 8,       // "Duo's"
+};
+
+struct NavItem {
+  NavType type = NavType::None;
+  int id = 0;
+};
+
+class NavigationTree {
+ public:
+  explicit NavigationTree(QTreeWidget* tree) : tree_(tree) {}
+
+  // Rebuilds every item from the database for the tournament.
+  void Fill(Database& db, int idToernooi, const QFont& font);
+  void Clear() { tree_->clear(); }
+
+  QTreeWidgetItem* Find(NavType type, int id = 0) const;
+  static NavItem ItemOf(const QTreeWidgetItem* item);
+  // Only the selected item is drawn bold.
+  void MarkSelected(QTreeWidgetItem* selected);
+  // The class item above a pool item (or the item itself for a class).
+  QTreeWidgetItem* ClassOf(QTreeWidgetItem* item) const;
+
+  QTreeWidget* Tree() const { return tree_; }
+
+ private:
+  QTreeWidgetItem* Add(QTreeWidgetItem* parent, const QString& text, NavType type, int id);
+  QTreeWidget* tree_;
+};
+
+}  // namespace velgram
