@@ -3,10 +3,10 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/dlg_common.h"
 #include "app/qtext.h"
 #include "competition/edits.h"
 #include "store/database.h"
@@ -17,6 +17,8 @@ LDlgBackupManagement::LDlgBackupManagement(Database& db, QWidget* parent) : QDia
   setWindowTitle(QStringLiteral("Backup Beheer"));
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout;
+  // The folder the copies land in, not the data folder above it: that is
+  // where the user goes looking for a backup.
   location = new QLabel(ToQt(db_.BackupFolder()), this);
   location->setTextInteractionFlags(Qt::TextSelectableByMouse);
   form->addRow(QStringLiteral("Backup lokatie:"), location);
@@ -26,7 +28,7 @@ LDlgBackupManagement::LDlgBackupManagement(Database& db, QWidget* parent) : QDia
   auto* row = new QHBoxLayout;
   every = new QCheckBox(QStringLiteral("Iedere"), this);
   minutes = new QLineEdit(this);
-  minutes->setValidator(new QIntValidator(0, 100000, minutes));
+  minutes->setValidator(DigitsValidator(5, minutes));
   minutes->setMaximumWidth(60);
   row->addWidget(every);
   row->addWidget(minutes);

@@ -2,12 +2,12 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/dlg_common.h"
 #include "app/fonts.h"
 #include "app/grid.h"
 #include "app/print_preview.h"
@@ -25,7 +25,7 @@ LDlgClubTrofee::LDlgClubTrofee(Database& db, int idToernooi, Prompter& prompter,
   auto* top = new QHBoxLayout;
   top->addWidget(new QLabel(QStringLiteral("Minimale noemer:"), this));
   denominator_ = new QLineEdit(QString::number(model_.MinimumDenominator()), this);
-  denominator_->setValidator(new QIntValidator(0, 100000, denominator_));
+  denominator_->setValidator(DigitsValidator(5, denominator_));
   denominator_->setMaximumWidth(80);
   top->addWidget(denominator_);
   print_ = new QPushButton(QStringLiteral("Afdrukken"), this);

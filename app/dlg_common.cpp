@@ -3,6 +3,8 @@
 #include <QBoxLayout>
 #include <QDialog>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 
 #include "app/qtext.h"
 #include "support/prompt.h"
@@ -25,6 +27,10 @@ bool ReadStorable(Prompter& prompter, std::initializer_list<std::pair<QString, s
   }
   for (const auto& f : fields) *f.second = FromQt(f.first);
   return true;
+}
+
+QValidator* DigitsValidator(int maxDigits, QObject* parent) {
+  return new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(maxDigits)), parent);
 }
 
 QDialogButtonBox* AddOkCancel(QDialog* dialog, QBoxLayout* layout) {

@@ -8,6 +8,8 @@
 
 class QDialog;
 class QBoxLayout;
+class QObject;
+class QValidator;
 
 namespace velgram {
 
@@ -21,6 +23,11 @@ extern const char* const kNotStorableMessage;
 // is told so and the result is false: a name must never be stored with '?' in
 // place of what was typed.
 bool ReadStorable(Prompter& prompter, std::initializer_list<std::pair<QString, std::string*>> fields);
+
+// A whole number field: digits only. A locale's number validator would also
+// let "1.450" through (the Dutch thousands separator), which the core reads
+// as 1.
+QValidator* DigitsValidator(int maxDigits, QObject* parent);
 
 // "OK" and "Annuleren" at the bottom of a dialog; OK runs the dialog's own
 // check (accept stays the caller's job).

@@ -114,6 +114,7 @@ void LDlgImportPlayers::FillPreview() {
   std::vector<GridColumn> columns;
   for (const char* title : kImportPreviewHeaders) columns.push_back({ToQt(title), SortKind::Text});
   columns[4].sort = SortKind::Number;
+  columns[4].align = Qt::AlignRight | Qt::AlignVCenter;
   grid_->SetColumns(columns);
   grid_->BeginUpdate();
   for (size_t i = 0; i < rows_.size(); ++i) {

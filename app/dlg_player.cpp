@@ -3,7 +3,6 @@
 #include <QButtonGroup>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QVBoxLayout>
 
 #include "app/app.h"
@@ -24,7 +23,7 @@ LDlgPlayer::LDlgPlayer(CVelgramApp& app, int id, QWidget* parent) : QDialog(pare
   club->setInsertPolicy(QComboBox::NoInsert);
   bondsnummer = new QLineEdit(this);
   rating = new QLineEdit(this);
-  rating->setValidator(new QIntValidator(0, 99999, rating));
+  rating->setValidator(DigitsValidator(5, rating));
   klasse = new QLineEdit(this);
   man = new QRadioButton(QStringLiteral("Man"), this);
   vrouw = new QRadioButton(QStringLiteral("Vrouw"), this);

@@ -1,5 +1,7 @@
 #include <QApplication>
-#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "app/app.h"
 #include "app/mainwindow.h"
@@ -9,7 +11,14 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Velgram"));
   QApplication::setOrganizationName(QStringLiteral("Dorvane"));
   QApplication::setDesktopFileName(QStringLiteral("velgram"));
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/velgram.svg")));
+  QApplication::setWindowIcon(velgram::CVelgramDlg::ProgramIcon());
+  // The system's dialogs (files, printer, fonts, colours) speak Dutch like
+  // the rest of the program, when Qt's Dutch translation is installed.
+  QLocale::setDefault(QLocale(QLocale::Dutch, QLocale::Netherlands));
+  QTranslator qtDutch;
+  if (qtDutch.load(QLocale(QLocale::Dutch), QStringLiteral("qtbase"), QStringLiteral("_"),
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtDutch);
   velgram::CVelgramApp app;
   velgram::CVelgramDlg window(app);
   window.show();

@@ -30,10 +30,6 @@
 #include "store/recordset.h"
 #include "support/text.h"
 
-#ifndef VELGRAM_VERSION
-#define VELGRAM_VERSION "0.0.0"
-#endif
-
 namespace velgram {
 
 namespace {
@@ -55,7 +51,7 @@ constexpr const char* kLaterVersion = "Dit onderdeel komt in een volgende versie
 CVelgramDlg::CVelgramDlg(CVelgramApp& app, QWidget* parent) : QMainWindow(parent), app_(app), tree_(new QTreeWidget), nav_(tree_) {
   app_.SetMainWindow(this);
   setWindowTitle(QStringLiteral("Velgram"));
-  setWindowIcon(QIcon(QStringLiteral(":/velgram.svg")));
+  setWindowIcon(ProgramIcon());
   setMinimumSize(kMinWidth, kMinHeight);
   resize(1200, 720);
 
@@ -381,7 +377,22 @@ void CVelgramDlg::CmdSwiss() {
 
 void CVelgramDlg::CmdQuestion() { app_.Prompt().Alert(kLaterVersion); }
 
-QString CVelgramDlg::AboutText() { return QStringLiteral("Velgram, versie ") + QStringLiteral(VELGRAM_VERSION); }
+QIcon CVelgramDlg::ProgramIcon() {
+  QIcon icon(QStringLiteral(":/velgram.svg"));
+  if (icon.pixmap(64, 64).isNull()) icon = QIcon(QStringLiteral(":/velgram.png"));
+  return icon;
+}
+
+QString CVelgramDlg::AboutText(const QString& version) {
+  // The version as a file version of four numbers: major.minor always, the
+  // build and revision only when either is set (0.1.0 reads 0.1).
+  int part[4] = {0, 0, 0, 0};
+  const QStringList given = version.split(QLatin1Char('.'));
+  for (int i = 0; i < 4 && i < given.size(); ++i) part[i] = given[i].toInt();
+  QString text = QStringLiteral("%1.%2").arg(part[0]).arg(part[1]);
+  if (part[2] != 0 || part[3] != 0) text += QStringLiteral(".%1.%2").arg(part[2]).arg(part[3]);
+  return QStringLiteral("Velgram, versie ") + text;
+}
 
 void CVelgramDlg::CmdAbout() {
   QMessageBox box(QMessageBox::Information, QStringLiteral("Over Velgram"),
@@ -405,7 +416,9 @@ void CVelgramDlg::PrintGrid(LGrid* grid, const QString& printKey, QWidget* paren
 
 void CVelgramDlg::ShowClassesMenu(QWidget* anchor) {
   QPoint where = anchor ? anchor->mapToGlobal(QPoint(0, anchor->height())) : QPoint();
-  velgram::ShowClassesMenu(app_.Db(), app_.IdToernooi(), app_.Prompt(), anchor ? anchor : this, where);
+  // The anchor only places the menu: a window owned by a pane's green button
+  // would take over the button's style sheet and turn all its buttons green.
+  velgram::ShowClassesMenu(app_.Db(), app_.IdToernooi(), app_.Prompt(), this, where);
 }
 
 int CVelgramDlg::EditPool(int idSystem, int idPool, QWidget* parent) {

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the navigation tree on the left, one pane at a time on the
 // right, the menu commands, and the window's remembered placement.
+#include <QIcon>
 #include <QMainWindow>
 #include <QMenu>
 #include <QStackedWidget>
@@ -9,6 +10,10 @@
 #include <vector>
 
 #include "app/navigation.h"
+
+#ifndef VELGRAM_VERSION
+#define VELGRAM_VERSION "0.0.0"
+#endif
 
 namespace velgram {
 
@@ -59,7 +64,10 @@ class CVelgramDlg : public QMainWindow {
   void CmdSwiss();
   void CmdQuestion();
   void CmdAbout();
-  static QString AboutText();
+  // The program's icon: the drawing, or its picture where Qt has no SVG
+  // support installed.
+  static QIcon ProgramIcon();
+  static QString AboutText(const QString& version = QStringLiteral(VELGRAM_VERSION));
 
   // --- services of the panes -----------------------------------------------------
   bool ImportPlayers(QWidget* parent);

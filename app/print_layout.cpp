@@ -1,10 +1,8 @@
 #include "app/print_layout.h"
 
 #include <QDateTime>
-#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
 #include <algorithm>
@@ -211,15 +209,6 @@ bool PrintGrid(const LGrid& grid, QPrinter& printer, const GridPrintSetup& setup
     PaintGridPage(painter, grid, layout, page, setup);
   }
   return painter.end();
-}
-
-bool PrintGridToPdf(const LGrid& grid, const QString& path, const GridPrintSetup& setup) {
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(path);
-  printer.setPageLayout(
-      QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
-  return PrintGrid(grid, printer, setup) && QFileInfo(path).size() > 0;
 }
 
 }  // namespace velgram

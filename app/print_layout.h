@@ -58,10 +58,6 @@ void PaintGridPage(QPainter& painter, const LGrid& grid, const GridPrintLayout& 
 // printer could not be started.
 bool PrintGrid(const LGrid& grid, QPrinter& printer, const GridPrintSetup& setup);
 
-// Prints every page into a PDF file (A4 portrait unless a printer with its
-// own page layout is given); false when the file cannot be written.
-bool PrintGridToPdf(const LGrid& grid, const QString& path, const GridPrintSetup& setup);
-
 // Widths of single-line texts in one font, summed from cached character
 // advances. Shaping every text of a long list (20,000 rows) takes a quarter
 // of a second; this takes a fraction of that. Kerning only ever narrows the

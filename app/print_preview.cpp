@@ -9,7 +9,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPageLayout>
@@ -22,6 +21,7 @@
 #include <QVBoxLayout>
 #include <cstdlib>
 
+#include "app/dlg_common.h"
 #include "app/fonts.h"
 #include "app/print_layout.h"
 #include "app/qtext.h"
@@ -38,6 +38,15 @@ constexpr int kMaxRowHeight = 500;
 constexpr int kRowHeightStep = 10;
 
 int NumberOf(const std::string& text) { return text.empty() ? 0 : std::atoi(text.c_str()); }
+
+// The page header carries the main window's caption (program and
+// tournament), also when the list belongs to a window opened from it, such
+// as the club trophy.
+QString MainCaption(QWidget* parent) {
+  QWidget* owner = parent ? parent->window() : QApplication::activeWindow();
+  while (owner && owner->parentWidget()) owner = owner->parentWidget()->window();
+  return owner ? owner->windowTitle() : QString();
+}
 
 void SetFieldQuietly(QLineEdit* field, const std::string& text) {
   const bool blocked = field->blockSignals(true);
@@ -88,8 +97,7 @@ LDlgPrintPreview::LDlgPrintPreview(Database& db, Prompter& prompter, LGrid& grid
                                    const QString& subtitle, QWidget* parent)
     : QDialog(parent), db_(db), prompter_(prompter), grid_(grid), printKey_(printKey), subtitle_(subtitle) {
   setWindowTitle(QStringLiteral("Afdrukken preview"));
-  QWidget* owner = parent ? parent->window() : QApplication::activeWindow();
-  caption_ = owner ? owner->windowTitle() : QString();
+  caption_ = MainCaption(parent);
   settings_ = PrintSettings::Load(db_, printKey_);
   BuildUi();
   UseDefaultPrinter();
@@ -132,9 +140,9 @@ void LDlgPrintPreview::BuildUi() {
 
   auto* fields = new QGridLayout;
   extraSpace_ = new QLineEdit(ToQt(settings_.extraSpace), this);
-  extraSpace_->setValidator(new QIntValidator(0, 5000, extraSpace_));
+  extraSpace_->setValidator(DigitsValidator(4, extraSpace_));
   rowHeight_ = new QLineEdit(ToQt(settings_.rowHeight), this);
-  rowHeight_->setValidator(new QIntValidator(0, kMaxRowHeight, rowHeight_));
+  rowHeight_->setValidator(DigitsValidator(3, rowHeight_));
   fields->addWidget(new QLabel(QStringLiteral("Extra ruimte:"), this), 0, 0);
   fields->addWidget(extraSpace_, 0, 1);
   fields->addWidget(new QLabel(QStringLiteral("Rijhoogte:"), this), 1, 0);

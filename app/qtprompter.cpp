@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QThread>
 
 #include "app/qtext.h"
@@ -45,6 +46,10 @@ bool QtPrompter::Confirm(const std::string& text) {
     return answer;
   }
   QMessageBox box(QMessageBox::NoIcon, QString(), Shown(text), QMessageBox::Yes | QMessageBox::No, Owner());
+  // Dutch answers to a Dutch question, also where Qt's own translations are
+  // not installed.
+  box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
+  box.button(QMessageBox::No)->setText(QStringLiteral("&Nee"));
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
 }

@@ -238,7 +238,9 @@ uint32_t ShuffleEngine::SeedFromClock(Clock& clock) {
 }
 
 void ShuffleEngine::Setup() {
-  random_->Seed(seed_);
+  // The same seed at every Start would replay the candidates of the run
+  // before, and a restart could never find anything new.
+  random_->Seed(seed_ + runs_++ * 0x9E3779B9u);
   seen_.Clear();
   Pairing initial = PairingOfCards(cards_);
   double value = cost_(initial);

@@ -101,8 +101,10 @@ struct ShuffleSnapshot {
 class ShuffleEngine {
  public:
   // The cards in standings order with the partners of the proposed pairing;
-  // the matches of the pool. The random source is reseeded with `seed` at
-  // every Start (use SeedFromClock in the program); the worker uses it.
+  // the matches of the pool. The worker's random source is seeded with
+  // `seed` at the first Start (use SeedFromClock in the program) and with a
+  // seed derived from it at every later one, so a restart searches anew and
+  // a test still replays exactly.
   ShuffleEngine(std::vector<LCard> cards, std::vector<MatchEntry> matches, Clock& clock,
                 std::unique_ptr<Random> random, uint32_t seed);
   // Stops and joins the worker: the engine never outlives it.
@@ -143,6 +145,7 @@ class ShuffleEngine {
   PairingCost cost_;
 
   // Worker-only state.
+  uint32_t runs_ = 0;  // Starts so far, for the seed of the next one
   FingerprintSet seen_;
   Pairing candidate_;
 

@@ -34,6 +34,11 @@ void LinkResolver::Clear() {
   playersRead_ = duosRead_ = false;
   players_.clear();
   duos_.clear();
+  // Matches read for the whole tournament are as stale as the rest.
+  allMatches_ = false;
+  matchesByPool_.clear();
+  toernooiClasses_.clear();
+  classSystem_.clear();
 }
 
 LinkResolver::PoolData* LinkResolver::Load(int idPool) {
@@ -227,7 +232,9 @@ void LinkResolver::ResolvePlace(Contestant& c) {
   c.klasse.clear();
   c.rating = 0;
   c.known = false;
-  if (!filterKnown) return;
+  // Places count from 1: place 0 would match the -1 of every position of a
+  // pool that is not finished yet.
+  if (!filterKnown || c.poolPos < 1) return;
   // A pool being resolved now is reached again only through a cycle of links.
   if (resolving_.count(c.idLinkedPool)) return;
   std::vector<int> places = Places(c.idLinkedPool);

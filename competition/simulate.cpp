@@ -51,6 +51,7 @@ int AddSimulatedParticipants(Database& db, int idToernooi, const SimParticipants
   int heldBack = -1;  // first player of a duo being formed
   for (int i = 1; i <= n; ++i) {
     PlayerRecord player;
+    player.gender = -1;  // unknown: 0 would make every test participant a woman
     player.idClub = db.GetOrAddClub(Format("OT %d", Draw(random, 5) + 1));
     player.name = Format("Deelnemer %d%d%d", now.minute, now.second, i);
     player.rating = lo == hi ? lo : lo + Draw(random, hi - lo);

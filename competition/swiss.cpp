@@ -19,6 +19,13 @@ uint64_t PairKey(int a, int b) {
   return (static_cast<uint64_t>(static_cast<uint32_t>(a)) << 32) | static_cast<uint32_t>(b);
 }
 
+// The row that ties a match to its round. Without it the match belongs to no
+// round (byes and rematch checks go wrong), so a refused insert must fail the
+// whole write instead of being committed with the match.
+bool AddRoundRow(Database& db, int idPool, int round, int idMatch) {
+  return db.Exec(nullptr, "INSERT INTO Rounds (idPool,round,idMatch) VALUES (%d,%d,%d)", idPool, round, idMatch) == 0;
+}
+
 }  // namespace
 
 const PairingLimits kPairingAttempts[7] = {
@@ -310,8 +317,7 @@ RoundOutcome LSwiss::WriteNextRound(Database& db, Clock& clock, PairingReviewer*
     TableTime slot = next < slots.size() ? slots[next] : TableTime{tables.front(), now.hour * 100 + now.minute};
     ++next;
     int idMatch = db.AddMatch(id, card.contestantId, partner, slot.tafel, slot.starttime);
-    if (idMatch < 0) return RoundOutcome::kStoreFailed;
-    db.AddRoundMatch(id, round, idMatch);
+    if (idMatch < 0 || !AddRoundRow(db, id, round, idMatch)) return RoundOutcome::kStoreFailed;
     card.partner = kCardWritten;
     auto it = cardOf.find(partner);
     if (it != cardOf.end()) cards[it->second].partner = kCardWritten;
@@ -319,8 +325,7 @@ RoundOutcome LSwiss::WriteNextRound(Database& db, Clock& clock, PairingReviewer*
   for (const Contestant& c : contestants) {
     if (c.poolPos >= 0) continue;
     int idMatch = db.AddMatch(id, c.id, kNotPlayed, 0, 0);
-    if (idMatch < 0) return RoundOutcome::kStoreFailed;
-    db.AddRoundMatch(id, round, idMatch);
+    if (idMatch < 0 || !AddRoundRow(db, id, round, idMatch)) return RoundOutcome::kStoreFailed;
   }
   return tx.Commit() ? RoundOutcome::kWritten : RoundOutcome::kStoreFailed;
 }
@@ -353,8 +358,7 @@ void AddMissedRounds(Database& db, int idPool, int idContestant) {
   Transaction tx(db);
   for (int round = 1; round <= current; ++round) {
     int idMatch = db.AddMatch(idPool, idContestant, kNotPlayed, 1, 900);
-    if (idMatch < 0) return;
-    db.AddRoundMatch(idPool, round, idMatch);
+    if (idMatch < 0 || !AddRoundRow(db, idPool, round, idMatch)) return;
     db.WriteWinner(idMatch, 1);
   }
   tx.Commit();

@@ -27,6 +27,8 @@ void AppendEscaped(std::string& out, const char* value) {
       out += "&amp;quot;";
     else if (*p == '&')
       out += "&amp;";
+    else if (*p == '\r')
+      out += "&#13;";  // the XML reader turns a raw CR (and CR LF) into LF
     else
       out += *p;
   }
@@ -148,8 +150,10 @@ int Database::Run(std::string* records, const char* sql) {
 // ---------------------------------------------------------------- transactions
 
 void Database::BeginTransaction() {
+  // The first statement of an operation is its BEGIN: an interval that ran
+  // out is served here, before the transaction opens, not after it.
+  if (txDepth_ == 0) CheckTimedBackup();
   if (txDepth_++ == 0) {
-    CheckTimedBackup();
     txFailed_ = false;
     // IMMEDIATE takes the write lock at once, so the operation cannot fail
     // half-way for want of it.

@@ -141,15 +141,19 @@ TEST_F(ClubTrofeeTest, AHeaderClickSortsAndTheChoiceIsKeptForTheTournament) {
 
 TEST_F(ClubTrofeeTest, PrintsThroughThePreviewUnderItsOwnKey) {
   db.SetSetting("ExtraSpaceClubTrofee", "100");
-  LDlgClubTrofee dialog(db, idToernooi, prompter);
+  QWidget main;
+  main.setWindowTitle("Velgram    Clubkampioenschap");
+  LDlgClubTrofee dialog(db, idToernooi, prompter, &main);
   dialog.show();
   const QString pdf = QString::fromStdString(dir.File("trofee.pdf"));
   std::string extraSeen;
+  QString captionSeen;
   QTimer timer;
   QObject::connect(&timer, &QTimer::timeout, [&] {
     auto* preview = qobject_cast<LDlgPrintPreview*>(QApplication::activeModalWidget());
     if (!preview || !extraSeen.empty()) return;
     extraSeen = preview->Settings().extraSpace;
+    captionSeen = preview->CurrentSetup().caption;
     preview->SetPdfOutput(pdf);
     QMetaObject::invokeMethod(
         preview, [preview] { preview->PrintNow(); }, Qt::QueuedConnection);
@@ -157,6 +161,8 @@ TEST_F(ClubTrofeeTest, PrintsThroughThePreviewUnderItsOwnKey) {
   timer.start(10);
   QTest::mouseClick(dialog.PrintButton(), Qt::LeftButton);
   EXPECT_EQ(extraSeen, "100");
+  // The page header names the main window's tournament, not this window.
+  EXPECT_EQ(captionSeen, "Velgram    Clubkampioenschap");
   EXPECT_GT(QFileInfo(pdf).size(), 0);
   EXPECT_EQ(dialog.Grid()->RowCount(), 3);
 }

@@ -79,6 +79,17 @@ TEST_F(DialogsTest, PlayerDialogChecksAndKeepsAnEmptyRatingEmpty) {
   EXPECT_EQ(again.rating->text(), QString());
   EXPECT_FALSE(again.man->isChecked());
   EXPECT_FALSE(again.vrouw->isChecked());
+
+  // A Dutch thousands separator never reaches the stored rating.
+  const QLocale before;
+  QLocale::setDefault(QLocale(QLocale::Dutch, QLocale::Netherlands));
+  LDlgPlayer typed(*app, players[0].id);
+  QTest::keyClicks(typed.rating, QStringLiteral("1.450"));
+  typed.accept();
+  QLocale::setDefault(before);
+  PlayerRecord stored;
+  db().GetPlayer(stored, players[0].id);
+  EXPECT_EQ(stored.rating, 1450);
 }
 
 TEST_F(DialogsTest, ClassDialogWantsANameAndAKind) {
@@ -267,12 +278,15 @@ TEST(QtPrompterTest, AlertAndConfirmAreMessageBoxes) {
   EXPECT_EQ(caption, QStringLiteral("Alert"));
   EXPECT_EQ(text, QStringLiteral("Backup opgeslagen in\n/tmp/x.db"));
 
+  QStringList answers;
   OnModal<QMessageBox>([&](QMessageBox* box) {
     caption = box->windowTitle();
+    answers = {box->button(QMessageBox::Yes)->text(), box->button(QMessageBox::No)->text()};
     box->button(QMessageBox::Yes)->click();
   });
   EXPECT_TRUE(prompter.Confirm("Weet u het zeker?"));
   EXPECT_EQ(caption, QString());
+  EXPECT_EQ(answers, (QStringList{"&Ja", "&Nee"}));
   OnModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
   EXPECT_FALSE(prompter.Confirm("Weet u het zeker?"));
 

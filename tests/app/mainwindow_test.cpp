@@ -287,7 +287,10 @@ TEST_F(MainWindowTest, SimulationNeedsATournamentAndAboutNamesTheVersion) {
   auto w = MakeWindow();
   w->CmdSimAddPlayers();
   EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Selecteer eerst een toernooi."});
-  EXPECT_EQ(CVelgramDlg::AboutText(), QStringLiteral("Velgram, versie " VELGRAM_VERSION));
+  // The version reads as a file version: build and revision only when set.
+  EXPECT_EQ(CVelgramDlg::AboutText(QStringLiteral("0.1.0")), QStringLiteral("Velgram, versie 0.1"));
+  EXPECT_EQ(CVelgramDlg::AboutText(QStringLiteral("2.3.4")), QStringLiteral("Velgram, versie 2.3.4.0"));
+  EXPECT_EQ(CVelgramDlg::AboutText(QStringLiteral("1.0.0.7")), QStringLiteral("Velgram, versie 1.0.0.7"));
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // The participant, duo and class panes driven through their buttons.
 #include <QTest>
 
+#include <QMenu>
+
+#include "app/dlg_clubtrofee.h"
 #include "app/dlg_duo.h"
 #include "app/dlg_pool.h"
 #include "app/dlg_player.h"
@@ -228,6 +231,36 @@ TEST_F(PanesTest, ClassesAreAddedRenamedMovedAndDeleted) {
   EXPECT_EQ(prompter.questions.back(), "Weet u zeker, dat u Jeugd wilt verwijderen?");
   EXPECT_EQ(Column(pane->Grid(), 0), (QStringList{"Senioren", "Jeugd (1)"}));
   EXPECT_EQ(w->Navigation().Find(NavType::Systems)->childCount(), 2);
+}
+
+TEST_F(PanesTest, TheClubTrophyFromTheClassesMenuKeepsPlainButtons) {
+  OpenTournament();
+  auto w = Window();
+  w->show();
+  auto* pane = Show<LPaneSystems>(*w, NavType::Systems);
+  ASSERT_NE(pane, nullptr);
+  QColor printColour;
+  bool opened = false;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+      QAction* trophy = menu->actions().value(2);
+      QMetaObject::invokeMethod(
+          menu, [menu, trophy] { QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(trophy).center()); },
+          Qt::QueuedConnection);
+    } else if (auto* d = qobject_cast<LDlgClubTrofee*>(QApplication::activeModalWidget())) {
+      if (opened) return;
+      opened = true;
+      QPushButton* print = d->PrintButton();
+      printColour = print->grab().toImage().pixelColor(print->width() / 2, print->height() - 3);
+      QMetaObject::invokeMethod(d, &QDialog::accept, Qt::QueuedConnection);
+    }
+  });
+  timer.start(10);
+  pane->Button(QStringLiteral("Menu"))->click();
+  ASSERT_TRUE(opened);
+  // The green of the pane's own buttons stays on the pane.
+  EXPECT_FALSE(printColour.green() > 120 && printColour.red() < 60 && printColour.blue() < 60) << printColour.name().toStdString();
 }
 
 TEST_F(PanesTest, PoolsOfAClassMoveOnlyWhenNoLinkIsPassed) {

@@ -200,28 +200,6 @@ TEST(PrintLayout, TheExtraColumnIsDrawnAndEmptyColumnsAreNot) {
   EXPECT_EQ(VerticalRules(grid, setup), 7);  // without "Tafel"
 }
 
-TEST(PrintLayout, APdfHasThePagesTheLayoutCounts) {
-  LGrid grid;
-  FillParticipants(grid, 150);
-  TempDir dir;
-  GridPrintSetup setup;
-  setup.caption = "Velgram    Clubkampioenschap";
-  setup.title = "Velgram";
-  setup.subtitle = "Alle deelnemers";
-  setup.rowHeight = 40;
-  const QString path = QString::fromStdString(dir.File("deelnemers.pdf"));
-  ASSERT_TRUE(PrintGridToPdf(grid, path, setup));
-
-  const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
-                       QPageLayout::Millimeter);
-  const QRect area = a4.paintRectPixels(1200);
-  const int expected = LayoutGridPages(grid, area.width(), area.height(), 1200, setup).PageCount();
-  EXPECT_GT(expected, 3);
-  EXPECT_EQ(PdfPageCount(path), expected);
-
-  EXPECT_FALSE(PrintGridToPdf(grid, QString::fromStdString(dir.File("geen/map/x.pdf")), setup));
-}
-
 // --- the preview dialog ------------------------------------------------------
 
 class PrintPreviewTest : public ::testing::Test {
@@ -266,6 +244,16 @@ TEST_F(PrintPreviewTest, PrintsTheParticipantsWithItsChoicesIntoAPdf) {
   EXPECT_TRUE(prompter.alerts.empty());
   EXPECT_FALSE(grid.isColumnHidden(4));  // "Tafel" is back on screen
   EXPECT_EQ(grid.ColumnCount(), 7);
+}
+
+TEST_F(PrintPreviewTest, APdfThatCannotBeWrittenIsReportedAndTheDialogStays) {
+  FillParticipants(grid, 10);
+  LDlgPrintPreview dialog(db, prompter, grid, "PanePlayers", "");
+  const std::string path = dir.File("geen/map/x.pdf");
+  dialog.SetPdfOutput(QString::fromStdString(path));
+  EXPECT_FALSE(dialog.PrintNow());
+  EXPECT_NE(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Kan het PDF-bestand " + path + " niet schrijven."});
 }
 
 TEST_F(PrintPreviewTest, WithoutAnyPrinterItOffersAPdfFileInsteadOfClosing) {

@@ -15,34 +15,23 @@ using testing::EventFixture;
 using testing::FakePrompter;
 
 TEST(ClubTrophyRows, Quotients) {
-  std::vector<ClubEntry> clubs = {{1, "Alpha"}, {2, "Beta"}, {3, "Gamma"}};
-  std::map<std::string, int> victories = {{"Alpha", 3}, {"Beta", 1}, {"???", 4}};
-  std::map<std::string, int> participants = {{"Alpha", 4}, {"Beta", 1}, {"Gamma", 2}};
-
+  std::vector<ClubEntry> clubs = {{1, "Alpha"}, {2, "Beta"}, {3, "Leeg"}};
+  std::map<std::string, int> victories = {{"Alpha", 3}, {"Beta", 1}, {"Leeg", 2}, {"???", 4}};
+  std::map<std::string, int> participants = {{"Alpha", 4}, {"Beta", 1}};
   std::vector<ClubTrophyRow> rows = ClubTrophyRows(clubs, victories, participants, 6);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_DOUBLE_EQ(rows[0].quotient, 0.75);
   EXPECT_DOUBLE_EQ(rows[0].minQuotient, 0.5);
-  EXPECT_EQ(rows[2].victories, 0);
+  // A club without participants shows 0 rather than a division by zero.
   EXPECT_DOUBLE_EQ(rows[2].quotient, 0);
-
-  rows = ClubTrophyRows(clubs, victories, participants, 1);
-  EXPECT_DOUBLE_EQ(rows[1].quotient, 1.0);
-  EXPECT_DOUBLE_EQ(rows[1].minQuotient, 1.0);
-  rows = ClubTrophyRows(clubs, victories, participants, 5);
-  EXPECT_DOUBLE_EQ(rows[1].minQuotient, 0.2);
-  // Below 1 counts as 1.
+  EXPECT_DOUBLE_EQ(rows[2].minQuotient, 2.0 / 6);
+  // A minimum denominator below 1 counts as 1.
   rows = ClubTrophyRows(clubs, victories, participants, 0);
   EXPECT_DOUBLE_EQ(rows[1].minQuotient, 1.0);
-  // A club without participants shows 0, not a division by zero.
-  rows = ClubTrophyRows({{9, "Leeg"}}, {{"Leeg", 2}}, {}, 1);
-  EXPECT_DOUBLE_EQ(rows[0].quotient, 0);
+  EXPECT_DOUBLE_EQ(rows[2].minQuotient, 2.0);
 }
 
-class ClubTrophy : public ::testing::Test, public EventFixture {
- protected:
-  int Position(int idPool, int idPlayer, int pos) { return AddContestant(idPool, idPlayer, pos); }
-};
+class ClubTrophy : public ::testing::Test, public EventFixture {};
 
 TEST_F(ClubTrophy, CountsVictoriesIncludingKnockoutWinnersButNoByes) {
   int a1 = AddPlayer("A1", "Alpha", 1500);
@@ -53,8 +42,8 @@ TEST_F(ClubTrophy, CountsVictoriesIncludingKnockoutWinnersButNoByes) {
   int g1 = AddPlayer("G1", "Gamma", 1000);
 
   int swiss = AddPool(kPlaystyleSwiss);
-  int sa1 = Position(swiss, a1, 1), sa2 = Position(swiss, a2, 2), sb1 = Position(swiss, b1, 3);
-  int sg1 = Position(swiss, g1, 4);
+  int sa1 = AddContestant(swiss, a1, 1), sa2 = AddContestant(swiss, a2, 2), sb1 = AddContestant(swiss, b1, 3);
+  int sg1 = AddContestant(swiss, g1, 4);
   db->RecordResult(db->AddMatch(swiss, sa1, sb1, 1, 900), 0, {}, false);  // Alpha
   db->RecordResult(db->AddMatch(swiss, sg1, sa2, 1, 900), 1, {}, false);  // Alpha
   db->AddMatch(swiss, sa1, sa2, 1, 915);                                   // open
@@ -69,7 +58,7 @@ TEST_F(ClubTrophy, CountsVictoriesIncludingKnockoutWinnersButNoByes) {
   std::vector<Contestant> seats;
   for (auto [player, pos] : {std::pair{b1, 1}, std::pair{a1, 2}, std::pair{g1, 3}}) {
     ContestantRecord r;
-    db->GetContestant(r, Position(idKo, player, pos));
+    db->GetContestant(r, AddContestant(idKo, player, pos));
     seats.push_back(Contestant::FromRecord(r));
   }
   FakePrompter prompter;

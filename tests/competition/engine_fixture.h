@@ -2,7 +2,6 @@
 // A tournament in a fresh database, built up by the engine tests.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,11 +37,12 @@ class EngineTest : public ::testing::Test {
     return -1;
   }
 
+  // A round-robin pool.
   int AddPool(int idClass, const std::string& name, const std::string& tables = "1-4", int start = 900,
-              int idMatchSystem = 0, int playstyle = kPlaystylePoule) {
+              int idMatchSystem = 0) {
     PoolRecord p;
     p.name = name;
-    p.playstyle = playstyle;
+    p.playstyle = kPlaystylePoule;
     p.tables = tables;
     p.starttime = start;
     p.endtime = 1600;
@@ -50,35 +50,34 @@ class EngineTest : public ::testing::Test {
     return db.AddPool(p, idClass);
   }
 
-  // Positions are added in order; returns the ids of the new positions.
+  // Positions are added in order; returns the ids of all positions.
   std::vector<int> AddPlayers(int idPool, const std::vector<int>& players, int linktype = kLinkPlayer) {
-    std::vector<ContestantRecord> rows;
-    db.ListContestants(idPool, rows);
     for (int idPlayer : players) {
       ContestantRecord c;
-      c.idPool = idPool;
-      c.sort = static_cast<int>(rows.size());
       c.linktype = linktype;
       c.idPlayer = idPlayer;
-      rows.push_back(c);
+      Append(idPool, c);
     }
-    db.ReplaceContestants(idPool, rows);
     return PositionIds(idPool);
   }
 
   int AddLink(int idPool, int idLinkedPool, int place, int indexKlasse = 0) {
-    std::vector<ContestantRecord> rows;
-    db.ListContestants(idPool, rows);
     ContestantRecord c;
-    c.idPool = idPool;
-    c.sort = static_cast<int>(rows.size());
     c.linktype = kLinkPlace;
     c.idLinkedPool = idLinkedPool;
     c.poolPos = place;
     c.indexKlasse = indexKlasse;
+    Append(idPool, c);
+    return PositionIds(idPool).back();
+  }
+
+  void Append(int idPool, ContestantRecord c) {
+    std::vector<ContestantRecord> rows;
+    db.ListContestants(idPool, rows);
+    c.idPool = idPool;
+    c.sort = static_cast<int>(rows.size());
     rows.push_back(c);
     db.ReplaceContestants(idPool, rows);
-    return PositionIds(idPool).back();
   }
 
   std::vector<int> PositionIds(int idPool) {

@@ -26,72 +26,56 @@ MatchSystem Dudodeva() {
   return ms;
 }
 
-TEST(GameRules, WinnerPointsFollowTheTwoPointRule) {
+TEST(GameRules, WinnerPointsAndGameCodes) {
   MatchSystem ms = BestOf(5, 3);
-  EXPECT_EQ(WinnerPoints(ms, 0), 11);
-  EXPECT_EQ(WinnerPoints(ms, 9), 11);
-  EXPECT_EQ(WinnerPoints(ms, 10), 12);
-  EXPECT_EQ(WinnerPoints(ms, 11), 13);
-  EXPECT_EQ(WinnerPoints(ms, 12), 14);
-  ms.gameDiff = false;
-  EXPECT_EQ(WinnerPoints(ms, 10), 11);
-  EXPECT_EQ(WinnerPoints(ms, 11), 12);
+  // Loser's points -> winner's points, with and without the two-point rule.
+  for (auto [loser, twoPoint, plain] : {std::tuple{0, 11, 11}, {9, 11, 11}, {10, 12, 11}, {11, 13, 12}, {12, 14, 13}}) {
+    ms.gameDiff = true;
+    EXPECT_EQ(WinnerPoints(ms, loser), twoPoint) << loser;
+    ms.gameDiff = false;
+    EXPECT_EQ(WinnerPoints(ms, loser), plain) << loser;
+  }
   int p1 = 0, p2 = 0;
   GameScore(BestOf(5, 3), -11, p1, p2);
-  EXPECT_EQ(p1, 10);
-  EXPECT_EQ(p2, 12);
+  EXPECT_EQ(std::pair(p1, p2), std::pair(10, 12));
   GameScore(BestOf(5, 3), 8, p1, p2);
-  EXPECT_EQ(p1, 11);
-  EXPECT_EQ(p2, 7);
-}
+  EXPECT_EQ(std::pair(p1, p2), std::pair(11, 7));
 
-TEST(GameRules, GamesAreCodedFromTheFirstSidesView) {
-  MatchSystem ms = BestOf(5, 3);
-  EXPECT_EQ(EncodeGame(ms, "11", "7"), 8);
-  EXPECT_EQ(EncodeGame(ms, "11", "0"), 1);
-  EXPECT_EQ(EncodeGame(ms, "7", "11"), -8);
-  EXPECT_EQ(EncodeGame(ms, "12", "10"), 11);
-  EXPECT_EQ(EncodeGame(ms, "10", "12"), -11);
-  EXPECT_EQ(EncodeGame(ms, "11", "11"), 0);
-  EXPECT_EQ(EncodeGame(ms, "11", "10"), 0);  // no two-point lead
-  EXPECT_EQ(EncodeGame(ms, "10", "8"), 0);   // nobody reached 11
-  EXPECT_EQ(EncodeGame(ms, "011", "7"), 0);  // must read back unchanged
-  EXPECT_EQ(EncodeGame(ms, "11", ""), 0);
-  EXPECT_EQ(EncodeGame(ms, "11", "-1"), 0);
-  EXPECT_EQ(EncodeGame(ms, "11 ", "5"), 0);
-  ms.gameDiff = false;
-  EXPECT_EQ(EncodeGame(ms, "11", "10"), 11);
-  EXPECT_EQ(EncodeGame(ms, "11", "11"), 0);  // a drawn game has no winner
+  // Typed scores -> code; 0 is no game. The last column is without the rule.
+  for (auto [s1, s2, code, plainCode] :
+       {std::tuple{"11", "7", 8, 8}, {"11", "0", 1, 1}, {"7", "11", -8, -8}, {"12", "10", 11, 11},
+        {"10", "12", -11, -11}, {"11", "10", 0, 11}, {"11", "11", 0, 0}, {"10", "8", 0, 0}, {"011", "7", 0, 0},
+        {"11", "", 0, 0}, {"11", "-1", 0, 0}, {"11 ", "5", 0, 0}}) {
+    ms.gameDiff = true;
+    EXPECT_EQ(EncodeGame(ms, s1, s2), code) << s1 << "-" << s2;
+    ms.gameDiff = false;
+    EXPECT_EQ(EncodeGame(ms, s1, s2), plainCode) << s1 << "-" << s2;  // a drawn game has no winner
+  }
 }
 
 TEST(GameRules, GameByGameDecisionsInABestOfFive) {
   MatchSystem ms = BestOf(5, 3);
-  auto ok = [&](std::vector<int> codes, int winner) {
+  for (auto [codes, winner] : {std::pair<std::vector<int>, int>{{8, 10, 6}, 0}, {{-5, 8, 8, 8}, 0},
+                               {{8, 8, 8, -5}, 0},  // games after the deciding one are accepted
+                               {{8, -8, 8, -8, -12}, 1}}) {
     ResultDecision d = DecideGameByGame(ms, codes);
     EXPECT_TRUE(d.Ok()) << d.error;
     EXPECT_EQ(d.indexWinner, winner);
     EXPECT_EQ(d.games, codes);
     EXPECT_TRUE(d.writeGames);
-  };
-  ok({8, 10, 6}, 0);
-  ok({-5, 8, 8, 8}, 0);
-  ok({8, 8, 8, -5}, 0);  // games after the deciding one are accepted
-  ok({8, -8, 8, -8, -12}, 1);
-  EXPECT_EQ(DecideGameByGame(ms, {8, 8, -8, -8}).error, "Er is geen winnaar.");
-  EXPECT_EQ(DecideGameByGame(ms, {}).error, "Er is geen winnaar.");
-  EXPECT_EQ(DecideGameByGame(ms, {8, 8, 8, 8, -8}).error, "De winnaar heeft teveel games gewonnen.");
-  EXPECT_EQ(DecideGameByGame(ms, {8, 8, -8}).error, "De winnaar moet minstens 3 games gewonnen hebben.");
-  ResultDecision d = DecideGameByGame(ms, {8, 8, -8});
-  EXPECT_EQ(d.indexWinner, -1);
-}
-
-TEST(GameRules, TheGameByGameDialogMarksTheSideThatHasWon) {
-  MatchSystem ms = BestOf(5, 3);
-  std::vector<int> windows = {EncodeGame(ms, "11", "7"), EncodeGame(ms, "11", "9"), 0, EncodeGame(ms, "11", "5")};
-  EXPECT_EQ(LeadingGames(windows), (std::vector<int>{8, 10}));
-  EXPECT_EQ(BoldSide(ms, LeadingGames(windows)), kKeepFonts);
-  windows[2] = EncodeGame(ms, "11", "5");
-  EXPECT_EQ(LeadingGames(windows), (std::vector<int>{8, 10, 6, 6}));
+  }
+  for (auto [codes, error] :
+       {std::pair<std::vector<int>, std::string>{{8, 8, -8, -8}, "Er is geen winnaar."}, {{}, "Er is geen winnaar."},
+        {{8, 8, 8, 8, -8}, "De winnaar heeft teveel games gewonnen."},
+        {{8, 8, -8}, "De winnaar moet minstens 3 games gewonnen hebben."}}) {
+    ResultDecision d = DecideGameByGame(ms, codes);
+    EXPECT_EQ(d.error, error);
+    EXPECT_EQ(d.indexWinner, -1);
+  }
+  // The game-by-game dialog takes the games up to the first empty row and
+  // sets the side that has won in bold.
+  EXPECT_EQ(LeadingGames({8, 10, 0, 6}), (std::vector<int>{8, 10}));
+  EXPECT_EQ(BoldSide(ms, {8, 10}), kKeepFonts);
   EXPECT_EQ(BoldSide(ms, {8, 10, 6}), 0);
   EXPECT_EQ(BoldSide(ms, {8, -10, -6}), -1);
   EXPECT_EQ(BoldSide(ms, {8, -10, -6, -1}), 1);
@@ -134,29 +118,24 @@ DuoEntry Numbered() {
 
 TEST(DuoDudodeva, ValidationNamesTheFirstFaultyGame) {
   MatchSystem ms = Dudodeva();
+  const char* names[] = {"a-x", "b-y", "a-y", "b-x", "ab-xy"};
+  for (int game = 0; game < kDuoGames; ++game) {
+    std::string message = "Game " + std::to_string(game % 2 + 1) + " van " + names[game / 2] + " is incorrect.";
+    for (auto [left, right] : {std::pair{"11", "11"}, {"10", "9"}, {"12", "3"}, {"1x", "11"}, {"", "8"}}) {
+      DuoEntry e = Numbered();
+      e.left[game] = left;
+      e.right[game] = right;
+      e.left[kDuoGames - 1] = "x";  // a later fault is not the one named
+      EXPECT_EQ(DecideDuo(ms, e, {}).error, message) << left << "-" << right;
+    }
+  }
   DuoEntry e = Numbered();
-  e.left[0] = "11";
-  e.right[0] = "11";
-  EXPECT_EQ(DecideDuo(ms, e, {}).error, "Game 1 van a-x is incorrect.");
-  e.left[0] = "10";
-  e.right[0] = "9";
-  EXPECT_EQ(DecideDuo(ms, e, {}).error, "Game 1 van a-x is incorrect.");
-  e = Numbered();
-  e.left[3] = "12";
-  EXPECT_EQ(DecideDuo(ms, e, {}).error, "Game 2 van b-y is incorrect.");
-  e.left[3] = "1x";
-  EXPECT_EQ(DecideDuo(ms, e, {}).error, "Game 2 van b-y is incorrect.");
-  e = Numbered();
-  e.left[8].clear();  // reads as 0: 0-8 has no winner
-  EXPECT_EQ(DecideDuo(ms, e, {}).error, "Game 1 van ab-xy is incorrect.");
-  e = Numbered();
   e.left[7] = "3";
   e.right[7] = "11";
   ResultDecision d = DecideDuo(ms, e, {});
   ASSERT_TRUE(d.Ok()) << d.error;
   EXPECT_EQ(d.games, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, -4, 9, 10}));
   EXPECT_EQ(d.indexWinner, 0);
-  EXPECT_EQ(DecideDuo(ms, DuoEntry{}, {}).error, "Game 1 van a-x is incorrect.");
 }
 
 TEST(DuoDudodeva, SwapsAreStoredInTheMatchsOwnOrder) {
@@ -177,6 +156,9 @@ TEST(DuoDudodeva, SwapsAreStoredInTheMatchsOwnOrder) {
   // Both exchanges: left a = y, b = x; right x = a, y = b.
   EXPECT_EQ(DecideDuo(ms, Numbered(), {true, false, true}).games,
             (std::vector<int>{-7, -8, -5, -6, -1, -2, -3, -4, -9, -10}));
+  // x and y with the duos exchanged: left a = x, b = y; right x = b, y = a.
+  EXPECT_EQ(DecideDuo(ms, Numbered(), {false, true, true}).games,
+            (std::vector<int>{-5, -6, -7, -8, -3, -4, -1, -2, -9, -10}));
 }
 
 TEST(DuoDudodeva, StoredGamesShowBackUnderEverySwap) {
@@ -187,71 +169,61 @@ TEST(DuoDudodeva, StoredGamesShowBackUnderEverySwap) {
   }
 }
 
-TEST(DuoDudodeva, EqualTotalsAreDecidedByTheLastGame) {
+TEST(DuoDudodeva, MorePointsWinAndEqualTotalsGoToTheLastGame) {
   MatchSystem ms = Dudodeva();
-  std::vector<std::pair<int, int>> s;
-  for (int i = 0; i < 4; ++i) s.push_back({11, 0});
-  for (int i = 0; i < 5; ++i) s.push_back({0, 11});
-  s.push_back({11, 0});
-  ResultDecision d = DecideDuo(ms, Typed(s), {});
-  ASSERT_TRUE(d.Ok());
-  EXPECT_EQ(d.indexWinner, 0);
-  std::swap(s[0], s[9]);
-  s[0] = {11, 0};
-  s[9] = {0, 11};
-  s[4] = {11, 0};
+  std::vector<std::pair<int, int>> s(9, {11, 0});
+  s.push_back({0, 11});
+  EXPECT_EQ(DecideDuo(ms, Typed(s), {}).indexWinner, 0);
+  s = std::vector<std::pair<int, int>>(4, {11, 0});
+  s.resize(9, {0, 11});
+  s.push_back({11, 0});  // 55 - 55
+  EXPECT_EQ(DecideDuo(ms, Typed(s), {}).indexWinner, 0);
+  for (auto& g : s) std::swap(g.first, g.second);
   EXPECT_EQ(DecideDuo(ms, Typed(s), {}).indexWinner, 1);
-  auto totals = DuoTotals(Typed({{11, 7}}));
-  EXPECT_EQ(FormatTotal(totals[0][0], totals[0][1]), "11 - 7");
-  EXPECT_EQ(FormatTotal(totals[5][0], totals[5][1]), "11 - 7");
+  auto totals = DuoTotals(Typed({{11, 7}, {3, 11}}));
+  EXPECT_EQ(FormatTotal(totals[0][0], totals[0][1]), "14 - 18");
+  EXPECT_EQ(FormatTotal(totals[5][0], totals[5][1]), "14 - 18");
 }
 
 TEST(EnterResult, ChoosesTheDialogOfTheMode) {
-  MatchSystem ms = BestOf(5, 3, kResultSets);
-  EXPECT_EQ(ChooseEntryDialog(ms).dialog, EntryDialog::kWinnerOnly);
-  ms.result = kResultGames;
-  EXPECT_EQ(ChooseEntryDialog(ms).dialog, EntryDialog::kGamesWon);
-  ms.result = kResultAll;
-  EXPECT_EQ(ChooseEntryDialog(ms).dialog, EntryDialog::kGameByGame);
-  EXPECT_TRUE(ChooseEntryDialog(ms).message.empty());
-  ms.setMax = 9;  // more games than rows: only the winner can be entered
-  EXPECT_EQ(ChooseEntryDialog(ms).dialog, EntryDialog::kWinnerOnly);
-  EXPECT_FALSE(ChooseEntryDialog(ms).message.empty());
-  EXPECT_EQ(ChooseEntryDialog(Dudodeva()).dialog, EntryDialog::kDuoPoints);
+  auto choice = [](const MatchSystem& ms) {
+    EntryChoice c = ChooseEntryDialog(ms);
+    return std::pair(c.dialog, c.message);
+  };
+  using D = EntryDialog;
+  const std::string fallback = "Fallback EnterResult not ready yet";
+  EXPECT_EQ(choice(BestOf(5, 3, kResultSets)), std::pair(D::kWinnerOnly, std::string()));
+  EXPECT_EQ(choice(BestOf(5, 3, kResultGames)), std::pair(D::kGamesWon, std::string()));
+  EXPECT_EQ(choice(BestOf(7, 4, kResultAll)), std::pair(D::kGameByGame, std::string()));
+  EXPECT_EQ(choice(BestOf(9, 5, kResultAll)).first, D::kWinnerOnly);  // more games than rows
+  EXPECT_EQ(choice(Dudodeva()), std::pair(D::kDuoPoints, std::string()));
   MatchSystem other = Dudodeva();
   other.name = "Duo Anders";
-  EntryChoice c = ChooseEntryDialog(other);
-  EXPECT_EQ(c.dialog, EntryDialog::kNone);
-  EXPECT_EQ(c.message, "Alleen Duo Dudodeva wordt ondersteund op dit moment.");
-  for (MatchSystem odd : {BestOf(5, 3, kResultPoints), BestOf(5, 3, 7)}) {
-    c = ChooseEntryDialog(odd);
-    EXPECT_EQ(c.dialog, EntryDialog::kGameByGame);
-    EXPECT_EQ(c.message, "Fallback EnterResult not ready yet");
-  }
+  EXPECT_EQ(choice(other), std::pair(D::kNone, std::string("Alleen Duo Dudodeva wordt ondersteund op dit moment.")));
+  EXPECT_EQ(choice(BestOf(5, 3, kResultPoints)), std::pair(D::kGameByGame, fallback));
+  EXPECT_EQ(choice(BestOf(5, 3, 7)), std::pair(D::kGameByGame, fallback));
   other.result = kResultGames;
-  EXPECT_EQ(ChooseEntryDialog(other).message, "Fallback EnterResult not ready yet");
+  EXPECT_EQ(choice(other), std::pair(D::kGameByGame, fallback));
 }
 
 TEST(MatchSystemEditor, EnablingAndReadingTheControls) {
-  EditorEnabling e = EnableEditorControls(kResultSets, false);
-  EXPECT_FALSE(e.points || e.gameDiff || e.setMax || e.setWon || e.subMatches);
-  e = EnableEditorControls(kResultGames, true);
-  EXPECT_TRUE(e.setMax && e.setWon && e.subMatches);
-  EXPECT_FALSE(e.points || e.gameDiff);
-  e = EnableEditorControls(kResultAll, false);
-  EXPECT_TRUE(e.points && e.gameDiff && e.setMax && e.setWon);
-  EXPECT_FALSE(e.subMatches);
-
+  auto enabled = [](int mode, bool duoteam) {
+    EditorEnabling e = EnableEditorControls(mode, duoteam);
+    return std::vector<bool>{e.points, e.gameDiff, e.setMax, e.setWon, e.subMatches};
+  };
+  EXPECT_EQ(enabled(kResultSets, false), (std::vector<bool>{false, false, false, false, false}));
+  EXPECT_EQ(enabled(kResultGames, true), (std::vector<bool>{false, false, true, true, true}));
+  EXPECT_EQ(enabled(kResultPoints, false), (std::vector<bool>{true, true, true, true, false}));
+  EXPECT_EQ(enabled(kResultAll, false), (std::vector<bool>{true, true, true, true, false}));
   EditorControls c = EditorControlsOf(Dudodeva());
   c.name = "  Mijn duo ";
   c.duoteam = false;
   c.result = 0;
   MatchSystem ms = ReadEditorControls(c);
   EXPECT_EQ(ms.name, "Mijn duo");
-  EXPECT_EQ(ms.result, kResultSets);
-  EXPECT_EQ(ms.gameStop, 11);
-  EXPECT_FALSE(ms.duo_ax || ms.duo_ay || ms.duo_bx || ms.duo_by || ms.duo_abxy);
-  EXPECT_FALSE(ms.immutable);
+  EXPECT_EQ(std::vector<int>({ms.result, ms.gameStop, ms.setMax, ms.setWon}),
+            std::vector<int>({kResultSets, 11, 2, 2}));
+  EXPECT_FALSE(ms.duo_ax || ms.duo_ay || ms.duo_bx || ms.duo_by || ms.duo_abxy || ms.immutable);
 }
 
 using EngineDb = testing::EngineTest;
@@ -265,19 +237,15 @@ int IdByName(Database& db, const std::string& name) {
 }
 
 TEST_F(EngineDb, EffectiveMatchSystemFollowsPoolClassTournament) {
-  int bo3 = IdByName(db, "Best of 3"), bo7 = IdByName(db, "Best of 7"), sets = IdByName(db, "Sets");
-  int plain = AddClass("Plain");
-  int pool = AddPool(plain, "P");
+  int pool = AddPool(AddClass("Plain"), "P");
   EXPECT_EQ(EffectiveMatchSystemId(db, pool), 0);
   EXPECT_EQ(EffectiveMatchSystem(db, pool).name, "Best of 5");
   EXPECT_EQ(EffectiveMatchSystem(db, pool).id, 0);
-  db.Exec(nullptr, "UPDATE Toernooien SET idMatchSystem=%d WHERE id=%d", sets, toernooi);
+  db.Exec(nullptr, "UPDATE Toernooien SET idMatchSystem=%d WHERE id=%d", IdByName(db, "Sets"), toernooi);
   EXPECT_EQ(EffectiveMatchSystem(db, pool).name, "Sets");
-  int ruled = AddClass("Ruled", bo7);
-  int pool2 = AddPool(ruled, "P");
-  EXPECT_EQ(EffectiveMatchSystem(db, pool2).name, "Best of 7");
-  int pool3 = AddPool(ruled, "Q", "1", 900, bo3);
-  EXPECT_EQ(EffectiveMatchSystem(db, pool3).name, "Best of 3");
+  int ruled = AddClass("Ruled", IdByName(db, "Best of 7"));
+  EXPECT_EQ(EffectiveMatchSystem(db, AddPool(ruled, "P")).name, "Best of 7");
+  EXPECT_EQ(EffectiveMatchSystem(db, AddPool(ruled, "Q", "1", 900, IdByName(db, "Best of 3"))).name, "Best of 3");
   EXPECT_EQ(MatchSystemById(db, 4242).name, "Best of 5");
 }
 
@@ -285,16 +253,13 @@ TEST_F(EngineDb, SavingTheEditorReusesOverwritesOrInserts) {
   int bo5 = IdByName(db, "Best of 5");
   MatchSystem typed = BestOf(5, 3);
   typed.immutable = false;
-  typed.name = "Mijn vijf";
+  typed.name = "Mijn vijf";  // the rules of Best of 5
   EXPECT_EQ(SaveEditorMatchSystem(db, prompter, typed), bo5);
   EXPECT_EQ(IdByName(db, "Mijn vijf"), -1);
-
   typed = BestOf(9, 5);
   typed.name = "Best of 3";
   EXPECT_EQ(SaveEditorMatchSystem(db, prompter, typed), -1);
-  ASSERT_EQ(prompter.alerts.size(), 1u);
-  EXPECT_EQ(prompter.alerts[0], "Kies een andere naam");
-
+  EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Kies een andere naam"});
   typed.name = "Lang";
   int id = SaveEditorMatchSystem(db, prompter, typed);
   EXPECT_GT(id, 5);
@@ -303,10 +268,14 @@ TEST_F(EngineDb, SavingTheEditorReusesOverwritesOrInserts) {
   typed.setWon = 6;
   EXPECT_EQ(SaveEditorMatchSystem(db, prompter, typed), id);
   EXPECT_EQ(MatchSystemById(db, id).setWon, 6);
-
   typed.setWon = 0;  // no match could ever be won
   EXPECT_EQ(SaveEditorMatchSystem(db, prompter, typed), -1);
   EXPECT_EQ(MatchSystemById(db, id).setWon, 6);
+  typed.setWon = 6;
+  typed.gameStop = 21;
+  typed.name = "";
+  EXPECT_EQ(SaveEditorMatchSystem(db, prompter, typed), -1);
+  EXPECT_EQ(prompter.alerts.back(), "Vul de naam in.");
   EXPECT_EQ(EditorInitialSelection(db, id), id);
   EXPECT_EQ(EditorInitialSelection(db, 0), bo5);
 }
@@ -323,49 +292,40 @@ TEST_F(EngineDb, DeletingTellsWhereTheRulesAreUsed) {
   prompter.answers = {false};
   EXPECT_FALSE(DeleteEditorMatchSystem(db, prompter, id, toernooi));
   EXPECT_EQ(prompter.questions.back(), "Weet u zeker dat u Lang wilt verwijderen?");
-  size_t before = prompter.alerts.size();
+  prompter.alerts.clear();
   EXPECT_FALSE(DeleteEditorMatchSystem(db, prompter, id, toernooi));
-  EXPECT_EQ(prompter.alerts.back(), "Het wedstrijdsysteem is in gebruik in poule Poule A");
   db.Exec(nullptr, "UPDATE Pools SET idMatchSystem=0 WHERE id=%d", pool);
   EXPECT_FALSE(DeleteEditorMatchSystem(db, prompter, id, toernooi));
-  EXPECT_EQ(prompter.alerts.back(), "Het wedstrijdsysteem is in gebruik in systeem Heren");
   EXPECT_FALSE(DeleteEditorMatchSystem(db, prompter, id, toernooi + 100));
-  EXPECT_EQ(prompter.alerts.back(), "Het wedstrijdsysteem is in gebruik in toernooi Clubkampioenschap");
   db.Exec(nullptr, "UPDATE Systems SET idMatchSystem=0");
   db.Exec(nullptr, "INSERT INTO Pools (idSystem,playstyle,name,idMatchSystem) VALUES (9999,1,'Wees',%d)", id);
   EXPECT_FALSE(DeleteEditorMatchSystem(db, prompter, id, toernooi));
-  EXPECT_EQ(prompter.alerts.back(), "Het wedstrijdsysteem is in gebruik.");
-  EXPECT_EQ(prompter.alerts.size(), before + 4);
+  const std::string inUse = "Het wedstrijdsysteem is in gebruik";
+  EXPECT_EQ(prompter.alerts, (std::vector<std::string>{inUse + " in poule Poule A", inUse + " in systeem Heren",
+                                                       inUse + " in toernooi Clubkampioenschap", inUse + "."}));
   db.Exec(nullptr, "DELETE FROM Pools WHERE name='Wees'");
   EXPECT_TRUE(DeleteEditorMatchSystem(db, prompter, id, toernooi));
   EXPECT_EQ(IdByName(db, "Lang"), -1);
 }
 
 TEST_F(EngineDb, SavingAndClearingAResult) {
-  int cls = AddClass("A");
-  int pool = AddPool(cls, "P");
+  int pool = AddPool(AddClass("A"), "P");
   auto pos = AddPlayers(pool, {AddPlayer("Jan", "TTV", 1500), AddPlayer("Piet", "TTV", 1400)});
   int match = db.AddMatch(pool, pos[0], pos[1], 1, 900);
+  auto stored = [&] {
+    std::vector<MatchRecord> list;
+    db.ListMatches(pool, list);
+    db.ReadResults(list);
+    return std::pair(list.at(0).indexWinner, list.at(0).games);
+  };
   EXPECT_FALSE(SaveResult(db, match, DecideGameByGame(BestOf(5, 3), {8, 8})));
+  EXPECT_EQ(stored().first, -1);
   EXPECT_TRUE(SaveResult(db, match, DecideGameByGame(BestOf(5, 3), {8, -8, 8, 8})));
-  std::vector<MatchRecord> list;
-  db.ListMatches(pool, list);
-  db.ReadResults(list);
-  ASSERT_EQ(list.size(), 1u);
-  EXPECT_EQ(list[0].indexWinner, 0);
-  EXPECT_EQ(list[0].games, (std::vector<int>{8, -8, 8, 8}));
+  EXPECT_EQ(stored(), std::pair(0, std::vector<int>{8, -8, 8, 8}));
   EXPECT_TRUE(SaveResult(db, match, DecideWinnerOnly(1)));  // leaves the games alone
-  list.clear();
-  db.ListMatches(pool, list);
-  db.ReadResults(list);
-  EXPECT_EQ(list[0].indexWinner, 1);
-  EXPECT_EQ(list[0].games.size(), 4u);
+  EXPECT_EQ(stored(), std::pair(1, std::vector<int>{8, -8, 8, 8}));
   ClearMatchResult(db, match);
-  list.clear();
-  db.ListMatches(pool, list);
-  db.ReadResults(list);
-  EXPECT_EQ(list[0].indexWinner, -1);
-  EXPECT_TRUE(list[0].games.empty());
+  EXPECT_EQ(stored(), std::pair(-1, std::vector<int>{}));
 }
 
 }  // namespace

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <numeric>
 #include <random>
 #include <set>
+#include <sstream>
 
 #include "competition/matchbook.h"
 #include "competition/tables.h"
@@ -35,112 +38,87 @@ TEST(Pairings, EveryPairMeetsOnceAndNobodyTwiceInARound) {
     }
   }
   EXPECT_TRUE(PairingTable(12).empty());
-  EXPECT_EQ(PairingTable(3).front(), std::make_pair(2, 3));
 }
 
 // --- club separation -----------------------------------------------------------
 
-struct Seat {
-  std::string name, club;
-  int rating;
-};
-
-std::vector<std::string> Separated(const std::vector<Seat>& seats) {
-  std::vector<std::string> clubs;
-  std::vector<int> ratings;
-  for (const Seat& s : seats) {
-    clubs.push_back(s.club);
-    ratings.push_back(s.rating);
-  }
-  std::vector<std::string> names;
-  for (int i : SeparateClubs(clubs, ratings)) names.push_back(seats[i].name);
-  return names;
-}
-
-using Names = std::vector<std::string>;
-
-TEST(ClubSeparation, SmallPools) {
-  EXPECT_EQ(Separated({{"a", "X", 1}, {"b", "X", 9}}), (Names{"a", "b"}));
-  // Three with a club pair: the pair takes 2 and 3 and meets first (2-3).
-  EXPECT_EQ(Separated({{"k1", "K", 1500}, {"o", "O", 1000}, {"k2", "K", 1700}}), (Names{"o", "k2", "k1"}));
-  EXPECT_EQ(Separated({{"a", "A", 10}, {"b", "B", 30}, {"c", "C", 20}}), (Names{"b", "c", "a"}));
-  // Four with a club pair: 1 and 4, who meet in the first round (1-4).
-  EXPECT_EQ(Separated({{"o1", "O", 1900}, {"k1", "K", 1500}, {"p", "P", 1000}, {"k2", "K", 1700}}),
-            (Names{"k2", "p", "o1", "k1"}));
-  // One club only: plain rating order, ties in list order.
-  EXPECT_EQ(Separated({{"a", "K", 5}, {"b", "K", 7}, {"c", "K", 5}, {"d", "K", 9}}), (Names{"d", "b", "a", "c"}));
-}
-
-TEST(ClubSeparation, LargerPoolsPlaceClubsByTheirSize) {
-  // Five with a club of three: the others at 1 and 5, the club in the middle.
-  EXPECT_EQ(Separated({{"k1", "K", 1}, {"o1", "O", 50}, {"k2", "K", 3}, {"o2", "Q", 40}, {"k3", "K", 2}}),
-            (Names{"o1", "k2", "k3", "k1", "o2"}));
-  // Eight with clubs of four and three: the three take 2, 3 and 6.
-  EXPECT_EQ(Separated({{"t1", "T", 80}, {"k1", "K", 90}, {"o", "O", 99}, {"k2", "K", 70}, {"t2", "T", 60},
-                       {"k3", "K", 50}, {"k4", "K", 40}, {"t3", "T", 30}}),
-            (Names{"k1", "t1", "t2", "k2", "k3", "t3", "o", "k4"}));
-  // Nine with a club of six: its best player comes after its others.
-  EXPECT_EQ(Separated({{"o1", "A", 99}, {"o2", "B", 98}, {"o3", "C", 97}, {"k1", "K", 96}, {"k2", "K", 95},
-                       {"k3", "K", 94}, {"k4", "K", 93}, {"k5", "K", 92}, {"k6", "K", 91}}),
-            (Names{"o1", "o2", "k2", "k3", "k4", "k5", "k6", "k1", "o3"}));
-  // Eleven with a club of seven: the last two others in reverse.
-  EXPECT_EQ(Separated({{"o1", "A", 99}, {"o2", "B", 98}, {"o3", "C", 97}, {"o4", "D", 96}, {"k1", "K", 80},
-                       {"k2", "K", 79}, {"k3", "K", 78}, {"k4", "K", 77}, {"k5", "K", 76}, {"k6", "K", 75},
-                       {"k7", "K", 74}}),
-            (Names{"o1", "k1", "k2", "k3", "k4", "o2", "k5", "k6", "k7", "o4", "o3"}));
-  // Ten with two clubs of two: only the first pair in list order (P) is
-  // treated, at 1 and 10; the K pair stays among the rest in rating order.
-  EXPECT_EQ(Separated({{"a", "A", 100}, {"p1", "P", 95}, {"k1", "K", 90}, {"b", "B", 85}, {"k2", "K", 80},
-                       {"c", "C", 75}, {"p2", "P", 70}, {"d", "D", 65}, {"e", "E", 60}, {"f", "F", 55}}),
-            (Names{"p1", "a", "k1", "b", "k2", "c", "d", "e", "f", "p2"}));
-}
-
-// Where a club of two is treated (every pair club up to three of them in
-// pools up to eight, the largest club beyond that), the pair meets in the
-// first round; every outcome numbers each position exactly once.
-TEST(ClubSeparation, GeneratedPoolsPairClubsMeetInTheFirstRound) {
-  std::mt19937 rng(7);
-  int checkedPairs = 0;
-  for (int n = 3; n <= kMaxPouleSize; ++n) {
-    for (int trial = 0; trial < 300; ++trial) {
-      std::vector<std::string> clubs;
-      std::vector<int> ratings;
-      int nrClubs = 1 + static_cast<int>(rng() % n);
-      for (int i = 0; i < n; ++i) {
-        clubs.push_back(std::string(1, static_cast<char>('A' + rng() % nrClubs)));
-        ratings.push_back(static_cast<int>(rng() % 5));
-      }
-      std::vector<int> order = SeparateClubs(clubs, ratings);
-      std::vector<int> sorted = order;
-      std::sort(sorted.begin(), sorted.end());
-      for (int i = 0; i < n; ++i) ASSERT_EQ(sorted[i], i);
-
-      std::map<std::string, int> count;
-      for (const std::string& c : clubs) ++count[c];
-      int largest = 0, pairs = 0;
-      for (auto& [c, k] : count) {
-        largest = std::max(largest, k);
-        pairs += k == 2;
-      }
-      if (n < 4 || largest != 2) continue;
-      if (n >= 9 && pairs > 1) continue;  // only the first pair is treated there
-      if (pairs > 3) continue;
-      std::vector<int> number(n);
-      for (int i = 0; i < n; ++i) number[order[i]] = i + 1;
-      const auto& table = PairingTable(n);
-      std::set<std::pair<int, int>> firstRound(table.begin(), table.begin() + MatchesPerRound(n));
-      for (auto& [c, k] : count) {
-        if (k != 2) continue;
-        std::vector<int> nums;
-        for (int i = 0; i < n; ++i)
-          if (clubs[i] == c) nums.push_back(number[i]);
-        std::sort(nums.begin(), nums.end());
-        EXPECT_TRUE(firstRound.count({nums[0], nums[1]}) != 0) << "n=" << n << " club " << c;
-        ++checkedPairs;
+// Every case of the separation table, with the sizes of three and four
+// before it: generated pools with the clubs the case names (every other
+// player from a club of their own), shuffled and with random ratings; the
+// expected numbering follows the case's layout, each group in rating order
+// and same-sized clubs taking their roles (K, then P or T, then Q) by first
+// appearance.
+TEST(ClubSeparation, EveryCaseOfTheTable) {
+  const std::vector<std::pair<int, std::string>> layouts = {
+      {3, "O1 K1 K2"},
+      {4, "K1 O2 O1 K2|K1 O1 K3 K2|K1 P2 P1 K2"},
+      {5, "O1 K1 K2 K3 K4|O1 K1 K2 K3 O2|O1 K1 P1 P2 K2|O1 K1 O3 O2 K2"},
+      {6, "K1 K2 K3 K4 K5 O1|K1 O1 K2 K3 K4 O2|K1 O1 P1 P2 K2 K3|K1 O1 O2 O3 K2 K3|O1 K1 P1 P2 K2 O2|"
+          "O1 K1 O2 O3 K2 O4"},
+      {7, "O1 K1 K2 K3 K4 K5 K6|K1 K2 K3 O1 O2 K4 K5|O1 K1 K2 P1 P2 K3 K4|O1 K1 K2 O2 O3 K3 K4|"
+          "K1 O1 P1 K2 K3 P2 O2|K1 O1 O2 K2 K3 O3 O4|O1 K1 P1 Q1 Q2 P2 K2|O1 K1 P1 O2 O3 P2 K2|O1 K1 O2 O3 O4 O5 K2"},
+      {8, "K1 K2 K3 K4 K5 K6 O1 K7|K1 O1 K2 K3 K4 K5 O2 K6|K1 O1 P1 K2 K3 P2 K4 K5|K1 O1 O2 K2 K3 O3 K4 K5|"
+          "K1 T1 T2 K2 K3 T3 O1 K4|K1 O1 P1 K2 K3 P2 O2 K4|K1 O1 O2 K2 K3 O3 O4 K4|K1 T1 T2 K2 K3 T3 O1 O2|"
+          "K1 O1 P1 K2 K3 P2 O2 O3|K1 O1 O2 K2 K3 O3 O4 O5|K1 P1 O1 Q1 Q2 O2 P2 K2|K1 P1 O1 O2 O3 O4 P2 K2|"
+          "K1 O1 O2 O3 O4 O5 O6 K2"},
+      {9, "O1 K1 K2 K3 K4 K5 K6 K7 K8|O1 K1 K2 K3 K4 K5 K6 K7 O2|O1 O2 K2 K3 K4 K5 K6 K1 O3|"
+          "O1 O2 K1 K2 K3 K4 K5 O3 O4|O1 O2 O3 K1 K2 K3 K4 O4 O5|O1 O2 O3 K1 K2 K3 O4 O5 O6|"
+          "O1 K1 O2 O3 O4 O5 O6 O7 K2"},
+      {10, "O1 K1 K2 K3 K4 K5 K6 K7 K8 K9|O1 K1 K2 K3 K4 K5 K6 K7 K8 O2|O1 O2 K1 K2 K3 K4 K5 K6 K7 O3|"
+           "O1 O2 K1 K2 K3 K4 K5 K6 O3 O4|K1 O1 O2 K2 K3 O3 O4 O5 K4 K5|K1 O1 O2 K2 K3 O3 O4 O5 O6 K4|"
+           "K1 O1 O2 O3 O4 O5 O6 O7 K2 K3|K1 O1 O2 O3 O4 O5 O6 O7 O8 K2"},
+      {11, "O1 K1 K2 K3 K4 K5 K6 K7 K8 K9 K10|O1 K1 K2 K3 K4 O2 K5 K6 K7 K8 K9|O1 K1 K2 K3 K4 O2 K5 K6 K7 K8 O3|"
+           "O1 K1 K2 K3 K4 O2 K5 K6 K7 O4 O3|O1 K1 K2 K3 K4 O2 K5 K6 O5 O4 O3|O1 O2 K1 K2 K3 K4 K5 O3 O4 O5 O6|"
+           "O1 O2 O3 K1 K2 K3 K4 O4 O5 O6 O7|O1 O2 O3 O4 K1 K2 K3 O5 O6 O7 O8|O1 O2 O3 O4 O5 K1 K2 O6 O7 O8 O9"}};
+  std::mt19937 rng(11);
+  int cases = 0;
+  for (const auto& [n, all] : layouts) {
+    std::stringstream list(all);
+    for (std::string layout; std::getline(list, layout, '|'); ++cases) {
+      std::vector<std::string> tokens;
+      std::stringstream words(layout);
+      for (std::string w; words >> w;) tokens.push_back(w);
+      ASSERT_EQ(static_cast<int>(tokens.size()), n) << layout;
+      for (int trial = 0; trial < 20; ++trial) {
+        std::vector<char> seats;  // the group letter of each position
+        for (const std::string& t : tokens) seats.push_back(t[0]);
+        std::shuffle(seats.begin(), seats.end(), rng);
+        // Clubs of one size take their roles (K, then P or T, then Q) in their
+        // order of appearance.
+        auto first = [&](char g) { return std::find(seats.begin(), seats.end(), g) - seats.begin(); };
+        auto count = [&](char g) { return std::count(seats.begin(), seats.end(), g); };
+        for (int pass = 0; pass < 3; ++pass)
+          for (auto [x, y] : {std::pair{'K', 'P'}, {'K', 'T'}, {'P', 'Q'}, {'K', 'Q'}})
+            if (first(y) < first(x) && count(x) == count(y))
+              for (char& c : seats) c = c == x ? y : c == y ? x : c;
+        std::vector<int> ratings(n);
+        std::vector<std::string> clubs;
+        std::map<char, std::vector<int>> members;
+        for (int i = 0; i < n; ++i) {
+          ratings[i] = 10 * i;
+          clubs.push_back(seats[i] == 'O' ? "O" + std::to_string(i) : std::string(1, seats[i]));
+          members[seats[i]].push_back(i);
+        }
+        std::shuffle(ratings.begin(), ratings.end(), rng);
+        for (auto& [g, m] : members)
+          std::sort(m.begin(), m.end(), [&](int a, int b) { return ratings[a] > ratings[b]; });
+        std::vector<int> expected;
+        for (const std::string& t : tokens) expected.push_back(members[t[0]][std::stoi(t.substr(1)) - 1]);
+        ASSERT_EQ(SeparateClubs(clubs, ratings), expected) << layout;
       }
     }
+    // No club with two, or one club holding every seat: rating order, ties
+    // (all of them at seven) in list order.
+    std::vector<int> ratings(n), byRating(n);
+    for (int i = 0; i < n; ++i) ratings[i] = (i * 7) % n;
+    std::iota(byRating.begin(), byRating.end(), 0);
+    std::stable_sort(byRating.begin(), byRating.end(), [&](int a, int b) { return ratings[a] > ratings[b]; });
+    std::vector<std::string> own(n);
+    for (int i = 0; i < n; ++i) own[i] = std::to_string(i);
+    EXPECT_EQ(SeparateClubs(own, ratings), byRating) << n;
+    EXPECT_EQ(SeparateClubs(std::vector<std::string>(n, "K"), ratings), byRating) << n;
   }
-  EXPECT_GT(checkedPairs, 100);
+  EXPECT_EQ(cases, 60);
 }
 
 // --- standings -----------------------------------------------------------------
@@ -163,17 +141,25 @@ MatchEntry Result(int c1, int c2, int winner, std::vector<int> games) {
   return m;
 }
 
-TEST(Standings, ThreeWayCycleGoesToTheLotThroughAllHeadings) {
+TEST(Standings, ACycleGoesToTheLotUnlessItsPointsDiffer) {
+  const std::string head = "3 spelers met 1 overwinning voor plaats 1 t/m 3\r\nOnderling resultaat in sets gelijk\r\n"
+                           "Game quotient gelijk\r\n";
   LPoule pool;
   // 1 beats 2, 2 beats 3, 3 beats 1; every match 3-1 with 11-5 games.
   std::vector<MatchEntry> matches = {Result(1, 2, 0, {6, -6, 6, 6}), Result(2, 3, 0, {6, 6, -6, 6}),
                                      Result(1, 3, 1, {-6, -6, 6, -6})};
   pool.Standings(Positions(3), matches);
   EXPECT_EQ(pool.places, (std::vector<int>{0, 1, 2}));
-  const std::string lines =
-      "3 spelers met 1 overwinning voor plaats 1 t/m 3\r\nOnderling resultaat in sets gelijk\r\n"
-      "Game quotient gelijk\r\nPunten quotient gelijk\r\nGame quotient gelijk\r\nHet lot";
-  for (const std::string& e : pool.explanations) EXPECT_EQ(e, lines);
+  for (const std::string& e : pool.explanations)
+    EXPECT_EQ(e, head + "Punten quotient gelijk\r\nGame quotient gelijk\r\nHet lot");
+  // 1 beats 2 with deuce games. Points (winner 11, or loser + 2 past 9): 1
+  // scores 41-41 against 2 and 26-38 against 3, 2 38-26 against 3, 3 38-26
+  // against 1; so 2 has 79/67, 3 64/64 and 1 67/79.
+  matches[0].games = {11, -6, 11, 11};
+  pool.Standings(Positions(3), matches);
+  EXPECT_EQ(pool.places, (std::vector<int>{2, 0, 1}));
+  EXPECT_EQ(pool.explanations[1], head + "79 punten gewonnen en 67 punten verloren, quotient=1.17910");
+  EXPECT_EQ(pool.explanations[2], head + "64 punten gewonnen en 64 punten verloren, quotient=1.00000");
 }
 
 TEST(Standings, SoleWinnersAndAnUnfinishedPool) {
@@ -212,22 +198,6 @@ TEST(Standings, MutualWinSplitsATieOnWins) {
             "Enige speler met 0 overwinningen in onderling resultaat");
 }
 
-TEST(Standings, GameQuotientsSplitACycle) {
-  LPoule pool;
-  // 1 beats 2 3-0, 2 beats 3 3-2, 3 beats 1 3-2; 4 loses everything.
-  std::vector<MatchEntry> matches = {Result(1, 2, 0, {5, 5, 5}),          Result(2, 3, 0, {5, -5, 5, -5, 5}),
-                                     Result(1, 3, 1, {5, -5, 5, -5, -5}), Result(1, 4, 0, {1, 1, 1}),
-                                     Result(2, 4, 0, {1, 1, 1}),          Result(3, 4, 0, {1, 1, 1})};
-  pool.Standings(Positions(4), matches);
-  // Games among the three: 1 has 5-3, 3 has 5-5 and 2 has 3-5.
-  EXPECT_EQ(pool.places, (std::vector<int>{0, 2, 1, 3}));
-  const std::string head = "3 spelers met 2 overwinningen voor plaats 1 t/m 3\r\nOnderling resultaat in sets gelijk\r\n";
-  EXPECT_EQ(pool.explanations[0], head + "5 games gewonnen en 3 games verloren, quotient=1.67");
-  EXPECT_EQ(pool.explanations[2], head + "5 games gewonnen en 5 games verloren, quotient=1.00");
-  EXPECT_EQ(pool.explanations[1], head + "3 games gewonnen en 5 games verloren, quotient=0.60");
-  EXPECT_EQ(pool.explanations[3], "Enige speler met 0 overwinningen");
-}
-
 TEST(Standings, AQuotientTieGoesBackToMutualWins) {
   LPoule pool;
   // Five players, each beating the next two (mod 5), all 3-0 except 1's win
@@ -253,8 +223,8 @@ TEST(Standings, AQuotientTieGoesBackToMutualWins) {
   EXPECT_EQ(pool.explanations[4], tie + "Enige speler met 0 overwinningen in onderling resultaat");
 }
 
-// A tie that breaks partly by quotient goes back to mutual wins for the rest;
-// a member who lost no game ranks above every quotient.
+// Members without a quotient still get the places of their heading: one who
+// lost no game ranks above every quotient, one who won none below them.
 TEST(Standings, PartialTiesAndMembersWithoutAQuotient) {
   LPoule pool;
   // A=1 B=2 C=3 D=4 E=5 F=6. A, B, C, D win three each; among them A and B
@@ -267,10 +237,10 @@ TEST(Standings, PartialTiesAndMembersWithoutAQuotient) {
       Result(3, 6, 0, {1, 1, 1}),    Result(4, 6, 0, {1, 1, 1}),    Result(5, 6, 0, {1, 1, 1})};
   pool.Standings(Positions(6), m);
   EXPECT_EQ(pool.places, (std::vector<int>{1, 0, 2, 3, 5, 4}));
-  const std::string head = "4 spelers met 3 overwinningen voor plaats 1 t/m 4\r\n";
-  EXPECT_EQ(pool.explanations[1], head + "Onderling resultaat in sets gelijk\r\n3 games gewonnen en 0 games verloren, geen quotient");
-  EXPECT_EQ(pool.explanations[0], head + "Onderling resultaat in sets gelijk\r\n0 games gewonnen en 3 games verloren, quotient=0.00");
-  EXPECT_EQ(pool.explanations[2], head + "Onderling resultaat in sets gelijk\r\n3 games gewonnen en 1 games verloren, quotient=3.00");
+  const std::string head = "4 spelers met 3 overwinningen voor plaats 1 t/m 4\r\nOnderling resultaat in sets gelijk\r\n";
+  EXPECT_EQ(pool.explanations[1], head + "3 games gewonnen en 0 games verloren, geen quotient");
+  EXPECT_EQ(pool.explanations[0], head + "0 games gewonnen en 3 games verloren, quotient=0.00");
+  EXPECT_EQ(pool.explanations[2], head + "3 games gewonnen en 1 games verloren, quotient=3.00");
   EXPECT_EQ(pool.explanations[5], "Enige speler met 2 overwinningen");
   EXPECT_EQ(pool.explanations[4], "Enige speler met 1 overwinning");
 }
@@ -291,25 +261,6 @@ TEST(Standings, PoolsWithoutGameCodesStillPlaceEveryone) {
               "3 spelers met 2 overwinningen voor plaats 1 t/m 3\r\nOnderling resultaat in sets gelijk\r\n"
               "Game quotient gelijk\r\nPunten quotient gelijk\r\nGame quotient gelijk\r\nHet lot");
   }
-}
-
-TEST(Standings, PointQuotientUsesTheFixedElevenRule) {
-  LPoule pool;
-  // Cycle with equal games (each 3-1 winner, 1-3 loser) but different points:
-  // 1 beat 2 with deuce games.
-  std::vector<MatchEntry> matches = {Result(1, 2, 0, {11, -6, 11, 11}), Result(2, 3, 0, {6, 6, -6, 6}),
-                                     Result(1, 3, 1, {-6, -6, 6, -6})};
-  pool.Standings(Positions(3), matches);
-  // Points (winner 11, or loser + 2 past 9): 1 scores 41-41 against 2 and
-  // 26-38 against 3; 2 scores 38-26 against 3; 3 scores 38-26 against 1.
-  // So 2 has 79/67, 3 has 64/64 and 1 has 67/79.
-  EXPECT_EQ(pool.places, (std::vector<int>{2, 0, 1}));
-  EXPECT_EQ(pool.explanations[1],
-            "3 spelers met 1 overwinning voor plaats 1 t/m 3\r\nOnderling resultaat in sets gelijk\r\n"
-            "Game quotient gelijk\r\n79 punten gewonnen en 67 punten verloren, quotient=1.17910");
-  EXPECT_EQ(pool.explanations[2],
-            "3 spelers met 1 overwinning voor plaats 1 t/m 3\r\nOnderling resultaat in sets gelijk\r\n"
-            "Game quotient gelijk\r\n64 punten gewonnen en 64 punten verloren, quotient=1.00000");
 }
 
 // --- start ---------------------------------------------------------------------
@@ -345,71 +296,61 @@ TEST_F(StartPool, ChecksAndTheWarning) {
   AddPlayers(bare, {AddPlayer("Kees", "X", 1), AddPlayer("Klaas", "Y", 1)});
   EXPECT_EQ(StartPoule(db, prompter, bare), StartOutcome::kRefused);
   EXPECT_EQ(prompter.alerts.back(), "Er zijn geen tafels voor de wedstrijden.");
-  std::vector<MatchRecord> matches;
-  db.ListMatches(bare, matches);
-  EXPECT_TRUE(matches.empty());
+  std::vector<MatchRecord> none;
+  db.ListMatches(bare, none);
+  EXPECT_TRUE(none.empty());
 
+  // Ticking "do not show again" on the warning stops all further asking.
   WarningStub warning;
   warning.tick = true;
   size_t questions = prompter.questions.size();
-  EXPECT_EQ(StartPoule(db, prompter, bare, &warning), StartOutcome::kRefused);
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(StartPoule(db, prompter, bare, &warning), StartOutcome::kRefused);
   EXPECT_EQ(warning.asked, 1);
   EXPECT_EQ(db.GetSetting("PouleActivateWarning"), "No");
-  EXPECT_EQ(StartPoule(db, prompter, bare, &warning), StartOutcome::kRefused);
-  EXPECT_EQ(warning.asked, 1);
   EXPECT_EQ(prompter.questions.size(), questions);
 }
 
-TEST_F(StartPool, TwoPlayersPlayOneMatchOnTheFirstTable) {
+// Two positions are never reordered; three with a club pair put the pair at
+// 2 and 3, meeting first; one table gives every match its own slot; a pool
+// of ten plays 45 matches in slots of three, also when started again.
+TEST_F(StartPool, NumbersPositionsAndSchedulesTheirMatches) {
   db.SetSetting("PouleActivateWarning", "No");
-  int pool = AddPool(AddClass("A"), "P", "5-6", 1030);
-  auto ids = AddPlayers(pool, {AddPlayer("Jan", "X", 1), AddPlayer("Piet", "Y", 2)});
-  ASSERT_EQ(StartPoule(db, prompter, pool), StartOutcome::kStarted);
+  int cls = AddClass("A");
   std::vector<MatchRecord> matches;
-  db.ListMatches(pool, matches);
+  int two = AddPool(cls, "Twee", "5-6", 1030);
+  auto ids = AddPlayers(two, {AddPlayer("Jan", "X", 1), AddPlayer("Piet", "Y", 2)});
+  ASSERT_EQ(StartPoule(db, prompter, two), StartOutcome::kStarted);
+  db.ListMatches(two, matches);
   ASSERT_EQ(matches.size(), 1u);
-  EXPECT_EQ(matches[0].tafel, 5);
-  EXPECT_EQ(matches[0].starttime, 1030);
-  EXPECT_EQ(matches[0].idContestant1, ids[0]);  // two positions are never reordered
-  EXPECT_EQ(matches[0].idContestant2, ids[1]);
-}
+  EXPECT_EQ(std::vector<int>({matches[0].idContestant1, matches[0].idContestant2, matches[0].tafel,
+                              matches[0].starttime}),
+            std::vector<int>({ids[0], ids[1], 5, 1030}));
 
-TEST_F(StartPool, ClubPairOfThreeMeetsFirstAndPositionsAreRenumbered) {
-  db.SetSetting("PouleActivateWarning", "No");
-  int pool = AddPool(AddClass("A"), "P", "1");
-  auto ids = AddPlayers(pool, {AddPlayer("Jan", "TTV", 1500), AddPlayer("Piet", "Smash", 1200),
-                               AddPlayer("Kees", "TTV", 1600)});
-  ASSERT_EQ(StartPoule(db, prompter, pool), StartOutcome::kStarted);
+  int three = AddPool(cls, "Drie", "1");
+  ids = AddPlayers(three, {AddPlayer("Jan", "TTV", 1500), AddPlayer("Piet", "Smash", 1200),
+                           AddPlayer("Kees", "TTV", 1600)});
+  ASSERT_EQ(StartPoule(db, prompter, three), StartOutcome::kStarted);
   std::vector<ContestantRecord> rows;
-  db.ListContestants(pool, rows);
+  db.ListContestants(three, rows);
   ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(rows[0].id, ids[1]);
-  EXPECT_EQ(rows[1].id, ids[2]);
-  EXPECT_EQ(rows[2].id, ids[0]);
   for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(rows[i].id, ids[(i + 1) % 3]);
     EXPECT_EQ(rows[i].sort, i + 1);
     EXPECT_EQ(rows[i].poolPos, i + 1);
   }
-  std::vector<MatchRecord> matches;
-  db.ListMatches(pool, matches);
+  db.ListMatches(three, matches);
   ASSERT_EQ(matches.size(), 3u);
   EXPECT_EQ(matches[0].idContestant1, ids[2]);
   EXPECT_EQ(matches[0].idContestant2, ids[0]);
-  EXPECT_EQ(matches[0].starttime, 900);
-  EXPECT_EQ(matches[1].starttime, 915);  // one table: every match its own slot
-  EXPECT_EQ(matches[2].starttime, 930);
-}
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(matches[i].starttime, 900 + 15 * i);
 
-TEST_F(StartPool, TenPlayersAndARestart) {
-  db.SetSetting("PouleActivateWarning", "No");
-  int pool = AddPool(AddClass("A"), "P", "1-3");
+  int ten = AddPool(cls, "Tien", "1-3");
   std::vector<int> players;
   for (int i = 0; i < 10; ++i) players.push_back(AddPlayer("Speler " + std::to_string(i), i < 4 ? "A" : "B", i));
-  AddPlayers(pool, players);
-  ASSERT_EQ(StartPoule(db, prompter, pool), StartOutcome::kStarted);
-  ASSERT_EQ(StartPoule(db, prompter, pool), StartOutcome::kStarted);
-  std::vector<MatchRecord> matches;
-  db.ListMatches(pool, matches);
+  AddPlayers(ten, players);
+  ASSERT_EQ(StartPoule(db, prompter, ten), StartOutcome::kStarted);
+  ASSERT_EQ(StartPoule(db, prompter, ten), StartOutcome::kStarted);
+  db.ListMatches(ten, matches);
   ASSERT_EQ(matches.size(), 45u);
   std::map<int, int> perSlot;
   for (const MatchRecord& m : matches) ++perSlot[m.starttime];
@@ -437,11 +378,9 @@ TEST_F(StartPool, LinkedPositionsKeepTheirPlace) {
   ASSERT_EQ(positions.size(), 3u);
   auto it = std::find_if(positions.begin(), positions.end(), [&](const Contestant& c) { return c.id == link; });
   ASSERT_NE(it, positions.end());
-  EXPECT_EQ(it->linktype, kLinkPlace);
-  EXPECT_EQ(it->poolPos, 2);
-  EXPECT_EQ(it->idLinkedPool, first);
+  EXPECT_EQ(std::vector<int>({it->linktype, it->poolPos, it->idLinkedPool, it->sort}),
+            std::vector<int>({kLinkPlace, 2, first, static_cast<int>(it - positions.begin()) + 1}));
   EXPECT_EQ(it->name, "Piet");
-  EXPECT_EQ(it->sort, static_cast<int>(it - positions.begin()) + 1);
   // Piet (club Y, 1100) ranks below Anna and Bert and shares no club.
   EXPECT_EQ(positions[0].name, "Anna");
   EXPECT_EQ(positions[2].name, "Piet");

@@ -1,5 +1,5 @@
 // Pairing of Swiss rounds on in-memory pools: the distance B, score groups,
-// byes and the absence of rematches over a whole event.
+// byes and the absence of rematches over whole events.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,190 +13,132 @@
 namespace velgram {
 namespace {
 
-Contestant Player(int id, int rating, int poolPos) {
-  Contestant c;
-  c.id = id;
-  c.rating = rating;
-  c.poolPos = poolPos;
-  c.known = true;
-  return c;
-}
+using Pairs = std::vector<std::pair<int, int>>;
 
 // n players with distinct ratings, strongest first.
 std::vector<Contestant> Field(int n) {
-  std::vector<Contestant> list;
-  for (int i = 1; i <= n; ++i) list.push_back(Player(100 + i, 2000 - 10 * i, i));
+  std::vector<Contestant> list(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    list[i].id = 101 + i;
+    list[i].rating = 1990 - 10 * i;
+    list[i].poolPos = i + 1;
+  }
   return list;
 }
 
+MatchEntry Played(int id, int a, int b) {
+  MatchEntry m;
+  m.id = id;
+  m.idContestant1 = a;
+  m.idContestant2 = b;
+  m.indexWinner = 0;
+  return m;
+}
+
 // Pairs as 1-based positions in the sorted card list.
-std::vector<std::pair<int, int>> PairsByPosition(const LSwiss& s) {
+Pairs PairsByPosition(const LSwiss& s) {
   std::map<int, int> posOf;
   for (size_t i = 0; i < s.cards.size(); ++i) posOf[s.cards[i].contestantId] = static_cast<int>(i) + 1;
-  std::vector<std::pair<int, int>> pairs;
-  for (size_t i = 0; i < s.cards.size(); ++i) {
-    int partner = s.cards[i].partner;
-    if (partner >= 0 && posOf[partner] > static_cast<int>(i) + 1) pairs.emplace_back(static_cast<int>(i) + 1, posOf[partner]);
-  }
+  Pairs pairs;
+  for (size_t i = 0; i < s.cards.size(); ++i)
+    if (s.cards[i].partner >= 0 && posOf[s.cards[i].partner] > static_cast<int>(i) + 1)
+      pairs.emplace_back(static_cast<int>(i) + 1, posOf[s.cards[i].partner]);
   return pairs;
 }
 
 TEST(SwissBorder, SettingGivesDistance) {
-  EXPECT_EQ(SwissBorderDistance("-40", 10), 4);
-  EXPECT_EQ(SwissBorderDistance("-40", 30), 12);
-  EXPECT_EQ(SwissBorderDistance("-5", 10), 5);  // 0 after truncation
-  EXPECT_EQ(SwissBorderDistance("abc", 10), 5);
-  EXPECT_EQ(SwissBorderDistance("", 10), 5);
-  EXPECT_EQ(SwissBorderDistance("0", 10), 5);
-  EXPECT_EQ(SwissBorderDistance("3", 10), 3);
-  EXPECT_EQ(SwissBorderDistance(" 7x", 10), 7);
-  EXPECT_EQ(SwissBorderDistance("-40", 0), 5);  // a pool without positions
-  // Absurd values neither overflow nor go negative.
-  EXPECT_EQ(SwissBorderDistance("99999999999999", 10), 2147483647);
+  const struct {
+    const char* setting;
+    int positions;
+    int border;
+  } cases[] = {{"-40", 10, 4}, {"-40", 30, 12}, {"-5", 10, 5},  {"abc", 10, 5}, {"", 10, 5},
+               {"0", 10, 5},   {"3", 10, 3},    {" 7x", 10, 7}, {"-40", 0, 5},  {"99999999999999", 10, 2147483647}};
+  for (const auto& c : cases) EXPECT_EQ(SwissBorderDistance(c.setting, c.positions), c.border) << c.setting;
   EXPECT_GT(SwissBorderDistance("-99999999999999", 1000), 0);
 }
 
-TEST(SwissPairing, FirstRoundOfTwelvePairsAtDistanceFive) {
-  LSwiss s;
-  s.SetData(Field(12), {}, {});
-  s.border = 5;
-  ASSERT_TRUE(s.PairCards());
-  std::vector<std::pair<int, int>> expected = {{1, 6}, {2, 7}, {3, 8}, {4, 9}, {5, 10}, {11, 12}};
-  EXPECT_EQ(PairsByPosition(s), expected);
-  EXPECT_EQ(s.cards[0].contestantId, 101);
-}
-
-TEST(SwissPairing, FirstRoundOfFiveGivesTheMiddleOneTheBye) {
-  LSwiss s;
-  s.SetData(Field(5), {}, {});
-  s.border = 5;
-  ASSERT_TRUE(s.PairCards());
-  std::vector<std::pair<int, int>> expected = {{1, 5}, {2, 4}};
-  EXPECT_EQ(PairsByPosition(s), expected);
-  EXPECT_EQ(s.cards[2].partner, kCardBye);
-  // The first attempt succeeded.
-  EXPECT_EQ(s.maxByesPerRound, 1);
-  EXPECT_FALSE(s.allowEvenBye);
+TEST(SwissPairing, FirstRoundPairsAtDistanceFive) {
+  const struct {
+    int players;
+    Pairs pairs;
+    int byeAt;  // 1-based position, 0 for none
+  } cases[] = {{12, {{1, 6}, {2, 7}, {3, 8}, {4, 9}, {5, 10}, {11, 12}}, 0}, {5, {{1, 5}, {2, 4}}, 3}};
+  for (const auto& c : cases) {
+    LSwiss s;
+    s.SetData(Field(c.players), {}, {});
+    ASSERT_TRUE(s.PairCards());
+    EXPECT_EQ(PairsByPosition(s), c.pairs) << c.players;
+    for (int i = 0; i < c.players; ++i) EXPECT_EQ(s.cards[i].partner == kCardBye, i + 1 == c.byeAt);
+    EXPECT_EQ(s.maxByesPerRound, 1);  // the first attempt succeeded
+  }
 }
 
 TEST(SwissPairing, EvenFieldWithAnUnpairablePlayerNeedsTheSecondAttempt) {
-  // Four players; D (4) has met all three others. Everyone played every
-  // round (the others also against players who have left the pool since).
-  std::vector<Contestant> field = {Player(1, 1900, 1), Player(2, 1800, 2), Player(3, 1700, 3), Player(4, 1600, 4)};
+  // Four players, everyone played every round; the fourth has met all others
+  // (the others also met players who have left the pool since).
+  const int schedule[3][3][2] = {{{1, 4}, {2, 901}, {3, 902}}, {{2, 4}, {1, 903}, {3, 904}}, {{3, 4}, {1, 905}, {2, 906}}};
   std::vector<MatchEntry> matches;
   std::vector<RoundEntry> rounds;
-  const int schedule[3][3][2] = {{{1, 4}, {2, 901}, {3, 902}}, {{2, 4}, {1, 903}, {3, 904}}, {{3, 4}, {1, 905}, {2, 906}}};
-  int idMatch = 10;
   for (int r = 0; r < 3; ++r)
     for (const auto& pair : schedule[r]) {
-      MatchEntry m;
-      m.id = ++idMatch;
-      m.idContestant1 = pair[0];
-      m.idContestant2 = pair[1];
-      m.indexWinner = 0;
-      matches.push_back(m);
-      rounds.push_back({idMatch, r + 1, idMatch});
+      matches.push_back(Played(static_cast<int>(matches.size()) + 1, pair[0], pair[1]));
+      rounds.push_back({matches.back().id, r + 1, matches.back().id});
     }
+  std::vector<Contestant> field = Field(4);
+  for (int i = 0; i < 4; ++i) field[i].id = i + 1;
   LSwiss s;
   s.SetData(field, matches, rounds);
-  s.border = 5;
   ASSERT_TRUE(s.PairCards());
   EXPECT_TRUE(s.allowEvenBye);
   EXPECT_EQ(s.maxByesPerRound, 2);
-  int byes = 0;
-  for (const LCard& c : s.cards) {
-    if (c.partner == kCardBye) ++byes;
-    if (c.partner >= 0) {
-      EXPECT_FALSE(s.HaveMet(c.contestantId, c.partner));
-    }
-  }
-  EXPECT_EQ(byes, 2);
-  auto d = std::find_if(s.cards.begin(), s.cards.end(), [](const LCard& c) { return c.contestantId == 4; });
-  EXPECT_EQ(d->partner, kCardBye);
-}
-
-TEST(SwissPairing, NoPairingAtAllFailsAndLeavesCardsUnpaired) {
-  // Two players who already met, both with their one bye used up twice over.
-  std::vector<Contestant> field = {Player(1, 1900, 1), Player(2, 1800, 2)};
-  MatchEntry m;
-  m.id = 5;
-  m.idContestant1 = 1;
-  m.idContestant2 = 2;
-  m.indexWinner = 0;
-  LSwiss s;
-  // Three rounds, one match each: both had two byes already.
-  s.SetData(field, {m}, {{1, 1, 5}, {2, 3, 99}});
-  s.border = 5;
+  // The fourth and one other player sit out; the other two play.
+  EXPECT_EQ(std::count_if(s.cards.begin(), s.cards.end(), [](const LCard& c) { return c.partner == kCardBye; }), 2);
+  EXPECT_EQ(std::find_if(s.cards.begin(), s.cards.end(), [](const LCard& c) { return c.contestantId == 4; })->partner,
+            kCardBye);
+  // Two players who met before, with their byes used up: no pairing at all.
+  s.SetData(Field(2), {Played(5, 101, 102)}, {{1, 1, 5}, {2, 3, 99}});
   EXPECT_FALSE(s.PairCards());
-  ASSERT_EQ(s.cards.size(), 2u);
   for (const LCard& c : s.cards) EXPECT_EQ(c.partner, kCardUnpaired);
 }
 
-// An event played in memory: pair, simulate weighted results, repeat.
-class MemoryEvent {
- public:
-  explicit MemoryEvent(int players) : field_(Field(players)) {}
-
-  // Pairs the next round; false when no pairing exists.
-  bool PlayRound(Random& random, LSwiss& s) {
-    s.SetData(field_, matches_, rounds_);
-    s.border = 5;
-    if (!s.PairCards()) return false;
-    int round = s.maxRound + 1;
-    std::set<int> done;
-    for (const LCard& c : s.cards) {
-      if (c.partner < 0 || done.count(c.contestantId)) continue;
-      done.insert(c.contestantId);
-      done.insert(c.partner);
-      MatchEntry m;
-      m.id = ++nextMatch_;
-      m.idContestant1 = c.contestantId;
-      m.idContestant2 = c.partner;
-      m.indexWinner = SimulatedWinner(SimMode::kWeighted, Rating(c.contestantId), Rating(c.partner), random);
-      matches_.push_back(m);
-      rounds_.push_back({m.id, round, m.id});
+TEST(SwissPairing, WholeEventsHaveNoRematchesAndByesOnlyAtTheBottom) {
+  // Pair, simulate weighted results, repeat; check every round.
+  for (auto [players, roundsToPlay] : {std::pair{13, 8}, std::pair{30, 9}}) {
+    StdRandom random(7);
+    const std::vector<Contestant> field = Field(players);
+    std::vector<MatchEntry> matches;
+    std::vector<RoundEntry> rounds;
+    std::set<std::pair<int, int>> played;
+    std::set<int> hadBye;
+    for (int round = 1; round <= roundsToPlay; ++round) {
+      LSwiss s;
+      s.SetData(field, matches, rounds);
+      ASSERT_TRUE(s.PairCards()) << players << " round " << round;
+      int byes = 0;
+      for (const LCard& c : s.cards) {
+        if (c.partner == kCardBye) {
+          ++byes;
+          EXPECT_LT(c.byes, s.maxByesPerPlayer);
+          // The last score group, possibly widened by the cards it could not
+          // pair upwards; never above it.
+          EXPECT_LE(c.points, s.cards.back().points + 1);
+          hadBye.insert(c.contestantId);
+        }
+        if (c.partner < c.contestantId) continue;  // each pair once
+        ASSERT_TRUE(played.insert({c.contestantId, c.partner}).second) << "rematch in round " << round;
+        MatchEntry m = Played(static_cast<int>(matches.size()) + 1, c.contestantId, c.partner);
+        m.indexWinner = SimulatedWinner(SimMode::kWeighted, field[c.contestantId - 101].rating,
+                                        field[c.partner - 101].rating, random);
+        matches.push_back(m);
+        rounds.push_back({m.id, round, m.id});
+      }
+      EXPECT_EQ(byes > 0, players % 2 == 1 || s.allowEvenBye);
+      EXPECT_LE(byes, s.maxByesPerRound);
     }
-    return true;
+    EXPECT_EQ(played.size(), static_cast<size_t>(roundsToPlay * (players / 2)));
+    // Thirteen players: a different one has the bye every round.
+    EXPECT_EQ(hadBye.size(), players == 13 ? 8u : 0u);
   }
-
-  int Rating(int id) const {
-    for (const Contestant& c : field_)
-      if (c.id == id) return c.rating;
-    return 0;
-  }
-
-  std::vector<Contestant> field_;
-  std::vector<MatchEntry> matches_;
-  std::vector<RoundEntry> rounds_;
-  int nextMatch_ = 0;
-};
-
-TEST(SwissPairing, ByesGoToTheBottomWithinTheLimitsThatSucceeded) {
-  StdRandom random(7);
-  MemoryEvent event(13);
-  std::map<int, int> byesOf;
-  for (int round = 1; round <= 8; ++round) {
-    LSwiss s;
-    ASSERT_TRUE(event.PlayRound(random, s)) << "round " << round;
-    int byes = 0;
-    int lowest = s.cards.back().points;
-    for (const LCard& c : s.cards) {
-      if (c.partner != kCardBye) continue;
-      ++byes;
-      EXPECT_LT(c.byes, s.maxByesPerPlayer) << "round " << round;
-      // The bye goes to a card of the last score group (possibly widened by
-      // the cards it could not pair upwards), never above it.
-      EXPECT_LE(c.points, lowest + 1) << "round " << round;
-      ++byesOf[c.contestantId];
-    }
-    EXPECT_GE(byes, 1);
-    EXPECT_LE(byes, s.maxByesPerRound);
-    if (s.cards.size() % 2 == 0) {
-      EXPECT_TRUE(s.allowEvenBye);
-    }
-  }
-  // Thirteen players over eight rounds: eight different players had a bye.
-  EXPECT_EQ(byesOf.size(), 8u);
 }
 
 }  // namespace

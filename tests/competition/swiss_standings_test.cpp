@@ -2,6 +2,8 @@
 // its explanations, and the "Duo Dudodeva" game points.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "competition/swiss.h"
 
 namespace velgram {
@@ -17,10 +19,7 @@ Contestant Player(int id, int rating, int poolPos = 1) {
 
 MatchEntry Match(int id, int a, int b, int winner, std::vector<int> games = {}) {
   MatchEntry m;
-  m.id = id;
-  m.idContestant1 = a;
-  m.idContestant2 = b;
-  m.indexWinner = winner;
+  std::tie(m.id, m.idContestant1, m.idContestant2, m.indexWinner) = std::tie(id, a, b, winner);
   m.games = std::move(games);
   return m;
 }
@@ -30,16 +29,6 @@ std::vector<RoundEntry> Rounds(int n) {
   std::vector<RoundEntry> list;
   for (int r = 1; r <= n; ++r) list.push_back({r, r, 10000 + r});
   return list;
-}
-
-TEST(SwissStandings, BeforeTheFirstRoundEveryoneSharesOneGroup) {
-  LSwiss s;
-  s.rounds = {};
-  std::vector<Contestant> field = {Player(1, 1500), Player(2, 1700), Player(3, 1600)};
-  s.Standings(field, {});
-  EXPECT_EQ(s.maxRound, 0);
-  EXPECT_EQ(s.places, (std::vector<int>{0, 1, 2}));
-  for (const std::string& e : s.explanations) EXPECT_EQ(e, "3 spelers met 0 overwinningen voor plaats 1 t/m 3\r\nWeerstand");
 }
 
 TEST(SwissStandings, ScoreCountsWinsByesAndWeerstand) {
@@ -89,6 +78,12 @@ TEST(SwissStandings, GroupsAreRankedByWeerstandWithExplanations) {
   // The removed player earns no byes for rounds it missed.
   EXPECT_EQ(s.Byes(field[7]), 0);
   EXPECT_EQ(s.explanations[7], "Enige speler met 0 overwinningen");
+
+  // Before the first round everyone shares one group, in pool order.
+  s.rounds.clear();
+  s.Standings(field, {});
+  EXPECT_EQ(s.places, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+  for (const std::string& e : s.explanations) EXPECT_EQ(e, "8 spelers met 0 overwinningen voor plaats 1 t/m 8\r\nWeerstand");
 }
 
 TEST(SwissStandings, RemovedPlayerKeepsItsWinsAndReturningPlayerHasNoByesForAbsence) {

@@ -38,62 +38,54 @@ class DatabaseTest : public ::testing::Test {
   FakeClock clock;
 };
 
-TEST_F(DatabaseTest, RecordSetTextHasTheExactForm) {
+TEST_F(DatabaseTest, RecordSetTextAndItsReader) {
   Database db(dir.File("v.db"), clock);
   std::string rs;
   db.ExecText(&rs, "SELECT id FROM Clubs");
   EXPECT_EQ(rs, "<Records></Records>");
-  EXPECT_EQ(rs.size(), 19u);
   EXPECT_FALSE(HasRows(rs));
-
   db.ExecText(nullptr, "INSERT INTO Clubs (id,name) VALUES (3,'A & B \"x\" <y>')");
   db.ExecText(&rs, "SELECT id,name FROM Clubs");
   EXPECT_EQ(rs, "<Records><Record id=\"3\" name=\"A &amp; B &amp;quot;x&amp;quot; <y>\" /></Records>");
-
-  // One row of one empty column is a row.
-  db.ExecText(&rs, "SELECT '' AS e");
+  db.ExecText(&rs, "SELECT '' AS e");  // one row of one empty column is a row
   EXPECT_EQ(rs, "<Records><Record e=\"\" /></Records>");
   EXPECT_TRUE(HasRows(rs));
-}
 
-TEST_F(DatabaseTest, FailingStatementGivesEmptyTextAndErrorCode) {
-  Database db(dir.File("v.db"), clock);
-  std::string rs = "stale";
-  EXPECT_NE(db.ExecText(&rs, "SELECT nothing FROM NoSuchTable"), 0);
-  EXPECT_EQ(rs, "");
-  RecordSet r(rs);
-  EXPECT_FALSE(r.First());
-  EXPECT_EQ(r.Text("id"), "");
-  EXPECT_EQ(r.Int("id"), -1);
-}
-
-TEST_F(DatabaseTest, IntDistinguishesAbsentNullAndText) {
-  Database db(dir.File("v.db"), clock);
-  std::string rs;
-  db.Exec(&rs, "SELECT MAX(sort) as maxsort FROM Systems WHERE idToernooi=%d", 7);
-  ASSERT_TRUE(HasRows(rs));
+  db.Exec(&rs, "SELECT MAX(sort) as maxsort, 'abc' AS t, '12ab' AS d FROM Systems WHERE idToernooi=%d", 7);
   RecordSet r(rs);
   ASSERT_TRUE(r.First());
   EXPECT_EQ(r.Int("maxsort"), 0);   // NULL
   EXPECT_EQ(r.Int("missing"), -1);  // absent
+  EXPECT_EQ(r.Int("t"), 0);
+  EXPECT_EQ(r.Int("d"), 12);
+  EXPECT_FALSE(r.Next());
+  EXPECT_EQ(r.Int("t"), -1);  // past the last row
 
-  db.ExecText(&rs, "SELECT 'abc' AS t, '12ab' AS d, '-4' AS n");
-  RecordSet s(rs);
-  ASSERT_TRUE(s.First());
-  EXPECT_EQ(s.Int("t"), 0);
-  EXPECT_EQ(s.Int("d"), 12);
-  EXPECT_EQ(s.Int("n"), -4);
-  EXPECT_FALSE(s.Next());
-  EXPECT_EQ(s.Int("t"), -1);  // past the last row
+  // A failing statement leaves an empty text, not the empty result.
+  rs = "stale";
+  EXPECT_NE(db.ExecText(&rs, "SELECT nothing FROM NoSuchTable"), 0);
+  EXPECT_EQ(rs, "");
+  RecordSet none(rs);
+  EXPECT_FALSE(none.First());
+  EXPECT_EQ(none.Text("id"), "");
+  EXPECT_EQ(none.Int("id"), -1);
+
+  Database closed(dir.Path() + "/no/such/folder/v.db", clock);
+  EXPECT_FALSE(closed.IsOpen());
+  EXPECT_NE(closed.ExecText(&rs, "SELECT 1 AS a"), 0);
+  EXPECT_EQ(closed.GetSetting("ToernooiID"), "");
 }
 
 TEST_F(DatabaseTest, StoredTextsComeBackThroughTheRecordSet) {
   Database db(dir.File("v.db"), clock);
-  const std::vector<std::string> names = {"'t Hoogeveen", "Quote \" in", "A & B", "tab\there", "line\nbreak",
-                                          "caf\xE9", "<tag/>", "x=\"1\""};
+  const std::vector<std::string> names = {"'t Hoekje", "Quote \" in", "A & B", "tab\there", "line\nbreak", "cr\r\nlf\rcr",
+                                          "M\xFCller", "<tag/>", "x=\"1\""};
   for (const auto& n : names)
     db.Exec(nullptr, "INSERT INTO Clubs (name) VALUES ('%s')", QuoteSql(n).c_str());
   EXPECT_EQ(Column(db, "SELECT name FROM Clubs ORDER BY id", "name"), names);
+  std::string longName(300000, 'x');  // longer than any fixed statement buffer
+  db.Exec(nullptr, "UPDATE Clubs SET name='%s' WHERE id=1", longName.c_str());
+  EXPECT_TRUE(Column(db, "SELECT name FROM Clubs WHERE id=1", "name") == std::vector<std::string>{longName});
 
   // The reader undoes the two escaping steps once more, so the literal texts
   // "&amp;" and "&quot;" come back decoded.
@@ -102,15 +94,10 @@ TEST_F(DatabaseTest, StoredTextsComeBackThroughTheRecordSet) {
   EXPECT_EQ(Column(db, "SELECT name FROM Clubs ORDER BY id", "name"), (std::vector<std::string>{"&", "\""}));
 }
 
-TEST_F(DatabaseTest, ExecFormatsLongStatements) {
-  Database db(dir.File("v.db"), clock);
-  std::string longName(300000, 'x');
-  db.Exec(nullptr, "INSERT INTO Clubs (name) VALUES ('%s')", longName.c_str());
-  EXPECT_EQ(Column(db, "SELECT name FROM Clubs", "name"), std::vector<std::string>{longName});
-}
-
-TEST_F(DatabaseTest, NewFileHasFullSchemaAndSeeds) {
-  Database db(dir.File("v.db"), clock);
+TEST_F(DatabaseTest, NewFileHasFullSchemaAndSeedsOnce) {
+  std::string path = dir.File("v.db");
+  { Database first(path, clock); }
+  Database db(path, clock);
   auto tables = Column(db, "SELECT name FROM sqlite_master WHERE type='table' ORDER BY name", "name");
   EXPECT_EQ(tables, (std::vector<std::string>{"Clubs", "Contestants", "Duos", "MatchSystems", "Matches",
                                               "PlayersMain", "PlayersToernooi", "Pools", "ResultGames",
@@ -118,35 +105,17 @@ TEST_F(DatabaseTest, NewFileHasFullSchemaAndSeeds) {
   EXPECT_EQ(Column(db, "PRAGMA table_info('Contestants')", "name"),
             (std::vector<std::string>{"id", "idPool", "poolPos", "item1", "item2", "sort", "linktype", "idPlayer",
                                       "idLinkedPool", "indexKlasse"}));
-  EXPECT_EQ(Column(db, "SELECT id||':'||name AS x FROM MatchSystems ORDER BY id", "x"),
-            (std::vector<std::string>{"1:Sets", "2:Best of 3", "3:Best of 5", "4:Best of 7", "5:Duo Dudodeva"}));
-  std::string rs;
-  db.ExecText(&rs, "SELECT * FROM MatchSystems WHERE id=5");
-  RecordSet r(rs);
-  ASSERT_TRUE(r.First());
-  EXPECT_EQ(r.Int("gameDiff"), 0);
-  EXPECT_EQ(r.Int("setMax"), 2);
-  EXPECT_EQ(r.Int("result"), 3);
-  EXPECT_EQ(r.Int("duo_abxy"), 1);
-}
-
-TEST_F(DatabaseTest, UpgradeIsIdempotent) {
-  std::string path = dir.File("v.db");
-  { Database db(path, clock); }
-  Database db(path, clock);
-  EXPECT_EQ(Column(db, "SELECT COUNT(*) AS c FROM MatchSystems", "c"), std::vector<std::string>{"5"});
-  EXPECT_EQ(Column(db, "PRAGMA table_info('Contestants')", "name").size(), 10u);
+  EXPECT_EQ(Column(db, "SELECT id||':'||name||':'||setMax||result||duo_abxy AS x FROM MatchSystems ORDER BY id", "x"),
+            (std::vector<std::string>{"1:Sets:310", "2:Best of 3:340", "3:Best of 5:540", "4:Best of 7:740",
+                                      "5:Duo Dudodeva:231"}));
 }
 
 TEST_F(DatabaseTest, UpgradeConvertsOldFiles) {
   std::string path = dir.File("old.db");
   MakeRawFile(path, {
                         "CREATE TABLE Players (id integer PRIMARY KEY,name text)",
-                        "INSERT INTO Players (name) VALUES ('gone')",
                         "CREATE TABLE Toernooien (id integer PRIMARY KEY,name text)",
                         "INSERT INTO Toernooien (name) VALUES ('Oud')",
-                        "CREATE TABLE Pools (id integer PRIMARY KEY,playstyle integer,idSystem integer,name "
-                        "text,tables text,starttime integer,endtime integer,sort integer,extra text)",
                         "CREATE TABLE Contestants (id integer PRIMARY KEY,idPool integer,poolPos integer,item1 "
                         "integer,item2 integer)",
                         "INSERT INTO Contestants (id,idPool,poolPos,item1,item2) VALUES (1,10,2,17,0)",
@@ -154,73 +123,36 @@ TEST_F(DatabaseTest, UpgradeConvertsOldFiles) {
                         "INSERT INTO Contestants (id,idPool,poolPos,item1,item2) VALUES (3,11,5,8,0)",
                         "CREATE TABLE ResultWinner (id integer PRIMARY KEY,idMatch integer,indexWinner integer)",
                         "INSERT INTO ResultWinner (idMatch,indexWinner) VALUES (1,1)",
-                        "CREATE TABLE MatchSystems (id integer PRIMARY KEY,gameStop integer,gameDiff "
-                        "integer,setMax integer,setWon integer,result integer,name text,immutable integer,duoteam "
-                        "integer,duo_ax integer,duo_ay integer,duo_bx integer,duo_by integer,duo_abxy integer)",
+                        "CREATE TABLE MatchSystems (id integer PRIMARY KEY,name text)",
                         "INSERT INTO MatchSystems (name) VALUES ('a'),('b'),('c')",
                     });
   Database db(path, clock);
   EXPECT_TRUE(Column(db, "SELECT name FROM sqlite_master WHERE name='Players'", "name").empty());
-
-  std::string rs;
-  db.ExecText(&rs, "SELECT * FROM Contestants ORDER BY id");
-  RecordSet r(rs);
-  ASSERT_TRUE(r.First());
-  EXPECT_EQ(r.Int("linktype"), 1);
-  EXPECT_EQ(r.Int("idPlayer"), 17);
-  EXPECT_EQ(r.Int("sort"), 1);  // poolPos 2 after poolPos 1 in pool 10
-  ASSERT_TRUE(r.Next());
-  EXPECT_EQ(r.Int("linktype"), 2);
-  EXPECT_EQ(r.Int("idLinkedPool"), 4);
-  EXPECT_EQ(r.Int("indexKlasse"), 2);
-  EXPECT_EQ(r.Int("sort"), 0);
-  ASSERT_TRUE(r.Next());
-  EXPECT_EQ(r.Int("sort"), 0);  // numbered per pool
-
-  // Added columns hold 0 in existing rows, never NULL.
-  db.ExecText(&rs, "SELECT isodate,isofraction FROM ResultWinner");
-  RecordSet w(rs);
-  ASSERT_TRUE(w.First());
-  EXPECT_EQ(w.Text("isodate"), "0");
-  db.ExecText(&rs, "SELECT idMatchSystem FROM Toernooien");
-  RecordSet t(rs);
-  ASSERT_TRUE(t.First());
-  EXPECT_EQ(t.Text("idMatchSystem"), "0");
-  EXPECT_EQ(Column(db, "PRAGMA table_info('Pools')", "name").back(), "idMatchSystem");
-
-  // Three rows present: all five seeds are added.
+  // linktype:idPlayer:idLinkedPool:indexKlasse:sort; sort numbered per pool in poolPos order.
+  EXPECT_EQ(Column(db, "SELECT linktype||':'||idPlayer||':'||idLinkedPool||':'||indexKlasse||':'||sort AS x "
+                       "FROM Contestants ORDER BY id", "x"),
+            (std::vector<std::string>{"1:17:0:0:1", "2:0:4:2:0", "1:8:0:0:0"}));
+  // Added columns hold 0 or '' in existing rows, never NULL.
+  EXPECT_EQ(Column(db, "SELECT isodate||isofraction AS x FROM ResultWinner", "x"), std::vector<std::string>{"00"});
+  EXPECT_EQ(Column(db, "SELECT idMatchSystem FROM Toernooien", "idMatchSystem"), std::vector<std::string>{"0"});
+  EXPECT_EQ(Column(db, "SELECT 'x'||name||gameStop AS x FROM MatchSystems WHERE id=1", "x"),
+            std::vector<std::string>{"xa0"});
+  // Three rows present: all five seeds are added; five or more get none.
   EXPECT_EQ(Column(db, "SELECT COUNT(*) AS c FROM MatchSystems", "c"), std::vector<std::string>{"8"});
-}
-
-TEST_F(DatabaseTest, FiveOrMoreMatchSystemsGetNoSeeds) {
-  std::string path = dir.File("old.db");
-  MakeRawFile(path, {"CREATE TABLE MatchSystems (id integer PRIMARY KEY,name text)",
-                     "INSERT INTO MatchSystems (name) VALUES ('a'),('b'),('c'),('d'),('e'),('f')"});
-  Database db(path, clock);
-  EXPECT_EQ(Column(db, "SELECT COUNT(*) AS c FROM MatchSystems", "c"), std::vector<std::string>{"6"});
-  // The missing rule columns were added and read as 0.
-  EXPECT_EQ(Column(db, "SELECT gameStop FROM MatchSystems WHERE id=1", "gameStop"), std::vector<std::string>{"0"});
-}
-
-TEST_F(DatabaseTest, UnopenableFileLeavesStatementsFailing) {
-  Database db(dir.Path() + "/no/such/folder/v.db", clock);
-  EXPECT_FALSE(db.IsOpen());
-  std::string rs = "x";
-  EXPECT_NE(db.ExecText(&rs, "SELECT 1 AS a"), 0);
-  EXPECT_EQ(rs, "");
-  EXPECT_EQ(db.GetSetting("ToernooiID"), "");
+  db.ExecText(nullptr, "DELETE FROM MatchSystems WHERE id=8");
+  { Database again(path, clock); }
+  EXPECT_EQ(Column(db, "SELECT COUNT(*) AS c FROM MatchSystems", "c"), std::vector<std::string>{"7"});
 }
 
 TEST_F(DatabaseTest, SettingsKeepOneRowPerKeyAndQuotes) {
   Database db(dir.File("v.db"), clock);
   EXPECT_EQ(db.GetSetting("NavFont"), "");
   EXPECT_EQ(db.GetSettingInt("width"), 0);
-  EXPECT_EQ(db.GetSettingInt("ClubTrofeeDenom3", 1), 1);
   db.SetSetting("Naam", "it's \"quoted\"");
+  EXPECT_EQ(db.GetSetting("Naam"), "it's \"quoted\"");
   db.SetSetting("Naam", "it's again");
   EXPECT_EQ(db.GetSetting("Naam"), "it's again");
   EXPECT_EQ(Column(db, "SELECT COUNT(*) AS c FROM Settings WHERE theKey='Naam'", "c"), std::vector<std::string>{"1"});
-
   db.SetSettingInt("PaneMatchesSortColumn3", 4);
   EXPECT_EQ(db.GetSetting("PaneMatchesSortColumn3"), "4");
   EXPECT_EQ(db.GetSetting("PaneMatchesSortColumn4"), "");
@@ -228,88 +160,63 @@ TEST_F(DatabaseTest, SettingsKeepOneRowPerKeyAndQuotes) {
   EXPECT_EQ(db.GetSettingInt("Empty", 7), 7);
 }
 
-TEST_F(DatabaseTest, NestedTransactionRollbackUndoesTheWholeOperation) {
+TEST_F(DatabaseTest, NestedTransactionsCommitOnceAndRollBackWhole) {
   Database db(dir.File("v.db"), clock);
-  {
+  for (bool innerCommits : {false, true}) {
     Transaction outer(db);
     db.ExecText(nullptr, "INSERT INTO Clubs (name) VALUES ('a')");
+    EXPECT_GT(db.GetOrAddClub("TTV Rolled"), 0);
     {
       Transaction inner(db);
       db.ExecText(nullptr, "INSERT INTO Clubs (name) VALUES ('b')");
-      // inner ends without Commit: the operation gave up
+      if (innerCommits) {
+        EXPECT_TRUE(inner.Commit());
+      }
     }
-    EXPECT_FALSE(outer.Commit());
-  }
-  EXPECT_TRUE(Column(db, "SELECT name FROM Clubs", "name").empty());
-
-  {
-    Transaction outer(db);
-    db.ExecText(nullptr, "INSERT INTO Clubs (name) VALUES ('a')");
-    {
-      Transaction inner(db);
-      db.ExecText(nullptr, "INSERT INTO Clubs (name) VALUES ('b')");
-      EXPECT_TRUE(inner.Commit());
+    EXPECT_EQ(outer.Commit(), innerCommits);
+    if (!innerCommits) {
+      EXPECT_TRUE(Column(db, "SELECT name FROM Clubs", "name").empty());
+      // The rolled-back club is not remembered by the cache.
+      int id = db.GetOrAddClub("TTV Rolled");
+      EXPECT_EQ(Column(db, "SELECT id||name AS x FROM Clubs", "x"),
+                std::vector<std::string>{std::to_string(id) + "TTV Rolled"});
     }
-    EXPECT_TRUE(outer.Commit());
   }
-  EXPECT_EQ(Column(db, "SELECT name FROM Clubs ORDER BY id", "name"), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(Column(db, "SELECT name FROM Clubs ORDER BY id", "name"),
+            (std::vector<std::string>{"TTV Rolled", "a", "b"}));
   EXPECT_FALSE(db.InTransaction());
 }
 
-TEST_F(DatabaseTest, RolledBackClubIsNotRememberedByTheCache) {
-  Database db(dir.File("v.db"), clock);
-  {
-    Transaction tx(db);
-    EXPECT_GT(db.GetOrAddClub("TTV Rolled"), 0);
+TEST(FontText, ParsesFieldsUntilTheFirstMissingOneAndFormatsBack) {
+  struct Case {
+    const char* text;
+    int ppi;
+    const char* face;
+    int height, weight, pitch;
+  } cases[] = {
+      {"Arial,10,400,1,34,0", 96, "Arial", -13, 400, 34},  // 13.33 rounds to 13
+      {"Verdana", 96, "Verdana", -11, 400, 49},
+      {"Arial,,700", 96, "Arial", -11, 700, 49},
+      {"Arial,12", 0, "Arial", -11, 400, 49},  // no screen
+      {"", 96, "Courier New", -11, 400, 49},
+  };
+  for (const Case& c : cases) {
+    FontDescription d = ParseFontText(c.text, c.ppi);
+    EXPECT_EQ(d.face, c.face) << c.text;
+    EXPECT_EQ(d.height, c.height) << c.text;
+    EXPECT_EQ(d.weight, c.weight) << c.text;
+    EXPECT_EQ(d.pitchAndFamily, c.pitch) << c.text;
   }
-  int id = db.GetOrAddClub("TTV Rolled");
-  EXPECT_EQ(db.GetClubName(id), "TTV Rolled");
-  EXPECT_EQ(Column(db, "SELECT name FROM Clubs", "name"), std::vector<std::string>{"TTV Rolled"});
-}
-
-TEST(FontText, ParsesFieldsUntilTheFirstMissingOne) {
-  FontDescription d = ParseFontText(kDefaultFontText, 96);
-  EXPECT_EQ(d.face, "Arial");
-  EXPECT_EQ(d.height, -13);  // 10 pt at 96 dpi: 13.33 rounds to 13
-  EXPECT_EQ(d.weight, 400);
-  EXPECT_EQ(d.quality, 1);
-  EXPECT_EQ(d.pitchAndFamily, 34);
-  EXPECT_FALSE(d.italic);
-  EXPECT_FALSE(d.underline);
-
-  FontDescription face = ParseFontText("Verdana", 96);
-  EXPECT_EQ(face.face, "Verdana");
-  EXPECT_EQ(face.height, -11);
-  EXPECT_EQ(face.weight, 400);
-  EXPECT_EQ(face.pitchAndFamily, 49);
-
-  FontDescription bold = ParseFontText("Arial,,700", 96);
-  EXPECT_EQ(bold.height, -11);
-  EXPECT_EQ(bold.weight, 700);
-
-  FontDescription underlined = ParseFontText("Arial,12,400,1,34,1,1", 120);
-  EXPECT_EQ(underlined.height, -20);
-  EXPECT_TRUE(underlined.italic);
-  EXPECT_TRUE(underlined.underline);
-
-  FontDescription noScreen = ParseFontText("Arial,12", 0);
-  EXPECT_EQ(noScreen.height, -11);
-
-  FontDescription empty = ParseFontText("", 96);
-  EXPECT_EQ(empty.face, "Courier New");
+  FontDescription d = ParseFontText("Times New Roman,11,700,2,18,1,1", 120);
+  EXPECT_EQ(d.height, -18);
+  EXPECT_TRUE(d.italic && d.underline);
+  EXPECT_EQ(FormatFontText(d, 120), "Times New Roman,11,700,2,18,1");  // without the underline
   EXPECT_EQ(ParseFontText(std::string(40, 'F'), 96).face.size(), 31u);
-}
-
-TEST(FontText, FormatsWithoutUnderlineAndRoundTrips) {
-  FontDescription d = ParseFontText("Times New Roman,11,700,2,18,1,1", 96);
-  EXPECT_EQ(FormatFontText(d, 96), "Times New Roman,11,700,2,18,1");
   for (int pt = 6; pt <= 36; ++pt) {
     std::string text = "Arial," + std::to_string(pt) + ",400,1,34,0";
     EXPECT_EQ(FormatFontText(ParseFontText(text, 96), 96), text);
   }
-  EXPECT_EQ(MulDiv(10, 96, 72), 13);
   EXPECT_EQ(MulDiv(-3, 1, 2), -2);  // half away from zero
-  EXPECT_EQ(MulDiv(5, 1, 0), -1);
 }
 
 }  // namespace
