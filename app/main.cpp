@@ -3,8 +3,8 @@
 #include <QLocale>
 #include <QTranslator>
 
-#include "app/app.h"
-#include "app/mainwindow.h"
+#include "app/shell/app.h"
+#include "app/shell/mainwindow.h"
 
 int main(int argc, char** argv) {
   QApplication qt(argc, argv);

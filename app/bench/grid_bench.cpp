@@ -7,10 +7,10 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "app/app.h"
-#include "app/grid.h"
-#include "app/pane_participants.h"
-#include "app/print_layout.h"
+#include "app/shell/app.h"
+#include "app/widgets/grid.h"
+#include "app/panes/pane_participants.h"
+#include "app/printing/print_layout.h"
 #include "store/database.h"
 
 namespace velgram {

@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/app.h"
+#include "app/shell/app.h"
 #include "common/fakes.h"
 #include "competition/pool.h"
 

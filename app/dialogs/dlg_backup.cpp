@@ -1,0 +1,75 @@
+#include "app/dialogs/dlg_backup.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/dialogs/dlg_common.h"
+#include "app/shell/qtext.h"
+#include "competition/edits.h"
+#include "store/database.h"
+
+namespace velgram {
+
+LDlgBackupManagement::LDlgBackupManagement(Database& db, QWidget* parent) : QDialog(parent), db_(db) {
+  setWindowTitle(QStringLiteral("Backup Beheer"));
+  auto* layout = new QVBoxLayout(this);
+  auto* form = new QFormLayout;
+  // The folder the copies land in, not the data folder above it: that is
+  // where the user goes looking for a backup.
+  location = new QLabel(ToQt(db_.BackupFolder()), this);
+  location->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  form->addRow(QStringLiteral("Backup lokatie:"), location);
+  layout->addLayout(form);
+  onceADay = new QCheckBox(QStringLiteral("Eenmaal per dag bij het eerste gebruik"), this);
+  layout->addWidget(onceADay);
+  auto* row = new QHBoxLayout;
+  every = new QCheckBox(QStringLiteral("Iedere"), this);
+  minutes = new QLineEdit(this);
+  minutes->setValidator(DigitsValidator(5, minutes));
+  minutes->setMaximumWidth(60);
+  row->addWidget(every);
+  row->addWidget(minutes);
+  row->addWidget(new QLabel(QStringLiteral("minuten"), this));
+  row->addStretch();
+  layout->addLayout(row);
+  auto* box = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  box->button(QDialogButtonBox::Close)->setText(QStringLiteral("Sluiten"));
+  connect(box, &QDialogButtonBox::rejected, this, &QDialog::accept);
+  layout->addWidget(box);
+
+  connect(onceADay, &QCheckBox::toggled, this, [this](bool on) {
+    if (showing_) return;
+    db_.SetSettingInt("BackupOnceDay", on ? 1 : 0);
+    ShowStored();
+  });
+  connect(every, &QCheckBox::toggled, this, [this] {
+    if (showing_) return;
+    StoreInterval();
+    ShowStored();
+  });
+  // Stored as typed, so closing the dialog needs no OK; the raise to five
+  // minutes shows when the dialog is next filled, not under the typing hand.
+  connect(minutes, &QLineEdit::textEdited, this, [this] {
+    if (!showing_ && every->isChecked()) StoreInterval();
+  });
+  ShowStored();
+}
+
+void LDlgBackupManagement::StoreInterval() {
+  StoreBackupInterval(db_, every->isChecked(), FromQt(minutes->text()));
+}
+
+void LDlgBackupManagement::ShowStored() {
+  showing_ = true;
+  onceADay->setChecked(db_.GetSettingInt("BackupOnceDay") != 0);
+  int interval = db_.GetSettingInt("BackupInterval");
+  every->setChecked(interval > 0);
+  minutes->setEnabled(interval > 0);
+  minutes->setText(interval > 0 ? QString::number(interval) : QString());
+  showing_ = false;
+}
+
+}  // namespace velgram

@@ -1,0 +1,115 @@
+#pragma once
+// The main window: the navigation tree on the left, one pane at a time on the
+// right, the menu commands, and the window's remembered placement.
+#include <QIcon>
+#include <QMainWindow>
+#include <QMenu>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <vector>
+
+#include "app/shell/navigation.h"
+
+#ifndef VELGRAM_VERSION
+#define VELGRAM_VERSION "0.0.0"
+#endif
+
+namespace velgram {
+
+class CVelgramApp;
+class LGrid;
+class LPane;
+
+class CVelgramDlg : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit CVelgramDlg(CVelgramApp& app, QWidget* parent = nullptr);
+  ~CVelgramDlg() override;
+
+  static constexpr int kTreeWidth = 300;
+  static constexpr int kMinWidth = 1000;
+  static constexpr int kMinHeight = 200;
+
+  // --- tournament and navigation --------------------------------------------
+  // Opens ToernooiID, else the newest tournament, else asks for a new one.
+  void OpenStartTournament();
+  void FillTree();
+  // Selects the item (which shows its pane); false when the tree has none.
+  bool SelectItem(NavType type, int id = 0);
+  void ShowPane(NavType type, int id);
+  LPane* CurrentPane() const { return current_; }
+  int PaneCount() const { return static_cast<int>(panes_.size()); }
+  QTreeWidget* Tree() const { return tree_; }
+  NavigationTree& Navigation() { return nav_; }
+  QTimer& StartTimer() { return startTimer_; }
+  QTimer& PlacementTimer() { return placementTimer_; }
+
+  // --- deleting classes and pools, with their panes ------------------------------
+  void DeletePool(int idPool);
+  void DeleteSystem(int idSystem);
+  // "&Verwijder" of the tree's context menu on the selected class or pool.
+  void DeleteSelectedItem();
+  QMenu* ContextMenu(NavType type);
+
+  // --- menu commands ----------------------------------------------------------------
+  void CmdOpen();
+  void CmdChange();
+  void CmdNew();
+  void CmdBackup();
+  void CmdBackupManagement();
+  void CmdSimAddPlayers();
+  void CmdFonts();
+  void CmdColors();
+  void CmdSwiss();
+  void CmdQuestion();
+  void CmdAbout();
+  // The program's icon: the drawing, or its picture where Qt has no SVG
+  // support installed.
+  static QIcon ProgramIcon();
+  static QString AboutText(const QString& version = QStringLiteral(VELGRAM_VERSION));
+
+  // --- services of the panes -----------------------------------------------------
+  bool ImportPlayers(QWidget* parent);
+  // The print preview of a pane's list; the pane is refreshed afterwards.
+  void PrintGrid(LGrid* grid, const QString& printKey, QWidget* parent, const QString& subtitle = QString());
+  void ShowClassesMenu(QWidget* anchor);
+  // The pool dialog; the pool's id after OK, -1 when cancelled.
+  int EditPool(int idSystem, int idPool, QWidget* parent);
+
+  // --- placement -----------------------------------------------------------------------
+  void SavePlacement();
+  void RestorePlacement();
+
+ protected:
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  struct PaneEntry {
+    int dialogId;
+    LPane* pane;
+    int id;
+  };
+  void BuildMenus();
+  void OnCurrentItemChanged(QTreeWidgetItem* item);
+  void OnContextMenu(const QPoint& pos);
+  void ReshowSelected();
+  void RemovePane(int dialogId, int id);
+  LPane* CreatePane(int dialogId, int id);
+  void SetCaption();
+
+  CVelgramApp& app_;
+  QTreeWidget* tree_;
+  NavigationTree nav_;
+  QStackedWidget* stack_;
+  std::vector<PaneEntry> panes_;
+  LPane* current_ = nullptr;
+  QMenu* classMenu_ = nullptr;
+  QMenu* poolMenu_ = nullptr;
+  QTimer startTimer_;
+  QTimer placementTimer_;
+};
+
+}  // namespace velgram
