@@ -81,6 +81,13 @@ class CVelgramDlg : public QMainWindow {
   void SavePlacement();
   void RestorePlacement();
 
+  // Results, rounds, pool starts and table/time changes announce themselves
+  // here, so that every window showing matches or standings follows at once.
+  void NotifyDataChanged() { emit dataChanged(); }
+
+ signals:
+  void dataChanged();
+
  protected:
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
