@@ -1,0 +1,123 @@
+// Request text escaping and the reading and showing of ticket records.
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "online/tickets.h"
+#include "online/webapi.h"
+#include "support/ljson.h"
+
+namespace velgram {
+namespace {
+
+TEST(EscapeJsonText, EscapesWhatJsonNeedsAndMarksLineBreaks) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"a\\b", "a\\\\b"},
+      {"zeg \"ja\"", "zeg \\\"ja\\\""},
+      {"1\r\n2\n3", "1[LINEBREAK]2[LINEBREAK]3"},
+      {"a\rb", "a\\rb"},
+      {"\t\b\f", "\\t\\b\\f"},
+      {std::string("\x01\x1f", 2), "\\u0001\\u001f"},
+      {"caf\xE9 \x80", "caf\xE9 \x80"},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(EscapeJsonText(in), out) << in;
+}
+
+TEST(BuildRequest, NoCharacterBreaksTheRequestOrAddsMembers) {
+  for (int c = 1; c < 256; ++c) {
+    if (c == '\n' || c == '\r') continue;
+    WebApiArgs a;
+    a.email = "a@b.nl";
+    a.subject = std::string("s") + static_cast<char>(c);
+    a.question = std::string("x") + static_cast<char>(c) + "\", \"action\":\"Drop";
+    Ljson json(BuildRequest(kPutTicket, a));
+    std::string action, question, subject;
+    ASSERT_TRUE(json.GetString("action", action)) << c;
+    EXPECT_EQ(action, "PutTicket");
+    ASSERT_TRUE(json.GetString("question", question));
+    EXPECT_EQ(question, a.question) << c;
+    ASSERT_TRUE(json.GetString("subject", subject));
+    EXPECT_EQ(subject, a.subject) << c;
+  }
+}
+
+TEST(BuildRequest, UsesTheTemplatesOfTheFourActions) {
+  WebApiArgs a{"a@b.nl", "Onderwerp", "Vraag", 12};
+  EXPECT_EQ(BuildRequest(kGetTickets, a), "{ \"action\":\"GetTickets\", \"email\":\"a@b.nl\" }");
+  EXPECT_EQ(BuildRequest(kGetTicketHistory, a), "{ \"action\":\"GetTicketHistory\", \"idTicket\":\"12\" }");
+  EXPECT_EQ(BuildRequest(kPutTicket, a),
+            "{ \"action\":\"PutTicket\", \"email\":\"a@b.nl\", \"subject\":\"Onderwerp\", \"question\":\"Vraag\" }");
+  EXPECT_EQ(BuildRequest(kReplyTicket, a), "{ \"action\":\"ReplyTicket\", \"idTicket\":12, \"question\":\"Vraag\" }");
+  EXPECT_EQ(BuildRequest(3, a), "");
+}
+
+TEST(ReadTickets, AMissingMemberStopsTheRecordWithTheStandInTime) {
+  Ljson json(
+      "{ \"errorcode\":0, \"tickets\":[ "
+      "{\"id\":4,\"dateReceived\":20260314,\"timeReceived\":93005,\"idCustomer\":7,\"customer\":\"Jan\","
+      "\"subject\":\"Poule[LINEBREAK]indeling\",\"status\":1}, "
+      "{\"id\":5,\"dateReceived\":20260315,\"timeReceived\":101010,\"idCustomer\":7,\"customer\":\"Jan\","
+      "\"status\":2} ] }");
+  std::vector<Ticket> list = ReadTickets(json);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0].id, 4);
+  EXPECT_EQ(list[0].received.year * 10000 + list[0].received.month * 100 + list[0].received.day, 20260314);
+  EXPECT_EQ(list[0].received.hour * 10000 + list[0].received.minute * 100 + list[0].received.second, 93005);
+  EXPECT_EQ(FromLineBreakMarkers(list[0].subject), "Poule\nindeling");
+  EXPECT_TRUE(list[0].Answered());
+  const Ticket& t = list[1];
+  EXPECT_EQ(t.id, 5);
+  EXPECT_EQ(t.customer, "");
+  EXPECT_EQ(t.subject, "");
+  EXPECT_EQ(t.status, 0);
+  EXPECT_FALSE(t.Answered());
+  DateTime u = UnknownReceived();
+  EXPECT_EQ((std::array{t.received.year, t.received.month, t.received.day, t.received.hour, t.received.minute,
+                        t.received.second}),
+            (std::array{u.year, u.month, u.day, u.hour, u.minute, u.second}));
+  EXPECT_EQ((std::array{u.year, u.month, u.day, u.hour, u.minute, u.second}), (std::array{2000, 1, 1, 12, 0, 0}));
+
+  Ljson history("{\"ticketMessages\":[{\"id\":1,\"dateReceived\":20260315,\"timeReceived\":80000,"
+                "\"message\":\"a[LINEBREAK]b\",\"agent\":0},{\"id\":2,\"dateReceived\":20260315}]}");
+  std::vector<TicketMessage> messages = ReadTicketMessages(history);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_TRUE(messages[0].FromUser());
+  EXPECT_EQ(messages[0].received.hour, 8);
+  EXPECT_EQ(messages[1].message, "");
+  EXPECT_EQ(messages[1].received.year, 2000);
+  EXPECT_TRUE(ReadTickets(Ljson("{\"tickets\":[]}")).empty());
+  EXPECT_TRUE(ReadTickets(Ljson("{}")).empty());
+}
+
+TEST(TimeDisplay, TimeOfDayBelowTwentyFourHoursElseTheDate) {
+  DateTime now = ReceivedFrom(20260315, 120000);
+  const struct {
+    int date, time;
+    long long hours;
+  } cases[] = {
+      {20260314, 120100, 23},  // 23 h 59 min
+      {20260314, 120000, 24},
+      {20260314, 120001, 23},  // 23:59:59 and the half second stay below the hour
+      {20260315, 113000, 0},
+      {20260316, 120000, -24},  // a clock ahead of ours: still today's time
+      {20250315, 120000, 365 * 24},
+  };
+  for (const auto& c : cases) {
+    DateTime r = ReceivedFrom(c.date, c.time);
+    EXPECT_EQ(AgeHours(now, r), c.hours) << c.date << " " << c.time;
+    EXPECT_EQ(ShowsTimeOfDay(now, r), c.hours < 24) << c.date << " " << c.time;
+  }
+  EXPECT_EQ(AgeHours(ReceivedFrom(20260101, 3000), ReceivedFrom(20251231, 230000)), 1);
+  EXPECT_EQ(TimeOfDayText(ReceivedFrom(20260314, 90705)), "09:07");
+}
+
+TEST(CheckSupportSettings, WantsAnAddressAndAnHttpsServer) {
+  EXPECT_EQ(CheckSupportSettings("jan@club.nl", "https://desk.example.nl/api"), "");
+  EXPECT_NE(CheckSupportSettings("", "https://desk.example.nl/api"), "");
+  EXPECT_NE(CheckSupportSettings("jan.club.nl", "https://desk.example.nl/api"), "");
+  EXPECT_NE(CheckSupportSettings("jan@club.nl", ""), "");
+  EXPECT_NE(CheckSupportSettings("jan@club.nl", "http://desk.example.nl/api"), "");
+}
+
+}  // namespace
+}  // namespace velgram
