@@ -24,6 +24,7 @@
 #include "app/panes/pane_pool.h"
 #include "app/panes/pane_tables.h"
 #include "app/printing/print_preview.h"
+#include "app/support/support_desk.h"
 #include "app/shell/qtext.h"
 #include "competition/pool.h"
 #include "competition/tables.h"
@@ -44,7 +45,6 @@ constexpr int kPaneMatchNotes = 215;
 constexpr int kPaneDuos = 219;
 
 constexpr const char* kNoTournament = "Selecteer eerst een toernooi.";
-constexpr const char* kLaterVersion = "Dit onderdeel komt in een volgende versie van Velgram.";
 
 }  // namespace
 
@@ -106,6 +106,9 @@ void CVelgramDlg::BuildMenus() {
   add(i, QStringLiteral("&Lettergrootte"), &CVelgramDlg::CmdFonts);
   add(i, QStringLiteral("&Kleuren"), &CVelgramDlg::CmdColors);
   add(i, QStringLiteral("&Zwitsers"), &CVelgramDlg::CmdSwiss);
+  QAction* support = i->addAction(QStringLiteral("&Ondersteuning"));
+  support->setObjectName(QStringLiteral("Ondersteuning"));
+  connect(support, &QAction::triggered, this, [this] { EditSupportSettings(app_, this); });
   QMenu* h = menuBar()->addMenu(QStringLiteral("&Help"));
   add(h, QStringLiteral("&Stel een vraag"), &CVelgramDlg::CmdQuestion);
   add(h, QStringLiteral("&Over Velgram"), &CVelgramDlg::CmdAbout);
@@ -375,7 +378,7 @@ void CVelgramDlg::CmdSwiss() {
   dlg.exec();
 }
 
-void CVelgramDlg::CmdQuestion() { app_.Prompt().Alert(kLaterVersion); }
+void CVelgramDlg::CmdQuestion() { AskSupportDesk(app_, this); }
 
 QIcon CVelgramDlg::ProgramIcon() {
   QIcon icon(QStringLiteral(":/velgram.svg"));

@@ -1,0 +1,122 @@
+#include "app/support/support_desk.h"
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <QDate>
+#include <QDateTime>
+#include <QLocale>
+#include <QTime>
+#include <exception>
+#include <thread>
+
+#include "app/shell/app.h"
+#include "app/shell/qtext.h"
+#include "app/support/dlg_settingssupport.h"
+#include "app/support/dlg_tickets.h"
+#include "store/database.h"
+#include "support/log.h"
+
+namespace velgram {
+
+namespace {
+
+constexpr const char* kSettingsFirst =
+    "Vul eerst je e-mailadres en het adres van de server van de helpdesk in.\n"
+    "Aan je e-mailadres herkent de helpdesk je vragen, en daarheen gaat ook het antwoord.";
+
+}  // namespace
+
+bool SupportDeskConfigured(Database& db) {
+  return !db.GetSetting(kSettingSupportEmail).empty() && !db.GetSetting(kSettingSupportServer).empty();
+}
+
+SupportDesk SupportDeskFromSettings(Database& db, Prompter& prompter) {
+  SupportDesk desk;
+  desk.email = db.GetSetting(kSettingSupportEmail);
+  desk.api.endpoint = db.GetSetting(kSettingSupportServer);
+  desk.api.caFile = db.GetSetting(kSettingSupportCaFile);
+  desk.prompter = &prompter;
+  return desk;
+}
+
+QString ReceivedText(const DateTime& nowLocal, const DateTime& received) {
+  if (ShowsTimeOfDay(nowLocal, received)) return ToQt(TimeOfDayText(received));
+  return QLocale().toString(QDate(received.year, received.month, received.day), QLocale::ShortFormat);
+}
+
+QString ReceivedDateTimeText(const DateTime& r) {
+  QDateTime t(QDate(r.year, r.month, r.day), QTime(r.hour, r.minute, r.second));
+  return QLocale().toString(t, QLocale::ShortFormat);
+}
+
+QString DeskText(const std::string& cp1252) { return ToQt(FromLineBreakMarkers(cp1252)); }
+
+void SupportExchange::Start(int action, const WebApiArgs& args, const WebApiContext& ctx, Done done) {
+  Stop();
+  auto shared = std::make_shared<Shared>();
+  shared_ = shared;
+  done_ = std::move(done);
+  QObject* window = window_;
+  const char* owner = owner_;
+  WebApiContext api = ctx;
+  api.cancel = &shared->cancel;
+  std::thread([shared, window, owner, action, args, api, this] {
+    try {
+      // Below normal, as every worker of the program: the window comes first.
+      setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 5);
+      WebApiResult result;
+      CallWebApi(action, args, result, api);
+      std::lock_guard<std::mutex> guard(shared->lock);
+      shared->result = std::move(result);
+      // Posted under the lock: Stop() takes it too, so the window cannot
+      // drop the exchange between this check and the post. A window that is
+      // deleted later takes its pending calls with it.
+      if (shared->wanted)
+        QMetaObject::invokeMethod(window, [this, shared] { Deliver(shared); }, Qt::QueuedConnection);
+    } catch (const std::exception& e) {
+      Log("%s::StartThread  EXCEPTION: %s", owner, e.what()[0] ? e.what() : "Unknown exception");
+    } catch (...) {
+      Log("%s::StartThread  EXCEPTION", owner);
+    }
+  }).detach();
+}
+
+void SupportExchange::Deliver(const std::shared_ptr<Shared>& shared) {
+  if (shared != shared_) return;  // a later exchange took its place
+  WebApiResult result;
+  {
+    std::lock_guard<std::mutex> guard(shared->lock);
+    result = shared->result;
+  }
+  shared_.reset();
+  Done done = done_;
+  if (done) done(result);
+}
+
+void SupportExchange::Stop() {
+  if (!shared_) return;
+  {
+    std::lock_guard<std::mutex> guard(shared_->lock);
+    shared_->wanted = false;
+    shared_->cancel = true;
+  }
+  shared_.reset();
+}
+
+void AskSupportDesk(CVelgramApp& app, QWidget* parent) {
+  if (!SupportDeskConfigured(app.Db())) {
+    LDlgSettingsSupport settings(app.Db(), app.Prompt(), QString::fromUtf8(kSettingsFirst), parent);
+    if (settings.exec() != QDialog::Accepted) return;
+  }
+  LDlgTickets dlg(SupportDeskFromSettings(app.Db(), app.Prompt()), parent);
+  dlg.exec();
+}
+
+void EditSupportSettings(CVelgramApp& app, QWidget* parent) {
+  LDlgSettingsSupport dlg(app.Db(), app.Prompt(), QString(), parent);
+  dlg.exec();
+}
+
+}  // namespace velgram
