@@ -22,6 +22,20 @@ namespace velgram {
 
 namespace {
 
+// The moment an exchange starts, for the worker: the window's clock may be
+// gone by the time a worker that was told to stop gets round to it.
+class FrozenClock : public Clock {
+ public:
+  explicit FrozenClock(const Clock& clock) : unix_(clock.NowUnix()), local_(clock.NowLocal()), utc_(clock.NowUtc()) {}
+  int64_t NowUnix() const override { return unix_; }
+  DateTime NowLocal() const override { return local_; }
+  DateTime NowUtc() const override { return utc_; }
+
+ private:
+  int64_t unix_;
+  DateTime local_, utc_;
+};
+
 constexpr const char* kSettingsFirst =
     "Vul eerst je e-mailadres en het adres van de server van de helpdesk in.\n"
     "Aan je e-mailadres herkent de helpdesk je vragen, en daarheen gaat ook het antwoord.";
@@ -60,9 +74,11 @@ void SupportExchange::Start(int action, const WebApiArgs& args, const WebApiCont
   done_ = std::move(done);
   QObject* window = window_;
   const char* owner = owner_;
+  auto clock = std::make_shared<FrozenClock>(ctx.clock ? *ctx.clock : DefaultClock());
   WebApiContext api = ctx;
   api.cancel = &shared->cancel;
-  std::thread([shared, window, owner, action, args, api, this] {
+  api.clock = clock.get();
+  std::thread([shared, clock, window, owner, action, args, api, this] {
     try {
       // Below normal, as every worker of the program: the window comes first.
       setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 5);

@@ -1,0 +1,235 @@
+// The support dialogs against the test support desk.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QLocale>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/support/dlg_settingssupport.h"
+#include "app/support/dlg_ticket.h"
+#include "app/support/dlg_tickethistory.h"
+#include "app/support/dlg_tickets.h"
+#include "app/support/support_desk.h"
+#include "online/support_server_fixture.h"
+#include "tests/app/shell_fixture.h"
+
+namespace velgram::testing {
+namespace {
+
+bool WaitFor(const std::function<bool()>& done, int ms = 10000) {
+  QElapsedTimer t;
+  t.start();
+  while (!done()) {
+    if (t.elapsed() > ms) return false;
+    QTest::qWait(10);
+  }
+  return true;
+}
+
+QString LocaleDate(int y, int m, int d) { return QLocale().toString(QDate(y, m, d), QLocale::ShortFormat); }
+
+class SupportDialogsTest : public ShellTest {
+ protected:
+  static void SetUpTestSuite() { server = new SupportServer("20260315"); }
+  static void TearDownTestSuite() {
+    delete server;
+    server = nullptr;
+  }
+
+  SupportDialogsTest() {
+    clock.SetLocal(2026, 3, 15, 12, 0, 0);
+    desk.email = ::testing::UnitTest::GetInstance()->current_test_info()->name() + std::string("@ttv.nl");
+    desk.api.endpoint = server->Endpoint();
+    desk.api.caFile = server->CaFile();
+    desk.api.clock = &clock;
+    desk.prompter = &prompter;
+  }
+
+  // A question of this test's user, written straight into the desk's file;
+  // subject "NULL" leaves the member out of the answer.
+  int AddTicket(const std::string& subject, int date, int time, int status) {
+    server->Sql("INSERT OR IGNORE INTO Customers (email) VALUES ('" + desk.email + "');"
+                "INSERT INTO Tickets (idCustomer, customer, subject, dateReceived, timeReceived, status) "
+                "SELECT id, email, " + (subject == "NULL" ? subject : "'" + subject + "'") + ", " +
+                std::to_string(date) + ", " + std::to_string(time) + ", " + std::to_string(status) +
+                " FROM Customers WHERE email = '" + desk.email + "'");
+    return std::stoi(server->Query("SELECT MAX(id) FROM Tickets"));
+  }
+  void AddMessage(int idTicket, const std::string& text, int agent, int date, int time) {
+    server->Sql("INSERT INTO Messages (idTicket, message, agent, dateReceived, timeReceived) VALUES (" +
+                std::to_string(idTicket) + ", '" + text + "', " + std::to_string(agent) + ", " + std::to_string(date) +
+                ", " + std::to_string(time) + ")");
+  }
+  static void ClickOk(QDialogButtonBox* box) { QTest::mouseClick(box->button(QDialogButtonBox::Ok), Qt::LeftButton); }
+
+  static SupportServer* server;
+  FakeClock clock;
+  SupportDesk desk;
+};
+
+SupportServer* SupportDialogsTest::server = nullptr;
+
+TEST_F(SupportDialogsTest, ListShowsTheQuestionsWithTimeOrDateAndState) {
+  AddTicket("Poule[LINEBREAK]indeling", 20260314, 120100, 1);  // 23 h 59 min ago
+  AddTicket("Uitslagen", 20260314, 120000, 2);                 // 24 h ago
+  AddTicket("NULL", 20260310, 90000, 1);
+  LDlgTickets dlg(desk);
+  dlg.show();
+  EXPECT_EQ(dlg.status->text(), QStringLiteral("Informatie wordt opgehaald"));
+  ASSERT_TRUE(WaitFor([&] { return !dlg.Fetching(); }));
+  EXPECT_EQ(dlg.status->text(), QStringLiteral("Dubbelklik op een regel voor meer informatie"));
+  EXPECT_EQ(dlg.grid->ColumnTitle(0) + dlg.grid->ColumnTitle(1) + dlg.grid->ColumnTitle(2),
+            QStringLiteral("OnderwerpGesteldStatus"));
+  ASSERT_EQ(dlg.grid->RowCount(), 3);
+  const QStringList expected[] = {
+      {QStringLiteral("Poule\nindeling"), QStringLiteral("12:01"), QStringLiteral("Beantwoord")},
+      {QStringLiteral("Uitslagen"), LocaleDate(2026, 3, 14), QStringLiteral("Open")},
+      {QString(), LocaleDate(2000, 1, 1), QStringLiteral("Open")},
+  };
+  for (int r = 0; r < 3; ++r)
+    EXPECT_EQ((QStringList{dlg.grid->Cell(r, 0), dlg.grid->Cell(r, 1), dlg.grid->Cell(r, 2)}), expected[r]) << r;
+  const DateTime& t = dlg.Tickets().at(2).received;
+  EXPECT_EQ((std::vector{t.year, t.month, t.day, t.hour, t.minute, t.second}), (std::vector{2000, 1, 1, 12, 0, 0}));
+}
+
+TEST_F(SupportDialogsTest, DoubleClickOpensTheConversationUnlessTheQuestionIsGone) {
+  AddTicket("Tafels", 20260315, 90000, 0);
+  LDlgTickets dlg(desk);
+  dlg.show();
+  ASSERT_TRUE(WaitFor([&] { return !dlg.Fetching(); }));
+  ASSERT_EQ(dlg.grid->RowCount(), 1);
+  QString seen;
+  OnModal<LDlgTicketHistory>([&](LDlgTicketHistory* h) {
+    seen = h->subject->text();
+    h->reject();
+  });
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+  QPoint cell = dlg.grid->visualRect(dlg.grid->model()->index(0, 0)).center();
+  QTest::mouseClick(dlg.grid->viewport(), Qt::LeftButton, {}, cell);
+  QTest::mouseDClick(dlg.grid->viewport(), Qt::LeftButton, {}, cell);
+  EXPECT_EQ(seen, QStringLiteral("Tafels"));
+  EXPECT_TRUE(prompter.alerts.empty());
+
+  // While the list is fetched again the old rows stay on screen, but they no
+  // longer stand for a question the program holds.
+  ASSERT_TRUE(server->Control("delay", 1, 800));
+  dlg.Refresh();
+  dlg.OpenRow(0);
+  EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Kan de vraag niet vinden."});
+  ASSERT_TRUE(WaitFor([&] { return !dlg.Fetching(); }));
+}
+
+TEST_F(SupportDialogsTest, ConversationShowsTheMessagesAndTakesAReply) {
+  int id = AddTicket("Tafels", 20260314, 100000, 1);
+  AddMessage(id, "Hoe zet ik[LINEBREAK]de tafels?", 0, 20260314, 100000);
+  AddMessage(id, "Via de poule.", 1, 20260315, 110000);
+  Ticket ticket;
+  ticket.id = id;
+  ticket.subject = "Tafels";
+  ticket.received = ReceivedFrom(20260314, 100000);
+  ticket.status = 1;
+  LDlgTicketHistory dlg(desk, ticket);
+  dlg.show();
+  EXPECT_EQ(dlg.status->text(), QStringLiteral("Informatie wordt opgehaald"));
+  ASSERT_TRUE(WaitFor([&] { return !dlg.Fetching(); }));
+  EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Vraag en antwoord"));
+  EXPECT_EQ(dlg.state->text(), QStringLiteral("Beantwoord"));
+  EXPECT_EQ(dlg.updated->text(), ReceivedDateTimeText(ReceivedFrom(20260315, 110000)));
+  ASSERT_EQ(dlg.grid->RowCount(), 2);
+  EXPECT_EQ(dlg.grid->Cell(0, 0), LocaleDate(2026, 3, 14));
+  EXPECT_EQ(dlg.grid->Cell(0, 1), QStringLiteral("Hoe zet ik\nde tafels?"));
+  EXPECT_EQ(dlg.grid->Cell(1, 0), QStringLiteral("11:00"));
+  auto background = [&](int row) {
+    return dlg.grid->model()->index(row, 0).data(Qt::BackgroundRole).value<QBrush>().color();
+  };
+  EXPECT_EQ(background(0), QColor(240, 255, 240));
+  EXPECT_NE(background(1), QColor(240, 255, 240));
+  if (!qEnvironmentVariableIsEmpty("VELGRAM_SCREENSHOT"))
+    dlg.grab().save(qEnvironmentVariable("VELGRAM_SCREENSHOT"));
+
+  OnModal<LDlgTicket>([&](LDlgTicket* q) {
+    EXPECT_FALSE(q->subject->isVisible());
+    q->question->setPlainText(QStringLiteral("Dank je, en \"nog\" iets:\nde klok"));
+    ClickOk(q->buttons);
+  });
+  QTest::mouseClick(dlg.reply, Qt::LeftButton);
+  EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Bedankt voor je vraag.\nJe krijgt meestal binnen 24 uur antwoord."});
+  ASSERT_TRUE(WaitFor([&] { return !dlg.Fetching(); }));
+  ASSERT_EQ(dlg.grid->RowCount(), 3);
+  EXPECT_EQ(dlg.grid->Cell(2, 1), QStringLiteral("Dank je, en \"nog\" iets:\nde klok"));
+  EXPECT_EQ(background(2), QColor(240, 255, 240));
+}
+
+TEST_F(SupportDialogsTest, NewQuestionWantsBothFieldsAndShowsAFailedSend) {
+  LDlgTicket dlg(desk, -1);
+  dlg.show();
+  ClickOk(dlg.buttons);
+  dlg.subject->setText(QStringLiteral("Klok"));
+  ClickOk(dlg.buttons);
+  EXPECT_EQ(prompter.alerts, (std::vector<std::string>{"Vul aub een onderwerp in.", "Vul aub een vraag in."}));
+  dlg.question->setPlainText(QStringLiteral("Regel 1\nRegel 2"));
+
+  ASSERT_TRUE(server->Control("garbage"));
+  ClickOk(dlg.buttons);
+  ASSERT_TRUE(WaitFor([&] { return !dlg.Sending(); }));
+  EXPECT_EQ(prompter.alerts.back(), "ERROR: Invalid response");
+  EXPECT_TRUE(dlg.isVisible());
+
+  ClickOk(dlg.buttons);
+  ASSERT_TRUE(WaitFor([&] { return !dlg.isVisible(); }));
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+  EXPECT_EQ(prompter.alerts.back(), "Bedankt voor je vraag.\nJe krijgt meestal binnen 24 uur antwoord.");
+  EXPECT_EQ(server->Query("SELECT m.message || '|' || t.subject FROM Messages m JOIN Tickets t ON t.id = m.idTicket "
+                          "WHERE t.customer = '" + desk.email + "'"),
+            "Regel 1[LINEBREAK]Regel 2|Klok");
+}
+
+TEST_F(SupportDialogsTest, ClosingTheListWhileTheDeskDelaysNeitherBlocksNorCrashes) {
+  AddTicket("Wachten", 20260315, 90000, 0);
+  ASSERT_TRUE(server->Control("delay", 1, 3000));
+  auto* dlg = new LDlgTickets(desk);
+  dlg->show();
+  QTest::qWait(150);
+  ASSERT_TRUE(dlg->Fetching());
+  QElapsedTimer t;
+  t.start();
+  dlg->reject();
+  delete dlg;
+  EXPECT_LT(t.elapsed(), 300);
+  QTest::qWait(200);
+
+  // The abandoned request no longer holds the client: the next list comes at once.
+  LDlgTickets again(desk);
+  again.show();
+  ASSERT_TRUE(WaitFor([&] { return !again.Fetching(); }, 2000));
+  EXPECT_EQ(again.grid->RowCount(), 1);
+}
+
+TEST_F(SupportDialogsTest, AskingFirstAsksForTheSettings) {
+  OnModal<LDlgSettingsSupport>([&](LDlgSettingsSupport* s) {
+    EXPECT_TRUE(s->explanation->isVisible());
+    EXPECT_FALSE(s->explanation->text().isEmpty());
+    s->email->setText(QStringLiteral("jan"));
+    s->server->setText(QString::fromStdString(server->Endpoint()));
+    s->accept();
+    s->email->setText(QStringLiteral("jan@ttv.nl"));
+    OnModal<LDlgTickets>([](LDlgTickets* list) { list->reject(); });
+    s->accept();
+  });
+  AskSupportDesk(*app, nullptr);
+  EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Vul aub een geldig e-mailadres in."});
+  EXPECT_EQ(db().GetSetting(kSettingSupportEmail), "jan@ttv.nl");
+  EXPECT_EQ(db().GetSetting(kSettingSupportServer), server->Endpoint());
+
+  bool listed = false;
+  OnModal<LDlgTickets>([&](LDlgTickets* list) {
+    listed = true;
+    list->reject();
+  });
+  AskSupportDesk(*app, nullptr);
+  EXPECT_TRUE(listed);
+}
+
+}  // namespace
+}  // namespace velgram::testing
