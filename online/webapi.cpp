@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <exception>
+#include <filesystem>
 #include <mutex>
 #include <thread>
 
@@ -112,7 +113,8 @@ bool Attempt(const std::string& body, std::string& answer, int& error, std::stri
     // The extra file takes the place of curl's bundle; the system's
     // certificates stay trusted through their folder.
     curl_easy_setopt(curl, CURLOPT_CAINFO, ctx.caFile.c_str());
-    curl_easy_setopt(curl, CURLOPT_CAPATH, kSystemCaFolder);
+    std::error_code ec;
+    if (std::filesystem::is_directory(kSystemCaFolder, ec)) curl_easy_setopt(curl, CURLOPT_CAPATH, kSystemCaFolder);
   }
   curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, ctx.timeoutMs);
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, std::min(ctx.timeoutMs, 10000L));
