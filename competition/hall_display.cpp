@@ -154,6 +154,7 @@ HallBlock DropoutBlock(MatchBook& book, const PoolOfDisplay& p) {
     r.name = name(m.idContestant1);
     r.name2 = name(m.idContestant2);
     r.winner = KnockoutWinnerIndex(p.matches, m);
+    r.bye = KnockoutSide(p.matches, m.idContestant1) == 0 || KnockoutSide(p.matches, m.idContestant2) == 0;
     b.rows.push_back(r);
   }
   return b;

@@ -52,6 +52,7 @@ struct HallStandingRow {
   bool removed = false;  // a Swiss position taken out of the draw
   std::string name2;     // knockout: the other side
   int winner = -1;       // knockout: 0 or 1 once decided
+  bool bye = false;      // knockout: decided without a match
 };
 
 struct HallBlock {

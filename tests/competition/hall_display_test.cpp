@@ -103,6 +103,7 @@ TEST_F(HallContentTest, ListsExactlyTheCallableMatchesInTimeAndTableOrder) {
   ASSERT_EQ(c.blocks[2].rows.size(), 2u);
   EXPECT_EQ(c.blocks[2].rows[0].name2, "Bye");
   EXPECT_EQ(c.blocks[2].rows[0].winner, 0);
+  EXPECT_TRUE(c.blocks[2].rows[0].bye);
 }
 
 TEST_F(HallContentTest, AResultTakesTheMatchOffAndMovesTheStandings) {
