@@ -67,15 +67,21 @@ HallBlock PouleBlock(MatchBook& book, const PoolOfDisplay& p, const std::vector<
   HallBlock b;
   LPoule poule;
   poule.FillFrom(p.row);
-  const MatchSystem& ms = book.MatchSystemOfPool(p.row.id);
-  poule.gameCodes = ms.result == kResultPoints || ms.result == kResultAll;
-  poule.Standings(contestants, p.matches);
+  poule.places.assign(contestants.size(), -1);
+  // Only a finished pool has places; its rules decide whether the games
+  // can break ties.
+  if (std::all_of(p.matches.begin(), p.matches.end(), [](const MatchEntry& m) { return m.indexWinner >= 0; })) {
+    const MatchSystem& ms = book.MatchSystemOfPool(p.row.id);
+    poule.gameCodes = ms.result == kResultPoints || ms.result == kResultAll;
+    poule.Standings(contestants, p.matches);
+  }
   std::map<int, int> wins;
   for (const MatchEntry& m : p.matches) {
     if (m.indexWinner == 0) ++wins[m.idContestant1];
     if (m.indexWinner == 1) ++wins[m.idContestant2];
   }
-  bool finished = !contestants.empty() && std::all_of(poule.places.begin(), poule.places.end(), [](int v) { return v >= 0; });
+  bool finished = !contestants.empty() &&
+                  std::all_of(poule.places.begin(), poule.places.end(), [](int v) { return v >= 0; });
   std::vector<size_t> order(contestants.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = i;
   // Finished: the places with every tie-break. In play: by wins so far, in
@@ -290,46 +296,50 @@ std::vector<HallPage> PaginateHall(const HallContent& content, int lines, int co
   if (!content.showStandings || content.blocks.empty()) return pages;
   // The standings start below the matches, after a blank line, when the
   // first block fits there; otherwise on a page of their own.
-  int top = line > 0 ? line + 1 : 0;
+  const int top = line > 0 ? line + 1 : 0;
   const HallBlock& firstBlock = content.blocks.front();
   int firstNeed = kHallPieceHead + std::min<int>(static_cast<int>(firstBlock.rows.size()), lines - kHallPieceHead);
-  if (top > 0 && top + firstNeed > lines) {
-    newPage();
-    top = 0;
-  }
-  int column = 0;
-  int y = top;
-  auto nextColumn = [&] {
-    if (++column >= columns) {
-      newPage();
-      column = 0;
-      top = 0;
-    }
-    y = top;
+  const bool below = top == 0 || top + firstNeed <= lines;
+  if (!below) newPage();
+  // Each block goes into the first column with room for it whole, so that a
+  // short block fills the space a long one left; only a block taller than a
+  // whole column is split.
+  std::vector<int> y(static_cast<size_t>(columns), below ? top : 0);
+  const int fullColumn = lines - kHallPieceHead;
+  auto place = [&](int block, int column, int first, int count) {
+    HallPiece piece;
+    piece.kind = HallPiece::kBlock;
+    piece.block = block;
+    piece.first = first;
+    piece.count = count;
+    piece.column = column;
+    piece.line = y[static_cast<size_t>(column)];
+    piece.continued = first > 0;
+    pages.back().pieces.push_back(piece);
+    y[static_cast<size_t>(column)] += kHallPieceHead + count + 1;
   };
   for (size_t b = 0; b < content.blocks.size(); ++b) {
     const int total = static_cast<int>(content.blocks[b].rows.size());
     int first = 0;
     while (first < total) {
-      int rest = total - first;
-      int room = lines - y - kHallPieceHead;
-      // Rather a fresh column than a split, when the rest fits a whole one.
-      if (room < 1 || (rest > room && y > 0 && rest <= lines - kHallPieceHead)) {
-        nextColumn();
-        continue;
+      const int rest = total - first;
+      int whole = -1, some = -1;
+      for (int c = 0; c < columns; ++c) {
+        int room = lines - y[static_cast<size_t>(c)] - kHallPieceHead;
+        if (whole < 0 && room >= rest) whole = c;
+        if (some < 0 && room >= 1) some = c;
       }
-      int take = std::min(rest, room);
-      HallPiece piece;
-      piece.kind = HallPiece::kBlock;
-      piece.block = static_cast<int>(b);
-      piece.first = first;
-      piece.count = take;
-      piece.column = column;
-      piece.line = y;
-      piece.continued = first > 0;
-      pages.back().pieces.push_back(piece);
-      first += take;
-      y += kHallPieceHead + take + 1;
+      if (whole >= 0) {
+        place(static_cast<int>(b), whole, first, rest);
+        first = total;
+      } else if (rest > fullColumn && some >= 0) {
+        int take = lines - y[static_cast<size_t>(some)] - kHallPieceHead;
+        place(static_cast<int>(b), some, first, take);
+        first += take;
+      } else {
+        newPage();
+        std::fill(y.begin(), y.end(), 0);
+      }
     }
   }
   return pages;
