@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QTest>
 
+#include "app/panes/pane_tables.h"
 #include "app/results/dlg_result_duo.h"
 #include "app/results/dlg_result_fast.h"
 #include "app/results/dlg_result_games.h"
@@ -357,6 +358,25 @@ TEST_F(ResultDialogs, DuoSheet) {
     EXPECT_EQ(d->Total(5)->text(), "45 - 110");
     d->reject();
   }, dudodeva, duoMatch));
+}
+
+// The tables chart moves the match behind a double-clicked cell.
+TEST_F(ResultDialogs, TableAndTimeFromTheTablesChart) {
+  LPaneTables pane(*app);
+  pane.resize(800, 500);
+  pane.show();
+  pane.Refresh();
+  ASSERT_EQ(pane.Grid()->ColumnTitle(1), "2");
+  ASSERT_EQ(pane.Grid()->Cell(0, 0), "9:30 - 9:45");
+  OnModal<LDlgTableTime>([](LDlgTableTime* t) {
+    t->TableEdit()->setText("4");
+    t->accept();
+  });
+  QPoint cell = pane.Grid()->visualRect(pane.Grid()->Model()->index(0, 1)).center();
+  QTest::mouseClick(pane.Grid()->viewport(), Qt::LeftButton, {}, cell);
+  QTest::mouseDClick(pane.Grid()->viewport(), Qt::LeftButton, {}, cell);
+  EXPECT_EQ(Stored().tafel, 4);
+  EXPECT_EQ(pane.Grid()->ColumnTitle(1), "4");  // refreshed
 }
 
 }  // namespace
