@@ -9,6 +9,8 @@
 
 #include "app/display/dlg_hall_settings.h"
 #include "app/display/fly_hall.h"
+#include "app/results/dlg_result_sets.h"
+#include "app/results/enter_result.h"
 #include "app/shell/mainwindow.h"
 #include "competition/poule.h"
 #include "competition/swiss.h"
@@ -104,7 +106,7 @@ TEST_F(HallDisplayTest, MenuOpensAWindowOfItsOwnWithTheCallableMatchesInOrder) {
   EXPECT_EQ(db().GetSettingInt("HallFullScreen" + std::to_string(app->IdToernooi()), -1), 0);
 }
 
-TEST_F(HallDisplayTest, AResultLeavesTheListAndMovesTheStandingsOnTheNoticeAlone) {
+TEST_F(HallDisplayTest, AResultThroughTheDialogLeavesTheListAndMovesTheStandings) {
   LFlyHallDisplay* d = OpenFromMenu();
   ASSERT_TRUE(d);
   MatchRecord played = Matches(poule).front();
@@ -113,9 +115,15 @@ TEST_F(HallDisplayTest, AResultLeavesTheListAndMovesTheStandingsOnTheNoticeAlone
   EXPECT_EQ(before->rows.front().wins, 0);
   int reloads = d->Reloads();
 
-  db().RecordResult(played.id, 0, {}, false);
-  window->NotifyDataChanged();
-  window->NotifyDataChanged();  // a burst of notices is read once
+  // Winner only: the first side, by its key.
+  int sets = -1;
+  std::vector<MatchSystem> systems;
+  db().ListMatchSystems(&systems);
+  for (const MatchSystem& ms : systems)
+    if (ms.name == "Sets") sets = ms.id;
+  OnModal<LDlgResultSingleSets>([](LDlgResultSingleSets* dlg) { QTest::keyClick(dlg, Qt::Key_1); });
+  ASSERT_TRUE(EnterResult(*app, played.id, sets, window.get()));
+
   QTRY_COMPARE_WITH_TIMEOUT(d->Reloads(), reloads + 1, 1000);
   std::vector<int> ids = OpenIds(*d);
   EXPECT_EQ(std::count(ids.begin(), ids.end(), played.id), 0);
@@ -124,6 +132,13 @@ TEST_F(HallDisplayTest, AResultLeavesTheListAndMovesTheStandingsOnTheNoticeAlone
   ASSERT_TRUE(after);
   EXPECT_EQ(after->rows.front().wins, 1);
   EXPECT_EQ(d->Content().played, 1);
+
+  // A burst of notices is read once.
+  window->NotifyDataChanged();
+  window->NotifyDataChanged();
+  QTRY_COMPARE_WITH_TIMEOUT(d->Reloads(), reloads + 2, 1000);
+  QTest::qWait(300);
+  EXPECT_EQ(d->Reloads(), reloads + 2);
 }
 
 // Eight in the round robin: 28 + 3 open matches do not fit one page.
