@@ -96,6 +96,8 @@ LFlyHallDisplay::LFlyHallDisplay(CVelgramApp& app, Clock& clock, QWidget* parent
   if (CVelgramDlg* main = app_.MainWindow())
     connect(main, &CVelgramDlg::dataChanged, this, [this] { refresh_.start(); });
   pageSince_ = clock_.NowUnix();
+  DateTime now = clock_.NowLocal();
+  clockText_ = QString::asprintf("%d:%02d", now.hour, now.minute);
 }
 
 int LFlyHallDisplay::Columns() const {
@@ -254,7 +256,7 @@ void LFlyHallDisplay::paintEvent(QPaintEvent*) {
   QRectF inner = band.adjusted(margin, 0, -margin, 0);
   p.setPen(kText);
   p.setFont(Sized(h * 1.2, true));
-  QString clock = clockText_.isEmpty() ? QString() : clockText_;
+  const QString& clock = clockText_;
   double clockWidth = p.fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + margin;
   p.drawText(inner, Qt::AlignRight | Qt::AlignVCenter, clock);
   p.setFont(Sized(h * 0.7, false));
