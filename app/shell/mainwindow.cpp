@@ -18,6 +18,7 @@
 #include "app/dialogs/dlg_settingsswiss.h"
 #include "app/dialogs/dlg_simaddplayers.h"
 #include "app/dialogs/dlg_toernooi.h"
+#include "app/display/fly_hall.h"
 #include "app/shell/fonts.h"
 #include "app/panes/pane_classes.h"
 #include "app/panes/pane_participants.h"
@@ -100,6 +101,10 @@ void CVelgramDlg::BuildMenus() {
   t->addSeparator();
   add(t, QStringLiteral("&Backup"), &CVelgramDlg::CmdBackup);
   add(t, QStringLiteral("Backup B&eheer"), &CVelgramDlg::CmdBackupManagement);
+  t->addSeparator();
+  QAction* hall = t->addAction(QStringLiteral("&Zaalscherm"));
+  hall->setObjectName(QStringLiteral("Zaalscherm"));
+  connect(hall, &QAction::triggered, this, [this] { OpenHallDisplay(app_, this); });
   QMenu* s = menuBar()->addMenu(QStringLiteral("&Simulatie"));
   add(s, QStringLiteral("&Deelnemers toevoegen"), &CVelgramDlg::CmdSimAddPlayers);
   QMenu* i = menuBar()->addMenu(QStringLiteral("&Instellingen"));

@@ -1,0 +1,156 @@
+// The hall display's refresh for a tournament of about 5,000 matches against
+// the MatchBook fill alone, which every refresh contains: 14 classes, each
+// with ten round robins of eight (half the results in), a Swiss pool of 32 in
+// its fourth round and a knockout of sixteen.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <random>
+
+#include "common/fakes.h"
+#include "competition/dropout.h"
+#include "competition/hall_display.h"
+#include "competition/matchbook.h"
+#include "competition/poule.h"
+#include "store/database.h"
+#include "support/text.h"
+
+namespace velgram {
+namespace {
+
+constexpr int kClasses = 14;
+constexpr int kPoules = 10;
+constexpr int kPouleSize = 8;
+constexpr int kSwissSize = 32;
+constexpr int kSwissRounds = 4;
+
+struct Tournament {
+  testing::TempDir dir;
+  testing::FakeClock clock;
+  testing::FakePrompter prompter;
+  std::unique_ptr<Database> db;
+  int toernooi = -1;
+  size_t matches = 0;
+
+  int AddPositions(Database& d, int idPool, int n, std::mt19937& rng, int k) {
+    std::vector<ContestantRecord> rows;
+    for (int s = 0; s < n; ++s) {
+      PlayerRecord pl;
+      pl.name = Format("Speler %d-%d-%d", k, idPool, s);
+      pl.idClub = d.GetOrAddClub(Format("Club %d", static_cast<int>(rng() % 20)));
+      pl.rating = 1000 + static_cast<int>(rng() % 1000);
+      ContestantRecord c;
+      c.sort = s;
+      c.poolPos = s + 1;
+      c.linktype = kLinkPlayer;
+      c.idPlayer = d.AddPlayer(pl, toernooi);
+      rows.push_back(c);
+    }
+    d.ReplaceContestants(idPool, rows);
+    return n;
+  }
+
+  Tournament() {
+    db = std::make_unique<Database>(dir.File("Velgram.db"), clock);
+    Database& d = *db;
+    d.SetSetting("PouleActivateWarning", "No");
+    toernooi = d.AddToernooi("Groot toernooi");
+    std::mt19937 rng(7);
+    Transaction tx(d);
+    for (int k = 0; k < kClasses; ++k) {
+      SystemRecord cls;
+      cls.name = Format("Klasse %d", k + 1);
+      d.AddSystem(cls, toernooi);
+      std::vector<SystemRecord> list;
+      d.ListSystems(list, toernooi);
+      int idClass = list.back().id;
+      auto pool = [&](const std::string& name, int playstyle, const std::string& extra) {
+        PoolRecord p;
+        p.name = name;
+        p.playstyle = playstyle;
+        p.tables = "1-12";
+        p.starttime = 900;
+        p.endtime = 1800;
+        p.extra = extra;
+        return d.AddPool(p, idClass);
+      };
+      for (int p = 0; p < kPoules; ++p) {
+        int id = pool(Format("Poule %d", p + 1), kPlaystylePoule, "");
+        AddPositions(d, id, kPouleSize, rng, k);
+        StartPoule(d, prompter, id);
+        std::vector<MatchRecord> list;
+        d.ListMatches(id, list);
+        for (size_t m = 0; m < list.size(); ++m)
+          if (m % 2 == 0) d.RecordResult(list[m].id, static_cast<int>(rng() % 2), {}, false);
+      }
+      int swiss = pool("Zwitsers", kPlaystyleSwiss, "");
+      AddPositions(d, swiss, kSwissSize, rng, k);
+      std::vector<ContestantRecord> seats;
+      d.ListContestants(swiss, seats);
+      for (int r = 1; r <= kSwissRounds; ++r) {
+        for (int i = 0; i < kSwissSize / 2; ++i) {
+          int a = seats[i].id, b = seats[(i + r * 3) % (kSwissSize / 2) + kSwissSize / 2].id;
+          int id = d.AddMatch(swiss, a, b, 1 + i % 12, 900 + r * 100);
+          d.AddRoundMatch(swiss, r, id);
+          if (r < kSwissRounds) d.RecordResult(id, static_cast<int>(rng() % 2), {}, false);
+        }
+      }
+      int ko = pool("Afval", kPlaystyleDropout, "{ \"dimension\":16 }");
+      AddPositions(d, ko, 16, rng, k);
+      LDropout bracket("{ \"dimension\":16 }");
+      PoolRecord row;
+      d.GetPool(ko, row);
+      bracket.FillFrom(row);
+      std::vector<Contestant> contestants;
+      LoadContestants(d, ko, contestants, true);
+      ActivateDropout(d, prompter, bracket, contestants);
+    }
+    tx.Commit();
+    MatchBook book(d);
+    book.FillToernooi(toernooi);
+    matches = book.Matches().size();
+  }
+};
+
+Tournament& Big() {
+  static Tournament t;
+  return t;
+}
+
+void BM_MatchBookFill(benchmark::State& state) {
+  Tournament& t = Big();
+  for (auto _ : state) {
+    MatchBook book(*t.db);
+    book.FillToernooi(t.toernooi);
+    benchmark::DoNotOptimize(book.Matches().back().name2);
+  }
+  state.counters["matches"] = static_cast<double>(t.matches);
+}
+BENCHMARK(BM_MatchBookFill)->Unit(benchmark::kMillisecond);
+
+// What the display does on every change notice: read the options, build the
+// content and cut it into pages.
+void BM_HallRefresh(benchmark::State& state) {
+  Tournament& t = Big();
+  size_t open = 0, blocks = 0, pages = 0;
+  for (auto _ : state) {
+    HallOptions options = ReadHallOptions(*t.db, t.toernooi);
+    HallContent content = BuildHallContent(*t.db, t.toernooi, options);
+    std::vector<HallPage> cut = PaginateHall(content, 20, 2);
+    open = content.open.size();
+    blocks = content.blocks.size();
+    pages = cut.size();
+    benchmark::DoNotOptimize(cut.data());
+  }
+  state.counters["matches"] = static_cast<double>(t.matches);
+  state.counters["open"] = static_cast<double>(open);
+  state.counters["blocks"] = static_cast<double>(blocks);
+  state.counters["pages"] = static_cast<double>(pages);
+  if (blocks != static_cast<size_t>(kClasses * (kPoules + 2))) state.SkipWithError("a pool in play has no standings");
+}
+BENCHMARK(BM_HallRefresh)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace velgram
+
+BENCHMARK_MAIN();

@@ -1,0 +1,245 @@
+// The hall display's content: which matches can be called, the standings of
+// the pools in play, the counts, the class choice, and the cutting into pages.
+#include "competition/hall_display.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "competition/dropout.h"
+#include "competition/matchbook.h"
+#include "competition/poule.h"
+#include "competition/swiss.h"
+#include "event_fixture.h"
+
+namespace velgram {
+namespace {
+
+using testing::EventFixture;
+using testing::FakePrompter;
+
+class HallContentTest : public ::testing::Test, public EventFixture {
+ protected:
+  void SetUp() override {
+    db->SetSetting("PouleActivateWarning", "No");
+    poule = AddPool(kPlaystylePoule, "1-2", 900);
+    for (int i = 1; i <= 4; ++i) AddContestant(poule, AddPlayer("Rr " + std::to_string(i), "TTV", 1500), i);
+    ASSERT_EQ(StartPoule(*db, prompter, poule), StartOutcome::kStarted);
+
+    swiss = AddPool(kPlaystyleSwiss, "3-4", 900);
+    for (int i = 1; i <= 5; ++i)
+      AddContestant(swiss, AddPlayer("Zw " + std::to_string(i), "Zaal", 2000 - 100 * i), i);
+    LSwiss s;
+    PoolRecord row;
+    ASSERT_TRUE(db->GetPool(swiss, row));
+    s.FillFrom(row);
+    s.AttachDatabase(db.get());
+    ASSERT_EQ(s.CalculateNextRound(*db, clock, nullptr), RoundOutcome::kWritten);
+
+    // Three in a bracket of four: seed 1 has a bye, match 3 waits for match 2.
+    knockout = AddPool(kPlaystyleDropout, "5", 1000, "{ \"dimension\":4 }");
+    for (int i = 1; i <= 3; ++i) AddContestant(knockout, AddPlayer("Ko " + std::to_string(i), "Net", 1000), i);
+    LDropout ko("{ \"dimension\":4 }");
+    ASSERT_TRUE(db->GetPool(knockout, row));
+    ko.FillFrom(row);
+    std::vector<Contestant> seats;
+    LoadContestants(*db, knockout, seats, true);
+    ASSERT_EQ(ActivateDropout(*db, prompter, ko, seats), ActivateOutcome::kActivated);
+  }
+
+  HallContent Build(const HallOptions& o = {}) { return BuildHallContent(*db, idToernooi, o); }
+  const HallBlock* Block(const HallContent& c, int idPool) {
+    for (const HallBlock& b : c.blocks)
+      if (b.idPool == idPool) return &b;
+    return nullptr;
+  }
+  std::vector<int> OpenIds(const HallContent& c) {
+    std::vector<int> ids;
+    for (const HallMatchRow& r : c.open) ids.push_back(r.idMatch);
+    return ids;
+  }
+
+  FakePrompter prompter;
+  int poule = -1, swiss = -1, knockout = -1;
+};
+
+TEST_F(HallContentTest, ListsExactlyTheCallableMatchesInTimeAndTableOrder) {
+  HallContent c = Build();
+  EXPECT_EQ(c.toernooi, "Clubkampioenschap");
+  std::vector<MatchRecord> ko = Matches(knockout);
+  ASSERT_EQ(ko.size(), 3u);
+  // Round robin 6, Swiss 2 (the fifth player has a bye), knockout only match
+  // 2: match 1 is a bye and match 3 has an undecided side.
+  std::vector<int> expected;
+  for (int id : {poule, swiss})
+    for (const MatchRecord& m : Matches(id)) expected.push_back(m.id);
+  expected.push_back(ko[1].id);
+  std::vector<int> got = OpenIds(c);
+  EXPECT_EQ(std::set<int>(got.begin(), got.end()), std::set<int>(expected.begin(), expected.end()));
+  EXPECT_EQ(got.size(), expected.size());
+  for (size_t i = 1; i < c.open.size(); ++i) {
+    const HallMatchRow& a = c.open[i - 1];
+    const HallMatchRow& b = c.open[i];
+    EXPECT_TRUE(a.starttime < b.starttime || (a.starttime == b.starttime && a.tafel <= b.tafel)) << i;
+  }
+  EXPECT_EQ(c.played, 0);
+  EXPECT_EQ(c.toPlay, 6 + 2 + 2);  // knockout matches 2 and 3
+  EXPECT_EQ(c.open.front().klasse, "A");
+
+  ASSERT_EQ(c.blocks.size(), 3u);
+  EXPECT_EQ(c.blocks[1].caption, "Ronde 1");
+  // The bye already counts as a point in the Swiss standings.
+  std::set<int> playing;
+  for (const MatchRecord& m : Matches(swiss)) playing.insert({m.idContestant1, m.idContestant2});
+  std::vector<ContestantRecord> positions;
+  db->ListContestants(swiss, positions);
+  std::string bye;
+  for (const ContestantRecord& p : positions)
+    if (!playing.count(p.id)) bye = "Zw " + std::to_string(p.poolPos);
+  EXPECT_EQ(c.blocks[1].rows.front().name, bye);
+  EXPECT_EQ(c.blocks[1].rows.front().points, 1);
+  EXPECT_EQ(c.blocks[1].rows.back().points, 0);
+  EXPECT_EQ(c.blocks[2].caption, "Halve finale");
+  ASSERT_EQ(c.blocks[2].rows.size(), 2u);
+  EXPECT_EQ(c.blocks[2].rows[0].name2, "Bye");
+  EXPECT_EQ(c.blocks[2].rows[0].winner, 0);
+  EXPECT_TRUE(c.blocks[2].rows[0].bye);
+}
+
+TEST_F(HallContentTest, AResultTakesTheMatchOffAndMovesTheStandings) {
+  MatchRecord first = Matches(poule).front();
+  db->RecordResult(first.id, 1, {}, false);
+  std::vector<MatchRecord> ko = Matches(knockout);
+  db->RecordResult(ko[1].id, 0, {}, false);  // seed 3 beats seed 2
+
+  HallContent c = Build();
+  std::vector<int> ids = OpenIds(c);
+  EXPECT_EQ(std::count(ids.begin(), ids.end(), first.id), 0);
+  // The final is callable now, with both names carried forward.
+  ASSERT_EQ(std::count(ids.begin(), ids.end(), ko[2].id), 1);
+  for (const HallMatchRow& r : c.open) {
+    if (r.idMatch == ko[2].id) {
+      EXPECT_EQ(r.name1 + "-" + r.name2, "Ko 1-Ko 3");
+    }
+  }
+  EXPECT_EQ(c.played, 2);
+  EXPECT_EQ(c.toPlay, 8);
+  // What the display calls, the result entry takes: the final's first side
+  // came through a bye.
+  MatchBook book(*db);
+  book.FillToernooi(idToernooi);
+  EXPECT_EQ(book.CheckSides(*book.FindMatch(ko[2].id)), MatchBook::Sides::kReady);
+
+  const HallBlock* rr = Block(c, poule);
+  ASSERT_TRUE(rr);
+  // In play, places follow the wins so far; equal wins share a place.
+  EXPECT_EQ(rr->rows[0].wins, 1);
+  EXPECT_EQ(rr->rows[0].place, 1);
+  EXPECT_EQ(rr->rows[1].place, 2);
+  EXPECT_EQ(rr->rows[3].place, 2);
+  EXPECT_EQ(rr->rows[0].club, "TTV");
+  const HallBlock* final = Block(c, knockout);
+  ASSERT_TRUE(final);
+  EXPECT_EQ(final->caption, "Finale");
+  ASSERT_EQ(final->rows.size(), 1u);
+  EXPECT_EQ(final->rows[0].name, "Ko 1");
+  EXPECT_EQ(final->rows[0].name2, "Ko 3");
+}
+
+TEST_F(HallContentTest, FinishedRoundRobinTakesItsPlacesWithTieBreaks) {
+  // Position 1 wins everything, position 4 loses everything.
+  for (const MatchRecord& m : Matches(poule)) {
+    ContestantRecord a;
+    db->GetContestant(a, m.idContestant1);
+    ContestantRecord b;
+    db->GetContestant(b, m.idContestant2);
+    db->RecordResult(m.id, a.poolPos < b.poolPos ? 0 : 1, {}, false);
+  }
+  HallContent c = Build();
+  const HallBlock* rr = Block(c, poule);
+  ASSERT_TRUE(rr);
+  ASSERT_EQ(rr->rows.size(), 4u);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(rr->rows[i].place, i + 1);
+    EXPECT_EQ(rr->rows[i].wins, 3 - i);
+  }
+}
+
+TEST_F(HallContentTest, ChoicesHideClassesAndParts) {
+  SystemRecord other;
+  other.name = "B";
+  db->AddSystem(other, idToernooi);
+  std::vector<SystemRecord> systems;
+  db->ListSystems(systems, idToernooi);
+  HallOptions o;
+  o.hiddenClasses.insert(idSystem);
+  o.show = HallShow::kMatches;
+  o.pageSeconds = 1;  // below the least: kept at the least
+  WriteHallOptions(*db, idToernooi, o);
+  db->SetSetting("MatchesClub" + std::to_string(idToernooi), "1");
+  HallOptions read = ReadHallOptions(*db, idToernooi);
+  EXPECT_EQ(read.hiddenClasses, o.hiddenClasses);
+  EXPECT_EQ(read.show, HallShow::kMatches);
+  EXPECT_EQ(read.pageSeconds, kHallMinPageSeconds);
+  EXPECT_TRUE(read.withClub);
+
+  HallContent c = Build(read);
+  EXPECT_TRUE(c.open.empty());
+  EXPECT_TRUE(c.blocks.empty());
+  EXPECT_EQ(c.toPlay, 0);
+
+  read.hiddenClasses.clear();
+  c = Build(read);
+  ASSERT_FALSE(c.open.empty());
+  EXPECT_NE(c.open.front().name1.find(" ("), std::string::npos);
+  EXPECT_TRUE(c.blocks.empty());  // matches only
+}
+
+TEST(HallPages, EveryRowOnceWithinThePage) {
+  HallContent c;
+  for (int i = 0; i < 28; ++i) c.open.push_back({i, 1, 900, "a", "b", "A", "P"});
+  for (int n : {4, 12, 30, 3, 6}) {
+    HallBlock b;
+    b.rows.resize(n);
+    c.blocks.push_back(b);
+  }
+  const int lines = 20, columns = 2;
+  std::vector<HallPage> pages = PaginateHall(c, lines, columns);
+  int nextMatch = 0;
+  std::map<int, int> nextRow;
+  std::map<int, int> pieces;
+  for (const HallPage& p : pages) {
+    ASSERT_FALSE(p.pieces.empty());
+    std::map<int, int> bottom;  // per column, the first free line
+    for (const HallPiece& piece : p.pieces) {
+      EXPECT_LE(piece.line + kHallPieceHead + piece.count, lines);
+      EXPECT_LT(piece.column, columns);
+      EXPECT_GE(piece.line, bottom[piece.column]);
+      bottom[piece.column] = piece.line + kHallPieceHead + piece.count;
+      if (piece.kind == HallPiece::kMatches) {
+        for (int col = 1; col < columns; ++col) bottom[col] = bottom[0];
+        EXPECT_EQ(piece.first, nextMatch);
+        nextMatch += piece.count;
+      } else {
+        EXPECT_EQ(piece.first, nextRow[piece.block]);
+        EXPECT_EQ(piece.continued, piece.first > 0);
+        nextRow[piece.block] += piece.count;
+        ++pieces[piece.block];
+      }
+    }
+  }
+  EXPECT_EQ(nextMatch, 28);
+  for (int b = 0; b < 5; ++b) EXPECT_EQ(nextRow[b], static_cast<int>(c.blocks[b].rows.size())) << b;
+  EXPECT_EQ(pieces[1], 1);  // fits a column: moved on whole rather than split
+  EXPECT_GE(pieces[2], 2);  // longer than a column
+  // The last matches page has room left below for the first block.
+  EXPECT_EQ(pages[1].pieces.size() > 1, true);
+
+  // Nothing to show is still one page; matches only leaves the blocks off.
+  EXPECT_EQ(PaginateHall(HallContent{}, lines, columns).size(), 1u);
+  c.showStandings = false;
+  EXPECT_EQ(PaginateHall(c, lines, columns).size(), 2u);
+}
+
+}  // namespace
+}  // namespace velgram
