@@ -9,6 +9,7 @@
 
 #include "app/panes/pane_matches.h"
 #include "app/printing/print_preview.h"
+#include "app/results/dlg_result_sets.h"
 #include "app/shell/mainwindow.h"
 #include "competition/match_rules.h"
 #include "tests/app/shell_fixture.h"
@@ -24,6 +25,7 @@ class MatchPanesTest : public ShellTest {
     app->DropToernooi();
     w->OpenStartTournament();
     w->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     return w;
   }
   template <typename P>
@@ -191,12 +193,36 @@ TEST_F(MatchPanesTest, TimeHeaderSortsBothWaysAndTheOrderSurvivesARestart) {
   EXPECT_EQ(Column(pane->Grid(), LPaneMatches::kTijd), descending);
 }
 
-TEST_F(MatchPanesTest, DoubleClickOnAMatchWhosePoolIsGoneSaysSo) {
+TEST_F(MatchPanesTest, DoubleClickEntersTheResultWithThePoolsRulesOrSaysThePoolIsGone) {
   OpenTournament();
-  const std::vector<int> ids = Pool(AddClass("Heren A"), "Poule 1", {"Anna", "Bert"});
+  const std::vector<int> ids = Pool(AddClass("Heren A"), "Poule 1", {"Anna", "Bert", "Cor"});
+  MatchSystem winnerOnly;
+  winnerOnly.result = kResultSets;
+  winnerOnly.setMax = 3;
+  winnerOnly.name = "Alleen winnaar";
+  PoolRecord pool;
+  ASSERT_TRUE(db().GetPool(lastPool_, pool));
+  pool.idMatchSystem = db().AddMatchSystem(winnerOnly);
+  db().UpdatePool(pool);
   auto w = Window();
   auto* pane = Show<LPaneMatches>(*w, NavType::Matches);
-  ASSERT_EQ(pane->Grid()->RowCount(), 1);
+  ASSERT_EQ(pane->Grid()->RowCount(), 3);
+
+  // The pool's own rules pick the winner-only dialog; the result takes the
+  // match off the list of open matches.
+  const int row = pane->Grid()->FindRowData(ids[1]);
+  OnModal<LDlgResultSingleSets>([](LDlgResultSingleSets* d) { d->SideButton(1)->click(); });
+  const QPoint at = pane->Grid()->visualRect(pane->Grid()->model()->index(row, 2)).center();
+  QTest::mouseClick(pane->Grid()->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(pane->Grid()->viewport(), Qt::LeftButton, {}, at);
+  EXPECT_EQ(pane->Grid()->RowCount(), 2);
+  EXPECT_EQ(pane->Grid()->FindRowData(ids[1]), -1);
+  MatchRecord m;
+  ASSERT_TRUE(db().GetMatch(m, ids[1]));
+  std::vector<MatchRecord> played{m};
+  db().ReadResults(played);
+  EXPECT_EQ(played[0].indexWinner, 1);
+
   db().DeletePool(lastPool_);
   pane->OpenRow(0);
   ASSERT_FALSE(prompter.alerts.empty());
