@@ -15,6 +15,7 @@ constexpr double kPadding = 6;    // inside a slip's border
 constexpr double kBox = 28;       // a game box: room for a handwritten 11-9 (7 mm)
 constexpr double kMinBox = 20;
 constexpr double kTotal = 46;     // the total or winner box
+constexpr double kMinNameScale = 0.7;
 constexpr double kMinName = 120;  // the names column (3 cm), before the slips go one across
 
 double InfoRowHeight(const SlipPageLayout& l) { return l.lineHeight + 8; }
@@ -103,13 +104,19 @@ void PaintSlip(QPainter& painter, const SlipPageLayout& l, const MatchSlip& slip
   const QFontMetricsF metrics(l.font);
   const double nameH = NameRowHeight(l);
   const double nameWidth = std::max(0.0, boxesLeft - inner.left() - 6);
+  // A long name (with its club) is set smaller before it is cut short; both
+  // names of a slip alike.
+  const double widest = std::max(metrics.horizontalAdvance(slip.name1), metrics.horizontalAdvance(slip.name2));
+  QFont font = l.font;
+  if (widest > nameWidth)
+    font.setPixelSize(std::max(1, static_cast<int>(l.font.pixelSize() * std::max(kMinNameScale, nameWidth / widest))));
   for (int side = 0; side < 2; ++side) {
     const double top = titleTop + titleH + side * nameH;
     const QString& name = side == 0 ? slip.name1 : slip.name2;
-    painter.setFont(l.font);
+    painter.setFont(font);
     painter.setPen(Qt::black);
     painter.drawText(QRectF(inner.left(), top, nameWidth, nameH), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     metrics.elidedText(name, Qt::ElideRight, nameWidth));
+                     QFontMetricsF(font).elidedText(name, Qt::ElideRight, nameWidth));
     painter.setPen(QPen(Qt::black, 1));
     // The boxes of the two sides share their middle line, as on a score card.
     const double boxTop = side == 0 ? top + 3 : top;
