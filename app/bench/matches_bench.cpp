@@ -95,6 +95,19 @@ void BM_MatchBookFill(benchmark::State& state) {
 }
 BENCHMARK(BM_MatchBookFill)->Unit(benchmark::kMillisecond);
 
+// The part of the fill that only reads: matches and results through the
+// record sets, without naming the sides.
+void BM_ReadMatchesAndResults(benchmark::State& state) {
+  Tournament& t = Big();
+  std::vector<MatchRecord> rows;
+  for (auto _ : state) {
+    t.app->Db().ListMatchesOfToernooi(t.id, rows);
+    t.app->Db().ReadResults(rows);
+    benchmark::DoNotOptimize(rows.size());
+  }
+}
+BENCHMARK(BM_ReadMatchesAndResults)->Unit(benchmark::kMillisecond);
+
 // Arg: the "Gespeeld" box; 0 unchecked (the open matches), 1 the third
 // state (all matches, the most rows).
 void BM_MatchesPaneRefresh(benchmark::State& state) {
