@@ -204,6 +204,7 @@ LPaneMatches::LPaneMatches(CVelgramApp& app, QWidget* parent)
 }
 
 void LPaneMatches::Refresh() {
+  stale_ = false;
   ApplyLook();
   LoadSettingBoxes();
   if (!app_.HasToernooi()) {
@@ -330,6 +331,7 @@ LPaneMatchNotes::LPaneMatchNotes(CVelgramApp& app, QWidget* parent)
 }
 
 void LPaneMatchNotes::Refresh() {
+  stale_ = false;
   ApplyLook();
   LoadSettingBoxes();
   if (!app_.HasToernooi()) {

@@ -54,6 +54,7 @@ class LPaneMatchList : public LPane {
 
   QWidget* filters_;
   MatchBook book_;
+  bool stale_ = false;  // data changed while hidden; every Refresh clears it
 
  private:
   void OnDataChanged();
@@ -62,7 +63,6 @@ class LPaneMatchList : public LPane {
     const char* keyPrefix;
   };
   std::vector<SettingBox> settingBoxes_;
-  bool stale_ = false;
   bool entering_ = false;  // the result entry is open: its notice is answered afterwards
 };
 

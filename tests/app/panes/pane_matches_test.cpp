@@ -100,6 +100,15 @@ TEST_F(MatchPanesTest, PlayedBoxShowsOpenMatchesFirstAndFollowsResultsEnteredEls
   const int row = pane->Grid()->FindRowData(ids[0]);
   ASSERT_GE(row, 0);
   EXPECT_EQ(pane->Grid()->Cell(row, LPaneMatches::kResultaat), QStringLiteral("1-0"));
+
+  // A hidden pane waits, and catches up once it is shown.
+  pane->hide();
+  ASSERT_TRUE(SaveResult(db(), ids[1], DecideWinnerOnly(1)));
+  w->NotifyDataChanged();
+  EXPECT_EQ(pane->Grid()->FindRowData(ids[1]), -1);
+  pane->show();
+  QTRY_VERIFY_WITH_TIMEOUT(pane->Grid()->FindRowData(ids[1]) >= 0, 2000);
+  EXPECT_EQ(pane->Grid()->Cell(pane->Grid()->FindRowData(ids[1]), LPaneMatches::kResultaat), QStringLiteral("0-1"));
 }
 
 TEST_F(MatchPanesTest, ParticipantFilterIgnoresCaseAndWaitsForTypingToPause) {
