@@ -49,6 +49,42 @@ QFont PrintPixelFont(const QFont& font) {
   return f;
 }
 
+void PageFrameHeights(const QFont& headerFont, const GridPrintSetup& setup, double& header, double& footer) {
+  const QFontMetricsF metrics(headerFont);
+  header = metrics.height() + 4 + 1 + kHeaderGap;
+  if (!setup.subtitle.isEmpty()) header += metrics.height() + 2;
+  footer = kHeaderGap + metrics.height();
+}
+
+void PaintPageFrame(QPainter& painter, double pageWidth, double pageHeight, const QFont& headerFont, int page,
+                    int pageCount, const GridPrintSetup& setup) {
+  const double w = pageWidth;
+  // Header: caption centred, program title right, a rule, the subtitle.
+  painter.setPen(Qt::black);
+  painter.setFont(headerFont);
+  const QFontMetricsF header(headerFont);
+  const double lineH = header.height();
+  painter.drawText(QRectF(0, 0, w, lineH), Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, setup.caption);
+  painter.drawText(QRectF(0, 0, w, lineH), Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, setup.title);
+  double y = lineH + 4;
+  painter.setPen(QPen(Qt::black, 1));
+  painter.drawLine(QPointF(0, y), QPointF(w, y));
+  y += 1;
+  if (!setup.subtitle.isEmpty()) {
+    y += 2;
+    painter.drawText(QRectF(0, y, w, lineH), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, setup.subtitle);
+  }
+
+  // Footer.
+  const double footerY = pageHeight - lineH;
+  painter.drawText(QRectF(0, footerY, w, lineH), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                   QStringLiteral("Pag. %1 of %2").arg(page).arg(pageCount));
+  const QString when = setup.dateTime.isEmpty()
+                           ? QDateTime::currentDateTime().toString(QStringLiteral("dd-MM-yyyy HH:mm"))
+                           : setup.dateTime;
+  painter.drawText(QRectF(0, footerY, w, lineH), Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, when);
+}
+
 GridPrintLayout LayoutGridPages(const LGrid& grid, int pageWidth, int pageHeight, double dpi,
                                 const GridPrintSetup& setup) {
   GridPrintLayout layout;
@@ -61,10 +97,7 @@ GridPrintLayout LayoutGridPages(const LGrid& grid, int pageWidth, int pageHeight
   layout.headerFont = PrintPixelFont(setup.headerFont);
   layout.headerFont.setBold(true);
 
-  const QFontMetricsF header(layout.headerFont);
-  layout.headerHeight = header.height() + 4 + 1 + kHeaderGap;
-  if (!setup.subtitle.isEmpty()) layout.headerHeight += header.height() + 2;
-  layout.footerHeight = kHeaderGap + header.height();
+  PageFrameHeights(layout.headerFont, setup, layout.headerHeight, layout.footerHeight);
 
   QFont boldFont = layout.contentFont;
   boldFont.setBold(true);
@@ -107,32 +140,8 @@ void PaintGridPage(QPainter& painter, const LGrid& grid, const GridPrintLayout& 
   painter.save();
   painter.setRenderHint(QPainter::TextAntialiasing);
   painter.scale(layout.unitsPerPixel, layout.unitsPerPixel);
-  const double w = layout.pageWidth;
 
-  // Page header.
-  painter.setPen(Qt::black);
-  painter.setFont(layout.headerFont);
-  const QFontMetricsF header(layout.headerFont);
-  const double lineH = header.height();
-  painter.drawText(QRectF(0, 0, w, lineH), Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, setup.caption);
-  painter.drawText(QRectF(0, 0, w, lineH), Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, setup.title);
-  double y = lineH + 4;
-  painter.setPen(QPen(Qt::black, 1));
-  painter.drawLine(QPointF(0, y), QPointF(w, y));
-  y += 1;
-  if (!setup.subtitle.isEmpty()) {
-    y += 2;
-    painter.drawText(QRectF(0, y, w, lineH), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, setup.subtitle);
-  }
-
-  // Footer.
-  const double footerY = layout.pageHeight - lineH;
-  painter.drawText(QRectF(0, footerY, w, lineH), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                   QStringLiteral("Pag. %1 of %2").arg(page).arg(layout.PageCount()));
-  const QString when = setup.dateTime.isEmpty()
-                           ? QDateTime::currentDateTime().toString(QStringLiteral("dd-MM-yyyy HH:mm"))
-                           : setup.dateTime;
-  painter.drawText(QRectF(0, footerY, w, lineH), Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, when);
+  PaintPageFrame(painter, layout.pageWidth, layout.pageHeight, layout.headerFont, page, layout.PageCount(), setup);
 
   // The list.
   painter.translate(0, layout.headerHeight);
@@ -207,6 +216,18 @@ bool PrintGrid(const LGrid& grid, QPrinter& printer, const GridPrintSetup& setup
   for (int page = 1; page <= layout.PageCount(); ++page) {
     if (page > 1 && !printer.newPage()) return false;
     PaintGridPage(painter, grid, layout, page, setup);
+  }
+  return painter.end();
+}
+
+bool PrintPages(const PageSource& source, QPrinter& printer, const GridPrintSetup& setup) {
+  QPainter painter;
+  if (!painter.begin(&printer)) return false;
+  const QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
+  const int count = source.PageCount(area.width(), area.height(), printer.resolution(), setup);
+  for (int page = 1; page <= count; ++page) {
+    if (page > 1 && !printer.newPage()) return false;
+    source.PaintPage(painter, area.width(), area.height(), printer.resolution(), page, setup);
   }
   return painter.end();
 }

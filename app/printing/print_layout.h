@@ -58,6 +58,25 @@ void PaintGridPage(QPainter& painter, const LGrid& grid, const GridPrintLayout& 
 // printer could not be started.
 bool PrintGrid(const LGrid& grid, QPrinter& printer, const GridPrintSetup& setup);
 
+// Pages drawn by something else than the list itself, such as the match
+// slips, printed with the same page header and footer.
+class PageSource {
+ public:
+  virtual ~PageSource() = default;
+  // Sizes in device units of the printable area at dpi dots per inch.
+  virtual int PageCount(int pageWidth, int pageHeight, double dpi, const GridPrintSetup& setup) const = 0;
+  // Page `page` (from 1) with the origin at the top left of the printable area.
+  virtual void PaintPage(QPainter& painter, int pageWidth, int pageHeight, double dpi, int page,
+                         const GridPrintSetup& setup) const = 0;
+};
+bool PrintPages(const PageSource& source, QPrinter& printer, const GridPrintSetup& setup);
+
+// The page header (caption, title, rule, subtitle) and footer ("Pag. %d of
+// %d", date and time) in layout pixels; headerFont is the bold pixel font.
+void PageFrameHeights(const QFont& headerFont, const GridPrintSetup& setup, double& header, double& footer);
+void PaintPageFrame(QPainter& painter, double pageWidth, double pageHeight, const QFont& headerFont, int page,
+                    int pageCount, const GridPrintSetup& setup);
+
 // Widths of single-line texts in one font, summed from cached character
 // advances. Shaping every text of a long list (20,000 rows) takes a quarter
 // of a second; this takes a fraction of that. Kerning only ever narrows the

@@ -67,6 +67,7 @@ PrintSettings PrintSettings::Load(Database& db, const std::string& printKey) {
   s.extraSpace = db.GetSetting("ExtraSpace" + printKey);
   s.rowHeight = db.GetSetting("RowHeight" + printKey);
   s.delEmptyColumns = db.GetSetting("DelEmptyColumns" + printKey) == "1";
+  s.slips = db.GetSetting("SlipLayout" + printKey) == "1";
   return s;
 }
 
@@ -94,8 +95,14 @@ void LFlyPreviewer::paintEvent(QPaintEvent*) {
 // ---------------------------------------------------------------------------
 
 LDlgPrintPreview::LDlgPrintPreview(Database& db, Prompter& prompter, LGrid& grid, const std::string& printKey,
-                                   const QString& subtitle, QWidget* parent)
-    : QDialog(parent), db_(db), prompter_(prompter), grid_(grid), printKey_(printKey), subtitle_(subtitle) {
+                                   const QString& subtitle, QWidget* parent, const PageSource* slips)
+    : QDialog(parent),
+      db_(db),
+      prompter_(prompter),
+      grid_(grid),
+      slips_(slips),
+      printKey_(printKey),
+      subtitle_(subtitle) {
   setWindowTitle(QStringLiteral("Afdrukken preview"));
   caption_ = MainCaption(parent);
   settings_ = PrintSettings::Load(db_, printKey_);
@@ -175,6 +182,17 @@ void LDlgPrintPreview::BuildUi() {
     Relayout();
   });
   controls->addWidget(delEmpty_);
+  if (slips_) {
+    slipsBox_ = new QCheckBox(QStringLiteral("Als briefjes om uit te knippen"), this);
+    slipsBox_->setChecked(settings_.slips);
+    connect(slipsBox_, &QCheckBox::toggled, this, [this](bool on) {
+      settings_.slips = on;
+      db_.SetSetting("SlipLayout" + printKey_, on ? "1" : "0");
+      page_ = 1;
+      Relayout();
+    });
+    controls->addWidget(slipsBox_);
+  }
 
   next_ = new QPushButton(QStringLiteral("Volgende pagina"), this);
   previous_ = new QPushButton(QStringLiteral("Vorige pagina"), this);
@@ -297,11 +315,16 @@ void LDlgPrintPreview::Relayout() {
   printerButton_->setText(PrintsToPdf() ? QStringLiteral("PDF-bestand") : printer_->printerName());
   formatLabel_->setText(printer_->pageLayout().pageSize().name());
 
-  const QRect area = printer_->pageLayout().paintRectPixels(printer_->resolution());
-  pageCount_ = grid_.PageCount(area.width(), area.height(), printer_->resolution(), CurrentSetup());
+  pageCount_ = CountPages(CurrentSetup());
   page_ = std::clamp(page_, 1, pageCount_);
   PlacePreview();
   UpdateControls();
+}
+
+int LDlgPrintPreview::CountPages(const GridPrintSetup& setup) const {
+  const QRect area = printer_->pageLayout().paintRectPixels(printer_->resolution());
+  return PrintsSlips() ? slips_->PageCount(area.width(), area.height(), printer_->resolution(), setup)
+                       : grid_.PageCount(area.width(), area.height(), printer_->resolution(), setup);
 }
 
 void LDlgPrintPreview::PlacePreview() {
@@ -334,6 +357,10 @@ void LDlgPrintPreview::UpdateControls() {
   previous_->setVisible(page_ > 1);
   fewer_->setVisible(pageCount_ > 1);
   pageCountLabel_->setText(QStringLiteral("Aantal pagina's: %1").arg(pageCount_));
+  // Row height, extra space and empty columns shape the list, not the slips.
+  const bool list = !PrintsSlips();
+  for (QWidget* w : std::initializer_list<QWidget*>{extraSpace_, rowHeight_, delEmpty_, fewer_, more_})
+    w->setEnabled(list);
 }
 
 void LDlgPrintPreview::PaintPage(QPainter& painter, const QSize& size) {
@@ -348,7 +375,13 @@ void LDlgPrintPreview::PaintPage(QPainter& painter, const QSize& size) {
   painter.setRenderHint(QPainter::Antialiasing);
   painter.scale(static_cast<double>(size.width()) / paper.width(), static_cast<double>(size.width()) / paper.width());
   painter.translate(area.topLeft());
-  const GridPageInfo info = grid_.RenderPage(painter, area.width(), area.height(), resolution, page_, CurrentSetup());
+  GridPageInfo info;
+  if (PrintsSlips()) {
+    slips_->PaintPage(painter, area.width(), area.height(), resolution, page_, CurrentSetup());
+    info.pageCount = slips_->PageCount(area.width(), area.height(), resolution, CurrentSetup());
+  } else {
+    info = grid_.RenderPage(painter, area.width(), area.height(), resolution, page_, CurrentSetup());
+  }
   if (info.pageCount != pageCount_) {
     // The layout changed under the preview (a new printer or font): follow it.
     pageCount_ = info.pageCount;
@@ -389,7 +422,7 @@ int LDlgPrintPreview::EffectiveRowHeight() const {
 }
 
 void LDlgPrintPreview::SearchRowHeight(int direction) {
-  if (!printer_) return;
+  if (!printer_ || PrintsSlips()) return;
   fieldTimer_.stop();
   const int target = pageCount_ + direction;
   const QRect area = printer_->pageLayout().paintRectPixels(printer_->resolution());
@@ -424,7 +457,9 @@ bool LDlgPrintPreview::PrintNow() {
     if (path.isEmpty()) return false;
     printer_->setOutputFileName(path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? path : path + ".pdf");
   }
-  if (!PrintGrid(grid_, *printer_, CurrentSetup())) {
+  const bool printed =
+      PrintsSlips() ? PrintPages(*slips_, *printer_, CurrentSetup()) : PrintGrid(grid_, *printer_, CurrentSetup());
+  if (!printed) {
     prompter_.Alert(PrintsToPdf() ? "Kan het PDF-bestand " + FromQt(printer_->outputFileName()) + " niet schrijven."
                                   : std::string("Afdrukken is mislukt."));
     // A file name that failed is asked again next time.
@@ -436,8 +471,8 @@ bool LDlgPrintPreview::PrintNow() {
 }
 
 bool RunPrintPreview(Database& db, Prompter& prompter, LGrid& grid, const std::string& printKey,
-                     const QString& subtitle, QWidget* parent) {
-  LDlgPrintPreview dialog(db, prompter, grid, printKey, subtitle, parent);
+                     const QString& subtitle, QWidget* parent, const PageSource* slips) {
+  LDlgPrintPreview dialog(db, prompter, grid, printKey, subtitle, parent, slips);
   return dialog.exec() == QDialog::Accepted;
 }
 

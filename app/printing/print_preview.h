@@ -31,6 +31,7 @@ struct PrintSettings {
   std::string extraSpace;   // as typed: "" or a number
   std::string rowHeight;
   bool delEmptyColumns = false;
+  bool slips = false;  // "SlipLayout": the match slips instead of the list, where offered
 
   static PrintSettings Load(Database& db, const std::string& printKey);
   // The grid print setup these choices give (fonts, space, height, columns).
@@ -38,6 +39,7 @@ struct PrintSettings {
 };
 
 class LDlgPrintPreview;
+class PageSource;
 
 // The page image over the preview area, drawn by the grid itself.
 class LFlyPreviewer : public QWidget {
@@ -55,8 +57,10 @@ class LFlyPreviewer : public QWidget {
 class LDlgPrintPreview : public QDialog {
   Q_OBJECT
  public:
+  // slips, when given, is offered as a second way to print the list (the
+  // match slips); it must outlive the dialog.
   LDlgPrintPreview(Database& db, Prompter& prompter, LGrid& grid, const std::string& printKey, const QString& subtitle,
-                   QWidget* parent = nullptr);
+                   QWidget* parent = nullptr, const PageSource* slips = nullptr);
   ~LDlgPrintPreview() override;
 
   // Redoes the page layout now: page count, buttons, preview.
@@ -84,6 +88,8 @@ class LDlgPrintPreview : public QDialog {
   QLineEdit* ExtraSpaceField() const { return extraSpace_; }
   QLineEdit* RowHeightField() const { return rowHeight_; }
   QCheckBox* EmptyColumnsBox() const { return delEmpty_; }
+  QCheckBox* SlipsBox() const { return slipsBox_; }  // null unless slips are offered
+  bool PrintsSlips() const { return slips_ && settings_.slips; }
   QLabel* PageCountLabel() const { return pageCountLabel_; }
   QLabel* NoteLabel() const { return note_; }
 
@@ -111,10 +117,12 @@ class LDlgPrintPreview : public QDialog {
   void SearchRowHeight(int direction);
   int EffectiveRowHeight() const;
   void PaintPage(QPainter& painter, const QSize& size);
+  int CountPages(const GridPrintSetup& setup) const;
 
   Database& db_;
   Prompter& prompter_;
   LGrid& grid_;
+  const PageSource* slips_;
   std::string printKey_;
   QString subtitle_;
   QString caption_;
@@ -135,6 +143,7 @@ class LDlgPrintPreview : public QDialog {
   QPushButton* fewer_ = nullptr;
   QPushButton* more_ = nullptr;
   QCheckBox* delEmpty_ = nullptr;
+  QCheckBox* slipsBox_ = nullptr;
   QPushButton* next_ = nullptr;
   QPushButton* previous_ = nullptr;
   QPushButton* print_ = nullptr;
@@ -148,6 +157,6 @@ class LDlgPrintPreview : public QDialog {
 // A pane's "Afdrukken": runs the preview for grid under printKey; true when
 // the list was printed. The grid is left as it was.
 bool RunPrintPreview(Database& db, Prompter& prompter, LGrid& grid, const std::string& printKey,
-                     const QString& subtitle, QWidget* parent);
+                     const QString& subtitle, QWidget* parent, const PageSource* slips = nullptr);
 
 }  // namespace velgram

@@ -21,6 +21,7 @@
 #include "app/display/fly_hall.h"
 #include "app/shell/fonts.h"
 #include "app/panes/pane_classes.h"
+#include "app/panes/pane_matches.h"
 #include "app/panes/pane_participants.h"
 #include "app/panes/pane_pool.h"
 #include "app/panes/pane_tables.h"
@@ -223,14 +224,8 @@ LPane* CVelgramDlg::CreatePane(int dialogId, int id) {
     case kPaneSystems: return new LPaneSystems(app_);
     case kPaneSystem: return new LPaneSystem(app_, id);
     case kPaneTables: return new LPaneTables(app_);
-    case kPaneMatches:
-      return new LPaneInfo(app_, QStringLiteral("Wedstrijden"), [] {
-        return QStringLiteral("De lijst van wedstrijden komt in een volgende versie van Velgram.");
-      });
-    case kPaneMatchNotes:
-      return new LPaneInfo(app_, QStringLiteral("Wedstrijdbriefjes"), [] {
-        return QStringLiteral("De wedstrijdbriefjes komen in een volgende versie van Velgram.");
-      });
+    case kPaneMatches: return new LPaneMatches(app_);
+    case kPaneMatchNotes: return new LPaneMatchNotes(app_);
     default:
       // A pool: its own playing screen is not part of this version.
       return new LPanePool(app_, id);

@@ -1,0 +1,405 @@
+#include "app/panes/pane_matches.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QResizeEvent>
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "app/printing/print_preview.h"
+#include "app/results/enter_result.h"
+#include "app/shell/app.h"
+#include "app/shell/mainwindow.h"
+#include "app/shell/qtext.h"
+#include "competition/match_rules.h"
+#include "store/database.h"
+#include "support/prompt.h"
+#include "support/text.h"
+
+namespace velgram {
+
+namespace {
+
+constexpr int kFilterGap = 6;
+// More boxes than this do not fit a slip; no match system asks for them.
+constexpr int kMaxSlipGames = 9;
+
+std::string ShortPart(const std::string& name) {
+  if (name.size() < 2) return name;
+  return std::string{name.front(), name.back()};
+}
+
+bool IsBye(const MatchEntry& m) { return m.idContestant1 == kNotPlayed || m.idContestant2 == kNotPlayed; }
+
+QStringList Texts(const std::vector<std::string>& list) {
+  QStringList texts;
+  for (const std::string& s : list) texts << ToQt(s);
+  return texts;
+}
+
+}  // namespace
+
+std::string MatchInfoText(const std::string& className, const std::string& poolName, int maxRound, bool brief) {
+  if (brief) {
+    std::string text = ShortPart(className) + "." + ShortPart(poolName);
+    if (maxRound > 0) text += Format("-R%d", maxRound);
+    return text;
+  }
+  std::string text = className + " / " + poolName;
+  if (maxRound > 0) text += Format(" / R%d", maxRound);
+  return text;
+}
+
+// ---------------------------------------------------------------- shared
+
+LPaneMatchList::LPaneMatchList(CVelgramApp& app, const QString& title, QWidget* parent)
+    : LPane(app, title, parent), book_(app.Db()) {
+  filters_ = new QWidget(this);
+  auto* row = new QHBoxLayout(filters_);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(8);
+  connect(grid_, &LGrid::rowDoubleClicked, this, &LPaneMatchList::OpenRow);
+  // A result entered anywhere (a pool pane, the hall display) shows here at
+  // once; a hidden pane catches up when it is shown again.
+  if (CVelgramDlg* w = Main()) connect(w, &CVelgramDlg::dataChanged, this, &LPaneMatchList::OnDataChanged);
+}
+
+std::string LPaneMatchList::Key(const char* prefix) const { return prefix + std::to_string(app_.IdToernooi()); }
+
+bool LPaneMatchList::SettingOn(const char* prefix) { return Db().GetSetting(Key(prefix)) == "1"; }
+
+QCheckBox* LPaneMatchList::AddSettingBox(const QString& text, const char* keyPrefix) {
+  auto* box = new QCheckBox(text, filters_);
+  filters_->layout()->addWidget(box);
+  settingBoxes_.push_back({box, keyPrefix});
+  connect(box, &QCheckBox::clicked, this, [this, box, keyPrefix] {
+    if (!app_.HasToernooi()) return;
+    Db().SetSetting(Key(keyPrefix), box->isChecked() ? "1" : "0");
+    Refresh();
+  });
+  return box;
+}
+
+void LPaneMatchList::LoadSettingBoxes() {
+  for (const SettingBox& s : settingBoxes_) {
+    const bool blocked = s.box->blockSignals(true);
+    s.box->setChecked(app_.HasToernooi() && SettingOn(s.keyPrefix));
+    s.box->blockSignals(blocked);
+  }
+}
+
+void LPaneMatchList::FillCombo(QComboBox* combo, const std::vector<std::string>& texts, const QString& keep) {
+  const bool blocked = combo->blockSignals(true);
+  combo->clear();
+  combo->addItems(Texts(texts));
+  const int index = combo->findText(keep, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  combo->setCurrentIndex(index >= 0 ? index : 0);
+  combo->blockSignals(blocked);
+}
+
+QString LPaneMatchList::TableText(const MatchEntry& m) { return m.tafel > 0 ? QString::number(m.tafel) : QString(); }
+
+QString LPaneMatchList::TimeText(const MatchEntry& m) {
+  if (m.starttime <= 0) return QString();
+  return QStringLiteral("%1:%2").arg(m.starttime / 100).arg(m.starttime % 100, 2, 10, QLatin1Char('0'));
+}
+
+QString LPaneMatchList::ResultText(const MatchEntry& m) {
+  if (m.indexWinner < 0) return QString();
+  return m.indexWinner == 0 ? QStringLiteral("1-0") : QStringLiteral("0-1");
+}
+
+void LPaneMatchList::OpenRow(int row) {
+  const int id = grid_->RowData(row);
+  if (id >= 0) OpenMatch(id);
+}
+
+void LPaneMatchList::OpenMatch(int idMatch) {
+  const MatchEntry* m = book_.FindMatch(idMatch);
+  PoolRecord pool;
+  if (!m || !Db().GetPool(m->idPool, pool)) {
+    Prompt().Alert("Kan de poule niet vinden.");
+    return;
+  }
+  // A pool without rules of its own, its class's or its tournament's plays by
+  // the default rules (id 0), which the result entry knows.
+  const int idMatchSystem = EffectiveMatchSystemId(Db(), m->idPool);
+  entering_ = true;
+  EnterResult(app_, idMatch, idMatchSystem, this);
+  entering_ = false;
+  Refresh();
+}
+
+void LPaneMatchList::OnDataChanged() {
+  if (entering_) return;  // refreshed once when the entry closes
+  if (isVisible())
+    Refresh();
+  else
+    stale_ = true;
+}
+
+void LPaneMatchList::showEvent(QShowEvent* event) {
+  LPane::showEvent(event);
+  // The main window refreshes a pane it shows; this catches a pane shown
+  // some other way after a change.
+  if (stale_)
+    QTimer::singleShot(0, this, [this] {
+      if (stale_ && isVisible()) Refresh();
+    });
+}
+
+void LPaneMatchList::resizeEvent(QResizeEvent* event) {
+  LPane::resizeEvent(event);
+  // The filters take the top of the list's place.
+  const QRect g = grid_->geometry();
+  const int h = filters_->sizeHint().height();
+  filters_->setGeometry(g.x(), g.y(), g.width(), h);
+  grid_->setGeometry(g.x(), g.y() + h + kFilterGap, g.width(), std::max(50, g.height() - h - kFilterGap));
+}
+
+// ---------------------------------------------------------------- Wedstrijden
+
+LPaneMatches::LPaneMatches(CVelgramApp& app, QWidget* parent)
+    : LPaneMatchList(app, QStringLiteral("Wedstrijden"), parent) {
+  AddButton(QStringLiteral("Afdrukken"), [this] { Print(); });
+  auto* row = static_cast<QHBoxLayout*>(filters_->layout());
+  row->addWidget(new QLabel(QStringLiteral("Deelnemer:"), filters_));
+  participant_ = new QLineEdit(filters_);
+  participant_->setMinimumWidth(120);
+  row->addWidget(participant_);
+  classes_ = new QComboBox(filters_);
+  classes_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  row->addWidget(classes_);
+  pools_ = new QComboBox(filters_);
+  pools_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  row->addWidget(pools_);
+  played_ = new QCheckBox(QStringLiteral("Gespeeld"), filters_);
+  played_->setTristate(true);
+  played_->setCheckState(Qt::Unchecked);
+  row->addWidget(played_);
+  tables_ = AddSettingBox(QStringLiteral("Tafels"), "MatchesTables");
+  times_ = AddSettingBox(QStringLiteral("Tijden"), "MatchesTimes");
+  club_ = AddSettingBox(QStringLiteral("Vereniging"), "MatchesClub");
+  row->addStretch(1);
+
+  grid_->SetColumns({{QStringLiteral("Tafel"), SortKind::Number},
+                     {QStringLiteral("Tijd"), SortKind::Time},
+                     {QStringLiteral("Speler 1")},
+                     {QStringLiteral("Speler 2")},
+                     {QStringLiteral("Resultaat")},
+                     {QStringLiteral("Spelklasse")},
+                     {QStringLiteral("Poule")}});
+  connect(grid_, &LGrid::sorted, this, &LPaneMatches::SaveSort);
+
+  // Typing a name refreshes once the typing pauses, not at every letter of a
+  // list of thousands.
+  filterTimer_.setSingleShot(true);
+  filterTimer_.setInterval(300);
+  connect(participant_, &QLineEdit::textChanged, this, [this] { filterTimer_.start(); });
+  connect(&filterTimer_, &QTimer::timeout, this, &LPaneMatches::TakeParticipantText);
+  connect(classes_, &QComboBox::currentIndexChanged, this, [this] { Refresh(); });
+  connect(pools_, &QComboBox::currentIndexChanged, this, [this] { Refresh(); });
+  connect(played_, &QCheckBox::clicked, this, [this] { Refresh(); });
+}
+
+void LPaneMatches::Refresh() {
+  stale_ = false;
+  ApplyLook();
+  LoadSettingBoxes();
+  if (!app_.HasToernooi()) {
+    book_.Clear();
+    grid_->Clear();
+    return;
+  }
+  book_.withClub = SettingOn("MatchesClub");
+  book_.FillToernooi(app_.IdToernooi());
+
+  // Byes are not played and not listed.
+  std::vector<const MatchEntry*> matches;
+  matches.reserve(book_.Matches().size());
+  for (const MatchEntry& m : book_.Matches())
+    if (!IsBye(m)) matches.push_back(&m);
+
+  // The class list keeps the user's choice; a class added since the pane
+  // was opened appears too.
+  std::set<std::string> classNames;
+  for (const MatchEntry* m : matches) classNames.insert(m->systemName);
+  std::vector<std::string> classTexts{"Alle spelklassen"};
+  classTexts.insert(classTexts.end(), classNames.begin(), classNames.end());
+  FillCombo(classes_, classTexts, classes_->currentText());
+
+  const bool allClasses = classes_->currentIndex() <= 0;
+  const std::string klasse = FromQt(classes_->currentText());
+  std::set<std::string> poolNames;
+  for (const MatchEntry* m : matches)
+    if (allClasses || m->systemName == klasse) poolNames.insert(m->poolName);
+  std::vector<std::string> poolTexts{"Alle poules"};
+  poolTexts.insert(poolTexts.end(), poolNames.begin(), poolNames.end());
+  FillCombo(pools_, poolTexts, pools_->currentText());
+  const bool allPools = pools_->currentIndex() <= 0;
+  const std::string pool = FromQt(pools_->currentText());
+
+  const QString filter = filter_.toLower();
+  const Qt::CheckState played = played_->checkState();
+  const int tournament = app_.IdToernooi();
+  grid_->BeginUpdate();
+  grid_->Clear();
+  for (const MatchEntry* m : matches) {
+    if (!allClasses && m->systemName != klasse) continue;
+    if (!allPools && m->poolName != pool) continue;
+    if (played == Qt::Checked && m->indexWinner < 0) continue;
+    if (played == Qt::Unchecked && m->indexWinner >= 0) continue;
+    const QString name1 = ToQt(m->name1), name2 = ToQt(m->name2);
+    if (!filter.isEmpty() && !name1.toLower().contains(filter) && !name2.toLower().contains(filter)) continue;
+    grid_->AddRow({TableText(*m), TimeText(*m), name1, name2, ResultText(*m), ToQt(m->systemName), ToQt(m->poolName)},
+                  m->id);
+  }
+  grid_->EndUpdate();
+  grid_->SetColumnHidden(kTafel, !tables_->isChecked());
+  grid_->SetColumnHidden(kTijd, !times_->isChecked());
+
+  const int column = Db().GetSettingInt(Format("PaneMatchesSortColumn%d", tournament), 0);
+  const bool ascending = Db().GetSettingInt(Format("PaneMatchesSortDir%d", tournament), 0) != 1;
+  grid_->SortByColumn(std::clamp(column, 0, grid_->ColumnCount() - 1), ascending);
+  grid_->AutoSize();
+}
+
+void LPaneMatches::TakeParticipantText() {
+  filterTimer_.stop();
+  filter_ = participant_->text();
+  Refresh();
+}
+
+void LPaneMatches::SaveSort(int col, bool ascending) {
+  if (!app_.HasToernooi()) return;
+  Db().SetSettingInt(Format("PaneMatchesSortColumn%d", app_.IdToernooi()), col);
+  Db().SetSettingInt(Format("PaneMatchesSortDir%d", app_.IdToernooi()), ascending ? 0 : 1);
+}
+
+QString LPaneMatches::PrintSubtitle() const {
+  QString subtitle = filter_;
+  auto append = [&subtitle](const QString& text) {
+    if (!subtitle.isEmpty()) subtitle += QStringLiteral(", ");
+    subtitle += text;
+  };
+  if (classes_->currentIndex() > 0) append(classes_->currentText());
+  if (pools_->currentIndex() > 0) append(pools_->currentText());
+  switch (played_->checkState()) {
+    case Qt::Checked: append(QStringLiteral("Gespeeld")); break;
+    case Qt::Unchecked: append(QStringLiteral("Niet gespeeld")); break;
+    default: append(QStringLiteral("Gespeeld en niet gespeeld")); break;
+  }
+  return subtitle;
+}
+
+void LPaneMatches::Print() {
+  if (Main()) Main()->PrintGrid(grid_, QStringLiteral("PaneMatches"), this, PrintSubtitle());
+}
+
+// ---------------------------------------------------------------- Wedstrijdbriefjes
+
+LPaneMatchNotes::LPaneMatchNotes(CVelgramApp& app, QWidget* parent)
+    : LPaneMatchList(app, QStringLiteral("Wedstrijdbriefjes"), parent) {
+  AddButton(QStringLiteral("Afdrukken"), [this] { Print(); });
+  auto* row = static_cast<QHBoxLayout*>(filters_->layout());
+  row->addWidget(new QLabel(QStringLiteral("Spelklasse:"), filters_));
+  classes_ = new QComboBox(filters_);
+  classes_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  row->addWidget(classes_);
+  row->addWidget(new QLabel(QStringLiteral("Poule:"), filters_));
+  pools_ = new QComboBox(filters_);
+  pools_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  row->addWidget(pools_);
+  tables_ = AddSettingBox(QStringLiteral("Tafels"), "MatchNotesTables");
+  times_ = AddSettingBox(QStringLiteral("Tijden"), "MatchNotesTimes");
+  club_ = AddSettingBox(QStringLiteral("Vereniging"), "MatchNotesClub");
+  info_ = AddSettingBox(QStringLiteral("Info"), "MatchNotesInfo");
+  brief_ = AddSettingBox(QStringLiteral("Info kort"), "MatchNotesInfoBrief");
+  row->addStretch(1);
+
+  grid_->SetColumns({{QStringLiteral("Info")},
+                     {QStringLiteral("Speler 1")},
+                     {QStringLiteral("Speler 2")},
+                     {QStringLiteral("Resultaat")},
+                     {QStringLiteral("Tafel"), SortKind::Number},
+                     {QStringLiteral("Tijd"), SortKind::Time}});
+  // The slips stay in the order they are played in.
+  grid_->SetHeaderClickSorts(false);
+  connect(classes_, &QComboBox::currentIndexChanged, this, [this] { Refresh(); });
+  connect(pools_, &QComboBox::currentIndexChanged, this, [this] { Refresh(); });
+}
+
+void LPaneMatchNotes::Refresh() {
+  stale_ = false;
+  ApplyLook();
+  LoadSettingBoxes();
+  if (!app_.HasToernooi()) {
+    book_.Clear();
+    grid_->Clear();
+    return;
+  }
+  book_.withClub = SettingOn("MatchNotesClub");
+  book_.FillToernooi(app_.IdToernooi());
+  const std::vector<MatchEntry>& matches = book_.Matches();
+
+  std::set<std::string> classNames;
+  for (const MatchEntry& m : matches) classNames.insert(m.systemName);
+  FillCombo(classes_, {classNames.begin(), classNames.end()}, classes_->currentText());
+  const std::string klasse = FromQt(classes_->currentText());
+  std::set<std::string> poolNames;
+  for (const MatchEntry& m : matches)
+    if (m.systemName == klasse) poolNames.insert(m.poolName);
+  FillCombo(pools_, {poolNames.begin(), poolNames.end()}, pools_->currentText());
+  const std::string pool = FromQt(pools_->currentText());
+
+  const bool brief = brief_->isChecked();
+  std::map<int, int> rounds;  // highest Swiss round per pool id
+  grid_->BeginUpdate();
+  grid_->Clear();
+  for (const MatchEntry& m : matches) {
+    if (classNames.empty() || m.systemName != klasse || m.poolName != pool) continue;
+    auto round = rounds.find(m.idPool);
+    if (round == rounds.end()) round = rounds.emplace(m.idPool, Db().MaxRound(m.idPool)).first;
+    grid_->AddRow({ToQt(MatchInfoText(m.systemName, m.poolName, round->second, brief)), ToQt(m.name1), ToQt(m.name2),
+                   ResultText(m), TableText(m), TimeText(m)},
+                  m.id);
+  }
+  grid_->EndUpdate();
+  grid_->SetColumnHidden(kInfo, !info_->isChecked());
+  grid_->SetColumnHidden(kTafel, !tables_->isChecked());
+  grid_->SetColumnHidden(kTijd, !times_->isChecked());
+  grid_->AutoSize();
+}
+
+std::vector<MatchSlip> LPaneMatchNotes::Slips() {
+  std::vector<MatchSlip> slips;
+  for (int row = 0; row < grid_->RowCount(); ++row) {
+    const MatchEntry* m = book_.FindMatch(grid_->RowData(row));
+    if (!m || IsBye(*m)) continue;
+    MatchSlip s;
+    // A slip always says which match it is, whatever the list shows.
+    s.info = grid_->Cell(row, kInfo);
+    s.table = TableText(*m);
+    s.time = TimeText(*m);
+    s.name1 = ToQt(m->name1);
+    s.name2 = ToQt(m->name2);
+    s.games = std::clamp(book_.MatchSystemOfPool(m->idPool).setMax, 0, kMaxSlipGames);
+    slips.push_back(s);
+  }
+  return slips;
+}
+
+QString LPaneMatchNotes::PrintSubtitle() const {
+  QString subtitle = classes_->currentText();
+  if (!pools_->currentText().isEmpty()) subtitle += QStringLiteral(", ") + pools_->currentText();
+  return subtitle;
+}
+
+void LPaneMatchNotes::Print() {
+  const SlipPages slips(Slips());
+  RunPrintPreview(Db(), Prompt(), *grid_, "PaneMatchNotes", PrintSubtitle(), this, &slips);
+  Refresh();
+}
+
+}  // namespace velgram
