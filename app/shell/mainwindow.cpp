@@ -22,6 +22,7 @@
 #include "app/panes/pane_classes.h"
 #include "app/panes/pane_participants.h"
 #include "app/panes/pane_pool.h"
+#include "app/panes/pane_poule.h"
 #include "app/panes/pane_tables.h"
 #include "app/printing/print_preview.h"
 #include "app/shell/qtext.h"
@@ -42,6 +43,7 @@ constexpr int kPaneMatches = 171;
 constexpr int kPaneSystem = 183;
 constexpr int kPaneMatchNotes = 215;
 constexpr int kPaneDuos = 219;
+constexpr int kPanePoule = 161;
 
 constexpr const char* kNoTournament = "Selecteer eerst een toernooi.";
 constexpr const char* kLaterVersion = "Dit onderdeel komt in een volgende versie van Velgram.";
@@ -223,8 +225,9 @@ LPane* CVelgramDlg::CreatePane(int dialogId, int id) {
       return new LPaneInfo(app_, QStringLiteral("Wedstrijdbriefjes"), [] {
         return QStringLiteral("De wedstrijdbriefjes komen in een volgende versie van Velgram.");
       });
+    case kPanePoule: return new LPanePoule(app_, id);
     default:
-      // A pool: its own playing screen is not part of this version.
+      // A Swiss or knockout pool: its own playing screen is not part of this version.
       return new LPanePool(app_, id);
   }
 }
