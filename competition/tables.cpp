@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "competition/match_rules.h"
 #include "competition/pool.h"
 #include "store/database.h"
 #include "support/prompt.h"
@@ -169,6 +170,10 @@ std::vector<TableTime> KnockoutWaves(const std::vector<int>& tables, int start, 
 
 bool ChangeTableTime(Database& db, Prompter& prompter, int idMatch, const std::string& tableText, int hour,
                      int minute) {
+  if (!MatchExists(db, idMatch)) {
+    prompter.Alert(kMatchGoneMessage);
+    return false;
+  }
   // Only a plain number counts: "3a" is a typo, not table 3.
   size_t b = tableText.find_first_not_of(" \t");
   size_t e = tableText.find_last_not_of(" \t");
@@ -189,6 +194,16 @@ bool ChangeTableTime(Database& db, Prompter& prompter, int idMatch, const std::s
   match.starttime = std::clamp(hour, 0, 23) * 100 + std::clamp(minute, 0, 59);
   db.UpdateMatch(match);
   return true;
+}
+
+std::vector<MatchRecord> MatchesInSlot(Database& db, int idToernooi, int tafel, int start, int end) {
+  std::vector<MatchRecord> all, found;
+  db.ListMatchesOfToernooi(idToernooi, all);
+  for (const MatchRecord& m : all) {
+    if (m.tafel != tafel || m.idContestant1 == kNotPlayed || m.idContestant2 == kNotPlayed) continue;
+    if (m.starttime < end && AddMinutes(m.starttime, kMatchMinutes) > start) found.push_back(m);
+  }
+  return found;
 }
 
 std::vector<Booking> CollectBookings(Database& db, int idToernooi) {

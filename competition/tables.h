@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "store/records.h"
+
 namespace velgram {
 
 class Database;
@@ -57,6 +59,10 @@ bool ChangeTableTime(Database& db, Prompter& prompter, int idMatch, const std::s
                      int minute);
 
 // --- tables overview ("Tafels") ---------------------------------------------
+
+// The matches of a tournament on table tafel that overlap [start, end): what
+// a chart cell stands for, so that one of them can be moved from there.
+std::vector<MatchRecord> MatchesInSlot(Database& db, int idToernooi, int tafel, int start, int end);
 
 struct Booking {
   int tafel = 0;
