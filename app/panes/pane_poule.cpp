@@ -222,10 +222,8 @@ void LPanePoule::PrintMatches() {
 void LPanePoule::EnterMatch(int row) {
   int idMatch = grid2_->RowData(row);
   if (idMatch < 1) return;
-  if (EnterResult(app_, idMatch, EffectiveMatchSystemId(Db(), idPool_), this)) {
-    Refresh();
-    Changed();
-  }
+  // The entry announces its changes to the other windows itself.
+  if (EnterResult(app_, idMatch, EffectiveMatchSystemId(Db(), idPool_), this)) Refresh();
 }
 
 }  // namespace velgram
