@@ -5,6 +5,7 @@
 
 #include "app/results/dlg_tabletime.h"
 #include "app/shell/app.h"
+#include "app/shell/fonts.h"
 #include "app/shell/qtext.h"
 #include "competition/match_rules.h"
 #include "support/text.h"
@@ -12,6 +13,12 @@
 namespace velgram {
 
 QString SideText(const MatchEntry& match, int side) { return ToQt(side == 0 ? match.name1 : match.name2); }
+
+QFont ResultFont(const char* text, const QFont& dialogFont) {
+  QFont f = FontFromText(text);
+  if (f.pointSizeF() > 0 && f.pointSizeF() < dialogFont.pointSizeF()) f.setPointSizeF(dialogFont.pointSizeF());
+  return f;
+}
 
 void PlainButton(QPushButton* button) {
   button->setAutoDefault(false);

@@ -83,6 +83,10 @@ class LDlgResultBase : public QDialog {
 // lists its two players.
 QString SideText(const MatchEntry& match, int side);
 
+// A font text of the result dialogs ("Arial,14,700,1,34,0"), never smaller
+// than the font the dialog has, so that larger fonts keep the names readable.
+QFont ResultFont(const char* text, const QFont& dialogFont);
+
 // Prevents a button from taking Enter for itself, so that Enter always means
 // OK in the result dialogs.
 void PlainButton(QPushButton* button);

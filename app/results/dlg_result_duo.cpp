@@ -24,12 +24,13 @@ LDlgResultDuoPoints::LDlgResultDuoPoints(CVelgramApp& app, int idMatch, int idMa
 
   auto* playersRow = new QHBoxLayout;
   auto* playersGrid = new QGridLayout;
-  QFont nameFont = FontFromText("Arial,12,400,1,34,0");
+  QFont nameFont = ResultFont("Arial,12,400,1,34,0", font());
   for (int p = 0; p < 4; ++p) {
     players_[p] = new QLabel(this);
     players_[p]->setFont(nameFont);
     playersGrid->addWidget(players_[p], p % 2, p / 2);
   }
+  playersGrid->setHorizontalSpacing(playersGrid->horizontalSpacing() + fontMetrics().averageCharWidth() * 4);
   playersRow->addLayout(playersGrid, 1);
   auto* swaps = new QVBoxLayout;
   const QString swapTexts[3] = {QStringLiteral("Wissel a en b"), QStringLiteral("Wissel x en y"),

@@ -39,7 +39,11 @@ LFlyGameResult::LFlyGameResult(int game, QWidget* parent) : QFrame(parent) {
   }
   makeCurrent_ = new QPushButton(QStringLiteral(">"), this);
   exchange_ = new QPushButton(QStringLiteral("<>"), this);
-  for (QPushButton* b : {makeCurrent_, exchange_}) PlainButton(b);
+  for (QPushButton* b : {makeCurrent_, exchange_}) {
+    PlainButton(b);
+    // The style's minimum button width would make these two the widest part.
+    b->setMaximumWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("<>")) * 2 + 16);
+  }
   makeCurrent_->setToolTip(QStringLiteral("Deze game is de volgende die het toetsenblok vult"));
   exchange_->setToolTip(QStringLiteral("De andere speler heeft deze game gewonnen"));
   row->addWidget(number);
@@ -115,7 +119,7 @@ LDlgResultFast::LDlgResultFast(CVelgramApp& app, int idMatch, int idMatchSystem,
     : LDlgResultBase(app, idMatch, idMatchSystem, parent) {
   auto* layout = new QVBoxLayout(this);
   AddHeader(layout);
-  QFont nameFont = FontFromText(kNameFont);
+  QFont nameFont = ResultFont(kNameFont, font());
   for (int i = 0; i < 2; ++i) {
     names_[i] = new QLabel(this);
     names_[i]->setFont(nameFont);
@@ -231,7 +235,7 @@ void LDlgResultFast::Rebuild() {
   codes_ = LeadingGames(WindowCodes(system_, Texts()));
   int bold = BoldSide(system_, codes_);
   if (bold == kKeepFonts) return;
-  QFont normal = FontFromText(kNameFont), winner = FontFromText(kWinnerFont);
+  QFont normal = ResultFont(kNameFont, font()), winner = ResultFont(kWinnerFont, font());
   for (int i = 0; i < 2; ++i) names_[i]->setFont(i == bold ? winner : normal);
 }
 

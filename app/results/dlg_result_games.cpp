@@ -16,7 +16,7 @@ LDlgResultSingleGames::LDlgResultSingleGames(CVelgramApp& app, int idMatch, int 
   auto* layout = new QVBoxLayout(this);
   AddHeader(layout);
   auto* grid = new QGridLayout;
-  QFont bold = FontFromText("Arial,14,700,1,34,0");
+  QFont bold = ResultFont("Arial,14,700,1,34,0", font());
   for (int i = 0; i < 2; ++i) {
     names_[i] = new QLabel(this);
     names_[i]->setFont(bold);

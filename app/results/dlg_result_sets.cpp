@@ -14,7 +14,7 @@ LDlgResultSingleSets::LDlgResultSingleSets(CVelgramApp& app, int idMatch, int id
   auto* layout = new QVBoxLayout(this);
   AddHeader(layout);
   auto* row = new QHBoxLayout;
-  QFont bold = FontFromText("Arial,14,700,1,34,0");
+  QFont bold = ResultFont("Arial,14,700,1,34,0", font());
   for (int i = 0; i < 2; ++i) {
     side_[i] = new QPushButton(this);
     side_[i]->setFont(bold);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine_fixture.h"
+#include "store/recordset.h"
 
 namespace velgram {
 namespace {
@@ -326,6 +327,43 @@ TEST_F(EngineDb, SavingAndClearingAResult) {
   EXPECT_EQ(stored(), std::pair(1, std::vector<int>{8, -8, 8, 8}));
   ClearMatchResult(db, match);
   EXPECT_EQ(stored(), std::pair(-1, std::vector<int>{}));
+
+  // A dialog still open on a match deleted meanwhile writes nothing.
+  testing::FakePrompter prompter;
+  EXPECT_FALSE(StoreResult(db, prompter, match, DecideGameByGame(BestOf(5, 3), {8, 8})));
+  db.Exec(nullptr, "DELETE FROM Matches WHERE id=%d", match);
+  EXPECT_FALSE(StoreResult(db, prompter, match, DecideWinnerOnly(0)));
+  EXPECT_FALSE(ClearStoredResult(db, prompter, match));
+  EXPECT_EQ(prompter.alerts, (std::vector<std::string>{"De winnaar moet minstens 3 games gewonnen hebben.",
+                                                       kMatchGoneMessage, kMatchGoneMessage}));
+  std::string rows;
+  db.Exec(&rows, "SELECT * FROM ResultWinner WHERE idMatch=%d", match);
+  EXPECT_FALSE(HasRows(rows));
+}
+
+// Typed game fields: what cannot be a number of points is told before any
+// rule runs; a window that is empty or no game yet ends the games.
+TEST(GameRules, TypedGameTexts) {
+  MatchSystem ms = BestOf(5, 3);
+  const std::string bad = "Game 2: Vul een aantal punten van 0 tot en met 99 in.";
+  for (auto [windows, error, games] : {
+           std::tuple<GameTexts, std::string, std::vector<int>>{{{"11", "7"}, {"11", "9"}, {"11", "5"}}, "", {8, 10, 6}},
+           {{{"11", "7"}, {"x", "9"}}, bad, {}},
+           {{{"11", "7"}, {"11", "-3"}}, bad, {}},
+           {{{"11", "7"}, {"1000", "9"}}, bad, {}},
+           {{{"11", "7"}, {"11", ""}, {"11", "5"}, {"11", "5"}}, "De winnaar moet minstens 3 games gewonnen hebben.", {}},
+           {{{"11", "7"}, {"9", "11"}, {" 11", "5 "}, {"14", "12"}}, "", {8, -10, 6, 13}},
+       }) {
+    ResultDecision d = DecideGameTexts(ms, windows);
+    EXPECT_EQ(d.error, error);
+    EXPECT_EQ(d.games, games);
+  }
+  EXPECT_EQ(ReadGamePoints(ms, "99"), 99);
+  EXPECT_EQ(ReadGamePoints(ms, "100"), -1);
+  // Games won: empty counts 0, text is refused, negatives keep their message.
+  for (auto [g1, g2, error] : {std::tuple{"3", "", ""}, {"3", "twee", "Vul bij beide spelers het aantal gewonnen games in."},
+                              {"-1", "3", "Het aantal games kan niet negatief zijn."}, {"1000", "3", "Vul bij beide spelers het aantal gewonnen games in."}})
+    EXPECT_EQ(DecideGamesWonTexts(BestOf(5, 3, kResultGames), g1, g2).error, error) << g1 << "-" << g2;
 }
 
 }  // namespace

@@ -142,6 +142,19 @@ TEST_F(TablesDb, ChangingOneMatchNeedsATableNumber) {
   EXPECT_TRUE(ChangeTableTime(db, prompter, match, " 7 ", 10, 15));
   EXPECT_EQ(stored(), (V{pool, pos[0], pos[1], 7, 1015}));
   EXPECT_FALSE(ChangeTableTime(db, prompter, match + 100, "3", 10, 15));
+  EXPECT_EQ(prompter.alerts.back(), kMatchGoneMessage);
+
+  // A chart cell's matches: those on its table overlapping its slot.
+  int other = db.AddMatch(pool, pos[1], pos[0], 7, 1025);
+  auto ids = [&](int tafel, int start, int end) {
+    std::vector<int> r;
+    for (const MatchRecord& m : MatchesInSlot(db, toernooi, tafel, start, end)) r.push_back(m.id);
+    return r;
+  };
+  EXPECT_EQ(ids(7, 1015, 1030), (std::vector<int>{match, other}));
+  EXPECT_EQ(ids(7, 1030, 1045), (std::vector<int>{other}));
+  EXPECT_EQ(ids(7, 1040, 1100), (std::vector<int>{}));
+  EXPECT_EQ(ids(2, 1015, 1030), (std::vector<int>{}));
 }
 
 // A pool without matches books its tables from start to end; a pool with

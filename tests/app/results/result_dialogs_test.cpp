@@ -2,14 +2,17 @@
 // the game windows' buttons, the duo sheet, and matches that cannot take a
 // result.
 #include <QApplication>
+#include <QSignalSpy>
 #include <QTest>
 
+#include "app/panes/pane_tables.h"
 #include "app/results/dlg_result_duo.h"
 #include "app/results/dlg_result_fast.h"
 #include "app/results/dlg_result_games.h"
 #include "app/results/dlg_result_sets.h"
 #include "app/results/dlg_tabletime.h"
 #include "app/results/enter_result.h"
+#include "app/shell/mainwindow.h"
 #include "competition/match_rules.h"
 #include "tests/app/shell_fixture.h"
 #include "store/recordset.h"
@@ -179,6 +182,13 @@ TEST_F(ResultDialogs, NumbersTheRulesCannotHold) {
       QTest::keyClicks(d->Game(3)->RightEdit(), "11");
       Click(d->OkButton());
       EXPECT_TRUE(d->isVisible());
+      OnModal<LDlgPointsLoser>([&](LDlgPointsLoser* p) {
+        QTest::keyClicks(p->PointsEdit(), typed);
+        p->accept();
+        EXPECT_TRUE(p->isVisible());
+        p->reject();
+      });
+      Click(d->AskButton());
       d->reject();
     }));
     EXPECT_FALSE(Enter<LDlgResultSingleGames>([&](LDlgResultSingleGames* d) {
@@ -189,7 +199,8 @@ TEST_F(ResultDialogs, NumbersTheRulesCannotHold) {
       d->reject();
     }, idGames));
     EXPECT_EQ(prompter.alerts,
-              (std::vector<std::string>{"Game 4: Vul een aantal punten van 0 tot en met 99 in.", gamesMessage}));
+              (std::vector<std::string>{"Game 4: Vul een aantal punten van 0 tot en met 99 in.",
+                                        "Vul een aantal punten van 0 tot en met 99 in.", gamesMessage}));
     EXPECT_EQ(Stored().indexWinner, -1);
   }
   // And the games dialog stores a count it can hold, the winner dialog a
@@ -357,6 +368,36 @@ TEST_F(ResultDialogs, DuoSheet) {
     EXPECT_EQ(d->Total(5)->text(), "45 - 110");
     d->reject();
   }, dudodeva, duoMatch));
+}
+
+// The tables chart moves the match behind a double-clicked cell.
+TEST_F(ResultDialogs, TableAndTimeFromTheTablesChart) {
+  LPaneTables pane(*app);
+  pane.resize(800, 500);
+  pane.show();
+  pane.Refresh();
+  ASSERT_EQ(pane.Grid()->ColumnTitle(1), "2");
+  ASSERT_EQ(pane.Grid()->Cell(0, 0), "9:30 - 9:45");
+  OnModal<LDlgTableTime>([](LDlgTableTime* t) {
+    t->TableEdit()->setText("4");
+    t->accept();
+  });
+  QPoint cell = pane.Grid()->visualRect(pane.Grid()->Model()->index(0, 1)).center();
+  QTest::mouseClick(pane.Grid()->viewport(), Qt::LeftButton, {}, cell);
+  QTest::mouseDClick(pane.Grid()->viewport(), Qt::LeftButton, {}, cell);
+  EXPECT_EQ(Stored().tafel, 4);
+  EXPECT_EQ(pane.Grid()->ColumnTitle(1), "4");  // refreshed
+}
+
+// Other windows showing matches hear of every change, and only of changes.
+TEST_F(ResultDialogs, ChangesAreAnnounced) {
+  CVelgramDlg main(*app);
+  main.StartTimer().stop();
+  QSignalSpy announced(&main, &CVelgramDlg::dataChanged);
+  EXPECT_FALSE(Enter<LDlgResultFast>([](LDlgResultFast* d) { d->reject(); }));
+  EXPECT_EQ(announced.count(), 0);
+  EXPECT_TRUE(Enter<LDlgResultFast>([](LDlgResultFast* d) { Click(d->ClearButton()); }));
+  EXPECT_EQ(announced.count(), 1);
 }
 
 }  // namespace
