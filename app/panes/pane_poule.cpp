@@ -72,8 +72,8 @@ LPanePoule::LPanePoule(CVelgramApp& app, int idPool, QWidget* parent)
   });
 }
 
-void LPanePoule::resizeEvent(QResizeEvent* event) { LPane::resizeEvent(event); }
-
+// The base places the button row and both lists on a resize; buttons that
+// came or went and a cross table of another size need the same.
 void LPanePoule::Relayout() {
   QResizeEvent again(size(), size());
   LPane::resizeEvent(&again);

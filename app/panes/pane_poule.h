@@ -36,9 +36,6 @@ class LPanePoule : public LPane {
   // The result entry for the match shown in that row of the matches grid.
   void EnterMatch(int row);
 
- protected:
-  void resizeEvent(QResizeEvent* event) override;
-
  private:
   void FillStandings(const std::vector<Contestant>& positions, const std::vector<MatchEntry>& matches,
                      const std::vector<int>& places, const std::vector<std::string>& explanations);
