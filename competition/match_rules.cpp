@@ -352,9 +352,6 @@ bool MatchExists(Database& db, int idMatch) {
 
 bool SaveResult(Database& db, int idMatch, const ResultDecision& decision) {
   if (!decision.Ok() || decision.indexWinner < 0) return false;
-  // Result rows of a deleted match would be orphans that a reused id could
-  // pick up.
-  if (!MatchExists(db, idMatch)) return false;
   db.RecordResult(idMatch, decision.indexWinner, decision.games, decision.writeGames);
   return true;
 }
@@ -366,7 +363,9 @@ bool StoreResult(Database& db, Prompter& prompter, int idMatch, const ResultDeci
     prompter.Alert(decision.error);
     return false;
   }
-  if (!SaveResult(db, idMatch, decision)) {
+  // Result rows of a deleted match would be orphans that a reused id could
+  // pick up.
+  if (!MatchExists(db, idMatch) || !SaveResult(db, idMatch, decision)) {
     prompter.Alert(kMatchGoneMessage);
     return false;
   }

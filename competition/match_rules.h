@@ -129,11 +129,12 @@ extern const char* const kMatchGoneMessage;
 bool MatchExists(Database& db, int idMatch);
 
 // Stores a decided result (the old one is replaced). False when the decision
-// holds an error or the match no longer exists; nothing is written then.
+// holds an error; nothing is written then.
 bool SaveResult(Database& db, int idMatch, const ResultDecision& decision);
 void ClearMatchResult(Database& db, int idMatch);
-// The same for a dialog: the decision's message, or kMatchGoneMessage, is
-// told through the prompter when nothing can be written.
+// The same for a dialog, which may outlive its match: the decision's
+// message, or kMatchGoneMessage when the match no longer exists, is told
+// through the prompter and nothing is written.
 bool StoreResult(Database& db, Prompter& prompter, int idMatch, const ResultDecision& decision);
 bool ClearStoredResult(Database& db, Prompter& prompter, int idMatch);
 
