@@ -97,6 +97,38 @@ int AddMinutes(int hhmm, int minutes) {
 
 std::string FormatTime(int hhmm) { return Format("%d:%02d", hhmm / 100, hhmm % 100); }
 
+bool ParseTimeOfDay(const std::string& text, int& hhmm) {
+  size_t b = text.find_first_not_of(" \t");
+  size_t e = text.find_last_not_of(" \t");
+  if (b == std::string::npos) return false;
+  std::string t = text.substr(b, e - b + 1);
+  std::string hours, minutes;
+  size_t sep = t.find_first_of(":.");
+  if (sep != std::string::npos) {
+    hours = t.substr(0, sep);
+    minutes = t.substr(sep + 1);
+    if (minutes.size() != 2) return false;
+  } else if (t.size() <= 2) {
+    hours = t;
+    minutes = "00";
+  } else if (t.size() <= 4) {
+    // The last two digits are the minutes: "930" and "0930" are both 9:30.
+    hours = t.substr(0, t.size() - 2);
+    minutes = t.substr(t.size() - 2);
+  } else {
+    return false;
+  }
+  auto digits = [](const std::string& s) {
+    return !s.empty() && s.size() <= 2 &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  if (!digits(hours) || !digits(minutes)) return false;
+  int h = std::stoi(hours), m = std::stoi(minutes);
+  if (h > 23 || m > 59) return false;
+  hhmm = h * 100 + m;
+  return true;
+}
+
 std::vector<TableTime> RoundRobinWaves(const std::vector<int>& tables, int start, int nrPlayers, int nrMatches) {
   std::vector<TableTime> out;
   const int nrTables = static_cast<int>(tables.size());

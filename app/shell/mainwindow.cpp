@@ -24,6 +24,7 @@
 #include "app/panes/pane_matches.h"
 #include "app/panes/pane_participants.h"
 #include "app/panes/pane_pool.h"
+#include "app/panes/pane_poule.h"
 #include "app/panes/pane_tables.h"
 #include "app/printing/print_preview.h"
 #include "app/support/support_desk.h"
@@ -45,6 +46,7 @@ constexpr int kPaneMatches = 171;
 constexpr int kPaneSystem = 183;
 constexpr int kPaneMatchNotes = 215;
 constexpr int kPaneDuos = 219;
+constexpr int kPanePoule = 161;
 
 constexpr const char* kNoTournament = "Selecteer eerst een toernooi.";
 
@@ -226,8 +228,9 @@ LPane* CVelgramDlg::CreatePane(int dialogId, int id) {
     case kPaneTables: return new LPaneTables(app_);
     case kPaneMatches: return new LPaneMatches(app_);
     case kPaneMatchNotes: return new LPaneMatchNotes(app_);
+    case kPanePoule: return new LPanePoule(app_, id);
     default:
-      // A pool: its own playing screen is not part of this version.
+      // A Swiss or knockout pool: its own playing screen is not part of this version.
       return new LPanePool(app_, id);
   }
 }

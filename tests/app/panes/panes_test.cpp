@@ -13,6 +13,7 @@
 #include "app/panes/pane_classes.h"
 #include "app/panes/pane_participants.h"
 #include "app/panes/pane_pool.h"
+#include "app/panes/pane_poule.h"
 #include "app/panes/pane_tables.h"
 #include "tests/app/shell_fixture.h"
 
@@ -313,9 +314,9 @@ TEST_F(PanesTest, PoolsAreAddedAndDeletedFromTheClassPane) {
   NavItem selected = NavigationTree::ItemOf(w->Tree()->currentItem());
   ASSERT_EQ(selected.type, NavType::Pool);
   EXPECT_EQ(w->Tree()->currentItem()->text(0), QStringLiteral("Voorronde"));
-  auto* poolPane = dynamic_cast<LPanePool*>(w->CurrentPane());
+  auto* poolPane = dynamic_cast<LPanePoule*>(w->CurrentPane());
   ASSERT_NE(poolPane, nullptr);
-  EXPECT_TRUE(poolPane->InfoLabel()->text().startsWith(QStringLiteral("Poule, tafels 1-3, 09:00 - 16:00.")));
+  EXPECT_EQ(poolPane->TitleLabel()->text(), QStringLiteral("Voorronde"));
 
   w->SelectItem(NavType::System, cls);
   ASSERT_EQ(pane->Grid()->RowCount(), 1);
@@ -338,7 +339,7 @@ TEST_F(PanesTest, APoolPaneListsItsPositions) {
   int anna = AddPlayer("Anna", 1200, "TTV Smash");
   int bert = AddPlayer("Bert", 1300, "TTC Batjes");
   int cls = AddClass("Jeugd");
-  int pool = AddPool(cls, "Voorronde");
+  int pool = AddPool(cls, "Voorronde", kPlaystyleSwiss);
   Seat(pool, anna);
   Seat(pool, bert);
   auto w = Window();

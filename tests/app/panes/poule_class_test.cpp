@@ -1,0 +1,204 @@
+// A whole round-robin class played from the screens: two pools of four made,
+// filled and started, every result entered game by game on the keypad, the
+// cross tables checked against the engine's standings, and a final filled
+// with the two best of each pool through the link dialog.
+#include <QDialogButtonBox>
+#include <QTest>
+
+#include "app/panes/pane_classes.h"
+#include "app/panes/pane_poule.h"
+#include "app/pools/dlg_contestants.h"
+#include "app/pools/dlg_pool.h"
+#include "app/results/dlg_result_fast.h"
+#include "app/shell/mainwindow.h"
+#include "competition/matchbook.h"
+#include "tests/app/shell_fixture.h"
+
+namespace velgram::testing {
+namespace {
+
+class PouleClassTest : public ShellTest {
+ protected:
+  static void Click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+  static void DoubleClickRow(LGrid* grid, int row) {
+    QRect r = grid->visualRect(grid->model()->index(row, 0));
+    // A real double click: the first click, then the second one.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, r.center());
+  }
+  static QPushButton* OkOf(QDialog* d) {
+    for (QDialogButtonBox* box : d->findChildren<QDialogButtonBox*>())
+      if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) return ok;
+    return nullptr;
+  }
+
+  // "Toevoegen Poule, Zwitsers, Afval" on the class pane; the new pool's pane.
+  LPanePoule* NewPool(CVelgramDlg& w, int cls, const QString& name) {
+    EXPECT_TRUE(w.SelectItem(NavType::System, cls));
+    auto* classPane = dynamic_cast<LPaneSystem*>(w.CurrentPane());
+    OnModal<LDlgPool>([name](LDlgPool* d) {
+      d->name->setText(name);
+      d->style->setCurrentIndex(0);
+      d->tables->setText(QStringLiteral("1-2"));
+      Click(OkOf(d));
+    });
+    Click(classPane->Button(QStringLiteral("Toevoegen Poule, Zwitsers, Afval")));
+    return dynamic_cast<LPanePoule*>(w.CurrentPane());
+  }
+
+  // The players whose names are given, chosen in "Spelers toevoegen".
+  void AddPlayers(LPanePoule* pane, const QStringList& names) {
+    OnModal<LDlgAddContestants>([names](LDlgAddContestants* d) {
+      std::vector<int> rows;
+      for (int r = 0; r < d->participants->RowCount(); ++r)
+        if (names.contains(d->participants->Cell(r, 0))) rows.push_back(r);
+      d->participants->SelectRows(rows);
+      Click(d->addButton);
+      Click(OkOf(d));
+    });
+    Click(pane->Button(QStringLiteral("Spelers toevoegen en verwijderen")));
+  }
+
+  // Every match of the pane entered on the keypad: the higher rating wins
+  // 11-7, 11-9, 11-5 ("<>" turns a game when the second side wins), except
+  // that the lowest-rated player of the pool beats the best one.
+  void PlayAll(LPanePoule* pane, int idPool) {
+    LinkResolver names(db(), app->IdToernooi());
+    const std::vector<Contestant> positions = names.Contestants(idPool);
+    std::map<int, int> rating;
+    int best = 0, worst = 1 << 30;
+    for (const Contestant& c : positions) {
+      rating[c.id] = c.rating;
+      best = std::max(best, c.rating);
+      worst = std::min(worst, c.rating);
+    }
+    std::vector<MatchRecord> matches;
+    db().ListMatches(idPool, matches);
+    ASSERT_EQ(pane->MatchList()->RowCount(), static_cast<int>(matches.size()));
+    for (int row = 0; row < pane->MatchList()->RowCount(); ++row) {
+      MatchRecord m;
+      ASSERT_TRUE(db().GetMatch(m, pane->MatchList()->RowData(row)));
+      int r1 = rating[m.idContestant1], r2 = rating[m.idContestant2];
+      bool upset = (r1 == best && r2 == worst) || (r2 == best && r1 == worst);
+      bool firstWins = (r1 > r2) != upset;
+      OnModal<LDlgResultFast>([firstWins](LDlgResultFast* d) {
+        for (int g = 0; g < 3; ++g) {
+          Click(d->KeypadButton(std::vector<int>{7, 9, 5}[g]));
+          if (!firstWins) Click(d->Game(g)->ExchangeButton());
+        }
+        Click(d->OkButton());
+      });
+      DoubleClickRow(pane->MatchList(), row);
+      MatchRecord stored;
+      std::vector<MatchRecord> one{m};
+      db().ReadResults(one);
+      ASSERT_EQ(one[0].indexWinner, firstWins ? 0 : 1) << "match row " << row;
+      EXPECT_EQ(one[0].games, firstWins ? (std::vector<int>{8, 10, 6}) : (std::vector<int>{-8, -10, -6}));
+    }
+  }
+
+  // The pane's cross table against the engine: names, 1/0 cells, wins and the
+  // explained places.
+  void CheckStandings(LPanePoule* pane, int idPool) {
+    LinkResolver engine(db(), app->IdToernooi());
+    const std::vector<Contestant>& positions = engine.Contestants(idPool);
+    const std::vector<int>& places = engine.Places(idPool);
+    const std::vector<std::string>& why = engine.Explanations(idPool);
+    LGrid* table = pane->Standings();
+    const int n = static_cast<int>(positions.size());
+    ASSERT_EQ(table->RowCount(), n);
+    std::vector<int> wins(n, 0);
+    auto index = [&](int id) {
+      for (int i = 0; i < n; ++i)
+        if (positions[i].id == id) return i;
+      return -1;
+    };
+    for (const MatchEntry& m : engine.Matches(idPool)) {
+      int a = index(m.idContestant1), b = index(m.idContestant2);
+      int winner = m.indexWinner == 0 ? a : b, loser = m.indexWinner == 0 ? b : a;
+      EXPECT_EQ(table->Cell(winner, LPanePoule::kFirstOpponentColumn + loser), QStringLiteral("1"));
+      EXPECT_EQ(table->Cell(loser, LPanePoule::kFirstOpponentColumn + winner), QStringLiteral("0"));
+      ++wins[winner];
+    }
+    const int wonCol = LPanePoule::kFirstOpponentColumn + n;
+    for (int i = 0; i < n; ++i) {
+      EXPECT_EQ(table->Cell(i, 1), QString::fromStdString(positions[i].name));
+      EXPECT_EQ(table->Cell(i, wonCol), QString::number(wins[i]));
+      ASSERT_GE(places[i], 0);
+      EXPECT_EQ(table->Cell(i, wonCol + 1), QString::number(places[i] + 1));
+      EXPECT_EQ(table->Model()->index(i, wonCol + 1).data(Qt::ToolTipRole).toString(),
+                QString::fromStdString(why[i]).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    }
+  }
+
+  std::string NameAtPlace(int idPool, int place) {
+    LinkResolver engine(db(), app->IdToernooi());
+    const std::vector<int>& places = engine.Places(idPool);
+    for (size_t i = 0; i < places.size(); ++i)
+      if (places[i] == place) return engine.Contestants(idPool)[i].name;
+    return "";
+  }
+};
+
+TEST_F(PouleClassTest, ADirectorPlaysAWholeClassFromTheScreens) {
+  OpenTournament();
+  int cls = AddClass("Heren");
+  const QStringList poolA = {"Arend", "Bas", "Cees", "Daan"};
+  const QStringList poolB = {"Evert", "Frits", "Gijs", "Hans"};
+  int rating = 1800;
+  for (const QStringList& names : {poolA, poolB})
+    for (const QString& n : names) AddPlayer(n.toStdString(), rating -= 50, "TTV " + n.toStdString());
+  auto w = std::make_unique<CVelgramDlg>(*app);
+  w->StartTimer().stop();
+  app->DropToernooi();
+  w->OpenStartTournament();
+  w->resize(1400, 900);
+  w->show();
+
+  std::vector<int> pools;
+  for (auto [name, players] : {std::pair{QStringLiteral("Poule A"), poolA}, std::pair{QStringLiteral("Poule B"), poolB}}) {
+    LPanePoule* pane = NewPool(*w, cls, name);
+    ASSERT_NE(pane, nullptr);
+    AddPlayers(pane, players);
+    ASSERT_EQ(pane->Standings()->RowCount(), 4);
+    OnModal<LDlgPouleActivateWarning>([](LDlgPouleActivateWarning* d) { Click(d->startButton); });
+    Click(pane->Button(QStringLiteral("Start poule")));
+    ASSERT_EQ(pane->MatchList()->RowCount(), 6);
+    // Nobody has a place before the last result.
+    for (int r = 0; r < 4; ++r) EXPECT_TRUE(pane->Standings()->Cell(r, 8).isEmpty());
+    PlayAll(pane, pane->IdPool());
+    CheckStandings(pane, pane->IdPool());
+    pools.push_back(pane->IdPool());
+  }
+  // The upset ties the two best on wins in each pool: their mutual match
+  // decides, and the tooltip says so.
+  LinkResolver engine(db(), app->IdToernooi());
+  EXPECT_EQ(engine.Explanations(pools[0])[0],
+            "2 spelers met 2 overwinningen voor plaats 1 t/m 2\r\nEnige speler met 1 overwinning in onderling resultaat");
+
+  LPanePoule* final = NewPool(*w, cls, QStringLiteral("Finale"));
+  ASSERT_NE(final, nullptr);
+  QPushButton* link = final->Button(QStringLiteral("Koppel met vorig blok"));
+  ASSERT_TRUE(link && !link->isHidden());
+  OnModal<LDlgLink>([](LDlgLink* d) {
+    for (const QString& pool : {QStringLiteral("Poule A"), QStringLiteral("Poule B")}) {
+      d->poolList->setCurrentIndex(d->poolList->findText(pool));
+      d->best->setCurrentIndex(d->best->findText(QStringLiteral("2")));
+      Click(d->addBest);
+    }
+    ASSERT_EQ(d->grid->RowCount(), 4);
+    EXPECT_EQ(d->grid->Cell(3, LDlgLink::kColSource), QStringLiteral("Poule B nr. 2"));
+    Click(OkOf(d));
+  });
+  Click(link);
+  LGrid* table = final->Standings();
+  ASSERT_EQ(table->RowCount(), 4);
+  EXPECT_EQ(table->Cell(0, 1).toStdString(), NameAtPlace(pools[0], 0));
+  EXPECT_EQ(table->Cell(1, 1).toStdString(), NameAtPlace(pools[0], 1));
+  EXPECT_EQ(table->Cell(2, 1).toStdString(), NameAtPlace(pools[1], 0));
+  EXPECT_EQ(table->Cell(3, 1).toStdString(), NameAtPlace(pools[1], 1));
+  for (int r = 0; r < 4; ++r) EXPECT_FALSE(table->Cell(r, 1).contains(QStringLiteral("nr.")));
+}
+
+}  // namespace
+}  // namespace velgram::testing
