@@ -100,7 +100,7 @@ MatchSystem EffectiveMatchSystem(Database& db, int idPool);
 
 // --- saving ---------------------------------------------------------------
 // Stores a decided result (the old one is replaced). False when the decision
-// holds an error; nothing is written then.
+// holds an error or the database refused it; nothing is written then.
 bool SaveResult(Database& db, int idMatch, const ResultDecision& decision);
 void ClearMatchResult(Database& db, int idMatch);
 

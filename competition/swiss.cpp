@@ -350,7 +350,7 @@ RoundOutcome LSwiss::CalculateNextRound(Database& db, Clock& clock, PairingRevie
   return WriteNextRound(db, clock, reviewer);
 }
 
-void DeleteSwissRound(Database& db, int idPool, int round) { db.DeleteRound(idPool, round); }
+bool DeleteSwissRound(Database& db, int idPool, int round) { return db.DeleteRound(idPool, round); }
 
 void AddMissedRounds(Database& db, int idPool, int idContestant) {
   int current = db.MaxRound(idPool);
