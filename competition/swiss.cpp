@@ -346,7 +346,11 @@ void LSwiss::Load(Database& db) {
 }
 
 RoundOutcome LSwiss::CalculateNextRound(Database& db, Clock& clock, PairingReviewer* reviewer) {
+  // A failed read looks like a pool without rounds or results; pairing on it
+  // would write a wrong round as if all were well.
+  const int failures = db.FailedStatements();
   Load(db);
+  if (db.FailedStatements() != failures) return RoundOutcome::kStoreFailed;
   return WriteNextRound(db, clock, reviewer);
 }
 

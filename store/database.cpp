@@ -121,7 +121,8 @@ void ConvertLegacyPositions(Database& db, const char* select) {
 
 }  // namespace
 
-Database::Database(std::string path, Clock& clock) : path_(std::move(path)), clock_(clock) {
+Database::Database(std::string path, Clock& clock, StatementHook hook)
+    : path_(std::move(path)), clock_(clock), hook_(std::move(hook)) {
   Open();
   if (!CheckOpenFile()) return;
   if (!UpgradeSchema()) {
@@ -270,6 +271,7 @@ int Database::Run(std::string* records, const char* sql) {
     rc = sqlite3_exec(db_, sql, &AppendRow, records, &error);
     if (error) sqlite3_free(error);
   }
+  if (rc != SQLITE_OK) ++failedStatements_;
   if (txDepth_ > 0 && (rc != SQLITE_OK || !db_ || sqlite3_get_autocommit(db_)))
     Spoil(rc != SQLITE_OK ? rc : SQLITE_ABORT_ROLLBACK);
   if (records) {
@@ -441,6 +443,12 @@ bool Database::UpgradeSchema() {
     // kind; they would never be converted because the column is there now.
     ConvertLegacyPositions(*this, hadKinds ? "SELECT * FROM Contestants WHERE linktype IS NULL"
                                            : "SELECT * FROM Contestants");
+    if (hadKinds) {
+      // Columns added by such a run but never filled read as 0, like every
+      // added column.
+      for (const char* column : {"idPlayer", "idLinkedPool", "indexKlasse"})
+        Exec(nullptr, "UPDATE Contestants SET %s=0 WHERE %s IS NULL", column, column);
+    }
   } else {
     ExecText(nullptr,
              "CREATE TABLE Contestants (id integer PRIMARY KEY,idPool integer,poolPos integer,item1 "

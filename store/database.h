@@ -27,6 +27,9 @@ enum class StatementFault {
   kFail,              // it fails without touching the file
   kLeaveTransaction,  // SQLite has already rolled the open transaction back
 };
+// Called before every statement (BEGIN and COMMIT included) with its number,
+// counted from 1 since the hook was set.
+using StatementHook = std::function<StatementFault(int number, const char* sql)>;
 
 class Database {
  public:
@@ -35,7 +38,8 @@ class Database {
   // the timed backup interval and notes the current time. A file that fails
   // the check or whose upgrade is refused is left as it was and the
   // connection closed: see Damaged() and StartError().
-  explicit Database(std::string path, Clock& clock = DefaultClock());
+  // A test passes hook to see the statements of the start-up as well.
+  explicit Database(std::string path, Clock& clock = DefaultClock(), StatementHook hook = nullptr);
   ~Database();
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
@@ -75,12 +79,13 @@ class Database {
   bool TransactionFailed() const { return txDepth_ > 0 && txFailed_; }
   // The result code of the first failure of the last spoilt transaction.
   int LastFailure() const { return lastFailure_; }
+  // Statements that failed so far. A caller that must not act on a read that
+  // failed (and so looks like no rows) compares it before and after.
+  int FailedStatements() const { return failedStatements_; }
 
   // The busy wait of the connection; kBusyWaitMs unless a test shortens it.
   void SetBusyWait(int ms);
-  // Test seam: called before every statement (BEGIN and COMMIT included) with
-  // its number, counted from 1 since the hook was set. Null removes it.
-  using StatementHook = std::function<StatementFault(int number, const char* sql)>;
+  // Test seam (see StatementHook); null removes it.
   void SetStatementHook(StatementHook hook);
 
   // --- schema ------------------------------------------------------------
@@ -217,6 +222,7 @@ class Database {
   int txDepth_ = 0;
   bool txFailed_ = false;
   int lastFailure_ = 0;
+  int failedStatements_ = 0;
   int busyWaitMs_ = kBusyWaitMs;
   StatementHook hook_;
   int hookCount_ = 0;
