@@ -2,6 +2,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <memory>
 
 #include "app/shell/app.h"
 #include "app/shell/mainwindow.h"
@@ -19,8 +20,10 @@ int main(int argc, char** argv) {
   if (qtDutch.load(QLocale(QLocale::Dutch), QStringLiteral("qtbase"), QStringLiteral("_"),
                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QApplication::installTranslator(&qtDutch);
-  velgram::CVelgramApp app;
-  velgram::CVelgramDlg window(app);
+  velgram::QtPrompter startPrompter;
+  std::unique_ptr<velgram::CVelgramApp> app = velgram::CVelgramApp::Start(velgram::DatabasePath(), startPrompter);
+  if (!app) return 1;  // the user has been told why
+  velgram::CVelgramDlg window(*app);
   window.show();
   // Nothing is saved at the end: every change is in the database already.
   return qt.exec();

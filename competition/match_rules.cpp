@@ -352,8 +352,7 @@ bool MatchExists(Database& db, int idMatch) {
 
 bool SaveResult(Database& db, int idMatch, const ResultDecision& decision) {
   if (!decision.Ok() || decision.indexWinner < 0) return false;
-  db.RecordResult(idMatch, decision.indexWinner, decision.games, decision.writeGames);
-  return true;
+  return db.RecordResult(idMatch, decision.indexWinner, decision.games, decision.writeGames);
 }
 
 void ClearMatchResult(Database& db, int idMatch) { db.ClearResult(idMatch); }

@@ -129,7 +129,7 @@ extern const char* const kMatchGoneMessage;
 bool MatchExists(Database& db, int idMatch);
 
 // Stores a decided result (the old one is replaced). False when the decision
-// holds an error; nothing is written then.
+// holds an error or the database refused it; nothing is written then.
 bool SaveResult(Database& db, int idMatch, const ResultDecision& decision);
 void ClearMatchResult(Database& db, int idMatch);
 // The same for a dialog, which may outlive its match: the decision's

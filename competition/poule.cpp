@@ -271,10 +271,17 @@ bool ConfirmPoolStart(Database& db, Prompter& prompter, StartWarning* warning) {
 
 StartOutcome StartPoule(Database& db, Prompter& prompter, int idPool, StartWarning* warning) {
   if (!ConfirmPoolStart(db, prompter, warning)) return StartOutcome::kCancelled;
+  // A read that failed looks like a smaller pool or players without a club;
+  // a schedule drawn from it would be stored as if all were well.
+  const int failures = db.FailedStatements();
   std::unique_ptr<LPool> pool = LoadPool(db, idPool);
   if (!pool || pool->Playstyle() != kPlaystylePoule) return StartOutcome::kRefused;
   std::vector<Contestant> positions;
   LoadContestants(db, idPool, positions, true);
+  if (db.FailedStatements() != failures) {
+    prompter.Alert("De poule kon niet gestart worden.");
+    return StartOutcome::kRefused;
+  }
   const int n = static_cast<int>(positions.size());
   if (n < kMinPouleSize) {
     prompter.Alert("Een poule moet minstens twee spelers hebben.");

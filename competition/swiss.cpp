@@ -346,11 +346,15 @@ void LSwiss::Load(Database& db) {
 }
 
 RoundOutcome LSwiss::CalculateNextRound(Database& db, Clock& clock, PairingReviewer* reviewer) {
+  // A failed read looks like a pool without rounds or results; pairing on it
+  // would write a wrong round as if all were well.
+  const int failures = db.FailedStatements();
   Load(db);
+  if (db.FailedStatements() != failures) return RoundOutcome::kStoreFailed;
   return WriteNextRound(db, clock, reviewer);
 }
 
-void DeleteSwissRound(Database& db, int idPool, int round) { db.DeleteRound(idPool, round); }
+bool DeleteSwissRound(Database& db, int idPool, int round) { return db.DeleteRound(idPool, round); }
 
 void AddMissedRounds(Database& db, int idPool, int idContestant) {
   int current = db.MaxRound(idPool);

@@ -150,7 +150,7 @@ class LSwiss : public LPool {
 };
 
 // Removes the round's results, matches and round rows (one transaction).
-void DeleteSwissRound(Database& db, int idPool, int round);
+bool DeleteSwissRound(Database& db, int idPool, int round);  // false: nothing deleted
 
 // Gives a contestant that joins a running Swiss pool a lost match against
 // NotPlayed (table 1, 9:00, three games lost 0-11) in every round played so

@@ -77,6 +77,20 @@ bool EndsWith(const std::string& s, const std::string& suffix) {
   return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
+// A copy cut off by a crash or a power cut leaves its hidden temporary file
+// behind; only those go, never a backup or anything the user put there.
+void RemoveInterruptedCopies(const std::string& folder) {
+  std::error_code ec;
+  std::vector<fs::path> leftovers;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    std::error_code typeError;
+    if (StartsWith(name, ".Velgram") && EndsWith(name, ".db.part") && it->is_regular_file(typeError))
+      leftovers.push_back(it->path());
+  }
+  for (const fs::path& p : leftovers) fs::remove(p, ec);
+}
+
 }  // namespace
 
 int Database::CopyDatabaseFile(const std::string& source, const std::string& target) {
@@ -119,6 +133,10 @@ std::string Database::BackupNow() {
 
   std::string folder = BackupFolder();
   MakeFolder(folder);
+  RemoveInterruptedCopies(folder);
+  // A damaged file must not push out the last good copies; the check reads
+  // through the open connection, before it is closed for the copy.
+  if (!PassesCheck()) return kCopyFailed;
   DateTime t = clock_.NowLocal();
   std::string name =
       Format("Velgram%04d%02d%02d-%02d%02d%02d.db", t.year, t.month, t.day, t.hour, t.minute, t.second);
@@ -139,6 +157,8 @@ void Database::BackupOnceADay(const std::string& databasePath, Clock& clock) {
   if (!fs::exists(databasePath, ec)) return;
   std::string folder = BackupFolderOf(databasePath);
   MakeFolder(folder);
+  RemoveInterruptedCopies(folder);
+  if (!FilePassesCheck(databasePath)) return;
 
   // Every copy counts, daily or timestamped; atoi of "20231015-093000.db"
   // gives the date, so a copy made earlier today also counts as today's.

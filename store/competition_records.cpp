@@ -225,20 +225,21 @@ void Database::MoveSystemDown(int id) {
   SwapSort(*this, "Systems", it->id, it->sort, next.id, next.sort);
 }
 
-void Database::DeleteSystem(int id) {
+bool Database::DeleteSystem(int id) {
   // Every pool row of the class, also one of a format this version cannot
-  // list: none may be left behind without its class.
+  // list: none may be left behind without its class. Read inside the
+  // transaction, so a failed read cannot pass for a class without pools.
+  Transaction tx(*this);
   std::string rs;
-  Exec(&rs, "SELECT id FROM Pools WHERE idSystem=%d", id);
+  if (Exec(&rs, "SELECT id FROM Pools WHERE idSystem=%d", id) != 0) return false;
   std::vector<int> pools;
   RecordSet r(rs);
   for (bool ok = r.First(); ok; ok = r.Next()) pools.push_back(r.Int("id"));
 
-  Transaction tx(*this);
   for (int idPool : pools)
-    if (!CascadePool(*this, idPool)) return;
-  if (Exec(nullptr, "DELETE FROM Systems WHERE id=%d", id) != 0) return;
-  tx.Commit();
+    if (!CascadePool(*this, idPool)) return false;
+  if (Exec(nullptr, "DELETE FROM Systems WHERE id=%d", id) != 0) return false;
+  return tx.Commit();
 }
 
 // ---------------------------------------------------------------- pools
@@ -315,9 +316,9 @@ void Database::MovePoolDown(int idPool, int idSystem) {
   SwapSort(*this, "Pools", it->id, it->sort, next.id, next.sort);
 }
 
-void Database::DeletePool(int idPool) {
+bool Database::DeletePool(int idPool) {
   Transaction tx(*this);
-  if (CascadePool(*this, idPool)) tx.Commit();
+  return CascadePool(*this, idPool) && tx.Commit();
 }
 
 // ---------------------------------------------------------------- positions
@@ -363,11 +364,11 @@ void Database::UpdateContestant(const ContestantRecord& c) {
 
 void Database::DeleteContestant(int id) { Exec(nullptr, "DELETE FROM Contestants WHERE id=%d", id); }
 
-void Database::ReplaceContestants(int idPool, const std::vector<ContestantRecord>& list) {
+bool Database::ReplaceContestants(int idPool, const std::vector<ContestantRecord>& list) {
   // Matches refer to positions by id, so positions keep theirs; a failed
   // insert (an id that another pool holds) keeps the old positions.
   Transaction tx(*this);
-  if (Exec(nullptr, "DELETE FROM Contestants WHERE idPool=%d", idPool) != 0) return;
+  if (Exec(nullptr, "DELETE FROM Contestants WHERE idPool=%d", idPool) != 0) return false;
   for (ContestantRecord c : list) {
     c.idPool = idPool;
     std::string sql;
@@ -381,9 +382,9 @@ void Database::ReplaceContestants(int idPool, const std::vector<ContestantRecord
           "INSERT INTO Contestants (id,idPool,poolPos,indexKlasse,sort,linktype,idLinkedPool,idPlayer) VALUES "
           "(%d,%d,%d,%d,%d,%d,%d,%d)",
           c.id, c.idPool, c.poolPos, c.indexKlasse, c.sort, c.linktype, c.idLinkedPool, c.idPlayer);
-    if (ExecText(nullptr, sql) != 0) return;
+    if (ExecText(nullptr, sql) != 0) return false;
   }
-  tx.Commit();
+  return tx.Commit();
 }
 
 // ---------------------------------------------------------------- matches
@@ -471,18 +472,18 @@ ResultStamp Database::StampNow() const {
   return s;
 }
 
-void Database::RecordResult(int idMatch, int indexWinner, const std::vector<int>& games, bool writeGames) {
+bool Database::RecordResult(int idMatch, int indexWinner, const std::vector<int>& games, bool writeGames) {
   Transaction tx(*this);
   WriteWinner(idMatch, indexWinner);
   if (writeGames) WriteGames(idMatch, games);
-  tx.Commit();  // rolls back when either part failed
+  return tx.Commit();  // rolls back when either part failed
 }
 
-void Database::ClearResult(int idMatch) {
+bool Database::ClearResult(int idMatch) {
   Transaction tx(*this);
-  if (Exec(nullptr, "DELETE FROM ResultWinner WHERE idMatch=%d", idMatch) != 0) return;
-  if (Exec(nullptr, "DELETE FROM ResultGames WHERE idMatch=%d", idMatch) != 0) return;
-  tx.Commit();
+  if (Exec(nullptr, "DELETE FROM ResultWinner WHERE idMatch=%d", idMatch) != 0) return false;
+  if (Exec(nullptr, "DELETE FROM ResultGames WHERE idMatch=%d", idMatch) != 0) return false;
+  return tx.Commit();
 }
 
 void Database::WriteWinner(int idMatch, int indexWinner) {
@@ -579,7 +580,7 @@ void Database::ListRounds(std::vector<RoundEntry>& list, int idPool) {
   for (bool ok = r.First(); ok; ok = r.Next()) list.push_back({r.Int("id"), r.Int("round"), r.Int("idMatch")});
 }
 
-void Database::DeleteRound(int idPool, int round) {
+bool Database::DeleteRound(int idPool, int round) {
   Transaction tx(*this);
   static const char* const kSteps[] = {
       "DELETE FROM ResultWinner WHERE idMatch IN (SELECT idMatch FROM Rounds WHERE idPool=%d AND round=%d)",
@@ -588,8 +589,8 @@ void Database::DeleteRound(int idPool, int round) {
       "DELETE FROM Rounds WHERE idPool=%d AND round=%d",
   };
   for (const char* step : kSteps)
-    if (ExecText(nullptr, Format(step, idPool, round)) != 0) return;
-  tx.Commit();
+    if (ExecText(nullptr, Format(step, idPool, round)) != 0) return false;
+  return tx.Commit();
 }
 
 }  // namespace velgram

@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 #include <cstdarg>
 #include <cstdlib>
+#include <filesystem>
 #include <string_view>
+#include <system_error>
+#include <thread>
 
 #include "store/recordset.h"
 #include "support/paths.h"
@@ -62,11 +64,75 @@ bool Contains(const std::vector<std::string>& list, const std::string& name) {
   return std::find(list.begin(), list.end(), name) != list.end();
 }
 
+int CollectFirstColumn(void* context, int count, char** values, char**) {
+  auto& lines = *static_cast<std::vector<std::string>*>(context);
+  lines.push_back(count > 0 && values[0] ? values[0] : "");
+  return 0;
+}
+
+// "ok" alone when the file is sound; a read, never a write.
+int QuickCheck(sqlite3* db, std::vector<std::string>& lines) {
+  return sqlite3_exec(db, "PRAGMA quick_check", &CollectFirstColumn, &lines, nullptr);
+}
+
+std::string FailureReason(int rc) {
+  switch (rc & 0xff) {
+    case SQLITE_FULL:
+      return "de schijf is vol";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return "een ander programma houdt de database bezet";
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+      return "het bestand mag niet beschreven worden";
+    case SQLITE_CANTOPEN:
+    case SQLITE_MISUSE:
+      return "het bestand kan niet geopend worden";
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+      return "het bestand is beschadigd of is geen database";
+    case SQLITE_IOERR:
+      return "de schijf gaf een lees- of schrijffout";
+    case SQLITE_NOMEM:
+      return "er is te weinig geheugen";
+    case SQLITE_ABORT:
+      return "SQLite heeft de bewerking afgebroken";
+    default:
+      return Format("SQLite-fout %d", rc);
+  }
+}
+
+// The positions of the oldest files keep a player id in item1, or minus the id
+// of a linked pool with the place in item2.
+void ConvertLegacyPositions(Database& db, const char* select) {
+  std::string rows;
+  db.ExecText(&rows, select);
+  RecordSet r(rows);
+  for (bool ok = r.First(); ok; ok = r.Next()) {
+    int item1 = r.Int("item1");
+    if (item1 >= 1)
+      db.Exec(nullptr, "UPDATE Contestants SET linktype=%d,idPlayer=%d WHERE id=%d", 1, item1, r.Int("id"));
+    else
+      db.Exec(nullptr, "UPDATE Contestants SET linktype=%d,idLinkedPool=%d,indexKlasse=%d WHERE id=%d", 2, -item1,
+              r.Int("item2"), r.Int("id"));
+  }
+}
+
 }  // namespace
 
-Database::Database(std::string path, Clock& clock) : path_(std::move(path)), clock_(clock) {
+Database::Database(std::string path, Clock& clock, StatementHook hook)
+    : path_(std::move(path)), clock_(clock), hook_(std::move(hook)) {
   Open();
-  UpgradeSchema();
+  if (!CheckOpenFile()) return;
+  if (!UpgradeSchema()) {
+    // The upgrade rolled back whole; going on would write to a file of the
+    // wrong shape.
+    startError_ = Format("Velgram kan de database %s niet openen: %s. Er is niets in het bestand veranderd.",
+                         path_.c_str(), FailureReason(lastFailure_).c_str());
+    Close();
+    return;
+  }
   if (GetSettingInt("BackupOnceDay") > 0) {
     Close();
     BackupOnceADay(path_, clock_);
@@ -88,9 +154,9 @@ void Database::Open() {
     sqlite3_close(db);
     return;
   }
-  // Another program (a virus scanner, a second copy of this one) may hold the
-  // file for a moment; wait for it rather than failing the statement.
-  sqlite3_busy_timeout(db, 2000);
+  // Another program (a virus scanner, a file-sync tool, a backup copy) may
+  // hold the file for a moment; wait for it rather than failing the statement.
+  sqlite3_busy_timeout(db, busyWaitMs_);
   db_ = db;
 }
 
@@ -98,6 +164,52 @@ void Database::Close() {
   if (!db_) return;
   sqlite3_close(db_);
   db_ = nullptr;
+}
+
+void Database::SetBusyWait(int ms) {
+  busyWaitMs_ = ms;
+  if (db_) sqlite3_busy_timeout(db_, ms);
+}
+
+void Database::SetStatementHook(StatementHook hook) {
+  hook_ = std::move(hook);
+  hookCount_ = 0;
+}
+
+bool Database::CheckOpenFile() {
+  if (!db_) return true;  // the upgrade fails and says why
+  std::vector<std::string> lines;
+  int rc = QuickCheck(db_, lines);
+  if (rc == SQLITE_OK && lines.size() == 1 && lines[0] == "ok") return true;
+  damaged_ = rc == SQLITE_OK || (rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB;
+  startError_ = Format("Velgram kan de database %s niet openen: %s. Er is niets in het bestand veranderd.",
+                       path_.c_str(), FailureReason(damaged_ ? SQLITE_CORRUPT : rc).c_str());
+  // Not one write may reach a damaged file: it is evidence, and perhaps
+  // still partly readable by a repair tool.
+  Close();
+  return false;
+}
+
+bool Database::PassesCheck() {
+  if (!db_) return FilePassesCheck(path_);
+  std::vector<std::string> lines;
+  return QuickCheck(db_, lines) == SQLITE_OK && lines.size() == 1 && lines[0] == "ok";
+}
+
+bool Database::FilePassesCheck(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return true;
+  if (std::filesystem::file_size(path, ec) == 0 && !ec) return true;
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    sqlite3_close(db);
+    return false;
+  }
+  sqlite3_busy_timeout(db, kBusyWaitMs);
+  std::vector<std::string> lines;
+  int rc = QuickCheck(db, lines);
+  sqlite3_close(db);
+  return rc == SQLITE_OK && lines.size() == 1 && lines[0] == "ok";
 }
 
 std::string Database::BackupFolder() const {
@@ -130,14 +242,38 @@ int Database::ExecText(std::string* records, const std::string& sql) {
   return Run(records, sql.c_str());
 }
 
+StatementFault Database::NextFault(const char* sql) {
+  if (!hook_) return StatementFault::kRun;
+  StatementFault fault = hook_(++hookCount_, sql);
+  if (fault == StatementFault::kLeaveTransaction && db_ && !sqlite3_get_autocommit(db_))
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  return fault;
+}
+
+void Database::Spoil(int rc) {
+  if (txFailed_) return;
+  txFailed_ = true;
+  lastFailure_ = rc;
+}
+
 int Database::Run(std::string* records, const char* sql) {
   if (records) *records = "<Records>";
   int rc = SQLITE_MISUSE;
-  if (db_) {
+  StatementFault fault = NextFault(sql);
+  if (txDepth_ > 0 && (txFailed_ || !db_ || sqlite3_get_autocommit(db_))) {
+    // The transaction is spoilt, or SQLite has already rolled it back: this
+    // statement would be saved on its own, the first half of an action.
+    rc = txFailed_ ? SQLITE_ABORT : SQLITE_ABORT_ROLLBACK;
+  } else if (fault == StatementFault::kFail) {
+    rc = SQLITE_IOERR;
+  } else if (db_) {
     char* error = nullptr;
     rc = sqlite3_exec(db_, sql, &AppendRow, records, &error);
     if (error) sqlite3_free(error);
   }
+  if (rc != SQLITE_OK) ++failedStatements_;
+  if (txDepth_ > 0 && (rc != SQLITE_OK || !db_ || sqlite3_get_autocommit(db_)))
+    Spoil(rc != SQLITE_OK ? rc : SQLITE_ABORT_ROLLBACK);
   if (records) {
     if (rc == SQLITE_OK)
       *records += "</Records>";
@@ -145,6 +281,12 @@ int Database::Run(std::string* records, const char* sql) {
       records->clear();
   }
   return rc;
+}
+
+int Database::RunControl(const char* sql) {
+  if (NextFault(sql) == StatementFault::kFail) return SQLITE_IOERR;
+  if (!db_) return SQLITE_MISUSE;
+  return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
 }
 
 // ---------------------------------------------------------------- transactions
@@ -155,38 +297,55 @@ void Database::BeginTransaction() {
   if (txDepth_ == 0) CheckTimedBackup();
   if (txDepth_++ == 0) {
     txFailed_ = false;
+    lastFailure_ = 0;
     // IMMEDIATE takes the write lock at once, so the operation cannot fail
-    // half-way for want of it.
-    Run(nullptr, "BEGIN IMMEDIATE");
+    // half-way for want of it; when even that is refused, nothing is written.
+    int rc = RunControl("BEGIN IMMEDIATE");
+    if (rc != SQLITE_OK) Spoil(rc);
   }
 }
 
 bool Database::CommitTransaction() {
   if (txDepth_ == 0) return false;
   if (--txDepth_ > 0) return !txFailed_;
-  if (!db_ || sqlite3_get_autocommit(db_)) return !txFailed_;  // BEGIN failed: nothing to commit
-  if (txFailed_) {
-    // An inner operation gave up: none of the outer one may stay either.
-    Run(nullptr, "ROLLBACK");
-    txFailed_ = false;
-    ForgetCaches();
-    return false;
+  bool ok = !txFailed_;
+  if (ok && (!db_ || sqlite3_get_autocommit(db_))) {
+    Spoil(SQLITE_ABORT_ROLLBACK);
+    ok = false;
   }
-  if (Run(nullptr, "COMMIT") != SQLITE_OK) {
-    Run(nullptr, "ROLLBACK");
-    ForgetCaches();
-    return false;
+  if (ok) {
+    // A reader still holding the file refuses the commit. The busy wait has
+    // usually been spent inside the first attempt; a refusal that came back
+    // at once is tried again until the wait is over.
+    auto start = std::chrono::steady_clock::now();
+    for (;;) {
+      int rc = RunControl("COMMIT");
+      if (rc == SQLITE_OK) break;
+      auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+      if ((rc & 0xff) == SQLITE_BUSY && waited.count() < busyWaitMs_ && db_ && !sqlite3_get_autocommit(db_)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        continue;
+      }
+      Spoil(rc);
+      ok = false;
+      break;
+    }
   }
-  return true;
+  if (!ok) {
+    if (db_ && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    ForgetCaches();
+  }
+  txFailed_ = false;
+  return ok;
 }
 
 void Database::RollbackTransaction() {
   if (txDepth_ == 0) return;
   if (--txDepth_ > 0) {
-    txFailed_ = true;  // the outermost one rolls back when it ends
+    Spoil(SQLITE_ABORT);  // the outermost one rolls back when it ends
     return;
   }
-  if (db_ && !sqlite3_get_autocommit(db_)) Run(nullptr, "ROLLBACK");
+  if (db_ && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   txFailed_ = false;
   ForgetCaches();
 }
@@ -212,7 +371,7 @@ bool Database::AddColumnIfMissing(const std::vector<std::string>& columns, const
   return false;
 }
 
-void Database::UpgradeSchema() {
+bool Database::UpgradeSchema() {
   // One commit for the whole upgrade: an interrupted upgrade leaves the old
   // file as it was instead of a half-converted one.
   Transaction tx(*this);
@@ -274,21 +433,21 @@ void Database::UpgradeSchema() {
           Exec(nullptr, "UPDATE Contestants SET sort=%d WHERE id=%d", sort++, r.Int("id"));
       }
     }
-    if (!AddColumnIfMissing(cols, "Contestants", "linktype", "integer")) {
-      AddColumnIfMissing(cols, "Contestants", "idPlayer", "integer");
-      AddColumnIfMissing(cols, "Contestants", "idLinkedPool", "integer");
-      AddColumnIfMissing(cols, "Contestants", "indexKlasse", "integer");
-      std::string rows;
-      ExecText(&rows, "SELECT * FROM Contestants");
-      RecordSet r(rows);
-      for (bool ok = r.First(); ok; ok = r.Next()) {
-        int item1 = r.Int("item1");
-        if (item1 >= 1)
-          Exec(nullptr, "UPDATE Contestants SET linktype=%d,idPlayer=%d WHERE id=%d", 1, item1, r.Int("id"));
-        else
-          Exec(nullptr, "UPDATE Contestants SET linktype=%d,idLinkedPool=%d,indexKlasse=%d WHERE id=%d", 2,
-               -item1, r.Int("item2"), r.Int("id"));
-      }
+    bool hadKinds = AddColumnIfMissing(cols, "Contestants", "linktype", "integer");
+    // Also when the kind column is there: an earlier version could be stopped
+    // between these steps, each saved on its own.
+    AddColumnIfMissing(cols, "Contestants", "idPlayer", "integer");
+    AddColumnIfMissing(cols, "Contestants", "idLinkedPool", "integer");
+    AddColumnIfMissing(cols, "Contestants", "indexKlasse", "integer");
+    // Rows such an interrupted conversion had not reached are left without a
+    // kind; they would never be converted because the column is there now.
+    ConvertLegacyPositions(*this, hadKinds ? "SELECT * FROM Contestants WHERE linktype IS NULL"
+                                           : "SELECT * FROM Contestants");
+    if (hadKinds) {
+      // Columns added by such a run but never filled read as 0, like every
+      // added column.
+      for (const char* column : {"idPlayer", "idLinkedPool", "indexKlasse"})
+        Exec(nullptr, "UPDATE Contestants SET %s=0 WHERE %s IS NULL", column, column);
     }
   } else {
     ExecText(nullptr,
@@ -367,7 +526,7 @@ void Database::UpgradeSchema() {
                                     "immutable,duoteam,duo_ax,duo_ay,duo_bx,duo_by,duo_abxy) VALUES ") +
                             values);
   }
-  tx.Commit();
+  return tx.Commit();
 }
 
 // ---------------------------------------------------------------- settings

@@ -3,6 +3,7 @@
 // database goes through it; statements run through SQLite's one-shot execute,
 // rows come back as record-set text (recordset.h).
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,12 +17,29 @@ namespace velgram {
 
 std::string DatabasePath();  // DataFolder() + "/Velgram.db"
 
+// How long a statement waits for a neighbour (a file-sync tool, a backup copy,
+// a second reader) that holds the file before it gives up.
+inline constexpr int kBusyWaitMs = 5000;
+
+// What a test makes of the next statement (see Database::SetStatementHook).
+enum class StatementFault {
+  kRun,               // run it as usual
+  kFail,              // it fails without touching the file
+  kLeaveTransaction,  // SQLite has already rolled the open transaction back
+};
+// Called before every statement (BEGIN and COMMIT included) with its number,
+// counted from 1 since the hook was set.
+using StatementHook = std::function<StatementFault(int number, const char* sql)>;
+
 class Database {
  public:
-  // Opens (creating when missing) the file at path, brings the schema up to
-  // date, runs the daily backup when "BackupOnceDay" is on, reads the timed
-  // backup interval and notes the current time.
-  explicit Database(std::string path, Clock& clock = DefaultClock());
+  // Opens (creating when missing) the file at path, checks it, brings the
+  // schema up to date, runs the daily backup when "BackupOnceDay" is on, reads
+  // the timed backup interval and notes the current time. A file that fails
+  // the check or whose upgrade is refused is left as it was and the
+  // connection closed: see Damaged() and StartError().
+  // A test passes hook to see the statements of the start-up as well.
+  explicit Database(std::string path, Clock& clock = DefaultClock(), StatementHook hook = nullptr);
   ~Database();
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
@@ -30,6 +48,15 @@ class Database {
   const std::string& Path() const { return path_; }
   std::string BackupFolder() const;  // folder of the database + "/backup"
   Clock& GetClock() const { return clock_; }
+
+  // The file is damaged or not a database; nothing was written to it.
+  bool Damaged() const { return damaged_; }
+  // Why the database cannot be used, in Dutch ("" when it can): a damaged
+  // file, or a schema upgrade that was refused and rolled back.
+  const std::string& StartError() const { return startError_; }
+  // PRAGMA quick_check of a closed file, opened read-only: true when it is a
+  // sound database (an empty or missing file counts as sound).
+  static bool FilePassesCheck(const std::string& path);
 
   // --- SQL gateway -------------------------------------------------------
   // Formats printf-style and runs the statement(s). When records is given it
@@ -41,13 +68,28 @@ class Database {
   // --- transactions ------------------------------------------------------
   // Nested transactions join the outermost one; the outermost commits or
   // rolls back. The timed backup never runs while one is open.
+  // A refused BEGIN, a failing statement, or SQLite leaving the transaction by
+  // itself (after a full disk or an I/O error) spoils the transaction: every
+  // further statement fails unrun until the outermost one ends, and that one
+  // rolls back and reports false.
   void BeginTransaction();
   bool CommitTransaction();  // false when rolled back instead
   void RollbackTransaction();
   bool InTransaction() const { return txDepth_ > 0; }
+  bool TransactionFailed() const { return txDepth_ > 0 && txFailed_; }
+  // The result code of the first failure of the last spoilt transaction.
+  int LastFailure() const { return lastFailure_; }
+  // Statements that failed so far. A caller that must not act on a read that
+  // failed (and so looks like no rows) compares it before and after.
+  int FailedStatements() const { return failedStatements_; }
+
+  // The busy wait of the connection; kBusyWaitMs unless a test shortens it.
+  void SetBusyWait(int ms);
+  // Test seam (see StatementHook); null removes it.
+  void SetStatementHook(StatementHook hook);
 
   // --- schema ------------------------------------------------------------
-  void UpgradeSchema();
+  bool UpgradeSchema();  // false when refused and rolled back
   bool AddColumnIfMissing(const std::vector<std::string>& columns, const char* table,
                           const char* column, const char* type);
 
@@ -90,7 +132,7 @@ class Database {
   void ListSystems(std::vector<SystemRecord>& list, int idToernooi);
   void MoveSystemUp(int id);
   void MoveSystemDown(int id);
-  void DeleteSystem(int id);  // with all its pools
+  bool DeleteSystem(int id);  // with all its pools; false: nothing deleted
 
   // --- pools --------------------------------------------------------------
   // Rows of playstyle 1 to 3 only: listing stops at the first other row.
@@ -101,7 +143,7 @@ class Database {
   int AddPool(const PoolRecord& pool, int idSystem);
   void UpdatePool(const PoolRecord& pool);
   void MovePoolDown(int idPool, int idSystem);
-  void DeletePool(int idPool);  // with positions, matches, results and rounds
+  bool DeletePool(int idPool);  // with positions, matches, results and rounds; false: nothing deleted
 
   // --- positions ----------------------------------------------------------
   void AddContestant(const ContestantRecord& contestant);
@@ -112,7 +154,7 @@ class Database {
   void DeleteContestant(int id);
   // Writes the positions of a pool as a whole (old rows deleted, all rows
   // inserted again, under their ids where they have one), in one transaction.
-  void ReplaceContestants(int idPool, const std::vector<ContestantRecord>& list);
+  bool ReplaceContestants(int idPool, const std::vector<ContestantRecord>& list);
 
   // --- matches and results -----------------------------------------------
   int AddMatch(int idPool, int idContestant1, int idContestant2, int tafel, int starttime);
@@ -124,8 +166,8 @@ class Database {
   ResultStamp StampNow() const;
   // Replaces the match's result in one transaction: the winner row with a
   // fresh stamp, and the games when writeGames is set.
-  void RecordResult(int idMatch, int indexWinner, const std::vector<int>& games, bool writeGames);
-  void ClearResult(int idMatch);
+  bool RecordResult(int idMatch, int indexWinner, const std::vector<int>& games, bool writeGames);
+  bool ClearResult(int idMatch);
   void WriteWinner(int idMatch, int indexWinner);
   void WriteGames(int idMatch, const std::vector<int>& games);
   void ReadResults(std::vector<MatchRecord>& matches);
@@ -134,7 +176,7 @@ class Database {
   void AddRoundMatch(int idPool, int round, int idMatch);
   int MaxRound(int idPool);  // 0 when the pool has no rounds
   void ListRounds(std::vector<RoundEntry>& list, int idPool);
-  void DeleteRound(int idPool, int round);
+  bool DeleteRound(int idPool, int round);  // false: nothing deleted
 
   // --- match systems -----------------------------------------------------
   void ListMatchSystems(std::vector<MatchSystem>* list);
@@ -148,7 +190,8 @@ class Database {
 
   // --- backups --------------------------------------------------------------
   // A timestamped copy in the backup folder; its path, or
-  // "FOUT: Kan database niet kopiëren." when the copy failed.
+  // "FOUT: Kan database niet kopiëren." when the copy failed or the database
+  // fails its check (a bad file must not push out the good copies).
   std::string BackupNow();
   void SetBackupInterval(int minutes);  // 0 off
   int BackupInterval() const { return backupInterval_; }
@@ -163,8 +206,13 @@ class Database {
  private:
   void Open();
   void Close();
+  bool CheckOpenFile();
+  bool PassesCheck();  // quick_check through the connection, or of the closed file
   void CheckTimedBackup();
   int Run(std::string* records, const char* sql);
+  int RunControl(const char* sql);
+  StatementFault NextFault(const char* sql);
+  void Spoil(int rc);
   void LoadMatchSystems();
   void ForgetCaches();
 
@@ -173,6 +221,13 @@ class Database {
   sqlite3* db_ = nullptr;
   int txDepth_ = 0;
   bool txFailed_ = false;
+  int lastFailure_ = 0;
+  int failedStatements_ = 0;
+  int busyWaitMs_ = kBusyWaitMs;
+  StatementHook hook_;
+  int hookCount_ = 0;
+  bool damaged_ = false;
+  std::string startError_;
   std::vector<ClubEntry> clubCache_;
   std::vector<MatchSystem> matchSystemCache_;
   bool matchSystemsLoaded_ = false;

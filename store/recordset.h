@@ -20,7 +20,11 @@ inline bool HasRows(const std::string& records) { return records.size() >= 20; }
 
 class RecordSet {
  public:
+  // The reader keeps a reference to the text, which must outlive it; a
+  // temporary would be gone before the first row is read.
   explicit RecordSet(const std::string& records);
+  RecordSet(std::string&&) = delete;
+  RecordSet(const std::string&&) = delete;
   ~RecordSet();
   RecordSet(const RecordSet&) = delete;
   RecordSet& operator=(const RecordSet&) = delete;

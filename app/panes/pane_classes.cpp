@@ -106,8 +106,8 @@ void LPaneSystems::Delete() {
   rememberedRow_ = -1;
   if (Main())
     Main()->DeleteSystem(id);
-  else
-    Db().DeleteSystem(id);
+  else if (!Db().DeleteSystem(id))
+    Prompt().Alert(kSystemNotDeleted);
   Reshow();
 }
 
@@ -226,8 +226,8 @@ void LPaneSystem::Delete() {
   rememberedRow_ = -1;
   if (Main())
     Main()->DeletePool(id);
-  else
-    Db().DeletePool(id);
+  else if (!Db().DeletePool(id))
+    Prompt().Alert(kPoolNotDeleted);
   Reshow();
 }
 

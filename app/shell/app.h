@@ -8,6 +8,8 @@
 #include "store/database.h"
 #include "store/records.h"
 
+class QLockFile;
+
 namespace velgram {
 
 class CVelgramDlg;
@@ -16,8 +18,16 @@ class CVelgramApp {
  public:
   // Opens (creating when missing) the database at path.
   explicit CVelgramApp(const std::string& path = DatabasePath());
+  ~CVelgramApp();
   CVelgramApp(const CVelgramApp&) = delete;
   CVelgramApp& operator=(const CVelgramApp&) = delete;
+
+  // The program's start on the database at path: a second copy on the same
+  // database is refused (through a lock file beside it, which a crashed copy
+  // does not leave stuck), a damaged file is set aside, and the database is
+  // opened. Null, after telling the user why through prompter, when the
+  // program must stop.
+  static std::unique_ptr<CVelgramApp> Start(const std::string& path, Prompter& prompter);
 
   Database& Db() { return *db_; }
 
@@ -38,6 +48,9 @@ class CVelgramApp {
   void SetMainWindow(CVelgramDlg* w) { mainWindow_ = w; }
 
  private:
+  CVelgramApp(std::unique_ptr<QLockFile> lock, std::unique_ptr<Database> db);
+
+  std::unique_ptr<QLockFile> lock_;  // released after the database is closed
   std::unique_ptr<Database> db_;
   QtPrompter qtPrompter_;
   Prompter* prompter_ = &qtPrompter_;

@@ -249,22 +249,30 @@ void CVelgramDlg::RemovePane(int dialogId, int id) {
 
 // ---------------------------------------------------------------- deleting
 
-void CVelgramDlg::DeletePool(int idPool) {
+bool CVelgramDlg::DeletePool(int idPool) {
   int dialogId = 0;
   if (std::unique_ptr<LPool> pool = LoadPool(app_.Db(), idPool)) dialogId = pool->PaneResource();
-  app_.Db().DeletePool(idPool);
+  if (!app_.Db().DeletePool(idPool)) {
+    app_.Prompt().Alert(kPoolNotDeleted);
+    return false;
+  }
   RemovePane(dialogId, idPool);
+  return true;
 }
 
-void CVelgramDlg::DeleteSystem(int idSystem) {
+bool CVelgramDlg::DeleteSystem(int idSystem) {
   std::vector<std::pair<int, int>> poolPanes;  // dialog id, pool id
   std::vector<PoolRecord> pools;
   app_.Db().ListPools(idSystem, pools);
   for (const PoolRecord& p : pools)
     if (std::unique_ptr<LPool> pool = MakePool(p)) poolPanes.push_back({pool->PaneResource(), p.id});
-  app_.Db().DeleteSystem(idSystem);
+  if (!app_.Db().DeleteSystem(idSystem)) {
+    app_.Prompt().Alert(kSystemNotDeleted);
+    return false;
+  }
   for (auto [dialogId, id] : poolPanes) RemovePane(dialogId, id);
   RemovePane(kPaneSystem, idSystem);
+  return true;
 }
 
 void CVelgramDlg::DeleteSelectedItem() {

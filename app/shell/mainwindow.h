@@ -17,6 +17,9 @@
 
 namespace velgram {
 
+inline constexpr const char* kPoolNotDeleted = "De poule kon niet verwijderd worden; er is niets veranderd.";
+inline constexpr const char* kSystemNotDeleted = "De spelklasse kon niet verwijderd worden; er is niets veranderd.";
+
 class CVelgramApp;
 class LGrid;
 class LPane;
@@ -46,8 +49,10 @@ class CVelgramDlg : public QMainWindow {
   QTimer& PlacementTimer() { return placementTimer_; }
 
   // --- deleting classes and pools, with their panes ------------------------------
-  void DeletePool(int idPool);
-  void DeleteSystem(int idSystem);
+  // False (after telling the user) when the database refused; nothing is
+  // deleted then.
+  bool DeletePool(int idPool);
+  bool DeleteSystem(int idSystem);
   // "&Verwijder" of the tree's context menu on the selected class or pool.
   void DeleteSelectedItem();
   QMenu* ContextMenu(NavType type);

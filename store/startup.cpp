@@ -1,0 +1,124 @@
+#include "store/startup.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <tuple>
+#include <vector>
+
+#include "support/text.h"
+
+namespace velgram {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// "Velgram20231015.db" (daily) or "Velgram20231015-143005.db" (on demand,
+// timed): the date and the time of day it was made, 0 for a daily copy.
+bool BackupStamp(const std::string& name, int& date, int& time) {
+  static const std::string kPrefix = "Velgram", kSuffix = ".db";
+  if (name.size() <= kPrefix.size() + kSuffix.size() || name.rfind(kPrefix, 0) != 0 ||
+      name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0)
+    return false;
+  std::string stem = name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
+  size_t dash = stem.find('-');
+  std::string day = stem.substr(0, dash), clock = dash == std::string::npos ? "0" : stem.substr(dash + 1);
+  auto digits = [](const std::string& s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  if (!digits(day) || !digits(clock)) return false;
+  date = std::atoi(day.c_str());
+  time = std::atoi(clock.c_str());
+  return true;
+}
+
+// The damaged file's new name beside it, unused so far.
+std::string AsideName(const std::string& path, Clock& clock) {
+  fs::path p(path);
+  DateTime t = clock.NowLocal();
+  std::string base = (p.parent_path() / p.stem()).string() +
+                     Format("-beschadigd-%04d%02d%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute,
+                            t.second);
+  std::string ext = p.extension().string();
+  std::string candidate = base + ext;
+  std::error_code ec;
+  for (int n = 1; fs::exists(candidate, ec); ++n) candidate = base + Format(" (%d)", n) + ext;
+  return candidate;
+}
+
+// Moves the damaged file and its journal aside; false when it cannot be moved.
+bool SetAside(const std::string& path, const std::string& aside) {
+  std::error_code ec;
+  fs::rename(path, aside, ec);
+  if (ec) return false;
+  // A journal belongs to its file: left here, SQLite would play it into the
+  // new database.
+  if (fs::exists(path + "-journal", ec)) fs::rename(path + "-journal", aside + "-journal", ec);
+  return true;
+}
+
+std::string BackupFolderOf(const std::string& path) {
+  fs::path folder = fs::path(path).parent_path();
+  return (folder.empty() ? std::string(".") : folder.string()) + "/backup";
+}
+
+// Sets the damaged file aside and puts a sound backup or nothing in its place;
+// false when the program must stop.
+bool ReplaceDamaged(const std::string& path, Clock& clock, Prompter& prompter) {
+  std::string aside = AsideName(path, clock);
+  if (!SetAside(path, aside)) {
+    prompter.Alert(Format("Het bestand %s is beschadigd of is geen database, en kan niet opzij gezet worden.\n"
+                          "Velgram stopt; er is niets in het bestand veranderd.",
+                          path.c_str()));
+    return false;
+  }
+  std::string told = Format("Het bestand %s is beschadigd of is geen database.\nHet is opzij gezet als %s.",
+                            path.c_str(), aside.c_str());
+  std::string backup = NewestSoundBackup(BackupFolderOf(path));
+  if (!backup.empty() &&
+      prompter.Confirm(told + Format("\n\nWilt u de nieuwste goede backup terugzetten?\n%s", backup.c_str()))) {
+    if (Database::CopyDatabaseFile(backup, path) == 0) return true;
+    told = Format("De backup %s kon niet teruggezet worden.\nHet beschadigde bestand staat in %s.",
+                  backup.c_str(), aside.c_str());
+  }
+  prompter.Alert(told + "\nVelgram begint met een nieuwe, lege database.");
+  return true;
+}
+
+}  // namespace
+
+std::string NewestSoundBackup(const std::string& backupFolder) {
+  std::vector<std::tuple<int, int, std::string>> copies;
+  std::error_code ec;
+  for (fs::directory_iterator it(backupFolder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    int date = 0, time = 0;
+    std::error_code typeError;
+    if (!BackupStamp(name, date, time) || !it->is_regular_file(typeError)) continue;
+    copies.emplace_back(date, time, it->path().string());
+  }
+  std::sort(copies.begin(), copies.end(), std::greater<>());
+  for (const auto& [date, time, file] : copies) {
+    std::error_code sizeError;
+    if (fs::file_size(file, sizeError) > 0 && !sizeError && Database::FilePassesCheck(file)) return file;
+  }
+  return "";
+}
+
+std::unique_ptr<Database> OpenDatabase(const std::string& path, Clock& clock, Prompter& prompter) {
+  auto db = std::make_unique<Database>(path, clock);
+  if (db->Damaged()) {
+    db.reset();
+    if (!ReplaceDamaged(path, clock, prompter)) return nullptr;
+    db = std::make_unique<Database>(path, clock);
+  }
+  if (!db->StartError().empty()) {
+    prompter.Alert(db->StartError() + "\nVelgram stopt.");
+    return nullptr;
+  }
+  return db;
+}
+
+}  // namespace velgram

@@ -1,0 +1,49 @@
+// The program's start: one copy per database, also after a crash.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QLockFile>
+#include <QString>
+
+#include "app/shell/app.h"
+#include "common/fakes.h"
+
+namespace velgram {
+namespace {
+
+TEST(AppStart, ASecondCopyOnTheSameDatabaseIsRefused) {
+  testing::TempDir dir;
+  const std::string path = dir.File("Velgram.db");
+  testing::FakePrompter prompter;
+  std::unique_ptr<CVelgramApp> first = CVelgramApp::Start(path, prompter);
+  ASSERT_TRUE(first);
+  EXPECT_TRUE(prompter.alerts.empty());
+  EXPECT_FALSE(CVelgramApp::Start(path, prompter));
+  EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Velgram is al geopend met deze database."});
+  // Another database is another matter.
+  EXPECT_TRUE(CVelgramApp::Start(dir.File("Ander.db"), prompter));
+  first.reset();
+  EXPECT_TRUE(CVelgramApp::Start(path, prompter));
+}
+
+TEST(AppStart, ALockLeftByACrashedCopyDoesNotStick) {
+  testing::TempDir dir;
+  const std::string path = dir.File("Velgram.db");
+  pid_t child = fork();
+  if (child == 0) {
+    QLockFile lock(QString::fromLocal8Bit(path + ".lock"));
+    _exit(lock.tryLock(0) ? 0 : 1);  // gone without unlocking, as after a crash
+  }
+  int status = -1;
+  waitpid(child, &status, 0);
+  ASSERT_EQ(status, 0);
+  ASSERT_TRUE(QFile::exists(QString::fromLocal8Bit(path + ".lock")));
+  testing::FakePrompter prompter;
+  EXPECT_TRUE(CVelgramApp::Start(path, prompter));
+  EXPECT_TRUE(prompter.alerts.empty());
+}
+
+}  // namespace
+}  // namespace velgram

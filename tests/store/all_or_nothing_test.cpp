@@ -1,0 +1,237 @@
+// Every user action is saved whole or not at all, whatever statement fails:
+// each action is run again and again with its k-th statement failing (or SQLite
+// leaving the transaction there), k = 1, 2, ... until it succeeds; then once on
+// a full disk and once against a neighbour holding the file.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "common/fakes.h"
+#include "store/database.h"
+#include "store_actions.h"
+#include "support/text.h"
+
+namespace velgram {
+namespace {
+
+using testing::DumpDatabase;
+using testing::StoreAction;
+using testing::World;
+
+// The loops commit thousands of times; what they test does not hang on the
+// disk's flushes, which a busy build machine makes slow.
+void SkipFlushes(Database& db) { db.ExecText(nullptr, "PRAGMA synchronous=OFF"); }
+
+// A write and its undo, each committed: the connection is usable again.
+bool NextActionWorks(Database& db) {
+  if (db.InTransaction()) return false;
+  db.SetSettingInt("Probe", 1);
+  if (db.GetSettingInt("Probe") != 1) return false;
+  Transaction tx(db);
+  db.ExecText(nullptr, "DELETE FROM Settings WHERE theKey='Probe'");
+  return tx.Commit() && db.GetSetting("Probe").empty();
+}
+
+// The first line where two dumps differ, or "" when they are equal.
+std::string Difference(const std::string& now, const std::string& wanted) {
+  if (now == wanted) return "";
+  size_t at = 0;
+  while (at < now.size() && at < wanted.size() && now[at] == wanted[at]) ++at;
+  size_t start = now.rfind('\n', at) == std::string::npos ? 0 : now.rfind('\n', at) + 1;
+  return "differs from line \"" + now.substr(start, now.find('\n', at) - start) + "\" (wanted \"" +
+         wanted.substr(start, wanted.find('\n', at) - start) + "\")";
+}
+
+struct Tally {
+  int actions = 0, points = 0, halfDone = 0;
+  ~Tally() { std::printf("all-or-nothing: %d actions, %d failure points, %d half done\n", actions, points, halfDone); }
+};
+Tally tally;
+
+class AllOrNothing : public ::testing::Test {
+ protected:
+  AllOrNothing() {
+    Database db(pristine, clock);
+    SkipFlushes(db);
+    world = testing::BuildWorld(db, clock);
+  }
+
+  // A working copy of the event; the file with the action done in expected.
+  std::string Copy(const std::string& name) {
+    std::string path = dir.File(name);
+    std::filesystem::copy_file(pristine, path, std::filesystem::copy_options::overwrite_existing);
+    return path;
+  }
+  // The file as the action leaves it, and how many statements it runs.
+  std::string Expected(const StoreAction& action, int* statements = nullptr) {
+    std::string path = Copy("expected.db");
+    Database db(path, clock);
+    SkipFlushes(db);
+    int count = 0;
+    db.SetStatementHook([&](int n, const char*) {
+      count = n;
+      return StatementFault::kRun;
+    });
+    EXPECT_TRUE(action.run(db, clock, world)) << action.name << " fails without a fault";
+    if (statements) *statements = count;
+    return DumpDatabase(path);
+  }
+  std::unique_ptr<Database> OpenCopy(const std::string& name) {
+    auto db = std::make_unique<Database>(Copy(name), clock);
+    SkipFlushes(*db);
+    return db;
+  }
+
+  // One failed attempt: nothing of it may be left, and the program goes on.
+  void ExpectUntouched(Database& db, const std::string& path, const std::string& before, const char* what) {
+    std::string diff = Difference(DumpDatabase(path), before);
+    EXPECT_EQ(diff, "") << what << " reported failure, but left something";
+    if (!diff.empty()) ++tally.halfDone;
+    EXPECT_TRUE(NextActionWorks(db)) << what;
+    ++tally.points;
+  }
+  void ExpectDone(const std::string& path, const std::string& expected, const char* what) {
+    std::string diff = Difference(DumpDatabase(path), expected);
+    EXPECT_EQ(diff, "") << what << " reported success";
+    if (!diff.empty()) ++tally.halfDone;
+  }
+
+  testing::TempDir dir;
+  testing::FakeClock clock;
+  std::string pristine = dir.File("pristine.db");
+  World world;
+};
+
+TEST_F(AllOrNothing, EveryStatementOfEveryActionMayFail) {
+  for (const StoreAction& action : testing::StoreActions()) {
+    ++tally.actions;
+    int statements = 0;
+    const std::string expected = Expected(action, &statements);
+    const std::string path = dir.File("work.db");
+    for (StatementFault fault : {StatementFault::kFail, StatementFault::kLeaveTransaction}) {
+      std::unique_ptr<Database> db = OpenCopy("work.db");
+      const std::string before = DumpDatabase(path);
+      for (int k = 1; k <= statements; ++k) {
+        db->SetStatementHook([&](int n, const char*) { return n == k ? fault : StatementFault::kRun; });
+        bool ok = action.run(*db, clock, world);
+        db->SetStatementHook(nullptr);
+        std::string what = std::string(action.name) + Format(" with statement %d of %d", k, statements);
+        if (!ok) {
+          ExpectUntouched(*db, path, before, what.c_str());
+          continue;
+        }
+        // A statement the action can do without (a read outside its
+        // transaction, a rollback that SQLite did already): all of it is done.
+        ExpectDone(path, expected, what.c_str());
+        db.reset();
+        db = OpenCopy("work.db");
+      }
+    }
+  }
+}
+
+TEST_F(AllOrNothing, SchemaUpgradeIsWholeOrRefused) {
+  const std::string old = dir.File("old.db"), work = dir.File("work.db");
+  testing::WriteOldFile(old);
+  std::filesystem::copy_file(old, dir.File("expected.db"));
+  int statements = 0;
+  {
+    Database upgraded(dir.File("expected.db"), clock, [&](int n, const char*) {
+      statements = n;
+      return StatementFault::kRun;
+    });
+  }
+  const std::string expected = DumpDatabase(dir.File("expected.db"));
+  const std::string before = DumpDatabase(old);
+  ++tally.actions;
+  for (StatementFault fault : {StatementFault::kFail, StatementFault::kLeaveTransaction}) {
+    for (int k = 1; k <= statements; ++k) {
+      if (k == 1) std::filesystem::copy_file(old, work, std::filesystem::copy_options::overwrite_existing);
+      std::string startError;
+      {
+        Database db(work, clock, [&](int n, const char*) { return n == k ? fault : StatementFault::kRun; });
+        startError = db.StartError();
+        EXPECT_EQ(db.IsOpen(), startError.empty());
+      }
+      if (startError.empty()) {
+        ExpectDone(work, expected, "upgrade");
+        std::filesystem::copy_file(old, work, std::filesystem::copy_options::overwrite_existing);
+        continue;
+      }
+      EXPECT_EQ(startError.rfind("Velgram kan de database " + work + " niet openen: ", 0), 0u) << startError;
+      EXPECT_EQ(Difference(DumpDatabase(work), before), "") << "upgrade with statement " << k;
+      ++tally.points;
+    }
+  }
+}
+
+TEST_F(AllOrNothing, FullDisk) {
+  for (const StoreAction& action : testing::StoreActions()) {
+    const std::string expected = Expected(action);
+    const std::string path = Copy("work.db");
+    const std::string before = DumpDatabase(path);
+    Database db(path, clock);
+    SkipFlushes(db);
+    int pages = 0;
+    {
+      std::string rs;
+      db.ExecText(&rs, "PRAGMA page_count");
+      pages = std::atoi(rs.c_str() + rs.find('"') + 1);
+    }
+    // Room for one more page, then two, ... until the action fits.
+    for (int room = 0;; ++room) {
+      ASSERT_LT(room, 200);
+      db.Exec(nullptr, "PRAGMA max_page_count=%d", pages + room);
+      bool ok = action.run(db, clock, world);
+      db.ExecText(nullptr, "PRAGMA max_page_count=1000000000");
+      if (ok) {
+        ExpectDone(path, expected, action.name);
+        break;
+      }
+      EXPECT_EQ(db.LastFailure() & 0xff, SQLITE_FULL) << action.name;
+      ExpectUntouched(db, path, before, action.name);
+    }
+  }
+}
+
+TEST_F(AllOrNothing, BusyNeighbour) {
+  for (const StoreAction& action : testing::StoreActions()) {
+    const std::string expected = Expected(action);
+    const std::string path = Copy("work.db");
+    const std::string before = DumpDatabase(path);
+    Database db(path, clock);
+    SkipFlushes(db);
+    db.SetBusyWait(20);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+
+    // A neighbour writing all the time: the BEGIN is refused.
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_FALSE(action.run(db, clock, world)) << action.name;
+    EXPECT_FALSE(db.InTransaction());
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    ExpectUntouched(db, path, before, action.name);
+
+    // A neighbour that starts reading while the action runs: the COMMIT is
+    // refused, retried and rolled back.
+    db.SetStatementHook([&](int n, const char*) {
+      if (n == 2) sqlite3_exec(other, "BEGIN; SELECT COUNT(*) FROM Settings", nullptr, nullptr, nullptr);
+      return StatementFault::kRun;
+    });
+    EXPECT_FALSE(action.run(db, clock, world)) << action.name;
+    db.SetStatementHook(nullptr);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    EXPECT_EQ(db.LastFailure() & 0xff, SQLITE_BUSY) << action.name;
+    ExpectUntouched(db, path, before, action.name);
+    sqlite3_close(other);
+
+    EXPECT_TRUE(action.run(db, clock, world)) << action.name;
+    ExpectDone(path, expected, action.name);
+  }
+}
+
+}  // namespace
+}  // namespace velgram

@@ -1,0 +1,273 @@
+#include "store_actions.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "common/fakes.h"
+#include "competition/dropout.h"
+#include "competition/match_rules.h"
+#include "competition/matchbook.h"
+#include "competition/poule.h"
+#include "competition/swiss.h"
+#include "exchange/import_players.h"
+#include "store/recordset.h"
+#include "support/text.h"
+
+namespace velgram::testing {
+
+namespace {
+
+int ReadId(Database& db, const std::string& sql) {
+  std::string rs;
+  db.ExecText(&rs, sql);
+  RecordSet r(rs);
+  return r.First() ? r.Int("id") : -1;
+}
+
+PlayerRecord Player(int n) {
+  PlayerRecord p;
+  p.name = Format("Speler %02d", n);
+  p.clubName = n % 2 ? "TTV Noord" : "Smash";
+  p.bondsnummer = Format("NL%04d", n);
+  p.rating = 1000 + 37 * n;
+  p.klasse = n < 7 ? "A" : "B";
+  return p;
+}
+
+int AddPool(Database& db, int idSystem, int playstyle, const char* name, const std::string& extra) {
+  PoolRecord p;
+  p.playstyle = playstyle;
+  p.name = name;
+  p.tables = "1-3";
+  p.starttime = 900;
+  p.endtime = 1200;
+  p.extra = extra;
+  return db.AddPool(p, idSystem);
+}
+
+void Seat(Database& db, int idPool, const std::vector<int>& players) {
+  std::vector<ContestantRecord> rows;
+  for (size_t i = 0; i < players.size(); ++i) {
+    ContestantRecord c;
+    c.id = 0;
+    c.poolPos = c.sort = static_cast<int>(i) + 1;
+    c.linktype = 1;
+    c.idPlayer = players[i];
+    rows.push_back(c);
+  }
+  if (!db.ReplaceContestants(idPool, rows)) throw std::runtime_error("positions not written");
+}
+
+bool GetSwiss(Database& db, int idPool, LSwiss& pool) {
+  PoolRecord row;
+  if (!db.GetPool(idPool, row)) return false;
+  pool = LSwiss(row.extra);
+  pool.FillFrom(row);
+  pool.AttachDatabase(&db);
+  return true;
+}
+
+// Answers the import's questions: every club is known, and the two players
+// the file no longer lists are removed.
+class RemovingImport : public ImportPrompter {
+ public:
+  void Alert(const std::string&) override {}
+  bool Confirm(const std::string&) override { return true; }
+  ClubChoice SelectClub(const PlayerRecord&, const std::vector<ClubEntry>&) override { return {}; }
+  RemoveOutcome RemovePlayers(const std::vector<PlayerRecord>& players,
+                              const std::function<bool(const std::vector<int>&)>& removeSelected) override {
+    std::vector<int> ids;
+    for (const PlayerRecord& p : players)
+      if (p.name == "Speler 11" || p.name == "Speler 12") ids.push_back(p.id);
+    if (!ids.empty()) removeSelected(ids);
+    return RemoveOutcome::kContinue;
+  }
+};
+
+}  // namespace
+
+World BuildWorld(Database& db, Clock& clock) {
+  World w;
+  w.idToernooi = db.AddToernooi("Open");
+  std::vector<int> players;
+  for (int n = 1; n <= 12; ++n) {
+    PlayerRecord p = Player(n);
+    p.idClub = db.GetOrAddClub(p.clubName);
+    players.push_back(db.AddPlayer(p, w.idToernooi));
+  }
+  SystemRecord cls;
+  cls.name = "Heren";
+  db.AddSystem(cls, w.idToernooi);
+  std::vector<SystemRecord> classes;
+  db.ListSystems(classes, w.idToernooi);
+  w.idSystem = classes.at(0).id;
+
+  w.idPoule = AddPool(db, w.idSystem, kPlaystylePoule, "Poule A", "");
+  Seat(db, w.idPoule, {players[0], players[1], players[2], players[3], players[4]});
+  w.idSwiss = AddPool(db, w.idSystem, kPlaystyleSwiss, "Zwitsers", "");
+  Seat(db, w.idSwiss, {players[0], players[2], players[4], players[5], players[6], players[7]});
+  w.idKnockout = AddPool(db, w.idSystem, kPlaystyleDropout, "Afval", "{ \"dimension\":8 }");
+  Seat(db, w.idKnockout, {players[1], players[3], players[5], players[7], players[8], players[9]});
+
+  LSwiss swiss;
+  if (!GetSwiss(db, w.idSwiss, swiss) || swiss.CalculateNextRound(db, clock, nullptr) != RoundOutcome::kWritten)
+    throw std::runtime_error("first Swiss round not written");
+  std::vector<MatchRecord> matches;
+  db.ListMatches(w.idSwiss, matches);
+  for (const MatchRecord& m : matches) db.RecordResult(m.id, 0, {8, 5, -9, 12}, true);
+  return FindWorld(db);
+}
+
+World FindWorld(Database& db) {
+  World w;
+  w.idToernooi = ReadId(db, "SELECT id FROM Toernooien WHERE name='Open'");
+  w.idSystem = ReadId(db, "SELECT id FROM Systems WHERE name='Heren'");
+  w.idPoule = ReadId(db, "SELECT id FROM Pools WHERE name='Poule A'");
+  w.idSwiss = ReadId(db, "SELECT id FROM Pools WHERE name='Zwitsers'");
+  w.idKnockout = ReadId(db, "SELECT id FROM Pools WHERE name='Afval'");
+  w.idMatch = ReadId(db, Format("SELECT MIN(idMatch) AS id FROM ResultWinner WHERE idMatch IN (SELECT id FROM "
+                                "Matches WHERE idPool=%d)",
+                                w.idSwiss));
+  return w;
+}
+
+const std::vector<StoreAction>& StoreActions() {
+  static const std::vector<StoreAction> actions = {
+      {"import",
+       [](Database& db, Clock&, const World& w) {
+         // Two players keep their place with a new rating and class, two are
+         // new, two are removed.
+         std::vector<PlayerRecord> rows;
+         for (int n = 1; n <= 10; ++n) {
+           PlayerRecord p = Player(n);
+           if (n <= 2) p.rating += 100, p.klasse = "C";
+           rows.push_back(p);
+         }
+         rows.push_back(Player(21));
+         rows.push_back(Player(22));
+         RemovingImport prompter;
+         return ImportPlayers(db, w.idToernooi, rows, prompter) == ImportResult::kImported;
+       }},
+      {"start round robin",
+       [](Database& db, Clock&, const World& w) {
+         FakePrompter prompter;
+         return StartPoule(db, prompter, w.idPoule) == StartOutcome::kStarted;
+       }},
+      {"Swiss round",
+       [](Database& db, Clock& clock, const World& w) {
+         LSwiss swiss;
+         return GetSwiss(db, w.idSwiss, swiss) &&
+                swiss.CalculateNextRound(db, clock, nullptr) == RoundOutcome::kWritten;
+       }},
+      {"activate knockout",
+       [](Database& db, Clock&, const World& w) {
+         PoolRecord row;
+         if (!db.GetPool(w.idKnockout, row)) return false;
+         LDropout pool(row.extra);
+         pool.FillFrom(row);
+         std::vector<Contestant> seats;
+         LoadContestants(db, w.idKnockout, seats, true);
+         FakePrompter prompter;
+         return ActivateDropout(db, prompter, pool, seats) == ActivateOutcome::kActivated;
+       }},
+      {"delete class", [](Database& db, Clock&, const World& w) { return db.DeleteSystem(w.idSystem); }},
+      {"delete pool", [](Database& db, Clock&, const World& w) { return db.DeletePool(w.idSwiss); }},
+      {"delete round", [](Database& db, Clock&, const World& w) { return DeleteSwissRound(db, w.idSwiss, 1); }},
+      {"replace positions",
+       [](Database& db, Clock&, const World& w) {
+         std::vector<ContestantRecord> list;
+         db.ListContestants(w.idKnockout, list);
+         if (list.empty()) return false;
+         std::reverse(list.begin(), list.end());
+         for (size_t i = 0; i < list.size(); ++i) list[i].sort = static_cast<int>(i) + 1;
+         ContestantRecord extra = list.front();
+         extra.id = 0;
+         extra.sort = static_cast<int>(list.size()) + 1;
+         list.push_back(extra);
+         return db.ReplaceContestants(w.idKnockout, list);
+       }},
+      {"save result",
+       [](Database& db, Clock&, const World& w) {
+         return SaveResult(db, w.idMatch, DecideGameByGame(DefaultMatchSystem(), {-6, 10, -4, -12}));
+       }},
+  };
+  return actions;
+}
+
+void WriteOldFile(const std::string& path) {
+  sqlite3* db = nullptr;
+  sqlite3_open(path.c_str(), &db);
+  std::string sql =
+      "BEGIN;"
+      "CREATE TABLE Settings (id integer PRIMARY KEY,theKey text,theValue text);"
+      "CREATE TABLE Toernooien (id integer PRIMARY KEY,name text);"
+      "CREATE TABLE Clubs (id integer PRIMARY KEY,name text);"
+      "CREATE TABLE Players (id integer PRIMARY KEY,name text);"
+      "CREATE TABLE PlayersMain (id integer PRIMARY KEY,name text,idClub integer,bondsnummer text,gender "
+      "integer,email text);"
+      "CREATE TABLE PlayersToernooi (id integer PRIMARY KEY,idPlayer integer,idToernooi integer,rating "
+      "integer,klasse text);"
+      "CREATE TABLE Systems (id integer PRIMARY KEY,idToernooi integer,name text,description text,nrPlayers "
+      "integer,sort integer);"
+      "CREATE TABLE Pools (id integer PRIMARY KEY,playstyle integer,idSystem integer,name text,tables "
+      "text,starttime integer,endtime integer,sort integer,extra text);"
+      "CREATE TABLE Contestants (id integer PRIMARY KEY,idPool integer,poolPos integer,item1 integer,item2 "
+      "integer);"
+      "CREATE TABLE Matches (id integer PRIMARY KEY,idPool integer,idContestant1 integer,idContestant2 "
+      "integer,tafel integer,starttime integer);"
+      "CREATE TABLE ResultWinner (id integer PRIMARY KEY,idMatch integer,indexWinner integer);"
+      "CREATE TABLE ResultGames (id integer PRIMARY KEY,idMatch integer,game integer,result integer);"
+      "INSERT INTO Toernooien (name) VALUES ('Oud');"
+      "INSERT INTO Players (name) VALUES ('weg');"
+      "INSERT INTO Systems (idToernooi,name,description,nrPlayers,sort) VALUES (1,'Heren','',8,1);"
+      "INSERT INTO Pools (playstyle,idSystem,name,tables,starttime,endtime,sort,extra) VALUES "
+      "(1,1,'A','1-2',900,1000,1,''),(1,1,'B','3',1000,1100,2,'');"
+      "INSERT INTO ResultWinner (idMatch,indexWinner) VALUES (1,0);";
+  for (int i = 1; i <= 8; ++i) {
+    sql += Format("INSERT INTO PlayersMain (name,idClub,bondsnummer,gender,email) VALUES ('Oud %d',0,'',0,'');", i);
+    sql += Format("INSERT INTO PlayersToernooi (idPlayer,idToernooi,rating,klasse) VALUES (%d,1,%d,'A');", i,
+                  1500 + i);
+    sql += Format("INSERT INTO Contestants (idPool,poolPos,item1,item2) VALUES (1,%d,%d,0);", 9 - i, i);
+  }
+  sql += "INSERT INTO Contestants (idPool,poolPos,item1,item2) VALUES (2,1,-1,1),(2,2,-1,2);COMMIT;";
+  sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+}
+
+std::string DumpDatabase(const std::string& path) {
+  sqlite3* db = nullptr;
+  // Read-write, so that a journal left by a killed writer is played back
+  // first, as the program's own next start would.
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    sqlite3_close(db);
+    return "(cannot open)";
+  }
+  sqlite3_busy_timeout(db, 2000);
+  auto append = [](void* out, int n, char** values, char**) {
+    std::string& s = *static_cast<std::string*>(out);
+    for (int i = 0; i < n; ++i) (s += values[i] ? values[i] : "NULL") += '|';
+    s += '\n';
+    return 0;
+  };
+  std::string dump;
+  std::vector<std::string> tables;
+  sqlite3_exec(
+      db, "SELECT type,name,sql FROM sqlite_master ORDER BY type,name", append, &dump, nullptr);
+  sqlite3_exec(
+      db, "SELECT name FROM sqlite_master WHERE type='table' ORDER BY name",
+      [](void* out, int, char** values, char**) {
+        static_cast<std::vector<std::string>*>(out)->push_back(values[0]);
+        return 0;
+      },
+      &tables, nullptr);
+  for (const std::string& t : tables) {
+    dump += "== " + t + "\n";
+    sqlite3_exec(db, ("SELECT * FROM \"" + t + "\" ORDER BY rowid").c_str(), append, &dump, nullptr);
+  }
+  sqlite3_close(db);
+  return dump;
+}
+
+}  // namespace velgram::testing
