@@ -344,6 +344,8 @@ MatchSystem EffectiveMatchSystem(Database& db, int idPool) {
 // --- saving -----------------------------------------------------------------
 
 const char* const kMatchGoneMessage = "Deze wedstrijd bestaat niet meer. Er is niets opgeslagen.";
+const char* const kResultNotStoredMessage =
+    "De uitslag kon niet in de database worden opgeslagen. Er is niets gewijzigd.";
 
 bool MatchExists(Database& db, int idMatch) {
   MatchRecord m;
@@ -364,8 +366,14 @@ bool StoreResult(Database& db, Prompter& prompter, int idMatch, const ResultDeci
   }
   // Result rows of a deleted match would be orphans that a reused id could
   // pick up.
-  if (!MatchExists(db, idMatch) || !SaveResult(db, idMatch, decision)) {
+  if (!MatchExists(db, idMatch)) {
     prompter.Alert(kMatchGoneMessage);
+    return false;
+  }
+  // A busy or full database rolls the whole result back; the director must
+  // know, or the slip goes on the done pile with nothing stored.
+  if (!SaveResult(db, idMatch, decision)) {
+    prompter.Alert(kResultNotStoredMessage);
     return false;
   }
   return true;
@@ -376,7 +384,10 @@ bool ClearStoredResult(Database& db, Prompter& prompter, int idMatch) {
     prompter.Alert(kMatchGoneMessage);
     return false;
   }
-  db.ClearResult(idMatch);
+  if (!db.ClearResult(idMatch)) {
+    prompter.Alert(kResultNotStoredMessage);
+    return false;
+  }
   return true;
 }
 

@@ -126,6 +126,8 @@ MatchSystem EffectiveMatchSystem(Database& db, int idPool);
 // --- saving ---------------------------------------------------------------
 // Told when a screen works on a match that was deleted after it was listed.
 extern const char* const kMatchGoneMessage;
+// Told when the database refused to store or clear a result (busy, full).
+extern const char* const kResultNotStoredMessage;
 bool MatchExists(Database& db, int idMatch);
 
 // Stores a decided result (the old one is replaced). False when the decision

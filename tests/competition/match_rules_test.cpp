@@ -328,13 +328,22 @@ TEST_F(EngineDb, SavingAndClearingAResult) {
   ClearMatchResult(db, match);
   EXPECT_EQ(stored(), std::pair(-1, std::vector<int>{}));
 
-  // A dialog still open on a match deleted meanwhile writes nothing.
+  // A dialog still open on a match deleted meanwhile writes nothing; nor does
+  // a database that refuses the write, and both are told.
   testing::FakePrompter prompter;
   EXPECT_FALSE(StoreResult(db, prompter, match, DecideGameByGame(BestOf(5, 3), {8, 8})));
+  db.SetStatementHook([](int, const char* sql) {
+    return std::string(sql).rfind("SELECT", 0) == 0 ? StatementFault::kRun : StatementFault::kFail;
+  });
+  EXPECT_FALSE(StoreResult(db, prompter, match, DecideWinnerOnly(0)));
+  EXPECT_FALSE(ClearStoredResult(db, prompter, match));
+  db.SetStatementHook(nullptr);
+  EXPECT_EQ(stored(), std::pair(-1, std::vector<int>{}));
   db.Exec(nullptr, "DELETE FROM Matches WHERE id=%d", match);
   EXPECT_FALSE(StoreResult(db, prompter, match, DecideWinnerOnly(0)));
   EXPECT_FALSE(ClearStoredResult(db, prompter, match));
   EXPECT_EQ(prompter.alerts, (std::vector<std::string>{"De winnaar moet minstens 3 games gewonnen hebben.",
+                                                       kResultNotStoredMessage, kResultNotStoredMessage,
                                                        kMatchGoneMessage, kMatchGoneMessage}));
   std::string rows;
   db.Exec(&rows, "SELECT * FROM ResultWinner WHERE idMatch=%d", match);
