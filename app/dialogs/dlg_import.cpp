@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/dialogs/dlg_common.h"
 #include "app/dialogs/dlg_removeplayers.h"
 #include "app/dialogs/dlg_selectclub.h"
 #include "app/widgets/grid.h"
@@ -128,6 +129,7 @@ void LDlgImportPlayers::FillPreview() {
   }
   grid_->EndUpdate();
   grid_->AutoSize();
+  FitListWidth(grid_, 0);
 }
 
 ImportResult LDlgImportPlayers::Import() {

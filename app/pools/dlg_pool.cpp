@@ -2,6 +2,7 @@
 
 #include <QFormLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/shell/app.h"
 #include "app/dialogs/dlg_common.h"
@@ -18,7 +19,7 @@ LDlgPool::LDlgPool(CVelgramApp& app, int idSystem, int idPool, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout;
   name = new QLineEdit(this);
-  name->setMinimumWidth(280);
+  name->setMinimumWidth(std::max(280, CharsWide(name, 32)));
   style = new QComboBox(this);
   style->addItems({QStringLiteral("Poule"), QStringLiteral("Zwitsers"), QStringLiteral("Afval")});
   tables = new QLineEdit(this);
