@@ -1,11 +1,9 @@
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 #include <memory>
 
 #include "app/shell/app.h"
 #include "app/shell/mainwindow.h"
+#include "app/shell/translations.h"
 
 int main(int argc, char** argv) {
   QApplication qt(argc, argv);
@@ -13,13 +11,7 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("Dorvane"));
   QApplication::setDesktopFileName(QStringLiteral("velgram"));
   QApplication::setWindowIcon(velgram::CVelgramDlg::ProgramIcon());
-  // The system's dialogs (files, printer, fonts, colours) speak Dutch like
-  // the rest of the program, when Qt's Dutch translation is installed.
-  QLocale::setDefault(QLocale(QLocale::Dutch, QLocale::Netherlands));
-  QTranslator qtDutch;
-  if (qtDutch.load(QLocale(QLocale::Dutch), QStringLiteral("qtbase"), QStringLiteral("_"),
-                   QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&qtDutch);
+  velgram::InstallDutchQtTranslations(qt);
   velgram::QtPrompter startPrompter;
   std::unique_ptr<velgram::CVelgramApp> app = velgram::CVelgramApp::Start(velgram::DatabasePath(), startPrompter);
   if (!app) return 1;  // the user has been told why

@@ -77,7 +77,7 @@ void BM_ReadPlayerFile(benchmark::State& state) {
 BENCHMARK(BM_ReadPlayerFile)->Unit(benchmark::kMillisecond);
 
 void BM_ImportIntoEmptyTournament(benchmark::State& state) {
-  std::vector<PlayerRecord> rows = ParseImportText(PlayerFile());
+  ImportFile rows = ParseImportText(PlayerFile());
   QuietImport ui;
   for (auto _ : state) {
     state.PauseTiming();
@@ -95,7 +95,7 @@ void BM_ImportIntoEmptyTournament(benchmark::State& state) {
 BENCHMARK(BM_ImportIntoEmptyTournament)->ArgName("indexed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_ImportIntoFullTournament(benchmark::State& state) {
-  std::vector<PlayerRecord> rows = ParseImportText(PlayerFile());
+  ImportFile rows = ParseImportText(PlayerFile());
   QuietImport ui;
   Fixture f(state.range(0) != 0);
   ImportPlayers(*f.db, f.idT, rows, ui);

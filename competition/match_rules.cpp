@@ -257,14 +257,16 @@ std::vector<int> DuoToDisplayOrder(std::vector<int> stored, const DuoSwaps& swap
 
 namespace {
 
-// An empty field reads as 0; anything else must be a plain number.
+// A duo score is read as a number: an empty field is 0 and leading zeros
+// are what a director types ("07"), not a fault.
 bool ReadDuoScore(const std::string& text, int& value) {
   std::string t = Trim(text);
-  if (t.empty()) {
+  size_t digits = t.find_first_not_of('0');
+  if (digits == std::string::npos) {  // empty or only zeros
     value = 0;
     return true;
   }
-  return ReadWholeNumber(t, value);
+  return ReadWholeNumber(t.substr(digits), value);
 }
 
 int LenientScore(const std::string& text) {

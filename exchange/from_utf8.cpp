@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "support/text.h"
+
 namespace velgram {
 
 namespace {
@@ -228,6 +230,73 @@ std::string FromUtf8(std::string_view text) {
   for (; i < text.size(); ++i) conv.Push(static_cast<unsigned char>(text[i]));
   conv.Finish();
   return out;
+}
+
+namespace {
+
+// Latin Extended-A (U+0100 to U+017F) without its marks. The letters of the
+// block that Windows-1252 holds (OE, S and Z caron, Y diaeresis) never get
+// here; IJ and ij are two letters and are handled apart.
+constexpr std::string_view kPlainLatinA =
+    "AaAaAaCcCcCcCcDd"
+    "DdEeEeEeEeEeGgGg"
+    "GgGgHhHhIiIiIiIi"
+    "Ii??JjKkkLlLlLlL"
+    "lLlNnNnNnnNnOoOo"
+    "OoOoRrRrRrSsSsSs"
+    "SsTtTtTtUuUuUuUu"
+    "UuUuWwYyYZzZzZzs";
+
+// The closest plain text for a character Windows-1252 cannot hold: a letter
+// without its accent, nothing for a combining accent (its letter is already
+// there), "?" when there is no such thing.
+std::string_view PlainForm(char32_t cp) {
+  if (cp == 0x132) return "IJ";
+  if (cp == 0x133) return "ij";
+  if (cp >= 0x100 && cp <= 0x17F) return kPlainLatinA.substr(cp - 0x100, 1);
+  switch (cp) {
+    case 0x218: return "S";  // Romanian comma below
+    case 0x219: return "s";
+    case 0x21A: return "T";
+    case 0x21B: return "t";
+    case 0x2032: return "'";  // prime, typed for an apostrophe
+    case 0x2212: return "-";  // minus sign
+    case 0x2009:              // thin and narrow spaces
+    case 0x202F: return " ";
+    default: break;
+  }
+  if (cp >= 0x300 && cp <= 0x36F) return "";
+  return "?";
+}
+
+}  // namespace
+
+std::string Utf8LeftoversToCp1252(std::string_view text, bool* approximated) {
+  std::string out;
+  out.reserve(text.size());
+  bool changed = false;
+  for (size_t i = 0; i < text.size();) {
+    char32_t cp = 0;
+    size_t len = static_cast<unsigned char>(text[i]) < 0x80 ? 1 : DecodeUtf8(text, i, cp);
+    if (len <= 1) {  // plain ASCII, or a Windows-1252 byte that starts no UTF-8 character
+      out += text[i++];
+      continue;
+    }
+    char c = UnicodeToCp1252(cp);
+    if (c != '?') {
+      out += c;
+    } else {
+      out += PlainForm(cp);
+      changed = true;
+    }
+    i += len;
+  }
+  if (approximated) *approximated = changed;
+  return out;
+}
+
+std::string ImportText(std::string_view text, bool* approximated) {
+  return Utf8LeftoversToCp1252(FromUtf8(text), approximated);
 }
 
 }  // namespace velgram

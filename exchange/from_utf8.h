@@ -15,4 +15,15 @@ namespace velgram {
 // output), computed in one pass. Every other byte is left as it stands.
 std::string FromUtf8(std::string_view text);
 
+// What FromUtf8 leaves of UTF-8: every well-formed UTF-8 character that
+// Windows-1252 holds becomes its byte (the typographic apostrophe, S caron,
+// oe, ...); one it cannot hold becomes its closest plain letter (L stroke
+// becomes L) or "?", and approximated, when given, tells whether that
+// happened. Bytes that are no UTF-8 are Windows-1252 already and stay.
+std::string Utf8LeftoversToCp1252(std::string_view text, bool* approximated = nullptr);
+
+// The conversion of a name or club of an import file: FromUtf8, then the
+// leftovers.
+std::string ImportText(std::string_view text, bool* approximated = nullptr);
+
 }  // namespace velgram

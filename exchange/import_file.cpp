@@ -84,15 +84,18 @@ int ParseRating(std::string_view text) {
   return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
-bool ParseImportLine(std::string_view line, PlayerRecord& row) {
+bool ParseImportLine(std::string_view line, PlayerRecord& row, char separator, bool* approximated) {
   while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
   std::string text = TrimBlanks(line);
   if (text.empty()) return false;
-  std::vector<std::string> fields = SplitImportLine(text);
+  std::vector<std::string> fields = SplitImportLine(text, separator);
   if (fields.size() != 7) return false;
-  std::string name = TrimBlanks(FromUtf8(fields[0]));
   // A byte-order mark that is not at the start of the file (files joined
   // together) is not part of anybody's name either.
+  std::string rawName = TrimBlanks(fields[0]);
+  while (rawName.starts_with(kUtf8Bom)) rawName = TrimBlanks(std::string_view(rawName).substr(kUtf8Bom.size()));
+  bool nameChanged = false, clubChanged = false;
+  std::string name = TrimBlanks(ImportText(rawName, &nameChanged));
   while (name.starts_with(kUtf8Bom)) name = TrimBlanks(std::string_view(name).substr(kUtf8Bom.size()));
   // The header line of a file; "naam" is a participant's name.
   if (name == "Naam") return false;
@@ -101,7 +104,8 @@ bool ParseImportLine(std::string_view line, PlayerRecord& row) {
   row = PlayerRecord{};
   row.id = -1;
   row.name = std::move(name);
-  row.clubName = TrimBlanks(FromUtf8(fields[1]));
+  row.clubName = TrimBlanks(ImportText(fields[1], &clubChanged));
+  if (approximated) *approximated = nameChanged || clubChanged;
   row.idClub = -1;
   row.bondsnummer = TrimBlanks(fields[2]);
   row.gender = ParseGender(TrimBlanks(fields[3]));
@@ -109,6 +113,34 @@ bool ParseImportLine(std::string_view line, PlayerRecord& row) {
   row.rating = ParseRating(TrimBlanks(fields[5]));
   row.klasse = TrimBlanks(fields[6]);
   return true;
+}
+
+char DetectSeparator(std::string_view firstLine) {
+  std::string text = TrimBlanks(firstLine);
+  for (char separator : {',', ';', '\t'})
+    if (SplitImportLine(text, separator).size() == 7) return separator;
+  return ',';
+}
+
+std::string SeparatorName(char separator) {
+  if (separator == ';') return "puntkomma";
+  if (separator == '\t') return "tab";
+  return "komma";
+}
+
+void ImportRowCollector::Line(std::string_view line) {
+  if (!decided_) {
+    if (TrimBlanks(line).empty()) return;
+    file_.separator = DetectSeparator(line);
+    decided_ = true;
+  }
+  PlayerRecord row;
+  bool approximated = false;
+  if (!ParseImportLine(line, row, file_.separator, &approximated)) return;
+  if (approximated && std::find(file_.approximated.begin(), file_.approximated.end(), row.name) ==
+                          file_.approximated.end())
+    file_.approximated.push_back(row.name);
+  file_.rows.push_back(std::move(row));
 }
 
 // ---------------------------------------------------------------- line reader
@@ -239,25 +271,19 @@ void ImportLineReader::Finish() {
 
 // ---------------------------------------------------------------- files
 
-std::vector<PlayerRecord> ParseImportText(std::string_view content) {
-  std::vector<PlayerRecord> rows;
-  ImportLineReader reader([&rows](std::string_view line) {
-    PlayerRecord row;
-    if (ParseImportLine(line, row)) rows.push_back(std::move(row));
-  });
+ImportFile ParseImportText(std::string_view content) {
+  ImportRowCollector rows;
+  ImportLineReader reader([&rows](std::string_view line) { rows.Line(line); });
   reader.Feed(content);
   reader.Finish();
-  return rows;
+  return rows.Take();
 }
 
-std::optional<std::vector<PlayerRecord>> ReadImportFile(const std::string& path) {
+std::optional<ImportFile> ReadImportFile(const std::string& path) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return std::nullopt;
-  std::vector<PlayerRecord> rows;
-  ImportLineReader reader([&rows](std::string_view line) {
-    PlayerRecord row;
-    if (ParseImportLine(line, row)) rows.push_back(std::move(row));
-  });
+  ImportRowCollector rows;
+  ImportLineReader reader([&rows](std::string_view line) { rows.Line(line); });
   std::string buffer(1 << 16, '\0');
   size_t n;
   while ((n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0) reader.Feed(std::string_view(buffer.data(), n));
@@ -265,16 +291,16 @@ std::optional<std::vector<PlayerRecord>> ReadImportFile(const std::string& path)
   std::fclose(f);
   if (failed) return std::nullopt;
   reader.Finish();
-  return rows;
+  return rows.Take();
 }
 
-std::vector<PlayerRecord> LoadImportRows(const std::string& path, Prompter& prompter) {
-  std::optional<std::vector<PlayerRecord>> rows = ReadImportFile(path);
-  if (!rows) {
+ImportFile LoadImportRows(const std::string& path, Prompter& prompter) {
+  std::optional<ImportFile> file = ReadImportFile(path);
+  if (!file) {
     prompter.Alert("Kan bestand niet openen");
     return {};
   }
-  return std::move(*rows);
+  return std::move(*file);
 }
 
 std::string GenderLetter(int gender) {

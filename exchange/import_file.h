@@ -1,7 +1,7 @@
 #pragma once
-// Reading a participants file: a comma-separated text with one participant a
-// line, in the columns Naam, Vereniging, Bondsnummer, Geslacht, Email,
-// Speelsterkte, Klasse.
+// Reading a participants file: a comma-separated text (or one separated by
+// semicolons or tabs) with one participant a line, in the columns Naam,
+// Vereniging, Bondsnummer, Geslacht, Email, Speelsterkte, Klasse.
 #include <array>
 #include <cstddef>
 #include <functional>
@@ -37,8 +37,17 @@ int ParseRating(std::string_view text);
 // An import row is a participant record: id and idClub -1 until the import
 // resolves them, clubName the club as written in the file. False for a line
 // that is skipped: empty, not exactly seven fields, the header (name "Naam"),
-// or a row without a name.
-bool ParseImportLine(std::string_view line, PlayerRecord& row);
+// or a row without a name. approximated, when given, tells whether the name
+// or the club held characters Windows-1252 lacks, so that they were replaced.
+bool ParseImportLine(std::string_view line, PlayerRecord& row, char separator = ',',
+                     bool* approximated = nullptr);
+
+// The separator of a file, from its first non-empty line: "," unless the line
+// does not split into seven fields by "," but does by ";" (what a spreadsheet
+// writes under Dutch regional settings) or by a tab.
+char DetectSeparator(std::string_view firstLine);
+// "komma", "puntkomma" or "tab".
+std::string SeparatorName(char separator);
 
 // Cuts a byte stream into lines. A line ends at LF, CR LF or a lone CR; a
 // line longer than kImportLinePiece characters arrives in pieces of that
@@ -68,15 +77,36 @@ class ImportLineReader {
   bool highSurrogate_ = false;
 };
 
-// The import rows of a whole file's content, in file order.
-std::vector<PlayerRecord> ParseImportText(std::string_view content);
+// What a file yields for the import.
+struct ImportFile {
+  std::vector<PlayerRecord> rows;  // in file order
+  char separator = ',';
+  // Names of the rows whose name or club lost characters Windows-1252 lacks,
+  // in file order, each once.
+  std::vector<std::string> approximated;
+};
+
+// Builds an ImportFile line by line: the first non-empty line decides the
+// separator for the whole file.
+class ImportRowCollector {
+ public:
+  void Line(std::string_view line);
+  ImportFile Take() { return std::move(file_); }
+
+ private:
+  ImportFile file_;
+  bool decided_ = false;
+};
+
+// The import rows of a whole file's content.
+ImportFile ParseImportText(std::string_view content);
 
 // The import rows of a file; none when the file cannot be opened or read.
-std::optional<std::vector<PlayerRecord>> ReadImportFile(const std::string& path);
+std::optional<ImportFile> ReadImportFile(const std::string& path);
 
-// What the import dialog shows after a file is chosen: the rows, or an empty
-// list after telling "Kan bestand niet openen".
-std::vector<PlayerRecord> LoadImportRows(const std::string& path, Prompter& prompter);
+// What the import dialog shows after a file is chosen: the rows, or none
+// after telling "Kan bestand niet openen".
+ImportFile LoadImportRows(const std::string& path, Prompter& prompter);
 
 // The preview grid of the import dialog: its header and one row's cells.
 inline constexpr std::array<const char*, 7> kImportPreviewHeaders = {

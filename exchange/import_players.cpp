@@ -67,8 +67,14 @@ bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
   return true;
 }
 
-std::string ImportReportText(const ImportCounts& counts) {
-  return CountText(counts.added, "toegevoegd") + "\r\n" + CountText(counts.changed, "gewijzigd");
+std::string ImportReportText(const ImportCounts& counts, const std::vector<std::string>& approximated) {
+  std::string text = CountText(counts.added, "toegevoegd") + "\r\n" + CountText(counts.changed, "gewijzigd");
+  if (!approximated.empty()) {
+    text += "\r\n\r\nIn de naam of vereniging van deze deelnemers stonden tekens die Velgram niet kan "
+            "opslaan; ze zijn vervangen door de gewone letter of \"?\":";
+    for (const std::string& name : approximated) text += "\r\n" + name;
+  }
+  return text;
 }
 
 std::string PlayersStillPlaying(Database& db, int idToernooi, const std::vector<int>& idPlayers) {
@@ -122,13 +128,17 @@ std::string PlayersStillPlaying(Database& db, int idToernooi, const std::vector<
   return "";
 }
 
-ImportResult ImportPlayers(Database& db, int idToernooi, const std::vector<PlayerRecord>& fileRows,
-                           ImportPrompter& prompter, ImportCounts* counts) {
+ImportResult ImportPlayers(Database& db, int idToernooi, const ImportFile& file, ImportPrompter& prompter,
+                           ImportCounts* counts) {
   if (idToernooi <= 0) {
     prompter.Alert("Selecteer eerst een toernooi.");
     return ImportResult::kNoTournament;
   }
-  std::vector<PlayerRecord> rows = fileRows;
+  if (file.rows.empty()) {
+    prompter.Alert("Het bestand bevat geen spelers.");
+    return ImportResult::kNoRows;
+  }
+  std::vector<PlayerRecord> rows = file.rows;
 
   // One commit for the whole import. Nothing is written before the removal
   // question, so stopping there leaves the file as it was.
@@ -263,7 +273,7 @@ ImportResult ImportPlayers(Database& db, int idToernooi, const std::vector<Playe
     return ImportResult::kFailed;
   }
   if (counts) *counts = made;
-  prompter.Alert(ImportReportText(made));
+  prompter.Alert(ImportReportText(made, file.approximated));
   return ImportResult::kImported;
 }
 

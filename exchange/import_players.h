@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "exchange/import_file.h"
 #include "store/records.h"
 #include "support/prompt.h"
 
@@ -51,18 +52,21 @@ struct ImportCounts {
 
 enum class ImportResult {
   kNoTournament,  // told "Selecteer eerst een toernooi."; the dialog stays open
+  kNoRows,        // told "Het bestand bevat geen spelers."; nothing asked or written
   kStopped,       // "Stop het importeren": nothing was written
   kFailed,        // the database refused a write: nothing was kept
   kImported,      // written and reported
 };
 
-// Imports the rows (as read by ReadImportFile) into the tournament in one
-// transaction and reports the counts.
-ImportResult ImportPlayers(Database& db, int idToernooi, const std::vector<PlayerRecord>& rows,
-                           ImportPrompter& prompter, ImportCounts* counts = nullptr);
+// Imports the rows of a file (as read by ReadImportFile) into the tournament
+// in one transaction and reports the counts. A file without rows imports
+// nothing: offering every participant for removal would be no import at all.
+ImportResult ImportPlayers(Database& db, int idToernooi, const ImportFile& file, ImportPrompter& prompter,
+                           ImportCounts* counts = nullptr);
 
-// "1 deelnemer toegevoegd.\r\nGeen deelnemers gewijzigd." and so on.
-std::string ImportReportText(const ImportCounts& counts);
+// "1 deelnemer toegevoegd.\r\nGeen deelnemers gewijzigd." and so on, followed
+// by the participants whose names lost characters, one a line.
+std::string ImportReportText(const ImportCounts& counts, const std::vector<std::string>& approximated = {});
 
 // Why these players cannot be removed, or "" when they can: "%s speelt in %s /
 // %s" for the first position (in a pool of any tournament, the given one

@@ -545,8 +545,9 @@ void Database::SetSetting(const std::string& key, const std::string& value) {
   // old value.
   Transaction tx(*this);
   Exec(nullptr, "DELETE FROM Settings WHERE theKey='%s'", key.c_str());
-  Exec(nullptr, "INSERT INTO Settings (theKey,theValue) VALUES('%s','%s')", key.c_str(),
-       QuoteSql(value).c_str());
+  if (Exec(nullptr, "INSERT INTO Settings (theKey,theValue) VALUES('%s','%s')", key.c_str(),
+           QuoteSql(value).c_str()) != SQLITE_OK)
+    return;  // the transaction rolls back and the delete with it
   tx.Commit();
 }
 

@@ -60,9 +60,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// Decodes one well-formed UTF-8 sequence at text[i]. Returns its length, or 0
-// when the bytes there are not a valid sequence (overlong forms, surrogates and
-// code points above U+10FFFF are invalid).
+}  // namespace
+
 size_t DecodeUtf8(std::string_view text, size_t i, char32_t& cp) {
   const auto b = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
   unsigned char c = b(i);
@@ -89,8 +88,6 @@ size_t DecodeUtf8(std::string_view text, size_t i, char32_t& cp) {
   if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
   return len;
 }
-
-}  // namespace
 
 char32_t Cp1252ToUnicode(unsigned char c) {
   if (c >= 0x80 && c <= 0x9F) return kHigh[c - 0x80];

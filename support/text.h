@@ -26,6 +26,11 @@ std::string Utf8ToCp1252(std::string_view text, bool* lossless = nullptr);
 // True when every character of the UTF-8 text exists in Windows-1252.
 bool FitsCp1252(std::string_view utf8);
 
+// Decodes one well-formed UTF-8 sequence at text[i] (i < text.size()).
+// Returns its length, or 0 when the bytes there are not a valid sequence
+// (overlong forms, surrogates and code points above U+10FFFF are invalid).
+size_t DecodeUtf8(std::string_view text, size_t i, char32_t& cp);
+
 // One Windows-1252 byte widened to its Unicode code point, and back ('?' when
 // the code point has no Windows-1252 byte).
 char32_t Cp1252ToUnicode(unsigned char c);

@@ -77,6 +77,7 @@ void LDlgClubTrofee::Fill() {
   grid_->horizontalHeader()->setSortIndicator(model_.SortColumn(),
                                               model_.Descending() ? Qt::DescendingOrder : Qt::AscendingOrder);
   grid_->AutoSize();
+  FitListWidth(grid_, 0);
 }
 
 void LDlgClubTrofee::CommitDenominator() {

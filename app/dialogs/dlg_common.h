@@ -6,10 +6,12 @@
 #include <string>
 #include <utility>
 
+class QAbstractItemView;
 class QDialog;
 class QBoxLayout;
 class QObject;
 class QValidator;
+class QWidget;
 
 namespace velgram {
 
@@ -28,6 +30,16 @@ bool ReadStorable(Prompter& prompter, std::initializer_list<std::pair<QString, s
 // let "1.450" through (the Dutch thousands separator), which the core reads
 // as 1.
 QValidator* DigitsValidator(int maxDigits, QObject* parent);
+
+// Lets a list decide how wide its dialog is: at least minWidth and wide
+// enough for all its columns (or its longest line) in the font they are
+// shown in, within nine tenths of the screen. Call it again when the
+// contents change.
+void FitListWidth(QAbstractItemView* view, int minWidth);
+
+// The width of chars average characters in the widget's font, with room for
+// a field's frame: what a text field needs to show that much of its text.
+int CharsWide(const QWidget* widget, int chars);
 
 // "OK" and "Annuleren" at the bottom of a dialog; OK runs the dialog's own
 // check (accept stays the caller's job).

@@ -72,6 +72,7 @@ void LDlgDuo::FillPlayers() {
   players->EndUpdate();
   if (players->SortColumn() >= 0) players->SortByColumn(players->SortColumn(), players->SortAscending());
   players->AutoSize();
+  FitListWidth(players, 420);
 }
 
 void LDlgDuo::ShowDraft() {

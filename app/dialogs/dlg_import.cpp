@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/dialogs/dlg_common.h"
 #include "app/dialogs/dlg_removeplayers.h"
 #include "app/dialogs/dlg_selectclub.h"
 #include "app/widgets/grid.h"
@@ -56,6 +57,8 @@ LDlgImportPlayers::LDlgImportPlayers(Database& db, int idToernooi, Prompter& pro
   browse->setAutoDefault(false);
   fileRow->addWidget(browse);
   layout->addLayout(fileRow);
+  separator_ = new QLabel(this);
+  layout->addWidget(separator_);
   connect(browse, &QPushButton::clicked, this, &LDlgImportPlayers::Browse);
   // A typed name is read when the typing is done, not at every keystroke:
   // half a path would tell "Kan bestand niet openen" at each letter.
@@ -104,9 +107,11 @@ void LDlgImportPlayers::SetFile(const QString& path) {
 void LDlgImportPlayers::LoadFile() {
   loaded_ = file_->text().trimmed();
   loadedOnce_ = true;
-  rows_.clear();
+  read_ = {};
   // File names are the system's own bytes, not Windows-1252 text.
-  if (!loaded_.isEmpty()) rows_ = LoadImportRows(QFile::encodeName(loaded_).toStdString(), prompter_);
+  if (!loaded_.isEmpty()) read_ = LoadImportRows(QFile::encodeName(loaded_).toStdString(), prompter_);
+  separator_->setText(loaded_.isEmpty() ? QString()
+                                        : ToQt("Gelezen scheidingsteken: " + SeparatorName(read_.separator)));
   FillPreview();
 }
 
@@ -117,13 +122,14 @@ void LDlgImportPlayers::FillPreview() {
   columns[4].align = Qt::AlignRight | Qt::AlignVCenter;
   grid_->SetColumns(columns);
   grid_->BeginUpdate();
-  for (size_t i = 0; i < rows_.size(); ++i) {
+  for (size_t i = 0; i < read_.rows.size(); ++i) {
     QStringList cells;
-    for (const std::string& cell : ImportPreviewCells(rows_[i])) cells << ToQt(cell);
+    for (const std::string& cell : ImportPreviewCells(read_.rows[i])) cells << ToQt(cell);
     grid_->AddRow(cells, static_cast<int>(i));
   }
   grid_->EndUpdate();
   grid_->AutoSize();
+  FitListWidth(grid_, 0);
 }
 
 ImportResult LDlgImportPlayers::Import() {
@@ -133,7 +139,7 @@ ImportResult LDlgImportPlayers::Import() {
   }
   if (!loadedOnce_ || file_->text().trimmed() != loaded_) LoadFile();
   QtImportPrompter questions(prompter_, this);
-  const ImportResult result = ImportPlayers(db_, idToernooi_, rows_, questions);
+  const ImportResult result = ImportPlayers(db_, idToernooi_, read_, questions);
   if (result == ImportResult::kImported) accept();
   if (result == ImportResult::kStopped) reject();
   return result;

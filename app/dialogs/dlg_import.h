@@ -1,6 +1,7 @@
 #pragma once
-// "Importeren deelnemers": participants from a comma-separated file, shown
-// in a preview list as soon as a file is chosen and imported on OK.
+// "Importeren deelnemers": participants from a comma-separated file (or one
+// separated by semicolons or tabs), shown in a preview list as soon as a file
+// is chosen and imported on OK.
 #include <QDialog>
 #include <QString>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "exchange/import_players.h"
 #include "store/records.h"
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -41,7 +43,9 @@ class LDlgImportPlayers : public QDialog {
 
   // Reads the file into the preview; the same as choosing it.
   void SetFile(const QString& path);
-  const std::vector<PlayerRecord>& Rows() const { return rows_; }
+  const std::vector<PlayerRecord>& Rows() const { return read_.rows; }
+  // What the dialog says about the file read: its separator.
+  QLabel* SeparatorLabel() const { return separator_; }
   LGrid* Preview() const { return grid_; }
   QLineEdit* FileField() const { return file_; }
   QPushButton* OkButton() const { return ok_; }
@@ -63,11 +67,12 @@ class LDlgImportPlayers : public QDialog {
   Database& db_;
   int idToernooi_;
   Prompter& prompter_;
-  std::vector<PlayerRecord> rows_;
+  ImportFile read_;  // what the file yielded
   QString loaded_;  // the file name the rows were read from
   bool loadedOnce_ = false;
   bool placed_ = false;
   QLineEdit* file_;
+  QLabel* separator_;
   LGrid* grid_;
   QPushButton* ok_;
 };

@@ -4,6 +4,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/shell/app.h"
 #include "app/dialogs/dlg_common.h"
@@ -17,7 +18,7 @@ LDlgPlayer::LDlgPlayer(CVelgramApp& app, int id, QWidget* parent) : QDialog(pare
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout;
   name = new QLineEdit(this);
-  name->setMinimumWidth(300);
+  name->setMinimumWidth(std::max(300, CharsWide(name, 32)));
   club = new QComboBox(this);
   club->setEditable(true);
   club->setInsertPolicy(QComboBox::NoInsert);

@@ -1,6 +1,7 @@
 #include "app/dialogs/dlg_question.h"
 
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/dialogs/dlg_common.h"
 
@@ -12,7 +13,7 @@ LDlgQuestion::LDlgQuestion(const QString& caption, const QString& prompt, const 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel(prompt, this));
   answer_ = new QLineEdit(answer, this);
-  answer_->setMinimumWidth(300);
+  answer_->setMinimumWidth(std::max(300, CharsWide(answer_, 32)));
   answer_->selectAll();
   layout->addWidget(answer_);
   AddOkCancel(this, layout);

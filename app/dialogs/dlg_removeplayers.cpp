@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/dialogs/dlg_common.h"
 #include "app/shell/qtext.h"
 
 namespace velgram {
@@ -25,6 +26,7 @@ LDlgRemovePlayers::LDlgRemovePlayers(const std::vector<PlayerRecord>& players,
     auto* item = new QListWidgetItem(QStringLiteral("%1 (%2)").arg(ToQt(p.name), ToQt(p.bondsnummer)), list_);
     item->setData(Qt::UserRole, p.id);
   }
+  FitListWidth(list_, 0);
   layout->addWidget(list_, 1);
 
   auto add = [&](const QString& text, auto slot) {

@@ -29,6 +29,7 @@ LDlgSelectClub::LDlgSelectClub(const PlayerRecord& row, const std::vector<ClubEn
     item->setData(Qt::UserRole, club.id);
   }
   connect(list_, &QListWidget::itemDoubleClicked, this, [this] { TakeSelected(); });
+  FitListWidth(list_, 0);
   layout->addWidget(list_, 1);
 
   auto* buttons = new QDialogButtonBox(this);

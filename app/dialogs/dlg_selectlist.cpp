@@ -13,7 +13,8 @@ LDlgSelectList::LDlgSelectList(Prompter& prompter, const QStringList& texts, QWi
   auto* layout = new QVBoxLayout(this);
   list_ = new QListWidget(this);
   list_->addItems(texts);
-  list_->setMinimumSize(320, 260);
+  list_->setMinimumHeight(260);
+  FitListWidth(list_, 320);
   layout->addWidget(list_);
   AddOkCancel(this, layout);
   connect(list_, &QListWidget::itemDoubleClicked, this, [this] { accept(); });

@@ -50,6 +50,7 @@ LDlgSettingsColors::LDlgSettingsColors(Database& db, QWidget* parent) : QDialog(
 void LDlgSettingsColors::ShowPreview() {
   preview_->SetColors(text_, background_);
   preview_->AutoSize();
+  FitListWidth(preview_, 360);
   preview_->viewport()->update();
 }
 

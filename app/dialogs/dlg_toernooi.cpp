@@ -3,6 +3,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/shell/app.h"
 #include "app/dialogs/dlg_common.h"
@@ -16,7 +17,7 @@ LDlgToernooi::LDlgToernooi(CVelgramApp& app, int id, QWidget* parent) : QDialog(
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout;
   name_ = new QLineEdit(this);
-  name_->setMinimumWidth(320);
+  name_->setMinimumWidth(std::max(320, CharsWide(name_, 32)));
   form->addRow(QStringLiteral("Naam:"), name_);
   layout->addLayout(form);
   // Sport and playing days are fixed in this version; the labels say so.

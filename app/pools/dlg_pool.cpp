@@ -3,6 +3,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <vector>
 
 #include "app/dialogs/dlg_common.h"
@@ -35,7 +36,7 @@ LDlgPool::LDlgPool(CVelgramApp& app, int idSystem, int idPool, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout;
   name = new QLineEdit(this);
-  name->setMinimumWidth(name->fontMetrics().averageCharWidth() * 36);
+  name->setMinimumWidth(std::max(280, CharsWide(name, 32)));
   style = new QComboBox(this);
   style->addItems({QStringLiteral("Poule"), QStringLiteral("Zwitsers"), QStringLiteral("Afval")});
   tables = new QLineEdit(this);

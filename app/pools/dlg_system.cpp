@@ -2,6 +2,7 @@
 
 #include <QFormLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/shell/app.h"
 #include "app/dialogs/dlg_common.h"
@@ -15,7 +16,7 @@ LDlgSystem::LDlgSystem(CVelgramApp& app, int id, QWidget* parent) : QDialog(pare
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout;
   name = new QLineEdit(this);
-  name->setMinimumWidth(300);
+  name->setMinimumWidth(std::max(300, CharsWide(name, 32)));
   single = new QRadioButton(QStringLiteral("Enkel"), this);
   dual = new QRadioButton(QStringLiteral("Dubbel / Duoteam"), this);
   description = new QLineEdit(this);

@@ -16,9 +16,14 @@ constexpr double kScreenDpi = 96.0;
 constexpr double kCellPadding = 6.0;  // left and right of the text in a cell
 constexpr double kHeaderGap = 6.0;    // between the page header and the list
 
+// A column is empty when no cell below the header shows anything: a chart
+// such as the tables chart says everything with colours and has no text.
 bool ColumnIsEmpty(const LGridModel& model, int col) {
-  for (int row = 0; row < model.rowCount(); ++row)
-    if (!model.CellAt(row, col)->text.trimmed().isEmpty()) return false;
+  for (int row = 0; row < model.rowCount(); ++row) {
+    const LGridModel::Cell* cell = model.CellAt(row, col);
+    if (!cell->text.trimmed().isEmpty()) return false;
+    if (cell->bg.isValid() && cell->bg != model.DefaultBackground()) return false;
+  }
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QFileDialog>
@@ -19,9 +20,11 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/dialogs/dlg_common.h"
+#include "app/panes/pane.h"
 #include "app/shell/fonts.h"
 #include "app/printing/print_layout.h"
 #include "app/shell/qtext.h"
@@ -46,6 +49,19 @@ QString MainCaption(QWidget* parent) {
   QWidget* owner = parent ? parent->window() : QApplication::activeWindow();
   while (owner && owner->parentWidget()) owner = owner->parentWidget()->window();
   return owner ? owner->windowTitle() : QString();
+}
+
+// The title of the list that is printed: that of its pane, or of the
+// dialog that shows it (the club trophy).
+QString ListTitleOf(QWidget* parent) {
+  for (QWidget* w = parent; w; w = w->parentWidget()) {
+    if (auto* pane = qobject_cast<LPane*>(w)) {
+      const QString title = pane->TitleLabel()->text().trimmed();
+      if (!title.isEmpty()) return title;
+    }
+    if (qobject_cast<QDialog*>(w) && !w->windowTitle().trimmed().isEmpty()) return w->windowTitle().trimmed();
+  }
+  return QStringLiteral("Velgram");
 }
 
 void SetFieldQuietly(QLineEdit* field, const std::string& text) {
@@ -105,6 +121,7 @@ LDlgPrintPreview::LDlgPrintPreview(Database& db, Prompter& prompter, LGrid& grid
       subtitle_(subtitle) {
   setWindowTitle(QStringLiteral("Afdrukken preview"));
   caption_ = MainCaption(parent);
+  listTitle_ = ListTitleOf(parent);
   settings_ = PrintSettings::Load(db_, printKey_);
   BuildUi();
   UseDefaultPrinter();
@@ -220,14 +237,24 @@ void LDlgPrintPreview::BuildUi() {
   area_->installEventFilter(this);
 
   auto* main = new QHBoxLayout(this);
-  auto* left = new QWidget(this);
-  left->setLayout(controls);
-  left->setFixedWidth(340);
-  for (QLabel* label : left->findChildren<QLabel*>()) label->setWordWrap(true);
-  main->addWidget(left);
+  controls_ = new QWidget(this);
+  controls_->setLayout(controls);
+  for (QLabel* label : controls_->findChildren<QLabel*>()) label->setWordWrap(true);
+  FitControls();
+  main->addWidget(controls_);
   main->addWidget(area_, 1);
 }
 
+
+void LDlgPrintPreview::FitControls() {
+  // The column of controls grows with the dialog's font. Its labels wrap, and
+  // a layout does not make a window tall enough for wrapped text by itself.
+  const int width = std::max(340, fontMetrics().averageCharWidth() * 44);
+  controls_->setFixedWidth(width);
+  QLayout* layout = controls_->layout();
+  const int wrapped = layout->hasHeightForWidth() ? layout->totalHeightForWidth(width) : 0;
+  controls_->setMinimumHeight(std::max(layout->totalMinimumSize().height(), wrapped));
+}
 
 bool LDlgPrintPreview::PrintsToPdf() const { return printer_ && printer_->outputFormat() == QPrinter::PdfFormat; }
 
@@ -317,6 +344,7 @@ void LDlgPrintPreview::Relayout() {
 
   pageCount_ = CountPages(CurrentSetup());
   page_ = std::clamp(page_, 1, pageCount_);
+  FitControls();
   PlacePreview();
   UpdateControls();
 }
@@ -449,9 +477,8 @@ bool LDlgPrintPreview::PrintNow() {
   }
   if (fieldTimer_.isActive()) CommitFields();
   if (PrintsToPdf() && printer_->outputFileName().isEmpty()) {
-    const QString suggested = QFile::decodeName(QByteArray::fromStdString(DocumentsFolder())) + QLatin1Char('/') +
-                              (printKey_.empty() ? QStringLiteral("Velgram") : ToQt(printKey_)) +
-                              QStringLiteral(".pdf");
+    const QString suggested = SuggestedPdfPath(QFile::decodeName(QByteArray::fromStdString(DocumentsFolder())),
+                                               listTitle_, QDate::currentDate());
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Afdrukken naar PDF-bestand"), suggested,
                                                       QStringLiteral("PDF-bestanden (*.pdf)"));
     if (path.isEmpty()) return false;
@@ -466,8 +493,21 @@ bool LDlgPrintPreview::PrintNow() {
     if (PrintsToPdf() && pdfPath_.isEmpty()) printer_->setOutputFileName(QString());
     return false;
   }
+  // A file appears nowhere on screen: the director must learn where it went.
+  if (PrintsToPdf())
+    prompter_.Alert("De lijst is opgeslagen in het PDF-bestand:\r\n" +
+                    FromQt(QDir::toNativeSeparators(printer_->outputFileName())));
   accept();
   return true;
+}
+
+QString LDlgPrintPreview::SuggestedPdfPath(const QString& folder, const QString& listTitle, const QDate& date) {
+  QString name;
+  for (QChar c : listTitle.trimmed())
+    name += QStringLiteral("/\\:*?\"<>|").contains(c) || c.unicode() < 32 ? QChar('-') : c;
+  if (name.isEmpty()) name = QStringLiteral("Velgram");
+  return folder + QLatin1Char('/') + name + QLatin1Char(' ') + date.toString(QStringLiteral("yyyy-MM-dd")) +
+         QStringLiteral(".pdf");
 }
 
 bool RunPrintPreview(Database& db, Prompter& prompter, LGrid& grid, const std::string& printKey,

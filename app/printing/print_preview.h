@@ -5,6 +5,7 @@
 //
 // Without any printer on the system (common on Linux) the dialog prints into
 // a PDF file instead, and says so.
+#include <QDate>
 #include <QDialog>
 #include <QString>
 #include <QTimer>
@@ -73,6 +74,11 @@ class LDlgPrintPreview : public QDialog {
   const PrintSettings& Settings() const { return settings_; }
   GridPrintSetup CurrentSetup() const;
 
+  // The file name a print to PDF offers: the list's title and the date, in
+  // the documents folder ("Deelnemers 2024-03-09.pdf").
+  static QString SuggestedPdfPath(const QString& folder, const QString& listTitle, const QDate& date);
+  const QString& ListTitle() const { return listTitle_; }
+
   // Prints into this PDF file instead of on a printer, without asking.
   void SetPdfOutput(const QString& path);
   // Takes an already set-up printer (the printer chooser's result).
@@ -112,6 +118,7 @@ class LDlgPrintPreview : public QDialog {
   void ChoosePrinter();
   void ChooseFont(bool content);
   void PlacePreview();
+  void FitControls();
   void UpdateControls();
   void UseDefaultPrinter();
   void SearchRowHeight(int direction);
@@ -126,6 +133,7 @@ class LDlgPrintPreview : public QDialog {
   std::string printKey_;
   QString subtitle_;
   QString caption_;
+  QString listTitle_;  // the title of the pane that prints, for file names
   PrintSettings settings_;
   std::unique_ptr<QPrinter> printer_;
   QString pdfPath_;
@@ -148,6 +156,7 @@ class LDlgPrintPreview : public QDialog {
   QPushButton* previous_ = nullptr;
   QPushButton* print_ = nullptr;
   QLabel* note_ = nullptr;
+  QWidget* controls_ = nullptr;  // the column left of the preview
   QWidget* area_ = nullptr;
   LFlyPreviewer* previewer_ = nullptr;
   QTimer fieldTimer_;

@@ -56,7 +56,11 @@ CVelgramDlg::CVelgramDlg(CVelgramApp& app, QWidget* parent) : QMainWindow(parent
   app_.SetMainWindow(this);
   setWindowTitle(QStringLiteral("Velgram"));
   setWindowIcon(ProgramIcon());
-  setMinimumSize(kMinWidth, kMinHeight);
+  // A too-small window comes back at 1000 and 200 plus 50 pixels per
+  // 96 dots per inch: at least what the stored placement needs ("above 1000")
+  // to be used at the next start.
+  const double dpiScale = logicalDpiX() / 96.0;
+  setMinimumSize(kMinWidth + static_cast<int>(dpiScale * 50), kMinHeight + static_cast<int>(dpiScale * 50));
   resize(1200, 720);
 
   auto* central = new QWidget(this);

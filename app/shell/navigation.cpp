@@ -57,11 +57,12 @@ NavItem NavigationTree::ItemOf(const QTreeWidgetItem* item) {
 }
 
 void NavigationTree::MarkSelected(QTreeWidgetItem* selected) {
-  for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
-    QFont f = tree_->font();
-    f.setBold(*it == selected);
-    (*it)->setFont(0, f);
-  }
+  // The chosen font stays as it is; the selected item is drawn heavier on top
+  // of it, also when the chosen font is bold already.
+  const QFont chosen = tree_->font();
+  QFont heavier = chosen;
+  heavier.setWeight(chosen.weight() < QFont::Bold ? QFont::Bold : QFont::Black);
+  for (QTreeWidgetItemIterator it(tree_); *it; ++it) (*it)->setFont(0, *it == selected ? heavier : chosen);
 }
 
 QTreeWidgetItem* NavigationTree::ClassOf(QTreeWidgetItem* item) const {

@@ -35,7 +35,7 @@ class NavigationTree {
 
   QTreeWidgetItem* Find(NavType type, int id = 0) const;
   static NavItem ItemOf(const QTreeWidgetItem* item);
-  // Only the selected item is drawn bold.
+  // Every item in the tree's font; the selected one heavier as well.
   void MarkSelected(QTreeWidgetItem* selected);
   // The class item above a pool item (or the item itself for a class).
   QTreeWidgetItem* ClassOf(QTreeWidgetItem* item) const;

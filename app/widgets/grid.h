@@ -197,6 +197,7 @@ class LGridModel : public QAbstractTableModel {
 
   void SetBaseFont(const QFont& font) { font_ = font; }
   void SetDefaultColors(const QColor& text, const QColor& background);
+  const QColor& DefaultBackground() const { return defaultBg_; }
   // Stable; rows comparing equal keep their order.
   void SortRows(int col, bool ascending);
 

@@ -139,6 +139,20 @@ TEST(DuoDudodeva, ValidationNamesTheFirstFaultyGame) {
   EXPECT_EQ(d.indexWinner, 0);
 }
 
+TEST(DuoDudodeva, ScoresWithLeadingZerosReadAsNumbers) {
+  MatchSystem ms = Dudodeva();
+  DuoEntry e = Numbered();
+  e.left[0] = "011";
+  e.right[0] = "07";
+  e.right[1] = "00";
+  ResultDecision d = DecideDuo(ms, e, {});
+  ASSERT_TRUE(d.Ok()) << d.error;
+  EXPECT_EQ(d.games[0], 8);
+  EXPECT_EQ(d.games[1], 1);
+  auto totals = DuoTotals(e);
+  EXPECT_EQ(FormatTotal(totals[0][0], totals[0][1]), "22 - 7");
+}
+
 TEST(DuoDudodeva, SwapsAreStoredInTheMatchsOwnOrder) {
   MatchSystem ms = Dudodeva();
   // Worked out by hand from which players each displayed row really has.

@@ -25,6 +25,31 @@ TEST(FromUtf8, ConvertsTheKnownForms) {
   EXPECT_EQ(FromUtf8(""), "");
 }
 
+TEST(ImportText, LeftoverUtf8BecomesWindows1252OrThePlainLetter) {
+  struct Case {
+    const char* in;
+    const char* out;
+    bool approximated;
+  };
+  const Case cases[] = {
+      {"\xE2\x80\x99t Hoekje", "\x92t Hoekje", false},     // typographic apostrophe
+      {"\xC5\xA0koda \xC5\xBD \xC5\x93", "\x8Akoda \x8E \x9C", false},  // S and Z caron, oe
+      {"\xE2\x80\x9E" "Ann\xE2\x80\x9D \xE2\x80\xA6", "\x84" "Ann\x94 \x85", false},
+      {"\xC5\x81\xC3\xB3" "d\xC5\xBA", "L\xF3" "dz", true},      // L stroke, z acute
+      {"\xC4\xB2sselmonde", "IJsselmonde", true},
+      {"Jose\xCC\x81", "Jose", true},  // a combining accent: its letter is there already
+      {"Ping \xF0\x9F\x8F\x93!", "Ping ?!", true},  // a four-byte emoji
+      {"\xCE\xA9mega", "?mega", true},
+      {"M\xFCller \xE9\xE9n", "M\xFCller \xE9\xE9n", false},  // Windows-1252 already
+      {"Caf\xC3\xA9 \xE2\x82\xAC", "Caf\xE9 \x80", false},   // the known forms first
+  };
+  for (const Case& c : cases) {
+    bool approximated = !c.approximated;
+    EXPECT_EQ(ImportText(c.in, &approximated), c.out) << c.in;
+    EXPECT_EQ(approximated, c.approximated) << c.in;
+  }
+}
+
 // Random texts made of the bytes and pieces that take part in the steps.
 std::string Generate(std::mt19937& rng) {
   static const std::vector<std::string> pieces = {

@@ -96,7 +96,7 @@ TEST(Fuzz, SplitterConverterAndReaderSurviveRandomInput) {
     }
 
     // Whole or in random chunks, the reader sees the same lines.
-    std::vector<PlayerRecord> rows = ParseImportText(s);
+    std::vector<PlayerRecord> rows = ParseImportText(s).rows;
     CheckRows(rows);
     if (n % 8 == 0) {
       std::vector<std::string> whole, chunked;
@@ -115,7 +115,7 @@ TEST(Fuzz, SplitterConverterAndReaderSurviveRandomInput) {
     if (corpus.size() < 200000) corpus += s;
   }
   // Everything at once, as one file.
-  CheckRows(ParseImportText(corpus));
+  CheckRows(ParseImportText(corpus).rows);
   auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_EQ(n, 300000);
   RecordProperty("seconds", std::to_string(seconds));
@@ -134,11 +134,11 @@ TEST(Fuzz, HugeAndBinaryFilesAreReadWithoutHanging) {
                std::string(kImportLinePiece - row.size() - 1, 'b'));
   testing::WriteFileBytes(dir.File("huge.csv"), line);
   auto start = std::chrono::steady_clock::now();
-  std::optional<std::vector<PlayerRecord>> rows = ReadImportFile(dir.File("huge.csv"));
+  std::optional<ImportFile> rows = ReadImportFile(dir.File("huge.csv"));
   ASSERT_TRUE(rows.has_value());
-  CheckRows(*rows);
+  CheckRows(rows->rows);
   bool found = false;
-  for (const PlayerRecord& r : *rows) found = found || r.name == "Jan";
+  for (const PlayerRecord& r : rows->rows) found = found || r.name == "Jan";
   EXPECT_TRUE(found);
   EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 30.0);
 
@@ -146,7 +146,7 @@ TEST(Fuzz, HugeAndBinaryFilesAreReadWithoutHanging) {
   testing::WriteFileBytes(dir.File("binary.csv"), RandomBytes(rng, 4u << 20));
   rows = ReadImportFile(dir.File("binary.csv"));
   ASSERT_TRUE(rows.has_value());
-  CheckRows(*rows);
+  CheckRows(rows->rows);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 #include <vector>
@@ -27,10 +28,10 @@ TEST(SplitImportLine, QuotesCommasAndEmptyFields) {
   for (const auto& [line, fields] : cases) EXPECT_EQ(SplitImportLine(line), fields) << line;
 }
 
-PlayerRecord Parse(const std::string& line, bool* accepted = nullptr) {
+PlayerRecord Parse(const std::string& line, bool* accepted = nullptr, bool* approximated = nullptr) {
   PlayerRecord row;
   row.name = "<untouched>";
-  bool ok = ParseImportLine(line, row);
+  bool ok = ParseImportLine(line, row, ',', approximated);
   if (accepted) *accepted = ok;
   return row;
 }
@@ -45,8 +46,17 @@ TEST(ParseImportLine, FillsTheRowFromSevenFields) {
   EXPECT_EQ(r.idClub, -1);
   EXPECT_EQ(ImportPreviewCells(r), (Cells{"Jansen, Piet", "TTV De Bal", "NL123", "M", "1650", "B", "piet@x.nl"}));
   // Name and club are converted from UTF-8; the other fields stand as written.
-  r = Parse("Ren\xC3\xA9" "e,Caf\xC3\xA9,\xC3\xA9,V,\xC3\xA9,0,\xC3\xA9");
+  bool approximated = true;
+  r = Parse("Ren\xC3\xA9" "e,Caf\xC3\xA9,\xC3\xA9,V,\xC3\xA9,0,\xC3\xA9", nullptr, &approximated);
   EXPECT_EQ(ImportPreviewCells(r), (Cells{"Ren\xE9" "e", "Caf\xE9", "\xC3\xA9", "V", "0", "\xC3\xA9", "\xC3\xA9"}));
+  EXPECT_FALSE(approximated);
+  // A letter Windows-1252 lacks, in the name or in the club, is told.
+  r = Parse("Lech Wa\xC5\x82\xC4\x99sa,TTV,1,M,,1,A", nullptr, &approximated);
+  EXPECT_EQ(r.name, "Lech Walesa");
+  EXPECT_TRUE(approximated);
+  r = Parse("Jan,\xC5\x81\xC3\xB3" "d\xC5\xBA,1,M,,1,A", nullptr, &approximated);
+  EXPECT_EQ(r.clubName, "L\xF3" "dz");
+  EXPECT_TRUE(approximated);
 }
 
 TEST(ParseImportLine, SkipsWhatIsNotAParticipant) {
@@ -82,10 +92,59 @@ TEST(ParseImportLine, GenderAndRatingAreReadLeniently) {
   for (auto [text, rating] : ratings) EXPECT_EQ(ParseRating(text), rating) << text;
 }
 
-std::vector<std::string> Names(const std::vector<PlayerRecord>& rows) {
+std::vector<std::string> Names(const ImportFile& file) {
   std::vector<std::string> names;
-  for (const PlayerRecord& r : rows) names.push_back(r.name);
+  for (const PlayerRecord& r : file.rows) names.push_back(r.name);
   return names;
+}
+
+TEST(ParseImportText, TakesTheSeparatorFromTheFirstLine) {
+  const std::string header = "Naam,Vereniging,Bondsnummer,Geslacht,Email,Speelsterkte,Klasse\r\n";
+  auto with = [](std::string text, char separator) {
+    std::replace(text.begin(), text.end(), ',', separator);
+    return text;
+  };
+  struct Case {
+    std::string text;
+    char separator;
+    Fields names, clubs;
+  };
+  const Case cases[] = {
+      // What a spreadsheet writes under Dutch regional settings.
+      {with(header + "Jan,TTV,1,M,,1500,A\r\nPiet,De Bal,2,M,,1400,B\r\n", ';'), ';', {"Jan", "Piet"}, {"TTV", "De Bal"}},
+      {with(header + "Jan,TTV,1,M,,1500,A\n", '\t'), '\t', {"Jan"}, {"TTV"}},
+      // Names with commas in a ";" file need no quotes.
+      {"\r\n  \nJansen, Piet;TTV, Delft;1;M;;1500;A\nVries, de;Club;2;M;;1;A\n", ';',
+       {"Jansen, Piet", "Vries, de"}, {"TTV, Delft", "Club"}},
+      // A quoted ";" does not make a "," file one of ";".
+      {"\"Jansen; Piet\",TTV,1,M,,1500,A\nAn;Bo,C,2,V,,1,A\n", ',', {"Jansen; Piet", "An;Bo"}, {"TTV", "C"}},
+      // The first line decides for the whole file.
+      {"Jan;TTV;1;M;;1500;A\nPiet,TTV,2,M,,1400,B\n", ';', {"Jan"}, {"TTV"}},
+      // A first line that splits into seven fields by nothing keeps ",".
+      {"a;b;c\nJan,TTV,1,M,,1500,A\n", ',', {"Jan"}, {"TTV"}},
+  };
+  for (const Case& c : cases) {
+    ImportFile file = ParseImportText(c.text);
+    EXPECT_EQ(file.separator, c.separator) << c.text;
+    EXPECT_EQ(Names(file), c.names) << c.text;
+    Fields clubs;
+    for (const PlayerRecord& r : file.rows) clubs.push_back(r.clubName);
+    EXPECT_EQ(clubs, c.clubs) << c.text;
+  }
+  EXPECT_EQ(SeparatorName(','), "komma");
+  EXPECT_EQ(SeparatorName(';'), "puntkomma");
+  EXPECT_EQ(SeparatorName('\t'), "tab");
+}
+
+TEST(ParseImportText, NamesTheRowsWhoseTextWasApproximated) {
+  ImportFile file = ParseImportText(
+      "\xE2\x80\x99t Hoekje,Club,1,M,,1,A\n"    // the apostrophe is Windows-1252's own
+      "Lech Wa\xC5\x82\xC4\x99sa,TTV,2,M,,1,A\n"  // Ł and ę are not
+      "Jan,TTV \xF0\x9F\x8F\x93,3,M,,1,A\n"       // nor an emoji in the club
+      "Lech Wa\xC5\x82\xC4\x99sa,TTV,2,M,,1,A\n");
+  EXPECT_EQ(Names(file), (Fields{"\x92t Hoekje", "Lech Walesa", "Jan", "Lech Walesa"}));
+  EXPECT_EQ(file.rows[2].clubName, "TTV ?");
+  EXPECT_EQ(file.approximated, (Fields{"Lech Walesa", "Jan"}));
 }
 
 TEST(ParseImportText, LineEndsBlankLinesAndByteOrderMarks) {
@@ -121,7 +180,7 @@ TEST(ParseImportText, ReadsUtf16Files) {
                         u"Ren\u00E9e \u0160,\u20AC,1,V,,1,A\r\n"
                         u"\U0001F600,C,2,M,,1,A\r\n";
   for (bool little : {true, false}) {
-    std::vector<PlayerRecord> rows = ParseImportText(utf16(text, little));
+    std::vector<PlayerRecord> rows = ParseImportText(utf16(text, little)).rows;
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].name, "Ren\xE9" "e \x8A");
     EXPECT_EQ(rows[0].clubName, "\x80");
@@ -132,32 +191,31 @@ TEST(ParseImportText, ReadsUtf16Files) {
 TEST(ParseImportText, LongLinesAreReadInPiecesOfTheBufferSize) {
   const std::string row = "Jan,C,1,M,,1,A";
   // A line one buffer long is followed by the row as a line of its own...
-  std::vector<PlayerRecord> rows = ParseImportText(std::string(kImportLinePiece, 'x') + row + "\n");
+  std::vector<PlayerRecord> rows = ParseImportText(std::string(kImportLinePiece, 'x') + row + "\n").rows;
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].name, "Jan");
   // ...one character shorter and the buffer takes the J.
-  rows = ParseImportText(std::string(kImportLinePiece - 1, 'x') + row + "\n");
+  rows = ParseImportText(std::string(kImportLinePiece - 1, 'x') + row + "\n").rows;
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].name, "an");
   // A piece that is a whole row on its own counts too.
   std::string longRow = "Jan,C,1,M,," + std::string(kImportLinePiece - 13, '7') + ",A";
   ASSERT_EQ(longRow.size(), kImportLinePiece);
-  rows = ParseImportText(longRow + "Kees,C,2,M,,1,B\n");
-  EXPECT_EQ(Names(rows), (Fields{"Jan", "Kees"}));
+  EXPECT_EQ(Names(ParseImportText(longRow + "Kees,C,2,M,,1,B\n")), (Fields{"Jan", "Kees"}));
 }
 
 TEST(ReadImportFile, ReadsFilesAndTellsWhenItCannot) {
   testing::TempDir dir;
   testing::WriteFileBytes(dir.File("spelers.csv"), "Naam,a,b,c,d,e,f\r\nAn,C,1,V,,1500,A\r\nBo,C,2,X,b@c,abc,B\r\n");
   testing::FakePrompter prompter;
-  std::vector<PlayerRecord> rows = LoadImportRows(dir.File("spelers.csv"), prompter);
+  std::vector<PlayerRecord> rows = LoadImportRows(dir.File("spelers.csv"), prompter).rows;
   EXPECT_TRUE(prompter.alerts.empty());
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(ImportPreviewCells(rows[0]), (Cells{"An", "C", "1", "V", "1500", "A", ""}));
   EXPECT_EQ(ImportPreviewCells(rows[1]), (Cells{"Bo", "C", "2", "?", "0", "B", "b@c"}));
 
-  EXPECT_TRUE(LoadImportRows(dir.File("missing.csv"), prompter).empty());
-  EXPECT_TRUE(LoadImportRows(dir.Path(), prompter).empty());  // a folder
+  EXPECT_TRUE(LoadImportRows(dir.File("missing.csv"), prompter).rows.empty());
+  EXPECT_TRUE(LoadImportRows(dir.Path(), prompter).rows.empty());  // a folder
   EXPECT_EQ(prompter.alerts, (Fields{"Kan bestand niet openen", "Kan bestand niet openen"}));
   EXPECT_FALSE(ReadImportFile(dir.File("missing.csv")).has_value());
 }

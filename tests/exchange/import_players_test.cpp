@@ -62,7 +62,7 @@ ClubChoice NewClub(const std::string& name) { return {ClubChoice::kNew, -1, name
 
 class ImportTest : public testing::TournamentTest {
  protected:
-  std::vector<PlayerRecord> Rows(const std::string& text) { return ParseImportText(text); }
+  ImportFile Rows(const std::string& text) { return ParseImportText(text); }
 
   ImportResult Import(const std::string& text, int idToernooi = 0) {
     counts = {};
@@ -204,15 +204,28 @@ class RemovalTest : public ImportTest {
   int an = 0, bo = 0, cor = 0, other = 0;
 };
 
-TEST_F(RemovalTest, AnEmptyFileOffersEveryEnteredPlayer) {
-  ASSERT_EQ(ImportPlayers(*db, idT, {}, ui, &counts), ImportResult::kImported);
-  ASSERT_EQ(ui.removeDialogs, 1);
-  std::vector<int> ids;
-  for (const PlayerRecord& p : ui.offered) ids.push_back(p.id);
-  std::sort(ids.begin(), ids.end());
-  EXPECT_EQ(ids, (std::vector<int>{an, bo, cor}));
-  EXPECT_EQ(ui.alerts, Texts{"Geen deelnemers toegevoegd.\r\nGeen deelnemers gewijzigd."});
-  EXPECT_EQ(Entered().size(), 2u);
+TEST_F(RemovalTest, AFileWithoutParticipantsImportsNothingAndOffersNoRemoval) {
+  std::string before = testing::ReadFileBytes(DbFile());
+  for (const char* text : {"", "Naam,Vereniging,Bondsnummer,Geslacht,Email,Speelsterkte,Klasse\r\n",
+                           "Naam|Vereniging|Bondsnummer\r\nAn|TTV|1\r\n"}) {
+    ui.alerts.clear();
+    EXPECT_EQ(Import(text), ImportResult::kNoRows) << text;
+    EXPECT_EQ(ui.alerts, Texts{"Het bestand bevat geen spelers."});
+  }
+  EXPECT_EQ(ui.removeDialogs, 0);
+  EXPECT_EQ(testing::ReadFileBytes(DbFile()), before);
+}
+
+TEST_F(RemovalTest, TheReportNamesParticipantsWhoseNamesWereApproximated) {
+  ASSERT_EQ(Import("An,TTV,1,V,,1,A\nBo,TTV,2,M,,1,A\nCor,TTV,3,M,,1,A\n"
+                   "Lech Wa\xC5\x82\xC4\x99sa,TTV,4,M,,1,A\n\xE2\x80\x99t Hoekje,TTV,5,M,,1,A\n"
+                   "Mia \xF0\x9F\x98\x80,TTV,6,V,,1,A\n"),
+            ImportResult::kImported);
+  EXPECT_EQ(ui.alerts, Texts{"4 deelnemers toegevoegd.\r\n2 deelnemers gewijzigd.\r\n\r\n"
+                             "In de naam of vereniging van deze deelnemers stonden tekens die Velgram niet kan "
+                             "opslaan; ze zijn vervangen door de gewone letter of \"?\":\r\nLech Walesa\r\nMia ?"});
+  EXPECT_EQ(ui.removeDialogs, 0);  // An, Bo and Cor are all in the file
+  EXPECT_EQ(Entered().count("\x92t Hoekje"), 1u);
 }
 
 TEST_F(RemovalTest, SelectedPlayersAreRemovedEverywhereAfterConfirmation) {

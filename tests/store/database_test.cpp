@@ -160,6 +160,17 @@ TEST_F(DatabaseTest, SettingsKeepOneRowPerKeyAndQuotes) {
   EXPECT_EQ(db.GetSettingInt("Empty", 7), 7);
 }
 
+TEST_F(DatabaseTest, SettingKeepsItsOldValueWhenTheInsertIsRefused) {
+  Database db(dir.File("v.db"), clock);
+  db.SetSetting("NavFont", "Arial,12,400,1,34,0");
+  db.ExecText(nullptr,
+              "CREATE TRIGGER refuse BEFORE INSERT ON Settings WHEN NEW.theValue='bad' "
+              "BEGIN SELECT RAISE(ABORT,'refused'); END");
+  db.SetSetting("NavFont", "bad");
+  EXPECT_EQ(db.GetSetting("NavFont"), "Arial,12,400,1,34,0");
+  EXPECT_FALSE(db.InTransaction());
+}
+
 TEST_F(DatabaseTest, NestedTransactionsCommitOnceAndRollBackWhole) {
   Database db(dir.File("v.db"), clock);
   for (bool innerCommits : {false, true}) {

@@ -241,7 +241,8 @@ TEST_F(PrintPreviewTest, PrintsTheParticipantsWithItsChoicesIntoAPdf) {
   QTest::mouseClick(dialog.PrintButton(), Qt::LeftButton);
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(PdfPageCount(path), pages);
-  EXPECT_TRUE(prompter.alerts.empty());
+  EXPECT_EQ(prompter.alerts, std::vector<std::string>{"De lijst is opgeslagen in het PDF-bestand:\r\n" +
+                                                      path.toStdString()});
   EXPECT_FALSE(grid.isColumnHidden(4));  // "Tafel" is back on screen
   EXPECT_EQ(grid.ColumnCount(), 7);
 }

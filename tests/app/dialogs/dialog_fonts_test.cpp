@@ -1,0 +1,194 @@
+// Every dialog at a small and a large font: nothing may be cut off. The
+// dialog font (the desktop's) and the list font ("InfoFont") both follow the
+// size, as a director with poor eyesight sets them.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <algorithm>
+#include <QTest>
+#include <functional>
+#include <memory>
+
+#include "app/dialogs/dlg_backup.h"
+#include "app/dialogs/dlg_clubtrofee.h"
+#include "app/dialogs/dlg_duo.h"
+#include "app/dialogs/dlg_import.h"
+#include "app/dialogs/dlg_player.h"
+#include "app/dialogs/dlg_question.h"
+#include "app/dialogs/dlg_removeplayers.h"
+#include "app/dialogs/dlg_selectclub.h"
+#include "app/dialogs/dlg_selectlist.h"
+#include "app/dialogs/dlg_settingscolors.h"
+#include "app/dialogs/dlg_settingsfont.h"
+#include "app/dialogs/dlg_settingsswiss.h"
+#include "app/dialogs/dlg_simaddplayers.h"
+#include "app/dialogs/dlg_toernooi.h"
+#include "app/pools/dlg_pool.h"
+#include "app/pools/dlg_system.h"
+#include "app/printing/print_preview.h"
+#include "app/shell/qtext.h"
+#include "tests/app/shell_fixture.h"
+
+namespace velgram {
+namespace {
+
+// What of the shown dialog does not get the room it asks for.
+std::vector<std::string> CutOff(QDialog& dialog) {
+  std::vector<std::string> faults;
+  auto fault = [&](QWidget* w, const QString& what, const QSize& has, const QSize& needs) {
+    faults.push_back(FromQt(QStringLiteral("%1 \"%2\": %3x%4, needs %5x%6")
+                                .arg(QString::fromLatin1(w->metaObject()->className()), what)
+                                .arg(has.width())
+                                .arg(has.height())
+                                .arg(needs.width())
+                                .arg(needs.height())));
+  };
+  for (QWidget* w : dialog.findChildren<QWidget*>()) {
+    if (!w->isVisibleTo(&dialog) || w->window() != &dialog) continue;
+    // The parts of composite widgets are judged with their whole.
+    QWidget* up = w->parentWidget();
+    if (qobject_cast<QAbstractSpinBox*>(up) || qobject_cast<QComboBox*>(up) || qobject_cast<QHeaderView*>(w)) continue;
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+      if (label->text().isEmpty()) continue;
+      if (label->wordWrap()) {
+        if (label->height() < label->heightForWidth(label->width()))
+          fault(w, label->text(), label->size(), {label->width(), label->heightForWidth(label->width())});
+      } else if (label->width() < label->sizeHint().width() || label->height() < label->sizeHint().height()) {
+        fault(w, label->text(), label->size(), label->sizeHint());
+      }
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+      if (button->width() < button->sizeHint().width() || button->height() < button->sizeHint().height())
+        fault(w, button->text(), button->size(), button->sizeHint());
+    } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+      // A field shows its whole text, or 30 characters of a longer one.
+      const QFontMetrics m = edit->fontMetrics();
+      const QSize needs(std::min(m.horizontalAdvance(edit->text()), 30 * m.averageCharWidth()) + 8,
+                        edit->sizeHint().height());
+      if (edit->width() < needs.width() || edit->height() < needs.height()) fault(w, edit->text(), edit->size(), needs);
+    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+      if (combo->width() < combo->minimumSizeHint().width() || combo->height() < combo->sizeHint().height())
+        fault(w, combo->currentText(), combo->size(), combo->minimumSizeHint());
+    } else if (auto* spin = qobject_cast<QAbstractSpinBox*>(w)) {
+      if (spin->width() < spin->minimumSizeHint().width() || spin->height() < spin->sizeHint().height())
+        fault(w, spin->text(), spin->size(), spin->minimumSizeHint());
+    } else if (auto* view = qobject_cast<QAbstractItemView*>(w)) {
+      // Every column (or the longest line) in sight without scrolling, unless
+      // the list is as wide as a dialog may take of the screen already.
+      const int widest = view->screen()->availableGeometry().width() * 9 / 10;
+      if (view->horizontalScrollBar()->maximum() > 0 && view->width() < widest)
+        fault(w, QStringLiteral("columns"), view->size(), {widest, view->height()});
+    }
+  }
+  return faults;
+}
+
+class DialogFontsTest : public testing::ShellTest {
+ protected:
+  void SetUp() override {
+    idT = OpenTournament("Voorjaarstoernooi Tafeltennisvereniging De Snelle Batjes");
+    // Long enough to need more room at 16 points than at 8, short enough for
+    // the lists to fit the test's screen of 800 pixels.
+    const char* names[] = {"Wilhelmina Steenhoven", "Jan-Willem Oosterbroek", "Annemarie de Vries"};
+    for (int i = 0; i < 3; ++i) idPlayers.push_back(AddPlayer(names[i], 1875 - i * 100, "TTV De Snelle Batjes", "A"));
+    idSystem = AddClass("Senioren heren eerste klasse");
+    idPool = AddPool(idSystem, "Poule A voorronde");
+    csv = dir.File("deelnemers.csv");
+    testing::WriteFileBytes(csv,
+                            "Wilhelmina van der Steenhoven,Tafeltennisvereniging De Snelle Batjes,NL1234567,V,"
+                            "wilhelmina.vandersteenhoven@voorbeeld.nl,1875,A\r\n");
+    saved = QApplication::font();
+  }
+  void TearDown() override { QApplication::setFont(saved); }
+
+  void UseFontSize(int points) {
+    QFont f = saved;
+    f.setPointSize(points);
+    QApplication::setFont(f);
+    for (const char* key : {"NavFont", "InfoFont", "PrintFont"})
+      db().SetSetting(key, "Arial," + std::to_string(points) + ",400,1,34,0");
+  }
+
+  std::vector<PlayerRecord> Players() {
+    std::vector<PlayerRecord> list;
+    db().ListPlayers(list, idT);
+    return list;
+  }
+
+  int idT = -1, idSystem = -1, idPool = -1;
+  std::vector<int> idPlayers;
+  std::string csv;
+  QFont saved;
+  LGrid printed;  // the list of the print preview
+};
+
+TEST_F(DialogFontsTest, EveryDialogGrowsWithItsFonts) {
+  using Make = std::function<std::unique_ptr<QDialog>()>;
+  const std::pair<const char*, Make> dialogs[] = {
+      {"backup", [&] { return std::make_unique<LDlgBackupManagement>(db()); }},
+      {"club trophy", [&] { return std::make_unique<LDlgClubTrofee>(db(), idT, prompter); }},
+      {"duo", [&] { return std::make_unique<LDlgDuo>(*app, 0); }},
+      {"import",
+       [&] {
+         auto d = std::make_unique<LDlgImportPlayers>(db(), idT, prompter);
+         d->SetFile(QString::fromStdString(csv));
+         return d;
+       }},
+      {"player", [&] { return std::make_unique<LDlgPlayer>(*app, idPlayers[0]); }},
+      {"question",
+       [&] {
+         return std::make_unique<LDlgQuestion>("Nieuwe club", "Wat is de naam van de club?",
+                                               "Tafeltennisvereniging De Snelle Batjes");
+       }},
+      {"remove players",
+       [&] { return std::make_unique<LDlgRemovePlayers>(Players(), [](const std::vector<int>&) { return false; }); }},
+      {"select club",
+       [&] {
+         PlayerRecord row = Players()[0];
+         row.clubName = "Tafeltennisvereniging De Snelle Batjes";
+         std::vector<ClubEntry> clubs;
+         db().ListClubs(0, clubs);
+         return std::make_unique<LDlgSelectClub>(row, clubs, prompter);
+       }},
+      {"select list",
+       [&] {
+         return std::make_unique<LDlgSelectList>(
+             prompter, QStringList{"Voorjaarstoernooi Tafeltennisvereniging De Snelle Batjes", "Najaarscompetitie"});
+       }},
+      {"colours", [&] { return std::make_unique<LDlgSettingsColors>(db()); }},
+      {"fonts", [&] { return std::make_unique<LDlgSettingsFont>(db()); }},
+      {"swiss", [&] { return std::make_unique<LDlgSettingsSwiss>(db(), prompter); }},
+      {"simulation", [&] { return std::make_unique<LDlgSimAddPlayers>(*app); }},
+      {"tournament", [&] { return std::make_unique<LDlgToernooi>(*app, idT); }},
+      {"pool", [&] { return std::make_unique<LDlgPool>(*app, idSystem, idPool); }},
+      {"class", [&] { return std::make_unique<LDlgSystem>(*app, idSystem); }},
+      {"print preview",
+       [&] {
+         printed.SetColumns({{"Naam"}, {"Vereniging"}, {"Speelsterkte"}});
+         printed.AddRow({"Wilhelmina van der Steenhoven", "Tafeltennisvereniging De Snelle Batjes", "1875"});
+         return std::make_unique<LDlgPrintPreview>(db(), prompter, printed, "PanePlayers", "Alle deelnemers");
+       }},
+  };
+  for (int points : {8, 16}) {
+    UseFontSize(points);
+    for (const auto& [name, make] : dialogs) {
+      std::unique_ptr<QDialog> dialog = make();
+      dialog->show();
+      QApplication::processEvents();
+      EXPECT_EQ(CutOff(*dialog), std::vector<std::string>{}) << name << " at " << points << " points";
+      dialog->hide();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace velgram
