@@ -47,8 +47,6 @@ LinkResolver::PoolData* LinkResolver::Load(int idPool) {
   if (!slot->read) {
     slot->read = true;
     slot->pool = LoadPool(db_, idPool);
-    // Swiss places count byes, which only the pool's rounds tell.
-    if (auto* swiss = dynamic_cast<LSwiss*>(slot->pool.get())) swiss->AttachDatabase(&db_);
   }
   return slot.get();
 }
