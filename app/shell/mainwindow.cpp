@@ -21,7 +21,9 @@
 #include "app/shell/fonts.h"
 #include "app/panes/pane_classes.h"
 #include "app/panes/pane_participants.h"
+#include "app/panes/pane_dropout.h"
 #include "app/panes/pane_pool.h"
+#include "app/panes/pane_swiss.h"
 #include "app/panes/pane_tables.h"
 #include "app/printing/print_preview.h"
 #include "app/shell/qtext.h"
@@ -42,6 +44,8 @@ constexpr int kPaneMatches = 171;
 constexpr int kPaneSystem = 183;
 constexpr int kPaneMatchNotes = 215;
 constexpr int kPaneDuos = 219;
+constexpr int kPaneSwiss = 181;
+constexpr int kPaneDropout = 175;
 
 constexpr const char* kNoTournament = "Selecteer eerst een toernooi.";
 constexpr const char* kLaterVersion = "Dit onderdeel komt in een volgende versie van Velgram.";
@@ -223,6 +227,8 @@ LPane* CVelgramDlg::CreatePane(int dialogId, int id) {
       return new LPaneInfo(app_, QStringLiteral("Wedstrijdbriefjes"), [] {
         return QStringLiteral("De wedstrijdbriefjes komen in een volgende versie van Velgram.");
       });
+    case kPaneSwiss: return new LPaneSwiss(app_, id);
+    case kPaneDropout: return new LPaneDropout(app_, id);
     default:
       // A pool: its own playing screen is not part of this version.
       return new LPanePool(app_, id);
