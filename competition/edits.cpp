@@ -233,6 +233,21 @@ int SavePool(Database& db, Prompter& prompter, int idSystem, int idPool, const P
   return db.AddPool(pool->ToRecord(), idSystem);
 }
 
+bool ReadPoolTimes(Prompter& prompter, const std::string& start, const std::string& end, PoolForm& form) {
+  int s = 0, e = 0;
+  if (!ParseTimeOfDay(start, s)) {
+    prompter.Alert("De begintijd is onjuist. Vul een tijd in zoals 9:30 of 930.");
+    return false;
+  }
+  if (!ParseTimeOfDay(end, e)) {
+    prompter.Alert("De eindtijd is onjuist. Vul een tijd in zoals 16:00 of 1600.");
+    return false;
+  }
+  form.starttime = s;
+  form.endtime = e;
+  return true;
+}
+
 bool PoolLocked(Database& db, int idPool) {
   std::vector<MatchRecord> matches;
   db.ListMatches(idPool, matches);

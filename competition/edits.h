@@ -62,6 +62,10 @@ struct PoolForm {
   int idMatchSystem = 0;
 };
 int SavePool(Database& db, Prompter& prompter, int idSystem, int idPool, const PoolForm& form);
+// The pool dialog's time fields as typed ("930", "9:30", "09:30") into the
+// form. A time that cannot be read is refused with a message naming the
+// field; the form is then left as it was.
+bool ReadPoolTimes(Prompter& prompter, const std::string& start, const std::string& end, PoolForm& form);
 // True when the pool has matches: its tables and times are then fixed.
 bool PoolLocked(Database& db, int idPool);
 

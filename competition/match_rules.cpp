@@ -136,6 +136,60 @@ ResultDecision DecideGameByGame(const MatchSystem& ms, const std::vector<int>& c
   return d;
 }
 
+// --- typed numbers -------------------------------------------------------------
+
+int MaxGamePoints(const MatchSystem& ms) {
+  // Deuces can run long under the two-point rule; three digits are a typo.
+  return std::max(99, ms.gameStop + 2);
+}
+
+int ReadGamePoints(const MatchSystem& ms, const std::string& text) {
+  int v = 0;
+  if (!ReadWholeNumber(Trim(text), v) || v < 0 || v > MaxGamePoints(ms)) return -1;
+  return v;
+}
+
+std::string GamePointsMessage(const MatchSystem& ms) {
+  return Format("Vul een aantal punten van 0 tot en met %d in.", MaxGamePoints(ms));
+}
+
+std::vector<int> WindowCodes(const MatchSystem& ms, const GameTexts& windows) {
+  std::vector<int> codes;
+  for (const auto& w : windows) {
+    int p1 = ReadGamePoints(ms, w.first), p2 = ReadGamePoints(ms, w.second);
+    codes.push_back(p1 < 0 || p2 < 0 ? 0 : EncodeGame(ms, p1, p2));
+  }
+  return codes;
+}
+
+ResultDecision DecideGameTexts(const MatchSystem& ms, const GameTexts& windows) {
+  for (size_t i = 0; i < windows.size(); ++i) {
+    for (const std::string* text : {&windows[i].first, &windows[i].second}) {
+      if (Trim(*text).empty() || ReadGamePoints(ms, *text) >= 0) continue;
+      ResultDecision d;
+      d.error = Format("Game %d: ", static_cast<int>(i) + 1) + GamePointsMessage(ms);
+      return d;
+    }
+  }
+  return DecideGameByGame(ms, LeadingGames(WindowCodes(ms, windows)));
+}
+
+ResultDecision DecideGamesWonTexts(const MatchSystem& ms, const std::string& games1, const std::string& games2) {
+  int g[2] = {0, 0};
+  const std::string* texts[2] = {&games1, &games2};
+  for (int i = 0; i < 2; ++i) {
+    std::string t = Trim(*texts[i]);
+    if (t.empty()) continue;
+    // Negative counts get their own message from the rules below.
+    if (!ReadWholeNumber(t, g[i]) || g[i] > 99) {
+      ResultDecision d;
+      d.error = "Vul bij beide spelers het aantal gewonnen games in.";
+      return d;
+    }
+  }
+  return DecideGamesWon(ms, g[0], g[1]);
+}
+
 // --- Duo Dudodeva -----------------------------------------------------------
 
 namespace {
@@ -171,6 +225,11 @@ void DisplayedToReal(const DuoSwaps& s, int r, int& real, bool& flipped) {
 }
 
 }  // namespace
+
+std::array<int, 4> DuoLabelPlayers(const DuoSwaps& swaps) {
+  std::array<int, 6> p = LabelPlayers(swaps);
+  return {p[0], p[1], p[2], p[3]};
+}
 
 std::vector<int> DuoToMatchOrder(std::vector<int> displayed, const DuoSwaps& swaps) {
   std::vector<int> stored(displayed.size(), 0);
@@ -284,13 +343,44 @@ MatchSystem EffectiveMatchSystem(Database& db, int idPool) {
 
 // --- saving -----------------------------------------------------------------
 
+const char* const kMatchGoneMessage = "Deze wedstrijd bestaat niet meer. Er is niets opgeslagen.";
+
+bool MatchExists(Database& db, int idMatch) {
+  MatchRecord m;
+  return idMatch > 0 && db.GetMatch(m, idMatch);
+}
+
 bool SaveResult(Database& db, int idMatch, const ResultDecision& decision) {
   if (!decision.Ok() || decision.indexWinner < 0) return false;
+  // Result rows of a deleted match would be orphans that a reused id could
+  // pick up.
+  if (!MatchExists(db, idMatch)) return false;
   db.RecordResult(idMatch, decision.indexWinner, decision.games, decision.writeGames);
   return true;
 }
 
 void ClearMatchResult(Database& db, int idMatch) { db.ClearResult(idMatch); }
+
+bool StoreResult(Database& db, Prompter& prompter, int idMatch, const ResultDecision& decision) {
+  if (!decision.Ok()) {
+    prompter.Alert(decision.error);
+    return false;
+  }
+  if (!SaveResult(db, idMatch, decision)) {
+    prompter.Alert(kMatchGoneMessage);
+    return false;
+  }
+  return true;
+}
+
+bool ClearStoredResult(Database& db, Prompter& prompter, int idMatch) {
+  if (!MatchExists(db, idMatch)) {
+    prompter.Alert(kMatchGoneMessage);
+    return false;
+  }
+  db.ClearResult(idMatch);
+  return true;
+}
 
 // --- EnterResult ------------------------------------------------------------------
 

@@ -4,6 +4,7 @@
 // match-system editor. Dialogs only gather input and show what comes back.
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "store/records.h"
@@ -60,6 +61,26 @@ ResultDecision DecideWinnerOnly(int indexWinner);                           // m
 ResultDecision DecideGamesWon(const MatchSystem& ms, int games1, int games2);  // mode 2
 ResultDecision DecideGameByGame(const MatchSystem& ms, const std::vector<int>& codes);  // mode 4
 
+// --- typed numbers -----------------------------------------------------------
+// The most points one side can score in a game that the entry takes.
+int MaxGamePoints(const MatchSystem& ms);
+// A typed number of points: a whole number from 0 to MaxGamePoints, else -1.
+int ReadGamePoints(const MatchSystem& ms, const std::string& text);
+// What the user is told when a typed number of points cannot be a score.
+std::string GamePointsMessage(const MatchSystem& ms);
+
+// The two texts of each game window shown, in game order.
+using GameTexts = std::vector<std::pair<std::string, std::string>>;
+// The code of each window (0 where it holds no valid game).
+std::vector<int> WindowCodes(const MatchSystem& ms, const GameTexts& windows);
+// OK of the game-by-game entry: a field holding text that cannot be a number
+// of points ("Game 2: ...") stops it; an empty or incomplete window ends the
+// games; then the mode-4 rules.
+ResultDecision DecideGameTexts(const MatchSystem& ms, const GameTexts& windows);
+// OK of the games-won entry: an empty field counts 0, anything but a plain
+// number is refused before the mode-2 rules.
+ResultDecision DecideGamesWonTexts(const MatchSystem& ms, const std::string& games1, const std::string& games2);
+
 // --- Duo Dudodeva ---------------------------------------------------------
 // Sub-matches in their fixed order: a-x, b-y, a-y, b-x, ab-xy; two games each.
 inline constexpr int kDuoSubMatches = 5;
@@ -77,6 +98,10 @@ struct DuoSwaps {
 struct DuoEntry {
   std::array<std::string, kDuoGames> left, right;
 };
+
+// Which player stands behind the labels a, b, x and y under the swaps: 0 and
+// 1 are the first duo's players, 2 and 3 the second's.
+std::array<int, 4> DuoLabelPlayers(const DuoSwaps& swaps);
 
 // The codes of the ten games as displayed (left column as first side) brought
 // back to the match's own order.
@@ -99,10 +124,18 @@ int EffectiveMatchSystemId(Database& db, int idPool);
 MatchSystem EffectiveMatchSystem(Database& db, int idPool);
 
 // --- saving ---------------------------------------------------------------
+// Told when a screen works on a match that was deleted after it was listed.
+extern const char* const kMatchGoneMessage;
+bool MatchExists(Database& db, int idMatch);
+
 // Stores a decided result (the old one is replaced). False when the decision
-// holds an error; nothing is written then.
+// holds an error or the match no longer exists; nothing is written then.
 bool SaveResult(Database& db, int idMatch, const ResultDecision& decision);
 void ClearMatchResult(Database& db, int idMatch);
+// The same for a dialog: the decision's message, or kMatchGoneMessage, is
+// told through the prompter when nothing can be written.
+bool StoreResult(Database& db, Prompter& prompter, int idMatch, const ResultDecision& decision);
+bool ClearStoredResult(Database& db, Prompter& prompter, int idMatch);
 
 // --- EnterResult: which dialog ---------------------------------------------
 enum class EntryDialog { kNone, kWinnerOnly, kGamesWon, kGameByGame, kDuoPoints };

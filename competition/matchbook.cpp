@@ -472,11 +472,20 @@ const Contestant* MatchBook::SideContestant(int value, int idPool, bool& undecid
   // A chain of winners is at most as long as the list of matches.
   for (size_t hops = 0; value < 0 && hops <= matches_.size(); ++hops) {
     const MatchEntry* earlier = FindMatch(-value);
-    if (!earlier || earlier->indexWinner < 0) {
+    int winner = earlier ? earlier->indexWinner : -1;
+    if (earlier && winner < 0 && (earlier->idContestant1 <= 0 || earlier->idContestant2 <= 0)) {
+      // A knockout match against a bye is decided without a stored result;
+      // the next match can be played as its names already show.
+      std::vector<MatchEntry> bracket;
+      for (const MatchEntry& m : matches_)
+        if (m.idPool == earlier->idPool) bracket.push_back(m);
+      winner = KnockoutWinnerIndex(bracket, *earlier);
+    }
+    if (winner < 0) {
       undecided = true;
       return nullptr;
     }
-    value = earlier->indexWinner == 0 ? earlier->idContestant1 : earlier->idContestant2;
+    value = winner == 0 ? earlier->idContestant1 : earlier->idContestant2;
     idPool = earlier->idPool;
   }
   if (value < 0) {

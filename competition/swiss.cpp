@@ -364,7 +364,8 @@ void AddMissedRounds(Database& db, int idPool, int idContestant) {
   for (int round = 1; round <= current; ++round) {
     int idMatch = db.AddMatch(idPool, idContestant, kNotPlayed, 1, 900);
     if (idMatch < 0 || !AddRoundRow(db, idPool, round, idMatch)) return;
-    db.WriteWinner(idMatch, 1);
+    // Lost 0-11 three times, so that game and point counts see the round too.
+    db.RecordResult(idMatch, 1, {-1, -1, -1}, true);
   }
   tx.Commit();
 }

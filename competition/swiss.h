@@ -153,7 +153,8 @@ class LSwiss : public LPool {
 void DeleteSwissRound(Database& db, int idPool, int round);
 
 // Gives a contestant that joins a running Swiss pool a lost match against
-// NotPlayed (table 1, 9:00) in every round played so far.
+// NotPlayed (table 1, 9:00, three games lost 0-11) in every round played so
+// far.
 void AddMissedRounds(Database& db, int idPool, int idContestant);
 
 }  // namespace velgram

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "competition/match_rules.h"
 #include "competition/pool.h"
 #include "store/database.h"
 #include "support/prompt.h"
@@ -96,6 +97,38 @@ int AddMinutes(int hhmm, int minutes) {
 
 std::string FormatTime(int hhmm) { return Format("%d:%02d", hhmm / 100, hhmm % 100); }
 
+bool ParseTimeOfDay(const std::string& text, int& hhmm) {
+  size_t b = text.find_first_not_of(" \t");
+  size_t e = text.find_last_not_of(" \t");
+  if (b == std::string::npos) return false;
+  std::string t = text.substr(b, e - b + 1);
+  std::string hours, minutes;
+  size_t sep = t.find_first_of(":.");
+  if (sep != std::string::npos) {
+    hours = t.substr(0, sep);
+    minutes = t.substr(sep + 1);
+    if (minutes.size() != 2) return false;
+  } else if (t.size() <= 2) {
+    hours = t;
+    minutes = "00";
+  } else if (t.size() <= 4) {
+    // The last two digits are the minutes: "930" and "0930" are both 9:30.
+    hours = t.substr(0, t.size() - 2);
+    minutes = t.substr(t.size() - 2);
+  } else {
+    return false;
+  }
+  auto digits = [](const std::string& s) {
+    return !s.empty() && s.size() <= 2 &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  if (!digits(hours) || !digits(minutes)) return false;
+  int h = std::stoi(hours), m = std::stoi(minutes);
+  if (h > 23 || m > 59) return false;
+  hhmm = h * 100 + m;
+  return true;
+}
+
 std::vector<TableTime> RoundRobinWaves(const std::vector<int>& tables, int start, int nrPlayers, int nrMatches) {
   std::vector<TableTime> out;
   const int nrTables = static_cast<int>(tables.size());
@@ -137,6 +170,10 @@ std::vector<TableTime> KnockoutWaves(const std::vector<int>& tables, int start, 
 
 bool ChangeTableTime(Database& db, Prompter& prompter, int idMatch, const std::string& tableText, int hour,
                      int minute) {
+  if (!MatchExists(db, idMatch)) {
+    prompter.Alert(kMatchGoneMessage);
+    return false;
+  }
   // Only a plain number counts: "3a" is a typo, not table 3.
   size_t b = tableText.find_first_not_of(" \t");
   size_t e = tableText.find_last_not_of(" \t");
@@ -157,6 +194,16 @@ bool ChangeTableTime(Database& db, Prompter& prompter, int idMatch, const std::s
   match.starttime = std::clamp(hour, 0, 23) * 100 + std::clamp(minute, 0, 59);
   db.UpdateMatch(match);
   return true;
+}
+
+std::vector<MatchRecord> MatchesInSlot(Database& db, int idToernooi, int tafel, int start, int end) {
+  std::vector<MatchRecord> all, found;
+  db.ListMatchesOfToernooi(idToernooi, all);
+  for (const MatchRecord& m : all) {
+    if (m.tafel != tafel || m.idContestant1 == kNotPlayed || m.idContestant2 == kNotPlayed) continue;
+    if (m.starttime < end && AddMinutes(m.starttime, kMatchMinutes) > start) found.push_back(m);
+  }
+  return found;
 }
 
 std::vector<Booking> CollectBookings(Database& db, int idToernooi) {

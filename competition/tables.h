@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "store/records.h"
+
 namespace velgram {
 
 class Database;
@@ -32,6 +34,10 @@ std::string FormatTables(const std::vector<int>& tables);
 // does not wrap at midnight (2350 + 15 = 2405).
 int AddMinutes(int hhmm, int minutes);
 std::string FormatTime(int hhmm);  // "9:30"
+// A time as a director types it: "9:30", "09:30", "9.30", "930", "0930" or
+// just the hour ("9"). False for anything else, hours above 23 or minutes
+// above 59 included.
+bool ParseTimeOfDay(const std::string& text, int& hhmm);
 
 struct TableTime {
   int tafel = 0;
@@ -53,6 +59,10 @@ bool ChangeTableTime(Database& db, Prompter& prompter, int idMatch, const std::s
                      int minute);
 
 // --- tables overview ("Tafels") ---------------------------------------------
+
+// The matches of a tournament on table tafel that overlap [start, end): what
+// a chart cell stands for, so that one of them can be moved from there.
+std::vector<MatchRecord> MatchesInSlot(Database& db, int idToernooi, int tafel, int start, int end);
 
 struct Booking {
   int tafel = 0;

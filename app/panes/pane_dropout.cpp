@@ -5,12 +5,14 @@
 #include <QResizeEvent>
 #include <QStyledItemDelegate>
 
+#include "app/pools/dlg_contestants.h"
 #include "app/results/enter_result.h"
 #include "app/shell/app.h"
 #include "app/shell/mainwindow.h"
 #include "app/shell/qtext.h"
 #include "competition/match_rules.h"
 #include "competition/matchbook.h"
+#include "competition/poule.h"
 #include "competition/swiss_screen.h"
 #include "store/database.h"
 #include "support/prompt.h"
@@ -120,8 +122,11 @@ LPaneDropout::LPaneDropout(CVelgramApp& app, int idPool, QWidget* parent)
   grid_->setSelectionMode(QAbstractItemView::NoSelection);
   grid_->SetHeaderClickSorts(false);
   grid_->SetPrintOnOnePage(true);
-  connect(grid_, &QAbstractItemView::doubleClicked, this,
-          [this](const QModelIndex& index) { OpenCell(index.row(), index.column()); });
+  // Queued: the result entry rebuilds the grid, which must not happen inside
+  // the view's own mouse handling.
+  connect(
+      grid_, &QAbstractItemView::doubleClicked, this,
+      [this](const QModelIndex& index) { OpenCell(index.row(), index.column()); }, Qt::QueuedConnection);
 }
 
 bool LPaneDropout::Setting(const char* key) const {
@@ -310,12 +315,23 @@ void LPaneDropout::EditPool() {
   Refresh();
 }
 
-// TEMP until the pool dialogs arrive.
 bool LPaneDropout::AskStartWarning() {
-  if (Db().GetSetting("PouleActivateWarning") == "No") return true;
-  return Prompt().Confirm("Het starten kan niet ongedaan gemaakt worden.\nDe spelers worden hiermee definitief.");
+  DialogStartWarning warning(this);
+  return ConfirmPoolStart(Db(), Prompt(), &warning);
 }
-void LPaneDropout::LinkPrevious() {}
-void LPaneDropout::ChangeContestants() {}
+
+void LPaneDropout::LinkPrevious() {
+  LDlgLink dlg(app_, idPool_, pool_.dimension, this);
+  if (dlg.exec() != QDialog::Accepted) return;
+  if (Main()) Main()->NotifyDataChanged();
+  Refresh();
+}
+
+void LPaneDropout::ChangeContestants() {
+  LDlgAddContestants dlg(app_, idPool_, pool_.dimension, this);
+  if (dlg.exec() != QDialog::Accepted) return;
+  if (Main()) Main()->NotifyDataChanged();
+  Refresh();
+}
 
 }  // namespace velgram

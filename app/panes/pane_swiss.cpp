@@ -8,12 +8,14 @@
 #include <map>
 
 #include "app/dialogs/dlg_shuffle.h"
+#include "app/pools/dlg_contestants.h"
 #include "app/results/enter_result.h"
 #include "app/shell/app.h"
 #include "app/shell/mainwindow.h"
 #include "app/shell/qtext.h"
 #include "competition/match_rules.h"
 #include "competition/matchbook.h"
+#include "competition/poule.h"
 #include "competition/swiss_screen.h"
 #include "store/database.h"
 #include "support/clock.h"
@@ -26,6 +28,8 @@ namespace velgram {
 
 namespace {
 
+// The link and add-players dialogs hold at most this many positions.
+constexpr int kMaxSwissPositions = 100;
 const Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
 const QColor kWon(0, 200, 0);
 const QColor kLost(230, 0, 0);
@@ -94,16 +98,21 @@ LPaneSwiss::LPaneSwiss(CVelgramApp& app, int idPool, QWidget* parent)
 
   grid_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(grid_, &QWidget::customContextMenuRequested, this, &LPaneSwiss::OnContextMenu);
-  connect(grid_, &LGrid::rowDoubleClicked, this, &LPaneSwiss::OnDoubleClick);
+  // Queued: what a double click opens rebuilds the grid, which must not
+  // happen inside the view's own mouse handling.
+  connect(grid_, &LGrid::rowDoubleClicked, this, &LPaneSwiss::OnDoubleClick, Qt::QueuedConnection);
   connect(grid_, &LGrid::headerClicked, this, &LPaneSwiss::OnHeaderClicked);
   connect(grid_, &LGrid::sorted, this, [this] {
     if (view_ != View::kPlayers) return;
     for (int r = 0; r < grid_->RowCount(); ++r) grid_->SetCell(r, 0, QString::number(r + 1));
   });
-  connect(grid_, &QTableView::clicked, this, [this](const QModelIndex& index) {
+  connect(
+      grid_, &QTableView::clicked, this,
+      [this](const QModelIndex& index) {
     if (view_ == View::kStand && index.column() == 0 && grid_->Cell(index.row(), 0) == QLatin1String("+"))
       ToggleExpanded(grid_->RowData(index.row()));
-  });
+      },
+      Qt::QueuedConnection);
 }
 
 std::string LPaneSwiss::SettingKey(const char* key) const { return Format(key, app_.IdToernooi()); }
@@ -465,12 +474,23 @@ void LPaneSwiss::EditPool() {
   Refresh();
 }
 
-// TEMP until the pool dialogs arrive.
 bool LPaneSwiss::AskStartWarning() {
-  if (Db().GetSetting("PouleActivateWarning") == "No") return true;
-  return Prompt().Confirm("Het starten kan niet ongedaan gemaakt worden.\nDe spelers worden hiermee definitief.");
+  DialogStartWarning warning(this);
+  return ConfirmPoolStart(Db(), Prompt(), &warning);
 }
-void LPaneSwiss::LinkPrevious() {}
-void LPaneSwiss::ChangeContestants() {}
+
+void LPaneSwiss::LinkPrevious() {
+  LDlgLink dlg(app_, idPool_, kMaxSwissPositions, this);
+  if (dlg.exec() != QDialog::Accepted) return;
+  if (Main()) Main()->NotifyDataChanged();
+  Refresh();
+}
+
+void LPaneSwiss::ChangeContestants() {
+  LDlgAddContestants dlg(app_, idPool_, kMaxSwissPositions, this);
+  if (dlg.exec() != QDialog::Accepted) return;
+  if (Main()) Main()->NotifyDataChanged();
+  Refresh();
+}
 
 }  // namespace velgram

@@ -22,7 +22,7 @@
 #include "app/panes/pane_classes.h"
 #include "app/panes/pane_participants.h"
 #include "app/panes/pane_dropout.h"
-#include "app/panes/pane_pool.h"
+#include "app/panes/pane_poule.h"
 #include "app/panes/pane_swiss.h"
 #include "app/panes/pane_tables.h"
 #include "app/printing/print_preview.h"
@@ -44,6 +44,7 @@ constexpr int kPaneMatches = 171;
 constexpr int kPaneSystem = 183;
 constexpr int kPaneMatchNotes = 215;
 constexpr int kPaneDuos = 219;
+constexpr int kPanePoule = 161;
 constexpr int kPaneSwiss = 181;
 constexpr int kPaneDropout = 175;
 
@@ -205,6 +206,7 @@ void CVelgramDlg::ShowPane(NavType type, int id) {
     }
   }
   LPane* pane = CreatePane(dialogId, id);
+  if (!pane) return;
   panes_.push_back({dialogId, pane, id});
   stack_->addWidget(pane);
   current_ = pane;
@@ -227,11 +229,10 @@ LPane* CVelgramDlg::CreatePane(int dialogId, int id) {
       return new LPaneInfo(app_, QStringLiteral("Wedstrijdbriefjes"), [] {
         return QStringLiteral("De wedstrijdbriefjes komen in een volgende versie van Velgram.");
       });
+    case kPanePoule: return new LPanePoule(app_, id);
     case kPaneSwiss: return new LPaneSwiss(app_, id);
     case kPaneDropout: return new LPaneDropout(app_, id);
-    default:
-      // A pool: its own playing screen is not part of this version.
-      return new LPanePool(app_, id);
+    default: return nullptr;
   }
 }
 

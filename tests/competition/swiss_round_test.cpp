@@ -231,6 +231,7 @@ TEST_F(SwissRound, LateEntrantLosesTheRoundsItMissed) {
     EXPECT_EQ(m.tafel, 1);
     EXPECT_EQ(m.starttime, 900);
     EXPECT_EQ(m.indexWinner, 1);
+    EXPECT_EQ(m.games, (std::vector<int>{-1, -1, -1}));
     EXPECT_EQ(m.stamp.isodate, 20260516);
     for (const RoundEntry& r : s.rounds)
       if (r.idMatch == m.id) roundsOfLate.push_back(r.round);

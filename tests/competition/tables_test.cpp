@@ -49,6 +49,20 @@ void ExpectWaves(const std::vector<TableTime>& got, const V& times, const V& tab
   }
 }
 
+TEST(TimeOfDay, TypedTimesReadAsTheyAreMeant) {
+  for (auto [text, hhmm] : {std::pair<const char*, int>{"930", 930}, {"9:30", 930}, {"09:30", 930}, {"0930", 930},
+                            {"9.30", 930}, {" 16:00 ", 1600}, {"9", 900}, {"0:00", 0}, {"2359", 2359}}) {
+    int got = -1;
+    EXPECT_TRUE(ParseTimeOfDay(text, got)) << text;
+    EXPECT_EQ(got, hhmm) << text;
+  }
+  for (const char* bad : {"", "9:3", "9:300", "24:00", "960", "12345", "9u30", "-930", ":30", "9:", "ab"}) {
+    int got = 1234;
+    EXPECT_FALSE(ParseTimeOfDay(bad, got)) << bad;
+    EXPECT_EQ(got, 1234) << bad;
+  }
+}
+
 TEST(Waves, RoundRobinAndKnockoutExamples) {
   // Six on two tables from 9:50: waves of two, 15 minutes apart, past the hour.
   ExpectWaves(RoundRobinWaves({1, 2}, 950, 6, 15), {950, 950, 1005, 1005, 1020, 1020}, {1, 2, 1, 2, 1, 2});

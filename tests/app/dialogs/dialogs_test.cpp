@@ -6,7 +6,6 @@
 #include "app/dialogs/dlg_backup.h"
 #include "app/dialogs/dlg_common.h"
 #include "app/dialogs/dlg_player.h"
-#include "app/pools/dlg_pool.h"
 #include "app/dialogs/dlg_selectlist.h"
 #include "app/dialogs/dlg_settingscolors.h"
 #include "app/dialogs/dlg_settingsfont.h"
@@ -120,34 +119,6 @@ TEST_F(DialogsTest, SelectListWantsAChoice) {
   dlg.accept();
   EXPECT_EQ(dlg.SelectedText(), QStringLiteral("Najaar"));
   EXPECT_EQ(dlg.SelectedIndex(), 1);
-}
-
-TEST_F(DialogsTest, PoolDialogWantsANameAndAFormat) {
-  OpenTournament();
-  int cls = AddClass("Jeugd");
-  LDlgPool dlg(*app, cls, -1);
-  EXPECT_EQ(dlg.start->time(), QTime(9, 0));
-  EXPECT_EQ(dlg.end->time(), QTime(16, 0));
-  EXPECT_EQ(dlg.matchSystem->currentText(), QStringLiteral("Best of 5"));
-  dlg.name->setText(QStringLiteral("Voorronde"));
-  dlg.accept();
-  EXPECT_EQ(prompter.alerts.back(), "Kies een speelwijze.");
-  dlg.style->setCurrentIndex(1);
-  dlg.tables->setText(QStringLiteral("4,1-2"));
-  dlg.start->setTime(QTime(9, 30));
-  dlg.accept();
-  ASSERT_GT(dlg.SavedId(), 0);
-  PoolRecord p;
-  ASSERT_TRUE(db().GetPool(dlg.SavedId(), p));
-  EXPECT_EQ(p.playstyle, kPlaystyleSwiss);
-  EXPECT_EQ(p.tables, "1-2,4");
-  EXPECT_EQ(p.starttime, 930);
-  LDlgPool edit(*app, cls, p.id);
-  EXPECT_FALSE(edit.style->isEnabled());
-  EXPECT_EQ(edit.style->currentText(), QStringLiteral("Zwitsers"));
-  // A pool left on the default rules shows the row they are named after.
-  LDlgPool plain(*app, cls, AddPool(cls, "Finale"));
-  EXPECT_EQ(plain.matchSystem->currentText(), QStringLiteral("Best of 5"));
 }
 
 TEST_F(DialogsTest, FontsTravelBetweenTextsAndQt) {

@@ -4,6 +4,7 @@
 
 #include "app/panes/pane_dropout.h"
 #include "app/printing/print_layout.h"
+#include "app/results/dlg_result_sets.h"
 #include "competition/match_rules.h"
 #include "tests/app/shell_fixture.h"
 
@@ -62,6 +63,40 @@ TEST_F(DropoutPaneTest, EverySizeHasItsGridAndSize8NamesItsMatchesBeforeTheStart
   pane->GrowButton()->click();
   EXPECT_EQ(pane->Dimension(), 16);
   EXPECT_EQ(pane->Grid()->RowCount(), 47);
+}
+
+TEST_F(DropoutPaneTest, ABracketWithTwoByesIsPlayedToItsChampionByDoubleClicks) {
+  auto pane = Bracket(8, 6);
+  std::vector<MatchSystem> systems;
+  db().ListMatchSystems(&systems);
+  for (const MatchSystem& m : systems)
+    if (m.name == "Sets") db().Exec(nullptr, "UPDATE Pools SET idMatchSystem=%d WHERE id=%d", m.id, idPool);
+  pane->Button(QStringLiteral("Start afvalsysteem"))->click();
+  EXPECT_FALSE(pane->Button(QStringLiteral("Start afvalsysteem"))->isVisibleTo(pane.get()));
+  // The byes decide matches 1 and 4 at once: no match to enter there.
+  for (int k : {1, 4}) {
+    EXPECT_EQ(CellOf(*pane, pane->MatchCell(k)), QString());
+    EXPECT_EQ(pane->MatchAt(pane->MatchCell(k).first, pane->MatchCell(k).second), -1);
+  }
+  EXPECT_EQ(CellOf(*pane, pane->WinnerSeat(1)), QStringLiteral("Speler 1"));
+  EXPECT_EQ(CellOf(*pane, pane->WinnerSeat(4)), QStringLiteral("Speler 2"));
+
+  // Side 1 wins every match: 6 beats 4, 3 beats 5, 1 beats 6, 3 beats 2, 1 beats 3.
+  LGrid* g = pane->Grid();
+  for (int k : {2, 3, 5, 6, 7}) {
+    auto [r, c] = pane->MatchCell(k);
+    ASSERT_GT(pane->MatchAt(r, c), 0) << k;
+    OnModal<LDlgResultSingleSets>([](LDlgResultSingleSets* d) { d->SideButton(0)->click(); });
+    QModelIndex index = g->Model()->index(r, c);
+    g->scrollTo(index);
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(index).center());
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(index).center());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(CellOf(*pane, pane->MatchCell(k)), QStringLiteral("1 - 0")) << k;
+  }
+  EXPECT_EQ(CellOf(*pane, pane->WinnerSeat(2)), QStringLiteral("Speler 6"));
+  EXPECT_EQ(CellOf(*pane, pane->WinnerSeat(6)), QStringLiteral("Speler 3"));
+  EXPECT_EQ(CellOf(*pane, pane->WinnerSeat(7)), QStringLiteral("Speler 1"));
 }
 
 TEST_F(DropoutPaneTest, A16BracketPrintsOnOnePage) {

@@ -7,6 +7,8 @@
 
 #include "app/dialogs/dlg_shuffle.h"
 #include "app/panes/pane_swiss.h"
+#include "app/pools/dlg_contestants.h"
+#include "app/results/dlg_result_sets.h"
 #include "competition/match_rules.h"
 #include "competition/matchbook.h"
 #include "tests/app/shell_fixture.h"
@@ -152,6 +154,7 @@ TEST_F(SwissPaneTest, StandExpandsAPlayersRoundsWithItsBye) {
   LGrid* g = pane->Grid();
   int row = g->FindRowData(bye);
   QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->Model()->index(row, 0)).center());
+  QCoreApplication::processEvents();
   ASSERT_EQ(g->RowCount(), 8);
   EXPECT_EQ(g->Cell(row + 2, 2), QStringLiteral("2 Bye"));
   EXPECT_EQ(g->Cell(row + 2, 5), QStringLiteral("1"));
@@ -208,6 +211,121 @@ TEST_F(SwissPaneTest, ExportThatCannotBeWrittenLeavesTheOldFile) {
   pane->SetExportFolder(dir.File("missing"));
   Run(pane->CommandMenu(), QStringLiteral("Exporteer"));
   EXPECT_EQ(Last(), "Kan het bestand niet opnenen.");
+}
+
+// What the export must hold, written from the core's own standings: the
+// header, then every player in standings order with each of its rounds.
+std::string ExpectedExport(Database& db, int idPool) {
+  std::unique_ptr<LPool> base = LoadPool(db, idPool);
+  auto& pool = dynamic_cast<LSwiss&>(*base);
+  pool.Load(db);
+  pool.Standings(pool.contestants, pool.matches);
+  std::string text = ";Nr;Naam;Klasse;Sterkte;Punten;Weerstand;Zwitsers\n";
+  for (int place = 0; place < static_cast<int>(pool.contestants.size()); ++place) {
+    size_t i = std::find(pool.places.begin(), pool.places.end(), place) - pool.places.begin();
+    const Contestant& c = pool.contestants.at(i);
+    text += "+;" + std::to_string(place + 1) + ";" + c.name + ";" + c.klasse + ";" + std::to_string(c.rating) + ";" +
+            std::to_string(pool.Points(c)) + ";" + std::to_string(pool.Resistance(c)) + ";" + pool.SwissScoreText(c) +
+            "\n";
+    for (int round = 1; round <= pool.maxRound; ++round) {
+      const MatchEntry* played = nullptr;
+      for (const RoundEntry& r : pool.rounds)
+        for (const MatchEntry& m : pool.matches)
+          if (r.round == round && r.idMatch == m.id && (m.idContestant1 == c.id || m.idContestant2 == c.id)) played = &m;
+      std::string line = ";;" + std::to_string(round) + " ";
+      if (!played) {
+        line += c.poolPos < 0 ? "Verwijderd;;;0;;" : "Bye;;;1;;";
+      } else {
+        bool first = played->idContestant1 == c.id;
+        int other = first ? played->idContestant2 : played->idContestant1;
+        auto opponent = std::find_if(pool.contestants.begin(), pool.contestants.end(),
+                                     [&](const Contestant& o) { return o.id == other; });
+        line += opponent == pool.contestants.end() ? "Niet gespeeld;;" : opponent->name + ";;" + std::to_string(opponent->rating);
+        line += ";";
+        if (played->indexWinner >= 0) line += (played->indexWinner == 0) == first ? "1" : "0";
+        line += ";;";
+      }
+      text += line + "\n";
+    }
+  }
+  return text;
+}
+
+TEST_F(SwissPaneTest, ThirteenPlayersPlayFiveRoundsAndTheStandingsAreExported) {
+  Seat(13);
+  std::vector<MatchSystem> systems;
+  db().ListMatchSystems(&systems);
+  for (const MatchSystem& m : systems)
+    if (m.name == "Sets") db().Exec(nullptr, "UPDATE Pools SET idMatchSystem=%d WHERE id=%d", m.id, idPool);
+  int late = AddPlayer("Laatkomer", 2100, "Club 9", "A");
+  auto pane = Pane();
+  pane->Button(QStringLiteral("Start poule"))->click();
+  Run(pane->CommandMenu(), QStringLiteral("Simuleer perfect resultaat"));
+  pane->Button(QStringLiteral("Bereken volgende ronde"))->click();
+  Run(pane->CommandMenu(), QStringLiteral("Simuleer gewogen resultaat"));
+
+  // A late entrant after round 2, from the players' list.
+  pane->ShowView(LPaneSwiss::View::kPlayers);
+  OnModal<LDlgAddContestants>([&](LDlgAddContestants* d) {
+    d->participants->SelectRow(d->participants->FindRowData(late));
+    d->AddSelected();
+    d->accept();
+  });
+  Run(pane->RowMenu(-1), QStringLiteral("Speler toevoegen"));
+  ASSERT_EQ(pane->Grid()->RowCount(), 14);
+  pane->Button(QStringLiteral("Bereken volgende ronde"))->click();
+  ASSERT_EQ(pane->RoundLabel()->text(), QStringLiteral("Ronde: 3"));
+
+  // Round 3 through the result dialog, one double click per match.
+  LGrid* g = pane->Grid();
+  std::vector<int> open;
+  for (int r = 0; r < g->RowCount(); ++r)
+    if (g->RowData(r) > 0) open.push_back(g->RowData(r));
+  ASSERT_EQ(open.size(), 7u);
+  for (int idMatch : open) {
+    OnModal<LDlgResultSingleSets>([](LDlgResultSingleSets* d) { d->SideButton(1)->click(); });
+    QModelIndex index = g->Model()->index(g->FindRowData(idMatch), 0);
+    g->scrollTo(index);
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(index).center());
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(index).center());
+    QCoreApplication::processEvents();
+  }
+  for (const MatchRecord& m : Matches()) EXPECT_GE(m.indexWinner, 0);
+
+  // One player leaves after round 3.
+  pane->ShowView(LPaneSwiss::View::kPlayers);
+  Run(pane->RowMenu(4), QStringLiteral("Speler verwijderen"));
+  for (int round = 4; round <= 5; ++round) {
+    pane->Button(QStringLiteral("Bereken volgende ronde"))->click();
+    Run(pane->CommandMenu(), round == 4 ? QStringLiteral("Simuleer anti-perfect resultaat") : QStringLiteral("Simuleer perfect resultaat"));
+  }
+  ASSERT_EQ(pane->RoundLabel()->text(), QStringLiteral("Ronde: 5"));
+
+  // "Stand" agrees with the core's standings.
+  std::unique_ptr<LPool> core = LoadPool(db(), idPool);
+  auto& swiss = dynamic_cast<LSwiss&>(*core);
+  swiss.Load(db());
+  swiss.Standings(swiss.contestants, swiss.matches);
+  pane->ShowView(LPaneSwiss::View::kStand);
+  ASSERT_EQ(g->RowCount(), 14);
+  for (size_t i = 0; i < swiss.contestants.size(); ++i) {
+    const Contestant& c = swiss.contestants[i];
+    int row = g->FindRowData(c.id);
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(g->Cell(row, 1), QString::number(swiss.places[i] + 1));
+    EXPECT_EQ(g->Cell(row, 5), QString::number(swiss.Points(c)));
+    EXPECT_EQ(g->Cell(row, 7), QString::fromStdString(swiss.SwissScoreText(c)));
+    EXPECT_EQ(g->Model()->CellAt(row, 2)->strike, c.poolPos < 0);
+  }
+
+  Run(pane->CommandMenu(), QStringLiteral("Exporteer"));
+  std::string path = dir.File("") + "/VelgramExport.txt";
+  EXPECT_EQ(Last(), path);
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream written;
+  written << in.rdbuf();
+  EXPECT_EQ(written.str(), ExpectedExport(db(), idPool));
+  EXPECT_EQ(g->RowCount(), 14);  // the grid folded back
 }
 
 // The improvement dialog on its worker: what OK writes is the best pairing

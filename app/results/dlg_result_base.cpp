@@ -1,0 +1,133 @@
+#include "app/results/dlg_result_base.h"
+
+#include <QBoxLayout>
+#include <QHBoxLayout>
+
+#include "app/results/dlg_tabletime.h"
+#include "app/shell/app.h"
+#include "app/shell/qtext.h"
+#include "competition/match_rules.h"
+#include "support/text.h"
+
+namespace velgram {
+
+QString SideText(const MatchEntry& match, int side) { return ToQt(side == 0 ? match.name1 : match.name2); }
+
+void PlainButton(QPushButton* button) {
+  button->setAutoDefault(false);
+  button->setDefault(false);
+}
+
+LDlgResultBase::LDlgResultBase(CVelgramApp& app, int idMatch, int idMatchSystem, QWidget* parent)
+    : QDialog(parent), app_(app), idMatch_(idMatch), idMatchSystem_(idMatchSystem) {
+  setWindowTitle(QStringLiteral("Uitslag"));
+}
+
+void LDlgResultBase::AddHeader(QBoxLayout* layout) {
+  auto* row = new QHBoxLayout;
+  table_ = new QLabel(this);
+  time_ = new QLabel(this);
+  pool_ = new QLabel(this);
+  row->addWidget(new QLabel(QStringLiteral("Tafel:"), this));
+  row->addWidget(table_);
+  row->addSpacing(12);
+  row->addWidget(new QLabel(QStringLiteral("Tijd:"), this));
+  row->addWidget(time_);
+  row->addSpacing(12);
+  row->addWidget(pool_, 1);
+  layout->addLayout(row);
+}
+
+void LDlgResultBase::AddButtons(QBoxLayout* layout, bool withOk) {
+  auto* row = new QHBoxLayout;
+  tableTime_ = new QPushButton(QStringLiteral("Wijzig Tafel/Tijd"), this);
+  clear_ = new QPushButton(QStringLiteral("Wis uitslag"), this);
+  PlainButton(tableTime_);
+  PlainButton(clear_);
+  row->addWidget(tableTime_);
+  row->addWidget(clear_);
+  row->addStretch();
+  if (withOk) {
+    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_->setAutoDefault(false);
+    ok_->setDefault(true);
+    row->addWidget(ok_);
+    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+  }
+  auto* cancel = new QPushButton(QStringLiteral("Annuleren"), this);
+  PlainButton(cancel);
+  row->addWidget(cancel);
+  layout->addLayout(row);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(tableTime_, &QPushButton::clicked, this, &LDlgResultBase::ChangeTableTime);
+  connect(clear_, &QPushButton::clicked, this, &LDlgResultBase::ClearResult);
+}
+
+MatchSystem LDlgResultBase::RulesOf(MatchBook&) { return MatchSystemById(app_.Db(), idMatchSystem_); }
+
+bool LDlgResultBase::Load() {
+  MatchBook book(app_.Db());
+  book.Refill(idMatch_);
+  MatchEntry* m = book.FindMatch(idMatch_);
+  if (!m) {
+    app_.Prompt().Alert(kMatchGoneMessage);
+    return false;
+  }
+  match_ = *m;
+  MatchBook::Sides sides = book.CheckSides(match_);
+  if (sides == MatchBook::Sides::kBye) {
+    app_.Prompt().Alert("Bye");
+    return false;
+  }
+  system_ = RulesOf(book);
+  if (table_) {
+    table_->setText(QString::number(match_.tafel));
+    time_->setText(ToQt(Format("%d:%02d", match_.starttime / 100, match_.starttime % 100)));
+    pool_->setText(ToQt(match_.systemName + " / " + match_.poolName));
+  }
+  ShowMatch();
+  if (sides == MatchBook::Sides::kUnknown) {
+    app_.Prompt().Alert("1 of 2 spelers zijn nog onbekend");
+    locked_ = true;
+    if (clear_) clear_->setEnabled(false);
+    if (ok_) ok_->setEnabled(false);
+    LockEntry();
+  }
+  return true;
+}
+
+bool LDlgResultBase::Store(const ResultDecision& decision) {
+  if (locked_) return false;
+  if (!StoreResult(app_.Db(), app_.Prompt(), idMatch_, decision)) {
+    // Deleted while the dialog was open: nothing typed here can be kept.
+    if (!MatchExists(app_.Db(), idMatch_)) reject();
+    return false;
+  }
+  changed_ = true;
+  QDialog::accept();
+  return true;
+}
+
+void LDlgResultBase::ChangeTableTime() {
+  LDlgTableTime dlg(app_, idMatch_, this);
+  if (!dlg.Load()) {
+    reject();  // the match is gone: nothing here can be stored any more
+    return;
+  }
+  if (dlg.exec() != QDialog::Accepted) return;
+  changed_ = true;
+  // The caller shows the new table and time; what was typed here is dropped.
+  reject();
+}
+
+void LDlgResultBase::ClearResult() {
+  if (locked_) return;
+  if (!ClearStoredResult(app_.Db(), app_.Prompt(), idMatch_)) {
+    reject();
+    return;
+  }
+  changed_ = true;
+  QDialog::accept();
+}
+
+}  // namespace velgram

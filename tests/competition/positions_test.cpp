@@ -1,0 +1,144 @@
+// The working copy behind the add-players and link dialogs.
+#include "competition/positions.h"
+
+#include <gtest/gtest.h>
+
+#include "competition/edits.h"
+#include "competition/poule.h"
+#include "tests/competition/event_fixture.h"
+
+namespace velgram::testing {
+namespace {
+
+class PositionsTest : public ::testing::Test, public EventFixture {
+ protected:
+  std::vector<int> Players(int n) {
+    std::vector<int> ids;
+    for (int i = 0; i < n; ++i) ids.push_back(AddPlayer("Speler " + std::to_string(i + 10), "Club", 1000 + i));
+    return ids;
+  }
+  FakePrompter prompter;
+};
+
+TEST_F(PositionsTest, ParticipantsAreRefusedOnlyOnceTheMaximumIsReached) {
+  std::vector<int> players = Players(14);
+  int pool = AddPool(kPlaystylePoule);
+  PositionDraft draft(*db, pool, kPouleDialogMaximum);
+  EXPECT_EQ(draft.Candidates().size(), 14u);
+  // Checked before adding only: eleven and then two more come to thirteen.
+  ASSERT_TRUE(draft.AddParticipants(prompter, std::vector<int>(players.begin(), players.begin() + 11)));
+  ASSERT_TRUE(draft.AddParticipants(prompter, {players[11], players[12]}));
+  EXPECT_TRUE(prompter.alerts.empty());
+  ASSERT_TRUE(draft.RemovePositions({12}));
+  EXPECT_EQ(draft.Candidates().size(), 2u);
+  EXPECT_FALSE(draft.AddParticipants(prompter, {players[13]}));
+  EXPECT_EQ(prompter.alerts.back(), "Maximum aantal spelers is 12");
+  EXPECT_EQ(draft.List().size(), 12u);
+  // Nothing is stored before OK; then the list comes back in its order.
+  std::vector<ContestantRecord> rows;
+  db->ListContestants(pool, rows);
+  EXPECT_TRUE(rows.empty());
+  draft.SaveParticipants();
+  PositionDraft again(*db, pool, kPouleDialogMaximum);
+  ASSERT_EQ(again.List().size(), 12u);
+  EXPECT_EQ(again.List()[0].name, "Speler 10");
+  EXPECT_EQ(again.List()[11].name, "Speler 21");
+}
+
+TEST_F(PositionsTest, BestPlacesMustAllFitAndRemovingLinksKeepsPlayers) {
+  std::vector<int> players = Players(12);
+  int first = AddPool(kPlaystylePoule);
+  for (int i = 0; i < 4; ++i) AddContestant(first, players[i], i + 1);
+  int final = AddPool(kPlaystylePoule);
+  for (int i = 4; i < 11; ++i) AddContestant(final, players[i], i - 3);
+  AddContestant(final, players[11], 8);
+  PositionDraft draft(*db, final, kPouleDialogMaximum);
+  ASSERT_EQ(draft.EarlierPools().size(), 1u);
+  EXPECT_EQ(draft.EarlierPools()[0].id, first);
+
+  ASSERT_TRUE(draft.AddLink(prompter, first, 1, 0));  // 9 positions
+  EXPECT_TRUE(draft.AddLink(prompter, first, 2, 0));  // 10
+  EXPECT_FALSE(draft.AddBest(prompter, first, 3, 0));
+  EXPECT_EQ(prompter.alerts.back(), "Maximum aantal spelers is 12");
+  EXPECT_EQ(draft.List().size(), 10u);
+  draft.RemoveLinks({9});
+  ASSERT_TRUE(draft.AddBest(prompter, first, 3, 0));
+  ASSERT_EQ(draft.List().size(), 12u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(draft.List()[9 + i].poolPos, i + 1);
+    EXPECT_EQ(draft.List()[9 + i].source, "Pool 1 nr. " + std::to_string(i + 1));
+    EXPECT_EQ(draft.List()[9 + i].name, "Pool 1 nr. " + std::to_string(i + 1));  // not played yet
+  }
+  EXPECT_FALSE(draft.AddLink(prompter, first, 4, 0));
+  draft.RemoveLinks({0});  // a player: stays
+  EXPECT_EQ(draft.List().size(), 12u);
+  EXPECT_FALSE(draft.AddLink(prompter, first, 4, 0));
+  draft.RemovePositions({});
+  draft.RemoveLinks({1, 8, 0});
+  EXPECT_EQ(draft.List().size(), 11u);
+  EXPECT_FALSE(draft.AddLink(prompter, first, 0, 0));
+  EXPECT_EQ(prompter.alerts.back(), "Het nummer in de poule moet minstens 1 zijn.");
+
+  // Removing every link leaves the players where they stood.
+  std::vector<int> links;
+  for (int i = 0; i < static_cast<int>(draft.List().size()); ++i)
+    if (draft.List()[i].IsLink()) links.push_back(i);
+  ASSERT_TRUE(draft.MoveUp(8));  // the first link moves above the last player
+  draft.RemoveLinks({7, 8, 9, 10});
+  ASSERT_EQ(draft.List().size(), 8u);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(draft.List()[i].idPlayer, players[4 + i]) << i;
+  EXPECT_FALSE(draft.MoveUp(0));
+  EXPECT_FALSE(draft.MoveDown(7));
+  draft.SaveLinks();
+  std::vector<ContestantRecord> rows;
+  db->ListContestants(final, rows);
+  ASSERT_EQ(rows.size(), 8u);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(rows[i].sort, i);
+}
+
+TEST_F(PositionsTest, ALateEntrantOfARunningSwissPoolLosesTheRoundsPlayed) {
+  std::vector<int> players = Players(5);
+  int swiss = AddPool(kPlaystyleSwiss);
+  std::vector<int> seated;
+  for (int i = 0; i < 4; ++i) seated.push_back(AddContestant(swiss, players[i], i + 1));
+  for (int round = 1; round <= 2; ++round) {
+    int m = db->AddMatch(swiss, seated[0], seated[1], 1, 900);
+    db->AddRoundMatch(swiss, round, m);
+  }
+  PositionDraft draft(*db, swiss, 100);
+  ASSERT_TRUE(draft.Running());
+  EXPECT_FALSE(draft.RemovePositions({0}));
+  EXPECT_EQ(draft.List().size(), 4u);
+  ASSERT_TRUE(draft.AddParticipants(prompter, {players[4]}));
+  draft.SaveParticipants();
+
+  std::vector<ContestantRecord> rows;
+  db->ListContestants(swiss, rows);
+  ASSERT_EQ(rows.size(), 5u);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(rows[i].id, seated[i]);
+  int late = rows[4].id;
+  int lost = 0;
+  for (const MatchRecord& m : Matches(swiss)) {
+    if (m.idContestant1 != late) continue;
+    ++lost;
+    EXPECT_EQ(m.idContestant2, kNotPlayed);
+    EXPECT_EQ(m.indexWinner, 1);
+    EXPECT_EQ(m.games, (std::vector<int>{-1, -1, -1}));
+  }
+  EXPECT_EQ(lost, 2);
+}
+
+TEST_F(PositionsTest, TypedPoolTimesAreReadOrRefusedWithTheField) {
+  PoolForm form;
+  ASSERT_TRUE(ReadPoolTimes(prompter, "930", "17:45", form));
+  EXPECT_EQ(form.starttime, 930);
+  EXPECT_EQ(form.endtime, 1745);
+  EXPECT_FALSE(ReadPoolTimes(prompter, "9:75", "17:45", form));
+  EXPECT_EQ(prompter.alerts.back(), "De begintijd is onjuist. Vul een tijd in zoals 9:30 of 930.");
+  EXPECT_FALSE(ReadPoolTimes(prompter, "9:00", "25", form));
+  EXPECT_EQ(prompter.alerts.back(), "De eindtijd is onjuist. Vul een tijd in zoals 16:00 of 1600.");
+  EXPECT_EQ(form.starttime, 930);
+}
+
+}  // namespace
+}  // namespace velgram::testing
