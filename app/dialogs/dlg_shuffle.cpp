@@ -34,6 +34,8 @@ LGrid* MatrixGrid(int n, QWidget* parent) {
   grid->SetHeaderClickSorts(false);
   grid->setSelectionMode(QAbstractItemView::NoSelection);
   grid->SetRowHeight(14);
+  grid->horizontalHeader()->setMinimumSectionSize(4);
+  grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   grid->BeginUpdate();
   for (int i = 0; i < n; ++i) grid->AddRow({});
   grid->EndUpdate();
@@ -101,6 +103,15 @@ LDlgShuffle::LDlgShuffle(const std::vector<LCard>& cards, const std::vector<Matc
   refresh_.setInterval(1000);
   connect(&refresh_, &QTimer::timeout, this, &LDlgShuffle::RefreshFigures);
   resize(std::max(720, 2 * 20 * n + 360), std::max(380, 16 * n + 140));
+  // Once laid out, every cell gets its share of the frame.
+  QTimer::singleShot(500, this, [this, n] {
+    if (n <= 0) return;
+    for (LGrid* g : {proposal, best}) {
+      int w = std::max(6, g->viewport()->width() / n), h = std::max(6, g->viewport()->height() / n);
+      for (int c = 0; c < n; ++c) g->SetColumnWidthPx(c, w);
+      g->SetRowHeight(h);
+    }
+  });
 }
 
 LDlgShuffle::~LDlgShuffle() {
