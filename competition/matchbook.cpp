@@ -47,8 +47,6 @@ LinkResolver::PoolData* LinkResolver::Load(int idPool) {
   if (!slot->read) {
     slot->read = true;
     slot->pool = LoadPool(db_, idPool);
-    // Swiss places count byes, which only the pool's rounds tell.
-    if (auto* swiss = dynamic_cast<LSwiss*>(slot->pool.get())) swiss->AttachDatabase(&db_);
   }
   return slot.get();
 }
@@ -475,9 +473,9 @@ const Contestant* MatchBook::SideContestant(int value, int idPool, bool& undecid
   for (size_t hops = 0; value < 0 && hops <= matches_.size(); ++hops) {
     const MatchEntry* earlier = FindMatch(-value);
     int winner = earlier ? earlier->indexWinner : -1;
-    if (earlier && winner < 0) {
+    if (earlier && winner < 0 && (earlier->idContestant1 <= 0 || earlier->idContestant2 <= 0)) {
       // A knockout match against a bye is decided without a stored result;
-      // the names follow it (SideName), so entry must too.
+      // the next match can be played as its names already show.
       std::vector<MatchEntry> bracket;
       for (const MatchEntry& m : matches_)
         if (m.idPool == earlier->idPool) bracket.push_back(m);

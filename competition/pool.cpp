@@ -85,10 +85,23 @@ std::unique_ptr<LPool> MakePool(const PoolRecord& row) {
   return pool;
 }
 
+namespace {
+
+// A Swiss pool counts byes from its rounds, which only the database holds:
+// every pool read from the database gets it, so no caller can rank a Swiss
+// pool without them.
+std::unique_ptr<LPool> MakeStoredPool(Database& db, const PoolRecord& row) {
+  std::unique_ptr<LPool> pool = MakePool(row);
+  if (auto* swiss = dynamic_cast<LSwiss*>(pool.get())) swiss->AttachDatabase(&db);
+  return pool;
+}
+
+}  // namespace
+
 std::unique_ptr<LPool> LoadPool(Database& db, int idPool) {
   PoolRecord row;
   if (!db.GetPool(idPool, row)) return nullptr;
-  return MakePool(row);
+  return MakeStoredPool(db, row);
 }
 
 void LoadPools(Database& db, int idSystem, std::vector<std::unique_ptr<LPool>>& list) {
@@ -96,7 +109,7 @@ void LoadPools(Database& db, int idSystem, std::vector<std::unique_ptr<LPool>>& 
   std::vector<PoolRecord> rows;
   db.ListPools(idSystem, rows);
   for (const PoolRecord& row : rows) {
-    std::unique_ptr<LPool> pool = MakePool(row);
+    std::unique_ptr<LPool> pool = MakeStoredPool(db, row);
     if (!pool) break;
     list.push_back(std::move(pool));
   }

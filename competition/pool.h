@@ -91,8 +91,10 @@ class LPool {
 };
 
 // The object of a row's playstyle, filled from the row; null for any other
-// playstyle.
+// playstyle. Knows no database: a Swiss pool made this way ranks without its
+// rounds (no byes). Pools to rank come from LoadPool / LoadPools.
 std::unique_ptr<LPool> MakePool(const PoolRecord& row);
+// Pools read from the database, ready to rank (a Swiss pool reads its rounds).
 std::unique_ptr<LPool> LoadPool(Database& db, int idPool);
 void LoadPools(Database& db, int idSystem, std::vector<std::unique_ptr<LPool>>& list);
 

@@ -290,11 +290,16 @@ RoundOutcome LSwiss::WriteNextRound(Database& db, Clock& clock, PairingReviewer*
   // anything is asked or written.
   if (tables.empty()) return RoundOutcome::kNoTables;
   border = SwissBorderDistance(db.GetSetting("SwissBorder"), static_cast<int>(contestants.size()));
-  if (!PairCards()) return RoundOutcome::kNoPairing;
+  // A "round" of byes alone has nobody playing: it is no pairing, and
+  // writing it would only hand out points and NotPlayed matches.
+  auto anyPair = [](const std::vector<LCard>& list) {
+    return std::any_of(list.begin(), list.end(), [](const LCard& c) { return c.partner >= 0; });
+  };
+  if (!PairCards() || !anyPair(cards)) return RoundOutcome::kNoPairing;
 
   if (maxRound >= 1 && reviewer) {
     std::vector<LCard> reviewed = reviewer->Review(cards, matches);
-    if (!reviewed.empty()) cards = std::move(reviewed);
+    if (anyPair(reviewed)) cards = std::move(reviewed);
   }
 
   const int round = maxRound + 1;

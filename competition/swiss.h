@@ -72,7 +72,7 @@ class PairingReviewer {
 
 enum class RoundOutcome {
   kWritten,
-  kNoPairing,    // no pairing under any limits; nothing written
+  kNoPairing,    // no pairing under any limits, or only byes; nothing written
   kNoTables,     // the pool has no tables left; nothing written
   kStoreFailed,  // the database refused a statement; nothing written
 };

@@ -54,23 +54,6 @@ std::string SideWithClub(const std::string& side, const std::vector<PlayerRecord
   return text;
 }
 
-// Writes the file whole or not at all: into a temporary file beside it, moved
-// over the old one when complete.
-bool WriteWhole(const std::string& path, const std::string& content) {
-  std::string temp = path + ".tmp";
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) return false;
-  bool ok = std::fwrite(content.data(), 1, content.size(), f) == content.size();
-  ok = std::fclose(f) == 0 && ok;
-  std::error_code ec;
-  if (ok) std::filesystem::rename(temp, path, ec);
-  if (!ok || ec) {
-    std::filesystem::remove(temp, ec);
-    return false;
-  }
-  return true;
-}
-
 enum class Kind { kRating, kMatchList };
 
 ExportResult Export(Database& db, int idToernooi, Prompter& prompter, const std::string& folder, Kind kind) {
@@ -112,7 +95,7 @@ ExportResult Export(Database& db, int idToernooi, Prompter& prompter, const std:
     content += kind == Kind::kRating ? RatingLine(m, data.players) : MatchListLine(m, data.players);
 
   std::string path = folder + "/" + (kind == Kind::kRating ? kRatingFileName : kMatchListFileName);
-  if (!WriteWhole(path, content)) {
+  if (!WriteFileWhole(path, content)) {
     prompter.Alert("Kan het bestand niet opnenen.");
     return ExportResult::kCannotWrite;
   }

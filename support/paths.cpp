@@ -3,6 +3,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -121,6 +122,21 @@ std::string DataFolder() {
   std::string folder = DocumentsFolder() + "/" + ExecutableBaseName();
   MakeFolders(folder);
   return folder;
+}
+
+bool WriteFileWhole(const std::string& path, const std::string& content) {
+  std::string temp = path + ".tmp";
+  std::FILE* f = std::fopen(temp.c_str(), "wb");
+  if (!f) return false;
+  bool ok = std::fwrite(content.data(), 1, content.size(), f) == content.size();
+  ok = std::fclose(f) == 0 && ok;
+  std::error_code ec;
+  if (ok) std::filesystem::rename(temp, path, ec);
+  if (!ok || ec) {
+    std::filesystem::remove(temp, ec);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace velgram

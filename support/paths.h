@@ -17,4 +17,9 @@ std::string DataFolder();
 // Creates a folder and its parents; true when it exists afterwards.
 bool MakeFolders(const std::string& path);
 
+// Writes the file whole or not at all: into a temporary file beside it, moved
+// over the old one when complete. False (and the old file untouched) when it
+// cannot be written.
+bool WriteFileWhole(const std::string& path, const std::string& content);
+
 }  // namespace velgram

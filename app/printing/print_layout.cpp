@@ -135,6 +135,12 @@ GridPrintLayout LayoutGridPages(const LGrid& grid, int pageWidth, int pageHeight
   const double available =
       (layout.pageHeight - layout.headerHeight - layout.footerHeight) / layout.gridScale - layout.titleRowHeight;
   layout.rowsPerPage = std::max(1, static_cast<int>(std::floor(available / layout.rowHeight + 1e-9)));
+  if (grid.PrintOnOnePage() && layout.rowsPerPage < layout.rowCount) {
+    const double listHeight = layout.titleRowHeight + layout.rowCount * layout.rowHeight;
+    layout.gridScale = std::min(layout.gridScale,
+                                (layout.pageHeight - layout.headerHeight - layout.footerHeight - 1) / listHeight);
+    layout.rowsPerPage = layout.rowCount;
+  }
   return layout;
 }
 
@@ -185,6 +191,11 @@ void PaintGridPage(QPainter& painter, const LGrid& grid, const GridPrintLayout& 
       if (c.source < 0) continue;
       const LGridModel::Cell* cell = model.CellAt(row, c.source);
       if (cell->bg.isValid()) painter.fillRect(cellRect, cell->bg);
+      if (cell->lines) {
+        painter.setPen(QPen(Qt::black, 1.5));
+        if (cell->lines & LGrid::kLineBottom) painter.drawLine(cellRect.bottomLeft(), cellRect.bottomRight());
+        if (cell->lines & LGrid::kLineRight) painter.drawLine(cellRect.topRight(), cellRect.bottomRight());
+      }
       if (cell->text.isEmpty()) continue;
       QFont f = cell->bold ? cellBold : cellFont;
       f.setStrikeOut(cell->strike);
@@ -197,8 +208,9 @@ void PaintGridPage(QPainter& painter, const LGrid& grid, const GridPrintLayout& 
     }
   }
 
-  // Grid lines over the whole table, the added column included.
-  painter.setPen(linePen);
+  // Grid lines over the whole table, the added column included; a list
+  // shown without them (a bracket) prints without them.
+  painter.setPen(grid.showGrid() ? linePen : QPen(Qt::NoPen));
   const double bottom = rowY;
   painter.drawLine(QPointF(0, 0), QPointF(gridWidth, 0));
   painter.drawLine(QPointF(0, layout.titleRowHeight), QPointF(gridWidth, layout.titleRowHeight));

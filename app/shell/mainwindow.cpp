@@ -23,8 +23,9 @@
 #include "app/panes/pane_classes.h"
 #include "app/panes/pane_matches.h"
 #include "app/panes/pane_participants.h"
-#include "app/panes/pane_pool.h"
+#include "app/panes/pane_dropout.h"
 #include "app/panes/pane_poule.h"
+#include "app/panes/pane_swiss.h"
 #include "app/panes/pane_tables.h"
 #include "app/printing/print_preview.h"
 #include "app/support/support_desk.h"
@@ -47,6 +48,8 @@ constexpr int kPaneSystem = 183;
 constexpr int kPaneMatchNotes = 215;
 constexpr int kPaneDuos = 219;
 constexpr int kPanePoule = 161;
+constexpr int kPaneSwiss = 181;
+constexpr int kPaneDropout = 175;
 
 constexpr const char* kNoTournament = "Selecteer eerst een toernooi.";
 
@@ -216,6 +219,7 @@ void CVelgramDlg::ShowPane(NavType type, int id) {
     }
   }
   LPane* pane = CreatePane(dialogId, id);
+  if (!pane) return;
   panes_.push_back({dialogId, pane, id});
   stack_->addWidget(pane);
   current_ = pane;
@@ -233,9 +237,9 @@ LPane* CVelgramDlg::CreatePane(int dialogId, int id) {
     case kPaneMatches: return new LPaneMatches(app_);
     case kPaneMatchNotes: return new LPaneMatchNotes(app_);
     case kPanePoule: return new LPanePoule(app_, id);
-    default:
-      // A Swiss or knockout pool: its own playing screen is not part of this version.
-      return new LPanePool(app_, id);
+    case kPaneSwiss: return new LPaneSwiss(app_, id);
+    case kPaneDropout: return new LPaneDropout(app_, id);
+    default: return nullptr;
   }
 }
 

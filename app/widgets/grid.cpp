@@ -382,6 +382,13 @@ void LGrid::SetCellStrike(int row, int col, bool strike) {
   }
 }
 
+void LGrid::SetCellLines(int row, int col, int lines) {
+  if (LGridModel::Cell* c = model_->CellAt(row, col)) {
+    c->lines = lines;
+    model_->CellChanged(row, col);
+  }
+}
+
 void LGrid::SetCellTooltip(int row, int col, const QString& tip) {
   if (LGridModel::Cell* c = model_->CellAt(row, col)) c->tooltip = tip;
 }

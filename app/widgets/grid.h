@@ -92,6 +92,10 @@ class LGrid : public QTableView {
   void SetCellBold(int row, int col, bool bold);
   void SetCellStrike(int row, int col, bool strike);
   void SetCellTooltip(int row, int col, const QString& tip);
+  // Lines drawn along the cell's edges (a bracket), on screen by the view's
+  // delegate and on paper by the print.
+  enum CellLine { kLineBottom = 1, kLineRight = 2 };
+  void SetCellLines(int row, int col, int lines);
   // In-place editing of one cell; an edit ends in cellEdited.
   void SetCellEditable(int row, int col, bool editable);
 
@@ -132,6 +136,9 @@ class LGrid : public QTableView {
   GridPageInfo RenderPage(QPainter& painter, int pageWidth, int pageHeight, double dpi, int page,
                           const GridPrintSetup& setup) const;
   int PageCount(int pageWidth, int pageHeight, double dpi, const GridPrintSetup& setup) const;
+  // A chart that only makes sense whole (a bracket) is scaled down to one page.
+  void SetPrintOnOnePage(bool on) { printOnOnePage_ = on; }
+  bool PrintOnOnePage() const { return printOnOnePage_; }
 
   LGridModel* Model() const { return model_; }
 
@@ -149,6 +156,7 @@ class LGrid : public QTableView {
   int sortColumn_ = -1;
   bool sortAscending_ = false;  // the first click sorts ascending
   bool headerClickSorts_ = true;
+  bool printOnOnePage_ = false;
   int rowHeight_ = 0;
 };
 
@@ -163,6 +171,7 @@ class LGridModel : public QAbstractTableModel {
     bool bold = false;
     bool strike = false;
     bool editable = false;
+    int lines = 0;  // LGrid::CellLine bits
   };
   struct Row {
     std::vector<Cell> cells;

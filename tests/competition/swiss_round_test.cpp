@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <set>
 
+#include "competition/matchbook.h"
 #include "competition/simulate.h"
 #include "competition/swiss.h"
 #include "event_fixture.h"
@@ -91,6 +92,55 @@ TEST_F(SwissRound, FirstRoundIsWrittenInWavesFromTheTimeOfDay) {
   EXPECT_EQ(s.explanations[0], "4 spelers met 0 overwinningen voor plaats 2 t/m 5\r\nWeerstand");
 }
 
+// Cancels, or pairs the cards in order (1-2, 3-4, ...) as OK would.
+class RecordingReviewer : public PairingReviewer {
+ public:
+  std::vector<LCard> Review(const std::vector<LCard>& cards, const std::vector<MatchEntry>& matches) override {
+    ++calls;
+    seenMatches = matches.size();
+    proposal = cards;
+    std::vector<LCard> result = cards;
+    for (size_t i = 0; i < result.size(); ++i) result[i].partner = result[i ^ 1].contestantId;
+    return replace ? result : std::vector<LCard>{};
+  }
+  int calls = 0;
+  size_t seenMatches = 0;
+  bool replace = false;
+  std::vector<LCard> proposal;
+};
+
+TEST_F(SwissRound, PoolsFromTheFactoryCountByesInTheirStandings) {
+  std::vector<int> ids = MakePool(5);
+  ASSERT_EQ(NextRound(), RoundOutcome::kWritten);  // 1-5, 2-4, the 3rd has the bye
+  Simulate();
+  std::vector<Contestant> contestants;
+  LoadContestants(*db, idPool, contestants, true);
+  std::unique_ptr<LPool> one = LoadPool(*db, idPool);
+  std::vector<std::unique_ptr<LPool>> all;
+  LoadPools(*db, idSystem, all);
+  ASSERT_EQ(all.size(), 1u);
+  for (LPool* pool : {one.get(), all[0].get()}) {
+    pool->Standings(contestants, Entries(idPool));
+    EXPECT_EQ(pool->places, (std::vector<int>{1, 0, 2, 4, 3}));  // the bye is third
+  }
+}
+
+TEST_F(SwissRound, ARoundOfByesOnlyIsNoPairing) {
+  // Two active players who have met and one removed: nobody can play.
+  std::vector<int> ids = MakePool(3);
+  ASSERT_EQ(NextRound(), RoundOutcome::kWritten);
+  Simulate();
+  ContestantRecord removed;
+  ASSERT_TRUE(db->GetContestant(removed, ids[1]));
+  removed.poolPos = -1;
+  db->UpdateContestant(removed);
+  RecordingReviewer reviewer;
+  EXPECT_EQ(NextRound(&reviewer), RoundOutcome::kNoPairing);
+  EXPECT_EQ(reviewer.calls, 0);
+  EXPECT_EQ(db->MaxRound(idPool), 1);
+  EXPECT_EQ(Matches(idPool).size(), 1u);
+}
+
 TEST_F(SwissRound, RefusedRoundsWriteNothing) {
   MakePool(6);
   ASSERT_EQ(NextRound(), RoundOutcome::kWritten);
@@ -108,23 +158,6 @@ TEST_F(SwissRound, RefusedRoundsWriteNothing) {
   EXPECT_EQ(db->MaxRound(idPool), 1);
   EXPECT_EQ(Matches(idPool).size(), 3u);
 }
-
-// Cancels, or pairs the cards in order (1-2, 3-4, ...) as OK would.
-class RecordingReviewer : public PairingReviewer {
- public:
-  std::vector<LCard> Review(const std::vector<LCard>& cards, const std::vector<MatchEntry>& matches) override {
-    ++calls;
-    seenMatches = matches.size();
-    proposal = cards;
-    std::vector<LCard> result = cards;
-    for (size_t i = 0; i < result.size(); ++i) result[i].partner = result[i ^ 1].contestantId;
-    return replace ? result : std::vector<LCard>{};
-  }
-  int calls = 0;
-  size_t seenMatches = 0;
-  bool replace = false;
-  std::vector<LCard> proposal;
-};
 
 TEST_F(SwissRound, TheReviewerIsAskedFromRoundTwoAndMayReplaceThePairing) {
   MakePool(8);

@@ -12,8 +12,9 @@
 #include "app/shell/mainwindow.h"
 #include "app/panes/pane_classes.h"
 #include "app/panes/pane_participants.h"
-#include "app/panes/pane_pool.h"
+#include "app/panes/pane_dropout.h"
 #include "app/panes/pane_poule.h"
+#include "app/panes/pane_swiss.h"
 #include "app/panes/pane_tables.h"
 #include "tests/app/shell_fixture.h"
 
@@ -334,21 +335,19 @@ TEST_F(PanesTest, PoolsAreAddedAndDeletedFromTheClassPane) {
   EXPECT_EQ(NavigationTree::ItemOf(w->Tree()->currentItem()).type, NavType::System);
 }
 
-TEST_F(PanesTest, APoolPaneListsItsPositions) {
+TEST_F(PanesTest, APoolItemOpensThePaneOfItsKind) {
   OpenTournament();
-  int anna = AddPlayer("Anna", 1200, "TTV Smash");
-  int bert = AddPlayer("Bert", 1300, "TTC Batjes");
   int cls = AddClass("Jeugd");
-  int pool = AddPool(cls, "Voorronde", kPlaystyleSwiss);
-  Seat(pool, anna);
-  Seat(pool, bert);
+  int swiss = AddPool(cls, "Voorronde", kPlaystyleSwiss);
+  Seat(swiss, AddPlayer("Anna", 1200, "TTV Smash"));
+  int dropout = AddPool(cls, "Finale", kPlaystyleDropout);
+  int poule = AddPool(cls, "Poule A");
   auto w = Window();
-  auto* pane = Show<LPanePool>(*w, NavType::Pool, pool);
-  ASSERT_NE(pane, nullptr);
-  ASSERT_EQ(pane->Grid()->RowCount(), 2);
-  EXPECT_EQ(Column(pane->Grid(), 1), (QStringList{"Anna", "Bert"}));
-  EXPECT_EQ(pane->Grid()->Cell(1, 2), QStringLiteral("TTC Batjes"));
-  EXPECT_EQ(pane->Grid()->Cell(1, 3), QStringLiteral("1300"));
+  auto* swissPane = Show<LPaneSwiss>(*w, NavType::Pool, swiss);
+  ASSERT_NE(swissPane, nullptr);
+  EXPECT_EQ(swissPane->Grid()->Cell(0, 1), QStringLiteral("Anna"));
+  EXPECT_NE(Show<LPaneDropout>(*w, NavType::Pool, dropout), nullptr);
+  EXPECT_NE(Show<LPanePoule>(*w, NavType::Pool, poule), nullptr);
 }
 
 TEST_F(PanesTest, TablesPaneMarksBookedTablesAndDoubleBookingsInRed) {

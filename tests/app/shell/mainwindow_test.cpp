@@ -11,7 +11,6 @@
 #include "app/panes/pane.h"
 #include "app/panes/pane_classes.h"
 #include "app/panes/pane_participants.h"
-#include "app/panes/pane_pool.h"
 #include "tests/app/shell_fixture.h"
 
 namespace velgram::testing {

@@ -1,0 +1,110 @@
+// The knockout pane: the bracket of every size, its start, and playing it
+// to the champion from the bracket.
+#include <QTest>
+
+#include "app/panes/pane_dropout.h"
+#include "app/printing/print_layout.h"
+#include "app/results/dlg_result_sets.h"
+#include "competition/match_rules.h"
+#include "tests/app/shell_fixture.h"
+
+namespace velgram::testing {
+namespace {
+
+class DropoutPaneTest : public ShellTest {
+ protected:
+  DropoutPaneTest() {
+    OpenTournament();
+    db().SetSetting("PouleActivateWarning", "No");
+    idSystem = AddClass("Jeugd");
+  }
+  // A bracket of the size with n players rated 1900, 1890, ...
+  std::unique_ptr<LPaneDropout> Bracket(int dimension, int n) {
+    idPool = AddPool(idSystem, "Afval " + std::to_string(dimension), kPlaystyleDropout);
+    PoolRecord row;
+    db().GetPool(idPool, row);
+    row.extra = "{ \"dimension\":" + std::to_string(dimension) + " }";
+    db().UpdatePool(row);
+    for (int i = 1; i <= n; ++i) Seat(idPool, AddPlayer("Speler " + std::to_string(i), 1910 - 10 * i, "TTV"));
+    auto pane = std::make_unique<LPaneDropout>(*app, idPool);
+    pane->resize(1200, 800);
+    pane->show();
+    pane->Refresh();
+    return pane;
+  }
+  static QString CellOf(LPaneDropout& pane, std::pair<int, int> cell) {
+    return pane.Grid()->Cell(cell.first, cell.second);
+  }
+  int idSystem = -1, idPool = -1;
+};
+
+TEST_F(DropoutPaneTest, EverySizeHasItsGridAndSize8NamesItsMatchesBeforeTheStart) {
+  const struct {
+    int dimension, rows, columns;
+  } sizes[] = {{2, 5, 3}, {4, 11, 5}, {8, 23, 7}, {16, 47, 9}};
+  for (const auto& s : sizes) {
+    auto pane = Bracket(s.dimension, 0);
+    EXPECT_EQ(pane->Grid()->RowCount(), s.rows) << s.dimension;
+    EXPECT_EQ(pane->Grid()->ColumnCount(), s.columns) << s.dimension;
+    EXPECT_EQ(pane->SizeLabel()->text(), QString::number(s.dimension));
+  }
+  auto pane = Bracket(8, 6);
+  for (int k = 1; k <= 7; ++k) EXPECT_EQ(CellOf(*pane, pane->MatchCell(k)), QStringLiteral("Wedstrijd %1").arg(k));
+  EXPECT_EQ(pane->Grid()->Cell(0, 0), QStringLiteral("Speler 1"));
+  EXPECT_EQ(pane->Grid()->Cell(18, 0), QStringLiteral("Bye"));  // seed 7
+  EXPECT_EQ(CellOf(*pane, pane->WinnerSeat(7)), QStringLiteral("Speler 15"));
+  // The lines of match 1: its seats underlined, down to seed 8, across to its winner.
+  EXPECT_TRUE(pane->Grid()->Model()->CellAt(0, 0)->lines & LGrid::kLineBottom);
+  EXPECT_TRUE(pane->Grid()->Model()->CellAt(2, 0)->lines & LGrid::kLineRight);
+  EXPECT_TRUE(pane->Grid()->Model()->CellAt(1, 1)->lines & LGrid::kLineBottom);
+
+  pane->GrowButton()->click();
+  EXPECT_EQ(pane->SizeLabel()->text(), QStringLiteral("16"));
+  pane->GrowButton()->click();
+  EXPECT_EQ(pane->Dimension(), 16);
+  EXPECT_EQ(pane->Grid()->RowCount(), 47);
+}
+
+TEST_F(DropoutPaneTest, ABracketWithTwoByesIsPlayedToItsChampionByDoubleClicks) {
+  auto pane = Bracket(8, 6);
+  std::vector<MatchSystem> systems;
+  db().ListMatchSystems(&systems);
+  for (const MatchSystem& m : systems)
+    if (m.name == "Sets") db().Exec(nullptr, "UPDATE Pools SET idMatchSystem=%d WHERE id=%d", m.id, idPool);
+  pane->Button(QStringLiteral("Start afvalsysteem"))->click();
+  EXPECT_FALSE(pane->Button(QStringLiteral("Start afvalsysteem"))->isVisibleTo(pane.get()));
+  // The byes decide matches 1 and 4 at once: no match to enter there.
+  for (int k : {1, 4}) {
+    EXPECT_EQ(CellOf(*pane, pane->MatchCell(k)), QString());
+    EXPECT_EQ(pane->MatchAt(pane->MatchCell(k).first, pane->MatchCell(k).second), -1);
+  }
+  EXPECT_EQ(CellOf(*pane, pane->WinnerSeat(1)), QStringLiteral("Speler 1"));
+  EXPECT_EQ(CellOf(*pane, pane->WinnerSeat(4)), QStringLiteral("Speler 2"));
+
+  // Side 1 wins every match: 6 beats 4, 3 beats 5, 1 beats 6, 3 beats 2, 1 beats 3.
+  LGrid* g = pane->Grid();
+  for (int k : {2, 3, 5, 6, 7}) {
+    auto [r, c] = pane->MatchCell(k);
+    ASSERT_GT(pane->MatchAt(r, c), 0) << k;
+    OnModal<LDlgResultSingleSets>([](LDlgResultSingleSets* d) { d->SideButton(0)->click(); });
+    QModelIndex index = g->Model()->index(r, c);
+    g->scrollTo(index);
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(index).center());
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(index).center());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(CellOf(*pane, pane->MatchCell(k)), QStringLiteral("1 - 0")) << k;
+  }
+  EXPECT_EQ(CellOf(*pane, pane->WinnerSeat(2)), QStringLiteral("Speler 6"));
+  EXPECT_EQ(CellOf(*pane, pane->WinnerSeat(6)), QStringLiteral("Speler 3"));
+  EXPECT_EQ(CellOf(*pane, pane->WinnerSeat(7)), QStringLiteral("Speler 1"));
+}
+
+TEST_F(DropoutPaneTest, A16BracketPrintsOnOnePage) {
+  auto pane = Bracket(16, 16);
+  GridPrintSetup setup;
+  // A4 portrait at 300 dots per inch.
+  EXPECT_EQ(LayoutGridPages(*pane->Grid(), 2480, 3508, 300, setup).PageCount(), 1);
+}
+
+}  // namespace
+}  // namespace velgram::testing
