@@ -37,6 +37,12 @@ void InitCurl() {
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+}  // namespace
+
+void InitWebTransport() { InitCurl(); }
+
+namespace {
+
 void Wait(const WebApiContext& ctx, int ms) {
   if (ctx.sleep) {
     ctx.sleep(ms);

@@ -41,6 +41,12 @@ struct WebApiResult {
   bool Ok() const { return status == "OK"; }
 };
 
+// Sets the transport library up, once per process. A caller that keeps
+// objects alive at exit which must outlast a running transfer calls it before
+// building them: exit handlers run in reverse order, so the library's own
+// clean-up then comes after theirs.
+void InitWebTransport();
+
 // The one entry point: takes the process-wide lock, posts the action's
 // request and fills result. Never throws.
 void CallWebApi(int action, const WebApiArgs& args, WebApiResult& result, const WebApiContext& ctx);

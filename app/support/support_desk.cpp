@@ -8,7 +8,10 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QTime>
+#include <chrono>
+#include <condition_variable>
 #include <exception>
+#include <mutex>
 #include <thread>
 
 #include "app/shell/app.h"
@@ -34,6 +37,37 @@ class FrozenClock : public Clock {
  private:
   int64_t unix_;
   DateTime local_, utc_;
+};
+
+// Workers of closed dialogs may still be inside a transfer (or loading the
+// trust store) when the program ends, and the TLS library tears itself down at
+// exit under their feet. The exit therefore waits until they are out; they
+// were told to stop, so that is a matter of milliseconds, and a hung one
+// cannot hold the exit longer than the bound.
+class RunningWorkers {
+ public:
+  static RunningWorkers& Get() {
+    InitWebTransport();  // its exit handler is registered first, so it runs after ours
+    static RunningWorkers workers;
+    return workers;
+  }
+  void Enter() {
+    std::lock_guard<std::mutex> guard(lock_);
+    ++count_;
+  }
+  void Leave() {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (--count_ == 0) idle_.notify_all();
+  }
+  ~RunningWorkers() {
+    std::unique_lock<std::mutex> guard(lock_);
+    idle_.wait_for(guard, std::chrono::seconds(5), [this] { return count_ == 0; });
+  }
+
+ private:
+  std::mutex lock_;
+  std::condition_variable idle_;
+  int count_ = 0;
 };
 
 constexpr const char* kSettingsFirst =
@@ -78,7 +112,13 @@ void SupportExchange::Start(int action, const WebApiArgs& args, const WebApiCont
   WebApiContext api = ctx;
   api.cancel = &shared->cancel;
   api.clock = clock.get();
-  std::thread([shared, clock, window, owner, action, args, api, this] {
+  RunningWorkers& workers = RunningWorkers::Get();
+  workers.Enter();
+  std::thread([shared, clock, window, owner, action, args, api, this, &workers] {
+    struct Leaving {
+      RunningWorkers& workers;
+      ~Leaving() { workers.Leave(); }
+    } leaving{workers};
     try {
       // Below normal, as every worker of the program: the window comes first.
       setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 5);
