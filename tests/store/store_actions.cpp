@@ -139,16 +139,16 @@ const std::vector<StoreAction>& StoreActions() {
        [](Database& db, Clock&, const World& w) {
          // Two players keep their place with a new rating and class, two are
          // new, two are removed.
-         std::vector<PlayerRecord> rows;
+         ImportFile file;
          for (int n = 1; n <= 10; ++n) {
            PlayerRecord p = Player(n);
            if (n <= 2) p.rating += 100, p.klasse = "C";
-           rows.push_back(p);
+           file.rows.push_back(p);
          }
-         rows.push_back(Player(21));
-         rows.push_back(Player(22));
+         file.rows.push_back(Player(21));
+         file.rows.push_back(Player(22));
          RemovingImport prompter;
-         return ImportPlayers(db, w.idToernooi, rows, prompter) == ImportResult::kImported;
+         return ImportPlayers(db, w.idToernooi, file, prompter) == ImportResult::kImported;
        }},
       {"start round robin",
        [](Database& db, Clock&, const World& w) {
