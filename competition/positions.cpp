@@ -109,7 +109,7 @@ std::vector<ContestantRecord> PositionDraft::Records() const {
   return rows;
 }
 
-void PositionDraft::SaveParticipants() {
+bool PositionDraft::SaveParticipants() {
   std::set<int> before;
   for (const Contestant& c : list_)
     if (c.id > 0) before.insert(c.id);
@@ -121,7 +121,7 @@ void PositionDraft::SaveParticipants() {
     for (const ContestantRecord& r : stored)
       if (!before.count(r.id)) AddMissedRounds(db_, idPool_, r.id);
   }
-  tx.Commit();
+  return tx.Commit();
 }
 
 std::vector<PoolRecord> PositionDraft::EarlierPools() const {
@@ -190,6 +190,6 @@ bool PositionDraft::MoveDown(int index) {
   return true;
 }
 
-void PositionDraft::SaveLinks() { db_.ReplaceContestants(idPool_, Records()); }
+bool PositionDraft::SaveLinks() { return db_.ReplaceContestants(idPool_, Records()); }
 
 }  // namespace velgram

@@ -54,7 +54,8 @@ class PositionDraft {
   // OK of the add-players dialog: the list written as a whole (existing ids
   // kept) and, in a running Swiss pool, every newcomer given a lost match for
   // each round already played. One transaction.
-  void SaveParticipants();
+  // False when the database refused the list; nothing of it is written then.
+  bool SaveParticipants();
 
   // --- link dialog ----------------------------------------------------------
   // The pools of the class played before this one, in their order.
@@ -73,7 +74,7 @@ class PositionDraft {
   bool MoveUp(int index);
   bool MoveDown(int index);
   // OK of the link dialog: the list written as a whole with sort = index.
-  void SaveLinks();
+  bool SaveLinks();
 
  private:
   Contestant MakeLink(int idLinkedPool, int number, int indexKlasse);

@@ -131,7 +131,10 @@ bool DeleteCurrentSwissRound(Database& db, Prompter& prompter, int idPool) {
            it->second->idContestant1 != kNotPlayed && it->second->idContestant2 != kNotPlayed;
   });
   if (entered && !prompter.Confirm("Deze ronde heeft al uitslagen. Toch verwijderen?")) return false;
-  DeleteSwissRound(db, idPool, round);
+  if (!DeleteSwissRound(db, idPool, round)) {
+    prompter.Alert("De ronde kon niet verwijderd worden. Er is niets gewijzigd.");
+    return false;
+  }
   return true;
 }
 

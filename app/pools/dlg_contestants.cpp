@@ -112,8 +112,16 @@ void LDlgAddContestants::RemoveSelected() {
   if (draft_->RemovePositions(indices)) Fill();
 }
 
+// A refused write keeps the dialog open with the list as chosen, so that the
+// director can try again instead of believing the pool was filled.
+constexpr const char* kPositionsNotStored =
+    "De spelers van de poule konden niet worden opgeslagen. Er is niets gewijzigd.";
+
 void LDlgAddContestants::accept() {
-  draft_->SaveParticipants();
+  if (!draft_->SaveParticipants()) {
+    app_.Prompt().Alert(kPositionsNotStored);
+    return;
+  }
   QDialog::accept();
 }
 
@@ -237,7 +245,10 @@ void LDlgLink::MoveDown(int row) {
 }
 
 void LDlgLink::accept() {
-  draft_->SaveLinks();
+  if (!draft_->SaveLinks()) {
+    app_.Prompt().Alert(kPositionsNotStored);
+    return;
+  }
   QDialog::accept();
 }
 

@@ -89,7 +89,18 @@ TEST_F(PositionsTest, BestPlacesMustAllFitAndRemovingLinksKeepsPlayers) {
   for (int i = 0; i < 8; ++i) EXPECT_EQ(draft.List()[i].idPlayer, players[4 + i]) << i;
   EXPECT_FALSE(draft.MoveUp(0));
   EXPECT_FALSE(draft.MoveDown(7));
-  draft.SaveLinks();
+  // A refused write is reported and leaves the stored positions alone.
+  std::vector<ContestantRecord> before;
+  db->ListContestants(final, before);
+  db->SetStatementHook([](int, const char* sql) {
+    return std::string(sql).rfind("SELECT", 0) == 0 ? StatementFault::kRun : StatementFault::kFail;
+  });
+  EXPECT_FALSE(draft.SaveLinks());
+  db->SetStatementHook(nullptr);
+  std::vector<ContestantRecord> after;
+  db->ListContestants(final, after);
+  EXPECT_EQ(after.size(), before.size());
+  ASSERT_TRUE(draft.SaveLinks());
   std::vector<ContestantRecord> rows;
   db->ListContestants(final, rows);
   ASSERT_EQ(rows.size(), 8u);
