@@ -7,6 +7,7 @@
 #include <memory>
 #include <random>
 
+#include "bench/bench_tournament.h"
 #include "common/fakes.h"
 #include "competition/matchbook.h"
 #include "competition/poule.h"
@@ -37,12 +38,7 @@ struct Tournament {
     std::mt19937 rng(2024);
     Transaction tx(d);
     for (int k = 0; k < kClasses; ++k) {
-      SystemRecord cls;
-      cls.name = Format("Klasse %d", k + 1);
-      d.AddSystem(cls, toernooi);
-      std::vector<SystemRecord> list;
-      d.ListSystems(list, toernooi);
-      int idClass = list.back().id;
+      const int idClass = bench::AddClass(d, toernooi, Format("Klasse %d", k + 1));
       std::vector<int> first, second;
       for (int p = 0; p < kPoolsPerStage; ++p) {
         PoolRecord pool;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <random>
 
+#include "bench/bench_tournament.h"
 #include "common/fakes.h"
 #include "competition/dropout.h"
 #include "competition/hall_display.h"
@@ -32,22 +33,13 @@ struct Tournament {
   int toernooi = -1;
   size_t matches = 0;
 
-  int AddPositions(Database& d, int idPool, int n, std::mt19937& rng, int k) {
-    std::vector<ContestantRecord> rows;
-    for (int s = 0; s < n; ++s) {
-      PlayerRecord pl;
-      pl.name = Format("Speler %d-%d-%d", k, idPool, s);
-      pl.idClub = d.GetOrAddClub(Format("Club %d", static_cast<int>(rng() % 20)));
-      pl.rating = 1000 + static_cast<int>(rng() % 1000);
-      ContestantRecord c;
-      c.sort = s;
-      c.poolPos = s + 1;
-      c.linktype = kLinkPlayer;
-      c.idPlayer = d.AddPlayer(pl, toernooi);
-      rows.push_back(c);
-    }
-    d.ReplaceContestants(idPool, rows);
-    return n;
+  void AddPositions(Database& d, int idPool, int n, std::mt19937& rng, int k) {
+    std::vector<int> players;
+    for (int s = 0; s < n; ++s)
+      players.push_back(bench::AddPlayer(d, toernooi, Format("Speler %d-%d-%d", k, idPool, s),
+                                         Format("Club %d", static_cast<int>(rng() % 20)),
+                                         1000 + static_cast<int>(rng() % 1000)));
+    bench::Seat(d, idPool, players);
   }
 
   Tournament() {
@@ -58,21 +50,9 @@ struct Tournament {
     std::mt19937 rng(7);
     Transaction tx(d);
     for (int k = 0; k < kClasses; ++k) {
-      SystemRecord cls;
-      cls.name = Format("Klasse %d", k + 1);
-      d.AddSystem(cls, toernooi);
-      std::vector<SystemRecord> list;
-      d.ListSystems(list, toernooi);
-      int idClass = list.back().id;
+      const int idClass = bench::AddClass(d, toernooi, Format("Klasse %d", k + 1));
       auto pool = [&](const std::string& name, int playstyle, const std::string& extra) {
-        PoolRecord p;
-        p.name = name;
-        p.playstyle = playstyle;
-        p.tables = "1-12";
-        p.starttime = 900;
-        p.endtime = 1800;
-        p.extra = extra;
-        return d.AddPool(p, idClass);
+        return bench::AddPool(d, idClass, name, "1-12", playstyle, extra);
       };
       for (int p = 0; p < kPoules; ++p) {
         int id = pool(Format("Poule %d", p + 1), kPlaystylePoule, "");

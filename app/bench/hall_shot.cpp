@@ -6,6 +6,7 @@
 #include <random>
 
 #include "app/display/fly_hall.h"
+#include "bench/bench_tournament.h"
 #include "app/shell/app.h"
 #include "app/shell/mainwindow.h"
 #include "competition/dropout.h"
@@ -34,48 +35,6 @@ class SilentPrompter : public Prompter {
   bool Confirm(const std::string&) override { return true; }
 };
 
-int Player(Database& db, int idToernooi, const char* name, const char* club, int rating) {
-  PlayerRecord p;
-  p.name = name;
-  p.idClub = db.GetOrAddClub(club);
-  p.rating = rating;
-  return db.AddPlayer(p, idToernooi);
-}
-
-int Class(Database& db, int idToernooi, const char* name) {
-  SystemRecord s;
-  s.name = name;
-  db.AddSystem(s, idToernooi);
-  std::vector<SystemRecord> list;
-  db.ListSystems(list, idToernooi);
-  return list.back().id;
-}
-
-int Pool(Database& db, int idSystem, const char* name, int playstyle, const char* tables, int start,
-         const char* extra = "") {
-  PoolRecord p;
-  p.name = name;
-  p.playstyle = playstyle;
-  p.tables = tables;
-  p.starttime = start;
-  p.endtime = 1800;
-  p.extra = extra;
-  return db.AddPool(p, idSystem);
-}
-
-void Seat(Database& db, int idPool, const std::vector<int>& players) {
-  std::vector<ContestantRecord> rows;
-  for (size_t i = 0; i < players.size(); ++i) {
-    ContestantRecord c;
-    c.sort = static_cast<int>(i);
-    c.poolPos = static_cast<int>(i) + 1;
-    c.linktype = kLinkPlayer;
-    c.idPlayer = players[i];
-    rows.push_back(c);
-  }
-  db.ReplaceContestants(idPool, rows);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -94,25 +53,25 @@ int main(int argc, char** argv) {
   std::mt19937 rng(11);
 
   const char* clubs[] = {"TTV Smash", "De Batjes", "Tafeltennis Noord", "Spin Zwolle", "TTC Oranje"};
-  int heren = Class(db, t, "Heren A");
-  int poule = Pool(db, heren, "Poule 1", kPlaystylePoule, "1-3", 930);
+  int heren = bench::AddClass(db, t, "Heren A");
+  int poule = bench::AddPool(db, heren, "Poule 1", "1-3", kPlaystylePoule, "", 930);
   const char* men[] = {"Jan de Vries", "Pieter Bakker", "Kees Jansen", "Henk Visser", "Willem Smit", "Bram Mulder"};
   std::vector<int> ids;
-  for (int i = 0; i < 6; ++i) ids.push_back(Player(db, t, men[i], clubs[i % 5], 1800 - 40 * i));
-  Seat(db, poule, ids);
+  for (int i = 0; i < 6; ++i) ids.push_back(bench::AddPlayer(db, t, men[i], clubs[i % 5], 1800 - 40 * i));
+  bench::Seat(db, poule, ids);
   StartPoule(db, prompter, poule);
   std::vector<MatchRecord> list;
   db.ListMatches(poule, list);
   for (size_t i = 0; i < 7; ++i) db.RecordResult(list[i].id, static_cast<int>(rng() % 2), {}, false);
 
-  int dames = Class(db, t, "Dames");
-  int swiss = Pool(db, dames, "Zwitsers", kPlaystyleSwiss, "4-9", 1000);
+  int dames = bench::AddClass(db, t, "Dames");
+  int swiss = bench::AddPool(db, dames, "Zwitsers", "4-9", kPlaystyleSwiss, "", 1000);
   const char* women[] = {"Anna Kok",     "Sanne de Boer", "Lotte Peters", "Eva Hendriks", "Iris Dekker",
                          "Femke Bos",    "Noor Vos",      "Julia Meijer", "Sophie Brouwer", "Lisa de Graaf",
                          "Emma van Dijk", "Tess Koster"};
   ids.clear();
-  for (int i = 0; i < 12; ++i) ids.push_back(Player(db, t, women[i], clubs[(i + 2) % 5], 1700 - 30 * i));
-  Seat(db, swiss, ids);
+  for (int i = 0; i < 12; ++i) ids.push_back(bench::AddPlayer(db, t, women[i], clubs[(i + 2) % 5], 1700 - 30 * i));
+  bench::Seat(db, swiss, ids);
   for (int round = 1; round <= 2; ++round) {
     LSwiss s;
     PoolRecord row;
@@ -128,12 +87,12 @@ int main(int argc, char** argv) {
   db.ListMatches(swiss, list);
   db.RecordResult(list.back().id, 0, {}, false);
 
-  int jeugd = Class(db, t, "Jeugd");
-  int ko = Pool(db, jeugd, "Afval", kPlaystyleDropout, "10-12", 1100, "{ \"dimension\":8 }");
+  int jeugd = bench::AddClass(db, t, "Jeugd");
+  int ko = bench::AddPool(db, jeugd, "Afval", "10-12", kPlaystyleDropout, "{ \"dimension\":8 }", 1100);
   const char* kids[] = {"Daan Wit", "Sem Hoek", "Finn Stam", "Luuk Berg", "Milan Roos", "Thijs Kuipers", "Ruben Lam"};
   ids.clear();
-  for (int i = 0; i < 7; ++i) ids.push_back(Player(db, t, kids[i], clubs[(i + 4) % 5], 1200 - 20 * i));
-  Seat(db, ko, ids);
+  for (int i = 0; i < 7; ++i) ids.push_back(bench::AddPlayer(db, t, kids[i], clubs[(i + 4) % 5], 1200 - 20 * i));
+  bench::Seat(db, ko, ids);
   LDropout bracket("{ \"dimension\":8 }");
   PoolRecord row;
   db.GetPool(ko, row);

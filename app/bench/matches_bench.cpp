@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "bench/bench_tournament.h"
 #include "app/panes/pane_matches.h"
 #include "app/shell/app.h"
 #include "competition/match_rules.h"
@@ -31,35 +32,17 @@ struct Tournament {
     Database& db = app->Db();
     id = db.AddToernooi("Groot toernooi");
     Transaction tx(db);
-    std::vector<int> clubs;
-    for (int c = 0; c < 40; ++c) clubs.push_back(db.GetOrAddClub("TTV Club " + std::to_string(c)));
     int player = 0;
     for (int k = 0; k < kClasses; ++k) {
-      SystemRecord cls;
-      cls.name = "Klasse " + std::string(1, static_cast<char>('A' + k));
-      cls.nrPlayers = 1;
-      db.AddSystem(cls, id);
-      std::vector<SystemRecord> systems;
-      db.ListSystems(systems, id);
-      const int idSystem = systems.back().id;
+      const int idSystem = bench::AddClass(db, id, "Klasse " + std::string(1, static_cast<char>('A' + k)), 1);
       for (int p = 0; p < kPoolsPerClass; ++p) {
-        PoolRecord pool;
-        pool.name = "Poule " + std::to_string(p + 1);
-        pool.tables = "1-24";
-        pool.starttime = 900;
-        pool.endtime = 2200;
-        const int idPool = db.AddPool(pool, idSystem);
-        for (int s = 0; s < kPlayersPerPool; ++s) {
-          PlayerRecord pr;
-          pr.name = "Speler " + std::to_string(player++);
-          pr.idClub = clubs[player % clubs.size()];
-          ContestantRecord c;
-          c.idPool = idPool;
-          c.poolPos = c.sort = s + 1;
-          c.linktype = 1;
-          c.idPlayer = db.AddPlayer(pr, id);
-          db.AddContestant(c);
-        }
+        const int idPool =
+            bench::AddPool(db, idSystem, "Poule " + std::to_string(p + 1), "1-24", kPlaystylePoule, "", 900, 2200);
+        std::vector<int> players;
+        for (int s = 0; s < kPlayersPerPool; ++s, ++player)
+          players.push_back(bench::AddPlayer(db, id, "Speler " + std::to_string(player),
+                                             "TTV Club " + std::to_string((player + 1) % 40)));
+        bench::Seat(db, idPool, players);
         std::vector<ContestantRecord> seats;
         db.ListContestants(idPool, seats);
         for (size_t i = 0; i < seats.size(); ++i)
@@ -144,13 +127,3 @@ BENCHMARK(BM_MatchesPaneFiltered)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace velgram
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

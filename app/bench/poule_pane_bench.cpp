@@ -10,6 +10,7 @@
 #include <QTest>
 #include <memory>
 
+#include "bench/bench_tournament.h"
 #include "app/panes/pane_poule.h"
 #include "app/results/dlg_result_fast.h"
 #include "app/shell/app.h"
@@ -43,34 +44,14 @@ struct Tournament {
     Transaction tx(db);
     int idSystem = -1;
     for (int p = 0; p < pools; ++p) {
-      if (p % kPoolsPerClass == 0) {
-        SystemRecord s;
-        s.name = "Klasse " + std::to_string(p / kPoolsPerClass);
-        s.nrPlayers = 1;
-        db.AddSystem(s, id);
-        std::vector<SystemRecord> list;
-        db.ListSystems(list, id);
-        idSystem = list.back().id;
-      }
-      PoolRecord pool;
-      pool.name = "Poule " + std::to_string(p + 1);
-      pool.tables = "1-2";
-      pool.starttime = 900;
-      pool.endtime = 1700;
-      int idPool = db.AddPool(pool, idSystem);
+      if (p % kPoolsPerClass == 0) idSystem = bench::AddClass(db, id, "Klasse " + std::to_string(p / kPoolsPerClass), 1);
+      int idPool = bench::AddPool(db, idSystem, "Poule " + std::to_string(p + 1), "1-2", kPlaystylePoule, "", 900, 1700);
       if (p == 0) firstPool = idPool;
-      for (int i = 0; i < kPlayersPerPool; ++i) {
-        PlayerRecord pl;
-        pl.name = "Speler " + std::to_string(p * kPlayersPerPool + i);
-        pl.rating = 1000 + (p * 37 + i * 101) % 900;
-        pl.idClub = db.GetOrAddClub("Club " + std::to_string((p + i) % 30));
-        ContestantRecord c;
-        c.idPool = idPool;
-        c.linktype = kLinkPlayer;
-        c.idPlayer = db.AddPlayer(pl, id);
-        c.sort = c.poolPos = i + 1;
-        db.AddContestant(c);
-      }
+      std::vector<int> players;
+      for (int i = 0; i < kPlayersPerPool; ++i)
+        players.push_back(bench::AddPlayer(db, id, "Speler " + std::to_string(p * kPlayersPerPool + i),
+                                           "Club " + std::to_string((p + i) % 30), 1000 + (p * 37 + i * 101) % 900));
+      bench::Seat(db, idPool, players);
       StartPoule(db, prompter, idPool);
       std::vector<MatchRecord> matches;
       db.ListMatches(idPool, matches);
@@ -165,13 +146,3 @@ BENCHMARK(BM_OkToRefreshedPane)->Arg(2)->Arg(200)->UseManualTime()->Unit(benchma
 
 }  // namespace
 }  // namespace velgram
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

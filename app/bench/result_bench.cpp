@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "bench/bench_tournament.h"
 #include "app/results/dlg_result_fast.h"
 #include "app/shell/app.h"
 #include "competition/match_rules.h"
@@ -33,29 +34,15 @@ struct Tournament {
     int t = db.AddToernooi("Groot toernooi");
     app.OpenToernooi(t);
     Transaction tx(db);
-    SystemRecord cls;
-    cls.name = "Open";
-    db.AddSystem(cls, t);
-    std::vector<SystemRecord> classes;
-    db.ListSystems(classes, t);
+    const int idClass = bench::AddClass(db, t, "Open");
     int made = 0;
     for (int p = 0; made < nrMatches; ++p) {
-      PoolRecord pool;
-      pool.name = "Poule " + std::to_string(p + 1);
-      pool.tables = "1-3";
-      int idPool = db.AddPool(pool, classes[0].id);
+      int idPool = bench::AddPool(db, idClass, "Poule " + std::to_string(p + 1), "1-3");
+      std::vector<int> players;
+      for (int s = 0; s < 6; ++s)
+        players.push_back(bench::AddPlayer(db, t, "Speler " + std::to_string(p * 6 + s), "TTV " + std::to_string(p % 30)));
+      bench::Seat(db, idPool, players);
       std::vector<ContestantRecord> seats;
-      for (int s = 0; s < 6; ++s) {
-        PlayerRecord pl;
-        pl.name = "Speler " + std::to_string(p * 6 + s);
-        pl.idClub = db.GetOrAddClub("TTV " + std::to_string(p % 30));
-        ContestantRecord c;
-        c.idPool = idPool;
-        c.poolPos = c.sort = s + 1;
-        c.linktype = 1;
-        c.idPlayer = db.AddPlayer(pl, t);
-        db.AddContestant(c);
-      }
       db.ListContestants(idPool, seats);
       for (int a = 0; a < 6 && made < nrMatches; ++a)
         for (int b = a + 1; b < 6 && made < nrMatches; ++b, ++made) {
@@ -94,13 +81,3 @@ BENCHMARK(BM_StoreOnOk)->Arg(100)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace velgram
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -81,6 +81,20 @@ QCheckBox* LPaneMatchList::AddSettingBox(const QString& text, const char* keyPre
   return box;
 }
 
+bool LPaneMatchList::FillBook(const char* clubPrefix) {
+  stale_ = false;
+  ApplyLook();
+  LoadSettingBoxes();
+  if (!app_.HasToernooi()) {
+    book_.Clear();
+    grid_->Clear();
+    return false;
+  }
+  book_.withClub = SettingOn(clubPrefix);
+  book_.FillToernooi(app_.IdToernooi());
+  return true;
+}
+
 void LPaneMatchList::LoadSettingBoxes() {
   for (const SettingBox& s : settingBoxes_) {
     const bool blocked = s.box->blockSignals(true);
@@ -204,16 +218,7 @@ LPaneMatches::LPaneMatches(CVelgramApp& app, QWidget* parent)
 }
 
 void LPaneMatches::Refresh() {
-  stale_ = false;
-  ApplyLook();
-  LoadSettingBoxes();
-  if (!app_.HasToernooi()) {
-    book_.Clear();
-    grid_->Clear();
-    return;
-  }
-  book_.withClub = SettingOn("MatchesClub");
-  book_.FillToernooi(app_.IdToernooi());
+  if (!FillBook("MatchesClub")) return;
 
   // Byes are not played and not listed.
   std::vector<const MatchEntry*> matches;
@@ -331,16 +336,7 @@ LPaneMatchNotes::LPaneMatchNotes(CVelgramApp& app, QWidget* parent)
 }
 
 void LPaneMatchNotes::Refresh() {
-  stale_ = false;
-  ApplyLook();
-  LoadSettingBoxes();
-  if (!app_.HasToernooi()) {
-    book_.Clear();
-    grid_->Clear();
-    return;
-  }
-  book_.withClub = SettingOn("MatchNotesClub");
-  book_.FillToernooi(app_.IdToernooi());
+  if (!FillBook("MatchNotesClub")) return;
   const std::vector<MatchEntry>& matches = book_.Matches();
 
   std::set<std::string> classNames;

@@ -44,6 +44,10 @@ class LPaneMatchList : public LPane {
   bool SettingOn(const char* prefix);
   // Refills the combo with texts, selecting `keep` again when present, else
   // the first entry; tells nobody.
+  // The start of every refresh: look, boxes, and the tournament's matches
+  // read with or without clubs (the setting under clubPrefix). False, with the
+  // list emptied, when no tournament is open.
+  bool FillBook(const char* clubPrefix);
   static void FillCombo(QComboBox* combo, const std::vector<std::string>& texts, const QString& keep);
   static QString TableText(const MatchEntry& m);
   static QString TimeText(const MatchEntry& m);

@@ -1,0 +1,59 @@
+#pragma once
+// The building blocks of the benchmarks' tournaments: a class, a pool, a
+// player, and the pool's positions. Set-up only; nothing here is measured.
+#include <string>
+#include <vector>
+
+#include "competition/pool.h"
+#include "store/database.h"
+#include "store/records.h"
+
+namespace velgram::bench {
+
+inline int AddClass(Database& db, int idToernooi, const std::string& name, int nrPlayers = 0) {
+  SystemRecord s;
+  s.name = name;
+  s.nrPlayers = nrPlayers;
+  db.AddSystem(s, idToernooi);
+  std::vector<SystemRecord> list;
+  db.ListSystems(list, idToernooi);
+  return list.back().id;
+}
+
+inline int AddPool(Database& db, int idSystem, const std::string& name, const std::string& tables,
+                   int playstyle = kPlaystylePoule, const std::string& extra = "", int start = 900,
+                   int end = 1800) {
+  PoolRecord p;
+  p.name = name;
+  p.playstyle = playstyle;
+  p.tables = tables;
+  p.starttime = start;
+  p.endtime = end;
+  p.extra = extra;
+  return db.AddPool(p, idSystem);
+}
+
+inline int AddPlayer(Database& db, int idToernooi, const std::string& name, const std::string& club,
+                     int rating = 0) {
+  PlayerRecord p;
+  p.name = name;
+  p.idClub = db.GetOrAddClub(club);
+  p.rating = rating;
+  return db.AddPlayer(p, idToernooi);
+}
+
+// The players take positions 1, 2, ... in this order.
+inline void Seat(Database& db, int idPool, const std::vector<int>& players) {
+  std::vector<ContestantRecord> rows;
+  for (size_t i = 0; i < players.size(); ++i) {
+    ContestantRecord c;
+    c.sort = static_cast<int>(i);
+    c.poolPos = static_cast<int>(i) + 1;
+    c.linktype = kLinkPlayer;
+    c.idPlayer = players[i];
+    rows.push_back(c);
+  }
+  db.ReplaceContestants(idPool, rows);
+}
+
+}  // namespace velgram::bench
