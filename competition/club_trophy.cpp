@@ -96,13 +96,16 @@ bool ClubTrophyModel::SetMinimumDenominator(int value) {
   return true;
 }
 
-void ClubTrophyModel::SortBy(int column) {
-  if (column < 0 || column >= kColumnCount) return;
+bool ClubTrophyModel::SortBy(int column) {
+  if (column < 0 || column >= kColumnCount) return false;
   descending_ = !descending_;
   sortColumn_ = column;
-  db_.SetSettingInt(Format("ClubTrofeeSortColumn%d", idToernooi_), sortColumn_);
-  db_.SetSettingInt(Format("ClubTrofeeSortDir%d", idToernooi_), descending_ ? 1 : 0);
+  // A column saved without its direction would reopen the window sorted the
+  // wrong way round.
+  bool saved = db_.SetSettings({{Format("ClubTrofeeSortColumn%d", idToernooi_), Format("%d", sortColumn_)},
+                                {Format("ClubTrofeeSortDir%d", idToernooi_), descending_ ? "1" : "0"}});
   Sort();
+  return saved;
 }
 
 void ClubTrophyModel::Compute() {

@@ -47,8 +47,9 @@ class ClubTrophyModel {
   int MinimumDenominator() const { return minDenominator_; }
 
   // A click on a column header: flips the direction, sorts by that column and
-  // saves both.
-  void SortBy(int column);
+  // saves both in one commit. False when they could not be saved (the table
+  // is sorted all the same) or the column does not exist.
+  bool SortBy(int column);
   int SortColumn() const { return sortColumn_; }
   bool Descending() const { return descending_; }
 

@@ -31,12 +31,12 @@ HallOptions ReadHallOptions(Database& db, int idToernooi) {
 }
 
 void WriteHallOptions(Database& db, int idToernooi, const HallOptions& o) {
-  db.SetSettingInt(Format("HallShow%d", idToernooi), static_cast<int>(o.show));
   std::string hidden;
   for (int id : o.hiddenClasses) hidden += (hidden.empty() ? "" : ",") + Format("%d", id);
-  db.SetSetting(Format("HallHiddenClasses%d", idToernooi), hidden);
-  db.SetSettingInt(Format("HallPageSeconds%d", idToernooi),
-                   std::clamp(o.pageSeconds, kHallMinPageSeconds, kHallMaxPageSeconds));
+  db.SetSettings({{Format("HallShow%d", idToernooi), Format("%d", static_cast<int>(o.show))},
+                  {Format("HallHiddenClasses%d", idToernooi), hidden},
+                  {Format("HallPageSeconds%d", idToernooi),
+                   Format("%d", std::clamp(o.pageSeconds, kHallMinPageSeconds, kHallMaxPageSeconds))}});
 }
 
 std::string KnockoutRoundName(int roundsAfter) {

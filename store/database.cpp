@@ -559,4 +559,12 @@ int Database::GetSettingInt(const std::string& key, int fallback) {
 
 void Database::SetSettingInt(const std::string& key, int value) { SetSetting(key, Format("%d", value)); }
 
+bool Database::SetSettings(const std::vector<std::pair<std::string, std::string>>& settings) {
+  // A failing SetSetting spoils this transaction too, so a half-written group
+  // is rolled back whole.
+  Transaction tx(*this);
+  for (const auto& [key, value] : settings) SetSetting(key, value);
+  return tx.Commit();
+}
+
 }  // namespace velgram

@@ -98,6 +98,9 @@ class Database {
   void SetSetting(const std::string& key, const std::string& value);
   int GetSettingInt(const std::string& key, int fallback = 0);  // fallback when empty
   void SetSettingInt(const std::string& key, int value);
+  // Settings that belong together (a sort column and its direction, a window
+  // placement) in one commit: all of them or none; false when none.
+  bool SetSettings(const std::vector<std::pair<std::string, std::string>>& settings);
 
   // --- tournaments, clubs, players, duos -----------------------------------
   void GetToernooi(TournamentRecord& record, int id);

@@ -9,6 +9,7 @@
 #include "app/dialogs/dlg_common.h"
 #include "app/shell/fonts.h"
 #include "store/database.h"
+#include "support/text.h"
 
 namespace velgram {
 
@@ -69,8 +70,8 @@ void LDlgSettingsColors::Standard() {
 }
 
 void LDlgSettingsColors::accept() {
-  db_.SetSettingInt("InfoColorText", ColorToWin(text_));
-  db_.SetSettingInt("InfoColorBackground", ColorToWin(background_));
+  db_.SetSettings({{"InfoColorText", Format("%d", ColorToWin(text_))},
+                   {"InfoColorBackground", Format("%d", ColorToWin(background_))}});
   QDialog::accept();
 }
 

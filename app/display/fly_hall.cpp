@@ -191,8 +191,10 @@ void LFlyHallDisplay::RememberScreen() {
   const int id = app_.IdToernooi();
   if (id <= 0) return;
   int index = QGuiApplication::screens().indexOf(screen());
-  if (index >= 0) app_.Db().SetSettingInt(Format("HallScreen%d", id), index);
-  app_.Db().SetSettingInt(Format("HallFullScreen%d", id), isFullScreen() ? 1 : 0);
+  std::vector<std::pair<std::string, std::string>> settings = {
+      {Format("HallFullScreen%d", id), isFullScreen() ? "1" : "0"}};
+  if (index >= 0) settings.push_back({Format("HallScreen%d", id), Format("%d", index)});
+  app_.Db().SetSettings(settings);
 }
 
 void LFlyHallDisplay::ToggleFullScreen() {

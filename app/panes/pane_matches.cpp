@@ -278,8 +278,8 @@ void LPaneMatches::TakeParticipantText() {
 
 void LPaneMatches::SaveSort(int col, bool ascending) {
   if (!app_.HasToernooi()) return;
-  Db().SetSettingInt(Format("PaneMatchesSortColumn%d", app_.IdToernooi()), col);
-  Db().SetSettingInt(Format("PaneMatchesSortDir%d", app_.IdToernooi()), ascending ? 0 : 1);
+  Db().SetSettings({{Format("PaneMatchesSortColumn%d", app_.IdToernooi()), Format("%d", col)},
+                    {Format("PaneMatchesSortDir%d", app_.IdToernooi()), ascending ? "0" : "1"}});
 }
 
 QString LPaneMatches::PrintSubtitle() const {

@@ -320,8 +320,7 @@ void LDlgPrintPreview::CommitFields() {
   fieldTimer_.stop();
   settings_.extraSpace = FromQt(extraSpace_->text().trimmed());
   settings_.rowHeight = FromQt(rowHeight_->text().trimmed());
-  db_.SetSetting("ExtraSpace" + printKey_, settings_.extraSpace);
-  db_.SetSetting("RowHeight" + printKey_, settings_.rowHeight);
+  db_.SetSettings({{"ExtraSpace" + printKey_, settings_.extraSpace}, {"RowHeight" + printKey_, settings_.rowHeight}});
   Relayout();
 }
 

@@ -465,11 +465,10 @@ void CVelgramDlg::SavePlacement() {
   if (isMinimized()) return;
   QPoint p = pos();
   if (p.x() < -10000 || p.y() < -10000) return;
-  Database& db = app_.Db();
-  db.SetSettingInt("left", p.x());
-  db.SetSettingInt("top", p.y());
-  db.SetSettingInt("width", width());
-  db.SetSettingInt("height", height());
+  app_.Db().SetSettings({{"left", Format("%d", p.x())},
+                         {"top", Format("%d", p.y())},
+                         {"width", Format("%d", width())},
+                         {"height", Format("%d", height())}});
 }
 
 void CVelgramDlg::moveEvent(QMoveEvent* event) {

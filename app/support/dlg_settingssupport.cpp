@@ -63,9 +63,7 @@ void LDlgSettingsSupport::accept() {
     caFile->setFocus();
     return;
   }
-  db_.SetSetting(kSettingSupportEmail, mail);
-  db_.SetSetting(kSettingSupportServer, address);
-  db_.SetSetting(kSettingSupportCaFile, ca);
+  db_.SetSettings({{kSettingSupportEmail, mail}, {kSettingSupportServer, address}, {kSettingSupportCaFile, ca}});
   QDialog::accept();
 }
 

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "common/fakes.h"
+#include "competition/club_trophy.h"
 #include "competition/dropout.h"
 #include "competition/match_rules.h"
 #include "competition/matchbook.h"
@@ -191,6 +192,11 @@ const std::vector<StoreAction>& StoreActions() {
       {"save result",
        [](Database& db, Clock&, const World& w) {
          return SaveResult(db, w.idMatch, DecideGameByGame(DefaultMatchSystem(), {-6, 10, -4, -12}));
+       }},
+      {"club trophy sort",
+       [](Database& db, Clock&, const World& w) {
+         ClubTrophyModel model(db, w.idToernooi);
+         return model.SortBy(ClubTrophyModel::kMinQuotient);
        }},
   };
   return actions;
