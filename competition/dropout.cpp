@@ -160,7 +160,7 @@ ActivateOutcome ActivateDropout(Database& db, Prompter& prompter, const LDropout
   std::vector<TableTime> slots = KnockoutWaves(pool.tables, pool.starttime, levels);
 
   Transaction tx(db);
-  if (db.Exec(nullptr, "DELETE FROM Matches WHERE idPool=%d", pool.id) != 0) return ActivateOutcome::kStoreFailed;
+  if (!db.DeleteMatchesOfPool(pool.id)) return ActivateOutcome::kStoreFailed;
   std::vector<int> ids(shape.size() + 1, 0);
   auto sideValue = [&](int side) {
     return side > 0 ? seats[static_cast<size_t>(side - 1)].id : -ids[static_cast<size_t>(-side)];

@@ -305,7 +305,7 @@ StartOutcome StartPoule(Database& db, Prompter& prompter, int idPool, StartWarni
   std::vector<int> order = SeparateClubs(clubs, ratings);
 
   Transaction tx(db);
-  db.Exec(nullptr, "DELETE FROM Matches WHERE idPool=%d", idPool);
+  db.DeleteMatchesOfPool(idPool);
   std::vector<ContestantRecord> rows;
   std::vector<int> ids;
   for (int i = 0; i < n; ++i) {

@@ -77,7 +77,7 @@ bool StartSwissPool(Database& db, Prompter& prompter, Clock& clock, int idPool) 
   // leaves the pool as it was.
   Transaction tx(db);
   db.Exec(nullptr, "DELETE FROM Rounds WHERE idPool=%d", idPool);
-  db.Exec(nullptr, "DELETE FROM Matches WHERE idPool=%d", idPool);
+  db.DeleteMatchesOfPool(idPool);
   pool.SetData(pool.contestants, {}, {});
   RoundOutcome outcome = pool.WriteNextRound(db, clock, nullptr);
   if (outcome != RoundOutcome::kWritten || !tx.Commit()) {

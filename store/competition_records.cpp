@@ -580,6 +580,20 @@ void Database::ListRounds(std::vector<RoundEntry>& list, int idPool) {
   for (bool ok = r.First(); ok; ok = r.Next()) list.push_back({r.Int("id"), r.Int("round"), r.Int("idMatch")});
 }
 
+bool Database::DeleteMatchesOfPool(int idPool) {
+  // Results left behind would lose their match, and match ids are handed out
+  // above the highest id any result still carries.
+  Transaction tx(*this);
+  static const char* const kSteps[] = {
+      "DELETE FROM ResultWinner WHERE idMatch IN (SELECT id FROM Matches WHERE idPool=%d)",
+      "DELETE FROM ResultGames WHERE idMatch IN (SELECT id FROM Matches WHERE idPool=%d)",
+      "DELETE FROM Matches WHERE idPool=%d",
+  };
+  for (const char* step : kSteps)
+    if (ExecText(nullptr, Format(step, idPool)) != 0) return false;
+  return tx.Commit();
+}
+
 bool Database::DeleteRound(int idPool, int round) {
   Transaction tx(*this);
   static const char* const kSteps[] = {

@@ -165,6 +165,9 @@ class Database {
   bool GetMatch(MatchRecord& match, int id);
   void ListMatchesOfToernooi(int idToernooi, std::vector<MatchRecord>& list);
   void UpdateMatch(const MatchRecord& match);  // pool, sides, table and time
+  // Every match of the pool with its results, in one transaction (a caller's
+  // transaction when one is open); false: nothing deleted.
+  bool DeleteMatchesOfPool(int idPool);
   int ToernooiOfMatch(int idMatch);            // -1 when unknown
   ResultStamp StampNow() const;
   // Replaces the match's result in one transaction: the winner row with a

@@ -8,6 +8,7 @@
 
 #include "competition/matchbook.h"
 #include "event_fixture.h"
+#include "store/recordset.h"
 #include "support/text.h"
 
 namespace velgram {
@@ -126,9 +127,17 @@ TEST_F(DropoutActivation, FourAndTwoSeats) {
   LDropout two = MakePool(2, 2);
   ASSERT_EQ(ActivateDropout(*db, prompter, two, seats), ActivateOutcome::kActivated);
   EXPECT_EQ(Sides(Bracket(two.id)), (std::vector<int>{1, 2}));
-  // Activating again replaces the bracket instead of adding to it.
+  // Activating again replaces the bracket instead of adding to it, and the
+  // old match's result goes with it.
+  ASSERT_TRUE(db->RecordResult(Bracket(two.id)[0].id, 0, {3, 5, 7}, true));
   ASSERT_EQ(ActivateDropout(*db, prompter, two, seats), ActivateOutcome::kActivated);
   EXPECT_EQ(Bracket(two.id).size(), 1u);
+  for (const char* table : {"ResultWinner", "ResultGames"}) {
+    std::string rs;
+    db->Exec(&rs, "SELECT COUNT(*) AS n FROM %s WHERE idMatch NOT IN (SELECT id FROM Matches)", table);
+    RecordSet r(rs);
+    EXPECT_TRUE(r.First() && r.Int("n") == 0) << table;
+  }
 }
 
 TEST_F(DropoutActivation, ByesOnBothSidesPassAByeOn) {
