@@ -33,6 +33,14 @@ bool IsWholeNumber(const std::string& s) {
   return true;
 }
 
+// The database refused a write (held by another program beyond the busy
+// wait, a full disk): the action was rolled back whole, and the director must
+// know, or the dialog's input is believed stored. The dialog stays open.
+bool NotSaved(Database& db, Prompter& prompter, const char* what) {
+  prompter.Alert(Format("%s: %s. Er is niets gewijzigd.", what, Database::FailureText(db.LastFailure()).c_str()));
+  return false;
+}
+
 }  // namespace
 
 bool SaveToernooi(Database& db, Prompter& prompter, int id, const std::string& name, int* savedId) {
@@ -41,12 +49,12 @@ bool SaveToernooi(Database& db, Prompter& prompter, int id, const std::string& n
     prompter.Alert("Geef het toernooi een naam.");
     return false;
   }
-  if (id < 1) {
+  Transaction tx(db);
+  if (id < 1)
     id = db.AddToernooi(trimmed);
-    if (id < 1) return false;
-  } else {
+  else
     db.RenameToernooi(id, trimmed);
-  }
+  if (!tx.Commit() || id < 1) return NotSaved(db, prompter, "Het toernooi kon niet in de database worden opgeslagen");
   if (savedId) *savedId = id;
   return true;
 }
@@ -63,18 +71,20 @@ bool SavePlayer(Database& db, Prompter& prompter, int idToernooi, int id, const 
     prompter.Alert("Vul de naam in.");
     return false;
   }
+  // A new club and its player are written together: a refused player must
+  // not leave its club behind.
+  Transaction tx(db);
   p.idClub = db.GetOrAddClub(Trim(form.club));
   p.bondsnummer = Trim(form.bondsnummer);
   p.rating = std::atoi(form.rating.c_str());
   p.klasse = Trim(form.klasse);
   p.gender = form.gender;
   p.email = Trim(form.email);
-  if (id < 1) {
+  if (id < 1)
     p.id = db.AddPlayer(p, idToernooi);
-    if (p.id < 1) return false;
-  } else {
+  else
     db.UpdatePlayer(p);
-  }
+  if (!tx.Commit() || p.id < 1) return NotSaved(db, prompter, "De speler kon niet in de database worden opgeslagen");
   if (savedId) *savedId = p.id;
   return true;
 }
@@ -161,11 +171,12 @@ bool SaveDuo(Database& db, Prompter& prompter, int idToernooi, const DuoDraft& d
     prompter.Alert("Vul een klasse in");
     return false;
   }
+  Transaction tx(db);
   if (r.id < 1)
     db.AddDuo(r, idToernooi);
   else
     db.UpdateDuo(r);
-  return true;
+  return tx.Commit() || NotSaved(db, prompter, "Het duo kon niet in de database worden opgeslagen");
 }
 
 bool SaveSystem(Database& db, Prompter& prompter, int idToernooi, int id, const std::string& name,
@@ -187,6 +198,7 @@ bool SaveSystem(Database& db, Prompter& prompter, int idToernooi, int id, const 
   }
   s.nrPlayers = nrPlayers;
   s.description = description;
+  Transaction tx(db);
   if (id < 1) {
     s.idMatchSystem = 0;
     db.AddSystem(s, idToernooi);
@@ -197,7 +209,7 @@ bool SaveSystem(Database& db, Prompter& prompter, int idToernooi, int id, const 
     s.idMatchSystem = old.idMatchSystem;
     db.UpdateSystem(s, idToernooi);
   }
-  return true;
+  return tx.Commit() || NotSaved(db, prompter, "De spelklasse kon niet in de database worden opgeslagen");
 }
 
 int SavePool(Database& db, Prompter& prompter, int idSystem, int idPool, const PoolForm& form) {
@@ -226,11 +238,17 @@ int SavePool(Database& db, Prompter& prompter, int idSystem, int idPool, const P
     pool->starttime = form.starttime;
     pool->endtime = form.endtime;
   }
-  if (idPool > 0) {
+  Transaction tx(db);
+  int id = idPool;
+  if (idPool > 0)
     db.UpdatePool(pool->ToRecord());
-    return idPool;
+  else
+    id = db.AddPool(pool->ToRecord(), idSystem);
+  if (!tx.Commit() || id < 1) {
+    NotSaved(db, prompter, "De poule kon niet in de database worden opgeslagen");
+    return -1;
   }
-  return db.AddPool(pool->ToRecord(), idSystem);
+  return id;
 }
 
 bool ReadPoolTimes(Prompter& prompter, const std::string& start, const std::string& end, PoolForm& form) {
@@ -270,7 +288,7 @@ bool DeletePlayers(Database& db, Prompter& prompter, int idToernooi, const std::
   }
   Transaction tx(db);
   for (int id : ids) db.DeletePlayer(id);
-  return tx.Commit();
+  return tx.Commit() || NotSaved(db, prompter, "De deelnemers konden niet verwijderd worden");
 }
 
 bool DeleteDuos(Database& db, Prompter& prompter, int idToernooi, const std::vector<int>& ids) {
@@ -288,7 +306,7 @@ bool DeleteDuos(Database& db, Prompter& prompter, int idToernooi, const std::vec
   }
   Transaction tx(db);
   for (int id : ids) db.DeleteDuo(id);
-  return tx.Commit();
+  return tx.Commit() || NotSaved(db, prompter, "De duo's konden niet verwijderd worden");
 }
 
 namespace {

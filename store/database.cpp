@@ -103,6 +103,12 @@ std::string FailureReason(int rc) {
   }
 }
 
+}  // namespace
+
+std::string Database::FailureText(int rc) { return FailureReason(rc); }
+
+namespace {
+
 // The positions of the oldest files keep a player id in item1, or minus the id
 // of a linked pool with the place in item2.
 void ConvertLegacyPositions(Database& db, const char* select) {

@@ -79,6 +79,9 @@ class Database {
   bool TransactionFailed() const { return txDepth_ > 0 && txFailed_; }
   // The result code of the first failure of the last spoilt transaction.
   int LastFailure() const { return lastFailure_; }
+  // Why a statement failed with SQLite's result code rc, in Dutch ("de schijf
+  // is vol"), to tell the user beside "nothing was saved".
+  static std::string FailureText(int rc);
   // Statements that failed so far. A caller that must not act on a read that
   // failed (and so looks like no rows) compares it before and after.
   int FailedStatements() const { return failedStatements_; }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "competition/inuse.h"
 #include "tests/competition/event_fixture.h"
 
@@ -182,6 +184,58 @@ TEST_F(EditsTest, TournamentAndClassFormsAreChecked) {
   EXPECT_EQ(a.name, "A2");
   EXPECT_EQ(a.nrPlayers, 2);
   EXPECT_EQ(a.idMatchSystem, 3);
+}
+
+TEST_F(EditsTest, AWriteTheDatabaseRefusesIsToldAndSavesNothing) {
+  int anna = AddPlayer("Anna", "Smash", 1200);
+  int bert = AddPlayer("Bert", "Smash", 1300);
+  PlayerForm cees;
+  cees.name = "Cees";
+  cees.club = "Nieuwe club";  // made with the player, so refused with it
+  PoolForm poolForm;
+  poolForm.name = "B";
+  poolForm.playstyle = kPlaystylePoule;
+  DuoDraft duo;
+  duo.idPlayer1 = anna;
+  duo.idPlayer2 = bert;
+  const struct {
+    const char* told;
+    std::function<bool()> save;
+  } cases[] = {
+      {"De speler kon niet in de database worden opgeslagen",
+       [&] { return SavePlayer(*db, prompter, idToernooi, -1, cees); }},
+      {"De speler kon niet in de database worden opgeslagen",
+       [&] { return SavePlayer(*db, prompter, idToernooi, anna, cees); }},
+      {"Het duo kon niet in de database worden opgeslagen", [&] { return SaveDuo(*db, prompter, idToernooi, duo, "A"); }},
+      {"De spelklasse kon niet in de database worden opgeslagen",
+       [&] { return SaveSystem(*db, prompter, idToernooi, -1, "B", "", 1); }},
+      {"De poule kon niet in de database worden opgeslagen",
+       [&] { return SavePool(*db, prompter, idSystem, -1, poolForm) > 0; }},
+      {"Het toernooi kon niet in de database worden opgeslagen",
+       [&] { return SaveToernooi(*db, prompter, idToernooi, "Nieuw", nullptr); }},
+      {"De deelnemers konden niet verwijderd worden",
+       [&] { return DeletePlayers(*db, prompter, idToernooi, {anna}); }},
+  };
+  auto contents = [&] {
+    std::string rs;
+    db->ExecText(&rs, "SELECT (SELECT group_concat(name) FROM Clubs)||(SELECT group_concat(name) FROM PlayersMain)||"
+                      "(SELECT group_concat(name) FROM Toernooien)||(SELECT COUNT(*) FROM Duos)||"
+                      "(SELECT COUNT(*) FROM Systems)||(SELECT COUNT(*) FROM Pools) AS x");
+    return rs;
+  };
+  const std::string before = contents();
+  Database other(dir.File("Velgram.db"), clock);
+  other.BeginTransaction();  // another copy of the program, writing
+  db->SetBusyWait(20);
+  for (const auto& c : cases) {
+    prompter.alerts.clear();
+    EXPECT_FALSE(c.save()) << c.told;
+    EXPECT_EQ(prompter.alerts, std::vector<std::string>{std::string(c.told) +
+                                                        ": een ander programma houdt de database bezet. Er is niets "
+                                                        "gewijzigd."});
+  }
+  other.RollbackTransaction();
+  EXPECT_EQ(contents(), before);
 }
 
 TEST_F(EditsTest, APoolMovesOnlyPastPoolsItHasNoLinkWith) {
