@@ -1,5 +1,7 @@
 #include "store/startup.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -59,10 +61,12 @@ bool SetAside(const std::string& path, const std::string& aside) {
   return true;
 }
 
-std::string BackupFolderOf(const std::string& path) {
+std::string FolderOf(const std::string& path) {
   fs::path folder = fs::path(path).parent_path();
-  return (folder.empty() ? std::string(".") : folder.string()) + "/backup";
+  return folder.empty() ? std::string(".") : folder.string();
 }
+
+std::string BackupFolderOf(const std::string& path) { return FolderOf(path) + "/backup"; }
 
 // Sets the damaged file aside and puts a sound backup or nothing in its place;
 // false when the program must stop.
@@ -88,6 +92,32 @@ bool ReplaceDamaged(const std::string& path, Clock& clock, Prompter& prompter) {
 }
 
 }  // namespace
+
+std::string DataFolderProblem(const std::string& path) {
+  const std::string folder = FolderOf(path);
+  std::error_code ec;
+  fs::file_status status = fs::status(folder, ec);
+  const char* stop = "\nVelgram stopt; er is niets veranderd.";
+  if (fs::exists(status) && !fs::is_directory(status))
+    return Format("De gegevensmap %s is geen map maar een bestand.\nVerplaats of hernoem dat bestand.%s",
+                  folder.c_str(), stop);
+  if (!fs::exists(status))
+    return Format("De gegevensmap %s bestaat niet en kan niet gemaakt worden.%s", folder.c_str(), stop);
+  if (access(folder.c_str(), W_OK | X_OK) != 0)
+    return Format("Velgram mag niet schrijven in de gegevensmap %s.\nGeef uw gebruiker schrijfrechten op die map.%s",
+                  folder.c_str(), stop);
+  if (fs::exists(path, ec) && access(path.c_str(), R_OK | W_OK) != 0)
+    return Format("Velgram mag de database %s niet lezen of beschrijven.\nGeef uw gebruiker schrijfrechten op dat "
+                  "bestand.%s",
+                  path.c_str(), stop);
+  return "";
+}
+
+std::string LockFileProblem(const std::string& path) {
+  return Format("Velgram kan het slotbestand %s.lock niet maken in de gegevensmap %s.\n"
+                "Controleer of u in die map mag schrijven.\nVelgram stopt; er is niets veranderd.",
+                path.c_str(), FolderOf(path).c_str());
+}
 
 std::string NewestSoundBackup(const std::string& backupFolder) {
   std::vector<std::tuple<int, int, std::string>> copies;

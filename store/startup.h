@@ -16,6 +16,15 @@ namespace velgram {
 // started; the user is told where the damaged file now is.
 std::unique_ptr<Database> OpenDatabase(const std::string& path, Clock& clock, Prompter& prompter);
 
+// Why the program cannot keep its database at path, in Dutch: the data folder
+// is a file, does not exist, or may not be written in; "" when it can. Checked
+// before anything is made there, so a refused start changes nothing.
+std::string DataFolderProblem(const std::string& path);
+
+// The lock file beside the database could not be made for another reason than
+// a second copy; what to tell the user.
+std::string LockFileProblem(const std::string& path);
+
 // The newest copy in the backup folder that passes the check; "" when none.
 std::string NewestSoundBackup(const std::string& backupFolder);
 

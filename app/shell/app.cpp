@@ -15,13 +15,23 @@ CVelgramApp::CVelgramApp(std::unique_ptr<QLockFile> lock, std::unique_ptr<Databa
 CVelgramApp::~CVelgramApp() = default;
 
 std::unique_ptr<CVelgramApp> CVelgramApp::Start(const std::string& path, Prompter& prompter) {
+  // A folder that cannot hold the database is said as such, before the lock
+  // file's failure would be taken for a second copy.
+  const std::string problem = DataFolderProblem(path);
+  if (!problem.empty()) {
+    prompter.Alert(problem);
+    return nullptr;
+  }
   // Two copies on one file would each take the other's changes for their own
   // and overwrite them. A lock whose owner is gone counts as free whatever
   // its age; a live owner keeps it however long it runs.
   auto lock = std::make_unique<QLockFile>(QString::fromLocal8Bit(path + ".lock"));
   lock->setStaleLockTime(0);
   if (!lock->tryLock(0)) {
-    prompter.Alert("Velgram is al geopend met deze database.");
+    if (lock->error() == QLockFile::LockFailedError)
+      prompter.Alert("Velgram is al geopend met deze database.");
+    else
+      prompter.Alert(LockFileProblem(path));
     return nullptr;
   }
   std::unique_ptr<Database> db = OpenDatabase(path, DefaultClock(), prompter);

@@ -115,6 +115,23 @@ TEST_F(Startup, ADamagedFileIsSetAsideAndTheNewestSoundBackupOffered) {
   }
 }
 
+TEST_F(Startup, TheDataFolderMustBeAWritableFolder) {
+  WriteFileBytes(dir.File("map"), "een bestand");
+  const struct {
+    std::string path, told;
+  } cases[] = {
+      {dir.File("map/Velgram.db"), "De gegevensmap " + dir.File("map") + " is geen map maar een bestand."},
+      {dir.File("map/sub/Velgram.db"), "De gegevensmap " + dir.File("map/sub") + " bestaat niet"},
+      {path, ""},
+  };
+  for (const auto& c : cases) {
+    std::string problem = DataFolderProblem(c.path);
+    EXPECT_EQ(problem.substr(0, c.told.size()), c.told) << c.path;
+    EXPECT_EQ(problem.empty(), c.told.empty()) << problem;
+  }
+  EXPECT_EQ(ReadFileBytes(dir.File("map")), "een bestand");
+}
+
 TEST_F(Startup, AnInterruptedConversionIsFinished) {
   // An earlier version stopped after adding the kind column to two of the
   // three rows' worth of work: one row converted, two without a kind, and

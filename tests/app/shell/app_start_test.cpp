@@ -9,6 +9,7 @@
 
 #include "app/shell/app.h"
 #include "common/fakes.h"
+#include "store/startup.h"
 
 namespace velgram {
 namespace {
@@ -26,6 +27,16 @@ TEST(AppStart, ASecondCopyOnTheSameDatabaseIsRefused) {
   EXPECT_TRUE(CVelgramApp::Start(dir.File("Ander.db"), prompter));
   first.reset();
   EXPECT_TRUE(CVelgramApp::Start(path, prompter));
+}
+
+TEST(AppStart, AFolderThatCannotHoldTheDatabaseIsNamed) {
+  testing::TempDir dir;
+  testing::FakePrompter prompter;
+  QFile file(QString::fromLocal8Bit(dir.File("map")));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  EXPECT_FALSE(CVelgramApp::Start(dir.File("map/Velgram.db"), prompter));
+  EXPECT_EQ(prompter.alerts, std::vector<std::string>{DataFolderProblem(dir.File("map/Velgram.db"))});
 }
 
 TEST(AppStart, ALockLeftByACrashedCopyDoesNotStick) {
