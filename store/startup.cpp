@@ -9,6 +9,7 @@
 #include <tuple>
 #include <vector>
 
+#include "support/log.h"
 #include "support/text.h"
 
 namespace velgram {
@@ -68,22 +69,34 @@ std::string FolderOf(const std::string& path) {
 
 std::string BackupFolderOf(const std::string& path) { return FolderOf(path) + "/backup"; }
 
+// The start-up's own events go to the log beside the database, so that a
+// director's "where did my data go" has an answer afterwards.
+void LogStart(const std::string& path, Clock& clock, const std::string& message) {
+  LogIn(clock, FolderOf(path), message);
+}
+
 // Sets the damaged file aside and puts a sound backup or nothing in its place;
 // false when the program must stop.
 bool ReplaceDamaged(const std::string& path, Clock& clock, Prompter& prompter) {
   std::string aside = AsideName(path, clock);
   if (!SetAside(path, aside)) {
+    LogStart(path, clock, Format("Start: beschadigd bestand %s kan niet opzij gezet worden", path.c_str()));
     prompter.Alert(Format("Het bestand %s is beschadigd of is geen database, en kan niet opzij gezet worden.\n"
                           "Velgram stopt; er is niets in het bestand veranderd.",
                           path.c_str()));
     return false;
   }
+  LogStart(path, clock, Format("Start: beschadigd bestand %s opzij gezet als %s", path.c_str(), aside.c_str()));
   std::string told = Format("Het bestand %s is beschadigd of is geen database.\nHet is opzij gezet als %s.",
                             path.c_str(), aside.c_str());
   std::string backup = NewestSoundBackup(BackupFolderOf(path));
   if (!backup.empty() &&
       prompter.Confirm(told + Format("\n\nWilt u de nieuwste goede backup terugzetten?\n%s", backup.c_str()))) {
-    if (Database::CopyDatabaseFile(backup, path) == 0) return true;
+    if (Database::CopyDatabaseFile(backup, path) == 0) {
+      LogStart(path, clock, Format("Start: backup %s teruggezet als %s", backup.c_str(), path.c_str()));
+      return true;
+    }
+    LogStart(path, clock, Format("Start: backup %s kon niet teruggezet worden als %s", backup.c_str(), path.c_str()));
     told = Format("De backup %s kon niet teruggezet worden.\nHet beschadigde bestand staat in %s.",
                   backup.c_str(), aside.c_str());
   }
@@ -111,6 +124,11 @@ std::string DataFolderProblem(const std::string& path) {
                   "bestand.%s",
                   path.c_str(), stop);
   return "";
+}
+
+void RefuseSecondCopy(const std::string& path, Clock& clock, Prompter& prompter) {
+  LogStart(path, clock, Format("Start geweigerd: %s is al geopend door een andere Velgram", path.c_str()));
+  prompter.Alert("Velgram is al geopend met deze database.");
 }
 
 std::string LockFileProblem(const std::string& path) {
@@ -145,6 +163,7 @@ std::unique_ptr<Database> OpenDatabase(const std::string& path, Clock& clock, Pr
     db = std::make_unique<Database>(path, clock);
   }
   if (!db->StartError().empty()) {
+    LogStart(path, clock, "Start geweigerd: " + db->StartError());
     prompter.Alert(db->StartError() + "\nVelgram stopt.");
     return nullptr;
   }

@@ -21,6 +21,10 @@ std::unique_ptr<Database> OpenDatabase(const std::string& path, Clock& clock, Pr
 // before anything is made there, so a refused start changes nothing.
 std::string DataFolderProblem(const std::string& path);
 
+// Another copy of the program holds the database at path: the user is told
+// and the refusal logged.
+void RefuseSecondCopy(const std::string& path, Clock& clock, Prompter& prompter);
+
 // The lock file beside the database could not be made for another reason than
 // a second copy; what to tell the user.
 std::string LockFileProblem(const std::string& path);

@@ -80,6 +80,10 @@ bool Append(const Clock& clock, const std::string& dataFolder, const std::string
 
 }  // namespace log_internal
 
+void LogIn(const Clock& clock, const std::string& dataFolder, const std::string& message) {
+  log_internal::Append(clock, dataFolder, message);
+}
+
 void Log(const char* fmt, ...) {
   try {
     va_list args;

@@ -29,7 +29,7 @@ std::unique_ptr<CVelgramApp> CVelgramApp::Start(const std::string& path, Prompte
   lock->setStaleLockTime(0);
   if (!lock->tryLock(0)) {
     if (lock->error() == QLockFile::LockFailedError)
-      prompter.Alert("Velgram is al geopend met deze database.");
+      RefuseSecondCopy(path, DefaultClock(), prompter);
     else
       prompter.Alert(LockFileProblem(path));
     return nullptr;

@@ -132,6 +132,35 @@ TEST_F(Startup, TheDataFolderMustBeAWritableFolder) {
   EXPECT_EQ(ReadFileBytes(dir.File("map")), "een bestand");
 }
 
+TEST_F(Startup, StartEventsAreLogged) {
+  fs::create_directories(backups);
+  MakeDatabase(backups + "/Velgram20231014.db", "Goede");
+  WriteFileBytes(path, kGarbage);
+  prompter.answers = {true};
+  ASSERT_TRUE(OpenDatabase(path, clock, prompter));
+  RefuseSecondCopy(path, clock, prompter);
+  // A table where the upgrade wants to make one: the upgrade is refused.
+  const std::string odd = dir.File("Vreemd.db");
+  sqlite3* raw = nullptr;
+  sqlite3_open(odd.c_str(), &raw);
+  sqlite3_exec(raw, "CREATE VIEW Matches AS SELECT 1 AS id", nullptr, nullptr, nullptr);
+  sqlite3_close(raw);
+  EXPECT_FALSE(OpenDatabase(odd, clock, prompter));
+
+  std::string log = ReadFileBytes(dir.File("logfiles/log20231015.txt"));
+  std::vector<std::string> lines;
+  for (size_t at = 0, end; (end = log.find('\n', at)) != std::string::npos; at = end + 1)
+    lines.push_back(log.substr(at + 22, end - at - 22));  // without the time stamp
+  const std::vector<std::string> expected = {
+      "Start: beschadigd bestand " + path + " opzij gezet als " + aside,
+      "Start: backup " + backups + "/Velgram20231014.db teruggezet als " + path,
+      "Start geweigerd: " + path + " is al geopend door een andere Velgram",
+      "Start geweigerd: Velgram kan de database " + odd + " niet openen",
+  };
+  ASSERT_EQ(lines.size(), expected.size()) << log;
+  for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].substr(0, expected[i].size()), expected[i]);
+}
+
 TEST_F(Startup, AnInterruptedConversionIsFinished) {
   // An earlier version stopped after adding the kind column to two of the
   // three rows' worth of work: one row converted, two without a kind, and
