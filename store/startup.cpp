@@ -75,20 +75,10 @@ void LogStart(const std::string& path, Clock& clock, const std::string& message)
   LogIn(clock, FolderOf(path), message);
 }
 
-// Sets the damaged file aside and puts a sound backup or nothing in its place;
-// false when the program must stop.
-bool ReplaceDamaged(const std::string& path, Clock& clock, Prompter& prompter) {
-  std::string aside = AsideName(path, clock);
-  if (!SetAside(path, aside)) {
-    LogStart(path, clock, Format("Start: beschadigd bestand %s kan niet opzij gezet worden", path.c_str()));
-    prompter.Alert(Format("Het bestand %s is beschadigd of is geen database, en kan niet opzij gezet worden.\n"
-                          "Velgram stopt; er is niets in het bestand veranderd.",
-                          path.c_str()));
-    return false;
-  }
-  LogStart(path, clock, Format("Start: beschadigd bestand %s opzij gezet als %s", path.c_str(), aside.c_str()));
-  std::string told = Format("Het bestand %s is beschadigd of is geen database.\nHet is opzij gezet als %s.",
-                            path.c_str(), aside.c_str());
+// Offers the newest sound backup in place of the database at path, which is
+// missing now; told says why. True when a backup was put in its place.
+bool OfferBackup(const std::string& path, const std::string& aside, std::string told, Clock& clock,
+                 Prompter& prompter) {
   std::string backup = NewestSoundBackup(BackupFolderOf(path));
   if (!backup.empty() &&
       prompter.Confirm(told + Format("\n\nWilt u de nieuwste goede backup terugzetten?\n%s", backup.c_str()))) {
@@ -101,7 +91,52 @@ bool ReplaceDamaged(const std::string& path, Clock& clock, Prompter& prompter) {
                   backup.c_str(), aside.c_str());
   }
   prompter.Alert(told + "\nVelgram begint met een nieuwe, lege database.");
+  return false;
+}
+
+// Sets the damaged file aside and puts a sound backup or nothing in its place;
+// false when the program must stop.
+bool ReplaceDamaged(const std::string& path, Clock& clock, Prompter& prompter) {
+  std::string aside = AsideName(path, clock);
+  if (!SetAside(path, aside)) {
+    LogStart(path, clock, Format("Start: beschadigd bestand %s kan niet opzij gezet worden", path.c_str()));
+    prompter.Alert(Format("Het bestand %s is beschadigd of is geen database, en kan niet opzij gezet worden.\n"
+                          "Velgram stopt; er is niets in het bestand veranderd.",
+                          path.c_str()));
+    return false;
+  }
+  LogStart(path, clock, Format("Start: beschadigd bestand %s opzij gezet als %s", path.c_str(), aside.c_str()));
+  OfferBackup(path, aside,
+              Format("Het bestand %s is beschadigd of is geen database.\nHet is opzij gezet als %s.", path.c_str(),
+                     aside.c_str()),
+              clock, prompter);
   return true;
+}
+
+// No database to go on with: none at all, or an empty file that SQLite made
+// and a killed start left behind.
+bool NoDatabase(const std::string& path) {
+  std::error_code ec;
+  if (!fs::exists(path, ec)) return !ec;
+  return fs::is_regular_file(path, ec) && fs::file_size(path, ec) == 0 && !ec;
+}
+
+// The newest file that an earlier start set aside for the database at path
+// ("Velgram-beschadigd-<stamp>.db", perhaps with " (n)"); "" when none.
+std::string NewestAside(const std::string& path) {
+  fs::path p(path);
+  const std::string prefix = p.stem().string() + "-beschadigd-", ext = p.extension().string();
+  std::string newest;
+  std::error_code ec;
+  for (fs::directory_iterator it(FolderOf(path), ec), end; !ec && it != end; it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    std::error_code typeError;
+    if (name.rfind(prefix, 0) != 0 || name.size() < prefix.size() + ext.size() ||
+        name.compare(name.size() - ext.size(), ext.size(), ext) != 0 || !it->is_regular_file(typeError))
+      continue;
+    if (newest.empty() || name > fs::path(newest).filename().string()) newest = it->path().string();
+  }
+  return newest;
 }
 
 }  // namespace
@@ -156,6 +191,17 @@ std::string NewestSoundBackup(const std::string& backupFolder) {
 }
 
 std::unique_ptr<Database> OpenDatabase(const std::string& path, Clock& clock, Prompter& prompter) {
+  // A start killed while it offered a backup has set the damaged file aside
+  // and left no database: the next start must not quietly begin afresh.
+  if (NoDatabase(path)) {
+    std::string aside = NewestAside(path);
+    if (!aside.empty())
+      OfferBackup(path, aside,
+                  Format("Er is geen database in %s.\nBij een eerdere start is het beschadigde bestand "
+                         "opzij gezet als %s.",
+                         path.c_str(), aside.c_str()),
+                  clock, prompter);
+  }
   auto db = std::make_unique<Database>(path, clock);
   if (db->Damaged()) {
     db.reset();

@@ -13,7 +13,9 @@ namespace velgram {
 // the program cannot go on. A damaged file, or one that is not a database, is
 // never written to: it is renamed to a name that says so, the newest backup
 // that passes the check is offered in its place, else a new empty database is
-// started; the user is told where the damaged file now is.
+// started; the user is told where the damaged file now is. A start that finds
+// no database but a file set aside by an earlier start (killed while it
+// offered the backup) offers the backup again. The events are logged.
 std::unique_ptr<Database> OpenDatabase(const std::string& path, Clock& clock, Prompter& prompter);
 
 // Why the program cannot keep its database at path, in Dutch: the data folder

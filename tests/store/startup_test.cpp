@@ -115,6 +115,33 @@ TEST_F(Startup, ADamagedFileIsSetAsideAndTheNewestSoundBackupOffered) {
   }
 }
 
+TEST_F(Startup, AStartKilledAtTheBackupQuestionAsksAgain) {
+  // The damaged file was set aside, then the program was killed while it
+  // asked: no database, only the file set aside (" (1)" is the newer one).
+  WriteFileBytes(dir.File("Velgram-beschadigd-20231014-100000.db"), kGarbage);
+  WriteFileBytes(dir.File("Velgram-beschadigd-20231015-143005 (1).db"), kGarbage);
+  const std::string newest = dir.File("Velgram-beschadigd-20231015-143005 (1).db");
+  for (bool withBackup : {false, true}) {
+    fs::remove(path);
+    if (withBackup) {
+      fs::create_directories(backups);
+      MakeDatabase(backups + "/Velgram20231014.db", "Goede");
+    }
+    prompter = {};
+    std::unique_ptr<Database> db = OpenDatabase(path, clock, prompter);
+    ASSERT_TRUE(db);
+    const std::vector<std::string>& told = withBackup ? prompter.questions : prompter.alerts;
+    ASSERT_EQ(told.size(), 1u) << withBackup;
+    EXPECT_NE(told[0].find(newest), std::string::npos) << told[0];
+    EXPECT_EQ(told[0].find(backups) != std::string::npos, withBackup) << told[0];
+    EXPECT_EQ(Tournament(*db), withBackup ? "Goede" : "");
+  }
+  // The database is there now: the next start asks nothing.
+  prompter = {};
+  EXPECT_TRUE(OpenDatabase(path, clock, prompter));
+  EXPECT_TRUE(prompter.questions.empty() && prompter.alerts.empty());
+}
+
 TEST_F(Startup, TheDataFolderMustBeAWritableFolder) {
   WriteFileBytes(dir.File("map"), "een bestand");
   const struct {
