@@ -127,7 +127,7 @@ void ConvertLegacyPositions(Database& db, const char* select) {
 
 }  // namespace
 
-Database::Database(std::string path, Clock& clock, StatementHook hook)
+Database::Database(std::string path, Clock& clock, StatementHook hook, OpenKind kind)
     : path_(std::move(path)), clock_(clock), hook_(std::move(hook)) {
   Open();
   if (!CheckOpenFile()) return;
@@ -139,7 +139,10 @@ Database::Database(std::string path, Clock& clock, StatementHook hook)
     Close();
     return;
   }
-  if (GetSettingInt("BackupOnceDay") > 0) {
+  DateTime d = clock_.NowLocal();
+  const int today = d.year * 10000 + d.month * 100 + d.day;
+  if (kind == OpenKind::kRestored) SetSettingInt(kSettingBackupRestoredOn, today);
+  if (GetSettingInt("BackupOnceDay") > 0 && GetSettingInt(kSettingBackupRestoredOn) != today) {
     Close();
     BackupOnceADay(path_, clock_);
     for (int attempt = 0; attempt < 5 && !db_; ++attempt) {

@@ -31,6 +31,18 @@ enum class StatementFault {
 // counted from 1 since the hook was set.
 using StatementHook = std::function<StatementFault(int number, const char* sql)>;
 
+// How a file comes to be opened at start-up.
+enum class OpenKind {
+  kAsFound,
+  // Just copied back from a backup: it counts as the day's daily copy, which
+  // would only repeat it and, by the keep-ten rule, push out the oldest good
+  // copy.
+  kRestored,
+};
+
+// yyyymmdd of the day on which the database was last restored from a backup.
+inline constexpr const char* kSettingBackupRestoredOn = "BackupRestoredOn";
+
 class Database {
  public:
   // Opens (creating when missing) the file at path, checks it, brings the
@@ -39,7 +51,8 @@ class Database {
   // the check or whose upgrade is refused is left as it was and the
   // connection closed: see Damaged() and StartError().
   // A test passes hook to see the statements of the start-up as well.
-  explicit Database(std::string path, Clock& clock = DefaultClock(), StatementHook hook = nullptr);
+  explicit Database(std::string path, Clock& clock = DefaultClock(), StatementHook hook = nullptr,
+                    OpenKind kind = OpenKind::kAsFound);
   ~Database();
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;

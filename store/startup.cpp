@@ -96,7 +96,7 @@ bool OfferBackup(const std::string& path, const std::string& aside, std::string 
 
 // Sets the damaged file aside and puts a sound backup or nothing in its place;
 // false when the program must stop.
-bool ReplaceDamaged(const std::string& path, Clock& clock, Prompter& prompter) {
+bool ReplaceDamaged(const std::string& path, Clock& clock, Prompter& prompter, bool& restored) {
   std::string aside = AsideName(path, clock);
   if (!SetAside(path, aside)) {
     LogStart(path, clock, Format("Start: beschadigd bestand %s kan niet opzij gezet worden", path.c_str()));
@@ -106,10 +106,11 @@ bool ReplaceDamaged(const std::string& path, Clock& clock, Prompter& prompter) {
     return false;
   }
   LogStart(path, clock, Format("Start: beschadigd bestand %s opzij gezet als %s", path.c_str(), aside.c_str()));
-  OfferBackup(path, aside,
-              Format("Het bestand %s is beschadigd of is geen database.\nHet is opzij gezet als %s.", path.c_str(),
-                     aside.c_str()),
-              clock, prompter);
+  restored = OfferBackup(
+      path, aside,
+      Format("Het bestand %s is beschadigd of is geen database.\nHet is opzij gezet als %s.", path.c_str(),
+             aside.c_str()),
+      clock, prompter);
   return true;
 }
 
@@ -191,22 +192,23 @@ std::string NewestSoundBackup(const std::string& backupFolder) {
 }
 
 std::unique_ptr<Database> OpenDatabase(const std::string& path, Clock& clock, Prompter& prompter) {
+  bool restored = false;
   // A start killed while it offered a backup has set the damaged file aside
   // and left no database: the next start must not quietly begin afresh.
   if (NoDatabase(path)) {
     std::string aside = NewestAside(path);
     if (!aside.empty())
-      OfferBackup(path, aside,
-                  Format("Er is geen database in %s.\nBij een eerdere start is het beschadigde bestand "
-                         "opzij gezet als %s.",
-                         path.c_str(), aside.c_str()),
-                  clock, prompter);
+      restored = OfferBackup(path, aside,
+                             Format("Er is geen database in %s.\nBij een eerdere start is het beschadigde bestand "
+                                    "opzij gezet als %s.",
+                                    path.c_str(), aside.c_str()),
+                             clock, prompter);
   }
-  auto db = std::make_unique<Database>(path, clock);
+  auto db = std::make_unique<Database>(path, clock, nullptr, restored ? OpenKind::kRestored : OpenKind::kAsFound);
   if (db->Damaged()) {
     db.reset();
-    if (!ReplaceDamaged(path, clock, prompter)) return nullptr;
-    db = std::make_unique<Database>(path, clock);
+    if (!ReplaceDamaged(path, clock, prompter, restored)) return nullptr;
+    db = std::make_unique<Database>(path, clock, nullptr, restored ? OpenKind::kRestored : OpenKind::kAsFound);
   }
   if (!db->StartError().empty()) {
     LogStart(path, clock, "Start geweigerd: " + db->StartError());

@@ -12,6 +12,7 @@
 #include "store/database.h"
 #include "store/recordset.h"
 #include "store/startup.h"
+#include "support/text.h"
 
 namespace velgram {
 namespace {
@@ -140,6 +141,28 @@ TEST_F(Startup, AStartKilledAtTheBackupQuestionAsksAgain) {
   prompter = {};
   EXPECT_TRUE(OpenDatabase(path, clock, prompter));
   EXPECT_TRUE(prompter.questions.empty() && prompter.alerts.empty());
+}
+
+TEST_F(Startup, ARestoredBackupIsTheDaysDailyCopy) {
+  fs::create_directories(backups);
+  MakeDatabase(dir.File("bron.db"), "Goede");
+  {
+    Database source(dir.File("bron.db"), clock);
+    source.SetSettingInt("BackupOnceDay", 1);
+  }
+  for (int day = 5; day <= 14; ++day)
+    fs::copy_file(dir.File("bron.db"), backups + Format("/Velgram202310%02d.db", day));
+  const std::set<std::string> ten = FilesIn(backups);
+  WriteFileBytes(path, kGarbage);
+  prompter.answers = {true};
+  ASSERT_TRUE(OpenDatabase(path, clock, prompter));
+  EXPECT_EQ(FilesIn(backups), ten);
+  { Database again(path, clock); }  // a later start the same day
+  EXPECT_EQ(FilesIn(backups), ten);
+  clock.Advance(86400);
+  { Database tomorrow(path, clock); }
+  EXPECT_TRUE(FilesIn(backups).count("Velgram20231016.db"));
+  EXPECT_FALSE(FilesIn(backups).count("Velgram20231005.db"));
 }
 
 TEST_F(Startup, TheDataFolderMustBeAWritableFolder) {
