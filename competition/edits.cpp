@@ -340,7 +340,7 @@ bool MovePoolUp(Database& db, Prompter& prompter, int idPool) {
   Transaction tx(db);
   db.Exec(nullptr, "UPDATE Pools SET sort=%d WHERE id=%d", list[i].sort, prev.id);
   db.Exec(nullptr, "UPDATE Pools SET sort=%d WHERE id=%d", prev.sort, idPool);
-  return tx.Commit();
+  return tx.Commit() || NotSaved(db, prompter, "De poule kon niet verplaatst worden");
 }
 
 bool MovePoolDown(Database& db, Prompter& prompter, int idPool) {
@@ -351,8 +351,9 @@ bool MovePoolDown(Database& db, Prompter& prompter, int idPool) {
     prompter.Alert("Speler is gekoppeld aan volgende poule. Verwijder deze eerst.");
     return false;
   }
+  Transaction tx(db);
   db.MovePoolDown(idPool, list[i].idSystem);
-  return true;
+  return tx.Commit() || NotSaved(db, prompter, "De poule kon niet verplaatst worden");
 }
 
 int StoreBackupInterval(Database& db, bool on, const std::string& minutesText) {

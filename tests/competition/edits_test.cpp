@@ -189,6 +189,7 @@ TEST_F(EditsTest, TournamentAndClassFormsAreChecked) {
 TEST_F(EditsTest, AWriteTheDatabaseRefusesIsToldAndSavesNothing) {
   int anna = AddPlayer("Anna", "Smash", 1200);
   int bert = AddPlayer("Bert", "Smash", 1300);
+  int pool1 = AddPool(kPlaystylePoule), pool2 = AddPool(kPlaystylePoule);
   PlayerForm cees;
   cees.name = "Cees";
   cees.club = "Nieuwe club";  // made with the player, so refused with it
@@ -206,7 +207,8 @@ TEST_F(EditsTest, AWriteTheDatabaseRefusesIsToldAndSavesNothing) {
        [&] { return SavePlayer(*db, prompter, idToernooi, -1, cees); }},
       {"De speler kon niet in de database worden opgeslagen",
        [&] { return SavePlayer(*db, prompter, idToernooi, anna, cees); }},
-      {"Het duo kon niet in de database worden opgeslagen", [&] { return SaveDuo(*db, prompter, idToernooi, duo, "A"); }},
+      {"Het duo kon niet in de database worden opgeslagen",
+       [&] { return SaveDuo(*db, prompter, idToernooi, duo, "A"); }},
       {"De spelklasse kon niet in de database worden opgeslagen",
        [&] { return SaveSystem(*db, prompter, idToernooi, -1, "B", "", 1); }},
       {"De poule kon niet in de database worden opgeslagen",
@@ -215,12 +217,14 @@ TEST_F(EditsTest, AWriteTheDatabaseRefusesIsToldAndSavesNothing) {
        [&] { return SaveToernooi(*db, prompter, idToernooi, "Nieuw", nullptr); }},
       {"De deelnemers konden niet verwijderd worden",
        [&] { return DeletePlayers(*db, prompter, idToernooi, {anna}); }},
+      {"De poule kon niet verplaatst worden", [&] { return MovePoolUp(*db, prompter, pool2); }},
+      {"De poule kon niet verplaatst worden", [&] { return MovePoolDown(*db, prompter, pool1); }},
   };
   auto contents = [&] {
     std::string rs;
     db->ExecText(&rs, "SELECT (SELECT group_concat(name) FROM Clubs)||(SELECT group_concat(name) FROM PlayersMain)||"
                       "(SELECT group_concat(name) FROM Toernooien)||(SELECT COUNT(*) FROM Duos)||"
-                      "(SELECT COUNT(*) FROM Systems)||(SELECT COUNT(*) FROM Pools) AS x");
+                      "(SELECT COUNT(*) FROM Systems)||(SELECT group_concat(id||':'||sort) FROM Pools) AS x");
     return rs;
   };
   const std::string before = contents();
