@@ -121,6 +121,7 @@ TEST_F(Startup, AStartKilledAtTheBackupQuestionAsksAgain) {
   // asked: no database, only the file set aside (" (1)" is the newer one).
   WriteFileBytes(dir.File("Velgram-beschadigd-20231014-100000.db"), kGarbage);
   WriteFileBytes(dir.File("Velgram-beschadigd-20231015-143005 (1).db"), kGarbage);
+  WriteFileBytes(dir.File("Velgram-kopie-van-de-voorzitter.db"), kGarbage);  // not set aside by a start
   const std::string newest = dir.File("Velgram-beschadigd-20231015-143005 (1).db");
   for (bool withBackup : {false, true}) {
     fs::remove(path);
