@@ -86,21 +86,24 @@ TEST(ReadTickets, AMissingMemberStopsTheRecordWithTheStandInTime) {
 }
 
 TEST(TimeDisplay, TimeOfDayBelowTwentyFourHoursElseTheDate) {
-  DateTime now = ReceivedFrom(20260315, 120000);
   const struct {
     int date, time;
     long long hours;
+    int nowFraction = 0;  // of the second, in 100 ns
   } cases[] = {
       {20260314, 120100, 23},  // 23 h 59 min
       {20260314, 120000, 24},
       {20260314, 120001, 23},  // 23:59:59 and the half second stay below the hour
+      {20260314, 120001, 24, 6000000},  // 23:59:59.6 and the half second make the day
+      {20260314, 120001, 23, 4000000},
       {20260315, 113000, 0},
       {20260316, 120000, -24},  // a clock ahead of ours: still today's time
       {20250315, 120000, 365 * 24},
   };
   for (const auto& c : cases) {
-    DateTime r = ReceivedFrom(c.date, c.time);
-    EXPECT_EQ(AgeHours(now, r), c.hours) << c.date << " " << c.time;
+    DateTime now = ReceivedFrom(20260315, 120000), r = ReceivedFrom(c.date, c.time);
+    now.fraction = c.nowFraction;
+    EXPECT_EQ(AgeHours(now, r), c.hours) << c.date << " " << c.time << "." << c.nowFraction;
     EXPECT_EQ(ShowsTimeOfDay(now, r), c.hours < 24) << c.date << " " << c.time;
   }
   EXPECT_EQ(AgeHours(ReceivedFrom(20260101, 3000), ReceivedFrom(20251231, 230000)), 1);
