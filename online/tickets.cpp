@@ -101,6 +101,13 @@ std::vector<TicketMessage> ReadTicketMessages(const Ljson& answer) {
   return list;
 }
 
+bool AnsweredAfter(const Ticket& ticket, const std::vector<TicketMessage>& history) {
+  const TicketMessage* latest = nullptr;
+  for (const TicketMessage& m : history)
+    if (!latest || Seconds(m.received) >= Seconds(latest->received)) latest = &m;
+  return latest ? !latest->FromUser() : ticket.Answered();
+}
+
 std::string FromLineBreakMarkers(const std::string& text) {
   static const std::string kMarker = "[LINEBREAK]";
   std::string out;

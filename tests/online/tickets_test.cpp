@@ -110,6 +110,32 @@ TEST(TimeDisplay, TimeOfDayBelowTwentyFourHoursElseTheDate) {
   EXPECT_EQ(TimeOfDayText(ReceivedFrom(20260314, 90705)), "09:07");
 }
 
+TEST(AnsweredAfter, TheLatestMessageDecidesElseTheTicket) {
+  auto message = [](int time, int agent) {
+    TicketMessage m;
+    m.received = ReceivedFrom(20260315, time);
+    m.agent = agent;
+    return m;
+  };
+  const struct {
+    int ticketStatus;
+    std::vector<TicketMessage> history;
+    bool answered;
+  } cases[] = {
+      {1, {}, true},
+      {2, {}, false},
+      {1, {message(90000, 1), message(100000, 0)}, false},  // the user wrote after the answer
+      {0, {message(90000, 0), message(100000, 3)}, true},
+      {0, {message(100000, 1), message(90000, 0)}, true},  // by time, not by place
+      {1, {message(100000, 1), message(100000, 0)}, false},
+  };
+  for (const auto& c : cases) {
+    Ticket t;
+    t.status = c.ticketStatus;
+    EXPECT_EQ(AnsweredAfter(t, c.history), c.answered) << c.ticketStatus << " " << c.history.size();
+  }
+}
+
 TEST(CheckSupportSettings, WantsAnAddressAndAnHttpsServer) {
   const std::string desk = "https://desk.example.nl/api";
   EXPECT_EQ(CheckSupportSettings("jan@club.nl", desk), "");
