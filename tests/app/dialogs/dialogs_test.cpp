@@ -91,6 +91,20 @@ TEST_F(DialogsTest, PlayerDialogChecksAndKeepsAnEmptyRatingEmpty) {
   EXPECT_EQ(stored.rating, 1450);
 }
 
+TEST_F(DialogsTest, PlayerDialogGoesFromManToTheEmailFieldInOneTab) {
+  OpenTournament();
+  LDlgPlayer dlg(*app, -1);
+  dlg.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+  dlg.man->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("anna@ttv.nl"));
+  EXPECT_EQ(dlg.email->text(), QStringLiteral("anna@ttv.nl"));
+  dlg.man->setFocus();
+  QTest::keyClick(dlg.man, Qt::Key_Right);  // the arrow keys reach "Vrouw"
+  EXPECT_TRUE(dlg.vrouw->hasFocus());
+}
+
 TEST_F(DialogsTest, ClassDialogWantsANameAndAKind) {
   OpenTournament();
   LDlgSystem dlg(*app, -1);
@@ -176,6 +190,7 @@ TEST_F(DialogsTest, ColourDialogStoresBothColoursAndStandardDiffersFromUnset) {
 
 TEST_F(DialogsTest, BackupManagementStoresAndAppliesTheIntervalAtOnce) {
   LDlgBackupManagement dlg(db());
+  EXPECT_EQ(dlg.location->text(), QString::fromStdString(dir.Path()));  // the data folder
   EXPECT_FALSE(dlg.every->isChecked());
   EXPECT_FALSE(dlg.minutes->isEnabled());
   dlg.minutes->setText(QStringLiteral("3"));

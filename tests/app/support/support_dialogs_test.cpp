@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLocale>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "app/shell/qtext.h"
 #include "app/support/dlg_settingssupport.h"
@@ -232,6 +234,22 @@ TEST_F(SupportDialogsTest, ClosingTheListWhileTheDeskDelaysNeitherBlocksNorCrash
   again.show();
   ASSERT_TRUE(WaitFor([&] { return !again.Fetching(); }, 5000));
   EXPECT_EQ(again.grid->RowCount(), 1);
+}
+
+TEST_F(SupportDialogsTest, EnterAfterBrowsingPressesOk) {
+  LDlgSettingsSupport s(db(), prompter, QString());
+  s.email->setText(QStringLiteral("jan@ttv.nl"));
+  s.server->setText(QString::fromStdString(server->Endpoint()));
+  s.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&s));
+  s.browse->setFocus();  // where the focus is after the chooser closed
+  // A chooser opened by the Enter is closed again, so that the test goes on.
+  QTimer::singleShot(500, [] {
+    if (auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) chooser->reject();
+  });
+  QTest::keyClick(s.browse, Qt::Key_Return);
+  EXPECT_EQ(s.result(), QDialog::Accepted);
+  EXPECT_EQ(db().GetSetting(kSettingSupportEmail), "jan@ttv.nl");
 }
 
 TEST_F(SupportDialogsTest, AskingFirstAsksForTheSettings) {
