@@ -6,6 +6,7 @@
 #include "app/shell/translations.h"
 
 int main(int argc, char** argv) {
+  velgram::UseDutchSystemDates();
   QApplication qt(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velgram"));
   QApplication::setOrganizationName(QStringLiteral("Dorvane"));

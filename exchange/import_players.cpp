@@ -32,6 +32,11 @@ unsigned char FoldCase(unsigned char c) {
   }
 }
 
+// A club this import is going to create, as offered in the club question:
+// ids from -2 down, clear of the -1 of "no club".
+int PendingClubId(int index) { return -2 - index; }
+int PendingClubIndex(int idClub) { return idClub <= -2 ? -2 - idClub : -1; }
+
 // How a club name of the file was resolved.
 struct ClubResolution {
   int idClub = -1;
@@ -184,9 +189,19 @@ ImportResult ImportPlayers(Database& db, int idToernooi, const ImportFile& file,
       if (choices.empty()) db.ListClubs(0, choices);
       choicesRead = true;
     }
-    ClubChoice choice = prompter.SelectClub(row, choices);
+    // The clubs made earlier in this import are offered too, so that a row
+    // spelled differently can be put with them; they are not written yet and
+    // stand in the list under a placeholder id.
+    std::vector<ClubEntry> offered = choices;
+    for (size_t k = 0; k < newClubs.size(); ++k) offered.push_back({PendingClubId(static_cast<int>(k)), newClubs[k]});
+    std::stable_sort(offered.begin(), offered.end(),
+                     [](const ClubEntry& a, const ClubEntry& b) { return a.name < b.name; });
+    ClubChoice choice = prompter.SelectClub(row, offered);
     if (choice.kind == ClubChoice::kCancel) continue;  // the next row with this club asks again
-    if (choice.kind == ClubChoice::kExisting) {
+    int pending = PendingClubIndex(choice.idClub);
+    if (choice.kind == ClubChoice::kExisting && pending >= 0 && pending < static_cast<int>(newClubs.size())) {
+      r = {-1, pending};
+    } else if (choice.kind == ClubChoice::kExisting) {
       r = {choice.idClub, -1};
     } else {
       std::string name = TrimBlanks(choice.newName);

@@ -31,9 +31,10 @@ enum class RemoveOutcome {
 class ImportPrompter : public Prompter {
  public:
   // Which club a row belongs to whose club is not in the club list. clubs are
-  // the choices: the clubs of the tournament's players, else all clubs, by
-  // name. A new club is only created when the import goes on, so that
-  // stopping it leaves nothing behind.
+  // the choices: the clubs of the tournament's players, else all clubs, and
+  // the clubs made so far in this import, by name. A new club is only created
+  // when the import goes on, so that stopping it leaves nothing behind; until
+  // then it is offered under an id below -1.
   virtual ClubChoice SelectClub(const PlayerRecord& row, const std::vector<ClubEntry>& clubs) = 0;
 
   // Offers the players that are not in the file for removal. For "Verwijder

@@ -1,7 +1,5 @@
 #include "online/tickets.h"
 
-#include <cmath>
-
 #include "support/text.h"
 
 namespace velgram {
@@ -103,6 +101,13 @@ std::vector<TicketMessage> ReadTicketMessages(const Ljson& answer) {
   return list;
 }
 
+bool AnsweredAfter(const Ticket& ticket, const std::vector<TicketMessage>& history) {
+  const TicketMessage* latest = nullptr;
+  for (const TicketMessage& m : history)
+    if (!latest || Seconds(m.received) >= Seconds(latest->received)) latest = &m;
+  return latest ? !latest->FromUser() : ticket.Answered();
+}
+
 std::string FromLineBreakMarkers(const std::string& text) {
   static const std::string kMarker = "[LINEBREAK]";
   std::string out;
@@ -117,9 +122,12 @@ std::string FromLineBreakMarkers(const std::string& text) {
 }
 
 long long AgeHours(const DateTime& nowLocal, const DateTime& received) {
-  double seconds = static_cast<double>(Seconds(nowLocal) - Seconds(received));
-  seconds += seconds < 0 ? -0.5 : 0.5;
-  return static_cast<long long>(std::trunc(seconds / 3600.0));
+  // Counted exactly in 100 ns units, the parts of the seconds included: a
+  // question 23:59:59.6 old is a day old once the half second is added.
+  constexpr long long kUnitsPerSecond = 10000000, kHalfSecond = kUnitsPerSecond / 2;
+  long long units = (Seconds(nowLocal) - Seconds(received)) * kUnitsPerSecond + (nowLocal.fraction - received.fraction);
+  units += units < 0 ? -kHalfSecond : kHalfSecond;
+  return units / (3600 * kUnitsPerSecond);  // integer division cuts toward zero
 }
 
 bool ShowsTimeOfDay(const DateTime& nowLocal, const DateTime& received) {

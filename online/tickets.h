@@ -39,6 +39,12 @@ DateTime ReceivedFrom(int yyyymmdd, int hhmmss);
 std::vector<Ticket> ReadTickets(const Ljson& answer);
 std::vector<TicketMessage> ReadTicketMessages(const Ljson& answer);
 
+// Whether the question stands answered after this history: the desk wrote
+// the latest message (of equal times the last in the list). The history is
+// newer than the list the ticket came from; without messages the ticket's
+// own status stands.
+bool AnsweredAfter(const Ticket& ticket, const std::vector<TicketMessage>& history);
+
 // The marker "[LINEBREAK]" back to "\n".
 std::string FromLineBreakMarkers(const std::string& text);
 

@@ -262,11 +262,13 @@ void CallWebApi(int action, const WebApiArgs& args, WebApiResult& result, const 
     while (!lock.try_lock_for(std::chrono::milliseconds(20)))
       if (Cancelled(ctx)) {
         result.status = "ERROR: Cancelled";
+        result.failure = WebApiFailure::kCancelled;
         return;
       }
     std::string request = BuildRequest(action, args);
     if (request.empty()) {
       result.status = Format("ERROR: Unknown action %d", action);
+      result.failure = WebApiFailure::kRefused;
       return;
     }
     const Clock& clock = ctx.clock ? *ctx.clock : DefaultClock();
@@ -276,12 +278,15 @@ void CallWebApi(int action, const WebApiArgs& args, WebApiResult& result, const 
     std::string answer = PostToApi(Encipher(request, today), error, errorText, ctx);
     if (error != 0) {
       result.status = Format("ERROR: %d. %s", error, answer.c_str());
-      Log("%s", result.status.c_str());
+      // A transfer its dialog stopped did not fail: the user closed the window.
+      result.failure = Cancelled(ctx) ? WebApiFailure::kCancelled : WebApiFailure::kUnreachable;
+      if (result.failure != WebApiFailure::kCancelled) Log("%s", result.status.c_str());
       return;
     }
     std::string plain;
     if (!Decipher(answer, today, plain)) {
       result.status = "ERROR: Invalid response";
+      result.failure = WebApiFailure::kUnreachable;
       return;
     }
     Ljson json(plain);
@@ -289,10 +294,12 @@ void CallWebApi(int action, const WebApiArgs& args, WebApiResult& result, const 
     // An answer that does not say it succeeded is not taken as success.
     if (!json.IsValid() || !json.GetInt("errorcode", errorcode)) {
       result.status = "ERROR: Invalid response";
+      result.failure = WebApiFailure::kUnreachable;
       return;
     }
     if (errorcode != 0) {
       result.status = Format("ERROR: errorcode=%d", errorcode);
+      result.failure = WebApiFailure::kRefused;
       std::string message;
       if (json.GetString("errormessage", message)) result.status += "  " + message;
       return;
@@ -302,7 +309,19 @@ void CallWebApi(int action, const WebApiArgs& args, WebApiResult& result, const 
     result.status = "OK";
   } catch (const std::exception& e) {
     result.status = Format("ERROR: %s", e.what());
+    result.failure = WebApiFailure::kUnreachable;
     Log("CallWebApi  EXCEPTION: %s", e.what());
+  }
+}
+
+std::string FailureReport(const WebApiResult& result) {
+  switch (result.failure) {
+    case WebApiFailure::kNone:
+      return {};
+    case WebApiFailure::kRefused:
+      return std::string(kDeskRefused) + "\n" + result.status;
+    default:
+      return std::string(kDeskUnreachable) + "\n" + result.status;
   }
 }
 

@@ -34,12 +34,31 @@ struct WebApiArgs {
   int idTicket = 0;
 };
 
+// Why an exchange failed, for what the screens tell the user.
+enum class WebApiFailure {
+  kNone,
+  kUnreachable,  // no answer, or none the desk could have given (wrong server, wrong key)
+  kRefused,      // the desk answered with an error code
+  kCancelled,    // stopped by its dialog; nobody reads the result
+};
+
 struct WebApiResult {
   std::string status;  // "OK" or an "ERROR: ..." text
+  WebApiFailure failure = WebApiFailure::kNone;
   std::vector<Ticket> tickets;
   std::vector<TicketMessage> messages;
   bool Ok() const { return status == "OK"; }
 };
+
+inline constexpr const char* kDeskUnreachable =
+    "De helpdesk is niet bereikbaar; controleer de internetverbinding en het serveradres in Instellingen > "
+    "Ondersteuning.";
+inline constexpr const char* kDeskRefused = "De helpdesk heeft het verzoek geweigerd.";
+
+// What a support window shows for a failed exchange: one Dutch sentence the
+// user can act on, above the status text as the client gave it. "" for
+// success.
+std::string FailureReport(const WebApiResult& result);
 
 // Sets the transport library up, once per process. A caller that keeps
 // objects alive at exit which must outlast a running transfer calls it before

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <filesystem>
 
 #include "app/dialogs/dlg_common.h"
 #include "app/shell/qtext.h"
@@ -17,9 +18,9 @@ LDlgBackupManagement::LDlgBackupManagement(Database& db, QWidget* parent) : QDia
   setWindowTitle(QStringLiteral("Backup Beheer"));
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout;
-  // The folder the copies land in, not the data folder above it: that is
-  // where the user goes looking for a backup.
-  location = new QLabel(ToQt(db_.BackupFolder()), this);
+  // The data folder: the database, the "backup" folder with the copies, the
+  // log files and the exports are all in it.
+  location = new QLabel(QString::fromStdString(std::filesystem::path(db_.Path()).parent_path().string()), this);
   location->setTextInteractionFlags(Qt::TextSelectableByMouse);
   form->addRow(QStringLiteral("Backup lokatie:"), location);
   layout->addLayout(form);

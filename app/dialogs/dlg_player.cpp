@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -12,6 +13,35 @@
 #include "competition/edits.h"
 
 namespace velgram {
+
+namespace {
+
+// The arrow keys move the focus from one of two buttons to the other. Qt does
+// that only for buttons that can be tabbed to, which the group allows only
+// one of at a time.
+class ArrowsBetween : public QObject {
+ public:
+  ArrowsBetween(QWidget* a, QWidget* b, QObject* parent) : QObject(parent), a_(a), b_(b) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+      case Qt::Key_Left:
+      case Qt::Key_Right:
+      case Qt::Key_Up:
+      case Qt::Key_Down:
+        (watched == a_ ? b_ : a_)->setFocus(Qt::TabFocusReason);
+        return true;
+      default:
+        return false;
+    }
+  }
+
+ private:
+  QWidget* a_;
+  QWidget* b_;
+};
+
+}  // namespace
 
 LDlgPlayer::LDlgPlayer(CVelgramApp& app, int id, QWidget* parent) : QDialog(parent), app_(app), id_(id) {
   setWindowTitle(QStringLiteral("Deelnemer"));
@@ -35,6 +65,15 @@ LDlgPlayer::LDlgPlayer(CVelgramApp& app, int id, QWidget* parent) : QDialog(pare
   genders->addStretch();
   man->setAutoExclusive(false);
   vrouw->setAutoExclusive(false);
+  // One Tab stop for the pair (the one last in focus), with the arrow keys
+  // between them, as for radio buttons; the group itself does not exclude.
+  auto* genderKeys = new QButtonGroup(this);
+  genderKeys->setExclusive(false);
+  genderKeys->addButton(man);
+  genderKeys->addButton(vrouw);
+  auto* arrows = new ArrowsBetween(man, vrouw, this);
+  man->installEventFilter(arrows);
+  vrouw->installEventFilter(arrows);
   connect(man, &QRadioButton::toggled, this, [this](bool on) {
     if (on) vrouw->setChecked(false);
   });

@@ -5,7 +5,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScrollBar>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/dialogs/dlg_common.h"
 #include "app/shell/app.h"
@@ -79,7 +82,10 @@ LDlgAddContestants::LDlgAddContestants(CVelgramApp& app, int idPool, int maximum
   // The positions of a running pool have matches.
   removeButton->setEnabled(!draft_->Running());
   Fill();
-  resize(sizeHint().width() + participants->fontMetrics().averageCharWidth() * 40, sizeHint().height());
+  int width = sizeHint().width() + participants->fontMetrics().averageCharWidth() * 40;
+  if (const QScreen* s = screen())
+    width = std::min(width, std::max(s->availableGeometry().width(), sizeHint().width()));
+  resize(width, sizeHint().height());
 }
 
 LDlgAddContestants::~LDlgAddContestants() = default;
@@ -90,14 +96,32 @@ void LDlgAddContestants::Fill() {
   for (const Candidate& c : draft_->Candidates())
     participants->AddRow({ToQt(c.name), ToQt(c.club), RatingText(c.rating), ToQt(c.klasse)}, c.id);
   participants->EndUpdate();
-  participants->AutoSize();
   pool->Clear();
   const std::vector<Contestant>& list = draft_->List();
   for (size_t i = 0; i < list.size(); ++i)
     pool->AddRow({ToQt(list[i].name), ToQt(list[i].club), RatingText(list[i].rating, list[i].known),
                   ToQt(list[i].klasse)},
                  static_cast<int>(i));
-  pool->AutoSize();
+  // Half the screen beside the buttons in the middle, for each list.
+  const QScreen* screen = this->screen();
+  const int room = screen ? (screen->availableGeometry().width() - addButton->sizeHint().width()) / 2 - 60 : 0;
+  for (LGrid* g : {participants, pool}) {
+    // The rows come back in the draft's order: the order the header's arrow
+    // shows is made again.
+    if (g->SortColumn() >= 0) g->SortByColumn(g->SortColumn(), g->SortAscending());
+    g->AutoSize();
+    // Duo names are long. Every column stays in sight and the dialog grows;
+    // where two lists that wide would not fit on the screen, the names give
+    // way (whole in their tooltips), not "Rating" and "Klasse".
+    int columns = 0;
+    for (int c = 0; c < g->ColumnCount(); ++c) columns += g->columnWidth(c);
+    const int excess = columns + g->verticalScrollBar()->sizeHint().width() + 2 * g->frameWidth() - room;
+    if (screen && excess > 0) {
+      g->setColumnWidth(0, std::max(g->columnWidth(0) - excess, CharsWide(g, 12)));
+      for (int r = 0; r < g->RowCount(); ++r) g->SetCellTooltip(r, 0, g->Cell(r, 0));
+    }
+    FitListWidth(g, 0);
+  }
 }
 
 void LDlgAddContestants::AddSelected() {

@@ -1,10 +1,12 @@
 #include "app/results/dlg_result_fast.h"
 
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/dialogs/dlg_common.h"
 #include "app/shell/app.h"
@@ -120,9 +122,14 @@ LDlgResultFast::LDlgResultFast(CVelgramApp& app, int idMatch, int idMatchSystem,
   auto* layout = new QVBoxLayout(this);
   AddHeader(layout);
   QFont nameFont = ResultFont(kNameFont, font());
+  // Each name keeps the height of the winner's larger font, so that the rows
+  // below stay where they are when a name turns bold.
+  const int nameHeight =
+      std::max(QFontMetrics(nameFont).height(), QFontMetrics(ResultFont(kWinnerFont, font())).height());
   for (int i = 0; i < 2; ++i) {
     names_[i] = new QLabel(this);
     names_[i]->setFont(nameFont);
+    names_[i]->setMinimumHeight(nameHeight);
     layout->addWidget(names_[i]);
   }
 

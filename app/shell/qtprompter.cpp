@@ -1,6 +1,8 @@
 #include "app/shell/qtprompter.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
@@ -16,6 +18,17 @@ bool OnUiThread() { return qApp && QThread::currentThread() == qApp->thread(); }
 QWidget* Owner() {
   QWidget* w = QApplication::activeModalWidget();
   return w ? w : QApplication::activeWindow();
+}
+
+// A short message gives a box that the window manager's title bar, with its
+// icon and buttons, leaves no room for the caption in ("..."): the box is made
+// wide enough for both.
+void FitCaption(QMessageBox& box) {
+  QFontMetrics fm(QApplication::font("QMdiSubWindowTitleBar"));
+  const int width = fm.horizontalAdvance(box.windowTitle()) + 8 * fm.height();
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
 }
 
 // The core ends lines the Windows way; a message box wants one break per line.
@@ -35,6 +48,7 @@ void QtPrompter::Alert(const std::string& text) {
     return;
   }
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Alert"), Shown(text), QMessageBox::Ok, Owner());
+  FitCaption(box);
   box.exec();
 }
 
@@ -45,7 +59,10 @@ bool QtPrompter::Confirm(const std::string& text) {
         qApp, [this, &text, &answer] { answer = Confirm(text); }, Qt::BlockingQueuedConnection);
     return answer;
   }
-  QMessageBox box(QMessageBox::NoIcon, QString(), Shown(text), QMessageBox::Yes | QMessageBox::No, Owner());
+  // A blank caption: an empty one makes the window system show the program's
+  // name there instead.
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral(" "), Shown(text), QMessageBox::Yes | QMessageBox::No, Owner());
+  FitCaption(box);
   // Dutch answers to a Dutch question, also where Qt's own translations are
   // not installed.
   box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));

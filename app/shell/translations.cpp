@@ -4,6 +4,8 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <cstdlib>
+#include <string>
 
 namespace velgram {
 
@@ -21,6 +23,17 @@ bool InstallDutchQtTranslations(QCoreApplication& app) {
     delete translator;
   }
   return false;
+}
+
+void UseDutchSystemDates() {
+  // LC_ALL would hide the time category: its value moves to the others.
+  if (const char* all = std::getenv("LC_ALL"); all && *all) {
+    const std::string value = all;
+    for (const char* category : {"LC_CTYPE", "LC_NUMERIC", "LC_COLLATE", "LC_MONETARY", "LC_MESSAGES"})
+      setenv(category, value.c_str(), 1);
+    unsetenv("LC_ALL");
+  }
+  setenv("LC_TIME", "nl_NL.UTF-8", 1);
 }
 
 }  // namespace velgram

@@ -10,4 +10,10 @@ namespace velgram {
 // translations package is missing): Qt's texts then stay English.
 bool InstallDutchQtTranslations(QCoreApplication& app);
 
+// Dates that Qt formats by the system locale (the file chooser's dates) in
+// Dutch too: sets the time category of the environment to Dutch
+// (Netherlands). Qt reads it once, so this comes before the QApplication.
+// Numbers keep their category: the core formats them the C way.
+void UseDutchSystemDates();
+
 }  // namespace velgram

@@ -31,6 +31,8 @@ LDlgSettingsSupport::LDlgSettingsSupport(Database& db, Prompter& prompter, const
   caFile = new QLineEdit(ToQt(db_.GetSetting(kSettingSupportCaFile)), this);
   caFile->setPlaceholderText(QStringLiteral("alleen voor een eigen server"));
   browse = new QPushButton(QStringLiteral("Bladeren..."), this);
+  // Enter after choosing a file means OK, not the chooser once more.
+  browse->setAutoDefault(false);
   auto* caRow = new QHBoxLayout;
   caRow->addWidget(caFile, 1);
   caRow->addWidget(browse);

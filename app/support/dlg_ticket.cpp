@@ -70,7 +70,7 @@ void LDlgTicket::Answered(const WebApiResult& result) {
     QDialog::accept();
     return;
   }
-  desk_.prompter->Alert(result.status);
+  desk_.prompter->Alert(FailureReport(result));
 }
 
 }  // namespace velgram

@@ -48,6 +48,8 @@ LDlgTicketHistory::LDlgTicketHistory(SupportDesk desk, const Ticket& ticket, QWi
   layout->addWidget(grid, 1);
   auto* bottom = new QHBoxLayout;
   status = new QLabel(QString::fromUtf8(kFetching), this);
+  status->setWordWrap(true);
+  status->setTextInteractionFlags(Qt::TextSelectableByMouse);
   bottom->addWidget(status, 1);
   reply = new QPushButton(QStringLiteral("Reageer"), this);
   bottom->addWidget(reply);
@@ -90,7 +92,8 @@ void LDlgTicketHistory::Show(const WebApiResult& result) {
   grid->resizeColumnToContents(0);
   grid->resizeRowsToContents();
   updated->setText(ReceivedDateTimeText(last));
-  status->setText(result.Ok() ? QString() : ToQt(result.status));
+  state->setText(AnsweredAfter(ticket_, messages_) ? QStringLiteral("Beantwoord") : QStringLiteral("Open"));
+  status->setText(ToQt(FailureReport(result)));
 }
 
 void LDlgTicketHistory::Reply() {

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "app/shell/qtext.h"
 #include "app/support/dlg_ticket.h"
 #include "app/support/dlg_tickethistory.h"
 #include "support/prompt.h"
@@ -13,6 +14,7 @@ namespace velgram {
 namespace {
 constexpr const char* kFetching = "Informatie wordt opgehaald";
 constexpr const char* kHint = "Dubbelklik op een regel voor meer informatie";
+constexpr const char* kNotFetched = "De lijst met vragen kon niet worden opgehaald.";
 }  // namespace
 
 LDlgTickets::LDlgTickets(SupportDesk desk, QWidget* parent) : QDialog(parent), desk_(std::move(desk)) {
@@ -27,6 +29,8 @@ LDlgTickets::LDlgTickets(SupportDesk desk, QWidget* parent) : QDialog(parent), d
   layout->addWidget(grid, 1);
   auto* bottom = new QHBoxLayout;
   status = new QLabel(QString::fromUtf8(kFetching), this);
+  status->setWordWrap(true);
+  status->setTextInteractionFlags(Qt::TextSelectableByMouse);
   bottom->addWidget(status, 1);
   ask = new QPushButton(QStringLiteral("Stel een vraag"), this);
   bottom->addWidget(ask);
@@ -68,7 +72,11 @@ void LDlgTickets::Show(const WebApiResult& result) {
                  t.id);
   grid->EndUpdate();
   grid->AutoSize();
-  status->setText(QString::fromUtf8(kHint));
+  // An empty list after a failed fetch is not "no questions": say so, and why.
+  QString text = QString::fromUtf8(kHint);
+  if (!result.Ok()) text += QStringLiteral("\n") + QString::fromUtf8(kNotFetched) + QStringLiteral("\n") +
+                            ToQt(FailureReport(result));
+  status->setText(text);
 }
 
 void LDlgTickets::OpenRow(int row) {

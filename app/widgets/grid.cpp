@@ -304,6 +304,9 @@ void LGrid::SetColumns(const std::vector<GridColumn>& columns) {
   model_->SetColumns(columns);
   sortColumn_ = -1;
   sortAscending_ = false;
+  // The arrow belonged to the old columns.
+  horizontalHeader()->setSortIndicatorShown(false);
+  horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
   for (int c = 0; c < ColumnCount(); ++c) setColumnHidden(c, false);
 }
 

@@ -3,8 +3,11 @@
 
 #include <QApplication>
 
+#include "app/shell/translations.h"
+
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  velgram::UseDutchSystemDates();  // as the program does
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velgram"));
   ::testing::InitGoogleTest(&argc, argv);

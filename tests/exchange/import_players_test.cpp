@@ -34,6 +34,8 @@ class ScriptedImport : public ImportPrompter {
     if (clubAnswers.empty()) return {};
     ClubChoice c = clubAnswers.front();
     clubAnswers.pop_front();
+    for (const ClubEntry& e : clubs)
+      if (c.kind == ClubChoice::kExisting && c.idClub == -1 && e.name == c.newName) c.idClub = e.id;
     return c;
   }
   // Tries each selection in turn, as a user pressing "Verwijder de
@@ -59,6 +61,8 @@ class ScriptedImport : public ImportPrompter {
 
 ClubChoice Existing(int id) { return {ClubChoice::kExisting, id, ""}; }
 ClubChoice NewClub(const std::string& name) { return {ClubChoice::kNew, -1, name}; }
+// The line of the list that shows this name, as the user picks it.
+ClubChoice Listed(const std::string& name) { return {ClubChoice::kExisting, -1, name}; }
 
 class ImportTest : public testing::TournamentTest {
  protected:
@@ -174,6 +178,19 @@ TEST_F(ImportTest, ANewClubIsCreatedOnceForAllItsRows) {
   EXPECT_EQ(clubs[0].name, "Nieuw TTV");
   auto players = Entered();
   for (const char* name : {"An", "Bo", "Cor"}) EXPECT_EQ(players[name].idClub, clubs[0].id) << name;
+}
+
+TEST_F(ImportTest, ClubsMadeInThisImportAreOfferedToLaterRows) {
+  db->GetOrAddClub("Zwaluwen");
+  db->GetOrAddClub("Adelaars");
+  ui.clubAnswers = {NewClub("Smash"), Listed("Smash")};
+  ASSERT_EQ(Import("An,Smash,,V,,1,A\nBo,ttv Smash ,,M,,1,A\n"), ImportResult::kImported);
+  std::vector<std::string> offered;
+  for (const ClubEntry& c : ui.offeredClubs) offered.push_back(c.name);
+  EXPECT_EQ(offered, (Texts{"Adelaars", "Smash", "Zwaluwen"}));
+  auto players = Entered();
+  EXPECT_EQ(players["Bo"].idClub, players["An"].idClub);
+  EXPECT_EQ(players["An"].idClub, db->GetOrAddClub("Smash"));
 }
 
 TEST_F(ImportTest, AFailedWriteKeepsNothingAndIsTold) {

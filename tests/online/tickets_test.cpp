@@ -86,25 +86,54 @@ TEST(ReadTickets, AMissingMemberStopsTheRecordWithTheStandInTime) {
 }
 
 TEST(TimeDisplay, TimeOfDayBelowTwentyFourHoursElseTheDate) {
-  DateTime now = ReceivedFrom(20260315, 120000);
   const struct {
     int date, time;
     long long hours;
+    int nowFraction = 0;  // of the second, in 100 ns
   } cases[] = {
       {20260314, 120100, 23},  // 23 h 59 min
       {20260314, 120000, 24},
       {20260314, 120001, 23},  // 23:59:59 and the half second stay below the hour
+      {20260314, 120001, 24, 6000000},  // 23:59:59.6 and the half second make the day
+      {20260314, 120001, 23, 4000000},
       {20260315, 113000, 0},
       {20260316, 120000, -24},  // a clock ahead of ours: still today's time
       {20250315, 120000, 365 * 24},
   };
   for (const auto& c : cases) {
-    DateTime r = ReceivedFrom(c.date, c.time);
-    EXPECT_EQ(AgeHours(now, r), c.hours) << c.date << " " << c.time;
+    DateTime now = ReceivedFrom(20260315, 120000), r = ReceivedFrom(c.date, c.time);
+    now.fraction = c.nowFraction;
+    EXPECT_EQ(AgeHours(now, r), c.hours) << c.date << " " << c.time << "." << c.nowFraction;
     EXPECT_EQ(ShowsTimeOfDay(now, r), c.hours < 24) << c.date << " " << c.time;
   }
   EXPECT_EQ(AgeHours(ReceivedFrom(20260101, 3000), ReceivedFrom(20251231, 230000)), 1);
   EXPECT_EQ(TimeOfDayText(ReceivedFrom(20260314, 90705)), "09:07");
+}
+
+TEST(AnsweredAfter, TheLatestMessageDecidesElseTheTicket) {
+  auto message = [](int time, int agent) {
+    TicketMessage m;
+    m.received = ReceivedFrom(20260315, time);
+    m.agent = agent;
+    return m;
+  };
+  const struct {
+    int ticketStatus;
+    std::vector<TicketMessage> history;
+    bool answered;
+  } cases[] = {
+      {1, {}, true},
+      {2, {}, false},
+      {1, {message(90000, 1), message(100000, 0)}, false},  // the user wrote after the answer
+      {0, {message(90000, 0), message(100000, 3)}, true},
+      {0, {message(100000, 1), message(90000, 0)}, true},  // by time, not by place
+      {1, {message(100000, 1), message(100000, 0)}, false},
+  };
+  for (const auto& c : cases) {
+    Ticket t;
+    t.status = c.ticketStatus;
+    EXPECT_EQ(AnsweredAfter(t, c.history), c.answered) << c.ticketStatus << " " << c.history.size();
+  }
 }
 
 TEST(CheckSupportSettings, WantsAnAddressAndAnHttpsServer) {

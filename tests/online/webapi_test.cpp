@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <thread>
 
@@ -10,6 +11,7 @@
 #include "online/key_material.h"
 #include "online/support_server_fixture.h"
 #include "online/webapi.h"
+#include "support/paths.h"
 #include "support/text.h"
 
 namespace velgram {
@@ -17,6 +19,7 @@ namespace {
 
 using testing::FakeClock;
 using testing::SupportServer;
+using testing::TempDir;
 
 WebApiArgs Mail(const char* email) {
   WebApiArgs a;
@@ -116,12 +119,16 @@ TEST_F(WebApiTest, RetriesAfterTheBusyPageAndOtherFailures) {
 
 TEST_F(WebApiTest, BadAnswersAndServerErrorsBecomeStatusTexts) {
   ASSERT_TRUE(server->Control("garbage"));
-  EXPECT_EQ(Call(kGetTickets, Mail("x@y.nl")).status, "ERROR: Invalid response");
+  WebApiResult garbage = Call(kGetTickets, Mail("x@y.nl"));
+  EXPECT_EQ(garbage.status, "ERROR: Invalid response");
+  EXPECT_EQ(FailureReport(garbage), std::string(kDeskUnreachable) + "\nERROR: Invalid response");
   WebApiArgs a;
   a.idTicket = 987654;
   WebApiResult r = Call(kGetTicketHistory, a);
   EXPECT_EQ(r.status, "ERROR: errorcode=3  Ticket 987654 not found");
+  EXPECT_EQ(FailureReport(r), std::string(kDeskRefused) + "\n" + r.status);
   EXPECT_TRUE(r.messages.empty());
+  EXPECT_EQ(FailureReport(Call(kGetTickets, Mail("x@y.nl"))), "");
 }
 
 TEST_F(WebApiTest, UntrustedCertificateIsRefusedOnEveryAttempt) {
@@ -165,10 +172,18 @@ TEST_F(WebApiTest, TransportLimitsEndAnAttempt) {
   ctx.endpoint = "https://[nonsense";
   EXPECT_NE(Call(kGetTickets, Mail("x@y.nl")).status.find("\nParsing error"), std::string::npos);
   ctx.endpoint = "http://127.0.0.1:1/api";
-  EXPECT_NE(Call(kGetTickets, Mail("x@y.nl")).status.find("GetHttp error 1\n"), std::string::npos);
+  WebApiResult refused = Call(kGetTickets, Mail("x@y.nl"));
+  EXPECT_NE(refused.status.find("GetHttp error 1\n"), std::string::npos);
+  EXPECT_EQ(FailureReport(refused), std::string(kDeskUnreachable) + "\n" + refused.status);
 }
 
-TEST_F(WebApiTest, CancelAbortsAWaitingTransfer) {
+TEST_F(WebApiTest, CancelAbortsAWaitingTransferAndLogsNoError) {
+  // The log goes to the documents folder of a HOME of our own.
+  TempDir home;
+  auto env = [](const char* name) { return std::string(getenv(name) ? getenv(name) : ""); };
+  const std::string oldHome = env("HOME"), oldConfig = env("XDG_CONFIG_HOME");
+  setenv("HOME", home.Path().c_str(), 1);
+  setenv("XDG_CONFIG_HOME", home.Path().c_str(), 1);
   std::atomic<bool> cancel{false};
   ctx.cancel = &cancel;
   ctx.sleep = nullptr;
@@ -181,6 +196,11 @@ TEST_F(WebApiTest, CancelAbortsAWaitingTransfer) {
   worker.join();
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(5000));
   EXPECT_EQ(r.status.rfind("ERROR: 42. GetHttp error 42\n", 0), 0u) << r.status;
+  EXPECT_EQ(r.failure, WebApiFailure::kCancelled);
+  std::error_code ec;
+  EXPECT_FALSE(std::filesystem::exists(DocumentsFolder() + "/" + ExecutableBaseName() + "/logfiles", ec));
+  setenv("HOME", oldHome.c_str(), 1);
+  oldConfig.empty() ? unsetenv("XDG_CONFIG_HOME") : setenv("XDG_CONFIG_HOME", oldConfig.c_str(), 1);
 }
 
 }  // namespace

@@ -91,6 +91,20 @@ TEST_F(DialogsTest, PlayerDialogChecksAndKeepsAnEmptyRatingEmpty) {
   EXPECT_EQ(stored.rating, 1450);
 }
 
+TEST_F(DialogsTest, PlayerDialogGoesFromManToTheEmailFieldInOneTab) {
+  OpenTournament();
+  LDlgPlayer dlg(*app, -1);
+  dlg.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+  dlg.man->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("anna@ttv.nl"));
+  EXPECT_EQ(dlg.email->text(), QStringLiteral("anna@ttv.nl"));
+  dlg.man->setFocus();
+  QTest::keyClick(dlg.man, Qt::Key_Right);  // the arrow keys reach "Vrouw"
+  EXPECT_TRUE(dlg.vrouw->hasFocus());
+}
+
 TEST_F(DialogsTest, ClassDialogWantsANameAndAKind) {
   OpenTournament();
   LDlgSystem dlg(*app, -1);
@@ -176,6 +190,7 @@ TEST_F(DialogsTest, ColourDialogStoresBothColoursAndStandardDiffersFromUnset) {
 
 TEST_F(DialogsTest, BackupManagementStoresAndAppliesTheIntervalAtOnce) {
   LDlgBackupManagement dlg(db());
+  EXPECT_EQ(dlg.location->text(), QString::fromStdString(dir.Path()));  // the data folder
   EXPECT_FALSE(dlg.every->isChecked());
   EXPECT_FALSE(dlg.minutes->isEnabled());
   dlg.minutes->setText(QStringLiteral("3"));
@@ -237,9 +252,18 @@ TEST_F(DialogsTest, SimulatedParticipantsAreAddedOrTheDialogIsCancelled) {
   EXPECT_EQ(players.size(), 5u);
 }
 
+// How much narrower a window is than its caption needs: the caption and, on
+// the same title bar, the window manager's icon and three buttons, about
+// seven text heights (Openbox cut "Alert" to "..." with less).
+int CaptionShortfall(const QWidget* w) {
+  QFontMetrics fm(QApplication::font("QMdiSubWindowTitleBar"));
+  return fm.horizontalAdvance(w->windowTitle()) + 7 * fm.height() - w->width();
+}
+
 TEST(QtPrompterTest, AlertAndConfirmAreMessageBoxes) {
   QtPrompter prompter;
   QString caption, text;
+  int shortfall = 0;
   OnModal<QMessageBox>([&](QMessageBox* box) {
     caption = box->windowTitle();
     text = box->text();
@@ -248,6 +272,12 @@ TEST(QtPrompterTest, AlertAndConfirmAreMessageBoxes) {
   prompter.Alert("Backup opgeslagen in\r\n/tmp/x.db");
   EXPECT_EQ(caption, QStringLiteral("Alert"));
   EXPECT_EQ(text, QStringLiteral("Backup opgeslagen in\n/tmp/x.db"));
+  OnModal<QMessageBox>([&](QMessageBox* box) {
+    shortfall = CaptionShortfall(box);
+    box->button(QMessageBox::Ok)->click();
+  });
+  prompter.Alert("Vul de tafel in");
+  EXPECT_LE(shortfall, 0);
 
   QStringList answers;
   OnModal<QMessageBox>([&](QMessageBox* box) {
@@ -256,7 +286,9 @@ TEST(QtPrompterTest, AlertAndConfirmAreMessageBoxes) {
     box->button(QMessageBox::Yes)->click();
   });
   EXPECT_TRUE(prompter.Confirm("Weet u het zeker?"));
-  EXPECT_EQ(caption, QString());
+  // Blank, not empty: the window system shows the program's name for an empty one.
+  EXPECT_FALSE(caption.isEmpty());
+  EXPECT_EQ(caption.trimmed(), QString());
   EXPECT_EQ(answers, (QStringList{"&Ja", "&Nee"}));
   OnModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
   EXPECT_FALSE(prompter.Confirm("Weet u het zeker?"));

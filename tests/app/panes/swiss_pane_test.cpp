@@ -1,5 +1,6 @@
 // The Swiss pane driven through its buttons, menus and views, and the
 // improvement dialog on a real worker thread.
+#include <QHeaderView>
 #include <QTest>
 
 #include <fstream>
@@ -168,6 +169,18 @@ TEST_F(SwissPaneTest, StandExpandsAPlayersRoundsWithItsBye) {
   row = g->FindRowData(bye);
   EXPECT_EQ(g->Cell(row + 2, 2), QStringLiteral("2 Bye"));
   EXPECT_EQ(g->RowCount(), 8);
+}
+
+TEST_F(SwissPaneTest, TheSortArrowGoesWithItsView) {
+  Seat(3);
+  auto pane = Pane();
+  pane->Button(QStringLiteral("Start poule"))->click();
+  pane->ShowView(LPaneSwiss::View::kPlayers);
+  QHeaderView* header = pane->Grid()->horizontalHeader();
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(3) + 5, 5));
+  ASSERT_TRUE(header->isSortIndicatorShown());
+  pane->ShowView(LPaneSwiss::View::kMatrix);
+  EXPECT_FALSE(header->isSortIndicatorShown());
 }
 
 TEST_F(SwissPaneTest, ClubIsShownInEveryViewWhenTicked) {

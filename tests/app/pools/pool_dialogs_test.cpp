@@ -1,5 +1,6 @@
 // The pool, match-system, add-players, link and start-warning dialogs driven
 // through their controls.
+#include <QHeaderView>
 #include <QTest>
 
 #include "app/pools/dlg_contestants.h"
@@ -200,6 +201,44 @@ TEST_F(PoolDialogsTest, APlayerIsRefusedWhenThePoolHoldsTwelvePositions) {
   PlayerRecord last;
   db().GetPlayer(last, rows.back().idPlayer);
   EXPECT_EQ(last.name, "Anna");
+}
+
+// The columns of a grid that do not fit in its view, by title.
+std::string CutOffColumns(LGrid* g) {
+  QStringList cut;
+  for (int c = 0; c < g->ColumnCount(); ++c)
+    if (g->columnViewportPosition(c) + g->columnWidth(c) > g->viewport()->width() ||
+        g->columnWidth(c) < g->horizontalHeader()->fontMetrics().horizontalAdvance(g->ColumnTitle(c)))
+      cut << g->ColumnTitle(c);
+  return cut.join(QStringLiteral(", ")).toStdString();
+}
+
+TEST_F(PoolDialogsTest, AddPlayersShowsWholeColumnsAndTheArrowOnlyOverSortedRows) {
+  OpenTournament();
+  int pool = AddPool(AddClass("Dubbel", 2), "Poule A");
+  // By name the duos come in the reverse order of their ratings.
+  for (int i = 0; i < 3; ++i) {
+    DuoRecord d;
+    std::string n = std::string(1, static_cast<char>('A' + i));
+    d.idPlayer1 = AddPlayer(n + " Wilhelmina Jansen", 1900 - 100 * i, "TTV Smash");
+    d.idPlayer2 = AddPlayer(n + " Hendrika de Vries", 1900 - 100 * i, "TTC Batjes");
+    db().AddDuo(d, app->IdToernooi());
+  }
+  LDlgAddContestants dlg(*app, pool, 12);
+  dlg.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+  QHeaderView* header = dlg.participants->horizontalHeader();
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(2) + 5, 5));
+  ASSERT_EQ(dlg.participants->Cell(0, 0).left(1), QStringLiteral("C"));
+  dlg.participants->SelectRow(0);
+  dlg.addButton->click();
+  QTest::qWait(50);  // the dialog takes its new size
+  EXPECT_EQ(CutOffColumns(dlg.participants), "");
+  EXPECT_EQ(CutOffColumns(dlg.pool), "");
+  ASSERT_EQ(dlg.participants->RowCount(), 2);
+  EXPECT_EQ(header->sortIndicatorSection(), 2);
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+  EXPECT_LT(dlg.participants->Cell(0, 2).toInt(), dlg.participants->Cell(1, 2).toInt());
 }
 
 TEST_F(PoolDialogsTest, BestPlacesAreLinkedWhenTheyFitAndRemovingLinksKeepsThePlayers) {

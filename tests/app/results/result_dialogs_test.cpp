@@ -105,18 +105,22 @@ TEST_F(ResultDialogs, GameByGameEntry) {
     SCOPED_TRACE(c.what);
     ClearMatchResult(db(), match);
     bool bold = false;
+    int shift = -1;
     EXPECT_TRUE(Enter<LDlgResultFast>([&](LDlgResultFast* d) {
       EXPECT_EQ(d->ShownGames(), 5);
       EXPECT_FALSE(d->Game(5)->isVisible());
+      const int top = d->Game(0)->mapTo(d, QPoint()).y();
       c.steps(d);
       QTest::qWait(LDlgResultFast::kRebuildMs + 100);
       bold = d->NameLabel(0)->font().bold() && !d->NameLabel(1)->font().bold();
+      shift = d->Game(0)->mapTo(d, QPoint()).y() - top;  // nothing moves when a name turns bold
       QTest::keyClick(Focused(d), Qt::Key_Return);
     }));
     MatchRecord m = Stored();
     EXPECT_EQ(m.games, c.stored);
     EXPECT_EQ(m.indexWinner, 0);
     EXPECT_TRUE(bold);
+    EXPECT_EQ(shift, 0);
   }
 }
 

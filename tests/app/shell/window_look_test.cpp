@@ -1,8 +1,12 @@
 // How the main window looks to a director: its narrowest size, the fonts of
 // its navigation, and Qt's own texts in Dutch.
+#include <QDateTime>
 #include <QDialogButtonBox>
+#include <QFile>
+#include <QFileSystemModel>
 #include <QLocale>
 #include <QPushButton>
+#include <QTest>
 #include <QTranslator>
 #include <QTreeWidget>
 
@@ -54,6 +58,21 @@ TEST_F(WindowLookTest, NavigationKeepsTheChosenFontAndMakesOnlyTheSelectionHeavi
     EXPECT_GE(selected->font(0).weight(), QFont::Bold) << text;
     EXPECT_EQ(selected->font(0).pointSize(), 12) << text;
   }
+}
+
+TEST(QtTranslations, QtsFileChooserShowsDutchDates) {
+  TempDir dir;
+  QFile file(QString::fromStdString(dir.File("spelers.csv")));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  const QDateTime modified(QDate(2026, 12, 7), QTime(15, 15));
+  ASSERT_TRUE(file.setFileTime(modified, QFileDevice::FileModificationTime));
+  file.close();
+  QFileSystemModel model;  // what the file chooser lists
+  model.setRootPath(QString::fromStdString(dir.Path()));
+  QModelIndex date = model.index(file.fileName(), 3);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !model.data(date).toString().isEmpty(); }));
+  EXPECT_EQ(model.data(date).toString(),
+            QLocale(QLocale::Dutch, QLocale::Netherlands).toString(modified, QLocale::ShortFormat));
 }
 
 TEST(QtTranslations, QtsOwnButtonsSpeakDutch) {

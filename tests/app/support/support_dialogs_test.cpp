@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLocale>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
+#include "app/shell/qtext.h"
 #include "app/support/dlg_settingssupport.h"
 #include "app/support/dlg_ticket.h"
 #include "app/support/dlg_tickethistory.h"
@@ -158,6 +161,34 @@ TEST_F(SupportDialogsTest, ConversationShowsTheMessagesAndTakesAReply) {
   ASSERT_EQ(dlg.grid->RowCount(), 3);
   EXPECT_EQ(dlg.grid->Cell(2, 1), QStringLiteral("Dank je, en \"nog\" iets:\nde klok"));
   EXPECT_EQ(background(2), QColor(240, 255, 240));
+  EXPECT_EQ(dlg.state->text(), QStringLiteral("Open"));  // the history is newer than the list's ticket
+}
+
+TEST_F(SupportDialogsTest, FailuresSayWhyAboveTheStatusText) {
+  desk.api.endpoint = "https://127.0.0.1:1/api";  // nobody listens there
+  const QString why = QString::fromUtf8(kDeskUnreachable) + QStringLiteral("\nERROR: ");
+  LDlgTickets list(desk);
+  list.show();
+  ASSERT_TRUE(WaitFor([&] { return !list.Fetching(); }));
+  EXPECT_TRUE(list.status->text().startsWith(QStringLiteral("Dubbelklik op een regel voor meer informatie\n"
+                                                            "De lijst met vragen kon niet worden opgehaald.\n") + why))
+      << list.status->text().toStdString();
+
+  Ticket ticket;
+  ticket.id = 1;
+  LDlgTicketHistory history(desk, ticket);
+  history.show();
+  ASSERT_TRUE(WaitFor([&] { return !history.Fetching(); }));
+  EXPECT_TRUE(history.status->text().startsWith(why)) << history.status->text().toStdString();
+
+  LDlgTicket send(desk, -1);
+  send.show();
+  send.subject->setText(QStringLiteral("Klok"));
+  send.question->setPlainText(QStringLiteral("Hoe?"));
+  ClickOk(send.buttons);
+  ASSERT_TRUE(WaitFor([&] { return !send.Sending(); }));
+  ASSERT_EQ(prompter.alerts.size(), 1u);
+  EXPECT_TRUE(ToQt(prompter.alerts[0]).startsWith(why)) << prompter.alerts[0];
 }
 
 TEST_F(SupportDialogsTest, NewQuestionWantsBothFieldsAndShowsAFailedSend) {
@@ -172,7 +203,7 @@ TEST_F(SupportDialogsTest, NewQuestionWantsBothFieldsAndShowsAFailedSend) {
   ASSERT_TRUE(server->Control("garbage"));
   ClickOk(dlg.buttons);
   ASSERT_TRUE(WaitFor([&] { return !dlg.Sending(); }));
-  EXPECT_EQ(prompter.alerts.back(), "ERROR: Invalid response");
+  EXPECT_EQ(prompter.alerts.back(), std::string(kDeskUnreachable) + "\nERROR: Invalid response");
   EXPECT_TRUE(dlg.isVisible());
 
   ClickOk(dlg.buttons);
@@ -203,6 +234,22 @@ TEST_F(SupportDialogsTest, ClosingTheListWhileTheDeskDelaysNeitherBlocksNorCrash
   again.show();
   ASSERT_TRUE(WaitFor([&] { return !again.Fetching(); }, 5000));
   EXPECT_EQ(again.grid->RowCount(), 1);
+}
+
+TEST_F(SupportDialogsTest, EnterAfterBrowsingPressesOk) {
+  LDlgSettingsSupport s(db(), prompter, QString());
+  s.email->setText(QStringLiteral("jan@ttv.nl"));
+  s.server->setText(QString::fromStdString(server->Endpoint()));
+  s.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&s));
+  s.browse->setFocus();  // where the focus is after the chooser closed
+  // A chooser opened by the Enter is closed again, so that the test goes on.
+  QTimer::singleShot(500, [] {
+    if (auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) chooser->reject();
+  });
+  QTest::keyClick(s.browse, Qt::Key_Return);
+  EXPECT_EQ(s.result(), QDialog::Accepted);
+  EXPECT_EQ(db().GetSetting(kSettingSupportEmail), "jan@ttv.nl");
 }
 
 TEST_F(SupportDialogsTest, AskingFirstAsksForTheSettings) {
