@@ -35,6 +35,13 @@ const Contestant* FindContestant(const std::vector<Contestant>& list, int id) {
 
 std::string MatchResultText(const MatchEntry& match, const MatchSystem& system) {
   if (match.indexWinner < 0) return "";
+  const std::string mark = DecisionMark(match.decision);
+  if (mark.empty()) return PlayedResultText(match, system);
+  return PlayedResultText(match, system) + " " + mark;
+}
+
+std::string PlayedResultText(const MatchEntry& match, const MatchSystem& system) {
+  if (match.indexWinner < 0) return "";
   const std::vector<int>& games = match.games;
   if (system.result == kResultSets || games.empty()) return WinnerText(match.indexWinner);
   if (system.result == kResultGames) {
