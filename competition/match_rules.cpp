@@ -138,6 +138,7 @@ ResultDecision DecideGameByGame(const MatchSystem& ms, const std::vector<int>& c
 
 // --- walkovers and retirements ---------------------------------------------------
 
+const char* const kRetirementGapMessage = "Bij een opgave staan de gespeelde games vooraan, zonder lege game ertussen.";
 const char* const kAlreadyDecidedMessage =
     "Met deze games is de wedstrijd al beslist. Kies \"Gespeeld\" of vul alleen de games tot de opgave in.";
 
@@ -233,8 +234,13 @@ ResultDecision DecideGameTexts(const MatchSystem& ms, const GameTexts& windows, 
       return d;
     }
   }
-  std::vector<int> games = LeadingGames(WindowCodes(ms, windows));
+  const std::vector<int> codes = WindowCodes(ms, windows);
+  std::vector<int> games = LeadingGames(codes);
   if (ending.decision != kDecisionRetired) return DecideGameByGame(ms, games);
+  // Only the games before the first empty window are kept; a game after it
+  // would be lost without a word.
+  if (std::any_of(codes.begin() + static_cast<std::ptrdiff_t>(games.size()), codes.end(), [](int c) { return c != 0; }))
+    return Refused(kRetirementGapMessage);
   int won1 = 0, won2 = 0;
   for (int c : games) (c > 0 ? won1 : won2)++;
   if (won1 >= ms.setWon || won2 >= ms.setWon) return Refused(kAlreadyDecidedMessage);
@@ -377,7 +383,7 @@ ResultDecision DecideDuo(const MatchSystem& ms, const DuoEntry& entry, const Duo
     auto gap = std::find(played.begin(), played.end(), 0);
     if (gap == played.end()) return Refused(kAlreadyDecidedMessage);
     if (std::any_of(gap, played.end(), [](int c) { return c != 0; }))
-      return Refused("Bij een opgave staan de gespeelde games vooraan, in de volgorde a-x, b-y, a-y, b-x, ab-xy.");
+      return Refused(std::string(kRetirementGapMessage) + " De volgorde is a-x, b-y, a-y, b-x, ab-xy.");
     played.erase(gap, played.end());
     return Retired(ending.side, std::move(played));
   }

@@ -72,6 +72,8 @@ std::string DecisionMark(int decision);
 ResultDecision DecideWalkover(int absentSide);
 // Told when a retirement comes with games that already decide the match.
 extern const char* const kAlreadyDecidedMessage;
+// Told when a retirement's games leave an empty game between played ones.
+extern const char* const kRetirementGapMessage;
 // The entry's ending applied to the winner-only dialog, whose side buttons
 // mean "this side won" only for a played match: a walkover or a retirement
 // names the loser, and no games are kept.

@@ -402,6 +402,8 @@ TEST(Endings, EachEntryModeDecidesWalkoversAndRetirements) {
       {"game by game, 1-1", DecideGameTexts(fast, {{"11", "7"}, {"9", "11"}, {"5", ""}}, gaveUp), 0,
        kDecisionRetired, {8, -10}, ""},
       {"game by game, no game", DecideGameTexts(fast, {}, gaveUp), 0, kDecisionRetired, {}, ""},
+      {"game by game, a gap", DecideGameTexts(fast, {{"11", "7"}, {"", ""}, {"11", "5"}}, gaveUp), -1,
+       kDecisionPlayed, {}, kRetirementGapMessage},
       {"game by game, 3-0", DecideGameTexts(fast, {{"11", "7"}, {"11", "7"}, {"11", "7"}}, gaveUp), -1,
        kDecisionPlayed, {}, decided},
       {"games won, w.o.", DecideGamesWonTexts(won, "3", "0", wo), 1, kDecisionWalkover, {}, ""},
@@ -413,7 +415,7 @@ TEST(Endings, EachEntryModeDecidesWalkoversAndRetirements) {
       {"duo, three games", DecideDuo(duo, three, none, gaveUp), 0, kDecisionRetired, {6, 6, 6}, ""},
       {"duo, ab and xy exchanged", DecideDuo(duo, three, abxy, gaveUp), 0, kDecisionRetired, {-6, -6, -6}, ""},
       {"duo, a gap", DecideDuo(duo, gap, none, gaveUp), -1, kDecisionPlayed, {},
-       "Bij een opgave staan de gespeelde games vooraan, in de volgorde a-x, b-y, a-y, b-x, ab-xy."},
+       std::string(kRetirementGapMessage) + " De volgorde is a-x, b-y, a-y, b-x, ab-xy."},
       {"duo, all ten", DecideDuo(duo, all, none, gaveUp), -1, kDecisionPlayed, {}, decided},
   };
   for (const Case& c : cases) {
