@@ -21,8 +21,6 @@ class Prompter;
 // A walkover or a retirement is marked after it: "1 - 0 w.o.", "1 - 2 (11-7,
 // 5-11, 3-11) opg.".
 std::string MatchResultText(const MatchEntry& match, const MatchSystem& system);
-// The same without the mark.
-std::string PlayedResultText(const MatchEntry& match, const MatchSystem& system);
 
 // "Start poule" after the start warning: refuses fewer than two positions, an
 // empty table list or a position not yet known; otherwise replaces the pool's
