@@ -136,6 +136,68 @@ ResultDecision DecideGameByGame(const MatchSystem& ms, const std::vector<int>& c
   return d;
 }
 
+// --- walkovers and retirements ---------------------------------------------------
+
+const char* const kRetirementGapMessage = "Bij een opgave staan de gespeelde games vooraan, zonder lege game ertussen.";
+const char* const kAlreadyDecidedMessage =
+    "Met deze games is de wedstrijd al beslist. Kies \"Gespeeld\" of vul alleen de games tot de opgave in.";
+
+std::vector<std::string> EndingChoices(const std::string& name1, const std::string& name2) {
+  return {"Gespeeld", "w.o.: " + name1 + " niet gespeeld", "w.o.: " + name2 + " niet gespeeld",
+          "Opgegeven door " + name1, "Opgegeven door " + name2};
+}
+
+Ending EndingOfChoice(int index) {
+  Ending e;
+  if (index < 1 || index >= kEndingChoices) return e;
+  e.decision = index <= 2 ? kDecisionWalkover : kDecisionRetired;
+  e.side = (index - 1) % 2;
+  return e;
+}
+
+int ChoiceOfMatch(const MatchRecord& match) {
+  if (match.decision == kDecisionPlayed) return 0;
+  const int loser = match.indexWinner == 0 ? 1 : 0;
+  return (match.decision == kDecisionWalkover ? 1 : 3) + loser;
+}
+
+std::string DecisionMark(int decision) {
+  return decision == kDecisionWalkover ? "w.o." : decision == kDecisionRetired ? "opg." : "";
+}
+
+ResultDecision DecideWalkover(int absentSide) {
+  ResultDecision d;
+  d.indexWinner = absentSide == 0 ? 1 : 0;
+  d.decision = kDecisionWalkover;
+  // Games of an earlier entry must go: a walkover counts no games at all.
+  d.writeGames = true;
+  return d;
+}
+
+namespace {
+
+ResultDecision Retired(int side, std::vector<int> games) {
+  ResultDecision d;
+  d.indexWinner = side == 0 ? 1 : 0;
+  d.decision = kDecisionRetired;
+  d.games = std::move(games);
+  d.writeGames = true;
+  return d;
+}
+
+ResultDecision Refused(const std::string& message) {
+  ResultDecision d;
+  d.error = message;
+  return d;
+}
+
+}  // namespace
+
+ResultDecision DecideEnding(const Ending& ending) {
+  if (ending.decision == kDecisionWalkover) return DecideWalkover(ending.side);
+  return Retired(ending.side, {});
+}
+
 // --- typed numbers -------------------------------------------------------------
 
 int MaxGamePoints(const MatchSystem& ms) {
@@ -162,7 +224,8 @@ std::vector<int> WindowCodes(const MatchSystem& ms, const GameTexts& windows) {
   return codes;
 }
 
-ResultDecision DecideGameTexts(const MatchSystem& ms, const GameTexts& windows) {
+ResultDecision DecideGameTexts(const MatchSystem& ms, const GameTexts& windows, const Ending& ending) {
+  if (ending.decision == kDecisionWalkover) return DecideWalkover(ending.side);
   for (size_t i = 0; i < windows.size(); ++i) {
     for (const std::string* text : {&windows[i].first, &windows[i].second}) {
       if (Trim(*text).empty() || ReadGamePoints(ms, *text) >= 0) continue;
@@ -171,10 +234,22 @@ ResultDecision DecideGameTexts(const MatchSystem& ms, const GameTexts& windows) 
       return d;
     }
   }
-  return DecideGameByGame(ms, LeadingGames(WindowCodes(ms, windows)));
+  const std::vector<int> codes = WindowCodes(ms, windows);
+  std::vector<int> games = LeadingGames(codes);
+  if (ending.decision != kDecisionRetired) return DecideGameByGame(ms, games);
+  // Only the games before the first empty window are kept; a game after it
+  // would be lost without a word.
+  if (std::any_of(codes.begin() + static_cast<std::ptrdiff_t>(games.size()), codes.end(), [](int c) { return c != 0; }))
+    return Refused(kRetirementGapMessage);
+  int won1 = 0, won2 = 0;
+  for (int c : games) (c > 0 ? won1 : won2)++;
+  if (won1 >= ms.setWon || won2 >= ms.setWon) return Refused(kAlreadyDecidedMessage);
+  return Retired(ending.side, std::move(games));
 }
 
-ResultDecision DecideGamesWonTexts(const MatchSystem& ms, const std::string& games1, const std::string& games2) {
+ResultDecision DecideGamesWonTexts(const MatchSystem& ms, const std::string& games1, const std::string& games2,
+                                   const Ending& ending) {
+  if (ending.decision == kDecisionWalkover) return DecideWalkover(ending.side);
   int g[2] = {0, 0};
   const std::string* texts[2] = {&games1, &games2};
   for (int i = 0; i < 2; ++i) {
@@ -187,7 +262,10 @@ ResultDecision DecideGamesWonTexts(const MatchSystem& ms, const std::string& gam
       return d;
     }
   }
-  return DecideGamesWon(ms, g[0], g[1]);
+  if (ending.decision != kDecisionRetired) return DecideGamesWon(ms, g[0], g[1]);
+  if (g[0] < 0 || g[1] < 0) return Refused("Het aantal games kan niet negatief zijn.");
+  if (g[0] >= ms.setWon || g[1] >= ms.setWon) return Refused(kAlreadyDecidedMessage);
+  return Retired(ending.side, {g[0], g[1]});
 }
 
 // --- Duo Dudodeva -----------------------------------------------------------
@@ -276,13 +354,19 @@ int LenientScore(const std::string& text) {
 
 }  // namespace
 
-ResultDecision DecideDuo(const MatchSystem& ms, const DuoEntry& entry, const DuoSwaps& swaps) {
+ResultDecision DecideDuo(const MatchSystem& ms, const DuoEntry& entry, const DuoSwaps& swaps, const Ending& ending) {
+  if (ending.decision == kDecisionWalkover) return DecideWalkover(ending.side);
+  const bool retired = ending.decision == kDecisionRetired;
   ResultDecision d;
   std::vector<int> displayed;
   int total1 = 0, total2 = 0;
   for (int i = 0; i < kDuoGames; ++i) {
     int l = 0, r = 0;
     bool ok = ReadDuoScore(entry.left[i], l) && ReadDuoScore(entry.right[i], r);
+    if (ok && retired && l == 0 && r == 0) {  // not played before the retirement
+      displayed.push_back(0);
+      continue;
+    }
     ok = ok && l >= 0 && r >= 0 && l <= ms.gameStop && r <= ms.gameStop && ((l == ms.gameStop) != (r == ms.gameStop));
     if (!ok) {
       d.error = Format("Game %d van %s is incorrect.", i % 2 + 1, kDuoSubMatchNames[i / 2]);
@@ -291,6 +375,17 @@ ResultDecision DecideDuo(const MatchSystem& ms, const DuoEntry& entry, const Duo
     displayed.push_back(l == ms.gameStop ? GameCode(true, r) : GameCode(false, l));
     total1 += l;
     total2 += r;
+  }
+  if (retired) {
+    // The sub-matches are played in their fixed order; a gap would mean a
+    // game typed in the wrong row.
+    std::vector<int> played = DuoToMatchOrder(displayed, swaps);
+    auto gap = std::find(played.begin(), played.end(), 0);
+    if (gap == played.end()) return Refused(kAlreadyDecidedMessage);
+    if (std::any_of(gap, played.end(), [](int c) { return c != 0; }))
+      return Refused(std::string(kRetirementGapMessage) + " De volgorde is a-x, b-y, a-y, b-x, ab-xy.");
+    played.erase(gap, played.end());
+    return Retired(ending.side, std::move(played));
   }
   int leftWins = total1 != total2 ? (total1 > total2) : (displayed.back() > 0);
   d.indexWinner = leftWins ? 0 : 1;
@@ -356,7 +451,7 @@ bool MatchExists(Database& db, int idMatch) {
 
 bool SaveResult(Database& db, int idMatch, const ResultDecision& decision) {
   if (!decision.Ok() || decision.indexWinner < 0) return false;
-  return db.RecordResult(idMatch, decision.indexWinner, decision.games, decision.writeGames);
+  return db.RecordResult(idMatch, decision.indexWinner, decision.games, decision.writeGames, decision.decision);
 }
 
 void ClearMatchResult(Database& db, int idMatch) { db.ClearResult(idMatch); }

@@ -45,8 +45,39 @@ struct ResultDecision {
   int indexWinner = -1;
   std::vector<int> games;
   bool writeGames = false;  // false in mode 1: games are neither written nor deleted
+  int decision = kDecisionPlayed;  // played out, walkover or retirement
   bool Ok() const { return error.empty(); }
 };
+
+// --- walkovers and retirements -------------------------------------------------
+// How the director says a match ended besides its score: played out, or one
+// side (0 the first, 1 the second) did not play ("w.o.") or gave up during
+// play ("opgegeven"). That side loses.
+struct Ending {
+  int decision = kDecisionPlayed;
+  int side = -1;  // the side that did not play or gave up
+};
+// The choices every result dialog offers, in this order: played, a walkover
+// of the first and of the second side, a retirement of the first and of the
+// second side.
+inline constexpr int kEndingChoices = 5;
+std::vector<std::string> EndingChoices(const std::string& name1, const std::string& name2);
+Ending EndingOfChoice(int index);  // index outside the list: played
+// The choice that shows how a stored result ended.
+int ChoiceOfMatch(const MatchRecord& match);
+// What the lists write beside a result: "w.o.", "opg." or nothing.
+std::string DecisionMark(int decision);
+
+// A walkover: no games, the other side wins.
+ResultDecision DecideWalkover(int absentSide);
+// Told when a retirement comes with games that already decide the match.
+extern const char* const kAlreadyDecidedMessage;
+// Told when a retirement's games leave an empty game between played ones.
+extern const char* const kRetirementGapMessage;
+// The entry's ending applied to the winner-only dialog, whose side buttons
+// mean "this side won" only for a played match: a walkover or a retirement
+// names the loser, and no games are kept.
+ResultDecision DecideEnding(const Ending& ending);
 
 // The game-by-game dialog's codes as they stand in its windows (0 for a window
 // without a valid game) cut at the first window without one.
@@ -76,10 +107,14 @@ std::vector<int> WindowCodes(const MatchSystem& ms, const GameTexts& windows);
 // OK of the game-by-game entry: a field holding text that cannot be a number
 // of points ("Game 2: ...") stops it; an empty or incomplete window ends the
 // games; then the mode-4 rules.
-ResultDecision DecideGameTexts(const MatchSystem& ms, const GameTexts& windows);
+// A walkover ignores the windows; a retirement keeps the games up to the first
+// window without one, as long as they do not decide the match yet.
+ResultDecision DecideGameTexts(const MatchSystem& ms, const GameTexts& windows, const Ending& ending = {});
 // OK of the games-won entry: an empty field counts 0, anything but a plain
 // number is refused before the mode-2 rules.
-ResultDecision DecideGamesWonTexts(const MatchSystem& ms, const std::string& games1, const std::string& games2);
+// A retirement keeps games won so far while neither side has setWon of them.
+ResultDecision DecideGamesWonTexts(const MatchSystem& ms, const std::string& games1, const std::string& games2,
+                                   const Ending& ending = {});
 
 // --- Duo Dudodeva ---------------------------------------------------------
 // Sub-matches in their fixed order: a-x, b-y, a-y, b-x, ab-xy; two games each.
@@ -109,7 +144,11 @@ std::vector<int> DuoToMatchOrder(std::vector<int> displayed, const DuoSwaps& swa
 // And the other way, for showing stored games under the current swaps.
 std::vector<int> DuoToDisplayOrder(std::vector<int> stored, const DuoSwaps& swaps);
 // Validates (first fault: "Game 1 van a-x is incorrect.") and decides.
-ResultDecision DecideDuo(const MatchSystem& ms, const DuoEntry& entry, const DuoSwaps& swaps);
+// A retirement keeps the complete games played so far: in the match's own
+// order (a-x, b-y, a-y, b-x, ab-xy) they come first, and the games not
+// played are empty (or 0 - 0).
+ResultDecision DecideDuo(const MatchSystem& ms, const DuoEntry& entry, const DuoSwaps& swaps,
+                         const Ending& ending = {});
 // Totals as displayed, left and right: per sub-match (0..4) and overall (5).
 // Unreadable texts count as 0.
 std::array<std::array<int, 2>, kDuoSubMatches + 1> DuoTotals(const DuoEntry& entry);

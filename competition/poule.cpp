@@ -374,6 +374,10 @@ class Ranker {
       p.second = b == index.end() ? -1 : b->second;
       p.winner = m.indexWinner == 0 ? p.first : p.second;
       if (gameCodes) p.games = m.games;
+      if (m.decision == kDecisionWalkover) {
+        for (int side : {p.first, p.second})
+          if (side >= 0) ++walkovers_[side];
+      }
       played_.push_back(std::move(p));
     }
   }
@@ -400,6 +404,13 @@ class Ranker {
         place += static_cast<int>(group.size());
       }
     }
+    // A walkover is a won match without games: the director must see why
+    // the quotients of such a player count fewer games than its matches.
+    for (const auto& [member, count] : walkovers_)
+      explanations_[member] +=
+          Format(count == 1 ? "\r\n%d wedstrijd door w.o. beslist: telt zonder games en punten"
+                            : "\r\n%d wedstrijden door w.o. beslist: tellen zonder games en punten",
+                 count);
   }
 
  private:
@@ -518,6 +529,7 @@ class Ranker {
 
   int n_;
   std::vector<Played> played_;
+  std::map<int, int> walkovers_;  // matches decided by a walkover, per member
   std::vector<int>& places_;
   std::vector<std::string>& explanations_;
 };

@@ -92,8 +92,15 @@ void LSwiss::Recount() {
     Tally& t2 = tallies_[m.idContestant2];
     ++t1.matches;
     ++t2.matches;
-    t1.resistance += rating(m.idContestant2);
-    t2.resistance += rating(m.idContestant1);
+    // A walkover was never played: like a bye it gives the winner its point
+    // but neither side an opponent's strength.
+    if (m.decision != kDecisionWalkover) {
+      t1.resistance += rating(m.idContestant2);
+      t2.resistance += rating(m.idContestant1);
+    } else {
+      ++t1.walkovers;
+      ++t2.walkovers;
+    }
     if (m.indexWinner == 0) ++t1.wins;
     if (m.indexWinner == 1) ++t2.wins;
   }
@@ -198,6 +205,13 @@ void LSwiss::Standings(const std::vector<Contestant>& contestantList, const std:
       }
     }
     next += static_cast<int>(group.size());
+  }
+  for (size_t i = 0; i < n; ++i) {
+    const Tally* t = TallyOf(contestants[i].id);
+    if (!t || t->walkovers == 0) continue;
+    explanations[i] += Format(t->walkovers == 1 ? "\r\n%d wedstrijd door w.o. beslist: telt zonder weerstand"
+                                                : "\r\n%d wedstrijden door w.o. beslist: tellen zonder weerstand",
+                              t->walkovers);
   }
 }
 

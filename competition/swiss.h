@@ -140,6 +140,7 @@ class LSwiss : public LPool {
     int wins = 0;
     int matches = 0;
     int resistance = 0;
+    int walkovers = 0;  // matches decided by a walkover, counted without resistance
   };
   void Recount();
   const Tally* TallyOf(int contestantId) const;

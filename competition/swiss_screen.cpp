@@ -31,9 +31,8 @@ const Contestant* FindContestant(const std::vector<Contestant>& list, int id) {
   return nullptr;
 }
 
-}  // namespace
-
-std::string MatchResultText(const MatchEntry& match, const MatchSystem& system) {
+// The result without a walkover's or a retirement's mark.
+std::string PlayedResultText(const MatchEntry& match, const MatchSystem& system) {
   if (match.indexWinner < 0) return "";
   const std::vector<int>& games = match.games;
   if (system.result == kResultSets || games.empty()) return WinnerText(match.indexWinner);
@@ -53,6 +52,14 @@ std::string MatchResultText(const MatchEntry& match, const MatchSystem& system) 
   }
   if (list.empty()) return WinnerText(match.indexWinner);
   return Format("%d - %d (%s)", won1, won2, list.c_str());
+}
+
+}  // namespace
+
+std::string MatchResultText(const MatchEntry& match, const MatchSystem& system) {
+  const std::string text = PlayedResultText(match, system);
+  const std::string mark = DecisionMark(match.decision);
+  return mark.empty() ? text : text + " " + mark;
 }
 
 bool StartSwissPool(Database& db, Prompter& prompter, Clock& clock, int idPool) {

@@ -18,6 +18,8 @@ class Prompter;
 // The result of a match as the lists show it: "" while open, "1 - 0" or
 // "0 - 1" for a winner only, the games won ("3 - 1") and, when the games are
 // known, each game from the first side's view ("3 - 1 (11-7, 9-11, ...)").
+// A walkover or a retirement is marked after it: "1 - 0 w.o.", "1 - 2 (11-7,
+// 5-11, 3-11) opg.".
 std::string MatchResultText(const MatchEntry& match, const MatchSystem& system);
 
 // "Start poule" after the start warning: refuses fewer than two positions, an

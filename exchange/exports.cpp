@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <set>
 
+#include "competition/match_rules.h"
 #include "competition/matchbook.h"
 #include "store/database.h"
 #include "support/prompt.h"
@@ -91,8 +92,10 @@ ExportResult Export(Database& db, int idToernooi, Prompter& prompter, const std:
 
   std::string content;
   if (kind == Kind::kMatchList) content = std::string(kMatchListHeader) + "\r\n";
-  for (const MatchEntry& m : matches)
+  for (const MatchEntry& m : matches) {
+    if (kind == Kind::kRating && !RatedMatch(m)) continue;
     content += kind == Kind::kRating ? RatingLine(m, data.players) : MatchListLine(m, data.players);
+  }
 
   std::string path = folder + "/" + (kind == Kind::kRating ? kRatingFileName : kMatchListFileName);
   if (!WriteFileWhole(path, content)) {
@@ -153,6 +156,8 @@ std::vector<MatchEntry> ExportedMatches(const std::vector<MatchEntry>& all, cons
   return out;
 }
 
+bool RatedMatch(const MatchEntry& m) { return m.decision != kDecisionWalkover; }
+
 std::string RatingLine(const MatchEntry& m, const std::vector<PlayerRecord>& players) {
   const ResultStamp& s = m.stamp;
   std::string line = Format("\"%d-%d-%d %02d:%02d\"", s.isodate / 10000, (s.isodate / 100) % 100, s.isodate % 100,
@@ -174,6 +179,8 @@ std::string MatchListLine(const MatchEntry& m, const std::vector<PlayerRecord>& 
   line += "\t" + SideWithClub(m.name1, players);
   line += "\t" + SideWithClub(m.name2, players);
   line += FirstSideWon(m) ? "\t1 - 0" : "\t0 - 1";
+  const std::string mark = DecisionMark(m.decision);
+  if (!mark.empty()) line += " " + mark;
   line += "\t" + Cell(m.systemName) + "\t" + Cell(m.poolName);
   return line + "\r\n";
 }

@@ -36,7 +36,12 @@ ExportData CollectExportData(Database& db, int idToernooi);
 std::vector<MatchEntry> ExportedMatches(const std::vector<MatchEntry>& all, const ExportData& data,
                                         const MatchEntry** undated);
 
-// One line of each file, its line end included ("\r\n").
+// Whether a match goes into the rating file: a walkover was not played, and
+// the federation leaves it out of the rating list. A retirement was played.
+bool RatedMatch(const MatchEntry& m);
+
+// One line of each file, its line end included ("\r\n"). The match list marks
+// a walkover or a retirement after the result ("1 - 0 w.o.").
 std::string RatingLine(const MatchEntry& m, const std::vector<PlayerRecord>& players);
 std::string MatchListLine(const MatchEntry& m, const std::vector<PlayerRecord>& players);
 

@@ -472,9 +472,10 @@ ResultStamp Database::StampNow() const {
   return s;
 }
 
-bool Database::RecordResult(int idMatch, int indexWinner, const std::vector<int>& games, bool writeGames) {
+bool Database::RecordResult(int idMatch, int indexWinner, const std::vector<int>& games, bool writeGames,
+                            int decision) {
   Transaction tx(*this);
-  WriteWinner(idMatch, indexWinner);
+  WriteWinner(idMatch, indexWinner, decision);
   if (writeGames) WriteGames(idMatch, games);
   return tx.Commit();  // rolls back when either part failed
 }
@@ -486,13 +487,14 @@ bool Database::ClearResult(int idMatch) {
   return tx.Commit();
 }
 
-void Database::WriteWinner(int idMatch, int indexWinner) {
+void Database::WriteWinner(int idMatch, int indexWinner, int decision) {
   Transaction tx(*this);
   if (Exec(nullptr, "DELETE FROM ResultWinner WHERE idMatch=%d", idMatch) != 0) return;
   ResultStamp s = StampNow();
   if (Exec(nullptr,
-           "INSERT INTO ResultWinner (idMatch,indexWinner,isodate,isotime,isofraction) VALUES (%d,%d,%d,%d,%d)",
-           idMatch, indexWinner, s.isodate, s.isotime, s.isofraction) != 0)
+           "INSERT INTO ResultWinner (idMatch,indexWinner,isodate,isotime,isofraction,decision) "
+           "VALUES (%d,%d,%d,%d,%d,%d)",
+           idMatch, indexWinner, s.isodate, s.isotime, s.isofraction, decision) != 0)
     return;
   tx.Commit();
 }
@@ -521,6 +523,7 @@ void Database::ReadResults(std::vector<MatchRecord>& matches) {
   for (MatchRecord& m : matches) {
     // Start from nothing, so a result cleared since the last read is not kept.
     m.indexWinner = -1;
+    m.decision = kDecisionPlayed;
     m.stamp = ResultStamp{};
     m.games.clear();
     auto& slot = byId[m.id];
@@ -529,7 +532,8 @@ void Database::ReadResults(std::vector<MatchRecord>& matches) {
   }
 
   for (const std::string& sql :
-       ChunkedInList(ids, "SELECT idMatch,indexWinner,isodate,isotime,isofraction FROM ResultWinner WHERE idMatch IN (",
+       ChunkedInList(ids,
+                     "SELECT idMatch,indexWinner,isodate,isotime,isofraction,decision FROM ResultWinner WHERE idMatch IN (",
                      " ORDER BY idMatch")) {
     std::string rs;
     ExecText(&rs, sql);
@@ -542,6 +546,10 @@ void Database::ReadResults(std::vector<MatchRecord>& matches) {
         m->stamp.isodate = r.Int("isodate");
         m->stamp.isotime = r.Int("isotime");
         m->stamp.isofraction = r.Int("isofraction");
+        // Rows written without it (byes, late entrants) were played or never
+        // played at all; only the two kinds below mean anything else.
+        const int decision = r.Int("decision");
+        m->decision = decision == kDecisionWalkover || decision == kDecisionRetired ? decision : kDecisionPlayed;
       }
     }
   }

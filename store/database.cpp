@@ -380,6 +380,17 @@ bool Database::AddColumnIfMissing(const std::vector<std::string>& columns, const
   return false;
 }
 
+namespace {
+
+// How a match was decided (played, walkover, retirement) sits beside its
+// winner. Rows of older files read 0, played, which is what they were; older
+// versions of the program ignore the column and still see the winner.
+void AddResultDecision(Database& db) {
+  db.AddColumnIfMissing(ReadNames(db, "PRAGMA table_info('ResultWinner')"), "ResultWinner", "decision", "integer");
+}
+
+}  // namespace
+
 bool Database::UpgradeSchema() {
   // One commit for the whole upgrade: an interrupted upgrade leaves the old
   // file as it was instead of a half-converted one.
@@ -535,6 +546,7 @@ bool Database::UpgradeSchema() {
                                     "immutable,duoteam,duo_ax,duo_ay,duo_bx,duo_by,duo_abxy) VALUES ") +
                             values);
   }
+  AddResultDecision(*this);
   return tx.Commit();
 }
 

@@ -188,9 +188,10 @@ class Database {
   ResultStamp StampNow() const;
   // Replaces the match's result in one transaction: the winner row with a
   // fresh stamp, and the games when writeGames is set.
-  bool RecordResult(int idMatch, int indexWinner, const std::vector<int>& games, bool writeGames);
+  bool RecordResult(int idMatch, int indexWinner, const std::vector<int>& games, bool writeGames,
+                    int decision = kDecisionPlayed);
   bool ClearResult(int idMatch);
-  void WriteWinner(int idMatch, int indexWinner);
+  void WriteWinner(int idMatch, int indexWinner, int decision = kDecisionPlayed);
   void WriteGames(int idMatch, const std::vector<int>& games);
   void ReadResults(std::vector<MatchRecord>& matches);
 

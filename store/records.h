@@ -91,6 +91,11 @@ struct ResultStamp {
   int isofraction = 0;  // part of the second in 100 ns units
 };
 
+// How a decided match ended (ResultWinner.decision). The winner is stored
+// the same way for all three; a walkover (the loser did not play) keeps no
+// games, a retirement (the loser gave up during play) the games played so far.
+enum Decision { kDecisionPlayed = 0, kDecisionWalkover = 1, kDecisionRetired = 2 };
+
 struct MatchRecord {
   int id = -1;
   int idPool = -1;
@@ -101,6 +106,7 @@ struct MatchRecord {
   std::string poolName;    // filled by GetMatch and ListMatchesOfToernooi
   std::string systemName;  // class name, likewise
   int indexWinner = -1;    // -1 while there is no result
+  int decision = kDecisionPlayed;
   ResultStamp stamp;
   std::vector<int> games;  // ResultGames values in game order
 };

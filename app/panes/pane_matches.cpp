@@ -121,7 +121,9 @@ QString LPaneMatchList::TimeText(const MatchEntry& m) {
 
 QString LPaneMatchList::ResultText(const MatchEntry& m) {
   if (m.indexWinner < 0) return QString();
-  return m.indexWinner == 0 ? QStringLiteral("1-0") : QStringLiteral("0-1");
+  QString text = m.indexWinner == 0 ? QStringLiteral("1-0") : QStringLiteral("0-1");
+  const std::string mark = DecisionMark(m.decision);  // "w.o." or "opg."
+  return mark.empty() ? text : text + QLatin1Char(' ') + ToQt(mark);
 }
 
 void LPaneMatchList::OpenRow(int row) {
@@ -381,6 +383,10 @@ std::vector<MatchSlip> LPaneMatchNotes::Slips() {
     s.name1 = ToQt(m->name1);
     s.name2 = ToQt(m->name2);
     s.games = std::clamp(book_.MatchSystemOfPool(m->idPool).setMax, 0, kMaxSlipGames);
+    if (m->indexWinner >= 0 && m->decision != kDecisionPlayed) {
+      s.mark = ToQt(DecisionMark(m->decision));
+      s.markSide = m->indexWinner == 0 ? 1 : 0;
+    }
     slips.push_back(s);
   }
   return slips;

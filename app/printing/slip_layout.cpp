@@ -122,7 +122,9 @@ void PaintSlip(QPainter& painter, const SlipPageLayout& l, const MatchSlip& slip
     const double boxTop = side == 0 ? top + 3 : top;
     const double boxH = nameH - 3;
     for (int g = 0; g < games; ++g) painter.drawRect(QRectF(boxesLeft + g * l.boxWidth, boxTop, l.boxWidth, boxH));
-    painter.drawRect(QRectF(boxesLeft + games * l.boxWidth, boxTop, l.totalWidth, boxH));
+    const QRectF total(boxesLeft + games * l.boxWidth, boxTop, l.totalWidth, boxH);
+    painter.drawRect(total);
+    if (side == slip.markSide) painter.drawText(total, Qt::AlignCenter | Qt::TextSingleLine, slip.mark);
   }
   painter.restore();
 }

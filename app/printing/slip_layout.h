@@ -20,6 +20,10 @@ struct MatchSlip {
   QString time;   // "%d:%02d", or empty likewise
   QString name1, name2;
   int games = 0;  // boxes per side: the most games a match can take; 0 for a winner's box only
+  // A match decided without being played out: "w.o." or "opg." in the total
+  // box of the side that did not play or gave up.
+  QString mark;
+  int markSide = -1;
 };
 
 struct SlipPageLayout {

@@ -46,6 +46,15 @@ void LDlgResultBase::AddHeader(QBoxLayout* layout) {
 }
 
 void LDlgResultBase::AddButtons(QBoxLayout* layout, bool withOk) {
+  auto* endRow = new QHBoxLayout;
+  endRow->addWidget(new QLabel(QStringLiteral("Beslissing:"), this));
+  ending_ = new QComboBox(this);
+  // Typed digits belong to the entry (keypad, "1" and "2"), not to the list.
+  ending_->setFocusPolicy(Qt::ClickFocus);
+  endRow->addWidget(ending_, 1);
+  layout->addLayout(endRow);
+  connect(ending_, &QComboBox::currentIndexChanged, this, [this] { EndingChanged(); });
+
   auto* row = new QHBoxLayout;
   tableTime_ = new QPushButton(QStringLiteral("Wijzig Tafel/Tijd"), this);
   clear_ = new QPushButton(QStringLiteral("Wis uitslag"), this);
@@ -92,16 +101,27 @@ bool LDlgResultBase::Load() {
     time_->setText(ToQt(Format("%d:%02d", match_.starttime / 100, match_.starttime % 100)));
     pool_->setText(ToQt(match_.systemName + " / " + match_.poolName));
   }
+  if (ending_) {
+    const bool blocked = ending_->blockSignals(true);
+    ending_->clear();
+    for (const std::string& choice : EndingChoices(match_.name1, match_.name2)) ending_->addItem(ToQt(choice));
+    ending_->setCurrentIndex(ChoiceOfMatch(match_));
+    ending_->blockSignals(blocked);
+  }
   ShowMatch();
+  EndingChanged();
   if (sides == MatchBook::Sides::kUnknown) {
     app_.Prompt().Alert("1 of 2 spelers zijn nog onbekend");
     locked_ = true;
     if (clear_) clear_->setEnabled(false);
     if (ok_) ok_->setEnabled(false);
+    if (ending_) ending_->setEnabled(false);
     LockEntry();
   }
   return true;
 }
+
+Ending LDlgResultBase::ChosenEnding() const { return ending_ ? EndingOfChoice(ending_->currentIndex()) : Ending{}; }
 
 bool LDlgResultBase::Store(const ResultDecision& decision) {
   if (locked_) return false;

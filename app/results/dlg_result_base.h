@@ -2,12 +2,14 @@
 // What every result dialog shares: the match's table, time and pool above the
 // entry, the match and its rules, "Wijzig Tafel/Tijd" and "Wis uitslag", and
 // the decision whether entry is possible at all.
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <memory>
 #include <vector>
 
+#include "competition/match_rules.h"
 #include "competition/matchbook.h"
 #include "store/records.h"
 
@@ -39,6 +41,9 @@ class LDlgResultBase : public QDialog {
   QPushButton* TableTimeButton() const { return tableTime_; }
   QPushButton* ClearButton() const { return clear_; }
   QPushButton* OkButton() const { return ok_; }
+  // "Beslissing:": played, or a walkover or retirement of either side.
+  QComboBox* EndingCombo() const { return ending_; }
+  Ending ChosenEnding() const;
 
   const MatchEntry& Match() const { return match_; }
   const MatchSystem& System() const { return system_; }
@@ -46,9 +51,11 @@ class LDlgResultBase : public QDialog {
  protected:
   // The header (table, time, pool) at the top of layout.
   void AddHeader(QBoxLayout* layout);
-  // "Wijzig Tafel/Tijd", "Wis uitslag", then OK (unless withOk is false) and
-  // "Annuleren".
+  // "Beslissing:" above "Wijzig Tafel/Tijd", "Wis uitslag", then OK (unless
+  // withOk is false) and "Annuleren".
   void AddButtons(QBoxLayout* layout, bool withOk = true);
+  // The choice under "Beslissing:" changed (also when the match is shown).
+  virtual void EndingChanged() {}
   // Fills the dialog's own controls from match_ once it is read.
   virtual void ShowMatch() = 0;
   // Locks the dialog's own entry controls (the sides are not known yet).
@@ -75,6 +82,7 @@ class LDlgResultBase : public QDialog {
   QPushButton* tableTime_ = nullptr;
   QPushButton* clear_ = nullptr;
   QPushButton* ok_ = nullptr;
+  QComboBox* ending_ = nullptr;
   bool changed_ = false;
   bool locked_ = false;
 };

@@ -99,9 +99,13 @@ void LDlgResultDuoPoints::ShowPlayers() {
 
 void LDlgResultDuoPoints::ShowMatch() {
   ShowPlayers();
-  if (match_.indexWinner >= 0 && match_.games.size() == static_cast<size_t>(kDuoGames)) {
-    std::vector<int> shown = DuoToDisplayOrder(match_.games, swaps_);
+  std::vector<int> stored = match_.games;
+  // A retirement keeps the games played before it; the others stay empty.
+  if (match_.decision == kDecisionRetired) stored.resize(kDuoGames, 0);
+  if (match_.indexWinner >= 0 && stored.size() == static_cast<size_t>(kDuoGames)) {
+    std::vector<int> shown = DuoToDisplayOrder(stored, swaps_);
     for (int i = 0; i < kDuoGames; ++i) {
+      if (shown[i] == 0) continue;
       int l = 0, r = 0;
       GameScore(system_, shown[i], l, r);
       left_[i]->setText(QString::number(l));
@@ -137,7 +141,7 @@ void LDlgResultDuoPoints::UpdateTotals() {
 void LDlgResultDuoPoints::accept() {
   totalsTimer_.stop();
   UpdateTotals();
-  Store(DecideDuo(system_, Entry(), swaps_));
+  Store(DecideDuo(system_, Entry(), swaps_, ChosenEnding()));
 }
 
 }  // namespace velgram

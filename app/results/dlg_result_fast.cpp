@@ -249,7 +249,7 @@ void LDlgResultFast::Rebuild() {
 void LDlgResultFast::accept() {
   rebuild_.stop();
   Rebuild();
-  Store(DecideGameTexts(system_, Texts()));
+  Store(DecideGameTexts(system_, Texts(), ChosenEnding()));
 }
 
 void LDlgResultFast::keyPressEvent(QKeyEvent* event) {

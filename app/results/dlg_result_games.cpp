@@ -52,7 +52,7 @@ void LDlgResultSingleGames::LockEntry() {
 }
 
 void LDlgResultSingleGames::accept() {
-  if (!Store(DecideGamesWonTexts(system_, FromQt(games_[0]->text()), FromQt(games_[1]->text()))))
+  if (!Store(DecideGamesWonTexts(system_, FromQt(games_[0]->text()), FromQt(games_[1]->text()), ChosenEnding())))
     games_[0]->setFocus();
 }
 

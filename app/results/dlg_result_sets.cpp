@@ -26,7 +26,7 @@ LDlgResultSingleSets::LDlgResultSingleSets(CVelgramApp& app, int idMatch, int id
   }
   layout->addLayout(row);
   layout->addWidget(new QLabel(QStringLiteral("Toets 1 of 2 kiest de winnaar."), this));
-  AddButtons(layout, false);
+  AddButtons(layout);
 }
 
 void LDlgResultSingleSets::ShowMatch() {
@@ -47,6 +47,19 @@ void LDlgResultSingleSets::keyPressEvent(QKeyEvent* event) {
     return;
   }
   LDlgResultBase::keyPressEvent(event);
+}
+
+void LDlgResultSingleSets::EndingChanged() {
+  // A side button means "this side won"; a walkover or a retirement names the
+  // loser in the list instead, so the buttons rest and OK stores it.
+  const bool played = ChosenEnding().decision == kDecisionPlayed;
+  side_[0]->setEnabled(played);
+  side_[1]->setEnabled(played);
+  OkButton()->setEnabled(!played);
+}
+
+void LDlgResultSingleSets::accept() {
+  if (ChosenEnding().decision != kDecisionPlayed) Store(DecideEnding(ChosenEnding()));
 }
 
 void LDlgResultSingleSets::Choose(int side) { Store(DecideWinnerOnly(side)); }

@@ -1,5 +1,6 @@
 #pragma once
 // Winner only: one button per side; pressing it stores that side as winner.
+// A walkover or a retirement is chosen under "Beslissing:" and stored by OK.
 #include <QPushButton>
 
 #include "app/results/dlg_result_base.h"
@@ -12,10 +13,12 @@ class LDlgResultSingleSets : public LDlgResultBase {
   LDlgResultSingleSets(CVelgramApp& app, int idMatch, int idMatchSystem, QWidget* parent = nullptr);
 
   QPushButton* SideButton(int side) const { return side_[side]; }
+  void accept() override;
 
  protected:
   void ShowMatch() override;
   void LockEntry() override;
+  void EndingChanged() override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:

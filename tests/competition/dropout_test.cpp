@@ -209,6 +209,12 @@ TEST_F(DropoutActivation, MatchBookNamesTheWinnerOfAByeMatch) {
   EXPECT_EQ(book.SideName(m[2].idContestant1, pool.id), "Speler 1");
   // Match 2 (seed 3 v seed 2) is open: its table and time stand in.
   EXPECT_EQ(book.SideName(m[2].idContestant2, pool.id).substr(0, 1), "?");
+  // Seed 3 did not come, or gave up: seed 2 goes on to the final either way.
+  for (int decision : {kDecisionWalkover, kDecisionRetired}) {
+    db->RecordResult(m[1].id, 1, {}, true, decision);
+    book.Refill(m[0].id);
+    EXPECT_EQ(book.SideName(m[2].idContestant2, pool.id), "Speler 2") << decision;
+  }
 }
 
 }  // namespace

@@ -339,6 +339,17 @@ TEST_F(EngineDb, SavingAndClearingAResult) {
   EXPECT_EQ(stored(), std::pair(0, std::vector<int>{8, -8, 8, 8}));
   EXPECT_TRUE(SaveResult(db, match, DecideWinnerOnly(1)));  // leaves the games alone
   EXPECT_EQ(stored(), std::pair(1, std::vector<int>{8, -8, 8, 8}));
+  auto decision = [&] {
+    std::vector<MatchRecord> list;
+    db.ListMatches(pool, list);
+    db.ReadResults(list);
+    return list.at(0).decision;
+  };
+  EXPECT_TRUE(SaveResult(db, match, DecideWalkover(0)));  // the games of the earlier entry go
+  EXPECT_EQ(stored(), std::pair(1, std::vector<int>{}));
+  EXPECT_EQ(decision(), kDecisionWalkover);
+  EXPECT_TRUE(SaveResult(db, match, DecideWinnerOnly(1)));
+  EXPECT_EQ(decision(), kDecisionPlayed);
   ClearMatchResult(db, match);
   EXPECT_EQ(stored(), std::pair(-1, std::vector<int>{}));
 
@@ -362,6 +373,82 @@ TEST_F(EngineDb, SavingAndClearingAResult) {
   std::string rows;
   db.Exec(&rows, "SELECT * FROM ResultWinner WHERE idMatch=%d", match);
   EXPECT_FALSE(HasRows(rows));
+}
+
+// A walkover or a retirement through the entry of each result mode: the side
+// named loses; a walkover keeps no games, a retirement the games so far as
+// long as they do not decide the match yet.
+TEST(Endings, EachEntryModeDecidesWalkoversAndRetirements) {
+  const MatchSystem fast = BestOf(5, 3), won = BestOf(5, 3, kResultGames), duo = Dudodeva();
+  DuoEntry three, gap, all;  // a-x and game 1 of b-y; the same without a-x game 2; all ten
+  for (int i = 0; i < kDuoGames; ++i) all.left[i] = "11", all.right[i] = "3";
+  for (int i : {0, 1, 2}) three.left[i] = "11", three.right[i] = "5";
+  gap = three;
+  gap.left[1] = gap.right[1] = "";
+  DuoSwaps none, abxy;
+  abxy.abxy = true;
+  const Ending wo{kDecisionWalkover, 0}, gaveUp{kDecisionRetired, 1};
+  const std::string decided = kAlreadyDecidedMessage;
+  struct Case {
+    const char* what;
+    ResultDecision d;
+    int winner, decision;
+    std::vector<int> games;
+    std::string error;
+  } cases[] = {
+      {"winner only, w.o.", DecideEnding(wo), 1, kDecisionWalkover, {}, ""},
+      {"winner only, opgegeven", DecideEnding(gaveUp), 0, kDecisionRetired, {}, ""},
+      {"game by game, w.o.", DecideGameTexts(fast, {{"11", "7"}}, wo), 1, kDecisionWalkover, {}, ""},
+      {"game by game, 2-1", DecideGameTexts(fast, {{"11", "7"}, {"9", "11"}, {"11", "5"}, {"5", ""}}, gaveUp), 0,
+       kDecisionRetired, {8, -10, 6}, ""},
+      {"game by game, 1-2", DecideGameTexts(fast, {{"7", "11"}, {"9", "11"}, {"11", "5"}}, gaveUp), 0,
+       kDecisionRetired, {-8, -10, 6}, ""},
+      {"game by game, no game", DecideGameTexts(fast, {}, gaveUp), 0, kDecisionRetired, {}, ""},
+      {"game by game, a gap", DecideGameTexts(fast, {{"11", "7"}, {"", ""}, {"11", "5"}}, gaveUp), -1,
+       kDecisionPlayed, {}, kRetirementGapMessage},
+      {"game by game, 3-0", DecideGameTexts(fast, {{"11", "7"}, {"11", "7"}, {"11", "7"}}, gaveUp), -1,
+       kDecisionPlayed, {}, decided},
+      {"game by game, 0-3", DecideGameTexts(fast, {{"7", "11"}, {"7", "11"}, {"7", "11"}}, gaveUp), -1,
+       kDecisionPlayed, {}, decided},
+      {"games won, w.o.", DecideGamesWonTexts(won, "3", "0", wo), 1, kDecisionWalkover, {}, ""},
+      {"games won, 2-1", DecideGamesWonTexts(won, "2", "1", gaveUp), 0, kDecisionRetired, {2, 1}, ""},
+      {"games won, 1-3", DecideGamesWonTexts(won, "1", "3", gaveUp), -1, kDecisionPlayed, {}, decided},
+      {"games won, 3-1", DecideGamesWonTexts(won, "3", "1", gaveUp), -1, kDecisionPlayed, {}, decided},
+      {"games won, -1", DecideGamesWonTexts(won, "-1", "1", gaveUp), -1, kDecisionPlayed, {},
+       "Het aantal games kan niet negatief zijn."},
+      {"duo, w.o.", DecideDuo(duo, all, none, wo), 1, kDecisionWalkover, {}, ""},
+      {"duo, three games", DecideDuo(duo, three, none, gaveUp), 0, kDecisionRetired, {6, 6, 6}, ""},
+      {"duo, ab and xy exchanged", DecideDuo(duo, three, abxy, gaveUp), 0, kDecisionRetired, {-6, -6, -6}, ""},
+      {"duo, a gap", DecideDuo(duo, gap, none, gaveUp), -1, kDecisionPlayed, {},
+       std::string(kRetirementGapMessage) + " De volgorde is a-x, b-y, a-y, b-x, ab-xy."},
+      {"duo, all ten", DecideDuo(duo, all, none, gaveUp), -1, kDecisionPlayed, {}, decided},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.d.error, c.error) << c.what;
+    EXPECT_EQ(c.d.indexWinner, c.winner) << c.what;
+    EXPECT_EQ(c.d.decision, c.decision) << c.what;
+    EXPECT_EQ(c.d.games, c.games) << c.what;
+    // Games entered before must not outlive a walkover or a retirement.
+    if (c.error.empty()) {
+      EXPECT_TRUE(c.d.writeGames) << c.what;
+    }
+  }
+}
+
+TEST(Endings, ChoicesNameTheLoserAndShowBackFromTheStoredResult) {
+  EXPECT_EQ(EndingChoices("Jan", "Piet"),
+            (std::vector<std::string>{"Gespeeld", "w.o.: Jan niet gespeeld", "w.o.: Piet niet gespeeld",
+                                      "Opgegeven door Jan", "Opgegeven door Piet"}));
+  for (int i = 0; i < kEndingChoices; ++i) {
+    ResultDecision d = i == 0 ? DecideWinnerOnly(0) : DecideEnding(EndingOfChoice(i));
+    MatchRecord stored;
+    stored.indexWinner = d.indexWinner;
+    stored.decision = d.decision;
+    EXPECT_EQ(ChoiceOfMatch(stored), i);
+  }
+  EXPECT_EQ(EndingOfChoice(kEndingChoices).decision, kDecisionPlayed);
+  EXPECT_EQ(DecisionMark(kDecisionWalkover) + DecisionMark(kDecisionRetired) + DecisionMark(kDecisionPlayed),
+            "w.o.opg.");
 }
 
 // Typed game fields: what cannot be a number of points is told before any

@@ -263,6 +263,41 @@ TEST(Standings, PoolsWithoutGameCodesStillPlaceEveryone) {
   }
 }
 
+// A cycle of three where 1 beat 2 without playing it out: a walkover brings
+// no games into the quotients (and the places of both say so); a retirement
+// keeps the games played before it.
+TEST(Standings, WalkoversCountNoGamesRetirementsKeepTheirs) {
+  const std::string head = "3 spelers met 1 overwinning voor plaats 1 t/m 3\r\nOnderling resultaat in sets gelijk\r\n";
+  const std::string wo = "\r\n1 wedstrijd door w.o. beslist: telt zonder games en punten";
+  struct Case {
+    int decision;
+    std::vector<int> games;  // of 1 v 2, won by 1
+    std::vector<int> places;
+    std::string first, second;
+  } cases[] = {
+      {kDecisionWalkover, {}, {2, 0, 1},
+       head + "1 games gewonnen en 3 games verloren, quotient=0.33" + wo,
+       head + "3 games gewonnen en 0 games verloren, geen quotient" + wo},
+      {kDecisionRetired, {6, -6}, {2, 0, 1},
+       head + "2 games gewonnen en 4 games verloren, quotient=0.50",
+       head + "4 games gewonnen en 1 games verloren, quotient=4.00"},
+      {kDecisionRetired, {6, 6}, {1, 0, 2},
+       head + "3 games gewonnen en 3 games verloren, quotient=1.00",
+       head + "3 games gewonnen en 2 games verloren, quotient=1.50"},
+  };
+  for (const Case& c : cases) {
+    // 2 beat 3 3-0, 3 beat 1 3-1.
+    std::vector<MatchEntry> matches = {Result(1, 2, 0, c.games), Result(2, 3, 0, {6, 6, 6}),
+                                       Result(1, 3, 1, {-6, 6, -6, -6})};
+    matches[0].decision = c.decision;
+    LPoule pool;
+    pool.Standings(Positions(3), matches);
+    EXPECT_EQ(pool.places, c.places) << c.decision;
+    EXPECT_EQ(pool.explanations[0], c.first);
+    EXPECT_EQ(pool.explanations[1], c.second);
+  }
+}
+
 // --- start ---------------------------------------------------------------------
 
 using StartPool = testing::EngineTest;

@@ -16,7 +16,10 @@ TEST(MatchResultText, EachResultModeReadsAsTheListsShowIt) {
     int winner;
     std::vector<int> games;
     std::string text;
+    int decision = kDecisionPlayed;
   } cases[] = {
+      {sets, 1, {}, "0 - 1 w.o.", kDecisionWalkover},
+      {fast, 0, {8, -10}, "1 - 1 (11-7, 9-11) opg.", kDecisionRetired},
       {fast, -1, {}, ""},
       {sets, 1, {}, "0 - 1"},
       {fast, 0, {}, "1 - 0"},
@@ -27,6 +30,7 @@ TEST(MatchResultText, EachResultModeReadsAsTheListsShowIt) {
     MatchEntry m;
     m.indexWinner = c.winner;
     m.games = c.games;
+    m.decision = c.decision;
     EXPECT_EQ(MatchResultText(m, c.system), c.text) << c.text;
   }
 }

@@ -49,6 +49,36 @@ TEST(SwissStandings, ScoreCountsWinsByesAndWeerstand) {
   EXPECT_EQ(s.Points(s.contestants[1]), 1);  // Y: a loss and the bye of round 2
 }
 
+// A walkover gives the winner its point, but like a bye no opponent's
+// strength to either side; a retirement was played and counts as usual.
+TEST(SwissStandings, AWalkoverCountsAsAWinWithoutWeerstand) {
+  const std::string wo = "\r\n1 wedstrijd door w.o. beslist: telt zonder weerstand";
+  const std::string tie = "2 spelers met 1 overwinning voor plaats 2 t/m 3\r\nWeerstand";
+  struct Case {
+    int decision;  // of A's win over B in round 1
+    int weerstandA;
+    std::vector<int> places;
+    std::string a, b;
+  } cases[] = {
+      {kDecisionWalkover, 1300, {2, 3, 0, 1}, tie + wo, "Enige speler met 0 overwinningen" + wo},
+      {kDecisionRetired, 2700, {1, 3, 0, 2}, tie, "Enige speler met 0 overwinningen"},
+  };
+  for (const Case& c : cases) {
+    std::vector<Contestant> field = {Player(1, 1500), Player(2, 1400), Player(3, 1300), Player(4, 1200)};
+    // Round 1: A beats B, C beats D; round 2: C beats A, D beats B.
+    std::vector<MatchEntry> matches = {Match(1, 1, 2, 0), Match(2, 3, 4, 0), Match(3, 1, 3, 1), Match(4, 2, 4, 1)};
+    matches[0].decision = c.decision;
+    LSwiss s;
+    s.SetData(field, matches, Rounds(2));
+    s.Standings(field, matches);
+    EXPECT_EQ(s.Points(field[0]), 1);
+    EXPECT_EQ(s.Resistance(field[0]), c.weerstandA);
+    EXPECT_EQ(s.places, c.places);
+    EXPECT_EQ(s.explanations[0], c.a);
+    EXPECT_EQ(s.explanations[1], c.b);
+  }
+}
+
 TEST(SwissStandings, GroupsAreRankedByWeerstandWithExplanations) {
   // Round 4. Opponents 900+ are not in the pool and add no Weerstand.
   std::vector<Contestant> field = {

@@ -73,6 +73,23 @@ TEST_F(ExportTest, ResultsAreWrittenInTheOrderTheyWereEntered) {
   EXPECT_NE(MatchList().find("2\t09:05\tPiet\tKlaas (Smash)\t0 - 1\tA\t1\r\n3\t09:45\t"), std::string::npos);
 }
 
+// The federation rates played matches only: a walkover stays out of the
+// rating file; a retirement was played and goes in. The match list has both,
+// marked.
+TEST_F(ExportTest, WalkoversStayOutOfTheRatingFileAndAreMarkedInTheMatchList) {
+  clock.SetLocal(2023, 3, 4, 9, 5, 0);
+  db->RecordResult(db->AddMatch(pool, cJan, cPiet, 1, 900), 1, {}, true, kDecisionWalkover);
+  clock.SetLocal(2023, 3, 4, 9, 10, 0);
+  db->RecordResult(db->AddMatch(pool, cKlaas, cJan, 2, 900), 0, {}, true, kDecisionRetired);
+  ASSERT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kWritten);
+  EXPECT_EQ(RatingFile(), "\"2023-3-4 09:10\",\"A/1\",\"Klaas\",\"333\",\"1\",\"Jan\",\"111\",\"0\"\r\n");
+  ASSERT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kWritten);
+  EXPECT_EQ(MatchList(),
+            "Tafel\tTijd\tSpeler 1\tSpeler 2\tResultaat\tKlasse\tPoule\r\n"
+            "1\t09:05\tJan (TTV Bal)\tPiet\t0 - 1 w.o.\tA\t1\r\n"
+            "2\t09:10\tKlaas (Smash)\tJan (TTV Bal)\t1 - 0 opg.\tA\t1\r\n");
+}
+
 TEST_F(ExportTest, OnlySinglesMatchesWithKnownSidesAreExported) {
   int duoPool = Pool(Class("Dubbel", 2), "D1");
   DuoRecord duo;

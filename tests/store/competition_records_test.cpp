@@ -278,6 +278,18 @@ TEST_F(CompetitionRecordsTest, ResultsAreReplacedWithAFreshStamp) {
   EXPECT_EQ(list[0].indexWinner, 1);
   EXPECT_EQ(list[0].games, (std::vector<int>{8, -5, 3}));
 
+  // How the match was decided reads back beside the winner; a row written
+  // without it reads as played.
+  for (int decision : {kDecisionWalkover, kDecisionRetired}) {
+    db.RecordResult(m, 1, {}, false, decision);
+    db.ReadResults(list);
+    EXPECT_EQ(list[0].decision, decision);
+  }
+  db.Exec(nullptr, "UPDATE ResultWinner SET decision=NULL");
+  db.ReadResults(list);
+  EXPECT_EQ(list[0].decision, kDecisionPlayed);
+  db.Exec(nullptr, "UPDATE ResultWinner SET decision=%d", kDecisionRetired);
+
   // A failed write keeps the old result.
   ASSERT_EQ(db.ExecText(nullptr, "CREATE TRIGGER f BEFORE INSERT ON ResultGames BEGIN SELECT RAISE(ABORT,'x'); END"),
             0);
@@ -289,6 +301,7 @@ TEST_F(CompetitionRecordsTest, ResultsAreReplacedWithAFreshStamp) {
   db.ClearResult(m);
   db.ReadResults(list);
   EXPECT_EQ(list[0].indexWinner, -1);
+  EXPECT_EQ(list[0].decision, kDecisionPlayed);
   EXPECT_TRUE(list[0].games.empty());
 }
 

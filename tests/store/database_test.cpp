@@ -133,7 +133,8 @@ TEST_F(DatabaseTest, UpgradeConvertsOldFiles) {
                        "FROM Contestants ORDER BY id", "x"),
             (std::vector<std::string>{"1:17:0:0:1", "2:0:4:2:0", "1:8:0:0:0"}));
   // Added columns hold 0 or '' in existing rows, never NULL.
-  EXPECT_EQ(Column(db, "SELECT isodate||isofraction AS x FROM ResultWinner", "x"), std::vector<std::string>{"00"});
+  EXPECT_EQ(Column(db, "SELECT isodate||isofraction||decision AS x FROM ResultWinner", "x"),
+            std::vector<std::string>{"000"});
   EXPECT_EQ(Column(db, "SELECT idMatchSystem FROM Toernooien", "idMatchSystem"), std::vector<std::string>{"0"});
   EXPECT_EQ(Column(db, "SELECT 'x'||name||gameStop AS x FROM MatchSystems WHERE id=1", "x"),
             std::vector<std::string>{"xa0"});

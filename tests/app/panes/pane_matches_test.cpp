@@ -103,12 +103,12 @@ TEST_F(MatchPanesTest, PlayedBoxShowsOpenMatchesFirstAndFollowsResultsEnteredEls
 
   // A hidden pane waits, and catches up once it is shown.
   pane->hide();
-  ASSERT_TRUE(SaveResult(db(), ids[1], DecideWinnerOnly(1)));
+  ASSERT_TRUE(SaveResult(db(), ids[1], DecideWalkover(0)));
   w->NotifyDataChanged();
   EXPECT_EQ(pane->Grid()->FindRowData(ids[1]), -1);
   pane->show();
   QTRY_VERIFY_WITH_TIMEOUT(pane->Grid()->FindRowData(ids[1]) >= 0, 2000);
-  EXPECT_EQ(pane->Grid()->Cell(pane->Grid()->FindRowData(ids[1]), LPaneMatches::kResultaat), QStringLiteral("0-1"));
+  EXPECT_EQ(pane->Grid()->Cell(pane->Grid()->FindRowData(ids[1]), LPaneMatches::kResultaat), QStringLiteral("0-1 w.o."));
 }
 
 TEST_F(MatchPanesTest, ParticipantFilterIgnoresCaseAndWaitsForTypingToPause) {
@@ -294,6 +294,13 @@ TEST_F(MatchPanesTest, SlipsPaneShowsOnePoolWithItsCodeAndKeepsByes) {
   ASSERT_EQ(slips.size(), 1u);
   EXPECT_EQ(slips[0].info, QStringLiteral("Heren A / Zwitsers / R3"));
   EXPECT_EQ(slips[0].games, 5);
+  EXPECT_EQ(slips[0].markSide, -1);
+  // A retirement is marked on its slip beside the side that gave up.
+  ASSERT_TRUE(SaveResult(db(), pane->Grid()->RowData(0), DecideEnding({kDecisionRetired, 1})));
+  pane->Refresh();
+  EXPECT_EQ(pane->Grid()->Cell(0, LPaneMatchNotes::kResultaat), QStringLiteral("1-0 opg."));
+  EXPECT_EQ(pane->Slips()[0].mark, QStringLiteral("opg."));
+  EXPECT_EQ(pane->Slips()[0].markSide, 1);
 }
 
 // The page count of a PDF file as poppler reads it; -1 when unreadable.

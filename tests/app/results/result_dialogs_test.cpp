@@ -224,6 +224,86 @@ TEST_F(ResultDialogs, NumbersTheRulesCannotHold) {
   EXPECT_EQ(Stored().games, (std::vector<int>{2, 3}));  // the winner alone leaves the games
 }
 
+// "Beslissing:" in every dialog: a walkover or a retirement is stored as the
+// core decides it from the choice and the games typed before it, and shows
+// again when the dialog is reopened.
+TEST_F(ResultDialogs, WalkoverAndRetirementInEveryDialog) {
+  MatchSystem gamesWon = DefaultMatchSystem();
+  gamesWon.result = kResultGames;
+  gamesWon.name = "Games";
+  gamesWon.immutable = false;
+  const int idGames = db().AddMatchSystem(gamesWon), idSets = SystemId("Sets"), idDuo = SystemId("Duo Dudodeva");
+  const int wo = 1, gaveUp = 4;  // the first side did not play; the second gave up
+  auto choose = [](LDlgResultBase* d, int choice) {
+    ASSERT_EQ(d->EndingCombo()->count(), kEndingChoices);
+    d->EndingCombo()->setCurrentIndex(choice);
+  };
+  DuoEntry duoGames;
+  duoGames.left[0] = "11", duoGames.right[0] = "7";
+  struct Case {
+    const char* what;
+    std::function<bool(int choice)> enter;
+    std::function<ResultDecision(const Ending&)> core;
+  };
+  const Case cases[] = {
+      {"winner only",
+       [&](int choice) {
+         return Enter<LDlgResultSingleSets>([&](LDlgResultSingleSets* d) {
+           choose(d, choice);
+           EXPECT_FALSE(d->SideButton(0)->isEnabled());
+           Click(d->OkButton());
+         }, idSets);
+       },
+       [](const Ending& e) { return DecideEnding(e); }},
+      {"games won",
+       [&](int choice) {
+         return Enter<LDlgResultSingleGames>([&](LDlgResultSingleGames* d) {
+           QTest::keyClicks(d->GamesEdit(0), "1");
+           QTest::keyClicks(d->GamesEdit(1), "2");
+           choose(d, choice);
+           Click(d->OkButton());
+         }, idGames);
+       },
+       [&](const Ending& e) { return DecideGamesWonTexts(gamesWon, "1", "2", e); }},
+      {"game by game",
+       [&](int choice) {
+         return Enter<LDlgResultFast>([&](LDlgResultFast* d) {
+           Click(d->KeypadButton(7));
+           choose(d, choice);
+           Click(d->OkButton());
+         });
+       },
+       [](const Ending& e) { return DecideGameTexts(DefaultMatchSystem(), {{"11", "7"}}, e); }},
+      {"duo",
+       [&](int choice) {
+         return Enter<LDlgResultDuoPoints>([&](LDlgResultDuoPoints* d) {
+           QTest::keyClicks(d->Field(0, 0), "11");
+           QTest::keyClicks(d->Field(0, 1), "7");
+           choose(d, choice);
+           Click(d->OkButton());
+         }, idDuo);
+       },
+       [&](const Ending& e) { return DecideDuo(MatchSystemById(db(), idDuo), duoGames, {}, e); }},
+  };
+  for (const Case& c : cases) {
+    for (int choice : {wo, gaveUp}) {
+      SCOPED_TRACE(std::string(c.what) + " " + std::to_string(choice));
+      ClearMatchResult(db(), match);
+      ResultDecision expected = c.core(EndingOfChoice(choice));
+      ASSERT_TRUE(expected.Ok()) << expected.error;
+      EXPECT_TRUE(c.enter(choice));
+      MatchRecord m = Stored();
+      EXPECT_EQ(m.indexWinner, expected.indexWinner);
+      EXPECT_EQ(m.decision, expected.decision);
+      EXPECT_EQ(m.games, expected.games);
+      EXPECT_FALSE(Enter<LDlgResultFast>([&](LDlgResultFast* d) {
+        EXPECT_EQ(d->EndingCombo()->currentIndex(), choice);
+        d->reject();
+      }));
+    }
+  }
+}
+
 // A side still linked to a place of an unfinished pool: the dialog opens for
 // the table and time only. A side that is no position of the pool: "Bye".
 TEST_F(ResultDialogs, MatchesThatCannotTakeAResult) {

@@ -7,6 +7,7 @@
 
 #include "app/results/dlg_result_duo.h"
 #include "app/results/dlg_result_fast.h"
+#include "app/results/dlg_result_sets.h"
 #include "tests/app/shell_fixture.h"
 
 namespace velgram::testing {
@@ -51,6 +52,26 @@ TEST_F(ResultShots, DISABLED_GameByGameMidEntry) {
   QTest::mouseClick(d.Game(1)->ExchangeButton(), Qt::LeftButton);
   QTest::mouseClick(d.KeypadButton(5), Qt::LeftButton);
   Save(&d, "result_fast_dialog.png");
+}
+
+TEST_F(ResultShots, DISABLED_RetirementMidMatch) {
+  int pool = AddPool(cls, "Poule 3");
+  Seat(pool, AddPlayer("Sanne Dekker", 1540, "TTV Smash"));
+  Seat(pool, AddPlayer("Ruben Hoekstra", 1495, "De Batjes"));
+  auto pos = Seated(pool);
+  LDlgResultFast d(*app, db().AddMatch(pool, pos[0], pos[1], 2, 1045), 0);
+  ASSERT_TRUE(d.Load());
+  d.show();
+  for (int p : {7, 9}) QTest::mouseClick(d.KeypadButton(p), Qt::LeftButton);
+  QTest::mouseClick(d.Game(1)->ExchangeButton(), Qt::LeftButton);
+  d.EndingCombo()->setCurrentIndex(4);
+  Save(&d, "result_retirement_dialog.png");
+  d.close();
+  LDlgResultSingleSets sets(*app, db().AddMatch(pool, pos[1], pos[0], 3, 1105), 0);
+  ASSERT_TRUE(sets.Load());
+  sets.show();
+  sets.EndingCombo()->setCurrentIndex(2);
+  Save(&sets, "result_walkover_dialog.png");
 }
 
 TEST_F(ResultShots, DISABLED_DuoPoints) {
