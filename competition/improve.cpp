@@ -65,22 +65,35 @@ void NormalisePairing(Pairing& pairing) {
   std::sort(pairing.begin(), pairing.end());
 }
 
-Pairing RandomPairing(int n, Random& random) {
-  std::vector<int> left(static_cast<size_t>(std::max(n, 0)));
+bool DrawPairing(int n, Random& random, std::vector<int>& left, Pairing& out, const std::vector<char>* met) {
+  left.resize(static_cast<size_t>(std::max(n, 0)));
   for (int i = 0; i < n; ++i) left[static_cast<size_t>(i)] = i;
-  Pairing pairing;
-  pairing.reserve(left.size() / 2);
-  while (left.size() > 2) {
-    const unsigned len = static_cast<unsigned>(left.size());
-    auto draw = [&] { return static_cast<int>(static_cast<unsigned>(random.Next()) % len); };
-    int a = draw();
-    int b = draw();
-    while (b == a) b = draw();
-    pairing.emplace_back(left[static_cast<size_t>(a)], left[static_cast<size_t>(b)]);
-    left.erase(left.begin() + std::max(a, b));
-    left.erase(left.begin() + std::min(a, b));
+  out.clear();
+  size_t len = left.size();
+  const size_t stride = static_cast<size_t>(std::max(n, 0));
+  auto pair = [&](int a, int b) {
+    out.emplace_back(a, b);
+    return !met || !(*met)[static_cast<size_t>(a) * stride + static_cast<size_t>(b)];
+  };
+  while (len > 2) {
+    const unsigned bound = static_cast<unsigned>(len);
+    size_t a = static_cast<unsigned>(random.Next()) % bound;
+    size_t b = static_cast<unsigned>(random.Next()) % bound;
+    while (b == a) b = static_cast<unsigned>(random.Next()) % bound;
+    if (!pair(left[a], left[b])) return false;
+    // The higher position first, so that the lower one is not the one moved.
+    if (a < b) std::swap(a, b);
+    left[a] = left[--len];
+    left[b] = left[--len];
   }
-  if (left.size() == 2) pairing.emplace_back(left[0], left[1]);
+  if (len == 2) return pair(left[0], left[1]);
+  return true;
+}
+
+Pairing RandomPairing(int n, Random& random) {
+  std::vector<int> left;
+  Pairing pairing;
+  DrawPairing(n, random, left, pairing);
   return pairing;
 }
 
@@ -144,8 +157,14 @@ double PairingCost::operator()(const Pairing& pairing) const {
   // The projected standings: positions of the cards after the round.
   order_.resize(static_cast<size_t>(n));
   for (int i = 0; i < n; ++i) order_[static_cast<size_t>(i)] = i;
-  std::stable_sort(order_.begin(), order_.end(), [this](int a, int b) {
-    return CardBefore(copy_[static_cast<size_t>(a)], copy_[static_cast<size_t>(b)]);
+  // Equal cards keep their order; the index as last key does that without the
+  // buffer a stable sort would allocate on every evaluation.
+  std::sort(order_.begin(), order_.end(), [this](int a, int b) {
+    const LCard& x = copy_[static_cast<size_t>(a)];
+    const LCard& y = copy_[static_cast<size_t>(b)];
+    if (CardBefore(x, y)) return true;
+    if (CardBefore(y, x)) return false;
+    return a < b;
   });
   position_.resize(static_cast<size_t>(n));
   for (int p = 0; p < n; ++p) position_[static_cast<size_t>(order_[static_cast<size_t>(p)])] = p;
@@ -257,10 +276,10 @@ void ShuffleEngine::Setup() {
 }
 
 void ShuffleEngine::Step() {
-  candidate_ = RandomPairing(cost_.CardCount(), *random_);
   // Rematches are by far the most common reason to skip a candidate once a
-  // few rounds are played, and they need neither sorting nor hashing.
-  bool evaluate = !cost_.HasRematch(candidate_);
+  // few rounds are played: the draw stops at the first one, and such a
+  // candidate needs neither sorting nor hashing.
+  bool evaluate = DrawPairing(cost_.CardCount(), *random_, left_, candidate_, &cost_.Met());
   uint64_t fingerprint = 0;
   if (evaluate) {
     NormalisePairing(candidate_);
