@@ -103,6 +103,21 @@ std::string FailureReason(int rc) {
   }
 }
 
+// A club keeps years of tournaments in one file: the look-ups of one
+// tournament's classes (and through them its pools and matches), of a setting,
+// of a club by name and of a tournament's duos would otherwise read every row
+// of every tournament. IF NOT EXISTS makes the step a no-op on a file that has
+// them; older versions of the program read such a file as before.
+void AddLookupIndexes(Database& db) {
+  static const char* const kIndexes[] = {
+      "CREATE INDEX IF NOT EXISTS ixSystemsToernooi ON Systems (idToernooi,sort)",
+      "CREATE INDEX IF NOT EXISTS ixSettingsKey ON Settings (theKey)",
+      "CREATE INDEX IF NOT EXISTS ixClubsName ON Clubs (name)",
+      "CREATE INDEX IF NOT EXISTS ixDuosToernooi ON Duos (idToernooi)",
+  };
+  for (const char* sql : kIndexes) db.ExecText(nullptr, sql);
+}
+
 // The positions of the oldest files keep a player id in item1, or minus the id
 // of a linked pool with the place in item2.
 void ConvertLegacyPositions(Database& db, const char* select) {
@@ -526,6 +541,7 @@ bool Database::UpgradeSchema() {
                                     "immutable,duoteam,duo_ax,duo_ay,duo_bx,duo_by,duo_abxy) VALUES ") +
                             values);
   }
+  AddLookupIndexes(*this);
   return tx.Commit();
 }
 

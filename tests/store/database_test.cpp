@@ -144,6 +144,45 @@ TEST_F(DatabaseTest, UpgradeConvertsOldFiles) {
   EXPECT_EQ(Column(db, "SELECT COUNT(*) AS c FROM MatchSystems", "c"), std::vector<std::string>{"7"});
 }
 
+TEST_F(DatabaseTest, UpgradedOldFileLooksUpWithoutScanningWholeTables) {
+  std::string path = dir.File("old.db");
+  MakeRawFile(path, {
+                        "CREATE TABLE Settings (id integer PRIMARY KEY,theKey text,theValue text)",
+                        "CREATE TABLE Clubs (id integer PRIMARY KEY,name text)",
+                        "INSERT INTO Clubs (name) VALUES ('HTC')",
+                        "CREATE TABLE Duos (id integer PRIMARY KEY,idPlayer1 integer,idPlayer2 integer,idToernooi "
+                        "integer,klasse text)",
+                        "CREATE TABLE Systems (id integer PRIMARY KEY,idToernooi integer,name text,description "
+                        "text,nrPlayers integer,sort integer)",
+                        "CREATE TABLE Pools (id integer PRIMARY KEY,playstyle integer,idSystem integer,name text,"
+                        "tables text,starttime integer,endtime integer,sort integer,extra text)",
+                        "CREATE TABLE Matches (id integer PRIMARY KEY,idPool integer,idContestant1 integer,"
+                        "idContestant2 integer,tafel integer,starttime integer)",
+                    });
+  Database db(path, clock);
+  std::vector<std::string> statements;
+  db.SetStatementHook([&](int, const char* sql) {
+    statements.push_back(sql);
+    return StatementFault::kRun;
+  });
+  std::vector<SystemRecord> systems;
+  std::vector<PoolRecord> pools;
+  std::vector<MatchRecord> matches;
+  std::vector<DuoRecord> duos;
+  db.GetSetting("ToernooiID");
+  db.ListSystems(systems, 1);
+  db.ListPools(1, pools);
+  db.ListMatchesOfToernooi(1, matches);
+  db.ListMatches(1, matches);
+  db.ListDuos(duos, 1);
+  db.GetOrAddClub("HTC");
+  db.SetStatementHook(nullptr);
+  ASSERT_GE(statements.size(), 7u);
+  for (const std::string& sql : statements)
+    for (const std::string& step : Column(db, "EXPLAIN QUERY PLAN " + sql, "detail"))
+      EXPECT_NE(step.rfind("SCAN ", 0), 0u) << sql << ": " << step;
+}
+
 TEST_F(DatabaseTest, SettingsKeepOneRowPerKeyAndQuotes) {
   Database db(dir.File("v.db"), clock);
   EXPECT_EQ(db.GetSetting("NavFont"), "");
