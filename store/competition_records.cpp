@@ -29,12 +29,6 @@ int ReadInt(Database& db, const std::string& sql, const char* column, int none) 
   return r.First() ? r.Int(column) : none;
 }
 
-// Only valid inside a transaction (see participants.cpp).
-int LastInsertId(Database& db) {
-  int id = ReadInt(db, "SELECT last_insert_rowid() AS lastid", "lastid", -1);
-  return id > 0 ? id : -1;
-}
-
 SystemRecord ReadSystem(const RecordSet& r) {
   SystemRecord s;
   s.id = r.Int("id");
@@ -294,7 +288,7 @@ int Database::AddPool(const PoolRecord& pool, int idSystem) {
            pool.endtime, maxsort + 1, QuoteSql(pool.extra).c_str(), pool.idMatchSystem) != 0)
     return -1;
   // By row id: a pool renamed earlier may carry the same name in this class.
-  int id = LastInsertId(*this);
+  int id = LastInsertId();
   if (id < 0 || !tx.Commit()) return -1;
   return id;
 }

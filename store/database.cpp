@@ -244,6 +244,12 @@ void Database::CheckTimedBackup() {
 
 void Database::SetBackupInterval(int minutes) { backupInterval_ = minutes; }
 
+int Database::LastInsertId() const {
+  if (!db_) return -1;
+  sqlite3_int64 id = sqlite3_last_insert_rowid(db_);
+  return id > 0 && id <= INT32_MAX ? static_cast<int>(id) : -1;
+}
+
 int Database::Exec(std::string* records, const char* fmt, ...) {
   va_list args;
   va_start(args, fmt);

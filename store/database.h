@@ -82,6 +82,10 @@ class Database {
   // Statements that failed so far. A caller that must not act on a read that
   // failed (and so looks like no rows) compares it before and after.
   int FailedStatements() const { return failedStatements_; }
+  // The row id of the last successful insert on this connection, or -1. Read
+  // it straight after the insert: it runs no statement, so no timed backup can
+  // reopen the connection in between.
+  int LastInsertId() const;
 
   // The busy wait of the connection; kBusyWaitMs unless a test shortens it.
   void SetBusyWait(int ms);
@@ -110,7 +114,9 @@ class Database {
   void ListClubs(int idToernooi, std::vector<ClubEntry>& list);
   void ListClubsOfToernooi(int idToernooi, std::vector<ClubEntry>& list);
 
-  int AddPlayer(const PlayerRecord& player, int idToernooi);
+  // storedName, when given, receives the name the player was stored under
+  // (made unique with " (n)").
+  int AddPlayer(const PlayerRecord& player, int idToernooi, std::string* storedName = nullptr);
   int FindPlayer(const PlayerRecord& player);
   bool SetPlayerInToernooi(const PlayerRecord& player, int idToernooi);
   void UpdatePlayer(const PlayerRecord& player);

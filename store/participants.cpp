@@ -21,18 +21,6 @@ std::string NameCandidate(const std::string& name, int n) {
   return n == 0 ? name : Format("%s (%d)", name.c_str(), n);
 }
 
-// The row id of the last insert on this connection. Only meaningful inside a
-// transaction: outside one, a timed backup could reopen the connection between
-// the insert and this query.
-int LastInsertId(Database& db) {
-  std::string rs;
-  db.ExecText(&rs, "SELECT last_insert_rowid() AS lastid");
-  RecordSet r(rs);
-  if (!r.First()) return -1;
-  int id = r.Int("lastid");
-  return id > 0 ? id : -1;
-}
-
 PlayerRecord ReadPlayer(const RecordSet& r) {
   PlayerRecord p;
   p.id = r.Int("id");
@@ -88,7 +76,7 @@ int Database::AddToernooi(const std::string& name) {
   if (Exec(nullptr, "INSERT INTO Toernooien (name) VALUES ('%s')", QuoteSql(candidate).c_str()) != 0)
     return -1;
   // By row id rather than by name: a renamed tournament may carry the same name.
-  int id = LastInsertId(*this);
+  int id = LastInsertId();
   if (id < 0 || !tx.Commit()) return -1;
   return id;
 }
@@ -113,8 +101,7 @@ int Database::GetOrAddClub(const std::string& name) {
   };
   int id = lookup();
   if (id < 0) {
-    Exec(nullptr, "INSERT INTO Clubs (name) VALUES ('%s')", quoted.c_str());
-    id = lookup();
+    if (Exec(nullptr, "INSERT INTO Clubs (name) VALUES ('%s')", quoted.c_str()) == 0) id = LastInsertId();
   }
   if (id >= 0) clubCache_.push_back({id, name});
   return id;
@@ -160,7 +147,7 @@ void Database::ListClubsOfToernooi(int idToernooi, std::vector<ClubEntry>& list)
 
 // ---------------------------------------------------------------- players
 
-int Database::AddPlayer(const PlayerRecord& player, int idToernooi) {
+int Database::AddPlayer(const PlayerRecord& player, int idToernooi, std::string* storedName) {
   Transaction tx(*this);
   std::string candidate;
   for (int n = 0; n <= kMaxNameSuffix; ++n) {
@@ -176,12 +163,14 @@ int Database::AddPlayer(const PlayerRecord& player, int idToernooi) {
     return -1;
   // By row id: after 999 taken names the candidate is not unique, and a look-up
   // by name would give the entry to the older player of that name.
-  int id = LastInsertId(*this);
+  int id = LastInsertId();
   if (id < 0) return -1;
   if (Exec(nullptr, "INSERT INTO PlayersToernooi (idPlayer,idToernooi,rating,klasse) VALUES (%d,%d,%d,'%s')", id,
            idToernooi, player.rating, QuoteSql(player.klasse).c_str()) != 0)
     return -1;
-  return tx.Commit() ? id : -1;
+  if (!tx.Commit()) return -1;
+  if (storedName) *storedName = candidate;
+  return id;
 }
 
 int Database::FindPlayer(const PlayerRecord& player) {
