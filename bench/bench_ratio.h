@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,9 +20,15 @@ class RatioReporter : public benchmark::ConsoleReporter {
   explicit RatioReporter(std::vector<std::pair<std::string, std::string>> pairs) : pairs_(std::move(pairs)) {}
 
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-        cpuPerIteration_[r.benchmark_name()] = r.cpu_accumulated_time / static_cast<double>(r.iterations);
+    // With --benchmark_repetitions the median of the repetitions is taken.
+    for (const Run& r : runs) {
+      if (r.run_type == Run::RT_Iteration && r.iterations > 0 && !median_.count(r.run_name.str()))
+        cpuPerIteration_[r.run_name.str()] = r.cpu_accumulated_time / static_cast<double>(r.iterations);
+      if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median") {
+        median_.insert(r.run_name.str());
+        cpuPerIteration_[r.run_name.str()] = r.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+      }
+    }
     ConsoleReporter::ReportRuns(runs);
   }
   void Finalize() override {
@@ -36,6 +43,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
  private:
   std::vector<std::pair<std::string, std::string>> pairs_;
   std::map<std::string, double> cpuPerIteration_;
+  std::set<std::string> median_;
 };
 
 // Runs the benchmarks of the program with the reporter above.

@@ -2,6 +2,7 @@
 // The one data-store object of the process. Every read and write of the
 // database goes through it; statements run through SQLite's one-shot execute,
 // rows come back as record-set text (recordset.h).
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -14,6 +15,8 @@
 struct sqlite3;
 
 namespace velgram {
+
+class Records;
 
 std::string DatabasePath();  // DataFolder() + "/Velgram.db"
 
@@ -64,6 +67,13 @@ class Database {
   // SQLite's result code.
   int Exec(std::string* records, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
   int ExecText(std::string* records, const std::string& sql);
+  // The same with the rows held as a list (the text only when asked for);
+  // after a failed statement records reads as the empty text.
+  int Exec(Records* records, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
+  int ExecText(Records* records, const std::string& sql);
+  // For its effect only.
+  int Exec(std::nullptr_t, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
+  int ExecText(std::nullptr_t, const std::string& sql);
 
   // --- transactions ------------------------------------------------------
   // Nested transactions join the outermost one; the outermost commits or
@@ -215,7 +225,7 @@ class Database {
   bool CheckOpenFile();
   bool PassesCheck();  // quick_check through the connection, or of the closed file
   void CheckTimedBackup();
-  int Run(std::string* records, const char* sql);
+  int Run(std::string* records, Records* rows, const char* sql);
   int RunControl(const char* sql);
   StatementFault NextFault(const char* sql);
   void Spoil(int rc);

@@ -34,7 +34,7 @@ PlayerRecord ReadPlayer(const RecordSet& r) {
   return p;
 }
 
-void ReadClubs(const std::string& rs, std::vector<ClubEntry>& list) {
+void ReadClubs(const Records& rs, std::vector<ClubEntry>& list) {
   RecordSet r(rs);
   for (bool ok = r.First(); ok; ok = r.Next()) list.push_back({r.Int("id"), r.Text("name")});
 }
@@ -44,7 +44,7 @@ void ReadClubs(const std::string& rs, std::vector<ClubEntry>& list) {
 // ---------------------------------------------------------------- tournaments
 
 void Database::GetToernooi(TournamentRecord& record, int id) {
-  std::string rs;
+  Records rs;
   Exec(&rs, "SELECT * FROM Toernooien WHERE id=%d", id);
   if (!HasRows(rs)) return;
   RecordSet r(rs);
@@ -56,7 +56,7 @@ void Database::GetToernooi(TournamentRecord& record, int id) {
 
 void Database::ListToernooien(std::vector<std::pair<int, std::string>>& list) {
   list.clear();
-  std::string rs;
+  Records rs;
   ExecText(&rs, "SELECT id,name FROM Toernooien ORDER BY name");
   RecordSet r(rs);
   for (bool ok = r.First(); ok; ok = r.Next()) list.emplace_back(r.Int("id"), r.Text("name"));
@@ -64,7 +64,7 @@ void Database::ListToernooien(std::vector<std::pair<int, std::string>>& list) {
 
 int Database::AddToernooi(const std::string& name) {
   Transaction tx(*this);
-  std::string rs;
+  Records rs;
   ExecText(&rs, "SELECT name FROM Toernooien");
   std::unordered_set<std::string> taken;
   RecordSet r(rs);
@@ -94,7 +94,7 @@ int Database::GetOrAddClub(const std::string& name) {
 
   std::string quoted = QuoteSql(name);
   auto lookup = [&]() {
-    std::string rs;
+    Records rs;
     Exec(&rs, "SELECT id FROM Clubs WHERE name='%s'", quoted.c_str());
     RecordSet r(rs);
     return r.First() ? r.Int("id") : -1;
@@ -110,7 +110,7 @@ int Database::GetOrAddClub(const std::string& name) {
 std::string Database::GetClubName(int id) {
   for (const ClubEntry& c : clubCache_)
     if (c.id == id) return c.name;
-  std::string rs;
+  Records rs;
   Exec(&rs, "SELECT id,name FROM Clubs WHERE id=%d", id);
   RecordSet r(rs);
   if (!r.First()) return "";  // not cached: the id may belong to a club added later
@@ -130,14 +130,14 @@ void Database::ListClubs(int idToernooi, std::vector<ClubEntry>& list) {
   else
     sql = "SELECT id,name FROM Clubs";
   sql += " ORDER BY name";
-  std::string rs;
+  Records rs;
   ExecText(&rs, sql);
   ReadClubs(rs, list);
 }
 
 void Database::ListClubsOfToernooi(int idToernooi, std::vector<ClubEntry>& list) {
   list.clear();
-  std::string rs;
+  Records rs;
   Exec(&rs,
        "SELECT id,name FROM Clubs WHERE id IN (SELECT DISTINCT(idClub) FROM PlayersMain WHERE id IN (SELECT "
        "idPlayer FROM PlayersToernooi WHERE idToernooi=%d)) ORDER BY name",
@@ -152,7 +152,7 @@ int Database::AddPlayer(const PlayerRecord& player, int idToernooi, std::string*
   std::string candidate;
   for (int n = 0; n <= kMaxNameSuffix; ++n) {
     candidate = NameCandidate(player.name, n);
-    std::string rs;
+    Records rs;
     Exec(&rs, "SELECT id FROM PlayersMain WHERE name='%s'", QuoteSql(candidate).c_str());
     if (!HasRows(rs)) break;
   }
@@ -174,7 +174,7 @@ int Database::AddPlayer(const PlayerRecord& player, int idToernooi, std::string*
 }
 
 int Database::FindPlayer(const PlayerRecord& player) {
-  std::string rs;
+  Records rs;
   if (!player.bondsnummer.empty()) {
     Exec(&rs, "SELECT id FROM PlayersMain WHERE bondsnummer='%s'", QuoteSql(player.bondsnummer).c_str());
     RecordSet r(rs);
@@ -187,7 +187,7 @@ int Database::FindPlayer(const PlayerRecord& player) {
 }
 
 bool Database::SetPlayerInToernooi(const PlayerRecord& player, int idToernooi) {
-  std::string rs;
+  Records rs;
   Exec(&rs, "SELECT id FROM PlayersToernooi WHERE idPlayer=%d AND idToernooi=%d", player.id, idToernooi);
   if (HasRows(rs)) {
     if (player.rating < 1 && player.klasse.empty()) return true;
@@ -211,7 +211,7 @@ void Database::UpdatePlayer(const PlayerRecord& player) {
   std::string candidate;
   for (int n = 0; n <= kMaxNameSuffix; ++n) {
     candidate = NameCandidate(player.name, n);
-    std::string rs;
+    Records rs;
     // The player's own row does not make its name taken.
     Exec(&rs, "SELECT id FROM PlayersMain WHERE name='%s' AND id<>%d", QuoteSql(candidate).c_str(), player.id);
     if (!HasRows(rs)) break;
@@ -228,7 +228,7 @@ void Database::UpdatePlayer(const PlayerRecord& player) {
 }
 
 void Database::GetPlayer(PlayerRecord& player, int id) {
-  std::string rs;
+  Records rs;
   Exec(&rs,
        "select PlayersMain.*,PlayersToernooi.rating,PlayersToernooi.klasse FROM PlayersMain,PlayersToernooi WHERE "
        "PlayersMain.id=%d AND PlayersMain.id=PlayersToernooi.idPlayer",
@@ -246,7 +246,7 @@ void Database::ListPlayers(std::vector<PlayerRecord>& list, int idToernooi) {
       "select PlayersMain.*,PlayersToernooi.rating,PlayersToernooi.klasse FROM PlayersMain,PlayersToernooi WHERE "
       "PlayersMain.id=PlayersToernooi.idPlayer";
   if (idToernooi > 0) sql += Format(" AND idToernooi=%d", idToernooi);
-  std::string rs;
+  Records rs;
   ExecText(&rs, sql);
   RecordSet r(rs);
   for (bool ok = r.First(); ok; ok = r.Next()) list.push_back(ReadPlayer(r));
@@ -265,7 +265,7 @@ void Database::ListPlayersWithClub(int idToernooi, std::vector<PlayerWithClub>& 
       " WHERE idToernooi=%d"
       " AND PlayersMain.id=PlayersToernooi.idPlayer AND PlayersMain.idClub NOT IN (SELECT id FROM Clubs)",
       idToernooi, idToernooi);
-  std::string rs;
+  Records rs;
   ExecText(&rs, sql);
   RecordSet r(rs);
   for (bool ok = r.First(); ok; ok = r.Next()) {
@@ -335,7 +335,7 @@ void Database::ListDuos(std::vector<DuoRecord>& list, int idToernooi) {
   // tournaments, so another tournament's pair would otherwise show up here
   // with its names filled in.
   if (idToernooi > 0) sql += Format(" WHERE idToernooi=%d", idToernooi);
-  std::string rs;
+  Records rs;
   ExecText(&rs, sql);
   RecordSet r(rs);
   for (bool ok = r.First(); ok; ok = r.Next()) {
@@ -357,7 +357,7 @@ void Database::GetDuo(DuoRecord& duo, int id) {
   duo.name.clear();
   duo.club.clear();
   duo.rating = 0;
-  std::string rs;
+  Records rs;
   Exec(&rs, "SELECT idPlayer1,idPlayer2,klasse FROM Duos WHERE id=%d", id);
   RecordSet r(rs);
   if (!r.First()) return;

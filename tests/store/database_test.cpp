@@ -94,6 +94,40 @@ TEST_F(DatabaseTest, StoredTextsComeBackThroughTheRecordSet) {
   EXPECT_EQ(Column(db, "SELECT name FROM Clubs ORDER BY id", "name"), (std::vector<std::string>{"&", "\""}));
 }
 
+// The rows held as a list read exactly as their record-set text does, and give
+// that text when asked for it.
+TEST_F(DatabaseTest, RowListReadsAsItsText) {
+  Database db(dir.File("v.db"), clock);
+  for (const char* name : {"'t Hoekje", "Quote \" in", "A & B", "&amp;", "&quot;", "a&amp;quot;\"b", "cr\r\nlf",
+                           "<tag/> x=\"1\"", "M\xFCller", "", " 12 "})
+    db.Exec(nullptr, "INSERT INTO Clubs (name) VALUES ('%s')", QuoteSql(name).c_str());
+  db.ExecText(nullptr, "INSERT INTO Clubs (name) VALUES (NULL)");
+  const char* const columns[] = {"id", "name", "n", "d", "a", "b", "missing", "COUNT(*)", "1a"};
+  Records rows;  // one list for every query: each starts afresh
+  for (const char* sql : {"SELECT id,name FROM Clubs ORDER BY id", "SELECT id,NULL AS n,'12ab' AS d FROM Clubs",
+                          "SELECT name AS a FROM Clubs WHERE id<0", "SELECT 1 AS a; SELECT 'x' AS b,2 AS a",
+                          "SELECT COUNT(*) FROM Clubs", "SELECT 1 AS \"1a\"", "SELECT id,id FROM Clubs",
+                          "SELECT nothing FROM NoSuchTable", "SELECT name FROM Clubs ORDER BY id"}) {
+    SCOPED_TRACE(sql);
+    std::string text;
+    EXPECT_EQ(db.ExecText(&rows, sql), db.ExecText(&text, sql));
+    EXPECT_EQ(rows.Text(), text);
+    EXPECT_EQ(HasRows(rows), HasRows(text));
+    RecordSet fromList(rows), fromText(text);
+    bool list = fromList.First(), xml = fromText.First();
+    EXPECT_EQ(list, xml);
+    while (list && xml) {
+      for (const char* c : columns) {
+        EXPECT_EQ(fromList.Text(c), fromText.Text(c)) << c;
+        EXPECT_EQ(fromList.Int(c), fromText.Int(c)) << c;
+      }
+      list = fromList.Next(), xml = fromText.Next();
+      EXPECT_EQ(list, xml);
+    }
+    EXPECT_EQ(fromList.Int("id"), -1);  // past the last row
+  }
+}
+
 TEST_F(DatabaseTest, NewFileHasFullSchemaAndSeedsOnce) {
   std::string path = dir.File("v.db");
   { Database first(path, clock); }
