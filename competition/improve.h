@@ -58,8 +58,14 @@ class PairingCost {
   std::vector<std::pair<int, int>> history_;
   std::vector<char> met_;  // n x n
   // Scratch space, reused by every evaluation of this object.
-  mutable std::vector<LCard> copy_;
-  mutable std::vector<int> order_;
+  struct SortKey {
+    uint64_t first;   // points and resistance
+    uint64_t second;  // rating and byes
+    int index;
+  };
+  mutable std::vector<int> points_, resistance_, byes_;
+  mutable std::vector<char> paired_;
+  mutable std::vector<SortKey> keys_;
   mutable std::vector<int> position_;
 };
 
@@ -91,7 +97,9 @@ class FingerprintSet {
   size_t stored_ = 0;
 };
 
-uint64_t PairingFingerprint(const Pairing& normalised);
+// The same for a pairing whatever the order of its pairs and of the two cards
+// within a pair.
+uint64_t PairingFingerprint(const Pairing& pairing);
 
 struct ShuffleSnapshot {
   Pairing initialPairing;
