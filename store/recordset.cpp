@@ -64,7 +64,37 @@ bool IsXmlName(const std::string& name) {
 
 // ------------------------------------------------------------------ Records
 
+namespace {
+
+// The buffers of the last record set that ended on this thread. Record sets
+// are locals read one after the other: the next one starts with the memory
+// of the one before instead of growing its own from nothing (and having the
+// system clear fresh pages for it). Buffers above kKeepBytes are let go, so
+// one very large result does not stay in memory.
+struct SpareBuffers {
+  std::string values;
+  std::vector<uint32_t> cells;
+};
+constexpr size_t kKeepBytes = size_t{4} << 20;
+
+SpareBuffers& Spare() {
+  thread_local SpareBuffers spare;
+  return spare;
+}
+
+}  // namespace
+
+Records::~Records() {
+  SpareBuffers& spare = Spare();
+  if (values_.capacity() > spare.values.capacity() && values_.capacity() <= kKeepBytes) spare.values.swap(values_);
+  if (cells_.capacity() > spare.cells.capacity() && cells_.capacity() * sizeof(uint32_t) <= kKeepBytes)
+    spare.cells.swap(cells_);
+}
+
 void Records::Start(bool oneStatement) {
+  SpareBuffers& spare = Spare();
+  if (spare.values.capacity() > values_.capacity()) values_.swap(spare.values);
+  if (spare.cells.capacity() > cells_.capacity()) cells_.swap(spare.cells);
   ok_ = true;
   oneStatement_ = oneStatement;
   unreadable_ = false;

@@ -29,6 +29,12 @@ class Records {
  public:
   // A set that no statement has filled reads as a failed one: no text.
   Records() = default;
+  // Hands its buffers on to the next set filled on this thread (see Start).
+  ~Records();
+  Records(const Records&) = default;
+  Records& operator=(const Records&) = default;
+  Records(Records&&) = default;
+  Records& operator=(Records&&) = default;
 
   // The record-set text; "" after a failed statement. Built on first use.
   const std::string& Text() const;
