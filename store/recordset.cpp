@@ -141,7 +141,6 @@ void Records::AppendRow(int count, char** values, char** names) {
     else
       values_.push_back('\0');  // NULL is written as an empty value
   }
-  textBuilt_ = false;
 }
 
 const std::string& Records::Text() const {
