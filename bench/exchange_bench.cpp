@@ -1,11 +1,13 @@
 // Import of a 5,000-player file (into an empty tournament and into one that
 // already holds them) and both exports of a tournament with 5,000 results.
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench_ratio.h"
 #include "common/fakes.h"
 #include "competition/pool.h"
 #include "exchange/exports.h"
@@ -46,17 +48,10 @@ std::string PlayerFile() {
 }
 
 struct Fixture {
-  // indexed: with the look-up indexes that the schema does not have (yet), to
-  // show what they would gain.
-  explicit Fixture(bool indexed = false) : db(std::make_unique<Database>(dir.File("Velgram.db"), clock)) {
+  Fixture() : db(std::make_unique<Database>(dir.File("Velgram.db"), clock)) {
     idT = db->AddToernooi("Bench");
     Transaction tx(*db);
     for (int c = 0; c < kClubs; ++c) db->GetOrAddClub(Format("Club %d", c));
-    if (indexed) {
-      db->Exec(nullptr, "CREATE INDEX IF NOT EXISTS BenchPlayersBond ON PlayersMain (bondsnummer)");
-      db->Exec(nullptr, "CREATE INDEX IF NOT EXISTS BenchPlayersName ON PlayersMain (name, idClub)");
-      db->Exec(nullptr, "CREATE INDEX IF NOT EXISTS BenchEntries ON PlayersToernooi (idPlayer, idToernooi)");
-    }
     tx.Commit();
   }
   testing::TempDir dir;
@@ -81,7 +76,7 @@ void BM_ImportIntoEmptyTournament(benchmark::State& state) {
   QuietImport ui;
   for (auto _ : state) {
     state.PauseTiming();
-    auto f = std::make_unique<Fixture>(state.range(0) != 0);
+    auto f = std::make_unique<Fixture>();
     state.ResumeTiming();
     ImportCounts counts;
     ImportPlayers(*f->db, f->idT, rows, ui, &counts);
@@ -92,12 +87,12 @@ void BM_ImportIntoEmptyTournament(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kPlayers);
 }
-BENCHMARK(BM_ImportIntoEmptyTournament)->ArgName("indexed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ImportIntoEmptyTournament)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_ImportIntoFullTournament(benchmark::State& state) {
   ImportFile rows = ParseImportText(PlayerFile());
   QuietImport ui;
-  Fixture f(state.range(0) != 0);
+  Fixture f;
   ImportPlayers(*f.db, f.idT, rows, ui);
   for (auto _ : state) {
     ImportCounts counts;
@@ -106,7 +101,53 @@ void BM_ImportIntoFullTournament(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kPlayers);
 }
-BENCHMARK(BM_ImportIntoFullTournament)->ArgName("indexed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ImportIntoFullTournament)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The floor of an import: the same players and tournament entries written
+// with prepared statements in one transaction, nothing looked up.
+void BM_RawInsertPlayers(benchmark::State& state) {
+  ImportFile rows = ParseImportText(PlayerFile());
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto f = std::make_unique<Fixture>();
+    f->db.reset();
+    sqlite3* raw = nullptr;
+    sqlite3_open(f->dir.File("Velgram.db").c_str(), &raw);
+    state.ResumeTiming();
+    sqlite3_exec(raw, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    sqlite3_stmt* player = nullptr;
+    sqlite3_stmt* entry = nullptr;
+    sqlite3_prepare_v2(raw, "INSERT INTO PlayersMain (name,idClub,bondsnummer,gender,email) VALUES (?,?,?,?,?)", -1,
+                       &player, nullptr);
+    sqlite3_prepare_v2(raw, "INSERT INTO PlayersToernooi (idPlayer,idToernooi,rating,klasse) VALUES (?,?,?,?)", -1,
+                       &entry, nullptr);
+    for (size_t i = 0; i < rows.rows.size(); ++i) {
+      const PlayerRecord& r = rows.rows[i];
+      sqlite3_bind_text(player, 1, r.name.c_str(), -1, SQLITE_STATIC);
+      sqlite3_bind_int(player, 2, 1 + static_cast<int>(i % kClubs));
+      sqlite3_bind_text(player, 3, r.bondsnummer.c_str(), -1, SQLITE_STATIC);
+      sqlite3_bind_int(player, 4, r.gender);
+      sqlite3_bind_text(player, 5, r.email.c_str(), -1, SQLITE_STATIC);
+      sqlite3_step(player);
+      sqlite3_reset(player);
+      sqlite3_bind_int64(entry, 1, sqlite3_last_insert_rowid(raw));
+      sqlite3_bind_int(entry, 2, f->idT);
+      sqlite3_bind_int(entry, 3, r.rating);
+      sqlite3_bind_text(entry, 4, r.klasse.c_str(), -1, SQLITE_STATIC);
+      sqlite3_step(entry);
+      sqlite3_reset(entry);
+    }
+    sqlite3_finalize(player);
+    sqlite3_finalize(entry);
+    if (sqlite3_exec(raw, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) state.SkipWithError("commit refused");
+    state.PauseTiming();
+    sqlite3_close(raw);
+    f.reset();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * kPlayers);
+}
+BENCHMARK(BM_RawInsertPlayers)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // 100 pools of ten players, 50 matches each, every match with a result.
 struct MatchTournament : Fixture {
@@ -176,4 +217,9 @@ BENCHMARK(BM_ExportMatchList)->Unit(benchmark::kMillisecond)->Iterations(5);
 }  // namespace
 }  // namespace velgram
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  return velgram::bench::RunWithRatios(
+      argc, argv,
+      {{"BM_ImportIntoEmptyTournament/iterations:3", "BM_RawInsertPlayers/iterations:3"},
+       {"BM_ImportIntoFullTournament/iterations:3", "BM_RawInsertPlayers/iterations:3"}});
+}

@@ -1,4 +1,5 @@
-// The record-set path (statement -> XML text -> parse -> attribute reads)
+// The record-set path (statement -> rows held as a list -> column reads), and
+// the same through the record-set text (-> XML parse -> attribute reads),
 // against SQLite's own step interface over the same rows, in the same run.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_ratio.h"
 #include "common/fakes.h"
 #include "store/database.h"
 #include "store/recordset.h"
@@ -32,6 +34,7 @@ struct Fixture {
                "INSERT INTO PlayersMain (name,idClub,bondsnummer,gender,email) VALUES "
                "('Speler %d',%d,'%d',%d,'speler%d@club.nl')",
                i, i % 40, 1000000 + i, i % 2, i);
+    for (int i = 0; i < 2000; ++i) db->Exec(nullptr, "INSERT INTO Settings (theKey,theValue) VALUES ('Key%d','%d')", i, i);
     tx.Commit();
     sqlite3_open(dir.File("bench.db").c_str(), &raw);
   }
@@ -43,11 +46,12 @@ Fixture& Shared() {
   return f;
 }
 
-void BM_RecordSet(benchmark::State& state) {
+template <class Rows>
+void ReadPlayers(benchmark::State& state) {
   Fixture& f = Shared();
   const int rows = static_cast<int>(state.range(0));
   for (auto _ : state) {
-    std::string rs;
+    Rows rs;
     f.db->Exec(&rs, "SELECT id,name,idClub,bondsnummer,gender,email FROM PlayersMain LIMIT %d", rows);
     RecordSet r(rs);
     long sum = 0;
@@ -59,6 +63,9 @@ void BM_RecordSet(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * rows);
 }
+
+void BM_RecordSet(benchmark::State& state) { ReadPlayers<velgram::Records>(state); }
+void BM_RecordSetText(benchmark::State& state) { ReadPlayers<std::string>(state); }
 
 void BM_SqliteStep(benchmark::State& state) {
   Fixture& f = Shared();
@@ -82,37 +89,29 @@ void BM_SqliteStep(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * rows);
 }
 
+// One settings look-up among 2,000 settings, without and with the index the
+// schema upgrade adds (the upgrade puts it back after the unindexed run).
+void BM_GetSetting(benchmark::State& state) {
+  Fixture& f = Shared();
+  const bool indexed = state.range(0) != 0;
+  f.db->ExecText(nullptr, indexed ? "CREATE INDEX IF NOT EXISTS ixSettingsKey ON Settings (theKey)"
+                                  : "DROP INDEX IF EXISTS ixSettingsKey");
+  int i = 0;
+  for (auto _ : state) benchmark::DoNotOptimize(f.db->GetSetting("Key" + std::to_string(i++ % 2000)));
+  f.db->ExecText(nullptr, "CREATE INDEX IF NOT EXISTS ixSettingsKey ON Settings (theKey)");
+}
+BENCHMARK(BM_GetSetting)->ArgName("indexed")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 BENCHMARK(BM_RecordSet)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecordSetText)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SqliteStep)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
-
-// Prints each record-set figure as a multiple of the step-interface figure.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-        perIteration_[r.benchmark_name()] = r.real_accumulated_time / static_cast<double>(r.iterations);
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    for (const char* rows : {"1000", "10000"}) {
-      double a = perIteration_[std::string("BM_RecordSet/") + rows];
-      double b = perIteration_[std::string("BM_SqliteStep/") + rows];
-      if (a > 0 && b > 0) std::printf("ratio record set / step interface, %s rows: %.2f\n", rows, a / b);
-    }
-  }
-
- private:
-  std::map<std::string, double> perIteration_;
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return velgram::bench::RunWithRatios(argc, argv,
+                                       {{"BM_RecordSet/1000", "BM_SqliteStep/1000"},
+                                        {"BM_RecordSet/10000", "BM_SqliteStep/10000"},
+                                        {"BM_RecordSetText/1000", "BM_SqliteStep/1000"},
+                                        {"BM_RecordSetText/10000", "BM_SqliteStep/10000"}});
 }

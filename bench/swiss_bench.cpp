@@ -101,6 +101,25 @@ void BM_CostOfOnePairing(benchmark::State& state) {
 }
 BENCHMARK(BM_CostOfOnePairing);
 
+// Candidates per CPU second of the search itself, on the measuring thread:
+// after round 1 most draws are free of rematches and get their cost computed;
+// after round 6 most are skipped for a rematch.
+void BM_ShuffleCandidates100(benchmark::State& state) {
+  Event e = PlayedEvent(100, static_cast<int>(state.range(0)));
+  LSwiss s;
+  s.SetData(e.field, e.matches, e.rounds);
+  s.border = 5;
+  s.PairCards();
+  SystemClock clock;
+  ShuffleEngine engine(s.cards, s.matches, clock, std::make_unique<StdRandom>(), 12345);
+  const int64_t batch = 10000;
+  for (auto _ : state) engine.RunCandidates(batch);
+  state.SetItemsProcessed(state.iterations() * batch);
+  state.counters["distinct_share"] =
+      static_cast<double>(engine.Snapshot().seenCount) / static_cast<double>(batch);
+}
+BENCHMARK(BM_ShuffleCandidates100)->ArgName("rounds_played")->Arg(1)->Arg(6)->Unit(benchmark::kMillisecond);
+
 void BM_ShuffleSearch100(benchmark::State& state) {
   const char* env = std::getenv("VELGRAM_SHUFFLE_SECONDS");
   const int seconds = env && std::atoi(env) > 0 ? std::atoi(env) : 10;

@@ -38,13 +38,6 @@ void LowerThisThreadsPriority() {
 #endif
 }
 
-bool CardBefore(const LCard& a, const LCard& b) {
-  if (a.points != b.points) return a.points > b.points;
-  if (a.resistance != b.resistance) return a.resistance > b.resistance;
-  if (a.rating != b.rating) return a.rating > b.rating;
-  return a.byes < b.byes;
-}
-
 }  // namespace
 
 Pairing PairingOfCards(const std::vector<LCard>& cards) {
@@ -65,29 +58,48 @@ void NormalisePairing(Pairing& pairing) {
   std::sort(pairing.begin(), pairing.end());
 }
 
-Pairing RandomPairing(int n, Random& random) {
-  std::vector<int> left(static_cast<size_t>(std::max(n, 0)));
+bool DrawPairing(int n, Random& random, std::vector<int>& left, Pairing& out, const std::vector<char>* met) {
+  left.resize(static_cast<size_t>(std::max(n, 0)));
   for (int i = 0; i < n; ++i) left[static_cast<size_t>(i)] = i;
-  Pairing pairing;
-  pairing.reserve(left.size() / 2);
-  while (left.size() > 2) {
-    const unsigned len = static_cast<unsigned>(left.size());
-    auto draw = [&] { return static_cast<int>(static_cast<unsigned>(random.Next()) % len); };
-    int a = draw();
-    int b = draw();
-    while (b == a) b = draw();
-    pairing.emplace_back(left[static_cast<size_t>(a)], left[static_cast<size_t>(b)]);
-    left.erase(left.begin() + std::max(a, b));
-    left.erase(left.begin() + std::min(a, b));
+  out.clear();
+  size_t len = left.size();
+  const size_t stride = static_cast<size_t>(std::max(n, 0));
+  auto pair = [&](int a, int b) {
+    out.emplace_back(a, b);
+    return !met || !(*met)[static_cast<size_t>(a) * stride + static_cast<size_t>(b)];
+  };
+  while (len > 2) {
+    const unsigned bound = static_cast<unsigned>(len);
+    size_t a = static_cast<unsigned>(random.Next()) % bound;
+    size_t b = static_cast<unsigned>(random.Next()) % bound;
+    while (b == a) b = static_cast<unsigned>(random.Next()) % bound;
+    if (!pair(left[a], left[b])) return false;
+    // The higher position first, so that the lower one is not the one moved.
+    if (a < b) std::swap(a, b);
+    left[a] = left[--len];
+    left[b] = left[--len];
   }
-  if (left.size() == 2) pairing.emplace_back(left[0], left[1]);
+  if (len == 2) return pair(left[0], left[1]);
+  return true;
+}
+
+Pairing RandomPairing(int n, Random& random) {
+  std::vector<int> left;
+  Pairing pairing;
+  DrawPairing(n, random, left, pairing);
   return pairing;
 }
 
-uint64_t PairingFingerprint(const Pairing& normalised) {
-  uint64_t h = Mix(normalised.size());
-  for (const auto& p : normalised)
-    h = Mix(h ^ ((static_cast<uint64_t>(static_cast<uint32_t>(p.first)) << 32) | static_cast<uint32_t>(p.second)));
+uint64_t PairingFingerprint(const Pairing& pairing) {
+  // A sum of the pairs' mixes does not depend on their order, so a candidate
+  // needs no sorting to be recognised.
+  uint64_t sum = 0;
+  for (const auto& p : pairing) {
+    uint32_t lo = static_cast<uint32_t>(std::min(p.first, p.second));
+    uint32_t hi = static_cast<uint32_t>(std::max(p.first, p.second));
+    sum += Mix((static_cast<uint64_t>(lo) << 32) | hi);
+  }
+  uint64_t h = Mix(sum ^ Mix(pairing.size()));
   return h == 0 ? 1 : h;  // 0 marks an empty slot
 }
 
@@ -121,34 +133,59 @@ bool PairingCost::HasRematch(const Pairing& pairing) const {
   return false;
 }
 
+namespace {
+
+// The keys of the standings as unsigned numbers that sort ascending: points,
+// resistance and rating descending, byes ascending.
+uint32_t Ascending(int x) { return static_cast<uint32_t>(x) ^ 0x80000000u; }
+uint32_t Descending(int x) { return Ascending(~x); }
+
+}  // namespace
+
 double PairingCost::operator()(const Pairing& pairing) const {
   const int n = static_cast<int>(cards_.size());
-  copy_ = cards_;
-  for (LCard& c : copy_) c.partner = kCardBye;
+  const size_t count = cards_.size();
+  points_.resize(count);
+  resistance_.resize(count);
+  byes_.resize(count);
+  paired_.assign(count, 0);
+  for (size_t i = 0; i < count; ++i) {
+    points_[i] = cards_[i].points;
+    resistance_[i] = cards_[i].resistance;
+    byes_[i] = cards_[i].byes;
+  }
   for (const auto& p : pairing) {
     const int members[2] = {p.first, p.second};
     for (int k = 0; k < 2; ++k) {
-      LCard& self = copy_[static_cast<size_t>(members[k])];
-      if (self.partner != kCardBye) continue;  // only its first pair counts
+      const size_t self = static_cast<size_t>(members[k]);
+      if (paired_[self]) continue;  // only its first pair counts
       int o = members[1 - k];
       int i = members[k];
+      const LCard& me = cards_[self];
       const LCard& other = cards_[static_cast<size_t>(o)];
-      self.partner = other.contestantId;
-      if (self.rating > other.rating || (self.rating == other.rating && i < o)) ++self.points;
-      self.resistance += other.rating;
+      paired_[self] = 1;
+      if (me.rating > other.rating || (me.rating == other.rating && i < o)) ++points_[self];
+      resistance_[self] += other.rating;
     }
   }
-  for (LCard& c : copy_)
-    if (c.partner == kCardBye) ++c.byes;
+  for (size_t i = 0; i < count; ++i)
+    if (!paired_[i]) ++byes_[i];
 
-  // The projected standings: positions of the cards after the round.
-  order_.resize(static_cast<size_t>(n));
-  for (int i = 0; i < n; ++i) order_[static_cast<size_t>(i)] = i;
-  std::stable_sort(order_.begin(), order_.end(), [this](int a, int b) {
-    return CardBefore(copy_[static_cast<size_t>(a)], copy_[static_cast<size_t>(b)]);
+  // The projected standings: positions of the cards after the round. Equal
+  // cards keep their order: the index is the last key.
+  keys_.resize(count);
+  for (size_t i = 0; i < count; ++i) {
+    keys_[i].first = (static_cast<uint64_t>(Descending(points_[i])) << 32) | Descending(resistance_[i]);
+    keys_[i].second = (static_cast<uint64_t>(Descending(cards_[i].rating)) << 32) | Ascending(byes_[i]);
+    keys_[i].index = static_cast<int>(i);
+  }
+  std::sort(keys_.begin(), keys_.end(), [](const SortKey& a, const SortKey& b) {
+    if (a.first != b.first) return a.first < b.first;
+    if (a.second != b.second) return a.second < b.second;
+    return a.index < b.index;
   });
-  position_.resize(static_cast<size_t>(n));
-  for (int p = 0; p < n; ++p) position_[static_cast<size_t>(order_[static_cast<size_t>(p)])] = p;
+  position_.resize(count);
+  for (int p = 0; p < n; ++p) position_[static_cast<size_t>(keys_[static_cast<size_t>(p)].index)] = p;
   auto pos = [&](int index) { return index >= 0 ? position_[static_cast<size_t>(index)] : n; };
 
   double s = 0;
@@ -165,11 +202,10 @@ double PairingCost::operator()(const Pairing& pairing) const {
   }
   double value = m > 0 ? s / static_cast<double>(m) : 0;
 
-  for (const LCard& c : copy_)
-    for (int k = 1; k < c.byes; ++k) value *= value;
+  for (size_t i = 0; i < count; ++i)
+    for (int k = 1; k < byes_[i]; ++k) value *= value;
   for (int p = 0; p < n; ++p)
-    if (copy_[static_cast<size_t>(order_[static_cast<size_t>(p)])].partner == kCardBye)
-      value *= 1 + (n - p) / 50.0;
+    if (!paired_[static_cast<size_t>(keys_[static_cast<size_t>(p)].index)]) value *= 1 + (n - p) / 50.0;
   return value;
 }
 
@@ -257,13 +293,12 @@ void ShuffleEngine::Setup() {
 }
 
 void ShuffleEngine::Step() {
-  candidate_ = RandomPairing(cost_.CardCount(), *random_);
   // Rematches are by far the most common reason to skip a candidate once a
-  // few rounds are played, and they need neither sorting nor hashing.
-  bool evaluate = !cost_.HasRematch(candidate_);
+  // few rounds are played: the draw stops at the first one, and such a
+  // candidate needs neither sorting nor hashing.
+  bool evaluate = DrawPairing(cost_.CardCount(), *random_, left_, candidate_, &cost_.Met());
   uint64_t fingerprint = 0;
   if (evaluate) {
-    NormalisePairing(candidate_);
     fingerprint = PairingFingerprint(candidate_);
     evaluate = !seen_.Contains(fingerprint);
   }
@@ -276,7 +311,8 @@ void ShuffleEngine::Step() {
   ++seenCount_;
   seenBytes_ = seen_.Bytes();
   if (value < bestValue_) {
-    bestPairing_ = candidate_;  // replaced whole, under the lock
+    NormalisePairing(candidate_);  // only a new best is shown, and so sorted
+    bestPairing_ = candidate_;     // replaced whole, under the lock
     bestValue_ = value;
     lastImprovement_ = clock_.NowUnix();
   }

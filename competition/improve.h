@@ -31,6 +31,13 @@ void NormalisePairing(Pairing& pairing);
 // A uniformly drawn pairing of n cards: two distinct positions at a time from
 // the remaining indices; an odd one out stays unpaired. Not normalised.
 Pairing RandomPairing(int n, Random& random);
+// The same draw into reused buffers (`left` is scratch): no allocation once
+// they have grown. A drawn card leaves the list by trading places with the
+// last one, which keeps every remaining card equally likely. With `met` (an
+// n x n matrix, non-zero where two cards played before) the draw stops at the
+// first pair that played before and returns false: that candidate is skipped
+// whatever the rest of it would be.
+bool DrawPairing(int n, Random& random, std::vector<int>& left, Pairing& out, const std::vector<char>* met = nullptr);
 
 // The cost of pairings (lower is better): the mean squared distance, in the
 // standings the pairing would produce, over its pairs and all earlier
@@ -42,6 +49,8 @@ class PairingCost {
   // True when a pair of the pairing played before.
   bool HasRematch(const Pairing& pairing) const;
   int CardCount() const { return static_cast<int>(cards_.size()); }
+  // n x n, non-zero where the two cards played before.
+  const std::vector<char>& Met() const { return met_; }
 
  private:
   std::vector<LCard> cards_;
@@ -49,8 +58,14 @@ class PairingCost {
   std::vector<std::pair<int, int>> history_;
   std::vector<char> met_;  // n x n
   // Scratch space, reused by every evaluation of this object.
-  mutable std::vector<LCard> copy_;
-  mutable std::vector<int> order_;
+  struct SortKey {
+    uint64_t first;   // points and resistance
+    uint64_t second;  // rating and byes
+    int index;
+  };
+  mutable std::vector<int> points_, resistance_, byes_;
+  mutable std::vector<char> paired_;
+  mutable std::vector<SortKey> keys_;
   mutable std::vector<int> position_;
 };
 
@@ -82,7 +97,9 @@ class FingerprintSet {
   size_t stored_ = 0;
 };
 
-uint64_t PairingFingerprint(const Pairing& normalised);
+// The same for a pairing whatever the order of its pairs and of the two cards
+// within a pair.
+uint64_t PairingFingerprint(const Pairing& pairing);
 
 struct ShuffleSnapshot {
   Pairing initialPairing;
@@ -148,6 +165,7 @@ class ShuffleEngine {
   uint32_t runs_ = 0;  // Starts so far, for the seed of the next one
   FingerprintSet seen_;
   Pairing candidate_;
+  std::vector<int> left_;  // scratch of the draw
 
   mutable std::mutex mutex_;  // guards the fields below and seen_'s size
   Pairing initialPairing_;

@@ -425,7 +425,7 @@ int EffectiveMatchSystemId(Database& db, int idPool) {
   SystemRecord cls;
   db.GetSystem(cls, pool.idSystem);
   if (cls.idMatchSystem >= 1) return cls.idMatchSystem;
-  std::string rows;
+  Records rows;
   db.Exec(&rows, "SELECT idToernooi FROM Systems WHERE id=%d", pool.idSystem);
   RecordSet rs(rows);
   if (!rs.First()) return 0;

@@ -16,7 +16,7 @@ namespace {
 constexpr const char* kMaximumMessage = "Maximum aantal spelers is %d";
 
 int ToernooiOfSystem(Database& db, int idSystem) {
-  std::string rs;
+  Records rs;
   db.Exec(&rs, "SELECT idToernooi FROM Systems WHERE id=%d", idSystem);
   RecordSet r(rs);
   return r.First() ? r.Int("idToernooi") : -1;

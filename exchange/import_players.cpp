@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <map>
 #include <set>
 
 #include "competition/pool.h"
@@ -263,6 +264,17 @@ ImportResult ImportPlayers(Database& db, int idToernooi, const ImportFile& file,
 
   // --- storing, row by row in file order
   std::vector<int> newClubIds(newClubs.size(), -1);
+  // A row that recognition found new can only match a player made by an
+  // earlier row of this import (a participant listed twice): looked up here,
+  // by the keys FindPlayer uses, instead of in the database once more.
+  std::map<std::string, int> madeByNumber;
+  std::map<std::pair<std::string, int>, int> madeByNameAndClub;
+  auto findMade = [&](const PlayerRecord& row) {
+    if (!row.bondsnummer.empty())
+      if (auto it = madeByNumber.find(row.bondsnummer); it != madeByNumber.end()) return it->second;
+    auto it = madeByNameAndClub.find({row.name, row.idClub});
+    return it == madeByNameAndClub.end() ? -1 : it->second;
+  };
   ImportCounts made;
   bool ok = true;
   for (size_t i = 0; i < rows.size() && ok; ++i) {
@@ -272,10 +284,13 @@ ImportResult ImportPlayers(Database& db, int idToernooi, const ImportFile& file,
       row.idClub = newClubIds[k];
       if (row.idClub < 0) ok = false;
     }
-    // A participant listed twice is the player the first line made.
-    if (row.id <= 0) row.id = db.FindPlayer(row);
+    if (row.id <= 0) row.id = findMade(row);
     if (row.id <= 0) {
-      if (db.AddPlayer(row, idToernooi) < 0) ok = false;
+      std::string storedName;
+      int id = db.AddPlayer(row, idToernooi, &storedName);
+      if (id < 0) ok = false;
+      if (!row.bondsnummer.empty()) madeByNumber.emplace(row.bondsnummer, id);
+      madeByNameAndClub.emplace(std::make_pair(storedName, row.idClub), id);
       ++made.added;
     } else if (db.SetPlayerInToernooi(row, idToernooi)) {
       ++made.changed;  // the master row of a known player stays as it is

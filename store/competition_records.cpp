@@ -23,16 +23,10 @@ std::string NameCandidate(const std::string& name, int n) {
 }
 
 int ReadInt(Database& db, const std::string& sql, const char* column, int none) {
-  std::string rs;
+  Records rs;
   db.ExecText(&rs, sql);
   RecordSet r(rs);
   return r.First() ? r.Int(column) : none;
-}
-
-// Only valid inside a transaction (see participants.cpp).
-int LastInsertId(Database& db) {
-  int id = ReadInt(db, "SELECT last_insert_rowid() AS lastid", "lastid", -1);
-  return id > 0 ? id : -1;
 }
 
 SystemRecord ReadSystem(const RecordSet& r) {
@@ -67,7 +61,7 @@ PoolRecord ReadPool(const RecordSet& r) {
 // ends before the first of them, so nothing after it is shown half-understood.
 void ReadPools(Database& db, const std::string& sql, std::vector<PoolRecord>& list) {
   list.clear();
-  std::string rs;
+  Records rs;
   db.ExecText(&rs, sql);
   RecordSet r(rs);
   for (bool ok = r.First(); ok; ok = r.Next()) {
@@ -92,7 +86,7 @@ ContestantRecord ReadContestant(const RecordSet& r) {
 
 void ReadContestants(Database& db, const std::string& sql, std::vector<ContestantRecord>& list) {
   list.clear();
-  std::string rs;
+  Records rs;
   db.ExecText(&rs, sql);
   RecordSet r(rs);
   for (bool ok = r.First(); ok; ok = r.Next()) list.push_back(ReadContestant(r));
@@ -161,7 +155,7 @@ void Database::AddSystem(const SystemRecord& system, int idToernooi) {
   std::string candidate;
   for (int n = 0; n <= kMaxNameSuffix; ++n) {
     candidate = NameCandidate(system.name, n);
-    std::string rs;
+    Records rs;
     Exec(&rs, "SELECT id FROM Systems WHERE idToernooi=%d AND name='%s'", idToernooi, QuoteSql(candidate).c_str());
     if (!HasRows(rs)) break;
   }
@@ -178,7 +172,7 @@ void Database::UpdateSystem(const SystemRecord& system, int idToernooi) {
   std::string candidate;
   for (int n = 0; n <= kMaxNameSuffix; ++n) {
     candidate = NameCandidate(system.name, n);
-    std::string rs;
+    Records rs;
     Exec(&rs, "SELECT id FROM Systems WHERE idToernooi=%d AND name='%s' AND id<>%d", idToernooi,
          QuoteSql(candidate).c_str(), system.id);
     if (!HasRows(rs)) break;
@@ -189,7 +183,7 @@ void Database::UpdateSystem(const SystemRecord& system, int idToernooi) {
 }
 
 void Database::GetSystem(SystemRecord& system, int id) {
-  std::string rs;
+  Records rs;
   Exec(&rs, "SELECT * FROM Systems WHERE id=%d", id);
   RecordSet r(rs);
   if (r.First()) system = ReadSystem(r);
@@ -197,7 +191,7 @@ void Database::GetSystem(SystemRecord& system, int id) {
 
 void Database::ListSystems(std::vector<SystemRecord>& list, int idToernooi) {
   list.clear();
-  std::string rs;
+  Records rs;
   Exec(&rs, "SELECT * FROM Systems WHERE idToernooi=%d ORDER BY sort", idToernooi);
   RecordSet r(rs);
   for (bool ok = r.First(); ok; ok = r.Next()) list.push_back(ReadSystem(r));
@@ -230,7 +224,7 @@ bool Database::DeleteSystem(int id) {
   // list: none may be left behind without its class. Read inside the
   // transaction, so a failed read cannot pass for a class without pools.
   Transaction tx(*this);
-  std::string rs;
+  Records rs;
   if (Exec(&rs, "SELECT id FROM Pools WHERE idSystem=%d", id) != 0) return false;
   std::vector<int> pools;
   RecordSet r(rs);
@@ -266,7 +260,7 @@ bool Database::HasEarlierPool(int idPool) {
 }
 
 bool Database::GetPool(int idPool, PoolRecord& pool) {
-  std::string rs;
+  Records rs;
   Exec(&rs, "SELECT * FROM Pools WHERE id=%d", idPool);
   RecordSet r(rs);
   if (!r.First()) return false;
@@ -281,7 +275,7 @@ int Database::AddPool(const PoolRecord& pool, int idSystem) {
   std::string candidate;
   for (int n = 0; n <= kMaxNameSuffix; ++n) {
     candidate = NameCandidate(pool.name, n);
-    std::string rs;
+    Records rs;
     Exec(&rs, "SELECT id FROM Pools WHERE idSystem=%d AND name='%s'", idSystem, QuoteSql(candidate).c_str());
     if (!HasRows(rs)) break;
   }
@@ -294,7 +288,7 @@ int Database::AddPool(const PoolRecord& pool, int idSystem) {
            pool.endtime, maxsort + 1, QuoteSql(pool.extra).c_str(), pool.idMatchSystem) != 0)
     return -1;
   // By row id: a pool renamed earlier may carry the same name in this class.
-  int id = LastInsertId(*this);
+  int id = LastInsertId();
   if (id < 0 || !tx.Commit()) return -1;
   return id;
 }
@@ -341,7 +335,7 @@ void Database::ListContestants(int idPool, std::vector<ContestantRecord>& list) 
 }
 
 bool Database::GetContestant(ContestantRecord& contestant, int id) {
-  std::string rs;
+  Records rs;
   Exec(&rs, "SELECT * FROM Contestants WHERE id=%d", id);
   RecordSet r(rs);
   if (!r.First()) return false;
@@ -393,7 +387,7 @@ int Database::AddMatch(int idPool, int idContestant1, int idContestant2, int taf
   // One above every id that matches, rounds or results mention, so results
   // left behind by a deleted match never attach to a new one.
   Transaction tx(*this);
-  std::string rs;
+  Records rs;
   ExecText(&rs,
            "SELECT MAX(maxid) AS themax FROM ("
            "SELECT MAX(id) AS maxid FROM Matches"
@@ -416,14 +410,14 @@ int Database::AddMatch(int idPool, int idContestant1, int idContestant2, int taf
 
 void Database::ListMatches(int idPool, std::vector<MatchRecord>& list) {
   list.clear();
-  std::string rs;
+  Records rs;
   Exec(&rs, "SELECT * FROM Matches WHERE idPool=%d ORDER BY starttime,tafel", idPool);
   RecordSet r(rs);
   for (bool ok = r.First(); ok; ok = r.Next()) list.push_back(ReadMatch(r));
 }
 
 bool Database::GetMatch(MatchRecord& match, int id) {
-  std::string rs;
+  Records rs;
   Exec(&rs,
        "SELECT Matches.*,Pools.name AS poolname,Systems.name as systemname"
        " FROM Matches,Pools,Systems"
@@ -443,7 +437,7 @@ void Database::ListMatchesOfToernooi(int idToernooi, std::vector<MatchRecord>& l
       " WHERE Matches.idPool=Pools.id AND Pools.idSystem=Systems.id";
   if (idToernooi > 0) sql += Format(" AND Systems.idToernooi=%d", idToernooi);
   sql += " ORDER BY id";
-  std::string rs;
+  Records rs;
   ExecText(&rs, sql);
   RecordSet r(rs);
   for (bool ok = r.First(); ok; ok = r.Next()) list.push_back(ReadMatch(r));
@@ -535,7 +529,7 @@ void Database::ReadResults(std::vector<MatchRecord>& matches) {
        ChunkedInList(ids,
                      "SELECT idMatch,indexWinner,isodate,isotime,isofraction,decision FROM ResultWinner WHERE idMatch IN (",
                      " ORDER BY idMatch")) {
-    std::string rs;
+    Records rs;
     ExecText(&rs, sql);
     RecordSet r(rs);
     for (bool ok = r.First(); ok; ok = r.Next()) {
@@ -556,7 +550,7 @@ void Database::ReadResults(std::vector<MatchRecord>& matches) {
 
   for (const std::string& sql : ChunkedInList(
            ids, "SELECT idMatch,game,result FROM ResultGames WHERE idMatch IN (", " ORDER BY idMatch,game")) {
-    std::string rs;
+    Records rs;
     ExecText(&rs, sql);
     RecordSet r(rs);
     for (bool ok = r.First(); ok; ok = r.Next()) {
@@ -582,7 +576,7 @@ int Database::MaxRound(int idPool) {
 
 void Database::ListRounds(std::vector<RoundEntry>& list, int idPool) {
   list.clear();
-  std::string rs;
+  Records rs;
   Exec(&rs, "SELECT * FROM Rounds WHERE idPool=%d ORDER BY idMatch", idPool);
   RecordSet r(rs);
   for (bool ok = r.First(); ok; ok = r.Next()) list.push_back({r.Int("id"), r.Int("round"), r.Int("idMatch")});

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdarg>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -21,19 +22,9 @@ std::string DatabasePath() { return DataFolder() + "/Velgram.db"; }
 
 namespace {
 
-void AppendEscaped(std::string& out, const char* value) {
-  for (const char* p = value; *p; ++p) {
-    // A double quote becomes "&quot;" whose ampersand is escaped in turn, so
-    // it is written as "&amp;quot;"; readers undo both steps.
-    if (*p == '"')
-      out += "&amp;quot;";
-    else if (*p == '&')
-      out += "&amp;";
-    else if (*p == '\r')
-      out += "&#13;";  // the XML reader turns a raw CR (and CR LF) into LF
-    else
-      out += *p;
-  }
+int AppendRecord(void* context, int count, char** values, char** names) {
+  static_cast<Records*>(context)->AppendRow(count, values, names);
+  return 0;
 }
 
 int AppendRow(void* context, int count, char** values, char** names) {
@@ -52,7 +43,7 @@ int AppendRow(void* context, int count, char** values, char** names) {
 }
 
 std::vector<std::string> ReadNames(Database& db, const std::string& sql) {
-  std::string rs;
+  Records rs;
   db.ExecText(&rs, sql);
   std::vector<std::string> names;
   RecordSet r(rs);
@@ -108,11 +99,25 @@ std::string FailureReason(int rc) {
 std::string Database::FailureText(int rc) { return FailureReason(rc); }
 
 namespace {
+// A club keeps years of tournaments in one file: the look-ups of one
+// tournament's classes (and through them its pools and matches), of a setting,
+// of a club by name and of a tournament's duos would otherwise read every row
+// of every tournament. IF NOT EXISTS makes the step a no-op on a file that has
+// them; older versions of the program read such a file as before.
+void AddLookupIndexes(Database& db) {
+  static const char* const kIndexes[] = {
+      "CREATE INDEX IF NOT EXISTS ixSystemsToernooi ON Systems (idToernooi,sort)",
+      "CREATE INDEX IF NOT EXISTS ixSettingsKey ON Settings (theKey)",
+      "CREATE INDEX IF NOT EXISTS ixClubsName ON Clubs (name)",
+      "CREATE INDEX IF NOT EXISTS ixDuosToernooi ON Duos (idToernooi)",
+  };
+  for (const char* sql : kIndexes) db.ExecText(nullptr, sql);
+}
 
 // The positions of the oldest files keep a player id in item1, or minus the id
 // of a linked pool with the place in item2.
 void ConvertLegacyPositions(Database& db, const char* select) {
-  std::string rows;
+  Records rows;
   db.ExecText(&rows, select);
   RecordSet r(rows);
   for (bool ok = r.First(); ok; ok = r.Next()) {
@@ -238,6 +243,12 @@ void Database::CheckTimedBackup() {
 
 void Database::SetBackupInterval(int minutes) { backupInterval_ = minutes; }
 
+int Database::LastInsertId() const {
+  if (!db_) return -1;
+  sqlite3_int64 id = sqlite3_last_insert_rowid(db_);
+  return id > 0 && id <= INT32_MAX ? static_cast<int>(id) : -1;
+}
+
 int Database::Exec(std::string* records, const char* fmt, ...) {
   va_list args;
   va_start(args, fmt);
@@ -248,7 +259,33 @@ int Database::Exec(std::string* records, const char* fmt, ...) {
 
 int Database::ExecText(std::string* records, const std::string& sql) {
   CheckTimedBackup();
-  return Run(records, sql.c_str());
+  return Run(records, nullptr, sql.c_str());
+}
+
+int Database::Exec(Records* records, const char* fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  std::string sql = FormatV(fmt, args);
+  va_end(args);
+  return ExecText(records, sql);
+}
+
+int Database::ExecText(Records* records, const std::string& sql) {
+  CheckTimedBackup();
+  return Run(nullptr, records, sql.c_str());
+}
+
+int Database::Exec(std::nullptr_t, const char* fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  std::string sql = FormatV(fmt, args);
+  va_end(args);
+  return ExecText(nullptr, sql);
+}
+
+int Database::ExecText(std::nullptr_t, const std::string& sql) {
+  CheckTimedBackup();
+  return Run(nullptr, nullptr, sql.c_str());
 }
 
 StatementFault Database::NextFault(const char* sql) {
@@ -265,8 +302,12 @@ void Database::Spoil(int rc) {
   lastFailure_ = rc;
 }
 
-int Database::Run(std::string* records, const char* sql) {
+int Database::Run(std::string* records, Records* rows, const char* sql) {
   if (records) *records = "<Records>";
+  // Without a semicolon the text is one statement, whose rows all have the
+  // same columns; with one (even inside a quoted value) each row's column
+  // names are compared with the row before.
+  if (rows) rows->Start(std::strchr(sql, ';') == nullptr);
   int rc = SQLITE_MISUSE;
   StatementFault fault = NextFault(sql);
   if (txDepth_ > 0 && (txFailed_ || !db_ || sqlite3_get_autocommit(db_))) {
@@ -277,7 +318,10 @@ int Database::Run(std::string* records, const char* sql) {
     rc = SQLITE_IOERR;
   } else if (db_) {
     char* error = nullptr;
-    rc = sqlite3_exec(db_, sql, &AppendRow, records, &error);
+    if (rows)
+      rc = sqlite3_exec(db_, sql, &AppendRecord, rows, &error);
+    else
+      rc = sqlite3_exec(db_, sql, &AppendRow, records, &error);
     if (error) sqlite3_free(error);
   }
   if (rc != SQLITE_OK) ++failedStatements_;
@@ -289,6 +333,7 @@ int Database::Run(std::string* records, const char* sql) {
     else
       records->clear();
   }
+  if (rows && rc != SQLITE_OK) rows->Fail();
   return rc;
 }
 
@@ -441,11 +486,11 @@ bool Database::UpgradeSchema() {
   if (has("Contestants")) {
     std::vector<std::string> cols = columns("Contestants");
     if (!AddColumnIfMissing(cols, "Contestants", "sort", "integer")) {
-      std::string pools;
+      Records pools;
       ExecText(&pools, "SELECT DISTINCT(idPool) AS idPool FROM Contestants");
       RecordSet p(pools);
       for (bool ok = p.First(); ok; ok = p.Next()) {
-        std::string rows;
+        Records rows;
         Exec(&rows, "SELECT id FROM Contestants WHERE idPool=%d ORDER BY poolPos", p.Int("idPool"));
         RecordSet r(rows);
         int sort = 0;
@@ -532,7 +577,7 @@ bool Database::UpgradeSchema() {
   };
   for (const char* sql : kIndexes) ExecText(nullptr, sql);
 
-  std::string count;
+  Records count;
   ExecText(&count, "SELECT COUNT(*) AS count FROM MatchSystems");
   RecordSet c(count);
   c.First();
@@ -547,13 +592,14 @@ bool Database::UpgradeSchema() {
                             values);
   }
   AddResultDecision(*this);
+  AddLookupIndexes(*this);
   return tx.Commit();
 }
 
 // ---------------------------------------------------------------- settings
 
 std::string Database::GetSetting(const std::string& key) {
-  std::string rs;
+  Records rs;
   Exec(&rs, "SELECT theValue FROM Settings WHERE theKey='%s'", key.c_str());
   if (!HasRows(rs)) return "";
   RecordSet r(rs);

@@ -2,6 +2,7 @@
 // The one data-store object of the process. Every read and write of the
 // database goes through it; statements run through SQLite's one-shot execute,
 // rows come back as record-set text (recordset.h).
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -14,6 +15,8 @@
 struct sqlite3;
 
 namespace velgram {
+
+class Records;
 
 std::string DatabasePath();  // DataFolder() + "/Velgram.db"
 
@@ -77,6 +80,13 @@ class Database {
   // SQLite's result code.
   int Exec(std::string* records, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
   int ExecText(std::string* records, const std::string& sql);
+  // The same with the rows held as a list (the text only when asked for);
+  // after a failed statement records reads as the empty text.
+  int Exec(Records* records, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
+  int ExecText(Records* records, const std::string& sql);
+  // For its effect only.
+  int Exec(std::nullptr_t, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
+  int ExecText(std::nullptr_t, const std::string& sql);
 
   // --- transactions ------------------------------------------------------
   // Nested transactions join the outermost one; the outermost commits or
@@ -98,6 +108,10 @@ class Database {
   // Statements that failed so far. A caller that must not act on a read that
   // failed (and so looks like no rows) compares it before and after.
   int FailedStatements() const { return failedStatements_; }
+  // The row id of the last successful insert on this connection, or -1. Read
+  // it straight after the insert: it runs no statement, so no timed backup can
+  // reopen the connection in between.
+  int LastInsertId() const;
 
   // The busy wait of the connection; kBusyWaitMs unless a test shortens it.
   void SetBusyWait(int ms);
@@ -129,7 +143,9 @@ class Database {
   void ListClubs(int idToernooi, std::vector<ClubEntry>& list);
   void ListClubsOfToernooi(int idToernooi, std::vector<ClubEntry>& list);
 
-  int AddPlayer(const PlayerRecord& player, int idToernooi);
+  // storedName, when given, receives the name the player was stored under
+  // (made unique with " (n)").
+  int AddPlayer(const PlayerRecord& player, int idToernooi, std::string* storedName = nullptr);
   int FindPlayer(const PlayerRecord& player);
   bool SetPlayerInToernooi(const PlayerRecord& player, int idToernooi);
   void UpdatePlayer(const PlayerRecord& player);
@@ -232,7 +248,7 @@ class Database {
   bool CheckOpenFile();
   bool PassesCheck();  // quick_check through the connection, or of the closed file
   void CheckTimedBackup();
-  int Run(std::string* records, const char* sql);
+  int Run(std::string* records, Records* rows, const char* sql);
   int RunControl(const char* sql);
   StatementFault NextFault(const char* sql);
   void Spoil(int rc);

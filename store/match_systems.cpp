@@ -26,7 +26,7 @@ MatchSystem DefaultMatchSystem() {
 namespace {
 
 std::vector<int> ReadIds(Database& db, const std::string& sql) {
-  std::string rs;
+  Records rs;
   db.ExecText(&rs, sql);
   std::vector<int> ids;
   RecordSet r(rs);
@@ -42,7 +42,7 @@ auto WithId(int id) {
 
 void Database::LoadMatchSystems() {
   if (matchSystemsLoaded_) return;
-  std::string rs;
+  Records rs;
   // A failed read leaves the cache unloaded, so the next use tries again
   // instead of working from an empty list for the rest of the run.
   if (ExecText(&rs, "SELECT * FROM MatchSystems") != 0) return;
@@ -91,7 +91,7 @@ int Database::AddMatchSystem(MatchSystem& system) {
            QuoteSql(system.name).c_str(), system.immutable ? 1 : 0, system.duoteam ? 1 : 0, system.duo_ax ? 1 : 0,
            system.duo_ay ? 1 : 0, system.duo_bx ? 1 : 0, system.duo_by ? 1 : 0, system.duo_abxy ? 1 : 0) != 0)
     return -1;
-  std::string rs;
+  Records rs;
   ExecText(&rs, "SELECT last_insert_rowid() AS lastid");
   RecordSet r(rs);
   int id = r.First() ? r.Int("lastid") : -1;
@@ -124,7 +124,7 @@ bool Database::DeleteMatchSystem(int id) {
   auto it = std::find_if(matchSystemCache_.begin(), matchSystemCache_.end(), WithId(id));
   if (it == matchSystemCache_.end()) return true;
   if (it->immutable) return false;
-  std::string rs;
+  Records rs;
   int rc = Exec(&rs,
                 "SELECT id FROM Toernooien WHERE idMatchSystem=%d"
                 " UNION "

@@ -21,18 +21,6 @@ std::string NameCandidate(const std::string& name, int n) {
   return n == 0 ? name : Format("%s (%d)", name.c_str(), n);
 }
 
-// The row id of the last insert on this connection. Only meaningful inside a
-// transaction: outside one, a timed backup could reopen the connection between
-// the insert and this query.
-int LastInsertId(Database& db) {
-  std::string rs;
-  db.ExecText(&rs, "SELECT last_insert_rowid() AS lastid");
-  RecordSet r(rs);
-  if (!r.First()) return -1;
-  int id = r.Int("lastid");
-  return id > 0 ? id : -1;
-}
-
 PlayerRecord ReadPlayer(const RecordSet& r) {
   PlayerRecord p;
   p.id = r.Int("id");
@@ -46,7 +34,7 @@ PlayerRecord ReadPlayer(const RecordSet& r) {
   return p;
 }
 
-void ReadClubs(const std::string& rs, std::vector<ClubEntry>& list) {
+void ReadClubs(const Records& rs, std::vector<ClubEntry>& list) {
   RecordSet r(rs);
   for (bool ok = r.First(); ok; ok = r.Next()) list.push_back({r.Int("id"), r.Text("name")});
 }
@@ -56,7 +44,7 @@ void ReadClubs(const std::string& rs, std::vector<ClubEntry>& list) {
 // ---------------------------------------------------------------- tournaments
 
 void Database::GetToernooi(TournamentRecord& record, int id) {
-  std::string rs;
+  Records rs;
   Exec(&rs, "SELECT * FROM Toernooien WHERE id=%d", id);
   if (!HasRows(rs)) return;
   RecordSet r(rs);
@@ -68,7 +56,7 @@ void Database::GetToernooi(TournamentRecord& record, int id) {
 
 void Database::ListToernooien(std::vector<std::pair<int, std::string>>& list) {
   list.clear();
-  std::string rs;
+  Records rs;
   ExecText(&rs, "SELECT id,name FROM Toernooien ORDER BY name");
   RecordSet r(rs);
   for (bool ok = r.First(); ok; ok = r.Next()) list.emplace_back(r.Int("id"), r.Text("name"));
@@ -76,7 +64,7 @@ void Database::ListToernooien(std::vector<std::pair<int, std::string>>& list) {
 
 int Database::AddToernooi(const std::string& name) {
   Transaction tx(*this);
-  std::string rs;
+  Records rs;
   ExecText(&rs, "SELECT name FROM Toernooien");
   std::unordered_set<std::string> taken;
   RecordSet r(rs);
@@ -88,7 +76,7 @@ int Database::AddToernooi(const std::string& name) {
   if (Exec(nullptr, "INSERT INTO Toernooien (name) VALUES ('%s')", QuoteSql(candidate).c_str()) != 0)
     return -1;
   // By row id rather than by name: a renamed tournament may carry the same name.
-  int id = LastInsertId(*this);
+  int id = LastInsertId();
   if (id < 0 || !tx.Commit()) return -1;
   return id;
 }
@@ -106,15 +94,14 @@ int Database::GetOrAddClub(const std::string& name) {
 
   std::string quoted = QuoteSql(name);
   auto lookup = [&]() {
-    std::string rs;
+    Records rs;
     Exec(&rs, "SELECT id FROM Clubs WHERE name='%s'", quoted.c_str());
     RecordSet r(rs);
     return r.First() ? r.Int("id") : -1;
   };
   int id = lookup();
   if (id < 0) {
-    Exec(nullptr, "INSERT INTO Clubs (name) VALUES ('%s')", quoted.c_str());
-    id = lookup();
+    if (Exec(nullptr, "INSERT INTO Clubs (name) VALUES ('%s')", quoted.c_str()) == 0) id = LastInsertId();
   }
   if (id >= 0) clubCache_.push_back({id, name});
   return id;
@@ -123,7 +110,7 @@ int Database::GetOrAddClub(const std::string& name) {
 std::string Database::GetClubName(int id) {
   for (const ClubEntry& c : clubCache_)
     if (c.id == id) return c.name;
-  std::string rs;
+  Records rs;
   Exec(&rs, "SELECT id,name FROM Clubs WHERE id=%d", id);
   RecordSet r(rs);
   if (!r.First()) return "";  // not cached: the id may belong to a club added later
@@ -143,14 +130,14 @@ void Database::ListClubs(int idToernooi, std::vector<ClubEntry>& list) {
   else
     sql = "SELECT id,name FROM Clubs";
   sql += " ORDER BY name";
-  std::string rs;
+  Records rs;
   ExecText(&rs, sql);
   ReadClubs(rs, list);
 }
 
 void Database::ListClubsOfToernooi(int idToernooi, std::vector<ClubEntry>& list) {
   list.clear();
-  std::string rs;
+  Records rs;
   Exec(&rs,
        "SELECT id,name FROM Clubs WHERE id IN (SELECT DISTINCT(idClub) FROM PlayersMain WHERE id IN (SELECT "
        "idPlayer FROM PlayersToernooi WHERE idToernooi=%d)) ORDER BY name",
@@ -160,12 +147,12 @@ void Database::ListClubsOfToernooi(int idToernooi, std::vector<ClubEntry>& list)
 
 // ---------------------------------------------------------------- players
 
-int Database::AddPlayer(const PlayerRecord& player, int idToernooi) {
+int Database::AddPlayer(const PlayerRecord& player, int idToernooi, std::string* storedName) {
   Transaction tx(*this);
   std::string candidate;
   for (int n = 0; n <= kMaxNameSuffix; ++n) {
     candidate = NameCandidate(player.name, n);
-    std::string rs;
+    Records rs;
     Exec(&rs, "SELECT id FROM PlayersMain WHERE name='%s'", QuoteSql(candidate).c_str());
     if (!HasRows(rs)) break;
   }
@@ -176,16 +163,18 @@ int Database::AddPlayer(const PlayerRecord& player, int idToernooi) {
     return -1;
   // By row id: after 999 taken names the candidate is not unique, and a look-up
   // by name would give the entry to the older player of that name.
-  int id = LastInsertId(*this);
+  int id = LastInsertId();
   if (id < 0) return -1;
   if (Exec(nullptr, "INSERT INTO PlayersToernooi (idPlayer,idToernooi,rating,klasse) VALUES (%d,%d,%d,'%s')", id,
            idToernooi, player.rating, QuoteSql(player.klasse).c_str()) != 0)
     return -1;
-  return tx.Commit() ? id : -1;
+  if (!tx.Commit()) return -1;
+  if (storedName) *storedName = candidate;
+  return id;
 }
 
 int Database::FindPlayer(const PlayerRecord& player) {
-  std::string rs;
+  Records rs;
   if (!player.bondsnummer.empty()) {
     Exec(&rs, "SELECT id FROM PlayersMain WHERE bondsnummer='%s'", QuoteSql(player.bondsnummer).c_str());
     RecordSet r(rs);
@@ -198,7 +187,7 @@ int Database::FindPlayer(const PlayerRecord& player) {
 }
 
 bool Database::SetPlayerInToernooi(const PlayerRecord& player, int idToernooi) {
-  std::string rs;
+  Records rs;
   Exec(&rs, "SELECT id FROM PlayersToernooi WHERE idPlayer=%d AND idToernooi=%d", player.id, idToernooi);
   if (HasRows(rs)) {
     if (player.rating < 1 && player.klasse.empty()) return true;
@@ -222,7 +211,7 @@ void Database::UpdatePlayer(const PlayerRecord& player) {
   std::string candidate;
   for (int n = 0; n <= kMaxNameSuffix; ++n) {
     candidate = NameCandidate(player.name, n);
-    std::string rs;
+    Records rs;
     // The player's own row does not make its name taken.
     Exec(&rs, "SELECT id FROM PlayersMain WHERE name='%s' AND id<>%d", QuoteSql(candidate).c_str(), player.id);
     if (!HasRows(rs)) break;
@@ -239,7 +228,7 @@ void Database::UpdatePlayer(const PlayerRecord& player) {
 }
 
 void Database::GetPlayer(PlayerRecord& player, int id) {
-  std::string rs;
+  Records rs;
   Exec(&rs,
        "select PlayersMain.*,PlayersToernooi.rating,PlayersToernooi.klasse FROM PlayersMain,PlayersToernooi WHERE "
        "PlayersMain.id=%d AND PlayersMain.id=PlayersToernooi.idPlayer",
@@ -257,7 +246,7 @@ void Database::ListPlayers(std::vector<PlayerRecord>& list, int idToernooi) {
       "select PlayersMain.*,PlayersToernooi.rating,PlayersToernooi.klasse FROM PlayersMain,PlayersToernooi WHERE "
       "PlayersMain.id=PlayersToernooi.idPlayer";
   if (idToernooi > 0) sql += Format(" AND idToernooi=%d", idToernooi);
-  std::string rs;
+  Records rs;
   ExecText(&rs, sql);
   RecordSet r(rs);
   for (bool ok = r.First(); ok; ok = r.Next()) list.push_back(ReadPlayer(r));
@@ -276,7 +265,7 @@ void Database::ListPlayersWithClub(int idToernooi, std::vector<PlayerWithClub>& 
       " WHERE idToernooi=%d"
       " AND PlayersMain.id=PlayersToernooi.idPlayer AND PlayersMain.idClub NOT IN (SELECT id FROM Clubs)",
       idToernooi, idToernooi);
-  std::string rs;
+  Records rs;
   ExecText(&rs, sql);
   RecordSet r(rs);
   for (bool ok = r.First(); ok; ok = r.Next()) {
@@ -346,7 +335,7 @@ void Database::ListDuos(std::vector<DuoRecord>& list, int idToernooi) {
   // tournaments, so another tournament's pair would otherwise show up here
   // with its names filled in.
   if (idToernooi > 0) sql += Format(" WHERE idToernooi=%d", idToernooi);
-  std::string rs;
+  Records rs;
   ExecText(&rs, sql);
   RecordSet r(rs);
   for (bool ok = r.First(); ok; ok = r.Next()) {
@@ -368,7 +357,7 @@ void Database::GetDuo(DuoRecord& duo, int id) {
   duo.name.clear();
   duo.club.clear();
   duo.rating = 0;
-  std::string rs;
+  Records rs;
   Exec(&rs, "SELECT idPlayer1,idPlayer2,klasse FROM Duos WHERE id=%d", id);
   RecordSet r(rs);
   if (!r.First()) return;

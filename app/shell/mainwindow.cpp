@@ -145,7 +145,7 @@ void CVelgramDlg::OpenStartTournament() {
   // A remembered tournament that was removed from the database falls back to
   // the newest one, so that nothing is added under an id no tournament has.
   if (id < 1 || probe.id != id) {
-    std::string rs;
+    Records rs;
     db.ExecText(&rs, "SELECT id FROM Toernooien ORDER BY id DESC");
     RecordSet r(rs);
     id = r.First() ? r.Int("id") : -1;

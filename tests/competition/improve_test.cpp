@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <stdexcept>
 #include <thread>
 
@@ -62,6 +63,22 @@ TEST(RandomPairing, DrawsTwoDistinctPositionsAtATime) {
   EXPECT_EQ(RandomPairing(4, four), (Pairing{{3, 1}, {0, 2}}));
   ScriptedRandom three({2, 0});  // card 1 is left over: the bye
   EXPECT_EQ(RandomPairing(3, three), (Pairing{{2, 0}}));
+  // Drawn cards trade places with the last ones: [0..5] less 1 and 4 is
+  // [0, 5, 2, 3], whose positions 1 and 2 are cards 5 and 2.
+  ScriptedRandom six({1, 4, 1, 2, 0, 1});
+  EXPECT_EQ(RandomPairing(6, six), (Pairing{{1, 4}, {5, 2}, {0, 3}}));
+}
+
+TEST(RandomPairing, EveryPairingOfSixIsEquallyLikely) {
+  StdRandom random(5);
+  std::map<Pairing, int> count;
+  for (int i = 0; i < 15000; ++i) {
+    Pairing p = RandomPairing(6, random);
+    NormalisePairing(p);
+    ++count[p];
+  }
+  ASSERT_EQ(count.size(), 15u);
+  for (const auto& [pairing, times] : count) EXPECT_NEAR(times, 1000, 120);
 }
 
 TEST(FingerprintSet, StaysWithinItsBoundAndStillRecognisesWhatItHolds) {

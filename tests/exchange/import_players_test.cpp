@@ -148,6 +148,25 @@ TEST_F(ImportTest, EveryRowRecognisedAddsNoneAndATwiceListedRowIsOnePlayer) {
   EXPECT_EQ(Entered()["Cor"].rating, 1400);
   EXPECT_EQ(Entered().size(), 3u);
   EXPECT_EQ(ui.alerts.back(), "1 deelnemer toegevoegd.\r\n1 deelnemer gewijzigd.");
+  // Listed twice under one number, the second time under another name.
+  ASSERT_EQ(Import("Dirk,TTV,77,M,,1,A\nD. de Vries,TTV,77,M,,1500,A\n"), ImportResult::kImported);
+  EXPECT_EQ(Entered()["Dirk"].rating, 1500);
+  EXPECT_EQ(Entered().size(), 4u);
+}
+
+TEST_F(ImportTest, ANewPlayerIsLookedUpByRecognitionAndTheNameCheckOnly) {
+  std::vector<std::string> statements;
+  db->SetStatementHook([&](int, const char* sql) {
+    statements.push_back(sql);
+    return StatementFault::kRun;
+  });
+  ASSERT_EQ(Import("An,TTV,1,V,,1,A\nBo,TTV,,M,,2,A\n"), ImportResult::kImported);
+  db->SetStatementHook(nullptr);
+  // An: by number, by name and club, name taken; Bo: the last two.
+  EXPECT_EQ(std::count_if(statements.begin(), statements.end(),
+                          [](const std::string& s) { return s.rfind("SELECT id FROM PlayersMain", 0) == 0; }),
+            5);
+  for (const std::string& s : statements) EXPECT_EQ(s.find("last_insert_rowid"), std::string::npos) << s;
 }
 
 TEST_F(ImportTest, ClubQuestionIsAskedOnceWhenAnsweredAndAgainWhenCancelled) {

@@ -94,6 +94,40 @@ TEST_F(DatabaseTest, StoredTextsComeBackThroughTheRecordSet) {
   EXPECT_EQ(Column(db, "SELECT name FROM Clubs ORDER BY id", "name"), (std::vector<std::string>{"&", "\""}));
 }
 
+// The rows held as a list read exactly as their record-set text does, and give
+// that text when asked for it.
+TEST_F(DatabaseTest, RowListReadsAsItsText) {
+  Database db(dir.File("v.db"), clock);
+  for (const char* name : {"'t Hoekje", "Quote \" in", "A & B", "&amp;", "&quot;", "a&amp;quot;\"b", "cr\r\nlf",
+                           "<tag/> x=\"1\"", "M\xFCller", "", " 12 "})
+    db.Exec(nullptr, "INSERT INTO Clubs (name) VALUES ('%s')", QuoteSql(name).c_str());
+  db.ExecText(nullptr, "INSERT INTO Clubs (name) VALUES (NULL)");
+  const char* const columns[] = {"id", "name", "n", "d", "a", "b", "missing", "COUNT(*)", "1a"};
+  Records rows;  // one list for every query: each starts afresh
+  for (const char* sql : {"SELECT id,name FROM Clubs ORDER BY id", "SELECT id,NULL AS n,'12ab' AS d FROM Clubs",
+                          "SELECT name AS a FROM Clubs WHERE id<0", "SELECT 1 AS a; SELECT 'x' AS b,2 AS a",
+                          "SELECT COUNT(*) FROM Clubs", "SELECT 1 AS \"1a\"", "SELECT id,id FROM Clubs",
+                          "SELECT nothing FROM NoSuchTable", "SELECT name FROM Clubs ORDER BY id"}) {
+    SCOPED_TRACE(sql);
+    std::string text;
+    EXPECT_EQ(db.ExecText(&rows, sql), db.ExecText(&text, sql));
+    EXPECT_EQ(rows.Text(), text);
+    EXPECT_EQ(HasRows(rows), HasRows(text));
+    RecordSet fromList(rows), fromText(text);
+    bool list = fromList.First(), xml = fromText.First();
+    EXPECT_EQ(list, xml);
+    while (list && xml) {
+      for (const char* c : columns) {
+        EXPECT_EQ(fromList.Text(c), fromText.Text(c)) << c;
+        EXPECT_EQ(fromList.Int(c), fromText.Int(c)) << c;
+      }
+      list = fromList.Next(), xml = fromText.Next();
+      EXPECT_EQ(list, xml);
+    }
+    EXPECT_EQ(fromList.Int("id"), -1);  // past the last row
+  }
+}
+
 TEST_F(DatabaseTest, NewFileHasFullSchemaAndSeedsOnce) {
   std::string path = dir.File("v.db");
   { Database first(path, clock); }
@@ -143,6 +177,45 @@ TEST_F(DatabaseTest, UpgradeConvertsOldFiles) {
   db.ExecText(nullptr, "DELETE FROM MatchSystems WHERE id=8");
   { Database again(path, clock); }
   EXPECT_EQ(Column(db, "SELECT COUNT(*) AS c FROM MatchSystems", "c"), std::vector<std::string>{"7"});
+}
+
+TEST_F(DatabaseTest, UpgradedOldFileLooksUpWithoutScanningWholeTables) {
+  std::string path = dir.File("old.db");
+  MakeRawFile(path, {
+                        "CREATE TABLE Settings (id integer PRIMARY KEY,theKey text,theValue text)",
+                        "CREATE TABLE Clubs (id integer PRIMARY KEY,name text)",
+                        "INSERT INTO Clubs (name) VALUES ('HTC')",
+                        "CREATE TABLE Duos (id integer PRIMARY KEY,idPlayer1 integer,idPlayer2 integer,idToernooi "
+                        "integer,klasse text)",
+                        "CREATE TABLE Systems (id integer PRIMARY KEY,idToernooi integer,name text,description "
+                        "text,nrPlayers integer,sort integer)",
+                        "CREATE TABLE Pools (id integer PRIMARY KEY,playstyle integer,idSystem integer,name text,"
+                        "tables text,starttime integer,endtime integer,sort integer,extra text)",
+                        "CREATE TABLE Matches (id integer PRIMARY KEY,idPool integer,idContestant1 integer,"
+                        "idContestant2 integer,tafel integer,starttime integer)",
+                    });
+  Database db(path, clock);
+  std::vector<std::string> statements;
+  db.SetStatementHook([&](int, const char* sql) {
+    statements.push_back(sql);
+    return StatementFault::kRun;
+  });
+  std::vector<SystemRecord> systems;
+  std::vector<PoolRecord> pools;
+  std::vector<MatchRecord> matches;
+  std::vector<DuoRecord> duos;
+  db.GetSetting("ToernooiID");
+  db.ListSystems(systems, 1);
+  db.ListPools(1, pools);
+  db.ListMatchesOfToernooi(1, matches);
+  db.ListMatches(1, matches);
+  db.ListDuos(duos, 1);
+  db.GetOrAddClub("HTC");
+  db.SetStatementHook(nullptr);
+  ASSERT_GE(statements.size(), 7u);
+  for (const std::string& sql : statements)
+    for (const std::string& step : Column(db, "EXPLAIN QUERY PLAN " + sql, "detail"))
+      EXPECT_NE(step.rfind("SCAN ", 0), 0u) << sql << ": " << step;
 }
 
 TEST_F(DatabaseTest, SettingsKeepOneRowPerKeyAndQuotes) {
