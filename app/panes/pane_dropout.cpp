@@ -223,14 +223,19 @@ void LPaneDropout::Fill() {
       if (bye) {
         cell.clear();
       } else {
-        cell = ToQt(MatchResultText(m, system));
-        if (cell.isEmpty()) {
-          // An open match shows where and when it is played, when asked.
-          QStringList where;
-          if (withTables) where << QStringLiteral("Tafel %1").arg(m.tafel);
-          if (withTimes) where << QString::asprintf("%d:%02d", m.starttime / 100, m.starttime % 100);
-          cell = where.join(QLatin1Char(' '));
+        // An open match always shows its number, table and time: the cell is
+        // what the director double-clicks, so it must not be empty. A played
+        // one shows its result, with table and time when the boxes ask.
+        const QString table = QStringLiteral("Tafel %1").arg(m.tafel);
+        const QString time = QString::asprintf("%d:%02d", m.starttime / 100, m.starttime % 100);
+        QStringList parts{ToQt(MatchResultText(m, system))};
+        if (parts.front().isEmpty()) {
+          parts = QStringList{QStringLiteral("Wedstrijd %1").arg(k + 1), table, time};
+        } else {
+          if (withTables) parts << table;
+          if (withTimes) parts << time;
         }
+        cell = parts.join(QStringLiteral(", "));
         cellMatch_[{mr, mc}] = m.id;
         grid_->SetCellTooltip(mr, mc, QStringLiteral("Wedstrijd %1").arg(k + 1));
       }
