@@ -1,6 +1,7 @@
 #include "app/panes/pane_swiss.h"
 
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QTimer>
@@ -48,6 +49,10 @@ LPaneSwiss::LPaneSwiss(CVelgramApp& app, int idPool, QWidget* parent)
   menuButton_ = AddButton(QStringLiteral("Menu"), [this] {
     menu_->exec(menuButton_->mapToGlobal(QPoint(0, menuButton_->height())));
   });
+  // After the start these are otherwise only in the right-click menus, which
+  // a director does not look for on the day.
+  addLateButton_ = AddButton(QStringLiteral("Speler toevoegen"), [this] { AddPlayer(); });
+  bringBackButton_ = AddButton(QStringLiteral("Speler weer indelen"), [this] { BringBackPlayer(); });
   AddButton(QStringLiteral("Afdrukken"), [this] { Print(); });
 
   // The views, the round and the check boxes on a row of their own under the
@@ -109,7 +114,8 @@ LPaneSwiss::LPaneSwiss(CVelgramApp& app, int idPool, QWidget* parent)
   connect(
       grid_, &QTableView::clicked, this,
       [this](const QModelIndex& index) {
-    if (view_ == View::kStand && index.column() == 0 && grid_->Cell(index.row(), 0) == QLatin1String("+"))
+    if (view_ == View::kStand && index.column() == 0 && standLines_.size() > static_cast<size_t>(index.row()) &&
+        standLines_[index.row()].player)
       ToggleExpanded(grid_->RowData(index.row()));
       },
       Qt::QueuedConnection);
@@ -147,6 +153,10 @@ void LPaneSwiss::SetVisibility() {
   for (QPushButton* b : viewButtons_) b->setVisible(hasMatches_);
   nextButton_->setVisible(hasMatches_);
   menuButton_->setVisible(hasMatches_);
+  addLateButton_->setVisible(hasMatches_);
+  bringBackButton_->setVisible(hasMatches_);
+  bringBackButton_->setEnabled(std::any_of(pool_.contestants.begin(), pool_.contestants.end(),
+                                           [](const Contestant& c) { return c.poolPos < 0; }));
   roundLabel_->setVisible(hasMatches_);
   if (!hasMatches_) view_ = View::kPlayers;
 }
@@ -226,8 +236,10 @@ void LPaneSwiss::FillRound() {
       if (m.id != r.idMatch) continue;
       playing.insert(m.idContestant1);
       playing.insert(m.idContestant2);
-      grid_->AddRow({name(m.idContestant1), name(m.idContestant2), QString::number(m.tafel), Time(m.starttime),
-                     ToQt(MatchResultText(m, system))},
+      // A removed player's round is no match at a table: no "Tafel 0, 0:00".
+      const bool placed = m.tafel > 0;
+      grid_->AddRow({name(m.idContestant1), name(m.idContestant2), placed ? QString::number(m.tafel) : QString(),
+                     placed ? Time(m.starttime) : QString(), ToQt(MatchResultText(m, system))},
                     m.id);
     }
   }
@@ -321,6 +333,7 @@ void LPaneSwiss::FillStand() {
     const SwissStandLine& line = standLines_[i];
     int row = grid_->AddRow(cells, line.player ? line.idContestant : -1);
     if (line.player) {
+      if (expanded_.count(line.idContestant)) grid_->SetCell(row, 0, QStringLiteral("\u2212"));  // minus: folds in
       grid_->SetCellBold(row, 1, true);
       grid_->SetCellBold(row, 7, true);
     }
@@ -410,6 +423,28 @@ void LPaneSwiss::AddPlayer() {
   ChangeContestants();
 }
 
+void LPaneSwiss::BringBackPlayer() {
+  std::vector<const Contestant*> removed;
+  for (const Contestant& c : pool_.contestants)
+    if (c.poolPos < 0) removed.push_back(&c);
+  if (removed.empty()) return;
+  const Contestant* chosen = removed.size() == 1 ? removed.front() : nullptr;
+  int row = grid_->currentIndex().isValid() ? grid_->currentIndex().row() : -1;
+  if (row >= 0 && view_ != View::kRound)
+    for (const Contestant* c : removed)
+      if (c->id == grid_->RowData(row)) chosen = c;
+  if (!chosen) {
+    QStringList names;
+    for (const Contestant* c : removed) names << ToQt(SwissName(*c, withClub_));
+    bool ok = false;
+    QString name = QInputDialog::getItem(this, QStringLiteral("Speler weer indelen"), QStringLiteral("Speler:"), names,
+                                         0, false, &ok);
+    if (!ok) return;
+    chosen = removed[static_cast<size_t>(std::max<qsizetype>(0, names.indexOf(name)))];
+  }
+  RemovePlayer(chosen->id);  // asks "... weer wilt indelen?" for a removed player
+}
+
 void LPaneSwiss::OnDoubleClick(int row) {
   if (row < 0 || row >= grid_->RowCount()) return;
   switch (view_) {
@@ -439,7 +474,11 @@ QMenu* LPaneSwiss::RowMenu(int row) {
   int id = grid_->RowData(row);
   rowMenu_ = new QMenu(this);
   rowMenu_->addAction(QStringLiteral("Uitslag"), this, [this, id] { EnterResultOf(id); });
-  rowMenu_->addAction(QStringLiteral("Speler verwijderen"), this, [this, id] { RemovePlayer(id); });
+  auto c = std::find_if(pool_.contestants.begin(), pool_.contestants.end(),
+                        [id](const Contestant& x) { return x.id == id; });
+  const bool removed = hasMatches_ && c != pool_.contestants.end() && c->poolPos < 0;
+  rowMenu_->addAction(removed ? QStringLiteral("Speler weer indelen") : QStringLiteral("Speler verwijderen"), this,
+                      [this, id] { RemovePlayer(id); });
   return rowMenu_;
 }
 
