@@ -10,6 +10,7 @@
 #include "app/shell/app.h"
 #include "app/shell/mainwindow.h"
 #include "app/shell/qtext.h"
+#include "app/widgets/flow_layout.h"
 #include "competition/match_rules.h"
 #include "competition/matchbook.h"
 #include "competition/poule.h"
@@ -87,8 +88,7 @@ LPaneDropout::LPaneDropout(CVelgramApp& app, int idPool, QWidget* parent)
   AddButton(QStringLiteral("Afdrukken"), [this] { Print(); });
 
   optionBar_ = new QWidget(this);
-  auto* row = new QHBoxLayout(optionBar_);
-  row->setContentsMargins(0, 0, 0, 0);
+  auto* row = new FlowLayout(optionBar_, 8);
   sizeTitle_ = new QLabel(QStringLiteral("Systeemgrootte:"), optionBar_);
   size_ = new QLabel(optionBar_);
   size_->setMinimumWidth(24);
@@ -100,7 +100,6 @@ LPaneDropout::LPaneDropout(CVelgramApp& app, int idPool, QWidget* parent)
   connect(grow_, &QToolButton::clicked, this, [this] { Resize(true); });
   connect(shrink_, &QToolButton::clicked, this, [this] { Resize(false); });
   for (QWidget* w : std::initializer_list<QWidget*>{sizeTitle_, size_, grow_, shrink_}) row->addWidget(w);
-  row->addSpacing(16);
   tables_ = new QCheckBox(QStringLiteral("Tafels"), optionBar_);
   times_ = new QCheckBox(QStringLiteral("Tijden"), optionBar_);
   club_ = new QCheckBox(QStringLiteral("Vereniging"), optionBar_);
@@ -115,7 +114,6 @@ LPaneDropout::LPaneDropout(CVelgramApp& app, int idPool, QWidget* parent)
       Refresh();
     });
   }
-  row->addStretch();
 
   grid_->setItemDelegate(new BracketDelegate(grid_));
   grid_->setShowGrid(false);
@@ -136,7 +134,7 @@ bool LPaneDropout::Setting(const char* key) const {
 void LPaneDropout::resizeEvent(QResizeEvent* event) {
   LPane::resizeEvent(event);
   QRect g = grid_->geometry();
-  int h = optionBar_->sizeHint().height();
+  int h = optionBar_->layout()->heightForWidth(g.width());
   optionBar_->setGeometry(g.x(), g.y(), g.width(), h);
   grid_->setGeometry(g.x(), g.y() + h + 6, g.width(), std::max(20, g.height() - h - 6));
 }

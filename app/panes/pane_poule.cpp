@@ -42,7 +42,7 @@ LPanePoule::LPanePoule(CVelgramApp& app, int idPool, QWidget* parent)
   tablesBox_ = new QCheckBox(QStringLiteral("Tafels"), bar);
   timesBox_ = new QCheckBox(QStringLiteral("Tijden"), bar);
   for (QCheckBox* box : {tablesBox_, timesBox_}) {
-    static_cast<QHBoxLayout*>(bar->layout())->addWidget(box);
+    bar->layout()->addWidget(box);
     connect(box, &QCheckBox::clicked, this, [this, box](bool on) {
       Db().SetSettingInt(FromQt(Setting(box == tablesBox_ ? "PouleTables" : "PouleTimes", app_.IdToernooi())),
                          on ? 1 : 0);

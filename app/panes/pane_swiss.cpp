@@ -14,6 +14,7 @@
 #include "app/shell/app.h"
 #include "app/shell/mainwindow.h"
 #include "app/shell/qtext.h"
+#include "app/widgets/flow_layout.h"
 #include "competition/match_rules.h"
 #include "competition/matchbook.h"
 #include "competition/poule.h"
@@ -58,9 +59,7 @@ LPaneSwiss::LPaneSwiss(CVelgramApp& app, int idPool, QWidget* parent)
   // The views, the round and the check boxes on a row of their own under the
   // title: beside the commands they would not fit.
   viewBar_ = new QWidget(this);
-  auto* row = new QHBoxLayout(viewBar_);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(6);
+  auto* row = new FlowLayout(viewBar_, 8);
   const std::pair<const char*, View> views[] = {{"Spelers", View::kPlayers},
                                                 {"Wedstrijden huidige ronde", View::kRound},
                                                 {"Matrix", View::kMatrix},
@@ -75,9 +74,7 @@ LPaneSwiss::LPaneSwiss(CVelgramApp& app, int idPool, QWidget* parent)
     viewButtons_.push_back(b);
   }
   roundLabel_ = new QLabel(QStringLiteral("Ronde: 0"), viewBar_);
-  row->addSpacing(12);
   row->addWidget(roundLabel_);
-  row->addSpacing(12);
   tables_ = new QCheckBox(QStringLiteral("Tafels"), viewBar_);
   times_ = new QCheckBox(QStringLiteral("Tijden"), viewBar_);
   club_ = new QCheckBox(QStringLiteral("Vereniging"), viewBar_);
@@ -91,7 +88,6 @@ LPaneSwiss::LPaneSwiss(CVelgramApp& app, int idPool, QWidget* parent)
       Refresh();
     });
   }
-  row->addStretch();
 
   menu_ = new QMenu(this);
   menu_->addAction(QStringLiteral("Verwijder huidige ronde"), this, [this] { DeleteRound(); });
@@ -128,7 +124,7 @@ void LPaneSwiss::SetSetting(const char* key, bool on) { Db().SetSetting(SettingK
 void LPaneSwiss::resizeEvent(QResizeEvent* event) {
   LPane::resizeEvent(event);
   QRect g = grid_->geometry();
-  int h = viewBar_->sizeHint().height();
+  int h = viewBar_->layout()->heightForWidth(g.width());
   viewBar_->setGeometry(g.x(), g.y(), g.width(), h);
   grid_->setGeometry(g.x(), g.y() + h + 6, g.width(), std::max(20, g.height() - h - 6));
 }
