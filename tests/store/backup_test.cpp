@@ -160,8 +160,10 @@ TEST_F(BackupTest, AFailedDailyCopyLeavesNoFileThatWouldCountAsToday) {
 }
 
 TEST_F(BackupTest, ARestorePutsTheCopyBackAfterSavingTheCurrentData) {
-  std::string copy = db.BackupNow();  // "Voor de backup" alone
+  std::string copy = db.BackupNow();  // "Voor de backup" alone, no timed backups
   db.AddToernooi("Na de backup");
+  db.SetSettingInt("BackupInterval", 10);
+  db.SetBackupInterval(10);
   clock.Advance(60);
   std::string saved;
   ASSERT_TRUE(db.RestoreBackup(copy, saved)) << saved;
@@ -171,6 +173,7 @@ TEST_F(BackupTest, ARestorePutsTheCopyBackAfterSavingTheCurrentData) {
   db.ListToernooien(list);
   ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list[0].second, "Voor de backup");
+  EXPECT_EQ(db.BackupInterval(), 0);  // the copy's setting rules now
   ExpectUsable();
   // The saved copy holds what was there before, and can itself come back.
   clock.Advance(60);
@@ -224,6 +227,25 @@ TEST_F(BackupTest, AFailedRestoreLeavesTheCurrentData) {
     ASSERT_EQ(list.size(), 2u) << c.name;
     EXPECT_EQ(list[0].second, "Na de backup") << c.name;  // in name order
   }
+  // A copy in place whose schema upgrade is refused: the saved data returns.
+  std::string message;
+  db.SetStatementHook([](int, const char*) { return StatementFault::kFail; });
+  EXPECT_FALSE(db.RestoreBackup(good, message));
+  db.SetStatementHook(nullptr);
+  EXPECT_NE(message.find("weigerde"), std::string::npos) << message;
+  std::vector<std::pair<int, std::string>> list;
+  db.ListToernooien(list);
+  ASSERT_EQ(list.size(), 2u);
+  // Refused before anything is written: inside an open transaction, and
+  // when the current data cannot be saved first.
+  {
+    Transaction tx(db);
+    EXPECT_FALSE(db.RestoreBackup(dir.File("groot.db"), message));
+  }
+  fs::remove_all(db.BackupFolder());
+  WriteFileBytes(db.BackupFolder(), "in de weg");
+  EXPECT_FALSE(db.RestoreBackup(dir.File("groot.db"), message));
+  EXPECT_EQ(message, kCopyFailed);
   added = 1;
   ExpectUsable();
 }
