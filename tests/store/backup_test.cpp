@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -181,6 +182,9 @@ TEST_F(BackupTest, ARestorePutsTheCopyBackAfterSavingTheCurrentData) {
   ASSERT_TRUE(db.RestoreBackup(saved, again));
   db.ListToernooien(list);
   EXPECT_EQ(list.size(), 2u);
+  std::vector<std::string> names = db.ListBackups();
+  EXPECT_EQ(names.size(), 3u);
+  EXPECT_TRUE(std::is_sorted(names.rbegin(), names.rend()));  // newest first
 }
 
 TEST_F(BackupTest, AFailedRestoreLeavesTheCurrentData) {
