@@ -1,5 +1,9 @@
 #include "competition/dropout.h"
 
+#include <algorithm>
+#include <bit>
+#include <climits>
+
 #include "competition/tables.h"
 #include "store/database.h"
 #include "support/ljson.h"
@@ -114,6 +118,51 @@ std::vector<BracketMatch> BracketShape(int dimension) {
     levelSize /= 2;
   }
   return shape;
+}
+
+std::vector<CrossSeed> CrossOrder(int pools, int places, int dimension) {
+  const int* order = SeedOrder(dimension);
+  if (!order || pools < 1 || places < 1 || pools * places > dimension) return {};
+  // The 0-based seat of each seed in first-round order: two seats first meet
+  // in the level given by the highest bit in which their numbers differ.
+  std::vector<int> seat(static_cast<size_t>(dimension) + 1);
+  for (int i = 0; i < dimension; ++i) seat[static_cast<size_t>(order[i])] = i;
+  auto meetLevel = [](int a, int b) { return static_cast<int>(std::bit_width(static_cast<unsigned>(a ^ b))); };
+
+  std::vector<CrossSeed> seeds(static_cast<size_t>(pools * places), CrossSeed{-1, 0});
+  std::vector<std::vector<int>> seatsOfPool(static_cast<size_t>(pools));
+  for (int place = 1; place <= places; ++place) {
+    const int first = (place - 1) * pools + 1;
+    for (int k = 0; k < pools; ++k) {
+      const int pool = place % 2 == 1 ? k : pools - 1 - k;
+      int best = -1;
+      int bestLevel = -1;
+      for (int s = first; s < first + pools; ++s) {
+        if (seeds[static_cast<size_t>(s - 1)].pool >= 0) continue;
+        int level = INT_MAX;
+        for (int other : seatsOfPool[static_cast<size_t>(pool)])
+          level = std::min(level, meetLevel(seat[static_cast<size_t>(s)], other));
+        if (level > bestLevel) {
+          best = s;
+          bestLevel = level;
+        }
+      }
+      seeds[static_cast<size_t>(best - 1)] = {pool, place};
+      seatsOfPool[static_cast<size_t>(pool)].push_back(seat[static_cast<size_t>(best)]);
+    }
+  }
+  return seeds;
+}
+
+std::vector<std::string> FirstRoundPairings(const std::vector<Contestant>& seeds, int dimension) {
+  auto name = [&](int seed) {
+    return seed <= static_cast<int>(seeds.size()) ? seeds[static_cast<size_t>(seed - 1)].name : std::string("Bye");
+  };
+  std::vector<std::string> lines;
+  for (const BracketMatch& m : BracketShape(dimension))
+    if (m.level == 1)
+      lines.push_back(Format("Wedstrijd %d: %s - %s", m.number, name(m.side1).c_str(), name(m.side2).c_str()));
+  return lines;
 }
 
 std::vector<Contestant> SeatsWithByes(const std::vector<Contestant>& contestants, int idPool, int dimension) {

@@ -47,6 +47,23 @@ struct BracketMatch {
 };
 std::vector<BracketMatch> BracketShape(int dimension);
 
+// "Kruislings": the seed order in which places 1..places of `pools` earlier
+// pools enter a bracket of `dimension` seats. The winners take seeds 1..pools
+// in pool order; each following place takes the next block of seeds, its
+// pools in turn reversed (runners-up from the last pool to the first), each
+// on the free seed of the block that meets its own pool's earlier places as
+// late as the bracket allows (a pool's first and second in opposite halves).
+// Element s is seed s + 1. Empty when the places do not fit the bracket.
+struct CrossSeed {
+  int pool = 0;   // 0-based index of the earlier pool
+  int place = 0;  // 1-based place in that pool
+};
+std::vector<CrossSeed> CrossOrder(int pools, int places, int dimension);
+
+// The first-round matches of a bracket with these positions as seeds 1, 2, ...
+// as "Wedstrijd %d: %s - %s" (names; "Bye" for a seat beyond the positions).
+std::vector<std::string> FirstRoundPairings(const std::vector<Contestant>& seeds, int dimension);
+
 // The seats of the bracket: the positions in order, then byes (id 0, the
 // pool's id, poolPos and sort the 0-based seat, linktype kLinkBye) up to the
 // bracket size.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "competition/dropout.h"
 #include "competition/swiss.h"
 #include "store/database.h"
 #include "store/recordset.h"
@@ -33,6 +34,7 @@ PositionDraft::PositionDraft(Database& db, int idPool, int maximum)
     duoPool_ = cls.nrPlayers == 2;
     idToernooi_ = ToernooiOfSystem(db_, pool.idSystem);
     running_ = pool.playstyle == kPlaystyleSwiss && db_.MaxRound(idPool_) > 0;
+    if (pool.playstyle == kPlaystyleDropout) bracketSize_ = LDropout(pool.extra).dimension;
   }
   resolver_ = std::make_unique<LinkResolver>(db_, idToernooi_);
   list_ = resolver_->Contestants(idPool_);
@@ -167,6 +169,24 @@ bool PositionDraft::AddBest(Prompter& prompter, int idLinkedPool, int best, int 
   }
   if (idLinkedPool < 1 || best < 1) return false;
   for (int place = 1; place <= best; ++place) list_.push_back(MakeLink(idLinkedPool, place, indexKlasse));
+  return true;
+}
+
+bool PositionDraft::AddCross(Prompter& prompter, int best) {
+  std::vector<PoolRecord> pools = EarlierPools();
+  const int count = static_cast<int>(pools.size()) * best;
+  if (static_cast<int>(list_.size()) + count > maximum_) {
+    prompter.Alert(Format(kMaximumMessage, maximum_));
+    return false;
+  }
+  if (pools.empty() || best < 1) return false;
+  const int size = bracketSize_ > 0 ? bracketSize_ : ValidBracketSize(count);
+  std::vector<CrossSeed> order = CrossOrder(static_cast<int>(pools.size()), best, size);
+  if (order.empty())
+    for (int place = 1; place <= best; ++place)
+      for (size_t k = 0; k < pools.size(); ++k)
+        order.push_back({static_cast<int>(place % 2 == 1 ? k : pools.size() - 1 - k), place});
+  for (const CrossSeed& s : order) list_.push_back(MakeLink(pools[static_cast<size_t>(s.pool)].id, s.place, 0));
   return true;
 }
 

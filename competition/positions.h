@@ -68,6 +68,13 @@ class PositionDraft {
   // "Toevoegen" beside "Beste:": links to places 1 to best, refused when they
   // would not all fit.
   bool AddBest(Prompter& prompter, int idLinkedPool, int best, int indexKlasse);
+  // "Kruislings" beside "Beste:": links to places 1 to best of every earlier
+  // pool in the cross order of the bracket (CrossOrder), refused when they
+  // would not all fit. Beyond a bracket's size the places follow in turns,
+  // the even places in reversed pool order.
+  bool AddCross(Prompter& prompter, int best);
+  // The seats of the pool's bracket; 0 when the pool is no knockout.
+  int BracketSize() const { return bracketSize_; }
   // Removes the links among these indices; players and duos stay.
   void RemoveLinks(const std::vector<int>& indices);
   // Moves a position one place up or down; false at the ends.
@@ -86,6 +93,7 @@ class PositionDraft {
   int idToernooi_ = -1;
   bool duoPool_ = false;
   bool running_ = false;
+  int bracketSize_ = 0;
   std::vector<Contestant> list_;
   std::unique_ptr<LinkResolver> resolver_;
 };

@@ -12,6 +12,10 @@
 #include <thread>
 #include <vector>
 
+#include <sqlite3.h>
+
+#include <algorithm>
+
 #include "store/database.h"
 #include "support/text.h"
 
@@ -184,6 +188,110 @@ void Database::BackupOnceADay(const std::string& databasePath, Clock& clock) {
   }
 
   CopyIntoPlace(databasePath, folder, Format("Velgram%d.db", today));
+}
+
+namespace {
+
+const char* const kRestoreRefused =
+    "FOUT: De backup %s is beschadigd of is geen Velgram-database. Er is niets veranderd.";
+
+// Copies every page of one open database into another through SQLite, in one
+// write transaction of the target: it fails whole or not at all.
+int CopyPages(sqlite3* from, sqlite3* to) {
+  sqlite3_backup* copy = sqlite3_backup_init(to, "main", from, "main");
+  if (!copy) return sqlite3_errcode(to);
+  int rc = sqlite3_backup_step(copy, -1);
+  int finish = sqlite3_backup_finish(copy);
+  return rc == SQLITE_DONE ? finish : rc;
+}
+
+// A sound copy that holds the tournaments table: anything else would replace
+// the data by something the program cannot use.
+bool IsVelgramCopy(const std::string& path) {
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec) || fs::file_size(path, ec) == 0 || ec) return false;
+  if (!Database::FilePassesCheck(path)) return false;
+  sqlite3* db = nullptr;
+  bool found = false;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE type='table' AND name='Toernooien'", -1, &st,
+                           nullptr) == SQLITE_OK)
+      found = sqlite3_step(st) == SQLITE_ROW;
+    sqlite3_finalize(st);
+  }
+  sqlite3_close(db);
+  return found;
+}
+
+}  // namespace
+
+std::vector<std::string> Database::ListBackups() const {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(BackupFolder(), ec), end; !ec && it != end; it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    std::error_code typeError;
+    if (StartsWith(name, "Velgram") && EndsWith(name, ".db") && it->is_regular_file(typeError)) names.push_back(name);
+  }
+  std::sort(names.rbegin(), names.rend());
+  return names;
+}
+
+bool Database::RestoreBackup(const std::string& backupPath, std::string& message) {
+  message = kCopyFailed;
+  if (!db_ || InTransaction()) return false;
+
+  // 1. The current data as a copy of its own, taken through the connection
+  //    so that it stays open: there is no moment without a database.
+  std::string folder = BackupFolder();
+  MakeFolder(folder);
+  RemoveInterruptedCopies(folder);
+  DateTime t = clock_.NowLocal();
+  std::string stamp = Format("Velgram%04d%02d%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+  std::string name = stamp + ".db";
+  std::error_code ec;
+  // Never over another copy, least of all the chosen one (made this second).
+  for (int n = 2; fs::exists(folder + "/" + name, ec) && n < 100; ++n) name = Format("%s-%d.db", stamp.c_str(), n);
+  std::string saved = folder + "/" + name;
+  std::string temp = folder + "/." + name + ".part";
+  if (fs::exists(saved, ec)) return false;
+  sqlite3* out = nullptr;
+  int rc = sqlite3_open(temp.c_str(), &out);
+  if (rc == SQLITE_OK) rc = CopyPages(db_, out);
+  sqlite3_close(out);
+  if (rc == SQLITE_OK) fs::rename(temp, saved, ec);
+  if (rc != SQLITE_OK || ec) {
+    fs::remove(temp, ec);
+    return false;
+  }
+
+  // 2. The chosen copy is checked before it may replace anything.
+  if (!IsVelgramCopy(backupPath)) {
+    message = Format(kRestoreRefused, backupPath.c_str());
+    return false;
+  }
+
+  // 3. It takes the place of the data, schema upgrade included; any failure
+  //    puts the saved data back the same way.
+  auto copyFrom = [this](const std::string& path) {
+    sqlite3* in = nullptr;
+    int result = sqlite3_open_v2(path.c_str(), &in, SQLITE_OPEN_READONLY, nullptr);
+    if (result == SQLITE_OK) result = CopyPages(in, db_);
+    sqlite3_close(in);
+    ForgetCaches();
+    return result;
+  };
+  rc = copyFrom(backupPath);
+  if (rc == SQLITE_OK && PassesCheck() && UpgradeSchema()) {
+    backupInterval_ = GetSettingInt("BackupInterval");  // the copy's own choice
+    message = saved;
+    return true;
+  }
+  const char* reason = (rc & 0xff) == SQLITE_FULL ? "de schijf is vol" : "de database weigerde de gegevens";
+  if (rc == SQLITE_OK) copyFrom(saved);  // replaced, but unusable: back to what it was
+  message = Format("FOUT: De backup kan niet teruggezet worden: %s. Er is niets veranderd.", reason);
+  return false;
 }
 
 }  // namespace velgram

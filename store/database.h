@@ -241,6 +241,17 @@ class Database {
   // 0 ok (also when the source is missing), 1 no buffer, 2 source unreadable,
   // 3 target unwritable.
   static int CopyDatabaseFile(const std::string& source, const std::string& target);
+  // The names of the copies in the backup folder ("Velgram*.db"), newest
+  // first.
+  std::vector<std::string> ListBackups() const;
+  // "Backup Beheer": puts the copy at backupPath in place of the current data.
+  // The current data is first saved as a timestamped copy; the chosen copy
+  // must pass PRAGMA quick_check and be a Velgram database; it then replaces
+  // the data in one step through the open connection, which SQLite rolls back
+  // whole when it fails (a full disk), and the schema is brought up to date.
+  // True with message = the path of the saved current data; false with the
+  // Dutch reason, the current data unchanged.
+  bool RestoreBackup(const std::string& backupPath, std::string& message);
 
  private:
   void Open();

@@ -11,10 +11,12 @@
 #include "app/shell/qtext.h"
 #include "competition/edits.h"
 #include "store/database.h"
+#include "support/prompt.h"
 
 namespace velgram {
 
-LDlgBackupManagement::LDlgBackupManagement(Database& db, QWidget* parent) : QDialog(parent), db_(db) {
+LDlgBackupManagement::LDlgBackupManagement(Database& db, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), db_(db), prompter_(prompter) {
   setWindowTitle(QStringLiteral("Backup Beheer"));
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout;
@@ -36,6 +38,17 @@ LDlgBackupManagement::LDlgBackupManagement(Database& db, QWidget* parent) : QDia
   row->addWidget(new QLabel(QStringLiteral("minuten"), this));
   row->addStretch();
   layout->addLayout(row);
+  layout->addWidget(new QLabel(QStringLiteral("Backups:"), this));
+  backups = new QListWidget(this);
+  layout->addWidget(backups, 1);
+  restoreButton = new QPushButton(QStringLiteral("Terugzetten"), this);
+  restoreButton->setAutoDefault(false);
+  auto* restoreRow = new QHBoxLayout;
+  restoreRow->addWidget(restoreButton);
+  restoreRow->addStretch();
+  layout->addLayout(restoreRow);
+  connect(restoreButton, &QPushButton::clicked, this, [this] { RestoreSelected(); });
+  connect(backups, &QListWidget::currentRowChanged, this, [this](int r) { restoreButton->setEnabled(r >= 0); });
   auto* box = new QDialogButtonBox(QDialogButtonBox::Close, this);
   box->button(QDialogButtonBox::Close)->setText(QStringLiteral("Sluiten"));
   connect(box, &QDialogButtonBox::rejected, this, &QDialog::accept);
@@ -57,6 +70,32 @@ LDlgBackupManagement::LDlgBackupManagement(Database& db, QWidget* parent) : QDia
     if (!showing_ && every->isChecked()) StoreInterval();
   });
   ShowStored();
+  FillBackups();
+}
+
+void LDlgBackupManagement::FillBackups() {
+  backups->clear();
+  for (const std::string& name : db_.ListBackups()) backups->addItem(ToQt(name));
+  restoreButton->setEnabled(false);
+}
+
+void LDlgBackupManagement::RestoreSelected() {
+  QListWidgetItem* item = backups->currentItem();
+  if (!item) return;
+  const std::string name = FromQt(item->text());
+  if (!prompter_.Confirm("De backup " + name +
+                         " komt in de plaats van de huidige gegevens. De huidige gegevens worden eerst zelf als "
+                         "backup opgeslagen.\r\nWilt u doorgaan?"))
+    return;
+  std::string message;
+  if (db_.RestoreBackup(db_.BackupFolder() + "/" + name, message)) {
+    restored_ = true;
+    prompter_.Alert("De backup " + name + " is teruggezet.\r\nDe vorige gegevens staan in\r\n" + message);
+  } else {
+    prompter_.Alert(message);
+  }
+  ShowStored();  // the copy brings its own settings
+  FillBackups();
 }
 
 void LDlgBackupManagement::StoreInterval() {

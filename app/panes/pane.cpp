@@ -8,6 +8,7 @@
 #include "app/shell/app.h"
 #include "app/shell/fonts.h"
 #include "app/shell/mainwindow.h"
+#include "app/widgets/flow_layout.h"
 
 namespace velgram {
 
@@ -23,9 +24,7 @@ LPane::LPane(CVelgramApp& app, const QString& title, QWidget* parent) : QWidget(
   title_->setFont(FontFromText(kTitleFontText));
   title_->setObjectName(QStringLiteral("paneTitle"));
   buttonBar_ = new QWidget(this);
-  auto* bar = new QHBoxLayout(buttonBar_);
-  bar->setContentsMargins(0, 0, 0, 0);
-  bar->setSpacing(6);
+  new FlowLayout(buttonBar_);
   grid_ = new LGrid(this);
   ApplyLook();
 }
@@ -46,8 +45,7 @@ QPushButton* LPane::AddButton(const QString& text, std::function<void()> action)
   b->setAutoDefault(false);
   b->setFocusPolicy(Qt::TabFocus);
   connect(b, &QPushButton::clicked, this, [action] { action(); });
-  static_cast<QHBoxLayout*>(buttonBar_->layout())->addWidget(b);
-  buttonBar_->adjustSize();
+  buttonBar_->layout()->addWidget(b);
   LayoutGrids();
   return b;
 }
@@ -96,11 +94,14 @@ void LPane::resizeEvent(QResizeEvent* event) {
 
 void LPane::LayoutGrids() {
   // The title keeps its text width; the buttons start 20 pixels after it.
+  // The buttons wrap onto more rows when the pane is too narrow for one.
   title_->adjustSize();
-  int titleHeight = std::max(title_->height(), buttonBar_->sizeHint().height());
+  const int barLeft = kMargin + title_->width() + 20;
+  const int barWidth = std::max(1, this->width() - barLeft - kRightGap);
+  const int barHeight = buttonBar_->layout()->heightForWidth(barWidth);
+  int titleHeight = std::max(title_->height(), barHeight);
   title_->move(kMargin, kMargin + (titleHeight - title_->height()) / 2);
-  buttonBar_->resize(buttonBar_->sizeHint());
-  buttonBar_->move(title_->x() + title_->width() + 20, kMargin + (titleHeight - buttonBar_->height()) / 2);
+  buttonBar_->setGeometry(barLeft, kMargin + (titleHeight - barHeight) / 2, barWidth, barHeight);
 
   int top = kMargin + titleHeight + kMargin;
   int width = std::max(50, this->width() - kMargin - kRightGap);

@@ -10,6 +10,7 @@
 #include "app/shell/app.h"
 #include "app/shell/mainwindow.h"
 #include "app/shell/qtext.h"
+#include "app/widgets/flow_layout.h"
 #include "competition/match_rules.h"
 #include "competition/matchbook.h"
 #include "competition/poule.h"
@@ -87,8 +88,7 @@ LPaneDropout::LPaneDropout(CVelgramApp& app, int idPool, QWidget* parent)
   AddButton(QStringLiteral("Afdrukken"), [this] { Print(); });
 
   optionBar_ = new QWidget(this);
-  auto* row = new QHBoxLayout(optionBar_);
-  row->setContentsMargins(0, 0, 0, 0);
+  auto* row = new FlowLayout(optionBar_, 8);
   sizeTitle_ = new QLabel(QStringLiteral("Systeemgrootte:"), optionBar_);
   size_ = new QLabel(optionBar_);
   size_->setMinimumWidth(24);
@@ -100,7 +100,6 @@ LPaneDropout::LPaneDropout(CVelgramApp& app, int idPool, QWidget* parent)
   connect(grow_, &QToolButton::clicked, this, [this] { Resize(true); });
   connect(shrink_, &QToolButton::clicked, this, [this] { Resize(false); });
   for (QWidget* w : std::initializer_list<QWidget*>{sizeTitle_, size_, grow_, shrink_}) row->addWidget(w);
-  row->addSpacing(16);
   tables_ = new QCheckBox(QStringLiteral("Tafels"), optionBar_);
   times_ = new QCheckBox(QStringLiteral("Tijden"), optionBar_);
   club_ = new QCheckBox(QStringLiteral("Vereniging"), optionBar_);
@@ -115,7 +114,6 @@ LPaneDropout::LPaneDropout(CVelgramApp& app, int idPool, QWidget* parent)
       Refresh();
     });
   }
-  row->addStretch();
 
   grid_->setItemDelegate(new BracketDelegate(grid_));
   grid_->setShowGrid(false);
@@ -136,7 +134,7 @@ bool LPaneDropout::Setting(const char* key) const {
 void LPaneDropout::resizeEvent(QResizeEvent* event) {
   LPane::resizeEvent(event);
   QRect g = grid_->geometry();
-  int h = optionBar_->sizeHint().height();
+  int h = optionBar_->layout()->heightForWidth(g.width());
   optionBar_->setGeometry(g.x(), g.y(), g.width(), h);
   grid_->setGeometry(g.x(), g.y() + h + 6, g.width(), std::max(20, g.height() - h - 6));
 }
@@ -223,14 +221,19 @@ void LPaneDropout::Fill() {
       if (bye) {
         cell.clear();
       } else {
-        cell = ToQt(MatchResultText(m, system));
-        if (cell.isEmpty()) {
-          // An open match shows where and when it is played, when asked.
-          QStringList where;
-          if (withTables) where << QStringLiteral("Tafel %1").arg(m.tafel);
-          if (withTimes) where << QString::asprintf("%d:%02d", m.starttime / 100, m.starttime % 100);
-          cell = where.join(QLatin1Char(' '));
+        // An open match always shows its number, table and time: the cell is
+        // what the director double-clicks, so it must not be empty. A played
+        // one shows its result, with table and time when the boxes ask.
+        const QString table = QStringLiteral("Tafel %1").arg(m.tafel);
+        const QString time = QString::asprintf("%d:%02d", m.starttime / 100, m.starttime % 100);
+        QStringList parts{ToQt(MatchResultText(m, system))};
+        if (parts.front().isEmpty()) {
+          parts = QStringList{QStringLiteral("Wedstrijd %1").arg(k + 1), table, time};
+        } else {
+          if (withTables) parts << table;
+          if (withTimes) parts << time;
         }
+        cell = parts.join(QStringLiteral(", "));
         cellMatch_[{mr, mc}] = m.id;
         grid_->SetCellTooltip(mr, mc, QStringLiteral("Wedstrijd %1").arg(k + 1));
       }

@@ -13,6 +13,7 @@
 #include "competition/matchbook.h"
 #include "competition/positions.h"
 #include "competition/poule.h"
+#include "competition/swiss_screen.h"
 #include "competition/tables.h"
 #include "store/database.h"
 #include "support/text.h"
@@ -41,7 +42,7 @@ LPanePoule::LPanePoule(CVelgramApp& app, int idPool, QWidget* parent)
   tablesBox_ = new QCheckBox(QStringLiteral("Tafels"), bar);
   timesBox_ = new QCheckBox(QStringLiteral("Tijden"), bar);
   for (QCheckBox* box : {tablesBox_, timesBox_}) {
-    static_cast<QHBoxLayout*>(bar->layout())->addWidget(box);
+    bar->layout()->addWidget(box);
     connect(box, &QCheckBox::clicked, this, [this, box](bool on) {
       Db().SetSettingInt(FromQt(Setting(box == tablesBox_ ? "PouleTables" : "PouleTimes", app_.IdToernooi())),
                          on ? 1 : 0);
@@ -52,6 +53,8 @@ LPanePoule::LPanePoule(CVelgramApp& app, int idPool, QWidget* parent)
   grid_->SetHeaderClickSorts(false);
   grid2_->SetHeaderClickSorts(false);
   grid2_->SetColumns({{QStringLiteral("Spelers")},
+                      {QStringLiteral("Wedstrijd")},
+                      {QStringLiteral("Uitslag")},
                       {QStringLiteral("Tafel"), SortKind::None, Qt::AlignRight | Qt::AlignVCenter},
                       {QStringLiteral("Tijd"), SortKind::None, Qt::AlignRight | Qt::AlignVCenter}});
   connect(grid2_, &LGrid::rowDoubleClicked, this, [this](int row) { EnterMatch(row); });
@@ -165,13 +168,21 @@ void LPanePoule::FillMatches(const std::vector<Contestant>& positions, const std
     auto it = numberOf.find(side);
     return it == numberOf.end() ? QStringLiteral("?") : QString::number(it->second);
   };
+  // Names beside the numbers: the director finds a match without counting rows.
+  auto name = [&](int side) {
+    auto it = numberOf.find(side);
+    return it == numberOf.end() ? QStringLiteral("?") : ToQt(positions[static_cast<size_t>(it->second - 1)].name);
+  };
+  const MatchSystem system = EffectiveMatchSystem(Db(), idPool_);
   grid2_->Clear();
-  grid2_->SetColumnHidden(1, !tablesBox_->isChecked());
-  grid2_->SetColumnHidden(2, !timesBox_->isChecked());
+  grid2_->SetColumnHidden(kColTable, !tablesBox_->isChecked());
+  grid2_->SetColumnHidden(kColTime, !timesBox_->isChecked());
   grid2_->BeginUpdate();
   for (const MatchEntry& m : matches) {
     int row = grid2_->AddRow({number(m.idContestant1) + QStringLiteral(" - ") + number(m.idContestant2),
-                              QString::number(m.tafel), ToQt(FormatTime(m.starttime))},
+                              name(m.idContestant1) + QStringLiteral(" - ") + name(m.idContestant2),
+                              ToQt(MatchResultText(m, system)), QString::number(m.tafel),
+                              ToQt(FormatTime(m.starttime))},
                              m.id);
     // Played matches step back so that the open ones stand out.
     if (m.indexWinner >= 0) grid2_->SetRowColors(row, kPlayedText, QColor());

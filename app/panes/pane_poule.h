@@ -25,6 +25,9 @@ class LPanePoule : public LPane {
 
   // Standings columns: number, "Speler", "Vereniging", 1..n, "Gewonnen", "Stand".
   static constexpr int kFirstOpponentColumn = 3;
+  // Matches columns: "Spelers" (the position numbers), the two names, the
+  // result, "Tafel", "Tijd".
+  enum { kColNumbers, kColNames, kColResult, kColTable, kColTime };
 
   // The commands behind the buttons.
   void EditPool();

@@ -1,6 +1,7 @@
 #include "app/panes/pane_swiss.h"
 
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QTimer>
@@ -13,6 +14,7 @@
 #include "app/shell/app.h"
 #include "app/shell/mainwindow.h"
 #include "app/shell/qtext.h"
+#include "app/widgets/flow_layout.h"
 #include "competition/match_rules.h"
 #include "competition/matchbook.h"
 #include "competition/poule.h"
@@ -48,14 +50,16 @@ LPaneSwiss::LPaneSwiss(CVelgramApp& app, int idPool, QWidget* parent)
   menuButton_ = AddButton(QStringLiteral("Menu"), [this] {
     menu_->exec(menuButton_->mapToGlobal(QPoint(0, menuButton_->height())));
   });
+  // After the start these are otherwise only in the right-click menus, which
+  // a director does not look for on the day.
+  addLateButton_ = AddButton(QStringLiteral("Speler toevoegen"), [this] { AddPlayer(); });
+  bringBackButton_ = AddButton(QStringLiteral("Speler weer indelen"), [this] { BringBackPlayer(); });
   AddButton(QStringLiteral("Afdrukken"), [this] { Print(); });
 
   // The views, the round and the check boxes on a row of their own under the
   // title: beside the commands they would not fit.
   viewBar_ = new QWidget(this);
-  auto* row = new QHBoxLayout(viewBar_);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(6);
+  auto* row = new FlowLayout(viewBar_, 8);
   const std::pair<const char*, View> views[] = {{"Spelers", View::kPlayers},
                                                 {"Wedstrijden huidige ronde", View::kRound},
                                                 {"Matrix", View::kMatrix},
@@ -70,9 +74,7 @@ LPaneSwiss::LPaneSwiss(CVelgramApp& app, int idPool, QWidget* parent)
     viewButtons_.push_back(b);
   }
   roundLabel_ = new QLabel(QStringLiteral("Ronde: 0"), viewBar_);
-  row->addSpacing(12);
   row->addWidget(roundLabel_);
-  row->addSpacing(12);
   tables_ = new QCheckBox(QStringLiteral("Tafels"), viewBar_);
   times_ = new QCheckBox(QStringLiteral("Tijden"), viewBar_);
   club_ = new QCheckBox(QStringLiteral("Vereniging"), viewBar_);
@@ -86,7 +88,6 @@ LPaneSwiss::LPaneSwiss(CVelgramApp& app, int idPool, QWidget* parent)
       Refresh();
     });
   }
-  row->addStretch();
 
   menu_ = new QMenu(this);
   menu_->addAction(QStringLiteral("Verwijder huidige ronde"), this, [this] { DeleteRound(); });
@@ -109,7 +110,8 @@ LPaneSwiss::LPaneSwiss(CVelgramApp& app, int idPool, QWidget* parent)
   connect(
       grid_, &QTableView::clicked, this,
       [this](const QModelIndex& index) {
-    if (view_ == View::kStand && index.column() == 0 && grid_->Cell(index.row(), 0) == QLatin1String("+"))
+    if (view_ == View::kStand && index.column() == 0 && standLines_.size() > static_cast<size_t>(index.row()) &&
+        standLines_[index.row()].player)
       ToggleExpanded(grid_->RowData(index.row()));
       },
       Qt::QueuedConnection);
@@ -122,7 +124,7 @@ void LPaneSwiss::SetSetting(const char* key, bool on) { Db().SetSetting(SettingK
 void LPaneSwiss::resizeEvent(QResizeEvent* event) {
   LPane::resizeEvent(event);
   QRect g = grid_->geometry();
-  int h = viewBar_->sizeHint().height();
+  int h = viewBar_->layout()->heightForWidth(g.width());
   viewBar_->setGeometry(g.x(), g.y(), g.width(), h);
   grid_->setGeometry(g.x(), g.y() + h + 6, g.width(), std::max(20, g.height() - h - 6));
 }
@@ -147,6 +149,10 @@ void LPaneSwiss::SetVisibility() {
   for (QPushButton* b : viewButtons_) b->setVisible(hasMatches_);
   nextButton_->setVisible(hasMatches_);
   menuButton_->setVisible(hasMatches_);
+  addLateButton_->setVisible(hasMatches_);
+  bringBackButton_->setVisible(hasMatches_);
+  bringBackButton_->setEnabled(std::any_of(pool_.contestants.begin(), pool_.contestants.end(),
+                                           [](const Contestant& c) { return c.poolPos < 0; }));
   roundLabel_->setVisible(hasMatches_);
   if (!hasMatches_) view_ = View::kPlayers;
 }
@@ -226,8 +232,10 @@ void LPaneSwiss::FillRound() {
       if (m.id != r.idMatch) continue;
       playing.insert(m.idContestant1);
       playing.insert(m.idContestant2);
-      grid_->AddRow({name(m.idContestant1), name(m.idContestant2), QString::number(m.tafel), Time(m.starttime),
-                     ToQt(MatchResultText(m, system))},
+      // A removed player's round is no match at a table: no "Tafel 0, 0:00".
+      const bool placed = m.tafel > 0;
+      grid_->AddRow({name(m.idContestant1), name(m.idContestant2), placed ? QString::number(m.tafel) : QString(),
+                     placed ? Time(m.starttime) : QString(), ToQt(MatchResultText(m, system))},
                     m.id);
     }
   }
@@ -321,6 +329,7 @@ void LPaneSwiss::FillStand() {
     const SwissStandLine& line = standLines_[i];
     int row = grid_->AddRow(cells, line.player ? line.idContestant : -1);
     if (line.player) {
+      if (expanded_.count(line.idContestant)) grid_->SetCell(row, 0, QStringLiteral("\u2212"));  // minus: folds in
       grid_->SetCellBold(row, 1, true);
       grid_->SetCellBold(row, 7, true);
     }
@@ -410,6 +419,28 @@ void LPaneSwiss::AddPlayer() {
   ChangeContestants();
 }
 
+void LPaneSwiss::BringBackPlayer() {
+  std::vector<const Contestant*> removed;
+  for (const Contestant& c : pool_.contestants)
+    if (c.poolPos < 0) removed.push_back(&c);
+  if (removed.empty()) return;
+  const Contestant* chosen = removed.size() == 1 ? removed.front() : nullptr;
+  int row = grid_->currentIndex().isValid() ? grid_->currentIndex().row() : -1;
+  if (row >= 0 && view_ != View::kRound)
+    for (const Contestant* c : removed)
+      if (c->id == grid_->RowData(row)) chosen = c;
+  if (!chosen) {
+    QStringList names;
+    for (const Contestant* c : removed) names << ToQt(SwissName(*c, withClub_));
+    bool ok = false;
+    QString name = QInputDialog::getItem(this, QStringLiteral("Speler weer indelen"), QStringLiteral("Speler:"), names,
+                                         0, false, &ok);
+    if (!ok) return;
+    chosen = removed[static_cast<size_t>(std::max<qsizetype>(0, names.indexOf(name)))];
+  }
+  RemovePlayer(chosen->id);  // asks "... weer wilt indelen?" for a removed player
+}
+
 void LPaneSwiss::OnDoubleClick(int row) {
   if (row < 0 || row >= grid_->RowCount()) return;
   switch (view_) {
@@ -439,7 +470,11 @@ QMenu* LPaneSwiss::RowMenu(int row) {
   int id = grid_->RowData(row);
   rowMenu_ = new QMenu(this);
   rowMenu_->addAction(QStringLiteral("Uitslag"), this, [this, id] { EnterResultOf(id); });
-  rowMenu_->addAction(QStringLiteral("Speler verwijderen"), this, [this, id] { RemovePlayer(id); });
+  auto c = std::find_if(pool_.contestants.begin(), pool_.contestants.end(),
+                        [id](const Contestant& x) { return x.id == id; });
+  const bool removed = hasMatches_ && c != pool_.contestants.end() && c->poolPos < 0;
+  rowMenu_->addAction(removed ? QStringLiteral("Speler weer indelen") : QStringLiteral("Speler verwijderen"), this,
+                      [this, id] { RemovePlayer(id); });
   return rowMenu_;
 }
 

@@ -40,6 +40,9 @@ class LPaneSwiss : public LPane {
   void EnterResultOf(int idContestant);  // "Uitslag"
   void RemovePlayer(int idContestant);   // "Speler verwijderen"
   void AddPlayer();                      // "Speler toevoegen"
+  // "Speler weer indelen" button: the removed player selected in the grid,
+  // the only one there is, or the one chosen from a list.
+  void BringBackPlayer();
   void ToggleExpanded(int idContestant);
 
   // The "Menu" pop-up and the right-click menu for a grid row (-1: below the
@@ -101,6 +104,8 @@ class LPaneSwiss : public LPane {
   QPushButton* contestantsButton_;
   QPushButton* nextButton_;
   QPushButton* menuButton_;
+  QPushButton* addLateButton_;
+  QPushButton* bringBackButton_;
   std::vector<QPushButton*> viewButtons_;
   QLabel* roundLabel_;
   QCheckBox* tables_;

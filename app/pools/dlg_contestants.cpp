@@ -14,6 +14,7 @@
 #include "app/shell/app.h"
 #include "app/shell/qtext.h"
 #include "app/widgets/grid.h"
+#include "competition/dropout.h"
 
 namespace velgram {
 
@@ -168,7 +169,9 @@ LDlgLink::LDlgLink(CVelgramApp& app, int idPool, int maximum, QWidget* parent)
   }
   addNumber = new QPushButton(QStringLiteral("Toevoegen"), this);
   addBest = new QPushButton(QStringLiteral("Toevoegen"), this);
-  for (QPushButton* b : {addNumber, addBest}) b->setAutoDefault(false);
+  addCross = new QPushButton(QStringLiteral("Kruislings"), this);
+  addCross->setToolTip(QStringLiteral("De beste van iedere vorige poule, kruislings over het schema verdeeld"));
+  for (QPushButton* b : {addNumber, addBest, addCross}) b->setAutoDefault(false);
   choose->addWidget(new QLabel(QStringLiteral("Poule:"), this), 0, 0);
   choose->addWidget(poolList, 0, 1);
   choose->addWidget(new QLabel(QStringLiteral("Klasse:"), this), 0, 2);
@@ -179,6 +182,7 @@ LDlgLink::LDlgLink(CVelgramApp& app, int idPool, int maximum, QWidget* parent)
   choose->addWidget(new QLabel(QStringLiteral("Beste:"), this), 2, 0);
   choose->addWidget(best, 2, 1);
   choose->addWidget(addBest, 2, 2);
+  choose->addWidget(addCross, 2, 3, Qt::AlignLeft);
   choose->setColumnStretch(4, 1);
   layout->addLayout(choose);
 
@@ -194,6 +198,10 @@ LDlgLink::LDlgLink(CVelgramApp& app, int idPool, int maximum, QWidget* parent)
   // The list order is the pool's order: the arrows set it, not the headers.
   grid->SetHeaderClickSorts(false);
   layout->addWidget(grid, 1);
+  pairings = new QLabel(this);
+  pairings->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  pairings->setVisible(draft_->BracketSize() > 0);
+  layout->addWidget(pairings);
   removeButton = new QPushButton(QStringLiteral("Verwijder geselecteerde speler"), this);
   removeButton->setAutoDefault(false);
   auto* removeRow = new QHBoxLayout;
@@ -206,6 +214,7 @@ LDlgLink::LDlgLink(CVelgramApp& app, int idPool, int maximum, QWidget* parent)
   connect(poolList, &QComboBox::currentIndexChanged, this, [this] { FillClasses(); });
   connect(addNumber, &QPushButton::clicked, this, [this] { AddNumber(); });
   connect(addBest, &QPushButton::clicked, this, [this] { AddBest(); });
+  connect(addCross, &QPushButton::clicked, this, [this] { AddCross(); });
   connect(removeButton, &QPushButton::clicked, this, [this] { RemoveSelected(); });
   connect(grid, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
     if (index.column() == kColUp && !grid->Cell(index.row(), kColUp).isEmpty()) MoveUp(index.row());
@@ -241,6 +250,11 @@ void LDlgLink::Fill(int selectRow) {
   }
   grid->AutoSize();
   if (selectRow >= 0 && selectRow < n) grid->SelectRow(selectRow);
+  if (draft_->BracketSize() > 0) {
+    QStringList lines{QStringLiteral("Eerste ronde:")};
+    for (const std::string& line : FirstRoundPairings(list, draft_->BracketSize())) lines << ToQt(line);
+    pairings->setText(lines.join(QLatin1Char('\n')));
+  }
 }
 
 void LDlgLink::AddNumber() {
@@ -251,6 +265,10 @@ void LDlgLink::AddNumber() {
 void LDlgLink::AddBest() {
   if (draft_->AddBest(app_.Prompt(), LinkedPool(), best->currentData().toInt(), klasse->currentIndex()))
     Fill(static_cast<int>(draft_->List().size()) - 1);
+}
+
+void LDlgLink::AddCross() {
+  if (draft_->AddCross(app_.Prompt(), best->currentData().toInt())) Fill(static_cast<int>(draft_->List().size()) - 1);
 }
 
 void LDlgLink::RemoveSelected() {

@@ -4,6 +4,7 @@
 // earlier pools of the class). Both work on a copy that is written on OK.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QDialog>
 #include <QPushButton>
 #include <memory>
@@ -50,6 +51,7 @@ class LDlgLink : public QDialog {
 
   void AddNumber();       // "Toevoegen" beside "Nummer:"
   void AddBest();         // "Toevoegen" beside "Beste:"
+  void AddCross();        // "Kruislings" beside "Beste:"
   void RemoveSelected();  // "Verwijder geselecteerde speler"
   // The arrow cells of a row: one place up or down.
   void MoveUp(int row);
@@ -64,8 +66,11 @@ class LDlgLink : public QDialog {
   QComboBox* best;       // "Beste:" 1..16
   QPushButton* addNumber;
   QPushButton* addBest;
+  QPushButton* addCross;
   QPushButton* removeButton;
   LGrid* grid;
+  // A knockout pool's first round as the list now stands, before OK.
+  QLabel* pairings;
   const PositionDraft& Draft() const { return *draft_; }
 
  private:

@@ -97,8 +97,10 @@ bool LDlgResultBase::Load() {
   }
   system_ = RulesOf(book);
   if (table_) {
-    table_->setText(QString::number(match_.tafel));
-    time_->setText(ToQt(Format("%d:%02d", match_.starttime / 100, match_.starttime % 100)));
+    // A removed Swiss player's round has no table: no "Tafel 0, 0:00".
+    const bool placed = match_.tafel > 0;
+    table_->setText(placed ? QString::number(match_.tafel) : QString());
+    time_->setText(placed ? ToQt(Format("%d:%02d", match_.starttime / 100, match_.starttime % 100)) : QString());
     pool_->setText(ToQt(match_.systemName + " / " + match_.poolName));
   }
   if (ending_) {

@@ -364,8 +364,13 @@ void CVelgramDlg::CmdBackup() {
 }
 
 void CVelgramDlg::CmdBackupManagement() {
-  LDlgBackupManagement dlg(app_.Db(), this);
+  LDlgBackupManagement dlg(app_.Db(), app_.Prompt(), this);
   dlg.exec();
+  if (!dlg.Restored()) return;
+  // Other data: every screen reads it again, from the start tournament on.
+  app_.DropToernooi();
+  OpenStartTournament();
+  NotifyDataChanged();
 }
 
 void CVelgramDlg::CmdSimAddPlayers() {

@@ -42,6 +42,57 @@ TEST(DropoutShape, SixteenSeats) {
   EXPECT_TRUE(BracketShape(6).empty());
 }
 
+TEST(DropoutCross, PoolsAreSpreadOverTheBracket) {
+  // Expected first rounds worked out by hand from the seeding of each size;
+  // "B2" is the runner-up of the second pool.
+  const struct {
+    int pools, places, dimension;
+    const char* firstRound;
+  } cases[] = {
+      {2, 2, 4, "A1-B2 A2-B1"},
+      {3, 2, 8, "A1-Bye B2-C2 C1-A2 Bye-B1"},
+      {4, 2, 8, "A1-B2 C2-D1 C1-D2 A2-B1"},
+      {8, 2, 16, "A1-B2 E2-H1 F1-G2 C2-D1 C1-D2 H2-E1 G1-F2 A2-B1"},
+      {4, 1, 4, "A1-D1 C1-B1"},
+      {2, 2, 16, "A1-Bye Bye-Bye Bye-Bye Bye-B2 A2-Bye Bye-Bye Bye-Bye Bye-B1"},
+      {5, 2, 8, ""},  // does not fit
+  };
+  for (const auto& c : cases) {
+    std::vector<CrossSeed> order = CrossOrder(c.pools, c.places, c.dimension);
+    std::vector<Contestant> seeds;
+    for (const CrossSeed& s : order) {
+      seeds.emplace_back();
+      seeds.back().name = Format("%c%d", 'A' + s.pool, s.place);
+    }
+    std::string got;
+    if (!order.empty())
+      for (const std::string& line : FirstRoundPairings(seeds, c.dimension)) {
+        std::string pair = line.substr(line.find(": ") + 2);
+        pair.replace(pair.find(" - "), 3, "-");
+        got += (got.empty() ? "" : " ") + pair;
+      }
+    EXPECT_EQ(got, c.firstRound) << c.pools << "x" << c.places;
+
+    // The rules behind the tables: a pool's first two in opposite halves, and
+    // winners meet in round one only when there are more of them than halves
+    // of first-round matches.
+    std::vector<int> half(order.size() + 1, -1);
+    int winnerMatches = 0;
+    for (const BracketMatch& m : BracketShape(c.dimension)) {
+      if (m.level != 1) continue;
+      for (int side : {m.side1, m.side2})
+        if (side <= static_cast<int>(order.size())) half[static_cast<size_t>(side)] = m.number <= c.dimension / 4;
+      if (m.side1 <= c.pools && m.side2 <= c.pools) ++winnerMatches;
+    }
+    for (int a = 1; a <= static_cast<int>(order.size()); ++a)
+      for (int b = a + 1; b <= static_cast<int>(order.size()); ++b)
+        if (order[a - 1].pool == order[b - 1].pool && c.places == 2) {
+          EXPECT_NE(half[a], half[b]) << a << " " << b;
+        }
+    EXPECT_EQ(winnerMatches, std::max(0, c.pools - c.dimension / 2)) << c.pools << "x" << c.places;
+  }
+}
+
 class DropoutActivation : public ::testing::Test, public EventFixture {
  protected:
   LDropout MakePool(int dimension, int players, const std::string& tables = "1-2", int start = 1000) {

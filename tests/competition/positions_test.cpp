@@ -107,6 +107,49 @@ TEST_F(PositionsTest, BestPlacesMustAllFitAndRemovingLinksKeepsPlayers) {
   for (int i = 0; i < 8; ++i) EXPECT_EQ(rows[i].sort, i);
 }
 
+TEST_F(PositionsTest, CrossLinksTakeTheBracketOfTheKnockoutPool) {
+  for (int i = 0; i < 4; ++i) AddPool(kPlaystylePoule);
+  int knockout = AddPool(kPlaystyleDropout, "1-4", 900, "{ \"dimension\":8 }");
+  PositionDraft draft(*db, knockout, 8);
+  EXPECT_EQ(draft.BracketSize(), 8);
+  ASSERT_TRUE(draft.AddLink(prompter, draft.EarlierPools()[0].id, 3, 0));
+  EXPECT_FALSE(draft.AddCross(prompter, 2));
+  EXPECT_EQ(prompter.alerts.back(), "Maximum aantal spelers is 8");
+  draft.RemoveLinks({0});
+  ASSERT_TRUE(draft.AddCross(prompter, 2));
+  std::vector<std::string> sources;
+  for (const Contestant& c : draft.List()) sources.push_back(c.source);
+  EXPECT_EQ(sources, (std::vector<std::string>{"Pool 1 nr. 1", "Pool 2 nr. 1", "Pool 3 nr. 1", "Pool 4 nr. 1",
+                                               "Pool 4 nr. 2", "Pool 3 nr. 2", "Pool 1 nr. 2", "Pool 2 nr. 2"}));
+  // A round robin has no bracket of its own: the order of the bracket that
+  // holds the places, the same draw the director would play on.
+  int poule = AddPool(kPlaystylePoule);
+  PositionDraft plain(*db, poule, kPouleDialogMaximum);
+  EXPECT_EQ(plain.BracketSize(), 0);
+  ASSERT_TRUE(plain.AddCross(prompter, 2));  // five earlier pools
+  ASSERT_EQ(plain.List().size(), 10u);
+  EXPECT_EQ(plain.List()[4].source, "Pool 5 nr. 1");
+  EXPECT_EQ(plain.List()[5].source, "Pool 5 nr. 2");
+  EXPECT_FALSE(plain.AddCross(prompter, 0));
+  // Six pools of two in the bracket of 16: runners-up of pools 3 and 4 swap
+  // to keep each pool's two apart.
+  const int swissPool = AddPool(kPlaystyleSwiss);
+  PositionDraft swiss(*db, swissPool, 100);
+  ASSERT_TRUE(swiss.AddCross(prompter, 2));
+  ASSERT_EQ(swiss.List().size(), 12u);
+  EXPECT_EQ(swiss.List()[8].source, "Pool 3 nr. 2");
+  EXPECT_EQ(swiss.List()[9].source, "Pool 4 nr. 2");
+  EXPECT_EQ(swiss.List()[9].indexKlasse, 0);
+  // More places than the largest bracket: in turns, every other place from
+  // the last pool back.
+  PositionDraft many(*db, swissPool, 100);
+  ASSERT_TRUE(many.AddCross(prompter, 3));
+  ASSERT_EQ(many.List().size(), 18u);
+  EXPECT_EQ(many.List()[6].source, "Pool 6 nr. 2");
+  EXPECT_EQ(many.List()[11].source, "Pool 1 nr. 2");
+  EXPECT_EQ(many.List()[12].source, "Pool 1 nr. 3");
+}
+
 TEST_F(PositionsTest, ALateEntrantOfARunningSwissPoolLosesTheRoundsPlayed) {
   std::vector<int> players = Players(5);
   int swiss = AddPool(kPlaystyleSwiss);

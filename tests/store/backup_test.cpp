@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -157,6 +158,100 @@ TEST_F(BackupTest, AFailedDailyCopyLeavesNoFileThatWouldCountAsToday) {
   Database::BackupOnceADay(db.Path(), clock);
   EXPECT_EQ(FilesIn(folder), std::set<std::string>{"Velgram20231015.db"});
   EXPECT_TRUE(fs::is_directory(folder + "/Velgram20231015.db"));
+}
+
+TEST_F(BackupTest, ARestorePutsTheCopyBackAfterSavingTheCurrentData) {
+  std::string copy = db.BackupNow();  // "Voor de backup" alone, no timed backups
+  db.AddToernooi("Na de backup");
+  db.SetSettingInt("BackupInterval", 10);
+  db.SetBackupInterval(10);
+  clock.Advance(60);
+  std::string saved;
+  ASSERT_TRUE(db.RestoreBackup(copy, saved)) << saved;
+  EXPECT_EQ(saved, db.BackupFolder() + "/Velgram20231015-143105.db");
+  EXPECT_EQ(db.ListBackups(), (std::vector<std::string>{"Velgram20231015-143105.db", "Velgram20231015-143005.db"}));
+  std::vector<std::pair<int, std::string>> list;
+  db.ListToernooien(list);
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0].second, "Voor de backup");
+  EXPECT_EQ(db.BackupInterval(), 0);  // the copy's setting rules now
+  ExpectUsable();
+  // The saved copy holds what was there before, and can itself come back.
+  clock.Advance(60);
+  std::string again;
+  ASSERT_TRUE(db.RestoreBackup(saved, again));
+  db.ListToernooien(list);
+  EXPECT_EQ(list.size(), 2u);
+  std::vector<std::string> names = db.ListBackups();
+  EXPECT_EQ(names.size(), 3u);
+  EXPECT_TRUE(std::is_sorted(names.rbegin(), names.rend()));  // newest first
+}
+
+TEST_F(BackupTest, AFailedRestoreLeavesTheCurrentData) {
+  std::string good = db.BackupNow();
+  db.AddToernooi("Na de backup");
+  std::string damaged = dir.File("kapot.db");
+  std::string bytes = ReadFileBytes(good);
+  bytes.replace(bytes.size() / 2, 4096, std::string(4096, '\x5A'));  // pages of rubbish
+  WriteFileBytes(damaged, bytes);
+  WriteFileBytes(dir.File("tekst.db"), "geen database");
+  {
+    Database other(dir.File("ander.db"), clock);  // sound, but not ours
+    other.ExecText(nullptr, "DROP TABLE Toernooien");
+    // A full disk shows when the copy needs more room than the data it replaces.
+    Database big(dir.File("groot.db"), clock);
+    Transaction tx(big);
+    for (int i = 0; i < 300; ++i) big.AddToernooi(std::string(200, 'x') + std::to_string(i));
+    ASSERT_TRUE(tx.Commit());
+  }
+  const struct {
+    const char* name;
+    std::string path;
+    int pageRoom;  // pages the disk still takes; -1 for no limit
+    const char* why;
+  } cases[] = {{"damaged copy", damaged, -1, "beschadigd"},
+               {"no database", dir.File("tekst.db"), -1, "beschadigd"},
+               {"another database", dir.File("ander.db"), -1, "geen Velgram-database"},
+               {"missing", dir.File("weg.db"), -1, "beschadigd"},
+               {"full disk", dir.File("groot.db"), 0, "de schijf is vol"}};
+  for (const auto& c : cases) {
+    clock.Advance(1);
+    if (c.pageRoom >= 0) {
+      std::string rs;
+      db.ExecText(&rs, "PRAGMA page_count");
+      db.Exec(nullptr, "PRAGMA max_page_count=%d", std::atoi(rs.c_str() + rs.find('"') + 1) + c.pageRoom);
+    }
+    std::string message;
+    EXPECT_FALSE(db.RestoreBackup(c.path, message)) << c.name;
+    EXPECT_EQ(message.rfind("FOUT: ", 0), 0u) << c.name << ": " << message;
+    EXPECT_NE(message.find(c.why), std::string::npos) << c.name << ": " << message;
+    db.ExecText(nullptr, "PRAGMA max_page_count=1000000000");
+    std::vector<std::pair<int, std::string>> list;
+    db.ListToernooien(list);
+    ASSERT_EQ(list.size(), 2u) << c.name;
+    EXPECT_EQ(list[0].second, "Na de backup") << c.name;  // in name order
+  }
+  // A copy in place whose schema upgrade is refused: the saved data returns.
+  std::string message;
+  db.SetStatementHook([](int, const char*) { return StatementFault::kFail; });
+  EXPECT_FALSE(db.RestoreBackup(good, message));
+  db.SetStatementHook(nullptr);
+  EXPECT_NE(message.find("weigerde"), std::string::npos) << message;
+  std::vector<std::pair<int, std::string>> list;
+  db.ListToernooien(list);
+  ASSERT_EQ(list.size(), 2u);
+  // Refused before anything is written: inside an open transaction, and
+  // when the current data cannot be saved first.
+  {
+    Transaction tx(db);
+    EXPECT_FALSE(db.RestoreBackup(dir.File("groot.db"), message));
+  }
+  fs::remove_all(db.BackupFolder());
+  WriteFileBytes(db.BackupFolder(), "in de weg");
+  EXPECT_FALSE(db.RestoreBackup(dir.File("groot.db"), message));
+  EXPECT_EQ(message, kCopyFailed);
+  added = 1;
+  ExpectUsable();
 }
 
 }  // namespace

@@ -134,7 +134,7 @@ class DialogFontsTest : public testing::ShellTest {
 TEST_F(DialogFontsTest, EveryDialogGrowsWithItsFonts) {
   using Make = std::function<std::unique_ptr<QDialog>()>;
   const std::pair<const char*, Make> dialogs[] = {
-      {"backup", [&] { return std::make_unique<LDlgBackupManagement>(db()); }},
+      {"backup", [&] { return std::make_unique<LDlgBackupManagement>(db(), prompter); }},
       {"club trophy", [&] { return std::make_unique<LDlgClubTrofee>(db(), idT, prompter); }},
       {"duo", [&] { return std::make_unique<LDlgDuo>(*app, 0); }},
       {"import",

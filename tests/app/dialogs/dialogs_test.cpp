@@ -14,6 +14,7 @@
 #include "app/pools/dlg_system.h"
 #include "app/dialogs/dlg_toernooi.h"
 #include "app/shell/fonts.h"
+#include "app/shell/mainwindow.h"
 #include "app/shell/qtprompter.h"
 #include "tests/app/shell_fixture.h"
 
@@ -189,7 +190,7 @@ TEST_F(DialogsTest, ColourDialogStoresBothColoursAndStandardDiffersFromUnset) {
 }
 
 TEST_F(DialogsTest, BackupManagementStoresAndAppliesTheIntervalAtOnce) {
-  LDlgBackupManagement dlg(db());
+  LDlgBackupManagement dlg(db(), prompter);
   EXPECT_EQ(dlg.location->text(), QString::fromStdString(dir.Path()));  // the data folder
   EXPECT_FALSE(dlg.every->isChecked());
   EXPECT_FALSE(dlg.minutes->isEnabled());
@@ -208,6 +209,41 @@ TEST_F(DialogsTest, BackupManagementStoresAndAppliesTheIntervalAtOnce) {
   EXPECT_EQ(db().BackupInterval(), 0);
   dlg.onceADay->setChecked(true);
   EXPECT_EQ(db().GetSetting("BackupOnceDay"), "1");
+}
+
+TEST_F(DialogsTest, BackupManagementPutsAChosenCopyBackAndTheWindowReadsItAgain) {
+  OpenTournament("Voor de backup");
+  db().BackupNow();
+  int later = OpenTournament("Na de backup");
+  db().SetSettingInt("ToernooiID", later);
+  CVelgramDlg w(*app);
+  w.StartTimer().stop();
+  app->DropToernooi();
+  w.OpenStartTournament();
+  ASSERT_EQ(app->IdToernooi(), later);
+  prompter.answers = {false, true};  // the first question is declined
+  int rounds = 0;
+  OnModal<LDlgBackupManagement>([&](LDlgBackupManagement* d) {
+    ASSERT_EQ(d->backups->count(), 1);
+    EXPECT_FALSE(d->restoreButton->isEnabled());
+    d->backups->setCurrentRow(0);
+    d->restoreButton->click();  // declined: nothing happens
+    EXPECT_FALSE(d->Restored());
+    d->restoreButton->click();
+    EXPECT_TRUE(d->Restored());
+    EXPECT_EQ(d->backups->count(), 2);  // the data it replaced, saved first
+    ++rounds;
+    d->accept();
+  });
+  w.CmdBackupManagement();
+  ASSERT_EQ(rounds, 1);
+  ASSERT_EQ(prompter.questions.size(), 2u);
+  ASSERT_EQ(prompter.alerts.size(), 1u);
+  EXPECT_EQ(prompter.alerts[0].rfind("De backup Velgram", 0), 0u) << prompter.alerts[0];
+  std::vector<std::pair<int, std::string>> list;
+  db().ListToernooien(list);
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(app->IdToernooi(), list[0].first);  // the window opened what is there now
 }
 
 TEST_F(DialogsTest, SwissBorderIsAWholeNumberOrEmpty) {

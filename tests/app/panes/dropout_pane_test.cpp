@@ -1,6 +1,7 @@
 // The knockout pane: the bracket of every size, its start, and playing it
 // to the champion from the bracket.
 #include <QTest>
+#include <algorithm>
 
 #include "app/panes/pane_dropout.h"
 #include "app/printing/print_layout.h"
@@ -80,6 +81,15 @@ TEST_F(DropoutPaneTest, ABracketWithTwoByesIsPlayedToItsChampionByDoubleClicks) 
   }
   EXPECT_EQ(CellOf(*pane, pane->WinnerSeat(1)), QStringLiteral("Speler 1"));
   EXPECT_EQ(CellOf(*pane, pane->WinnerSeat(4)), QStringLiteral("Speler 2"));
+  // Before any result every open match names itself, its table and its time.
+  std::vector<MatchRecord> stored;
+  db().ListMatches(idPool, stored);
+  std::sort(stored.begin(), stored.end(), [](const MatchRecord& a, const MatchRecord& b) { return a.id < b.id; });
+  ASSERT_EQ(stored.size(), 7u);
+  for (int k : {2, 3, 5, 6, 7})
+    EXPECT_EQ(CellOf(*pane, pane->MatchCell(k)), QString::asprintf("Wedstrijd %d, Tafel %d, %d:%02d", k,
+                                                                     stored[k - 1].tafel, stored[k - 1].starttime / 100,
+                                                                     stored[k - 1].starttime % 100));
 
   // Side 1 wins every match: 6 beats 4, 3 beats 5, 1 beats 6, 3 beats 2, 1 beats 3.
   LGrid* g = pane->Grid();
@@ -97,6 +107,8 @@ TEST_F(DropoutPaneTest, ABracketWithTwoByesIsPlayedToItsChampionByDoubleClicks) 
   EXPECT_EQ(CellOf(*pane, pane->WinnerSeat(2)), QStringLiteral("Speler 6"));
   EXPECT_EQ(CellOf(*pane, pane->WinnerSeat(6)), QStringLiteral("Speler 3"));
   EXPECT_EQ(CellOf(*pane, pane->WinnerSeat(7)), QStringLiteral("Speler 1"));
+  pane->TablesBox()->click();
+  EXPECT_EQ(CellOf(*pane, pane->MatchCell(7)), QStringLiteral("1 - 0, Tafel %1").arg(stored[6].tafel));
 }
 
 TEST_F(DropoutPaneTest, A16BracketPrintsOnOnePage) {

@@ -7,6 +7,7 @@
 #include "app/shell/mainwindow.h"
 #include "competition/match_rules.h"
 #include "competition/matchbook.h"
+#include "competition/swiss_screen.h"
 #include "tests/app/shell_fixture.h"
 
 namespace velgram::testing {
@@ -68,23 +69,25 @@ TEST_F(PoulePaneTest, ButtonsBeforeAndAfterTheStart) {
   EXPECT_EQ(changes, 1);
   ASSERT_EQ(pane->MatchList()->RowCount(), 3);
   EXPECT_EQ(pane->MatchList()->Cell(0, 0), QStringLiteral("2 - 3"));
+  EXPECT_EQ(pane->MatchList()->Cell(0, LPanePoule::kColNames), QStringLiteral("Bert - Cor"));
+  EXPECT_TRUE(pane->MatchList()->Cell(0, LPanePoule::kColResult).isEmpty());
   EXPECT_FALSE(Visible(pane->Button(QStringLiteral("Start poule"))));
   EXPECT_FALSE(Visible(pane->Button(QStringLiteral("Spelers toevoegen en verwijderen"))));
   EXPECT_TRUE(Visible(pane->Button(QStringLiteral("Wijzig naam"))));
   EXPECT_EQ(pane->Button(QStringLiteral("Wijzig Naam, Tafels, Tijden")), nullptr);
 
   // Tables and times show while their boxes are ticked, remembered per tournament.
-  EXPECT_TRUE(pane->MatchList()->ColumnHidden(1));
-  EXPECT_TRUE(pane->MatchList()->ColumnHidden(2));
+  EXPECT_TRUE(pane->MatchList()->ColumnHidden(LPanePoule::kColTable));
+  EXPECT_TRUE(pane->MatchList()->ColumnHidden(LPanePoule::kColTime));
   pane->TablesBox()->click();
   pane->TimesBox()->click();
-  EXPECT_FALSE(pane->MatchList()->ColumnHidden(1));
-  EXPECT_EQ(pane->MatchList()->Cell(0, 1), QStringLiteral("1"));
-  EXPECT_EQ(pane->MatchList()->Cell(2, 2), QStringLiteral("10:00"));
+  EXPECT_FALSE(pane->MatchList()->ColumnHidden(LPanePoule::kColTable));
+  EXPECT_EQ(pane->MatchList()->Cell(0, LPanePoule::kColTable), QStringLiteral("1"));
+  EXPECT_EQ(pane->MatchList()->Cell(2, LPanePoule::kColTime), QStringLiteral("10:00"));
   EXPECT_EQ(db().GetSetting("PouleTables" + std::to_string(app->IdToernooi())), "1");
   pane->TimesBox()->click();
   EXPECT_EQ(db().GetSetting("PouleTimes" + std::to_string(app->IdToernooi())), "0");
-  EXPECT_TRUE(pane->MatchList()->ColumnHidden(2));
+  EXPECT_TRUE(pane->MatchList()->ColumnHidden(LPanePoule::kColTime));
 }
 
 TEST_F(PoulePaneTest, CrossTableShowsWinsAndTheExplainedPlacesOnceFinished) {
@@ -141,6 +144,15 @@ TEST_F(PoulePaneTest, CrossTableShowsWinsAndTheExplainedPlacesOnceFinished) {
     ++wins[winner];
   }
   for (int i = 0; i < 4; ++i) EXPECT_EQ(table->Cell(i, 7), QString::number(wins[i]));
+  // The match list names every result beside its players.
+  const MatchSystem system = EffectiveMatchSystem(db(), pool);
+  for (const MatchEntry& m : resolver.Matches(pool)) {
+    int row = 0;
+    while (row < 6 && pane->MatchList()->RowData(row) != m.id) ++row;
+    ASSERT_LT(row, 6);
+    EXPECT_EQ(pane->MatchList()->Cell(row, LPanePoule::kColResult), QString::fromStdString(MatchResultText(m, system)));
+    EXPECT_FALSE(pane->MatchList()->Cell(row, LPanePoule::kColResult).isEmpty());
+  }
 }
 
 }  // namespace

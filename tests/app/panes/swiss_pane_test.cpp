@@ -104,7 +104,10 @@ TEST_F(SwissPaneTest, OpenMatchBlocksTheNextRoundButNotOneAgainstNotPlayed) {
   Run(pane->CommandMenu(), QStringLiteral("Simuleer perfect resultaat"));
   pane->Button(QStringLiteral("Bereken volgende ronde"))->click();
   ASSERT_EQ(pane->RoundLabel()->text(), QStringLiteral("Ronde: 2"));
-  EXPECT_TRUE(Column(pane->Grid(), 1).contains(QStringLiteral("Niet gespeeld")));
+  int notPlayed = static_cast<int>(Column(pane->Grid(), 1).indexOf(QStringLiteral("Niet gespeeld")));
+  ASSERT_GE(notPlayed, 0);
+  EXPECT_EQ(pane->Grid()->Cell(notPlayed, 2) + pane->Grid()->Cell(notPlayed, 3), QString());  // no table, no time
+  EXPECT_NE(pane->Grid()->Cell(0, 2), QString());
   Run(pane->CommandMenu(), QStringLiteral("Simuleer gewogen resultaat"));
   pane->Button(QStringLiteral("Bereken volgende ronde"))->click();
   EXPECT_EQ(pane->RoundLabel()->text(), QStringLiteral("Ronde: 3"));
@@ -126,10 +129,28 @@ TEST_F(SwissPaneTest, RemovingAPlayerDeletesBeforeTheStartAndOnlyMarksAfterIt) {
   Run(pane->RowMenu(row), QStringLiteral("Speler verwijderen"));
   ASSERT_EQ(Positions().size(), 3u);
   EXPECT_EQ(Positions()[0].poolPos, -1);
-  // And back into the draw.
-  Run(pane->RowMenu(pane->Grid()->FindRowData(Positions()[0].id)), QStringLiteral("Speler verwijderen"));
+  // And back into the draw, by the menu and by the button.
+  Run(pane->RowMenu(pane->Grid()->FindRowData(Positions()[0].id)), QStringLiteral("Speler weer indelen"));
   EXPECT_EQ(prompter.questions.back(), "Weet u zeker, dat u Speler 1 weer wilt indelen?");
   EXPECT_EQ(Positions()[0].poolPos, 0);
+  QPushButton* back = pane->Button(QStringLiteral("Speler weer indelen"));
+  ASSERT_TRUE(back && back->isVisibleTo(pane.get()));
+  EXPECT_FALSE(back->isEnabled());  // nobody to bring back
+  Run(pane->RowMenu(pane->Grid()->FindRowData(Positions()[1].id)), QStringLiteral("Speler verwijderen"));
+  ASSERT_EQ(Positions()[1].poolPos, -1);
+  ASSERT_TRUE(back->isEnabled());
+  back->click();
+  EXPECT_EQ(prompter.questions.back(), "Weet u zeker, dat u Speler 2 weer wilt indelen?");
+  EXPECT_EQ(Positions()[1].poolPos, 0);
+  // A late entrant through its own button.
+  int opened = 0;
+  OnModal<LDlgAddContestants>([&](LDlgAddContestants* d) {
+    ++opened;
+    d->reject();
+  });
+  pane->Button(QStringLiteral("Speler toevoegen"))->click();
+  EXPECT_EQ(prompter.questions.back(), "Weet u zeker dat u een speler wilt toevoegen?");
+  EXPECT_EQ(opened, 1);
 }
 
 TEST_F(SwissPaneTest, StandExpandsAPlayersRoundsWithItsBye) {
@@ -157,6 +178,8 @@ TEST_F(SwissPaneTest, StandExpandsAPlayersRoundsWithItsBye) {
   QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->Model()->index(row, 0)).center());
   QCoreApplication::processEvents();
   ASSERT_EQ(g->RowCount(), 8);
+  EXPECT_EQ(g->Cell(row, 0), QStringLiteral("\u2212"));
+  EXPECT_EQ(Column(g, 0).count(QStringLiteral("+")), 4);
   EXPECT_EQ(g->Cell(row + 2, 2), QStringLiteral("2 Bye"));
   EXPECT_EQ(g->Cell(row + 2, 5), QStringLiteral("1"));
   EXPECT_EQ(g->Cell(row + 1, 2).left(2), QStringLiteral("1 "));

@@ -297,6 +297,32 @@ TEST_F(PoolDialogsTest, BestPlacesAreLinkedWhenTheyFitAndRemovingLinksKeepsThePl
   EXPECT_EQ(rows[9].sort, 9);
 }
 
+TEST_F(PoolDialogsTest, CrossLinksShowTheFirstRoundBeforeOk) {
+  OpenTournament();
+  int cls = AddClass("Jeugd");
+  for (const char* name : {"Poule A", "Poule B", "Poule C", "Poule D"}) AddPool(cls, name);
+  int knockout = AddPool(cls, "Finale", kPlaystyleDropout);
+  PoolRecord row;
+  db().GetPool(knockout, row);
+  row.extra = "{ \"dimension\":8 }";
+  db().UpdatePool(row);
+  LDlgLink dlg(*app, knockout, 8);
+  ASSERT_TRUE(dlg.pairings->isVisibleTo(&dlg));
+  dlg.best->setCurrentIndex(1);
+  dlg.addCross->click();
+  ASSERT_EQ(dlg.grid->RowCount(), 8);
+  EXPECT_EQ(dlg.grid->Cell(4, LDlgLink::kColSource), QStringLiteral("Poule D nr. 2"));
+  EXPECT_TRUE(dlg.pairings->text().contains(QStringLiteral("Wedstrijd 1: Poule A nr. 1 - Poule B nr. 2")));
+  // The arrows still reach any order, and the first round follows them.
+  dlg.MoveUp(7);
+  EXPECT_TRUE(dlg.pairings->text().contains(QStringLiteral("Wedstrijd 1: Poule A nr. 1 - Poule A nr. 2")));
+  dlg.accept();
+  std::vector<ContestantRecord> rows = Rows(knockout);
+  ASSERT_EQ(rows.size(), 8u);
+  EXPECT_EQ(rows[0].poolPos, 1);
+  EXPECT_EQ(rows[7].poolPos, 2);
+}
+
 TEST_F(PoolDialogsTest, TheStartWarningRemembersItsBox) {
   OpenTournament();
   for (bool tick : {false, true}) {
