@@ -16,6 +16,8 @@ namespace velgram {
 struct LinkResolver::PoolData {
   bool read = false;
   std::unique_ptr<LPool> pool;
+  bool rowsRead = false;  // rows holds the pool's positions as stored
+  std::vector<ContestantRecord> rows;
   bool contestantsDone = false;
   std::vector<Contestant> contestants;
   bool matchesRead = false;
@@ -53,15 +55,66 @@ LinkResolver::PoolData* LinkResolver::Load(int idPool) {
 
 LPool* LinkResolver::Pool(int idPool) { return Load(idPool)->pool.get(); }
 
+const std::vector<ContestantRecord>& LinkResolver::Rows(int idPool) {
+  PoolData* data = Load(idPool);
+  if (!data->rowsRead) {
+    data->rowsRead = true;
+    db_.ListContestants(idPool, data->rows);
+  }
+  return data->rows;
+}
+
+void LinkResolver::ReadPlayersOf(const std::vector<ContestantRecord>& rows) {
+  if (playersRead_ || idToernooi_ <= 0) return;
+  std::vector<int> ids;
+  for (const ContestantRecord& r : rows)
+    if (r.linktype == kLinkPlayer && !players_.count(r.idPlayer)) ids.push_back(r.idPlayer);
+  if (ids.empty()) return;
+  std::vector<PlayerRecord> list;
+  db_.ListPlayersById(idToernooi_, ids, list);
+  for (PlayerRecord& p : list) players_.emplace(p.id, std::move(p));
+}
+
+void LinkResolver::ReadAllPlayers() {
+  if (playersRead_ || idToernooi_ <= 0) return;
+  playersRead_ = true;
+  std::vector<PlayerRecord> list;
+  db_.ListPlayers(list, idToernooi_);
+  for (PlayerRecord& p : list) players_.emplace(p.id, std::move(p));
+}
+
+void LinkResolver::ReadToernooi() {
+  if (idToernooi_ <= 0) return;
+  std::vector<PoolRecord> pools;
+  db_.ListPoolsOfToernooi(idToernooi_, pools);
+  for (PoolRecord& row : pools) {
+    std::unique_ptr<PoolData>& slot = pools_[row.id];
+    if (!slot) slot = std::make_unique<PoolData>();
+    slot->read = true;
+    // Naming and ranking positions never looks at the tables.
+    row.tables.clear();
+    slot->pool = MakeStoredPool(db_, row);
+    slot->rowsRead = true;
+    slot->rows.clear();
+  }
+  std::vector<ContestantRecord> rows;
+  db_.ListContestantsOfToernooi(idToernooi_, rows);
+  for (ContestantRecord& r : rows) {
+    auto it = pools_.find(r.idPool);
+    if (it != pools_.end()) it->second->rows.push_back(std::move(r));
+  }
+  ReadAllPlayers();
+}
+
 const std::vector<Contestant>& LinkResolver::Contestants(int idPool) {
   PoolData* data = Load(idPool);
   if (data->contestantsDone || !data->pool || resolving_.count(idPool)) return data->contestants;
   resolving_.insert(idPool);
-  std::vector<ContestantRecord> rows;
-  db_.ListContestants(idPool, rows);
+  const std::vector<ContestantRecord>& rows = Rows(idPool);
+  ReadPlayersOf(rows);
   data->contestants.clear();
   for (const ContestantRecord& r : rows) data->contestants.push_back(Contestant::FromRecord(r));
-  for (Contestant& c : data->contestants) Resolve(c);
+  for (Contestant& c : data->contestants) ResolveOne(c);
   resolving_.erase(idPool);
   data->contestantsDone = true;
   return data->contestants;
@@ -151,12 +204,6 @@ const std::vector<std::string>& LinkResolver::Explanations(int idPool) {
 }
 
 void LinkResolver::ResolvePlayer(Contestant& c, int idPlayer) {
-  if (!playersRead_ && idToernooi_ > 0) {
-    playersRead_ = true;
-    std::vector<PlayerRecord> list;
-    db_.ListPlayers(list, idToernooi_);
-    for (PlayerRecord& p : list) players_.emplace(p.id, std::move(p));
-  }
   auto it = players_.find(idPlayer);
   if (it == players_.end()) {
     PlayerRecord p;
@@ -177,6 +224,8 @@ void LinkResolver::ResolvePlayer(Contestant& c, int idPlayer) {
 void LinkResolver::ResolveDuo(Contestant& c) {
   if (!duosRead_ && idToernooi_ > 0) {
     duosRead_ = true;
+    // The duos' players are the tournament's: one read rather than one each.
+    ReadAllPlayers();
     std::vector<DuoRecord> list;
     db_.ListDuos(list, idToernooi_);
     for (DuoRecord& d : list)
@@ -255,6 +304,13 @@ void LinkResolver::ResolvePlace(Contestant& c) {
 }
 
 void LinkResolver::Resolve(Contestant& c) {
+  // A position resolved on its own, outside a pool: one read of the
+  // tournament's players serves every further call.
+  if (c.linktype == kLinkPlayer && !players_.count(c.idPlayer)) ReadAllPlayers();
+  ResolveOne(c);
+}
+
+void LinkResolver::ResolveOne(Contestant& c) {
   c.name = c.club = c.klasse = "???";
   c.rating = 0;
   c.known = false;
@@ -280,8 +336,8 @@ void LinkResolver::Resolve(Contestant& c) {
 
 void LinkResolver::CollectClasses(int idPool, std::set<std::string>& classes, std::set<int>& visiting) {
   if (!visiting.insert(idPool).second) return;  // a cycle of links
-  std::vector<ContestantRecord> rows;
-  db_.ListContestants(idPool, rows);
+  const std::vector<ContestantRecord>& rows = Rows(idPool);
+  ReadPlayersOf(rows);
   for (const ContestantRecord& r : rows) {
     if (r.linktype == kLinkPlace) {
       CollectClasses(r.idLinkedPool, classes, visiting);
@@ -389,11 +445,35 @@ void MatchBook::FillToernooi(int idToernooi) {
     matchIndex_[r.id] = matches_.size();
     matches_.push_back(MatchEntry::FromRecord(r));
   }
+  // Pools, positions and players in one statement each, not two per pool.
+  Resolver().ReadToernooi();
   Resolver().UseMatchesOfToernooi(matches_);
-  for (MatchEntry& m : matches_) {
-    m.name1 = SideName(m.idContestant1, m.idPool, m.duo1);
-    m.name2 = SideName(m.idContestant2, m.idPool, m.duo2);
+  for (MatchEntry& m : matches_) Name(m);
+}
+
+void MatchBook::FillPoolOfMatch(int idMatch) {
+  Clear();
+  MatchRecord match;
+  if (!db_.GetMatch(match, idMatch)) return;
+  idToernooi_ = db_.ToernooiOfMatch(idMatch);
+  std::vector<MatchRecord> rows;
+  db_.ListMatches(match.idPool, rows);
+  db_.ReadResults(rows);
+  // The tournament's order (by id), which a knockout bracket is numbered by.
+  std::sort(rows.begin(), rows.end(), [](const MatchRecord& a, const MatchRecord& b) { return a.id < b.id; });
+  matches_.reserve(rows.size());
+  for (MatchRecord& r : rows) {
+    r.poolName = match.poolName;
+    r.systemName = match.systemName;
+    matchIndex_[r.id] = matches_.size();
+    matches_.push_back(MatchEntry::FromRecord(r));
   }
+  for (MatchEntry& m : matches_) Name(m);
+}
+
+void MatchBook::Name(MatchEntry& m) {
+  m.name1 = SideName(m.idContestant1, m.idPool, m.duo1);
+  m.name2 = SideName(m.idContestant2, m.idPool, m.duo2);
 }
 
 MatchEntry* MatchBook::FindMatch(int idMatch) {

@@ -37,6 +37,10 @@ class LinkResolver {
   const std::vector<int>& Places(int idPool);
   const std::vector<std::string>& Explanations(int idPool);
 
+  // Reads the pools, positions and players of the whole tournament in one
+  // statement each, instead of pool by pool. Needs the tournament id.
+  void ReadToernooi();
+
   // Reads the matches and results of the whole tournament in one go, so that
   // ranking many of its pools does not read them pool by pool. Needs the
   // tournament id.
@@ -59,6 +63,11 @@ class LinkResolver {
  private:
   struct PoolData;
   PoolData* Load(int idPool);
+  const std::vector<ContestantRecord>& Rows(int idPool);
+  // The players behind these positions not read yet, in one statement.
+  void ReadPlayersOf(const std::vector<ContestantRecord>& rows);
+  void ReadAllPlayers();
+  void ResolveOne(Contestant& c);
   void ResolvePlayer(Contestant& c, int idPlayer);
   void ResolveDuo(Contestant& c);
   void ResolvePlace(Contestant& c);
@@ -104,6 +113,10 @@ class MatchBook {
   // this match, with both display names of every match.
   void Refill(int idMatch);
   void FillToernooi(int idToernooi);
+  // Only the pool of this match: its matches with their results and names,
+  // and the pools its links resolve through. What a result dialog needs,
+  // whatever the size of the tournament.
+  void FillPoolOfMatch(int idMatch);
   void Clear();
 
   const std::vector<MatchEntry>& Matches() const { return matches_; }
@@ -135,6 +148,7 @@ class MatchBook {
 
  private:
   LinkResolver& Resolver();
+  void Name(MatchEntry& m);  // both side names
   // The position a side value stands for, following winners of earlier
   // matches; null when there is none (yet).
   const Contestant* SideContestant(int value, int idPool, bool& undecided);

@@ -74,7 +74,7 @@ MatchSystem LDlgResultBase::RulesOf(MatchBook&) { return MatchSystemById(app_.Db
 
 bool LDlgResultBase::Load() {
   MatchBook book(app_.Db());
-  book.Refill(idMatch_);
+  book.FillPoolOfMatch(idMatch_);
   MatchEntry* m = book.FindMatch(idMatch_);
   if (!m) {
     app_.Prompt().Alert(kMatchGoneMessage);
