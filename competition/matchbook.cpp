@@ -368,6 +368,71 @@ std::vector<std::string> LinkResolver::ClassList(int idPool) {
   return data->classes;
 }
 
+void LinkResolver::Forget(const std::set<int>& pools) {
+  for (int id : pools) {
+    auto it = pools_.find(id);
+    if (it == pools_.end()) continue;
+    PoolData& d = *it->second;
+    d.contestantsDone = false;
+    d.contestants.clear();
+    d.matchesRead = false;
+    d.matches.clear();
+    d.ranked = false;
+    d.classesDone = false;
+    d.classes.clear();
+  }
+}
+
+void LinkResolver::UpdateMatch(const MatchEntry& match) {
+  auto it = matchesByPool_.find(match.idPool);
+  if (it == matchesByPool_.end()) return;
+  for (MatchEntry& m : it->second) {
+    if (m.id != match.id) continue;
+    m = match;
+    // A pool's own list runs by time and table.
+    std::stable_sort(it->second.begin(), it->second.end(), [](const MatchEntry& a, const MatchEntry& b) {
+      if (a.starttime != b.starttime) return a.starttime < b.starttime;
+      if (a.tafel != b.tafel) return a.tafel < b.tafel;
+      return a.id < b.id;
+    });
+    return;
+  }
+}
+
+void LinkResolver::ReplacePool(int idPool, const std::vector<MatchEntry>& matches) {
+  if (allMatches_) {
+    std::vector<MatchEntry>& list = matchesByPool_[idPool];
+    list = matches;
+    std::stable_sort(list.begin(), list.end(), [](const MatchEntry& a, const MatchEntry& b) {
+      if (a.starttime != b.starttime) return a.starttime < b.starttime;
+      if (a.tafel != b.tafel) return a.tafel < b.tafel;
+      return a.id < b.id;
+    });
+  }
+  auto it = pools_.find(idPool);
+  if (it != pools_.end()) {
+    it->second->rowsRead = false;
+    it->second->rows.clear();
+  }
+}
+
+std::set<int> LinkResolver::PoolsRead() const {
+  std::set<int> ids;
+  for (const auto& [id, data] : pools_) ids.insert(id);
+  return ids;
+}
+
+LinkGraph LinkResolver::Links() {
+  LinkGraph graph;
+  for (const auto& [id, data] : pools_) {
+    if (!data->pool) continue;
+    std::set<int>& targets = graph[id];
+    for (const ContestantRecord& r : Rows(id))
+      if (r.linktype == kLinkPlace) targets.insert(r.idLinkedPool);
+  }
+  return graph;
+}
+
 void LoadContestants(Database& db, int idPool, std::vector<Contestant>& list, bool resolve) {
   list.clear();
   if (resolve) {
@@ -417,6 +482,9 @@ std::vector<int> FilterPlacesByClass(const std::vector<int>& places, const std::
 void MatchBook::Clear() {
   matches_.clear();
   matchIndex_.clear();
+  byPool_.clear();
+  whole_ = false;
+  links_.clear();
   contestants_.clear();
   resolver_.reset();
   idPoolOfSystem_ = -1;
@@ -441,14 +509,105 @@ void MatchBook::FillToernooi(int idToernooi) {
   db_.ListMatchesOfToernooi(idToernooi, rows);
   db_.ReadResults(rows);
   matches_.reserve(rows.size());
-  for (const MatchRecord& r : rows) {
-    matchIndex_[r.id] = matches_.size();
-    matches_.push_back(MatchEntry::FromRecord(r));
-  }
+  for (const MatchRecord& r : rows) matches_.push_back(MatchEntry::FromRecord(r));
+  IndexMatches();
   // Pools, positions and players in one statement each, not two per pool.
   Resolver().ReadToernooi();
   Resolver().UseMatchesOfToernooi(matches_);
   for (MatchEntry& m : matches_) Name(m);
+  whole_ = true;
+  links_ = Resolver().Links();
+}
+
+void MatchBook::IndexMatches() {
+  matchIndex_.clear();
+  byPool_.clear();
+  for (size_t i = 0; i < matches_.size(); ++i) {
+    matchIndex_[matches_[i].id] = i;
+    byPool_[matches_[i].idPool].push_back(i);
+  }
+}
+
+std::vector<MatchEntry> MatchBook::PoolMatches(int idPool) const {
+  std::vector<MatchEntry> list;
+  auto it = byPool_.find(idPool);
+  if (it == byPool_.end()) return list;
+  for (size_t i : it->second) list.push_back(matches_[i]);
+  return list;
+}
+
+MatchBook::Touched MatchBook::Apply(const DataChange& change) {
+  Touched touched;
+  int idPool = change.idPool;
+  MatchEntry* match = change.idMatch > 0 ? FindMatch(change.idMatch) : nullptr;
+  if (match && idPool < 0) idPool = match->idPool;
+  const bool oneMatch = change.kind == ChangeKind::kResult || change.kind == ChangeKind::kTableTime;
+  if (change.kind == ChangeKind::kStructure || !whole_ || idPool < 0 || (oneMatch && !match) ||
+      (match && match->idPool != idPool)) {
+    FillToernooi(idToernooi_);
+    touched.all = true;
+    return touched;
+  }
+  if (change.kind == ChangeKind::kResult) {
+    std::vector<MatchRecord> one{*match};
+    db_.ReadResults(one);
+    match->indexWinner = one[0].indexWinner;
+    match->stamp = one[0].stamp;
+    match->games = one[0].games;
+    Resolver().UpdateMatch(*match);
+  } else if (change.kind == ChangeKind::kTableTime) {
+    MatchRecord row;
+    if (!db_.GetMatch(row, match->id)) {
+      FillToernooi(idToernooi_);
+      touched.all = true;
+      return touched;
+    }
+    match->tafel = row.tafel;
+    match->starttime = row.starttime;
+    Resolver().UpdateMatch(*match);
+  } else {
+    // New positions may come with new matches (a late entrant of a running
+    // Swiss pool): the pool's matches are read again too.
+    std::vector<MatchRecord> rows;
+    db_.ListMatches(idPool, rows);
+    db_.ReadResults(rows);
+    std::string poolName, className;
+    auto old = byPool_.find(idPool);
+    if (old != byPool_.end() && !old->second.empty()) {
+      poolName = matches_[old->second.front()].poolName;
+      className = matches_[old->second.front()].systemName;
+    } else if (!rows.empty()) {
+      MatchRecord named;
+      db_.GetMatch(named, rows.front().id);
+      poolName = named.poolName;
+      className = named.systemName;
+    }
+    std::vector<MatchEntry> fresh;
+    for (MatchRecord& r : rows) {
+      r.poolName = poolName;
+      r.systemName = className;
+      fresh.push_back(MatchEntry::FromRecord(r));
+    }
+    std::erase_if(matches_, [idPool](const MatchEntry& m) { return m.idPool == idPool; });
+    matches_.insert(matches_.end(), fresh.begin(), fresh.end());
+    std::stable_sort(matches_.begin(), matches_.end(), [](const MatchEntry& a, const MatchEntry& b) { return a.id < b.id; });
+    IndexMatches();
+    Resolver().ReplacePool(idPool, fresh);
+    Resolver().Forget({idPool});
+    links_[idPool].clear();
+    for (const ContestantRecord& r : Resolver().Rows(idPool))
+      if (r.linktype == kLinkPlace) links_[idPool].insert(r.idLinkedPool);
+  }
+  touched.pools = PoolsTouched(change.kind, idPool, links_);
+  Resolver().Forget(touched.pools);
+  for (int id : touched.pools) {
+    contestants_.erase(id);
+    auto it = byPool_.find(id);
+    if (it == byPool_.end()) continue;
+    for (size_t i : it->second) Name(matches_[i]);
+  }
+  if (idPoolOfSystem_ == idPool) idPoolOfSystem_ = -1;
+  return touched;
 }
 
 void MatchBook::FillPoolOfMatch(int idMatch) {
@@ -465,9 +624,9 @@ void MatchBook::FillPoolOfMatch(int idMatch) {
   for (MatchRecord& r : rows) {
     r.poolName = match.poolName;
     r.systemName = match.systemName;
-    matchIndex_[r.id] = matches_.size();
     matches_.push_back(MatchEntry::FromRecord(r));
   }
+  IndexMatches();
   for (MatchEntry& m : matches_) Name(m);
 }
 
@@ -504,18 +663,14 @@ std::string MatchBook::SideName(int value, int idPool, std::string duo[2]) {
     int winner = earlier->indexWinner;
     if (winner < 0 && (earlier->idContestant1 <= 0 || earlier->idContestant2 <= 0)) {
       // A knockout match against a bye is decided without a stored result.
-      std::vector<MatchEntry> bracket;
-      for (const MatchEntry& m : matches_)
-        if (m.idPool == earlier->idPool) bracket.push_back(m);
+      std::vector<MatchEntry> bracket = PoolMatches(earlier->idPool);
       winner = KnockoutWinnerIndex(bracket, *earlier);
     }
     if (winner < 0)
       return "?" + Format("%s Tafel %d", FormatTime(earlier->starttime).c_str(), earlier->tafel);
     value = winner == 0 ? earlier->idContestant1 : earlier->idContestant2;
     if (value < 0) {
-      std::vector<MatchEntry> bracket;
-      for (const MatchEntry& m : matches_)
-        if (m.idPool == earlier->idPool) bracket.push_back(m);
+      std::vector<MatchEntry> bracket = PoolMatches(earlier->idPool);
       int through = KnockoutSide(bracket, value);
       if (through > 0) value = through;
     }
@@ -556,9 +711,7 @@ const Contestant* MatchBook::SideContestant(int value, int idPool, bool& undecid
     if (earlier && winner < 0 && (earlier->idContestant1 <= 0 || earlier->idContestant2 <= 0)) {
       // A knockout match against a bye is decided without a stored result;
       // the next match can be played as its names already show.
-      std::vector<MatchEntry> bracket;
-      for (const MatchEntry& m : matches_)
-        if (m.idPool == earlier->idPool) bracket.push_back(m);
+      std::vector<MatchEntry> bracket = PoolMatches(earlier->idPool);
       winner = KnockoutWinnerIndex(bracket, *earlier);
     }
     if (winner < 0) {

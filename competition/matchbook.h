@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "competition/changes.h"
 #include "competition/pool.h"
 #include "store/records.h"
 
@@ -28,6 +29,8 @@ class LinkResolver {
 
   // The pool object, or null when the pool does not exist.
   LPool* Pool(int idPool);
+  // The positions of a pool as stored, in sort order.
+  const std::vector<ContestantRecord>& Rows(int idPool);
   // The positions of a pool in sort order, resolved; empty when unknown.
   const std::vector<Contestant>& Contestants(int idPool);
   // The matches of a pool with their results.
@@ -57,13 +60,25 @@ class LinkResolver {
   // Forget everything read so far (after results changed).
   void Clear();
 
+  // After a change in pools that the caller has re-read: forgets how these
+  // pools were resolved and ranked (what they are built from stays).
+  void Forget(const std::set<int>& pools);
+  // A match of the tournament's list changed (result, table or time).
+  void UpdateMatch(const MatchEntry& match);
+  // A pool's matches and positions were read again; its positions are read
+  // again on next need.
+  void ReplacePool(int idPool, const std::vector<MatchEntry>& matches);
+  // The pools read so far: what a resolution depended on.
+  std::set<int> PoolsRead() const;
+  // For each pool read, the pools its positions link to.
+  LinkGraph Links();
+
   // How many standings this resolver computed (each pool at most once).
   int StandingsComputed() const { return standingsComputed_; }
 
  private:
   struct PoolData;
   PoolData* Load(int idPool);
-  const std::vector<ContestantRecord>& Rows(int idPool);
   // The players behind these positions not read yet, in one statement.
   void ReadPlayersOf(const std::vector<ContestantRecord>& rows);
   void ReadAllPlayers();
@@ -120,7 +135,19 @@ class MatchBook {
   void Clear();
 
   const std::vector<MatchEntry>& Matches() const { return matches_; }
+  // Follows a change (a result, a table or time, a pool's positions) by
+  // reading only what it touched; a change of the structure, or a book not
+  // filled for a whole tournament, is read again as a whole. Gives the pools
+  // whose matches were named again, or all when everything was read.
+  struct Touched {
+    bool all = false;
+    std::set<int> pools;
+    bool Has(int idPool) const { return all || pools.count(idPool) > 0; }
+  };
+  Touched Apply(const DataChange& change);
   MatchEntry* FindMatch(int idMatch);
+  // The matches of one pool, in book order.
+  std::vector<MatchEntry> PoolMatches(int idPool) const;
   int Toernooi() const { return idToernooi_; }
 
   // Name of a match side: "Niet gespeeld", a winner of an earlier match, or
@@ -149,6 +176,7 @@ class MatchBook {
  private:
   LinkResolver& Resolver();
   void Name(MatchEntry& m);  // both side names
+  void IndexMatches();
   // The position a side value stands for, following winners of earlier
   // matches; null when there is none (yet).
   const Contestant* SideContestant(int value, int idPool, bool& undecided);
@@ -157,6 +185,9 @@ class MatchBook {
   int idToernooi_ = -1;
   std::vector<MatchEntry> matches_;
   std::map<int, size_t> matchIndex_;
+  std::map<int, std::vector<size_t>> byPool_;  // pool id -> indexes into matches_
+  bool whole_ = false;  // filled for the whole tournament
+  LinkGraph links_;
   std::map<int, std::vector<Contestant>> contestants_;
   std::unique_ptr<LinkResolver> resolver_;
   int idPoolOfSystem_ = -1;
