@@ -103,6 +103,10 @@ bool LDlgResultBase::Load() {
   return true;
 }
 
+DataChange LDlgResultBase::Change() const {
+  return tableTimeChanged_ ? DataChange::TableTime(idMatch_, match_.idPool) : DataChange::Result(idMatch_, match_.idPool);
+}
+
 bool LDlgResultBase::Store(const ResultDecision& decision) {
   if (locked_) return false;
   if (!StoreResult(app_.Db(), app_.Prompt(), idMatch_, decision)) {
@@ -123,6 +127,7 @@ void LDlgResultBase::ChangeTableTime() {
   }
   if (dlg.exec() != QDialog::Accepted) return;
   changed_ = true;
+  tableTimeChanged_ = true;
   // The caller shows the new table and time; what was typed here is dropped.
   reject();
 }

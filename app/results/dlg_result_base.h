@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "competition/changes.h"
 #include "competition/matchbook.h"
 #include "store/records.h"
 
@@ -31,6 +32,8 @@ class LDlgResultBase : public QDialog {
 
   // Something was stored or cleared, or the table or time moved.
   bool Changed() const { return changed_; }
+  // What changed, as the other windows are told.
+  DataChange Change() const;
   bool EntryLocked() const { return locked_; }
 
   QLabel* TableLabel() const { return table_; }
@@ -76,6 +79,7 @@ class LDlgResultBase : public QDialog {
   QPushButton* clear_ = nullptr;
   QPushButton* ok_ = nullptr;
   bool changed_ = false;
+  bool tableTimeChanged_ = false;
   bool locked_ = false;
 };
 

@@ -171,6 +171,45 @@ int LGridModel::AddRow(const QStringList& cells, int id) {
   return row;
 }
 
+int LGridModel::InsertRowSorted(const QStringList& cells, int id, int col, bool ascending) {
+  const SortKind kind = col >= 0 && col < columnCount() ? columns_[col].sort : SortKind::None;
+  const QString text = kind == SortKind::None ? QString() : cells.value(col);
+  QCollator collator(QLocale(QLocale::Dutch, QLocale::Netherlands));
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  collator.setNumericMode(true);
+  const double key = kind == SortKind::Number ? NumericSortKey(text) : kind == SortKind::Time ? TimeSortKey(text) : 0;
+  // True when the new row goes before row r.
+  auto before = [&](int r) {
+    int c = 0;
+    if (kind == SortKind::Text) {
+      c = collator.compare(text, rows_[r].cells[col].text);
+    } else if (kind != SortKind::None) {
+      const QString& other = rows_[r].cells[col].text;
+      const double k = kind == SortKind::Number ? NumericSortKey(other) : TimeSortKey(other);
+      c = key < k ? -1 : key > k ? 1 : 0;
+    }
+    if (!ascending) c = -c;
+    return c != 0 ? c < 0 : id < rows_[r].id;
+  };
+  int lo = 0, hi = rowCount();
+  while (lo < hi) {
+    const int mid = lo + (hi - lo) / 2;
+    if (before(mid))
+      hi = mid;
+    else
+      lo = mid + 1;
+  }
+  if (!updating_) beginInsertRows(QModelIndex(), lo, lo);
+  Row r;
+  r.id = id;
+  r.cells.resize(columns_.size());
+  const int n = std::min<int>(cells.size(), static_cast<int>(columns_.size()));
+  for (int c = 0; c < n; ++c) r.cells[c].text = cells[c];
+  rows_.insert(rows_.begin() + lo, std::move(r));
+  if (!updating_) endInsertRows();
+  return lo;
+}
+
 void LGridModel::RemoveRow(int row) {
   if (row < 0 || row >= rowCount()) return;
   if (!updating_) beginRemoveRows(QModelIndex(), row, row);
@@ -335,6 +374,9 @@ void LGrid::Clear() { model_->Clear(); }
 int LGrid::RowCount() const { return model_->rowCount(); }
 int LGrid::AddRow(const QStringList& cells, int id) { return model_->AddRow(cells, id); }
 void LGrid::RemoveRow(int row) { model_->RemoveRow(row); }
+int LGrid::InsertRowSorted(const QStringList& cells, int id) {
+  return model_->InsertRowSorted(cells, id, sortColumn_, sortAscending_);
+}
 void LGrid::BeginUpdate() { model_->BeginUpdate(); }
 void LGrid::EndUpdate() { model_->EndUpdate(); }
 
