@@ -268,23 +268,39 @@ void LPaneMatches::Follow(const DataChange& change) {
   const int sortColumn = grid_->SortColumn();
   std::vector<int> leaving;
   std::set<int> placed;
+  std::vector<QStringList> gone, come;  // the texts, for the column widths
+  auto rowTexts = [this](int row) {
+    QStringList texts;
+    for (int col = 0; col < grid_->ColumnCount(); ++col) texts << grid_->Cell(row, col);
+    return texts;
+  };
   for (int row = 0; row < grid_->RowCount(); ++row) {
     auto it = touchedMatches.find(grid_->RowData(row));
     if (it == touchedMatches.end()) continue;
     const MatchEntry* m = it->second;
     const QStringList cells = Cells(*m);
-    if (!Shows(*m) || (sortColumn >= 0 && grid_->Cell(row, sortColumn) != cells[sortColumn])) {
+    const QStringList old = rowTexts(row);
+    if (old == cells) {
+      placed.insert(m->id);
+      continue;
+    }
+    gone.push_back(old);
+    if (!Shows(*m) || (sortColumn >= 0 && old[sortColumn] != cells[sortColumn])) {
       leaving.push_back(row);
       continue;
     }
     placed.insert(m->id);
+    come.push_back(cells);
     for (int col = 0; col < cells.size(); ++col)
-      if (grid_->Cell(row, col) != cells[col]) grid_->SetCell(row, col, cells[col]);
+      if (old[col] != cells[col]) grid_->SetCell(row, col, cells[col]);
   }
   for (auto row = leaving.rbegin(); row != leaving.rend(); ++row) grid_->RemoveRow(*row);
-  for (const auto& [id, m] : touchedMatches)
-    if (!placed.count(id) && Shows(*m)) grid_->InsertRowSorted(Cells(*m), id);
-  grid_->AutoSize();
+  for (const auto& [id, m] : touchedMatches) {
+    if (placed.count(id) || !Shows(*m)) continue;
+    come.push_back(Cells(*m));
+    grid_->InsertRowSorted(come.back(), id);
+  }
+  grid_->AutoSizeChanged(gone, come);
 }
 
 void LPaneMatches::ShowRows() {

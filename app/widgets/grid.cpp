@@ -495,6 +495,40 @@ void LGrid::AutoSize() {
   }
 }
 
+void LGrid::AutoSizeChanged(const std::vector<QStringList>& gone, const std::vector<QStringList>& come) {
+  QFont boldFont = font();
+  boldFont.setBold(true);
+  TextMeasurer normal(font());
+  TextMeasurer bold(boldFont);
+  TextMeasurer header(horizontalHeader()->font());
+  const int padding = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 12;
+  for (int col = 0; col < ColumnCount(); ++col) {
+    if (isColumnHidden(col)) continue;
+    // AutoSize gives ceil(widest) + padding: a text that went narrower than
+    // that cannot have been the widest, and a text that came can only widen.
+    const int now = columnWidth(col);
+    bool whole = false;
+    for (const QStringList& row : gone)
+      if (col < row.size() && !row[col].isEmpty() && static_cast<int>(std::ceil(normal.Width(row[col]))) + padding >= now)
+        whole = true;
+    double width = 0;
+    if (whole) {
+      width = header.Width(ColumnTitle(col)) + 20;
+      for (int row = 0; row < RowCount(); ++row) {
+        const LGridModel::Cell* c = model_->CellAt(row, col);
+        if (!c->text.isEmpty()) width = std::max(width, (c->bold ? bold : normal).Width(c->text));
+      }
+      setColumnWidth(col, static_cast<int>(std::ceil(width)) + padding);
+      continue;
+    }
+    int widest = now;
+    for (const QStringList& row : come)
+      if (col < row.size() && !row[col].isEmpty())
+        widest = std::max(widest, static_cast<int>(std::ceil(normal.Width(row[col]))) + padding);
+    if (widest != now) setColumnWidth(col, widest);
+  }
+}
+
 std::vector<int> LGrid::SelectedRows() const {
   std::vector<int> rows;
   for (const QModelIndex& i : selectionModel()->selectedRows()) rows.push_back(i.row());

@@ -115,6 +115,10 @@ class LGrid : public QTableView {
   void SetRowHeight(int height);
   // Sizes every visible column to its widest text (title included).
   void AutoSize();
+  // The same widths after rows of plain cells came and went, measuring only
+  // those: a column is measured whole only when a text that went may have
+  // been its widest.
+  void AutoSizeChanged(const std::vector<QStringList>& gone, const std::vector<QStringList>& come);
 
   // --- selection -----------------------------------------------------------------
   std::vector<int> SelectedRows() const;  // ascending
