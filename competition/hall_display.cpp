@@ -278,6 +278,7 @@ void HallView::Compute(Part& part) {
     r.pool = p.row.name;
     part.open.push_back(r);
   }
+  std::sort(part.open.begin(), part.open.end(), OpenBefore);
 
   if (!content_.showStandings || p.matches.empty()) return;
   const std::vector<Contestant>* contestants = book.PoolContestants(p.row.id);
@@ -313,17 +314,26 @@ void HallView::Apply(const DataChange& change) {
     }
     content_.played -= part.played;
     content_.toPlay -= part.toPlay;
-    if (!part.open.empty())
-      std::erase_if(content_.open, [id](const HallMatchRow& r) { return r.idPool == id; });
+    const bool hadOpen = !part.open.empty();
     if (part.hasBlock) content_.blocks.erase(content_.blocks.begin() + static_cast<long>(blocksBefore));
     part.matches = book_->PoolMatches(id);
     Compute(part);
     content_.played += part.played;
     content_.toPlay += part.toPlay;
-    // The open list keeps its order (time, table, match) with the pool's
-    // rows put in their places.
-    for (const HallMatchRow& r : part.open)
-      content_.open.insert(std::upper_bound(content_.open.begin(), content_.open.end(), r, OpenBefore), r);
+    // The open list keeps its order (time, table, match): the pool's old rows
+    // leave and its new ones are merged in, in one pass.
+    if (hadOpen || !part.open.empty()) {
+      std::vector<HallMatchRow> merged;
+      merged.reserve(content_.open.size() + part.open.size());
+      auto next = part.open.begin();
+      for (HallMatchRow& r : content_.open) {
+        if (r.idPool == id) continue;
+        while (next != part.open.end() && OpenBefore(*next, r)) merged.push_back(*next++);
+        merged.push_back(std::move(r));
+      }
+      merged.insert(merged.end(), next, part.open.end());
+      content_.open = std::move(merged);
+    }
     if (part.hasBlock) {
       content_.blocks.insert(content_.blocks.begin() + static_cast<long>(blocksBefore), part.block);
       ++blocksBefore;

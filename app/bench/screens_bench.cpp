@@ -285,7 +285,7 @@ void BM_OkToAllScreens(benchmark::State& state) {
   Screens screens(f);
   Database& db = f.app->Db();
   const ResultDecision decision = DecideGameTexts(DefaultMatchSystem(), {{"11", "7"}, {"11", "9"}, {"11", "5"}});
-  std::vector<double> times;
+  std::vector<double> times, parts[4];
   bool decided = false;
   for (auto _ : state) {
     const double start = ThreadMs();
@@ -293,11 +293,22 @@ void BM_OkToAllScreens(benchmark::State& state) {
     if (!ok) state.SkipWithError("nothing stored");
     decided = !decided;
     const DataChange change = DataChange::Result(f.idMatch, f.idPool);
+    const double stored = ThreadMs();
     f.poulePane->Follow(change);
+    const double poule = ThreadMs();
     f.matchesPane->Follow(change);
+    const double matches = ThreadMs();
     f.hall->Follow(change);
-    times.push_back(ThreadMs() - start);
+    const double end = ThreadMs();
+    times.push_back(end - start);
+    parts[0].push_back(stored - start);
+    parts[1].push_back(poule - stored);
+    parts[2].push_back(matches - poule);
+    parts[3].push_back(end - matches);
   }
+  // Where the time goes: the store, then each screen.
+  const char* names[] = {"store_ms", "poule_ms", "pane_ms", "hall_ms"};
+  for (int k = 0; k < 4; ++k) state.counters[names[k]] = Median(parts[k]);
   // What the three show must be the result.
   const bool open = f.matchesPane->Grid()->FindRowData(f.idMatch) >= 0;
   if (open == decided) state.SkipWithError("the matches pane did not follow");

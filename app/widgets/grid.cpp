@@ -511,6 +511,16 @@ void LGrid::AutoSizeChanged(const std::vector<QStringList>& gone, const std::vec
     for (const QStringList& row : gone)
       if (col < row.size() && !row[col].isEmpty() && static_cast<int>(std::ceil(normal.Width(row[col]))) + padding >= now)
         whole = true;
+    // Texts of the same width are common (times, table numbers): one that
+    // stayed and still reaches the width keeps it.
+    auto reaches = [&](const QString& text, bool isBold) {
+      return static_cast<int>(std::ceil((isBold ? bold : normal).Width(text))) + padding >= now;
+    };
+    if (whole && static_cast<int>(std::ceil(header.Width(ColumnTitle(col)) + 20)) + padding >= now) whole = false;
+    for (int row = 0; whole && row < RowCount(); ++row) {
+      const LGridModel::Cell* c = model_->CellAt(row, col);
+      if (!c->text.isEmpty() && reaches(c->text, c->bold)) whole = false;
+    }
     double width = 0;
     if (whole) {
       width = header.Width(ColumnTitle(col)) + 20;
