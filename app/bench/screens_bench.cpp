@@ -31,6 +31,7 @@
 #include "bench/bench_tournament.h"
 #include "competition/changes.h"
 #include "competition/match_rules.h"
+#include "competition/matchbook.h"
 #include "store/database.h"
 #include "store/recordset.h"
 #include "support/clock.h"
@@ -329,6 +330,42 @@ void BM_MatchesPaneRefresh(benchmark::State& state) {
   Report(state, f, times);
 }
 
+// What the full refresh is made of: the book filled (reads and names), and
+// the same rows read through the record sets alone.
+void BM_BookFill(benchmark::State& state) {
+  Fixture& f = Get(static_cast<int>(state.range(0)));
+  std::vector<double> times;
+  for (auto _ : state) {
+    const double start = ThreadMs();
+    MatchBook book(f.app->Db());
+    book.FillToernooi(f.idToernooi);
+    benchmark::DoNotOptimize(book.Matches().size());
+    times.push_back(ThreadMs() - start);
+  }
+  Report(state, f, times);
+}
+
+void BM_RecordSetRead(benchmark::State& state) {
+  Fixture& f = Get(static_cast<int>(state.range(0)));
+  Database& db = f.app->Db();
+  std::vector<double> times;
+  for (auto _ : state) {
+    const double start = ThreadMs();
+    std::vector<MatchRecord> matches;
+    db.ListMatchesOfToernooi(f.idToernooi, matches);
+    db.ReadResults(matches);
+    std::vector<PoolRecord> pools;
+    db.ListPoolsOfToernooi(f.idToernooi, pools);
+    std::vector<ContestantRecord> seats;
+    db.ListContestantsOfToernooi(f.idToernooi, seats);
+    std::vector<PlayerRecord> players;
+    db.ListPlayers(players, f.idToernooi);
+    benchmark::DoNotOptimize(players.size());
+    times.push_back(ThreadMs() - start);
+  }
+  Report(state, f, times);
+}
+
 void BM_RawRead(benchmark::State& state) {
   Fixture& f = Get(static_cast<int>(state.range(0)));
   for (auto _ : state) benchmark::DoNotOptimize(f.raw->Read(f.idToernooi));
@@ -339,6 +376,8 @@ BENCHMARK(BM_RawRead) SIZES;
 BENCHMARK(BM_DoubleClickToDialog) SIZES;
 BENCHMARK(BM_OkToAllScreens) SIZES;
 BENCHMARK(BM_MatchesPaneRefresh) SIZES;
+BENCHMARK(BM_BookFill)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecordSetRead)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace velgram
