@@ -142,7 +142,6 @@ class MatchBook {
   struct Touched {
     bool all = false;
     std::set<int> pools;
-    bool Has(int idPool) const { return all || pools.count(idPool) > 0; }
   };
   Touched Apply(const DataChange& change);
   MatchEntry* FindMatch(int idMatch);
