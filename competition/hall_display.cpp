@@ -54,6 +54,7 @@ struct PoolOfDisplay {
   PoolRecord row;
   std::string klasse;
   std::vector<MatchEntry> matches;  // in creation order
+  HallBlock block;
 };
 
 // Places shared on equal values: 1, 2, 2, 4.
@@ -168,100 +169,188 @@ HallBlock DropoutBlock(MatchBook& book, const PoolOfDisplay& p) {
 
 }  // namespace
 
-HallContent BuildHallContent(Database& db, int idToernooi, const HallOptions& options) {
-  MatchBook book(db);
-  book.withClub = options.withClub;
-  book.FillToernooi(idToernooi);
-  return BuildHallContent(db, book, idToernooi, options);
+struct HallView::Part : PoolOfDisplay {
+  std::vector<HallMatchRow> open;
+  int played = 0, toPlay = 0;
+  bool hasBlock = false;
+};
+
+HallView::HallView(Database& db) : db_(db), owned_(std::make_unique<MatchBook>(db)), book_(owned_.get()) {}
+HallView::HallView(Database& db, MatchBook& book) : db_(db), book_(&book) {}
+HallView::~HallView() = default;
+
+namespace {
+
+bool OpenBefore(const HallMatchRow& a, const HallMatchRow& b) {
+  if (a.starttime != b.starttime) return a.starttime < b.starttime;
+  if (a.tafel != b.tafel) return a.tafel < b.tafel;
+  return a.idMatch < b.idMatch;
 }
 
-HallContent BuildHallContent(Database& db, MatchBook& book, int idToernooi, const HallOptions& options) {
-  HallContent content;
-  content.showMatches = options.show != HallShow::kStandings;
-  content.showStandings = options.show != HallShow::kMatches;
-  if (idToernooi <= 0) return content;
-  TournamentRecord t;
-  db.GetToernooi(t, idToernooi);
-  content.toernooi = t.name;
+}  // namespace
 
-  std::vector<PoolOfDisplay> pools;
-  std::map<int, size_t> poolIndex;
+void HallView::Build(int idToernooi, const HallOptions& options, bool fillBook) {
+  idToernooi_ = idToernooi;
+  options_ = options;
+  if (fillBook) {
+    book_->withClub = options.withClub;
+    book_->FillToernooi(idToernooi);
+  }
+  ReadParts();
+}
+
+void HallView::ReadParts() {
+  content_ = HallContent{};
+  parts_.clear();
+  content_.showMatches = options_.show != HallShow::kStandings;
+  content_.showStandings = options_.show != HallShow::kMatches;
+  if (idToernooi_ <= 0) return;
+  TournamentRecord t;
+  db_.GetToernooi(t, idToernooi_);
+  content_.toernooi = t.name;
+
+  std::map<int, size_t> partIndex;
   std::vector<SystemRecord> classes;
-  db.ListSystems(classes, idToernooi);
+  db_.ListSystems(classes, idToernooi_);
   for (const SystemRecord& cls : classes) {
-    if (options.hiddenClasses.count(cls.id)) continue;
+    if (options_.hiddenClasses.count(cls.id)) continue;
     std::vector<PoolRecord> rows;
-    db.ListPools(cls.id, rows);
+    db_.ListPools(cls.id, rows);
     for (const PoolRecord& row : rows) {
-      poolIndex[row.id] = pools.size();
-      pools.push_back({row, cls.name, {}});
+      partIndex[row.id] = parts_.size();
+      Part part;
+      part.row = row;
+      part.klasse = cls.name;
+      parts_.push_back(std::move(part));
     }
   }
   // The book reads the matches in id order, which within a pool is the order
   // they were created in: the bracket's numbering.
-  for (const MatchEntry& m : book.Matches()) {
-    auto it = poolIndex.find(m.idPool);
-    if (it != poolIndex.end()) pools[it->second].matches.push_back(m);
+  for (const MatchEntry& m : book_->Matches()) {
+    auto it = partIndex.find(m.idPool);
+    if (it != partIndex.end()) parts_[it->second].matches.push_back(m);
   }
+  for (Part& part : parts_) {
+    Compute(part);
+    content_.played += part.played;
+    content_.toPlay += part.toPlay;
+    content_.open.insert(content_.open.end(), part.open.begin(), part.open.end());
+    if (part.hasBlock) content_.blocks.push_back(part.block);
+  }
+  std::stable_sort(content_.open.begin(), content_.open.end(), OpenBefore);
+}
 
-  for (const PoolOfDisplay& p : pools) {
-    const bool knockout = p.row.playstyle == kPlaystyleDropout;
-    for (const MatchEntry& m : p.matches) {
-      if (m.idContestant1 == kNotPlayed || m.idContestant2 == kNotPlayed) continue;
-      int side[2] = {m.idContestant1, m.idContestant2};
-      if (knockout)
-        for (int& s : side) s = KnockoutSide(p.matches, s);
-      if (side[0] == 0 || side[1] == 0) continue;  // a bye, decided without playing
-      if (m.indexWinner >= 0) {
-        ++content.played;
-        continue;
+void HallView::Compute(Part& part) {
+  part.open.clear();
+  part.played = part.toPlay = 0;
+  part.hasBlock = false;
+  part.block = HallBlock{};
+  const PoolOfDisplay& p = part;
+  MatchBook& book = *book_;
+  const bool knockout = p.row.playstyle == kPlaystyleDropout;
+  for (const MatchEntry& m : p.matches) {
+    if (m.idContestant1 == kNotPlayed || m.idContestant2 == kNotPlayed) continue;
+    int side[2] = {m.idContestant1, m.idContestant2};
+    if (knockout)
+      for (int& s : side) s = KnockoutSide(p.matches, s);
+    if (side[0] == 0 || side[1] == 0) continue;  // a bye, decided without playing
+    if (m.indexWinner >= 0) {
+      ++part.played;
+      continue;
+    }
+    ++part.toPlay;
+    bool known = true;
+    for (int s : side) {
+      const Contestant* c = s > 0 ? book.FindContestant(m.idPool, s) : nullptr;
+      known = known && c && c->known;
+    }
+    if (!known || !content_.showMatches) continue;
+    HallMatchRow r;
+    r.idMatch = m.id;
+    r.idPool = m.idPool;
+    r.tafel = m.tafel;
+    r.starttime = m.starttime;
+    // A later knockout match names its players only through the earlier
+    // matches; the book's names already follow them.
+    r.name1 = m.name1;
+    r.name2 = m.name2;
+    r.klasse = p.klasse;
+    r.pool = p.row.name;
+    part.open.push_back(r);
+  }
+  std::sort(part.open.begin(), part.open.end(), OpenBefore);
+
+  if (!content_.showStandings || p.matches.empty()) return;
+  const std::vector<Contestant>* contestants = book.PoolContestants(p.row.id);
+  if (!contestants) return;
+  HallBlock b;
+  switch (p.row.playstyle) {
+    case kPlaystylePoule: b = PouleBlock(book, p, *contestants); break;
+    case kPlaystyleSwiss: b = SwissBlock(db_, p, *contestants); break;
+    case kPlaystyleDropout: b = DropoutBlock(book, p); break;
+    default: return;
+  }
+  if (b.rows.empty()) return;
+  b.idPool = p.row.id;
+  b.playstyle = p.row.playstyle;
+  b.klasse = p.klasse;
+  b.pool = p.row.name;
+  part.block = std::move(b);
+  part.hasBlock = true;
+}
+
+void HallView::Apply(const DataChange& change) {
+  MatchBook::Touched touched = book_->Apply(change);
+  if (touched.all) {
+    ReadParts();
+    return;
+  }
+  size_t blocksBefore = 0;  // blocks of the parts before the current one
+  for (Part& part : parts_) {
+    const int id = part.row.id;
+    if (!touched.pools.count(id)) {
+      blocksBefore += part.hasBlock ? 1 : 0;
+      continue;
+    }
+    content_.played -= part.played;
+    content_.toPlay -= part.toPlay;
+    const bool hadOpen = !part.open.empty();
+    if (part.hasBlock) content_.blocks.erase(content_.blocks.begin() + static_cast<long>(blocksBefore));
+    part.matches = book_->PoolMatches(id);
+    Compute(part);
+    content_.played += part.played;
+    content_.toPlay += part.toPlay;
+    // The open list keeps its order (time, table, match): the pool's old rows
+    // leave and its new ones are merged in, in one pass.
+    if (hadOpen || !part.open.empty()) {
+      std::vector<HallMatchRow> merged;
+      merged.reserve(content_.open.size() + part.open.size());
+      auto next = part.open.begin();
+      for (HallMatchRow& r : content_.open) {
+        if (r.idPool == id) continue;
+        while (next != part.open.end() && OpenBefore(*next, r)) merged.push_back(*next++);
+        merged.push_back(std::move(r));
       }
-      ++content.toPlay;
-      bool known = true;
-      for (int s : side) {
-        const Contestant* c = s > 0 ? book.FindContestant(m.idPool, s) : nullptr;
-        known = known && c && c->known;
-      }
-      if (!known || !content.showMatches) continue;
-      HallMatchRow r;
-      r.idMatch = m.id;
-      r.tafel = m.tafel;
-      r.starttime = m.starttime;
-      // A later knockout match names its players only through the earlier
-      // matches; the book's names already follow them.
-      r.name1 = m.name1;
-      r.name2 = m.name2;
-      r.klasse = p.klasse;
-      r.pool = p.row.name;
-      content.open.push_back(r);
+      merged.insert(merged.end(), next, part.open.end());
+      content_.open = std::move(merged);
+    }
+    if (part.hasBlock) {
+      content_.blocks.insert(content_.blocks.begin() + static_cast<long>(blocksBefore), part.block);
+      ++blocksBefore;
     }
   }
-  std::stable_sort(content.open.begin(), content.open.end(), [](const HallMatchRow& a, const HallMatchRow& b) {
-    if (a.starttime != b.starttime) return a.starttime < b.starttime;
-    if (a.tafel != b.tafel) return a.tafel < b.tafel;
-    return a.idMatch < b.idMatch;
-  });
+}
 
-  if (!content.showStandings) return content;
-  for (const PoolOfDisplay& p : pools) {
-    if (p.matches.empty()) continue;
-    const std::vector<Contestant>* contestants = book.PoolContestants(p.row.id);
-    if (!contestants) continue;
-    HallBlock b;
-    switch (p.row.playstyle) {
-      case kPlaystylePoule: b = PouleBlock(book, p, *contestants); break;
-      case kPlaystyleSwiss: b = SwissBlock(db, p, *contestants); break;
-      case kPlaystyleDropout: b = DropoutBlock(book, p); break;
-      default: continue;
-    }
-    if (b.rows.empty()) continue;
-    b.idPool = p.row.id;
-    b.playstyle = p.row.playstyle;
-    b.klasse = p.klasse;
-    b.pool = p.row.name;
-    content.blocks.push_back(std::move(b));
-  }
-  return content;
+HallContent BuildHallContent(Database& db, int idToernooi, const HallOptions& options) {
+  HallView view(db);
+  view.Build(idToernooi, options);
+  return view.Content();
+}
+
+HallContent BuildHallContent(Database& db, MatchBook& book, int idToernooi, const HallOptions& options) {
+  HallView view(db, book);
+  view.Build(idToernooi, options, false);
+  return view.Content();
 }
 
 std::vector<HallPage> PaginateHall(const HallContent& content, int lines, int columns) {

@@ -3,9 +3,13 @@
 // standings of every pool in play and the count of matches played, built from
 // the match cache and the pools' own standings, and cut into pages of a given
 // number of lines. The screen only draws what this hands it.
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "competition/changes.h"
+#include "store/records.h"
 
 namespace velgram {
 
@@ -39,6 +43,8 @@ struct HallMatchRow {
   int starttime = 0;
   std::string name1, name2;
   std::string klasse, pool;
+  int idPool = -1;
+  bool operator==(const HallMatchRow&) const = default;
 };
 
 // One line of a pool's standings. Knockout lines are the matches of the
@@ -53,6 +59,7 @@ struct HallStandingRow {
   std::string name2;     // knockout: the other side
   int winner = -1;       // knockout: 0 or 1 once decided
   bool bye = false;      // knockout: decided without a match
+  bool operator==(const HallStandingRow&) const = default;
 };
 
 struct HallBlock {
@@ -61,6 +68,7 @@ struct HallBlock {
   std::string klasse, pool;
   std::string caption;  // "Ronde %d", the knockout round's name, or empty
   std::vector<HallStandingRow> rows;
+  bool operator==(const HallBlock&) const = default;
 };
 
 struct HallContent {
@@ -71,12 +79,42 @@ struct HallContent {
   std::vector<HallBlock> blocks;   // class order, then pool order
   int played = 0;  // matches with a result (byes and "Niet gespeeld" left out)
   int toPlay = 0;  // matches without one
+  bool operator==(const HallContent&) const = default;
 };
 
 // Reads the tournament once through a MatchBook (club flag from the options).
 HallContent BuildHallContent(Database& db, int idToernooi, const HallOptions& options);
 // The same from a book already filled for the tournament.
 HallContent BuildHallContent(Database& db, MatchBook& book, int idToernooi, const HallOptions& options);
+
+// The content kept up to date: built once, then each change recomputes only
+// the open matches, the counts and the standings of the pools it touched, so
+// that a result shows at once whatever the size of the tournament.
+class HallView {
+ public:
+  explicit HallView(Database& db);
+  // Works on a book of the caller's, filled for the tournament.
+  HallView(Database& db, MatchBook& book);
+  ~HallView();
+  // Reads the tournament anew (the caller's book only when fillBook).
+  void Build(int idToernooi, const HallOptions& options, bool fillBook = true);
+  // Follows a change; one of the structure reads everything again.
+  void Apply(const DataChange& change);
+  const HallContent& Content() const { return content_; }
+
+ private:
+  struct Part;
+  void ReadParts();
+  void Compute(Part& part);
+
+  Database& db_;
+  std::unique_ptr<MatchBook> owned_;
+  MatchBook* book_;
+  int idToernooi_ = -1;
+  HallOptions options_;
+  HallContent content_;
+  std::vector<Part> parts_;  // the pools shown, in class order and pool order
+};
 
 // The name of a knockout round by the number of rounds still to come after
 // it: "Finale", "Halve finale", "Kwartfinale", "Achtste finale".

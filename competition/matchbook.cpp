@@ -16,6 +16,8 @@ namespace velgram {
 struct LinkResolver::PoolData {
   bool read = false;
   std::unique_ptr<LPool> pool;
+  bool rowsRead = false;  // rows holds the pool's positions as stored
+  std::vector<ContestantRecord> rows;
   bool contestantsDone = false;
   std::vector<Contestant> contestants;
   bool matchesRead = false;
@@ -53,15 +55,66 @@ LinkResolver::PoolData* LinkResolver::Load(int idPool) {
 
 LPool* LinkResolver::Pool(int idPool) { return Load(idPool)->pool.get(); }
 
+const std::vector<ContestantRecord>& LinkResolver::Rows(int idPool) {
+  PoolData* data = Load(idPool);
+  if (!data->rowsRead) {
+    data->rowsRead = true;
+    db_.ListContestants(idPool, data->rows);
+  }
+  return data->rows;
+}
+
+void LinkResolver::ReadPlayersOf(const std::vector<ContestantRecord>& rows) {
+  if (playersRead_ || idToernooi_ <= 0) return;
+  std::vector<int> ids;
+  for (const ContestantRecord& r : rows)
+    if (r.linktype == kLinkPlayer && !players_.count(r.idPlayer)) ids.push_back(r.idPlayer);
+  if (ids.empty()) return;
+  std::vector<PlayerRecord> list;
+  db_.ListPlayersById(idToernooi_, ids, list);
+  for (PlayerRecord& p : list) players_.emplace(p.id, std::move(p));
+}
+
+void LinkResolver::ReadAllPlayers() {
+  if (playersRead_ || idToernooi_ <= 0) return;
+  playersRead_ = true;
+  std::vector<PlayerRecord> list;
+  db_.ListPlayers(list, idToernooi_);
+  for (PlayerRecord& p : list) players_.emplace(p.id, std::move(p));
+}
+
+void LinkResolver::ReadToernooi() {
+  if (idToernooi_ <= 0) return;
+  std::vector<PoolRecord> pools;
+  db_.ListPoolsOfToernooi(idToernooi_, pools);
+  for (PoolRecord& row : pools) {
+    std::unique_ptr<PoolData>& slot = pools_[row.id];
+    if (!slot) slot = std::make_unique<PoolData>();
+    slot->read = true;
+    // Naming and ranking positions never looks at the tables.
+    row.tables.clear();
+    slot->pool = MakeStoredPool(db_, row);
+    slot->rowsRead = true;
+    slot->rows.clear();
+  }
+  std::vector<ContestantRecord> rows;
+  db_.ListContestantsOfToernooi(idToernooi_, rows);
+  for (ContestantRecord& r : rows) {
+    auto it = pools_.find(r.idPool);
+    if (it != pools_.end()) it->second->rows.push_back(std::move(r));
+  }
+  ReadAllPlayers();
+}
+
 const std::vector<Contestant>& LinkResolver::Contestants(int idPool) {
   PoolData* data = Load(idPool);
   if (data->contestantsDone || !data->pool || resolving_.count(idPool)) return data->contestants;
   resolving_.insert(idPool);
-  std::vector<ContestantRecord> rows;
-  db_.ListContestants(idPool, rows);
+  const std::vector<ContestantRecord>& rows = Rows(idPool);
+  ReadPlayersOf(rows);
   data->contestants.clear();
   for (const ContestantRecord& r : rows) data->contestants.push_back(Contestant::FromRecord(r));
-  for (Contestant& c : data->contestants) Resolve(c);
+  for (Contestant& c : data->contestants) ResolveOne(c);
   resolving_.erase(idPool);
   data->contestantsDone = true;
   return data->contestants;
@@ -151,12 +204,6 @@ const std::vector<std::string>& LinkResolver::Explanations(int idPool) {
 }
 
 void LinkResolver::ResolvePlayer(Contestant& c, int idPlayer) {
-  if (!playersRead_ && idToernooi_ > 0) {
-    playersRead_ = true;
-    std::vector<PlayerRecord> list;
-    db_.ListPlayers(list, idToernooi_);
-    for (PlayerRecord& p : list) players_.emplace(p.id, std::move(p));
-  }
   auto it = players_.find(idPlayer);
   if (it == players_.end()) {
     PlayerRecord p;
@@ -177,6 +224,8 @@ void LinkResolver::ResolvePlayer(Contestant& c, int idPlayer) {
 void LinkResolver::ResolveDuo(Contestant& c) {
   if (!duosRead_ && idToernooi_ > 0) {
     duosRead_ = true;
+    // The duos' players are the tournament's: one read rather than one each.
+    ReadAllPlayers();
     std::vector<DuoRecord> list;
     db_.ListDuos(list, idToernooi_);
     for (DuoRecord& d : list)
@@ -255,6 +304,13 @@ void LinkResolver::ResolvePlace(Contestant& c) {
 }
 
 void LinkResolver::Resolve(Contestant& c) {
+  // A position resolved on its own, outside a pool: one read of the
+  // tournament's players serves every further call.
+  if (c.linktype == kLinkPlayer && !players_.count(c.idPlayer)) ReadAllPlayers();
+  ResolveOne(c);
+}
+
+void LinkResolver::ResolveOne(Contestant& c) {
   c.name = c.club = c.klasse = "???";
   c.rating = 0;
   c.known = false;
@@ -280,8 +336,8 @@ void LinkResolver::Resolve(Contestant& c) {
 
 void LinkResolver::CollectClasses(int idPool, std::set<std::string>& classes, std::set<int>& visiting) {
   if (!visiting.insert(idPool).second) return;  // a cycle of links
-  std::vector<ContestantRecord> rows;
-  db_.ListContestants(idPool, rows);
+  const std::vector<ContestantRecord>& rows = Rows(idPool);
+  ReadPlayersOf(rows);
   for (const ContestantRecord& r : rows) {
     if (r.linktype == kLinkPlace) {
       CollectClasses(r.idLinkedPool, classes, visiting);
@@ -310,6 +366,71 @@ std::vector<std::string> LinkResolver::ClassList(int idPool) {
     data->classesDone = true;
   }
   return data->classes;
+}
+
+void LinkResolver::Forget(const std::set<int>& pools) {
+  for (int id : pools) {
+    auto it = pools_.find(id);
+    if (it == pools_.end()) continue;
+    PoolData& d = *it->second;
+    d.contestantsDone = false;
+    d.contestants.clear();
+    d.matchesRead = false;
+    d.matches.clear();
+    d.ranked = false;
+    d.classesDone = false;
+    d.classes.clear();
+  }
+}
+
+void LinkResolver::UpdateMatch(const MatchEntry& match) {
+  auto it = matchesByPool_.find(match.idPool);
+  if (it == matchesByPool_.end()) return;
+  for (MatchEntry& m : it->second) {
+    if (m.id != match.id) continue;
+    m = match;
+    // A pool's own list runs by time and table.
+    std::stable_sort(it->second.begin(), it->second.end(), [](const MatchEntry& a, const MatchEntry& b) {
+      if (a.starttime != b.starttime) return a.starttime < b.starttime;
+      if (a.tafel != b.tafel) return a.tafel < b.tafel;
+      return a.id < b.id;
+    });
+    return;
+  }
+}
+
+void LinkResolver::ReplacePool(int idPool, const std::vector<MatchEntry>& matches) {
+  if (allMatches_) {
+    std::vector<MatchEntry>& list = matchesByPool_[idPool];
+    list = matches;
+    std::stable_sort(list.begin(), list.end(), [](const MatchEntry& a, const MatchEntry& b) {
+      if (a.starttime != b.starttime) return a.starttime < b.starttime;
+      if (a.tafel != b.tafel) return a.tafel < b.tafel;
+      return a.id < b.id;
+    });
+  }
+  auto it = pools_.find(idPool);
+  if (it != pools_.end()) {
+    it->second->rowsRead = false;
+    it->second->rows.clear();
+  }
+}
+
+std::set<int> LinkResolver::PoolsRead() const {
+  std::set<int> ids;
+  for (const auto& [id, data] : pools_) ids.insert(id);
+  return ids;
+}
+
+LinkGraph LinkResolver::Links() {
+  LinkGraph graph;
+  for (const auto& [id, data] : pools_) {
+    if (!data->pool) continue;
+    std::set<int>& targets = graph[id];
+    for (const ContestantRecord& r : Rows(id))
+      if (r.linktype == kLinkPlace) targets.insert(r.idLinkedPool);
+  }
+  return graph;
 }
 
 void LoadContestants(Database& db, int idPool, std::vector<Contestant>& list, bool resolve) {
@@ -361,6 +482,9 @@ std::vector<int> FilterPlacesByClass(const std::vector<int>& places, const std::
 void MatchBook::Clear() {
   matches_.clear();
   matchIndex_.clear();
+  byPool_.clear();
+  whole_ = false;
+  links_.clear();
   contestants_.clear();
   resolver_.reset();
   idPoolOfSystem_ = -1;
@@ -385,15 +509,130 @@ void MatchBook::FillToernooi(int idToernooi) {
   db_.ListMatchesOfToernooi(idToernooi, rows);
   db_.ReadResults(rows);
   matches_.reserve(rows.size());
-  for (const MatchRecord& r : rows) {
-    matchIndex_[r.id] = matches_.size();
+  for (const MatchRecord& r : rows) matches_.push_back(MatchEntry::FromRecord(r));
+  IndexMatches();
+  // Pools, positions and players in one statement each, not two per pool.
+  Resolver().ReadToernooi();
+  Resolver().UseMatchesOfToernooi(matches_);
+  for (MatchEntry& m : matches_) Name(m);
+  whole_ = true;
+  links_ = Resolver().Links();
+}
+
+void MatchBook::IndexMatches() {
+  matchIndex_.clear();
+  byPool_.clear();
+  for (size_t i = 0; i < matches_.size(); ++i) {
+    matchIndex_[matches_[i].id] = i;
+    byPool_[matches_[i].idPool].push_back(i);
+  }
+}
+
+std::vector<MatchEntry> MatchBook::PoolMatches(int idPool) const {
+  std::vector<MatchEntry> list;
+  auto it = byPool_.find(idPool);
+  if (it == byPool_.end()) return list;
+  for (size_t i : it->second) list.push_back(matches_[i]);
+  return list;
+}
+
+MatchBook::Touched MatchBook::Apply(const DataChange& change) {
+  Touched touched;
+  int idPool = change.idPool;
+  MatchEntry* match = change.idMatch > 0 ? FindMatch(change.idMatch) : nullptr;
+  if (match && idPool < 0) idPool = match->idPool;
+  const bool oneMatch = change.kind == ChangeKind::kResult || change.kind == ChangeKind::kTableTime;
+  if (change.kind == ChangeKind::kStructure || !whole_ || idPool < 0 || (oneMatch && !match) ||
+      (match && match->idPool != idPool)) {
+    FillToernooi(idToernooi_);
+    touched.all = true;
+    return touched;
+  }
+  if (change.kind == ChangeKind::kResult) {
+    std::vector<MatchRecord> one{*match};
+    db_.ReadResults(one);
+    match->indexWinner = one[0].indexWinner;
+    match->stamp = one[0].stamp;
+    match->games = one[0].games;
+    Resolver().UpdateMatch(*match);
+  } else if (change.kind == ChangeKind::kTableTime) {
+    MatchRecord row;
+    if (!db_.GetMatch(row, match->id)) {
+      FillToernooi(idToernooi_);
+      touched.all = true;
+      return touched;
+    }
+    match->tafel = row.tafel;
+    match->starttime = row.starttime;
+    Resolver().UpdateMatch(*match);
+  } else {
+    // New positions may come with new matches (a late entrant of a running
+    // Swiss pool): the pool's matches are read again too.
+    std::vector<MatchRecord> rows;
+    db_.ListMatches(idPool, rows);
+    db_.ReadResults(rows);
+    std::string poolName, className;
+    auto old = byPool_.find(idPool);
+    if (old != byPool_.end() && !old->second.empty()) {
+      poolName = matches_[old->second.front()].poolName;
+      className = matches_[old->second.front()].systemName;
+    } else if (!rows.empty()) {
+      MatchRecord named;
+      db_.GetMatch(named, rows.front().id);
+      poolName = named.poolName;
+      className = named.systemName;
+    }
+    std::vector<MatchEntry> fresh;
+    for (MatchRecord& r : rows) {
+      r.poolName = poolName;
+      r.systemName = className;
+      fresh.push_back(MatchEntry::FromRecord(r));
+    }
+    std::erase_if(matches_, [idPool](const MatchEntry& m) { return m.idPool == idPool; });
+    matches_.insert(matches_.end(), fresh.begin(), fresh.end());
+    std::stable_sort(matches_.begin(), matches_.end(), [](const MatchEntry& a, const MatchEntry& b) { return a.id < b.id; });
+    IndexMatches();
+    Resolver().ReplacePool(idPool, fresh);
+    Resolver().Forget({idPool});
+    links_[idPool].clear();
+    for (const ContestantRecord& r : Resolver().Rows(idPool))
+      if (r.linktype == kLinkPlace) links_[idPool].insert(r.idLinkedPool);
+  }
+  touched.pools = PoolsTouched(change.kind, idPool, links_);
+  Resolver().Forget(touched.pools);
+  for (int id : touched.pools) {
+    contestants_.erase(id);
+    auto it = byPool_.find(id);
+    if (it == byPool_.end()) continue;
+    for (size_t i : it->second) Name(matches_[i]);
+  }
+  if (idPoolOfSystem_ == idPool) idPoolOfSystem_ = -1;
+  return touched;
+}
+
+void MatchBook::FillPoolOfMatch(int idMatch) {
+  Clear();
+  MatchRecord match;
+  if (!db_.GetMatch(match, idMatch)) return;
+  idToernooi_ = db_.ToernooiOfMatch(idMatch);
+  std::vector<MatchRecord> rows;
+  db_.ListMatches(match.idPool, rows);
+  db_.ReadResults(rows);
+  // The tournament's order (by id), which a knockout bracket is numbered by.
+  std::sort(rows.begin(), rows.end(), [](const MatchRecord& a, const MatchRecord& b) { return a.id < b.id; });
+  matches_.reserve(rows.size());
+  for (MatchRecord& r : rows) {
+    r.poolName = match.poolName;
+    r.systemName = match.systemName;
     matches_.push_back(MatchEntry::FromRecord(r));
   }
-  Resolver().UseMatchesOfToernooi(matches_);
-  for (MatchEntry& m : matches_) {
-    m.name1 = SideName(m.idContestant1, m.idPool, m.duo1);
-    m.name2 = SideName(m.idContestant2, m.idPool, m.duo2);
-  }
+  IndexMatches();
+  for (MatchEntry& m : matches_) Name(m);
+}
+
+void MatchBook::Name(MatchEntry& m) {
+  m.name1 = SideName(m.idContestant1, m.idPool, m.duo1);
+  m.name2 = SideName(m.idContestant2, m.idPool, m.duo2);
 }
 
 MatchEntry* MatchBook::FindMatch(int idMatch) {
@@ -424,18 +663,14 @@ std::string MatchBook::SideName(int value, int idPool, std::string duo[2]) {
     int winner = earlier->indexWinner;
     if (winner < 0 && (earlier->idContestant1 <= 0 || earlier->idContestant2 <= 0)) {
       // A knockout match against a bye is decided without a stored result.
-      std::vector<MatchEntry> bracket;
-      for (const MatchEntry& m : matches_)
-        if (m.idPool == earlier->idPool) bracket.push_back(m);
+      std::vector<MatchEntry> bracket = PoolMatches(earlier->idPool);
       winner = KnockoutWinnerIndex(bracket, *earlier);
     }
     if (winner < 0)
       return "?" + Format("%s Tafel %d", FormatTime(earlier->starttime).c_str(), earlier->tafel);
     value = winner == 0 ? earlier->idContestant1 : earlier->idContestant2;
     if (value < 0) {
-      std::vector<MatchEntry> bracket;
-      for (const MatchEntry& m : matches_)
-        if (m.idPool == earlier->idPool) bracket.push_back(m);
+      std::vector<MatchEntry> bracket = PoolMatches(earlier->idPool);
       int through = KnockoutSide(bracket, value);
       if (through > 0) value = through;
     }
@@ -476,9 +711,7 @@ const Contestant* MatchBook::SideContestant(int value, int idPool, bool& undecid
     if (earlier && winner < 0 && (earlier->idContestant1 <= 0 || earlier->idContestant2 <= 0)) {
       // A knockout match against a bye is decided without a stored result;
       // the next match can be played as its names already show.
-      std::vector<MatchEntry> bracket;
-      for (const MatchEntry& m : matches_)
-        if (m.idPool == earlier->idPool) bracket.push_back(m);
+      std::vector<MatchEntry> bracket = PoolMatches(earlier->idPool);
       winner = KnockoutWinnerIndex(bracket, *earlier);
     }
     if (winner < 0) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "competition/changes.h"
 #include "competition/pool.h"
 #include "store/records.h"
 
@@ -28,6 +29,8 @@ class LinkResolver {
 
   // The pool object, or null when the pool does not exist.
   LPool* Pool(int idPool);
+  // The positions of a pool as stored, in sort order.
+  const std::vector<ContestantRecord>& Rows(int idPool);
   // The positions of a pool in sort order, resolved; empty when unknown.
   const std::vector<Contestant>& Contestants(int idPool);
   // The matches of a pool with their results.
@@ -36,6 +39,10 @@ class LinkResolver {
   // the order of Contestants(); all -1 while undecided.
   const std::vector<int>& Places(int idPool);
   const std::vector<std::string>& Explanations(int idPool);
+
+  // Reads the pools, positions and players of the whole tournament in one
+  // statement each, instead of pool by pool. Needs the tournament id.
+  void ReadToernooi();
 
   // Reads the matches and results of the whole tournament in one go, so that
   // ranking many of its pools does not read them pool by pool. Needs the
@@ -53,12 +60,29 @@ class LinkResolver {
   // Forget everything read so far (after results changed).
   void Clear();
 
+  // After a change in pools that the caller has re-read: forgets how these
+  // pools were resolved and ranked (what they are built from stays).
+  void Forget(const std::set<int>& pools);
+  // A match of the tournament's list changed (result, table or time).
+  void UpdateMatch(const MatchEntry& match);
+  // A pool's matches and positions were read again; its positions are read
+  // again on next need.
+  void ReplacePool(int idPool, const std::vector<MatchEntry>& matches);
+  // The pools read so far: what a resolution depended on.
+  std::set<int> PoolsRead() const;
+  // For each pool read, the pools its positions link to.
+  LinkGraph Links();
+
   // How many standings this resolver computed (each pool at most once).
   int StandingsComputed() const { return standingsComputed_; }
 
  private:
   struct PoolData;
   PoolData* Load(int idPool);
+  // The players behind these positions not read yet, in one statement.
+  void ReadPlayersOf(const std::vector<ContestantRecord>& rows);
+  void ReadAllPlayers();
+  void ResolveOne(Contestant& c);
   void ResolvePlayer(Contestant& c, int idPlayer);
   void ResolveDuo(Contestant& c);
   void ResolvePlace(Contestant& c);
@@ -104,10 +128,25 @@ class MatchBook {
   // this match, with both display names of every match.
   void Refill(int idMatch);
   void FillToernooi(int idToernooi);
+  // Only the pool of this match: its matches with their results and names,
+  // and the pools its links resolve through. What a result dialog needs,
+  // whatever the size of the tournament.
+  void FillPoolOfMatch(int idMatch);
   void Clear();
 
   const std::vector<MatchEntry>& Matches() const { return matches_; }
+  // Follows a change (a result, a table or time, a pool's positions) by
+  // reading only what it touched; a change of the structure, or a book not
+  // filled for a whole tournament, is read again as a whole. Gives the pools
+  // whose matches were named again, or all when everything was read.
+  struct Touched {
+    bool all = false;
+    std::set<int> pools;
+  };
+  Touched Apply(const DataChange& change);
   MatchEntry* FindMatch(int idMatch);
+  // The matches of one pool, in book order.
+  std::vector<MatchEntry> PoolMatches(int idPool) const;
   int Toernooi() const { return idToernooi_; }
 
   // Name of a match side: "Niet gespeeld", a winner of an earlier match, or
@@ -135,6 +174,8 @@ class MatchBook {
 
  private:
   LinkResolver& Resolver();
+  void Name(MatchEntry& m);  // both side names
+  void IndexMatches();
   // The position a side value stands for, following winners of earlier
   // matches; null when there is none (yet).
   const Contestant* SideContestant(int value, int idPool, bool& undecided);
@@ -143,6 +184,9 @@ class MatchBook {
   int idToernooi_ = -1;
   std::vector<MatchEntry> matches_;
   std::map<int, size_t> matchIndex_;
+  std::map<int, std::vector<size_t>> byPool_;  // pool id -> indexes into matches_
+  bool whole_ = false;  // filled for the whole tournament
+  LinkGraph links_;
   std::map<int, std::vector<Contestant>> contestants_;
   std::unique_ptr<LinkResolver> resolver_;
   int idPoolOfSystem_ = -1;

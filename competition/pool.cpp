@@ -85,8 +85,6 @@ std::unique_ptr<LPool> MakePool(const PoolRecord& row) {
   return pool;
 }
 
-namespace {
-
 // A Swiss pool counts byes from its rounds, which only the database holds:
 // every pool read from the database gets it, so no caller can rank a Swiss
 // pool without them.
@@ -95,8 +93,6 @@ std::unique_ptr<LPool> MakeStoredPool(Database& db, const PoolRecord& row) {
   if (auto* swiss = dynamic_cast<LSwiss*>(pool.get())) swiss->AttachDatabase(&db);
   return pool;
 }
-
-}  // namespace
 
 std::unique_ptr<LPool> LoadPool(Database& db, int idPool) {
   PoolRecord row;

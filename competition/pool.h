@@ -94,6 +94,9 @@ class LPool {
 // playstyle. Knows no database: a Swiss pool made this way ranks without its
 // rounds (no byes). Pools to rank come from LoadPool / LoadPools.
 std::unique_ptr<LPool> MakePool(const PoolRecord& row);
+// The object of a row read from the database, ready to rank (a Swiss pool
+// reads its rounds); null for an unknown playstyle.
+std::unique_ptr<LPool> MakeStoredPool(Database& db, const PoolRecord& row);
 // Pools read from the database, ready to rank (a Swiss pool reads its rounds).
 std::unique_ptr<LPool> LoadPool(Database& db, int idPool);
 void LoadPools(Database& db, int idSystem, std::vector<std::unique_ptr<LPool>>& list);

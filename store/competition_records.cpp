@@ -251,6 +251,19 @@ void Database::ListEarlierPools(int idPool, std::vector<PoolRecord>& list) {
             list);
 }
 
+void Database::ListPoolsOfToernooi(int idToernooi, std::vector<PoolRecord>& list) {
+  // Unlike ListPools, a row of an unknown playstyle is kept: the caller treats
+  // it as a pool that cannot be built, as GetPool does.
+  list.clear();
+  std::string rs;
+  Exec(&rs,
+       "SELECT Pools.* FROM Pools,Systems WHERE Pools.idSystem=Systems.id AND Systems.idToernooi=%d"
+       " ORDER BY Systems.sort,Pools.sort",
+       idToernooi);
+  RecordSet r(rs);
+  for (bool ok = r.First(); ok; ok = r.Next()) list.push_back(ReadPool(r));
+}
+
 bool Database::HasEarlierPool(int idPool) {
   return ReadInt(*this,
                  Format("SELECT COUNT(*) AS count FROM Pools WHERE sort<(SELECT sort FROM Pools WHERE id=%d) AND "
@@ -347,6 +360,15 @@ void Database::ListContestantsOfSystem(int idSystem, std::vector<ContestantRecor
   ReadContestants(
       *this, Format("SELECT * FROM Contestants WHERE idPool IN (SELECT id FROM Pools WHERE idSystem=%d)", idSystem),
       list);
+}
+
+void Database::ListContestantsOfToernooi(int idToernooi, std::vector<ContestantRecord>& list) {
+  ReadContestants(*this,
+                  Format("SELECT Contestants.* FROM Contestants,Pools,Systems WHERE Contestants.idPool=Pools.id AND "
+                         "Pools.idSystem=Systems.id AND Systems.idToernooi=%d ORDER BY Contestants.idPool,"
+                         "Contestants.sort",
+                         idToernooi),
+                  list);
 }
 
 void Database::UpdateContestant(const ContestantRecord& c) {

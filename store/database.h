@@ -151,6 +151,8 @@ class Database {
   void UpdatePlayer(const PlayerRecord& player);
   void GetPlayer(PlayerRecord& player, int id);
   void ListPlayers(std::vector<PlayerRecord>& list, int idToernooi);
+  // The tournament's entries of just these players (a pool's positions).
+  void ListPlayersById(int idToernooi, const std::vector<int>& ids, std::vector<PlayerRecord>& list);
   void ListPlayersWithClub(int idToernooi, std::vector<PlayerWithClub>& list);
   void DeletePlayer(int idPlayer);  // from every tournament
 
@@ -173,6 +175,8 @@ class Database {
   // Rows of playstyle 1 to 3 only: listing stops at the first other row.
   void ListPools(int idSystem, std::vector<PoolRecord>& list);
   void ListEarlierPools(int idPool, std::vector<PoolRecord>& list);
+  // Every pool row of the tournament, of any playstyle, by class and sort.
+  void ListPoolsOfToernooi(int idToernooi, std::vector<PoolRecord>& list);
   bool HasEarlierPool(int idPool);
   bool GetPool(int idPool, PoolRecord& pool);  // false: no row or other playstyle
   int AddPool(const PoolRecord& pool, int idSystem);
@@ -185,6 +189,8 @@ class Database {
   void ListContestants(int idPool, std::vector<ContestantRecord>& list);
   bool GetContestant(ContestantRecord& contestant, int id);
   void ListContestantsOfSystem(int idSystem, std::vector<ContestantRecord>& list);
+  // Every position of the tournament's pools, by pool and sort.
+  void ListContestantsOfToernooi(int idToernooi, std::vector<ContestantRecord>& list);
   void UpdateContestant(const ContestantRecord& contestant);
   void DeleteContestant(int id);
   // Writes the positions of a pool as a whole (old rows deleted, all rows

@@ -252,6 +252,21 @@ void Database::ListPlayers(std::vector<PlayerRecord>& list, int idToernooi) {
   for (bool ok = r.First(); ok; ok = r.Next()) list.push_back(ReadPlayer(r));
 }
 
+void Database::ListPlayersById(int idToernooi, const std::vector<int>& ids, std::vector<PlayerRecord>& list) {
+  list.clear();
+  if (ids.empty()) return;
+  std::string sql = Format(
+      "select PlayersMain.*,PlayersToernooi.rating,PlayersToernooi.klasse FROM PlayersMain,PlayersToernooi WHERE "
+      "PlayersMain.id=PlayersToernooi.idPlayer AND idToernooi=%d AND PlayersMain.id IN (",
+      idToernooi);
+  for (size_t i = 0; i < ids.size(); ++i) sql += (i ? "," : "") + std::to_string(ids[i]);
+  sql += ")";
+  std::string rs;
+  ExecText(&rs, sql);
+  RecordSet r(rs);
+  for (bool ok = r.First(); ok; ok = r.Next()) list.push_back(ReadPlayer(r));
+}
+
 void Database::ListPlayersWithClub(int idToernooi, std::vector<PlayerWithClub>& list) {
   list.clear();
   std::string sql = Format(

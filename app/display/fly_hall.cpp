@@ -82,7 +82,7 @@ QStringList Titles(const Column (&columns)[N]) {
 }  // namespace
 
 LFlyHallDisplay::LFlyHallDisplay(CVelgramApp& app, Clock& clock, QWidget* parent)
-    : QWidget(parent, Qt::Window), app_(app), clock_(clock) {
+    : QWidget(parent, Qt::Window), app_(app), clock_(clock), view_(app.Db()) {
   setWindowTitle(QStringLiteral("Zaalscherm"));
   setWindowIcon(CVelgramDlg::ProgramIcon());
   setMinimumSize(480, 270);
@@ -94,7 +94,7 @@ LFlyHallDisplay::LFlyHallDisplay(CVelgramApp& app, Clock& clock, QWidget* parent
   refresh_.setInterval(150);
   connect(&refresh_, &QTimer::timeout, this, &LFlyHallDisplay::Reload);
   if (CVelgramDlg* main = app_.MainWindow())
-    connect(main, &CVelgramDlg::dataChanged, this, [this] { refresh_.start(); });
+    connect(main, &CVelgramDlg::dataChanged, this, &LFlyHallDisplay::Follow);
   pageSince_ = clock_.NowUnix();
   DateTime now = clock_.NowLocal();
   clockText_ = QString::asprintf("%d:%02d", now.hour, now.minute);
@@ -111,14 +111,27 @@ void LFlyHallDisplay::Reload() {
   ++reloads_;
   int id = app_.IdToernooi();
   options_ = id > 0 ? ReadHallOptions(app_.Db(), id) : HallOptions{};
-  content_ = BuildHallContent(app_.Db(), id, options_);
-  setWindowTitle(content_.toernooi.empty() ? QStringLiteral("Zaalscherm")
-                                            : QStringLiteral("Zaalscherm    ") + ToQt(content_.toernooi));
+  view_.Build(id, options_);
+  idToernooi_ = id;
+  setWindowTitle(Content().toernooi.empty() ? QStringLiteral("Zaalscherm")
+                                             : QStringLiteral("Zaalscherm    ") + ToQt(Content().toernooi));
+  Repaginate();
+}
+
+void LFlyHallDisplay::Follow(const DataChange& change) {
+  // Changes of the structure often come in bursts (a round drawn, a pool
+  // filled): they are collected into one reload.
+  if (change.kind == ChangeKind::kStructure || idToernooi_ != app_.IdToernooi() || idToernooi_ <= 0) {
+    refresh_.start();
+    return;
+  }
+  if (refresh_.isActive()) return;  // a reload is coming anyway
+  view_.Apply(change);
   Repaginate();
 }
 
 void LFlyHallDisplay::Repaginate() {
-  pages_ = PaginateHall(content_, kContentLines, Columns());
+  pages_ = PaginateHall(Content(), kContentLines, Columns());
   page_ = std::min(page_, PageCount() - 1);
   update();
 }
@@ -156,7 +169,7 @@ std::vector<int> LFlyHallDisplay::MatchesOnPage() const {
   if (page_ < 0 || page_ >= PageCount()) return ids;
   for (const HallPiece& piece : pages_[page_].pieces) {
     if (piece.kind != HallPiece::kMatches) continue;
-    for (int i = piece.first; i < piece.first + piece.count; ++i) ids.push_back(content_.open[i].idMatch);
+    for (int i = piece.first; i < piece.first + piece.count; ++i) ids.push_back(Content().open[i].idMatch);
   }
   return ids;
 }
@@ -269,14 +282,14 @@ void LFlyHallDisplay::paintEvent(QPaintEvent*) {
   p.setPen(kText);
   p.setFont(Sized(h * 1.0, true));
   Cell(p, inner.adjusted(-h * 0.3, 0, -clockWidth - pageWidth, 0),
-       content_.toernooi.empty() ? QStringLiteral("Velgram") : ToQt(content_.toernooi), Qt::AlignLeft);
+       Content().toernooi.empty() ? QStringLiteral("Velgram") : ToQt(Content().toernooi), Qt::AlignLeft);
 
   // Footer: how far the day is.
   QRectF footer(margin, h * (kTotalLines - 1), width() - 2 * margin, h);
   p.setFont(Sized(h * 0.6, false));
   p.setPen(kHead);
   Cell(p, footer,
-       QStringLiteral("Gespeeld: %1      Te spelen: %2").arg(content_.played).arg(content_.toPlay), Qt::AlignLeft);
+       QStringLiteral("Gespeeld: %1      Te spelen: %2").arg(Content().played).arg(Content().toPlay), Qt::AlignLeft);
 
   if (page_ < 0 || page_ >= PageCount()) return;
   const double top = h * (kHeaderLines + 0.5);
@@ -313,7 +326,7 @@ void LFlyHallDisplay::paintEvent(QPaintEvent*) {
         Cell(p, lineRect(piece, 2, true), QStringLiteral("Geen wedstrijden aan de beurt"), Qt::AlignLeft);
       }
       for (int i = 0; i < piece.count; ++i) {
-        const HallMatchRow& m = content_.open[piece.first + i];
+        const HallMatchRow& m = Content().open[piece.first + i];
         QRectF r = lineRect(piece, kHallPieceHead + i, true);
         if (i % 2 == 0) p.fillRect(r, kStripe);
         p.setPen(kText);
@@ -325,7 +338,7 @@ void LFlyHallDisplay::paintEvent(QPaintEvent*) {
       }
       continue;
     }
-    const HallBlock& b = content_.blocks[piece.block];
+    const HallBlock& b = Content().blocks[piece.block];
     QString caption = ToQt(b.klasse) + QStringLiteral(" \u2013 ") + ToQt(b.pool);
     if (!b.caption.empty()) caption += QStringLiteral(" \u2013 ") + ToQt(b.caption);
     title(lineRect(piece, 0, false), caption + more);

@@ -35,7 +35,10 @@ class LFlyHallDisplay : public QWidget {
   // The settings dialog of the right click; reloads after OK.
   void OpenSettings();
 
-  const HallContent& Content() const { return content_; }
+  const HallContent& Content() const { return view_.Content(); }
+  // A change notice: the matches and standings it touched follow at once; a
+  // change of the structure is read with the next reload.
+  void Follow(const DataChange& change);
   const std::vector<HallPage>& Pages() const { return pages_; }
   int CurrentPage() const { return page_; }
   int PageCount() const { return static_cast<int>(pages_.size()); }
@@ -71,7 +74,8 @@ class LFlyHallDisplay : public QWidget {
 
   CVelgramApp& app_;
   Clock& clock_;
-  HallContent content_;
+  HallView view_;
+  int idToernooi_ = -1;  // what view_ was built for
   HallOptions options_;
   std::vector<HallPage> pages_;
   int page_ = 0;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <unordered_map>
 
 #include "app/printing/print_preview.h"
 #include "app/results/enter_result.h"
@@ -142,17 +143,27 @@ void LPaneMatchList::OpenMatch(int idMatch) {
   // the default rules (id 0), which the result entry knows.
   const int idMatchSystem = EffectiveMatchSystemId(Db(), m->idPool);
   entering_ = true;
-  EnterResult(app_, idMatch, idMatchSystem, this);
+  DataChange change;
+  const bool changed = EnterResult(app_, idMatch, idMatchSystem, this, &change);
   entering_ = false;
-  Refresh();
+  if (changed) Follow(change);
 }
 
-void LPaneMatchList::OnDataChanged() {
-  if (entering_) return;  // refreshed once when the entry closes
-  if (isVisible())
-    Refresh();
+void LPaneMatchList::OnDataChanged(const DataChange& change) {
+  if (entering_) return;  // followed once when the entry closes
+  if (isVisible() && !stale_)
+    Follow(change);
   else
     stale_ = true;
+}
+
+void LPaneMatchList::Follow(const DataChange& change) {
+  if (!app_.HasToernooi() || book_.Toernooi() != app_.IdToernooi()) {
+    Refresh();
+    return;
+  }
+  book_.Apply(change);
+  ShowRows();
 }
 
 void LPaneMatchList::showEvent(QShowEvent* event) {
@@ -220,8 +231,81 @@ LPaneMatches::LPaneMatches(CVelgramApp& app, QWidget* parent)
 }
 
 void LPaneMatches::Refresh() {
-  if (!FillBook("MatchesClub")) return;
+  if (FillBook("MatchesClub")) ShowRows();
+}
 
+bool LPaneMatches::Shows(const MatchEntry& m) const {
+  if (IsBye(m)) return false;
+  if (classes_->currentIndex() > 0 && m.systemName != FromQt(classes_->currentText())) return false;
+  if (pools_->currentIndex() > 0 && m.poolName != FromQt(pools_->currentText())) return false;
+  const Qt::CheckState played = played_->checkState();
+  if (played == Qt::Checked && m.indexWinner < 0) return false;
+  if (played == Qt::Unchecked && m.indexWinner >= 0) return false;
+  const QString filter = filter_.toLower();
+  return filter.isEmpty() || ToQt(m.name1).toLower().contains(filter) || ToQt(m.name2).toLower().contains(filter);
+}
+
+QStringList LPaneMatches::Cells(const MatchEntry& m) const {
+  return {TableText(m), TimeText(m), ToQt(m.name1), ToQt(m.name2), ResultText(m), ToQt(m.systemName), ToQt(m.poolName)};
+}
+
+void LPaneMatches::Follow(const DataChange& change) {
+  if (!app_.HasToernooi() || book_.Toernooi() != app_.IdToernooi()) {
+    Refresh();
+    return;
+  }
+  const MatchBook::Touched touched = book_.Apply(change);
+  // New positions may bring a pool's first matches, and with them a new
+  // entry in the pool list: the rows are drawn again from the book.
+  if (touched.all || change.kind == ChangeKind::kPositions) {
+    ShowRows();
+    return;
+  }
+  // Only the rows of the touched pools change. A row whose place in the sort
+  // stays put is rewritten where it is; the others leave and come back where
+  // a full sort would put them.
+  std::unordered_map<int, const MatchEntry*> touchedMatches;
+  for (int idPool : touched.pools)
+    for (const MatchEntry& m : book_.PoolMatches(idPool)) touchedMatches[m.id] = book_.FindMatch(m.id);
+  const int sortColumn = grid_->SortColumn();
+  std::vector<int> leaving;
+  std::set<int> placed;
+  std::vector<QStringList> gone, come;  // the texts, for the column widths
+  auto rowTexts = [this](int row) {
+    QStringList texts;
+    for (int col = 0; col < grid_->ColumnCount(); ++col) texts << grid_->Cell(row, col);
+    return texts;
+  };
+  for (int row = 0; row < grid_->RowCount(); ++row) {
+    auto it = touchedMatches.find(grid_->RowData(row));
+    if (it == touchedMatches.end()) continue;
+    const MatchEntry* m = it->second;
+    const QStringList cells = Cells(*m);
+    const QStringList old = rowTexts(row);
+    if (old == cells) {
+      placed.insert(m->id);
+      continue;
+    }
+    gone.push_back(old);
+    if (!Shows(*m) || (sortColumn >= 0 && old[sortColumn] != cells[sortColumn])) {
+      leaving.push_back(row);
+      continue;
+    }
+    placed.insert(m->id);
+    come.push_back(cells);
+    for (int col = 0; col < cells.size(); ++col)
+      if (old[col] != cells[col]) grid_->SetCell(row, col, cells[col]);
+  }
+  for (auto row = leaving.rbegin(); row != leaving.rend(); ++row) grid_->RemoveRow(*row);
+  for (const auto& [id, m] : touchedMatches) {
+    if (placed.count(id) || !Shows(*m)) continue;
+    come.push_back(Cells(*m));
+    grid_->InsertRowSorted(come.back(), id);
+  }
+  grid_->AutoSizeChanged(gone, come);
+}
+
+void LPaneMatches::ShowRows() {
   // Byes are not played and not listed.
   std::vector<const MatchEntry*> matches;
   matches.reserve(book_.Matches().size());
@@ -259,8 +343,7 @@ void LPaneMatches::Refresh() {
     if (played == Qt::Unchecked && m->indexWinner >= 0) continue;
     const QString name1 = ToQt(m->name1), name2 = ToQt(m->name2);
     if (!filter.isEmpty() && !name1.toLower().contains(filter) && !name2.toLower().contains(filter)) continue;
-    grid_->AddRow({TableText(*m), TimeText(*m), name1, name2, ResultText(*m), ToQt(m->systemName), ToQt(m->poolName)},
-                  m->id);
+    grid_->AddRow(Cells(*m), m->id);
   }
   grid_->EndUpdate();
   grid_->SetColumnHidden(kTafel, !tables_->isChecked());
@@ -338,7 +421,10 @@ LPaneMatchNotes::LPaneMatchNotes(CVelgramApp& app, QWidget* parent)
 }
 
 void LPaneMatchNotes::Refresh() {
-  if (!FillBook("MatchNotesClub")) return;
+  if (FillBook("MatchNotesClub")) ShowRows();
+}
+
+void LPaneMatchNotes::ShowRows() {
   const std::vector<MatchEntry>& matches = book_.Matches();
 
   std::set<std::string> classNames;

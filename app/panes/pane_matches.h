@@ -31,6 +31,9 @@ class LPaneMatchList : public LPane {
   LPaneMatchList(CVelgramApp& app, const QString& title, QWidget* parent);
 
   MatchBook& Book() { return book_; }
+  // Follows a change notice: the book reads what the change touched and the
+  // rows follow; a change of the structure reads everything again.
+  virtual void Follow(const DataChange& change);
   // The result entry for the match of a grid row.
   void OpenRow(int row);
   void OpenMatch(int idMatch);
@@ -48,6 +51,8 @@ class LPaneMatchList : public LPane {
   // read with or without clubs (the setting under clubPrefix). False, with the
   // list emptied, when no tournament is open.
   bool FillBook(const char* clubPrefix);
+  // The rows drawn from the book as it is, with the filters and sort.
+  virtual void ShowRows() = 0;
   static void FillCombo(QComboBox* combo, const std::vector<std::string>& texts, const QString& keep);
   static QString TableText(const MatchEntry& m);
   static QString TimeText(const MatchEntry& m);
@@ -61,7 +66,7 @@ class LPaneMatchList : public LPane {
   bool stale_ = false;  // data changed while hidden; every Refresh clears it
 
  private:
-  void OnDataChanged();
+  void OnDataChanged(const DataChange& change);
   struct SettingBox {
     QCheckBox* box;
     const char* keyPrefix;
@@ -75,6 +80,7 @@ class LPaneMatches : public LPaneMatchList {
  public:
   explicit LPaneMatches(CVelgramApp& app, QWidget* parent = nullptr);
   void Refresh() override;
+  void Follow(const DataChange& change) override;
   void Print();
   QString PrintSubtitle() const;
   // What the filter timer does when it fires: the typed text becomes the
@@ -95,6 +101,10 @@ class LPaneMatches : public LPaneMatchList {
 
  private:
   void SaveSort(int col, bool ascending);
+  void ShowRows() override;
+  // Whether the filters let a match through, and its row.
+  bool Shows(const MatchEntry& m) const;
+  QStringList Cells(const MatchEntry& m) const;
 
   QLineEdit* participant_;
   QComboBox* classes_;
@@ -112,6 +122,7 @@ class LPaneMatchNotes : public LPaneMatchList {
  public:
   explicit LPaneMatchNotes(CVelgramApp& app, QWidget* parent = nullptr);
   void Refresh() override;
+  void ShowRows() override;
   void Print();
   QString PrintSubtitle() const;
   // The slips of the rows shown, byes left out: nobody plays them.

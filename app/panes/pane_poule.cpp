@@ -58,6 +58,7 @@ LPanePoule::LPanePoule(CVelgramApp& app, int idPool, QWidget* parent)
                       {QStringLiteral("Tafel"), SortKind::None, Qt::AlignRight | Qt::AlignVCenter},
                       {QStringLiteral("Tijd"), SortKind::None, Qt::AlignRight | Qt::AlignVCenter}});
   connect(grid2_, &LGrid::rowDoubleClicked, this, [this](int row) { EnterMatch(row); });
+  if (CVelgramDlg* w = Main()) connect(w, &CVelgramDlg::dataChanged, this, &LPanePoule::Follow);
   // A result cell of the cross table opens the match it stands for.
   connect(grid_, &LGrid::rowDoubleClicked, this, [this](int row) {
     int col = grid_->currentIndex().column() - kFirstOpponentColumn;
@@ -99,6 +100,7 @@ void LPanePoule::Refresh() {
   const std::vector<MatchEntry> matches = resolver.Matches(idPool_);
   const std::vector<int> places = resolver.Places(idPool_);
   const std::vector<std::string> explanations = resolver.Explanations(idPool_);
+  poolsRead_ = resolver.PoolsRead();
 
   SetButtons(!matches.empty(), Db().HasEarlierPool(idPool_));
   FillStandings(positions, matches, places, explanations);
@@ -233,8 +235,14 @@ void LPanePoule::PrintMatches() {
 void LPanePoule::EnterMatch(int row) {
   int idMatch = grid2_->RowData(row);
   if (idMatch < 1) return;
-  // The entry announces its changes to the other windows itself.
-  if (EnterResult(app_, idMatch, EffectiveMatchSystemId(Db(), idPool_), this)) Refresh();
+  // The entry announces its changes to the other windows, this one included.
+  if (EnterResult(app_, idMatch, EffectiveMatchSystemId(Db(), idPool_), this) && !Main()) Refresh();
+}
+
+void LPanePoule::Follow(const DataChange& change) {
+  // A hidden pane is refreshed when the main window shows it again.
+  if (!isVisible()) return;
+  if (change.kind == ChangeKind::kStructure || change.idPool < 0 || poolsRead_.count(change.idPool)) Refresh();
 }
 
 }  // namespace velgram

@@ -3,9 +3,11 @@
 // places, its matches with tables and times, and the commands that fill,
 // start and print it.
 #include <QCheckBox>
+#include <set>
 #include <vector>
 
 #include "app/panes/pane.h"
+#include "competition/changes.h"
 #include "competition/pool.h"
 
 namespace velgram {
@@ -38,6 +40,9 @@ class LPanePoule : public LPane {
   void PrintMatches();
   // The result entry for the match shown in that row of the matches grid.
   void EnterMatch(int row);
+  // A change notice: read again when it touched a pool this pane was built
+  // from (its own, or one its links resolve through).
+  void Follow(const DataChange& change);
 
  private:
   void FillStandings(const std::vector<Contestant>& positions, const std::vector<MatchEntry>& matches,
@@ -53,6 +58,7 @@ class LPanePoule : public LPane {
   QString poolName_;
   QCheckBox* tablesBox_;
   QCheckBox* timesBox_;
+  std::set<int> poolsRead_;  // what the last refresh read
 };
 
 }  // namespace velgram

@@ -83,7 +83,7 @@ MatchSystem LDlgResultBase::RulesOf(MatchBook&) { return MatchSystemById(app_.Db
 
 bool LDlgResultBase::Load() {
   MatchBook book(app_.Db());
-  book.Refill(idMatch_);
+  book.FillPoolOfMatch(idMatch_);
   MatchEntry* m = book.FindMatch(idMatch_);
   if (!m) {
     app_.Prompt().Alert(kMatchGoneMessage);
@@ -125,6 +125,10 @@ bool LDlgResultBase::Load() {
 
 Ending LDlgResultBase::ChosenEnding() const { return ending_ ? EndingOfChoice(ending_->currentIndex()) : Ending{}; }
 
+DataChange LDlgResultBase::Change() const {
+  return tableTimeChanged_ ? DataChange::TableTime(idMatch_, match_.idPool) : DataChange::Result(idMatch_, match_.idPool);
+}
+
 bool LDlgResultBase::Store(const ResultDecision& decision) {
   if (locked_) return false;
   if (!StoreResult(app_.Db(), app_.Prompt(), idMatch_, decision)) {
@@ -145,6 +149,7 @@ void LDlgResultBase::ChangeTableTime() {
   }
   if (dlg.exec() != QDialog::Accepted) return;
   changed_ = true;
+  tableTimeChanged_ = true;
   // The caller shows the new table and time; what was typed here is dropped.
   reject();
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "competition/match_rules.h"
+#include "competition/changes.h"
 #include "competition/matchbook.h"
 #include "store/records.h"
 
@@ -33,6 +34,8 @@ class LDlgResultBase : public QDialog {
 
   // Something was stored or cleared, or the table or time moved.
   bool Changed() const { return changed_; }
+  // What changed, as the other windows are told.
+  DataChange Change() const;
   bool EntryLocked() const { return locked_; }
 
   QLabel* TableLabel() const { return table_; }
@@ -84,6 +87,7 @@ class LDlgResultBase : public QDialog {
   QPushButton* ok_ = nullptr;
   QComboBox* ending_ = nullptr;
   bool changed_ = false;
+  bool tableTimeChanged_ = false;
   bool locked_ = false;
 };
 

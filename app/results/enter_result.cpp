@@ -12,7 +12,7 @@
 
 namespace velgram {
 
-bool EnterResult(CVelgramApp& app, int idMatch, int idMatchSystem, QWidget* parent) {
+bool EnterResult(CVelgramApp& app, int idMatch, int idMatchSystem, QWidget* parent, DataChange* change) {
   // A list may still show a match that was deleted since (another pane, a
   // removed round): nothing may be entered for it.
   if (!MatchExists(app.Db(), idMatch)) {
@@ -41,8 +41,10 @@ bool EnterResult(CVelgramApp& app, int idMatch, int idMatchSystem, QWidget* pare
   if (!dlg->Load()) return false;
   dlg->exec();
   bool changed = dlg->Changed();
+  const DataChange what = dlg->Change();
   dlg.reset();
-  if (changed && app.MainWindow()) app.MainWindow()->NotifyDataChanged();
+  if (change) *change = what;
+  if (changed && app.MainWindow()) app.MainWindow()->NotifyDataChanged(what);
   return changed;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/shell/navigation.h"
+#include "competition/changes.h"
 
 #ifndef VELGRAM_VERSION
 #define VELGRAM_VERSION "0.0.0"
@@ -87,11 +88,12 @@ class CVelgramDlg : public QMainWindow {
   void RestorePlacement();
 
   // Results, rounds, pool starts and table/time changes announce themselves
-  // here, so that every window showing matches or standings follows at once.
-  void NotifyDataChanged() { emit dataChanged(); }
+  // here, so that every window showing matches or standings follows at once:
+  // the notice says what changed, so that each updates only what it touched.
+  void NotifyDataChanged(const DataChange& change = DataChange::Structure()) { emit dataChanged(change); }
 
  signals:
-  void dataChanged();
+  void dataChanged(const velgram::DataChange& change);
 
  protected:
   void moveEvent(QMoveEvent* event) override;

@@ -171,6 +171,45 @@ int LGridModel::AddRow(const QStringList& cells, int id) {
   return row;
 }
 
+int LGridModel::InsertRowSorted(const QStringList& cells, int id, int col, bool ascending) {
+  const SortKind kind = col >= 0 && col < columnCount() ? columns_[col].sort : SortKind::None;
+  const QString text = kind == SortKind::None ? QString() : cells.value(col);
+  QCollator collator(QLocale(QLocale::Dutch, QLocale::Netherlands));
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  collator.setNumericMode(true);
+  const double key = kind == SortKind::Number ? NumericSortKey(text) : kind == SortKind::Time ? TimeSortKey(text) : 0;
+  // True when the new row goes before row r.
+  auto before = [&](int r) {
+    int c = 0;
+    if (kind == SortKind::Text) {
+      c = collator.compare(text, rows_[r].cells[col].text);
+    } else if (kind != SortKind::None) {
+      const QString& other = rows_[r].cells[col].text;
+      const double k = kind == SortKind::Number ? NumericSortKey(other) : TimeSortKey(other);
+      c = key < k ? -1 : key > k ? 1 : 0;
+    }
+    if (!ascending) c = -c;
+    return c != 0 ? c < 0 : id < rows_[r].id;
+  };
+  int lo = 0, hi = rowCount();
+  while (lo < hi) {
+    const int mid = lo + (hi - lo) / 2;
+    if (before(mid))
+      hi = mid;
+    else
+      lo = mid + 1;
+  }
+  if (!updating_) beginInsertRows(QModelIndex(), lo, lo);
+  Row r;
+  r.id = id;
+  r.cells.resize(columns_.size());
+  const int n = std::min<int>(cells.size(), static_cast<int>(columns_.size()));
+  for (int c = 0; c < n; ++c) r.cells[c].text = cells[c];
+  rows_.insert(rows_.begin() + lo, std::move(r));
+  if (!updating_) endInsertRows();
+  return lo;
+}
+
 void LGridModel::RemoveRow(int row) {
   if (row < 0 || row >= rowCount()) return;
   if (!updating_) beginRemoveRows(QModelIndex(), row, row);
@@ -338,6 +377,9 @@ void LGrid::Clear() { model_->Clear(); }
 int LGrid::RowCount() const { return model_->rowCount(); }
 int LGrid::AddRow(const QStringList& cells, int id) { return model_->AddRow(cells, id); }
 void LGrid::RemoveRow(int row) { model_->RemoveRow(row); }
+int LGrid::InsertRowSorted(const QStringList& cells, int id) {
+  return model_->InsertRowSorted(cells, id, sortColumn_, sortAscending_);
+}
 void LGrid::BeginUpdate() { model_->BeginUpdate(); }
 void LGrid::EndUpdate() { model_->EndUpdate(); }
 
@@ -453,6 +495,50 @@ void LGrid::AutoSize() {
       if (!c->text.isEmpty()) width = std::max(width, (c->bold ? bold : normal).Width(c->text));
     }
     setColumnWidth(col, static_cast<int>(std::ceil(width)) + padding);
+  }
+}
+
+void LGrid::AutoSizeChanged(const std::vector<QStringList>& gone, const std::vector<QStringList>& come) {
+  QFont boldFont = font();
+  boldFont.setBold(true);
+  TextMeasurer normal(font());
+  TextMeasurer bold(boldFont);
+  TextMeasurer header(horizontalHeader()->font());
+  const int padding = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 12;
+  for (int col = 0; col < ColumnCount(); ++col) {
+    if (isColumnHidden(col)) continue;
+    // AutoSize gives ceil(widest) + padding: a text that went narrower than
+    // that cannot have been the widest, and a text that came can only widen.
+    const int now = columnWidth(col);
+    bool whole = false;
+    for (const QStringList& row : gone)
+      if (col < row.size() && !row[col].isEmpty() && static_cast<int>(std::ceil(normal.Width(row[col]))) + padding >= now)
+        whole = true;
+    // Texts of the same width are common (times, table numbers): one that
+    // stayed and still reaches the width keeps it.
+    auto reaches = [&](const QString& text, bool isBold) {
+      return static_cast<int>(std::ceil((isBold ? bold : normal).Width(text))) + padding >= now;
+    };
+    if (whole && static_cast<int>(std::ceil(header.Width(ColumnTitle(col)) + 20)) + padding >= now) whole = false;
+    for (int row = 0; whole && row < RowCount(); ++row) {
+      const LGridModel::Cell* c = model_->CellAt(row, col);
+      if (!c->text.isEmpty() && reaches(c->text, c->bold)) whole = false;
+    }
+    double width = 0;
+    if (whole) {
+      width = header.Width(ColumnTitle(col)) + 20;
+      for (int row = 0; row < RowCount(); ++row) {
+        const LGridModel::Cell* c = model_->CellAt(row, col);
+        if (!c->text.isEmpty()) width = std::max(width, (c->bold ? bold : normal).Width(c->text));
+      }
+      setColumnWidth(col, static_cast<int>(std::ceil(width)) + padding);
+      continue;
+    }
+    int widest = now;
+    for (const QStringList& row : come)
+      if (col < row.size() && !row[col].isEmpty())
+        widest = std::max(widest, static_cast<int>(std::ceil(normal.Width(row[col]))) + padding);
+    if (widest != now) setColumnWidth(col, widest);
   }
 }
 

@@ -79,6 +79,10 @@ class LGrid : public QTableView {
   // Appends a row (missing cells stay empty) and returns its number.
   int AddRow(const QStringList& cells, int id = -1);
   void RemoveRow(int row);
+  // Puts a row where a full sort by the current sort column would put it,
+  // rows of equal keys by id: the order of a list filled in id order and
+  // then sorted. Without a sort, by id. Gives the row.
+  int InsertRowSorted(const QStringList& cells, int id);
   // Many rows at once: between BeginUpdate and EndUpdate the view is told of
   // nothing, and EndUpdate redraws once. Calls nest.
   void BeginUpdate();
@@ -111,6 +115,10 @@ class LGrid : public QTableView {
   void SetRowHeight(int height);
   // Sizes every visible column to its widest text (title included).
   void AutoSize();
+  // The same widths after rows of plain cells came and went, measuring only
+  // those: a column is measured whole only when a text that went may have
+  // been its widest.
+  void AutoSizeChanged(const std::vector<QStringList>& gone, const std::vector<QStringList>& come);
 
   // --- selection -----------------------------------------------------------------
   std::vector<int> SelectedRows() const;  // ascending
@@ -193,6 +201,7 @@ class LGridModel : public QAbstractTableModel {
   void Clear();
   int AddRow(const QStringList& cells, int id);
   void RemoveRow(int row);
+  int InsertRowSorted(const QStringList& cells, int id, int col, bool ascending);
   void BeginUpdate();
   void EndUpdate();
   bool Updating() const { return updating_ > 0; }

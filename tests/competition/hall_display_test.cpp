@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "competition/dropout.h"
@@ -11,6 +12,7 @@
 #include "competition/poule.h"
 #include "competition/swiss.h"
 #include "event_fixture.h"
+#include "support/text.h"
 
 namespace velgram {
 namespace {
@@ -239,6 +241,110 @@ TEST(HallPages, EveryRowOnceWithinThePage) {
   EXPECT_EQ(PaginateHall(HallContent{}, lines, columns).size(), 1u);
   c.showStandings = false;
   EXPECT_EQ(PaginateHall(c, lines, columns).size(), 2u);
+}
+
+}  // namespace
+}  // namespace velgram
+
+namespace velgram {
+namespace {
+
+// What a full read shows of the book: names, results, table and time.
+std::vector<std::string> Shown(const MatchBook& book) {
+  std::vector<std::string> out;
+  for (const MatchEntry& m : book.Matches())
+    out.push_back(Format("%d %d %s|%s|%s|%s %d/%d %d:%d %s/%s", m.id, m.idPool, m.name1.c_str(), m.name2.c_str(),
+                         m.duo1[0].c_str(), m.duo2[0].c_str(), m.indexWinner, static_cast<int>(m.games.size()),
+                         m.tafel, m.starttime, m.poolName.c_str(), m.systemName.c_str()));
+  return out;
+}
+
+// A script of changes: after each, the book and the display that followed
+// the change notice show exactly what a fresh read shows.
+TEST_F(HallContentTest, ChangesShowAsAFreshReadShowsThem) {
+  const std::vector<MatchRecord> rr = Matches(poule), ko = Matches(knockout), zw = Matches(swiss);
+  // A later block takes the first two places of the round robin.
+  const int later = AddPool(kPlaystylePoule, "6", 1100);
+  std::vector<ContestantRecord> links(2);
+  for (int i = 0; i < 2; ++i) {
+    links[i].linktype = kLinkPlace;
+    links[i].idLinkedPool = poule;
+    links[i].poolPos = i + 1;
+    links[i].sort = i;
+  }
+  db->ReplaceContestants(later, links);
+  std::vector<ContestantRecord> seats;
+  db->ListContestants(later, seats);
+  db->AddMatch(later, seats[0].id, seats[1].id, 6, 1100);
+  int added = -1;
+
+  const std::vector<std::pair<const char*, std::function<DataChange()>>> script = {
+      {"first result", [&] { db->RecordResult(rr[0].id, 1, {}, false); return DataChange::Result(rr[0].id); }},
+      {"second result", [&] { db->RecordResult(rr[1].id, 0, {}, false); return DataChange::Result(rr[1].id); }},
+      {"round robin done", [&] {
+         // Notices of one pool may come together: the last one reads the pool.
+         for (size_t i = 2; i < rr.size(); ++i) db->RecordResult(rr[i].id, 0, {}, false);
+         return DataChange::Positions(poule);
+       }},
+      {"result cleared", [&] { db->ClearResult(rr[2].id); return DataChange::Result(rr[2].id); }},
+      {"result again", [&] { db->RecordResult(rr[2].id, 1, {}, false); return DataChange::Result(rr[2].id); }},
+      {"knockout moved", [&] {
+         MatchRecord m = ko[1];
+         m.tafel = 7;
+         m.starttime = 1245;
+         db->UpdateMatch(m);
+         return DataChange::TableTime(m.id);
+       }},
+      {"knockout decided", [&] { db->RecordResult(ko[1].id, 1, {}, false); return DataChange::Result(ko[1].id); }},
+      {"swiss result", [&] { db->RecordResult(zw[0].id, 0, {}, false); return DataChange::Result(zw[0].id); }},
+      {"link added", [&] {
+         ContestantRecord third = links[1];
+         third.poolPos = 3;
+         third.sort = 2;
+         third.idPool = later;
+         db->AddContestant(third);
+         return DataChange::Positions(later);
+       }},
+      {"new pool", [&] {
+         int pool = AddPool(kPlaystylePoule, "8", 1300);
+         int a = AddContestant(pool, AddPlayer("Nieuw 1", "TTV", 1), 1);
+         int b = AddContestant(pool, AddPlayer("Nieuw 2", "TTV", 1), 2);
+         added = db->AddMatch(pool, a, b, 8, 1300);
+         return DataChange::Structure();
+       }},
+      {"new pool played", [&] { db->RecordResult(added, 0, {}, false); return DataChange::Result(added); }},
+  };
+  MatchBook book(*db);
+  book.FillToernooi(idToernooi);
+  HallView view(*db);
+  view.Build(idToernooi, HallOptions{});
+  for (const auto& [step, change] : script) {
+    const DataChange c = change();
+    MatchBook::Touched touched = book.Apply(c);
+    EXPECT_EQ(touched.all, c.kind == ChangeKind::kStructure) << step;
+    view.Apply(c);
+    MatchBook fresh(*db);
+    fresh.FillToernooi(idToernooi);
+    EXPECT_EQ(Shown(book), Shown(fresh)) << step;
+    EXPECT_TRUE(view.Content() == Build()) << step;
+  }
+  // The round robin's places reached the later block.
+  EXPECT_EQ(book.FindMatch(Matches(later)[0].id)->name1.rfind("Rr ", 0), 0u);
+}
+
+TEST(ChangeRule, ATouchedPoolTakesEveryPoolThatLinksToIt) {
+  // 2 and 3 take places of 1, 4 of 3; 5 links to itself (a damaged file).
+  const LinkGraph links = {{1, {}}, {2, {1}}, {3, {1}}, {4, {3}}, {5, {5}}, {6, {}}};
+  const struct {
+    ChangeKind kind;
+    int pool;
+    std::set<int> touched;
+  } cases[] = {
+      {ChangeKind::kResult, 1, {1, 2, 3, 4}},    {ChangeKind::kPositions, 3, {3, 4}},
+      {ChangeKind::kTableTime, 1, {1}},          {ChangeKind::kResult, 5, {5}},
+      {ChangeKind::kResult, 6, {6}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PoolsTouched(c.kind, c.pool, links), c.touched) << c.pool;
 }
 
 }  // namespace

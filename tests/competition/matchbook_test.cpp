@@ -226,5 +226,56 @@ TEST_F(Links, MatchBookNamesSidesAndSeats) {
   EXPECT_EQ(book.CheckSides(*book.FindMatch(toLink)), MatchBook::Sides::kUnknown);
 }
 
+// The book of a tournament is read in a fixed number of statements, however
+// many pools it has; the book of one match reads its own pool and the pools
+// its links go through, and names its matches as the whole book does.
+TEST_F(Links, ReadsDoNotGrowWithThePools) {
+  int cls = AddClass("Open");
+  int statements = 0;
+  std::vector<std::string> texts;
+  auto count = [&](auto read) {
+    statements = 0;
+    texts.clear();
+    db.SetStatementHook([&](int, const char* sql) {
+      ++statements;
+      texts.push_back(sql);
+      return StatementFault::kRun;
+    });
+    read();
+    db.SetStatementHook(nullptr);
+    return statements;
+  };
+  int first = -1, linked = -1, linkedMatch = -1;
+  std::vector<std::pair<int, int>> counts;  // whole book, book of the linked match
+  for (int round = 0; round < 2; ++round) {
+    for (int p = 0; p < 4; ++p) {
+      int pool = AddPool(cls, "P" + std::to_string(round) + std::to_string(p));
+      if (first < 0) first = pool;
+      auto pos = AddPlayers(pool, {AddPlayer("A" + std::to_string(pool), "X", 1), AddPlayer("B" + std::to_string(pool), "Y", 2)});
+      Play(pool, pos[0], pos[1], 1);
+    }
+    if (linked < 0) {
+      linked = AddPool(cls, "Finale");
+      int l1 = AddLink(linked, first, 1), l2 = AddLink(linked, first, 2);
+      linkedMatch = db.AddMatch(linked, l1, l2, 1, 900);
+    }
+    MatchBook whole(db), one(db);
+    const int wholeCount = count([&] { whole.FillToernooi(toernooi); });
+    counts.emplace_back(wholeCount, count([&] { one.FillPoolOfMatch(linkedMatch); }));
+    // The players read are those of the positions, not the tournament's.
+    for (const std::string& sql : texts)
+      if (sql.find("PlayersToernooi") != std::string::npos) {
+        EXPECT_NE(sql.find(" IN ("), std::string::npos) << sql;
+      }
+    const MatchEntry* w = whole.FindMatch(linkedMatch);
+    ASSERT_EQ(one.Matches().size(), 1u);
+    EXPECT_EQ(std::vector<std::string>({one.Matches()[0].name1, one.Matches()[0].name2, one.Matches()[0].poolName}),
+              std::vector<std::string>({w->name1, w->name2, w->poolName}));
+    EXPECT_EQ(w->name1, "B" + std::to_string(first));
+  }
+  EXPECT_EQ(counts[0], counts[1]);
+  EXPECT_LE(counts[1].first, 12);
+}
+
 }  // namespace
 }  // namespace velgram

@@ -6,6 +6,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QTest>
+#include <functional>
 
 #include "app/panes/pane_matches.h"
 #include "app/printing/print_preview.h"
@@ -109,6 +110,78 @@ TEST_F(MatchPanesTest, PlayedBoxShowsOpenMatchesFirstAndFollowsResultsEnteredEls
   pane->show();
   QTRY_VERIFY_WITH_TIMEOUT(pane->Grid()->FindRowData(ids[1]) >= 0, 2000);
   EXPECT_EQ(pane->Grid()->Cell(pane->Grid()->FindRowData(ids[1]), LPaneMatches::kResultaat), QStringLiteral("0-1 w.o."));
+}
+
+// A script of changes told by notices: after each, a pane that followed them
+// shows exactly what a pane filled afresh shows, rows, order and widths; once
+// with the open matches by time, once with all matches by the first name,
+// descending.
+TEST_F(MatchPanesTest, NoticesLeaveThePaneAsAFreshFillLeavesIt) {
+  OpenTournament();
+  auto w = Window();
+  struct Look {
+    Qt::CheckState played;
+    int sortColumn, sortDir;
+  };
+  for (const Look& look : {Look{Qt::Unchecked, LPaneMatches::kTijd, 0}, Look{Qt::PartiallyChecked, LPaneMatches::kSpeler1, 1}}) {
+    OpenTournament(look.sortDir ? "Tweede" : "Eerste");
+    const int heren = AddClass("Heren A");
+    const std::vector<int> first = Pool(heren, "Poule 1", {"Anna", "Bert", "Cor"});
+    const int poule1 = lastPool_;
+    const std::vector<int> second = Pool(heren, "Poule 2", {"Dirk", "Eva", "Frank"});
+    const int later = AddPool(heren, "Finale");
+    Seat(later, 0, kLinkPlace, poule1);
+    Seat(later, 0, kLinkPlace, poule1);
+    std::vector<ContestantRecord> seats;
+    db().ListContestants(later, seats);
+    const int final = db().AddMatch(later, seats[0].id, seats[1].id, 4, 1500);
+    const std::string t = std::to_string(app->IdToernooi());
+    db().SetSetting("PaneMatchesSortColumn" + t, std::to_string(look.sortColumn));
+    db().SetSetting("PaneMatchesSortDir" + t, std::to_string(look.sortDir));
+    db().SetSetting("MatchesTables" + t, "1");
+    db().SetSetting("MatchesTimes" + t, "1");
+    auto configure = [&](LPaneMatches& pane) {
+      pane.PlayedBox()->setCheckState(look.played);
+      pane.resize(900, 500);
+      pane.Refresh();
+    };
+    auto shown = [](LPaneMatches& pane) {
+      QStringList rows;
+      for (int r = 0; r < pane.Grid()->RowCount(); ++r) {
+        QString row = QString::number(pane.Grid()->RowData(r));
+        for (int c = 0; c < pane.Grid()->ColumnCount(); ++c) row += "|" + pane.Grid()->Cell(r, c);
+        rows << row;
+      }
+      for (int c = 0; c < pane.Grid()->ColumnCount(); ++c) rows << QString::number(pane.Grid()->columnWidth(c));
+      return rows;
+    };
+    LPaneMatches pane(*app);
+    configure(pane);
+    pane.show();
+    const std::vector<std::pair<const char*, std::function<DataChange()>>> script = {
+        {"result", [&] { SaveResult(db(), first[0], DecideWinnerOnly(1)); return DataChange::Result(first[0]); }},
+        {"elsewhere", [&] { SaveResult(db(), second[1], DecideWinnerOnly(0)); return DataChange::Result(second[1]); }},
+        {"pool done", [&] { SaveResult(db(), first[1], DecideWinnerOnly(0)); return DataChange::Result(first[1]); }},
+        {"links named", [&] { SaveResult(db(), first[2], DecideWinnerOnly(0)); return DataChange::Result(first[2]); }},
+        {"moved", [&] {
+           MatchRecord m;
+           db().GetMatch(m, second[0]);
+           m.tafel = 9;
+           m.starttime = 805;
+           db().UpdateMatch(m);
+           return DataChange::TableTime(m.id);
+         }},
+        {"cleared", [&] { ClearStoredResult(db(), prompter, first[1]); return DataChange::Result(first[1]); }},
+        {"final", [&] { SaveResult(db(), final, DecideWinnerOnly(0)); return DataChange::Result(final); }},
+        {"new pool", [&] { Pool(heren, "Poule 3", {"Gijs", "Hans"}); return DataChange::Structure(); }},
+    };
+    for (const auto& [step, change] : script) {
+      w->NotifyDataChanged(change());
+      LPaneMatches fresh(*app);
+      configure(fresh);
+      EXPECT_EQ(shown(pane), shown(fresh)) << step << " " << look.sortColumn;
+    }
+  }
 }
 
 TEST_F(MatchPanesTest, ParticipantFilterIgnoresCaseAndWaitsForTypingToPause) {
