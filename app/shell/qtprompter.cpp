@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QWindow>
 #include <QPushButton>
 #include <QThread>
 
@@ -59,10 +60,12 @@ bool QtPrompter::Confirm(const std::string& text) {
         qApp, [this, &text, &answer] { answer = Confirm(text); }, Qt::BlockingQueuedConnection);
     return answer;
   }
-  // A blank caption: an empty one makes the window system show the program's
-  // name there instead.
-  QMessageBox box(QMessageBox::NoIcon, QStringLiteral(" "), Shown(text), QMessageBox::Yes | QMessageBox::No, Owner());
+  // The question has no caption. An empty title makes the window system show
+  // the program's name instead, so the window itself is given a blank one.
+  QMessageBox box(QMessageBox::NoIcon, QString(), Shown(text), QMessageBox::Yes | QMessageBox::No, Owner());
   FitCaption(box);
+  box.winId();
+  if (QWindow* window = box.windowHandle()) window->setTitle(QStringLiteral(" "));
   // Dutch answers to a Dutch question, also where Qt's own translations are
   // not installed.
   box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
