@@ -19,8 +19,9 @@ class Prompter;
 // "0 - 1" for a winner only, the games won ("3 - 1") and, when the games are
 // known, each game from the first side's view ("3 - 1 (11-7, 9-11, ...)").
 // A walkover or a retirement is marked after it: "1 - 0 w.o.", "1 - 2 (11-7,
-// 5-11, 3-11) opg.".
-std::string MatchResultText(const MatchEntry& match, const MatchSystem& system);
+// 5-11, 3-11) opg.". Without eachGame the games are only counted ("1 - 2
+// opg."), for a display read from afar where the list would be cut off.
+std::string MatchResultText(const MatchEntry& match, const MatchSystem& system, bool eachGame = true);
 
 // "Start poule" after the start warning: refuses fewer than two positions, an
 // empty table list or a position not yet known; otherwise replaces the pool's

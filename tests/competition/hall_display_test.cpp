@@ -69,6 +69,15 @@ class HallContentTest : public ::testing::Test, public EventFixture {
     return ids;
   }
 
+  // A knockout block's lines: "place name-name2 winner result", " bye" after a bye.
+  static std::vector<std::string> KnockoutLines(const HallBlock& b) {
+    std::vector<std::string> lines;
+    for (const HallStandingRow& r : b.rows)
+      lines.push_back(Format("%d %s-%s %d%s%s%s", r.place, r.name.c_str(), r.name2.c_str(), r.winner,
+                             r.result.empty() ? "" : " ", r.result.c_str(), r.bye ? " bye" : ""));
+    return lines;
+  }
+
   FakePrompter prompter;
   int poule = -1, swiss = -1, knockout = -1;
 };
@@ -164,11 +173,32 @@ TEST_F(HallContentTest, KnockoutLinesMarkTheByesOfTheRound) {
   const HallBlock* round = Block(c, eight);
   ASSERT_TRUE(round);
   EXPECT_EQ(round->caption, "Kwartfinale");
-  std::vector<std::string> shown;
-  for (const HallStandingRow& r : round->rows)
-    shown.push_back(Format("%d %s-%s %d%s", r.place, r.name.c_str(), r.name2.c_str(), r.winner, r.bye ? " bye" : ""));
-  EXPECT_EQ(shown, (std::vector<std::string>{"1 Ac 1-Bye 0 bye", "2 Bye-Ac 4 1 bye", "3 Ac 3-Ac 5 -1",
-                                             "4 Bye-Ac 2 1 bye"}));
+  EXPECT_EQ(KnockoutLines(*round), (std::vector<std::string>{"1 Ac 1-Bye 0 bye", "2 Bye-Ac 4 1 bye", "3 Ac 3-Ac 5 -1",
+                                                            "4 Bye-Ac 2 1 bye"}));
+}
+
+// A knockout line shows its result as the lists do, a walkover and a
+// retirement with their marks.
+TEST_F(HallContentTest, KnockoutLinesShowHowTheirMatchEnded) {
+  const int four = AddKnockout("Ac ", 4, 4);
+  const std::vector<MatchRecord> m = Matches(four);
+  ASSERT_EQ(m.size(), 3u);
+  const struct {
+    int match, winner, decision;
+    std::vector<int> games;
+    std::vector<std::string> lines;
+  } steps[] = {
+      {0, 0, kDecisionWalkover, {}, {"1 Ac 1-Ac 4 0 1 - 0 w.o.", "2 Ac 3-Ac 2 -1"}},
+      {1, 1, kDecisionPlayed, {8, -10, -4, -1}, {"3 Ac 1-Ac 2 -1"}},
+      {2, 0, kDecisionRetired, {8, -10}, {"3 Ac 1-Ac 2 0 1 - 1 opg."}},
+  };
+  for (const auto& step : steps) {
+    db->RecordResult(m[step.match].id, step.winner, step.games, !step.games.empty(), step.decision);
+    const HallContent c = Build();
+    const HallBlock* round = Block(c, four);
+    ASSERT_TRUE(round);
+    EXPECT_EQ(KnockoutLines(*round), step.lines) << step.match;
+  }
 }
 
 TEST_F(HallContentTest, FinishedRoundRobinTakesItsPlacesWithTieBreaks) {

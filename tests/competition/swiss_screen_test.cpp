@@ -17,6 +17,7 @@ TEST(MatchResultText, EachResultModeReadsAsTheListsShowIt) {
     std::vector<int> games;
     std::string text;
     int decision = kDecisionPlayed;
+    bool eachGame = true;
   } cases[] = {
       {sets, 1, {}, "0 - 1 w.o.", kDecisionWalkover},
       {fast, 0, {8, -10}, "1 - 1 (11-7, 9-11) opg.", kDecisionRetired},
@@ -25,13 +26,15 @@ TEST(MatchResultText, EachResultModeReadsAsTheListsShowIt) {
       {fast, 0, {}, "1 - 0"},
       {games, 0, {3, 1}, "3 - 1"},
       {fast, 0, {8, -10, 11, 1}, "3 - 1 (11-7, 9-11, 12-10, 11-0)"},
+      {fast, 0, {8, -10, 11, 1}, "3 - 1", kDecisionPlayed, false},
+      {fast, 1, {8, -10}, "1 - 1 opg.", kDecisionRetired, false},
   };
   for (const Case& c : cases) {
     MatchEntry m;
     m.indexWinner = c.winner;
     m.games = c.games;
     m.decision = c.decision;
-    EXPECT_EQ(MatchResultText(m, c.system), c.text) << c.text;
+    EXPECT_EQ(MatchResultText(m, c.system, c.eachGame), c.text) << c.text;
   }
 }
 
