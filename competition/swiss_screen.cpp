@@ -243,7 +243,14 @@ std::vector<SwissStandLine> SwissStandLines(const LSwiss& pool, const std::set<i
         const Contestant* opponent = FindContestant(pool.contestants, other);
         sub.idMatch = match->id;
         sub.cells[2] = Format("%d %s", round, opponent ? SwissName(*opponent, options.withClub).c_str() : "Niet gespeeld");
-        if (opponent) sub.cells[4] = Format("%d", opponent->rating);
+        // The strength column says what the round adds to "Weerstand": a
+        // walkover was never played and adds nothing, so it shows its mark
+        // instead; a retirement was played and counts, its mark beside.
+        const std::string mark = DecisionMark(match->decision);
+        if (match->decision == kDecisionWalkover)
+          sub.cells[4] = mark;
+        else if (opponent)
+          sub.cells[4] = Format("%d", opponent->rating) + (mark.empty() ? "" : " " + mark);
         if (match->indexWinner >= 0) sub.cells[5] = (match->indexWinner == 0) == first ? "1" : "0";
       }
       lines.push_back(sub);

@@ -64,6 +64,8 @@ struct SwissStandOptions {
 std::vector<std::string> SwissStandHeader(bool dudodeva);
 // The player lines in standings order, each followed by its round lines when
 // its contestant id is in expanded. The pool's standings must be computed.
+// A round line's "Sterkte" is what the round adds to "Weerstand": "w.o." for a
+// walkover, the opponent's strength with "opg." beside for a retirement.
 std::vector<SwissStandLine> SwissStandLines(const LSwiss& pool, const std::set<int>& expanded,
                                             const SwissStandOptions& options);
 // One contestant's name as the Swiss lists show it.
