@@ -10,6 +10,7 @@
 #include "competition/matchbook.h"
 #include "competition/poule.h"
 #include "competition/swiss.h"
+#include "competition/swiss_screen.h"
 #include "store/database.h"
 #include "support/text.h"
 
@@ -146,6 +147,7 @@ HallBlock DropoutBlock(MatchBook& book, const PoolOfDisplay& p) {
     }
   }
   b.caption = KnockoutRoundName(shape.back().level - level);
+  const MatchSystem& system = book.MatchSystemOfPool(p.row.id);
   auto name = [&](int side) {
     int s = KnockoutSide(p.matches, side);
     if (s == 0) return std::string("Bye");
@@ -162,6 +164,9 @@ HallBlock DropoutBlock(MatchBook& book, const PoolOfDisplay& p) {
     r.name2 = name(m.idContestant2);
     r.winner = KnockoutWinnerIndex(p.matches, m);
     r.bye = KnockoutSide(p.matches, m.idContestant1) == 0 || KnockoutSide(p.matches, m.idContestant2) == 0;
+    // As the lists show it, with a walkover's or a retirement's mark; a bye
+    // stores no result and shows none.
+    r.result = MatchResultText(m, system, false);
     b.rows.push_back(r);
   }
   return b;

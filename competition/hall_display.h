@@ -59,6 +59,7 @@ struct HallStandingRow {
   std::string name2;     // knockout: the other side
   int winner = -1;       // knockout: 0 or 1 once decided
   bool bye = false;      // knockout: decided without a match
+  std::string result;    // knockout: as the lists show it, games counted ("3 - 1", "1 - 0 w.o.")
   bool operator==(const HallStandingRow&) const = default;
 };
 

@@ -32,7 +32,7 @@ const Contestant* FindContestant(const std::vector<Contestant>& list, int id) {
 }
 
 // The result without a walkover's or a retirement's mark.
-std::string PlayedResultText(const MatchEntry& match, const MatchSystem& system) {
+std::string PlayedResultText(const MatchEntry& match, const MatchSystem& system, bool eachGame) {
   if (match.indexWinner < 0) return "";
   const std::vector<int>& games = match.games;
   if (system.result == kResultSets || games.empty()) return WinnerText(match.indexWinner);
@@ -51,13 +51,14 @@ std::string PlayedResultText(const MatchEntry& match, const MatchSystem& system)
     list += Format("%d-%d", p1, p2);
   }
   if (list.empty()) return WinnerText(match.indexWinner);
+  if (!eachGame) return Format("%d - %d", won1, won2);
   return Format("%d - %d (%s)", won1, won2, list.c_str());
 }
 
 }  // namespace
 
-std::string MatchResultText(const MatchEntry& match, const MatchSystem& system) {
-  const std::string text = PlayedResultText(match, system);
+std::string MatchResultText(const MatchEntry& match, const MatchSystem& system, bool eachGame) {
+  const std::string text = PlayedResultText(match, system, eachGame);
   const std::string mark = DecisionMark(match.decision);
   return mark.empty() ? text : text + " " + mark;
 }
@@ -242,7 +243,14 @@ std::vector<SwissStandLine> SwissStandLines(const LSwiss& pool, const std::set<i
         const Contestant* opponent = FindContestant(pool.contestants, other);
         sub.idMatch = match->id;
         sub.cells[2] = Format("%d %s", round, opponent ? SwissName(*opponent, options.withClub).c_str() : "Niet gespeeld");
-        if (opponent) sub.cells[4] = Format("%d", opponent->rating);
+        // The strength column says what the round adds to "Weerstand": a
+        // walkover was never played and adds nothing, so it shows its mark
+        // instead; a retirement was played and counts, its mark beside.
+        const std::string mark = DecisionMark(match->decision);
+        if (match->decision == kDecisionWalkover)
+          sub.cells[4] = mark;
+        else if (opponent)
+          sub.cells[4] = Format("%d", opponent->rating) + (mark.empty() ? "" : " " + mark);
         if (match->indexWinner >= 0) sub.cells[5] = (match->indexWinner == 0) == first ? "1" : "0";
       }
       lines.push_back(sub);

@@ -19,8 +19,9 @@ class Prompter;
 // "0 - 1" for a winner only, the games won ("3 - 1") and, when the games are
 // known, each game from the first side's view ("3 - 1 (11-7, 9-11, ...)").
 // A walkover or a retirement is marked after it: "1 - 0 w.o.", "1 - 2 (11-7,
-// 5-11, 3-11) opg.".
-std::string MatchResultText(const MatchEntry& match, const MatchSystem& system);
+// 5-11, 3-11) opg.". Without eachGame the games are only counted ("1 - 2
+// opg."), for a display read from afar where the list would be cut off.
+std::string MatchResultText(const MatchEntry& match, const MatchSystem& system, bool eachGame = true);
 
 // "Start poule" after the start warning: refuses fewer than two positions, an
 // empty table list or a position not yet known; otherwise replaces the pool's
@@ -63,6 +64,8 @@ struct SwissStandOptions {
 std::vector<std::string> SwissStandHeader(bool dudodeva);
 // The player lines in standings order, each followed by its round lines when
 // its contestant id is in expanded. The pool's standings must be computed.
+// A round line's "Sterkte" is what the round adds to "Weerstand": "w.o." for a
+// walkover, the opponent's strength with "opg." beside for a retirement.
 std::vector<SwissStandLine> SwissStandLines(const LSwiss& pool, const std::set<int>& expanded,
                                             const SwissStandOptions& options);
 // One contestant's name as the Swiss lists show it.

@@ -47,7 +47,7 @@ const Column kSwissColumns[] = {{"Nr", 0.09, Qt::AlignHCenter},
                                 {"Punten", 0.17, Qt::AlignRight},
                                 {"Weerstand", 0.21, Qt::AlignRight}};
 const Column kDropoutColumns[] = {
-    {"Speler 1", 0.41, Qt::AlignLeft}, {"Speler 2", 0.41, Qt::AlignLeft}, {"Resultaat", 0.18, Qt::AlignHCenter}};
+    {"Speler 1", 0.37, Qt::AlignLeft}, {"Speler 2", 0.37, Qt::AlignLeft}, {"Resultaat", 0.26, Qt::AlignHCenter}};
 
 QFont Sized(double pixels, bool bold) {
   QFont f(QStringLiteral("DejaVu Sans"));
@@ -370,8 +370,7 @@ void LFlyHallDisplay::paintEvent(QPaintEvent*) {
         }
         p.setFont(Sized(rowFont, false));
         p.setPen(kText);
-        QString result = row.bye ? QString() : row.winner == 0 ? QStringLiteral("1-0") : row.winner == 1 ? QStringLiteral("0-1") : QString();
-        Cells(p, r, kDropoutColumns, {QString(), QString(), result});
+        Cells(p, r, kDropoutColumns, {QString(), QString(), ToQt(row.result)});
       } else {
         Cells(p, r, kPouleColumns, {place, ToQt(row.name), ToQt(row.club), QString::number(row.wins)});
       }

@@ -39,14 +39,22 @@ class HallContentTest : public ::testing::Test, public EventFixture {
     ASSERT_EQ(s.CalculateNextRound(*db, clock, nullptr), RoundOutcome::kWritten);
 
     // Three in a bracket of four: seed 1 has a bye, match 3 waits for match 2.
-    knockout = AddPool(kPlaystyleDropout, "5", 1000, "{ \"dimension\":4 }");
-    for (int i = 1; i <= 3; ++i) AddContestant(knockout, AddPlayer("Ko " + std::to_string(i), "Net", 1000), i);
-    LDropout ko("{ \"dimension\":4 }");
-    ASSERT_TRUE(db->GetPool(knockout, row));
+    knockout = AddKnockout("Ko ", 3, 4);
+  }
+
+  // A started bracket of `dimension` seats for `players` named prefix 1, 2, ...
+  int AddKnockout(const std::string& prefix, int players, int dimension) {
+    const std::string extra = "{ \"dimension\":" + std::to_string(dimension) + " }";
+    const int id = AddPool(kPlaystyleDropout, "5", 1000, extra);
+    for (int i = 1; i <= players; ++i) AddContestant(id, AddPlayer(prefix + std::to_string(i), "Net", 1000), i);
+    LDropout ko(extra);
+    PoolRecord row;
+    EXPECT_TRUE(db->GetPool(id, row));
     ko.FillFrom(row);
     std::vector<Contestant> seats;
-    LoadContestants(*db, knockout, seats, true);
-    ASSERT_EQ(ActivateDropout(*db, prompter, ko, seats), ActivateOutcome::kActivated);
+    LoadContestants(*db, id, seats, true);
+    EXPECT_EQ(ActivateDropout(*db, prompter, ko, seats), ActivateOutcome::kActivated);
+    return id;
   }
 
   HallContent Build(const HallOptions& o = {}) { return BuildHallContent(*db, idToernooi, o); }
@@ -59,6 +67,15 @@ class HallContentTest : public ::testing::Test, public EventFixture {
     std::vector<int> ids;
     for (const HallMatchRow& r : c.open) ids.push_back(r.idMatch);
     return ids;
+  }
+
+  // A knockout block's lines: "place name-name2 winner result", " bye" after a bye.
+  static std::vector<std::string> KnockoutLines(const HallBlock& b) {
+    std::vector<std::string> lines;
+    for (const HallStandingRow& r : b.rows)
+      lines.push_back(Format("%d %s-%s %d%s%s%s", r.place, r.name.c_str(), r.name2.c_str(), r.winner,
+                             r.result.empty() ? "" : " ", r.result.c_str(), r.bye ? " bye" : ""));
+    return lines;
   }
 
   FakePrompter prompter;
@@ -146,6 +163,42 @@ TEST_F(HallContentTest, AResultTakesTheMatchOffAndMovesTheStandings) {
   ASSERT_EQ(final->rows.size(), 1u);
   EXPECT_EQ(final->rows[0].name, "Ko 1");
   EXPECT_EQ(final->rows[0].name2, "Ko 3");
+}
+
+// A knockout line is a bye whichever side the bye stands on, and only then.
+TEST_F(HallContentTest, KnockoutLinesMarkTheByesOfTheRound) {
+  // Five in a bracket of eight: byes on either side beside a match to play.
+  const int eight = AddKnockout("Ac ", 5, 8);
+  const HallContent c = Build();
+  const HallBlock* round = Block(c, eight);
+  ASSERT_TRUE(round);
+  EXPECT_EQ(round->caption, "Kwartfinale");
+  EXPECT_EQ(KnockoutLines(*round), (std::vector<std::string>{"1 Ac 1-Bye 0 bye", "2 Bye-Ac 4 1 bye", "3 Ac 3-Ac 5 -1",
+                                                            "4 Bye-Ac 2 1 bye"}));
+}
+
+// A knockout line shows its result as the lists do, a walkover and a
+// retirement with their marks.
+TEST_F(HallContentTest, KnockoutLinesShowHowTheirMatchEnded) {
+  const int four = AddKnockout("Ac ", 4, 4);
+  const std::vector<MatchRecord> m = Matches(four);
+  ASSERT_EQ(m.size(), 3u);
+  const struct {
+    int match, winner, decision;
+    std::vector<int> games;
+    std::vector<std::string> lines;
+  } steps[] = {
+      {0, 0, kDecisionWalkover, {}, {"1 Ac 1-Ac 4 0 1 - 0 w.o.", "2 Ac 3-Ac 2 -1"}},
+      {1, 1, kDecisionPlayed, {8, -10, -4, -1}, {"3 Ac 1-Ac 2 -1"}},
+      {2, 0, kDecisionRetired, {8, -10}, {"3 Ac 1-Ac 2 0 1 - 1 opg."}},
+  };
+  for (const auto& step : steps) {
+    db->RecordResult(m[step.match].id, step.winner, step.games, !step.games.empty(), step.decision);
+    const HallContent c = Build();
+    const HallBlock* round = Block(c, four);
+    ASSERT_TRUE(round);
+    EXPECT_EQ(KnockoutLines(*round), step.lines) << step.match;
+  }
 }
 
 TEST_F(HallContentTest, FinishedRoundRobinTakesItsPlacesWithTieBreaks) {
