@@ -124,7 +124,7 @@ void LinkResolver::ReadMatchesOfToernooi() {
   if (idToernooi_ <= 0) return;
   std::vector<MatchRecord> rows;
   db_.ListMatchesOfToernooi(idToernooi_, rows);
-  db_.ReadResults(rows);
+  db_.ReadResultsOfToernooi(idToernooi_, rows);
   std::vector<MatchEntry> all;
   all.reserve(rows.size());
   for (const MatchRecord& r : rows) all.push_back(MatchEntry::FromRecord(r));
@@ -507,7 +507,7 @@ void MatchBook::FillToernooi(int idToernooi) {
   if (idToernooi <= 0) return;
   std::vector<MatchRecord> rows;
   db_.ListMatchesOfToernooi(idToernooi, rows);
-  db_.ReadResults(rows);
+  db_.ReadResultsOfToernooi(idToernooi, rows);
   matches_.reserve(rows.size());
   for (const MatchRecord& r : rows) matches_.push_back(MatchEntry::FromRecord(r));
   IndexMatches();

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "store/database.h"
@@ -255,7 +256,7 @@ void Database::ListPoolsOfToernooi(int idToernooi, std::vector<PoolRecord>& list
   // Unlike ListPools, a row of an unknown playstyle is kept: the caller treats
   // it as a pool that cannot be built, as GetPool does.
   list.clear();
-  std::string rs;
+  Records rs;
   Exec(&rs,
        "SELECT Pools.* FROM Pools,Systems WHERE Pools.idSystem=Systems.id AND Systems.idToernooi=%d"
        " ORDER BY Systems.sort,Pools.sort",
@@ -528,31 +529,29 @@ void Database::WriteGames(int idMatch, const std::vector<int>& games) {
   tx.Commit();
 }
 
-void Database::ReadResults(std::vector<MatchRecord>& matches) {
-  if (matches.empty()) return;
+namespace {
+
+// The results of matches, read by the given statements (winner rows by
+// idMatch, then game rows by idMatch and game), put on the matches that hold
+// them.
+void ReadResultRows(Database& db, std::vector<MatchRecord>& matches, const std::vector<std::string>& winnerSql,
+                    const std::vector<std::string>& gamesSql) {
   // Rows come back by match id; a map finds their objects in constant time,
   // whatever the order of the list.
   std::unordered_map<int, std::vector<MatchRecord*>> byId;
   byId.reserve(matches.size());
-  std::vector<int> ids;
-  ids.reserve(matches.size());
   for (MatchRecord& m : matches) {
     // Start from nothing, so a result cleared since the last read is not kept.
     m.indexWinner = -1;
     m.decision = kDecisionPlayed;
     m.stamp = ResultStamp{};
     m.games.clear();
-    auto& slot = byId[m.id];
-    if (slot.empty()) ids.push_back(m.id);
-    slot.push_back(&m);
+    byId[m.id].push_back(&m);
   }
 
-  for (const std::string& sql :
-       ChunkedInList(ids,
-                     "SELECT idMatch,indexWinner,isodate,isotime,isofraction,decision FROM ResultWinner WHERE idMatch IN (",
-                     " ORDER BY idMatch")) {
+  for (const std::string& sql : winnerSql) {
     Records rs;
-    ExecText(&rs, sql);
+    db.ExecText(&rs, sql);
     RecordSet r(rs);
     for (bool ok = r.First(); ok; ok = r.Next()) {
       auto it = byId.find(r.Int("idMatch"));
@@ -570,10 +569,9 @@ void Database::ReadResults(std::vector<MatchRecord>& matches) {
     }
   }
 
-  for (const std::string& sql : ChunkedInList(
-           ids, "SELECT idMatch,game,result FROM ResultGames WHERE idMatch IN (", " ORDER BY idMatch,game")) {
+  for (const std::string& sql : gamesSql) {
     Records rs;
-    ExecText(&rs, sql);
+    db.ExecText(&rs, sql);
     RecordSet r(rs);
     for (bool ok = r.First(); ok; ok = r.Next()) {
       auto it = byId.find(r.Int("idMatch"));
@@ -582,6 +580,39 @@ void Database::ReadResults(std::vector<MatchRecord>& matches) {
       for (MatchRecord* m : it->second) m->games.push_back(result);
     }
   }
+}
+
+constexpr const char* kWinnerColumns = "SELECT idMatch,indexWinner,isodate,isotime,isofraction,decision FROM ResultWinner";
+constexpr const char* kGameColumns = "SELECT idMatch,game,result FROM ResultGames";
+
+}  // namespace
+
+void Database::ReadResults(std::vector<MatchRecord>& matches) {
+  if (matches.empty()) return;
+  std::vector<int> ids;
+  ids.reserve(matches.size());
+  std::unordered_set<int> seen;
+  for (const MatchRecord& m : matches)
+    if (seen.insert(m.id).second) ids.push_back(m.id);
+  ReadResultRows(*this, matches,
+                 ChunkedInList(ids, std::string(kWinnerColumns) + " WHERE idMatch IN (", " ORDER BY idMatch"),
+                 ChunkedInList(ids, std::string(kGameColumns) + " WHERE idMatch IN (", " ORDER BY idMatch,game"));
+}
+
+void Database::ReadResultsOfToernooi(int idToernooi, std::vector<MatchRecord>& matches) {
+  if (idToernooi <= 0) {
+    ReadResults(matches);
+    return;
+  }
+  if (matches.empty()) return;
+  // The tournament's matches selected in SQL: two short statements instead
+  // of the ids spelled out, which SQLite would parse a thousand at a time.
+  const std::string ofToernooi = Format(
+      " WHERE idMatch IN (SELECT Matches.id FROM Matches,Pools,Systems WHERE Matches.idPool=Pools.id AND "
+      "Pools.idSystem=Systems.id AND Systems.idToernooi=%d)",
+      idToernooi);
+  ReadResultRows(*this, matches, {kWinnerColumns + ofToernooi + " ORDER BY idMatch"},
+                 {kGameColumns + ofToernooi + " ORDER BY idMatch,game"});
 }
 
 // ---------------------------------------------------------------- Swiss rounds
