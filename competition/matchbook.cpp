@@ -138,14 +138,19 @@ void LinkResolver::UseMatchesOfToernooi(const std::vector<MatchEntry>& all) {
   toernooiClasses_.clear();
   for (const SystemRecord& c : classes) toernooiClasses_.insert(c.id);
   matchesByPool_.clear();
-  for (const MatchEntry& m : all) matchesByPool_[m.idPool].push_back(m);
   // The order a pool's own list has: by start time and table, then by id.
-  for (auto& [id, list] : matchesByPool_) {
-    std::stable_sort(list.begin(), list.end(), [](const MatchEntry& a, const MatchEntry& b) {
-      if (a.starttime != b.starttime) return a.starttime < b.starttime;
-      if (a.tafel != b.tafel) return a.tafel < b.tafel;
-      return a.id < b.id;
+  // Sorted as pointers, then copied once: an entry carries several texts.
+  std::map<int, std::vector<const MatchEntry*>> byPool;
+  for (const MatchEntry& m : all) byPool[m.idPool].push_back(&m);
+  for (auto& [id, list] : byPool) {
+    std::stable_sort(list.begin(), list.end(), [](const MatchEntry* a, const MatchEntry* b) {
+      if (a->starttime != b->starttime) return a->starttime < b->starttime;
+      if (a->tafel != b->tafel) return a->tafel < b->tafel;
+      return a->id < b->id;
     });
+    std::vector<MatchEntry>& copy = matchesByPool_[id];
+    copy.reserve(list.size());
+    for (const MatchEntry* m : list) copy.push_back(*m);
   }
   allMatches_ = true;
 }
