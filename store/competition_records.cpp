@@ -537,35 +537,45 @@ namespace {
 void ReadResultRows(Database& db, std::vector<MatchRecord>& matches, const std::vector<std::string>& winnerSql,
                     const std::vector<std::string>& gamesSql) {
   // Rows come back by match id; a map finds their objects in constant time,
-  // whatever the order of the list.
-  std::unordered_map<int, std::vector<MatchRecord*>> byId;
-  byId.reserve(matches.size());
-  for (MatchRecord& m : matches) {
+  // whatever the order of the list. A match listed twice is rare: its later
+  // entries hang off the first in `next`, so no match costs a list of its own.
+  constexpr size_t kNone = static_cast<size_t>(-1);
+  std::unordered_map<int, size_t> first;
+  first.reserve(matches.size());
+  std::vector<size_t> next(matches.size(), kNone), last(matches.size(), kNone);
+  for (size_t i = 0; i < matches.size(); ++i) {
+    MatchRecord& m = matches[i];
     // Start from nothing, so a result cleared since the last read is not kept.
     m.indexWinner = -1;
     m.decision = kDecisionPlayed;
     m.stamp = ResultStamp{};
     m.games.clear();
-    byId[m.id].push_back(&m);
+    auto [it, added] = first.emplace(m.id, i);
+    if (!added) next[last[it->second]] = i;
+    last[it->second] = i;
   }
+  // Calls f with every entry of the list that is match id.
+  auto forMatch = [&](int id, auto f) {
+    auto it = first.find(id);
+    if (it == first.end()) return;
+    for (size_t i = it->second; i != kNone; i = next[i]) f(matches[i]);
+  };
 
   for (const std::string& sql : winnerSql) {
     Records rs;
     db.ExecText(&rs, sql);
     RecordSet r(rs);
     for (bool ok = r.First(); ok; ok = r.Next()) {
-      auto it = byId.find(r.Int("idMatch"));
-      if (it == byId.end()) continue;
-      for (MatchRecord* m : it->second) {
-        m->indexWinner = r.Int("indexWinner");
-        m->stamp.isodate = r.Int("isodate");
-        m->stamp.isotime = r.Int("isotime");
-        m->stamp.isofraction = r.Int("isofraction");
+      forMatch(r.Int("idMatch"), [&r](MatchRecord& m) {
+        m.indexWinner = r.Int("indexWinner");
+        m.stamp.isodate = r.Int("isodate");
+        m.stamp.isotime = r.Int("isotime");
+        m.stamp.isofraction = r.Int("isofraction");
         // Rows written without it (byes, late entrants) were played or never
         // played at all; only the two kinds below mean anything else.
         const int decision = r.Int("decision");
-        m->decision = decision == kDecisionWalkover || decision == kDecisionRetired ? decision : kDecisionPlayed;
-      }
+        m.decision = decision == kDecisionWalkover || decision == kDecisionRetired ? decision : kDecisionPlayed;
+      });
     }
   }
 
@@ -574,10 +584,8 @@ void ReadResultRows(Database& db, std::vector<MatchRecord>& matches, const std::
     db.ExecText(&rs, sql);
     RecordSet r(rs);
     for (bool ok = r.First(); ok; ok = r.Next()) {
-      auto it = byId.find(r.Int("idMatch"));
-      if (it == byId.end()) continue;
-      int result = r.Int("result");
-      for (MatchRecord* m : it->second) m->games.push_back(result);
+      const int result = r.Int("result");
+      forMatch(r.Int("idMatch"), [result](MatchRecord& m) { m.games.push_back(result); });
     }
   }
 }

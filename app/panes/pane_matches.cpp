@@ -319,8 +319,11 @@ void LPaneMatches::ShowRows() {
 
   // The class list keeps the user's choice; a class added since the pane
   // was opened appears too.
+  // A class's matches mostly follow each other: a name like the one before
+  // is not looked up in the set again.
   std::set<std::string> classNames;
-  for (const MatchEntry* m : matches) classNames.insert(m->systemName);
+  for (size_t i = 0; i < matches.size(); ++i)
+    if (i == 0 || matches[i]->systemName != matches[i - 1]->systemName) classNames.insert(matches[i]->systemName);
   std::vector<std::string> classTexts{"Alle spelklassen"};
   classTexts.insert(classTexts.end(), classNames.begin(), classNames.end());
   FillCombo(classes_, classTexts, classes_->currentText());
@@ -328,8 +331,10 @@ void LPaneMatches::ShowRows() {
   const bool allClasses = classes_->currentIndex() <= 0;
   const std::string klasse = FromQt(classes_->currentText());
   std::set<std::string> poolNames;
+  const std::string* lastPool = nullptr;
   for (const MatchEntry* m : matches)
-    if (allClasses || m->systemName == klasse) poolNames.insert(m->poolName);
+    if ((allClasses || m->systemName == klasse) && (!lastPool || *lastPool != m->poolName))
+      poolNames.insert(*(lastPool = &m->poolName));
   std::vector<std::string> poolTexts{"Alle poules"};
   poolTexts.insert(poolTexts.end(), poolNames.begin(), poolNames.end());
   FillCombo(pools_, poolTexts, pools_->currentText());
