@@ -584,8 +584,9 @@ void ReadResultRows(Database& db, std::vector<MatchRecord>& matches, const std::
     db.ExecText(&rs, sql);
     RecordSet r(rs);
     for (bool ok = r.First(); ok; ok = r.Next()) {
+      const int idMatch = r.Int("idMatch");  // the columns in their order
       const int result = r.Int("result");
-      forMatch(r.Int("idMatch"), [result](MatchRecord& m) { m.games.push_back(result); });
+      forMatch(idMatch, [result](MatchRecord& m) { m.games.push_back(result); });
     }
   }
 }
