@@ -1,14 +1,23 @@
 #pragma once
 // The building blocks of the benchmarks' tournaments: a class, a pool, a
-// player, and the pool's positions. Set-up only; nothing here is measured.
+// player, the pool's positions, and a prompter that agrees to everything.
+// Set-up only; nothing here is measured.
 #include <string>
 #include <vector>
 
 #include "competition/pool.h"
 #include "store/database.h"
 #include "store/records.h"
+#include "support/prompt.h"
 
 namespace velgram::bench {
+
+// Says nothing and answers yes: a benchmark measures the work, not a dialog.
+class QuietPrompter : public Prompter {
+ public:
+  void Alert(const std::string&) override {}
+  bool Confirm(const std::string&) override { return true; }
+};
 
 inline int AddClass(Database& db, int idToernooi, const std::string& name, int nrPlayers = 0) {
   SystemRecord s;

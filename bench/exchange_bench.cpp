@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bench_ratio.h"
+#include "bench_tournament.h"
 #include "common/fakes.h"
 #include "competition/pool.h"
 #include "exchange/exports.h"
@@ -31,12 +32,6 @@ class QuietImport : public ImportPrompter {
                               const std::function<bool(const std::vector<int>&)>&) override {
     return RemoveOutcome::kContinue;
   }
-};
-
-class QuietPrompter : public Prompter {
- public:
-  void Alert(const std::string&) override {}
-  bool Confirm(const std::string&) override { return true; }
 };
 
 std::string PlayerFile() {
@@ -198,7 +193,7 @@ struct MatchTournament : Fixture {
 
 void BM_ExportRatingFile(benchmark::State& state) {
   MatchTournament t;
-  QuietPrompter ui;
+  bench::QuietPrompter ui;
   for (auto _ : state)
     if (ExportRatingFile(*t.db, t.idT, ui, t.dir.Path()) != ExportResult::kWritten) state.SkipWithError("refused");
   state.SetItemsProcessed(state.iterations() * 5000);
@@ -207,7 +202,7 @@ BENCHMARK(BM_ExportRatingFile)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_ExportMatchList(benchmark::State& state) {
   MatchTournament t;
-  QuietPrompter ui;
+  bench::QuietPrompter ui;
   for (auto _ : state)
     if (ExportMatchList(*t.db, t.idT, ui, t.dir.Path()) != ExportResult::kWritten) state.SkipWithError("refused");
   state.SetItemsProcessed(state.iterations() * 5000);

@@ -124,7 +124,7 @@ void LinkResolver::ReadMatchesOfToernooi() {
   if (idToernooi_ <= 0) return;
   std::vector<MatchRecord> rows;
   db_.ListMatchesOfToernooi(idToernooi_, rows);
-  db_.ReadResults(rows);
+  db_.ReadResultsOfToernooi(idToernooi_, rows);
   std::vector<MatchEntry> all;
   all.reserve(rows.size());
   for (const MatchRecord& r : rows) all.push_back(MatchEntry::FromRecord(r));
@@ -138,14 +138,19 @@ void LinkResolver::UseMatchesOfToernooi(const std::vector<MatchEntry>& all) {
   toernooiClasses_.clear();
   for (const SystemRecord& c : classes) toernooiClasses_.insert(c.id);
   matchesByPool_.clear();
-  for (const MatchEntry& m : all) matchesByPool_[m.idPool].push_back(m);
   // The order a pool's own list has: by start time and table, then by id.
-  for (auto& [id, list] : matchesByPool_) {
-    std::stable_sort(list.begin(), list.end(), [](const MatchEntry& a, const MatchEntry& b) {
-      if (a.starttime != b.starttime) return a.starttime < b.starttime;
-      if (a.tafel != b.tafel) return a.tafel < b.tafel;
-      return a.id < b.id;
+  // Sorted as pointers, then copied once: an entry carries several texts.
+  std::map<int, std::vector<const MatchEntry*>> byPool;
+  for (const MatchEntry& m : all) byPool[m.idPool].push_back(&m);
+  for (auto& [id, list] : byPool) {
+    std::stable_sort(list.begin(), list.end(), [](const MatchEntry* a, const MatchEntry* b) {
+      if (a->starttime != b->starttime) return a->starttime < b->starttime;
+      if (a->tafel != b->tafel) return a->tafel < b->tafel;
+      return a->id < b->id;
     });
+    std::vector<MatchEntry>& copy = matchesByPool_[id];
+    copy.reserve(list.size());
+    for (const MatchEntry* m : list) copy.push_back(*m);
   }
   allMatches_ = true;
 }
@@ -507,7 +512,7 @@ void MatchBook::FillToernooi(int idToernooi) {
   if (idToernooi <= 0) return;
   std::vector<MatchRecord> rows;
   db_.ListMatchesOfToernooi(idToernooi, rows);
-  db_.ReadResults(rows);
+  db_.ReadResultsOfToernooi(idToernooi, rows);
   matches_.reserve(rows.size());
   for (const MatchRecord& r : rows) matches_.push_back(MatchEntry::FromRecord(r));
   IndexMatches();

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "store/database.h"
@@ -255,7 +256,7 @@ void Database::ListPoolsOfToernooi(int idToernooi, std::vector<PoolRecord>& list
   // Unlike ListPools, a row of an unknown playstyle is kept: the caller treats
   // it as a pool that cannot be built, as GetPool does.
   list.clear();
-  std::string rs;
+  Records rs;
   Exec(&rs,
        "SELECT Pools.* FROM Pools,Systems WHERE Pools.idSystem=Systems.id AND Systems.idToernooi=%d"
        " ORDER BY Systems.sort,Pools.sort",
@@ -528,60 +529,99 @@ void Database::WriteGames(int idMatch, const std::vector<int>& games) {
   tx.Commit();
 }
 
-void Database::ReadResults(std::vector<MatchRecord>& matches) {
-  if (matches.empty()) return;
+namespace {
+
+// The results of matches, read by the given statements (winner rows by
+// idMatch, then game rows by idMatch and game), put on the matches that hold
+// them.
+void ReadResultRows(Database& db, std::vector<MatchRecord>& matches, const std::vector<std::string>& winnerSql,
+                    const std::vector<std::string>& gamesSql) {
   // Rows come back by match id; a map finds their objects in constant time,
-  // whatever the order of the list.
-  std::unordered_map<int, std::vector<MatchRecord*>> byId;
-  byId.reserve(matches.size());
-  std::vector<int> ids;
-  ids.reserve(matches.size());
-  for (MatchRecord& m : matches) {
+  // whatever the order of the list. A match listed twice is rare: its later
+  // entries hang off the first in `next`, so no match costs a list of its own.
+  constexpr size_t kNone = static_cast<size_t>(-1);
+  std::unordered_map<int, size_t> first;
+  first.reserve(matches.size());
+  std::vector<size_t> next(matches.size(), kNone), last(matches.size(), kNone);
+  for (size_t i = 0; i < matches.size(); ++i) {
+    MatchRecord& m = matches[i];
     // Start from nothing, so a result cleared since the last read is not kept.
     m.indexWinner = -1;
     m.decision = kDecisionPlayed;
     m.stamp = ResultStamp{};
     m.games.clear();
-    auto& slot = byId[m.id];
-    if (slot.empty()) ids.push_back(m.id);
-    slot.push_back(&m);
+    auto [it, added] = first.emplace(m.id, i);
+    if (!added) next[last[it->second]] = i;
+    last[it->second] = i;
   }
+  // Calls f with every entry of the list that is match id.
+  auto forMatch = [&](int id, auto f) {
+    auto it = first.find(id);
+    if (it == first.end()) return;
+    for (size_t i = it->second; i != kNone; i = next[i]) f(matches[i]);
+  };
 
-  for (const std::string& sql :
-       ChunkedInList(ids,
-                     "SELECT idMatch,indexWinner,isodate,isotime,isofraction,decision FROM ResultWinner WHERE idMatch IN (",
-                     " ORDER BY idMatch")) {
+  for (const std::string& sql : winnerSql) {
     Records rs;
-    ExecText(&rs, sql);
+    db.ExecText(&rs, sql);
     RecordSet r(rs);
     for (bool ok = r.First(); ok; ok = r.Next()) {
-      auto it = byId.find(r.Int("idMatch"));
-      if (it == byId.end()) continue;
-      for (MatchRecord* m : it->second) {
-        m->indexWinner = r.Int("indexWinner");
-        m->stamp.isodate = r.Int("isodate");
-        m->stamp.isotime = r.Int("isotime");
-        m->stamp.isofraction = r.Int("isofraction");
+      forMatch(r.Int("idMatch"), [&r](MatchRecord& m) {
+        m.indexWinner = r.Int("indexWinner");
+        m.stamp.isodate = r.Int("isodate");
+        m.stamp.isotime = r.Int("isotime");
+        m.stamp.isofraction = r.Int("isofraction");
         // Rows written without it (byes, late entrants) were played or never
         // played at all; only the two kinds below mean anything else.
         const int decision = r.Int("decision");
-        m->decision = decision == kDecisionWalkover || decision == kDecisionRetired ? decision : kDecisionPlayed;
-      }
+        m.decision = decision == kDecisionWalkover || decision == kDecisionRetired ? decision : kDecisionPlayed;
+      });
     }
   }
 
-  for (const std::string& sql : ChunkedInList(
-           ids, "SELECT idMatch,game,result FROM ResultGames WHERE idMatch IN (", " ORDER BY idMatch,game")) {
+  for (const std::string& sql : gamesSql) {
     Records rs;
-    ExecText(&rs, sql);
+    db.ExecText(&rs, sql);
     RecordSet r(rs);
     for (bool ok = r.First(); ok; ok = r.Next()) {
-      auto it = byId.find(r.Int("idMatch"));
-      if (it == byId.end()) continue;
-      int result = r.Int("result");
-      for (MatchRecord* m : it->second) m->games.push_back(result);
+      const int idMatch = r.Int("idMatch");  // the columns in their order
+      const int result = r.Int("result");
+      forMatch(idMatch, [result](MatchRecord& m) { m.games.push_back(result); });
     }
   }
+}
+
+constexpr const char* kWinnerColumns = "SELECT idMatch,indexWinner,isodate,isotime,isofraction,decision FROM ResultWinner";
+constexpr const char* kGameColumns = "SELECT idMatch,game,result FROM ResultGames";
+
+}  // namespace
+
+void Database::ReadResults(std::vector<MatchRecord>& matches) {
+  if (matches.empty()) return;
+  std::vector<int> ids;
+  ids.reserve(matches.size());
+  std::unordered_set<int> seen;
+  for (const MatchRecord& m : matches)
+    if (seen.insert(m.id).second) ids.push_back(m.id);
+  ReadResultRows(*this, matches,
+                 ChunkedInList(ids, std::string(kWinnerColumns) + " WHERE idMatch IN (", " ORDER BY idMatch"),
+                 ChunkedInList(ids, std::string(kGameColumns) + " WHERE idMatch IN (", " ORDER BY idMatch,game"));
+}
+
+void Database::ReadResultsOfToernooi(int idToernooi, std::vector<MatchRecord>& matches) {
+  if (idToernooi <= 0) {
+    ReadResults(matches);
+    return;
+  }
+  if (matches.empty()) return;
+  // The tournament's matches selected in SQL: two short statements instead
+  // of the ids spelled out, which SQLite would parse a thousand at a time.
+  const std::string ofToernooi = Format(
+      " WHERE idMatch IN (SELECT Matches.id FROM Matches,Pools,Systems WHERE Matches.idPool=Pools.id AND "
+      "Pools.idSystem=Systems.id AND Systems.idToernooi=%d)",
+      idToernooi);
+  ReadResultRows(*this, matches, {kWinnerColumns + ofToernooi + " ORDER BY idMatch"},
+                 {kGameColumns + ofToernooi + " ORDER BY idMatch,game"});
 }
 
 // ---------------------------------------------------------------- Swiss rounds

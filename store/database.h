@@ -216,6 +216,9 @@ class Database {
   void WriteWinner(int idMatch, int indexWinner, int decision = kDecisionPlayed);
   void WriteGames(int idMatch, const std::vector<int>& games);
   void ReadResults(std::vector<MatchRecord>& matches);
+  // The same for a list that holds every match of the tournament (as
+  // ListMatchesOfToernooi reads them), selected by the tournament in SQL.
+  void ReadResultsOfToernooi(int idToernooi, std::vector<MatchRecord>& matches);
 
   // --- Swiss rounds --------------------------------------------------------
   void AddRoundMatch(int idPool, int round, int idMatch);

@@ -23,12 +23,6 @@
 namespace velgram {
 namespace {
 
-class QuietPrompter : public Prompter {
- public:
-  void Alert(const std::string&) override {}
-  bool Confirm(const std::string&) override { return true; }
-};
-
 constexpr int kPlayersPerPool = 5;
 constexpr int kPoolsPerClass = 20;
 
@@ -77,7 +71,7 @@ struct Tournament {
   }
 
   QTemporaryDir dir;
-  QuietPrompter prompter;
+  bench::QuietPrompter prompter;
   std::unique_ptr<CVelgramApp> app;
   std::unique_ptr<CVelgramDlg> window;
   LPanePoule* pane = nullptr;

@@ -41,12 +41,6 @@
 namespace velgram {
 namespace {
 
-class QuietPrompter : public Prompter {
- public:
-  void Alert(const std::string&) override {}
-  bool Confirm(const std::string&) override { return true; }
-};
-
 double ThreadMs() {
   timespec t{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
@@ -225,7 +219,7 @@ struct Fixture {
   }
 
   QTemporaryDir dir;
-  QuietPrompter prompter;
+  bench::QuietPrompter prompter;
   std::unique_ptr<CVelgramApp> app;
   int idToernooi = -1, idMatch = -1, idPool = -1;
   std::unique_ptr<RawReader> raw;

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QResizeEvent>
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <set>
 #include <unordered_map>
@@ -117,7 +118,11 @@ QString LPaneMatchList::TableText(const MatchEntry& m) { return m.tafel > 0 ? QS
 
 QString LPaneMatchList::TimeText(const MatchEntry& m) {
   if (m.starttime <= 0) return QString();
-  return QStringLiteral("%1:%2").arg(m.starttime / 100).arg(m.starttime % 100, 2, 10, QLatin1Char('0'));
+  // Formatted by hand: QString::arg, twice for each of thousands of rows,
+  // is a good part of a refresh.
+  char text[16];
+  const int n = std::snprintf(text, sizeof text, "%d:%02d", m.starttime / 100, m.starttime % 100);
+  return QString::fromLatin1(text, n);
 }
 
 QString LPaneMatchList::ResultText(const MatchEntry& m) {
@@ -314,8 +319,11 @@ void LPaneMatches::ShowRows() {
 
   // The class list keeps the user's choice; a class added since the pane
   // was opened appears too.
+  // A class's matches mostly follow each other: a name like the one before
+  // is not looked up in the set again.
   std::set<std::string> classNames;
-  for (const MatchEntry* m : matches) classNames.insert(m->systemName);
+  for (size_t i = 0; i < matches.size(); ++i)
+    if (i == 0 || matches[i]->systemName != matches[i - 1]->systemName) classNames.insert(matches[i]->systemName);
   std::vector<std::string> classTexts{"Alle spelklassen"};
   classTexts.insert(classTexts.end(), classNames.begin(), classNames.end());
   FillCombo(classes_, classTexts, classes_->currentText());
@@ -323,8 +331,10 @@ void LPaneMatches::ShowRows() {
   const bool allClasses = classes_->currentIndex() <= 0;
   const std::string klasse = FromQt(classes_->currentText());
   std::set<std::string> poolNames;
+  const std::string* lastPool = nullptr;
   for (const MatchEntry* m : matches)
-    if (allClasses || m->systemName == klasse) poolNames.insert(m->poolName);
+    if ((allClasses || m->systemName == klasse) && (!lastPool || *lastPool != m->poolName))
+      poolNames.insert(*(lastPool = &m->poolName));
   std::vector<std::string> poolTexts{"Alle poules"};
   poolTexts.insert(poolTexts.end(), poolNames.begin(), poolNames.end());
   FillCombo(pools_, poolTexts, pools_->currentText());
@@ -341,8 +351,8 @@ void LPaneMatches::ShowRows() {
     if (!allPools && m->poolName != pool) continue;
     if (played == Qt::Checked && m->indexWinner < 0) continue;
     if (played == Qt::Unchecked && m->indexWinner >= 0) continue;
-    const QString name1 = ToQt(m->name1), name2 = ToQt(m->name2);
-    if (!filter.isEmpty() && !name1.toLower().contains(filter) && !name2.toLower().contains(filter)) continue;
+    if (!filter.isEmpty() && !ToQt(m->name1).toLower().contains(filter) && !ToQt(m->name2).toLower().contains(filter))
+      continue;
     grid_->AddRow(Cells(*m), m->id);
   }
   grid_->EndUpdate();

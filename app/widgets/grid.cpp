@@ -477,34 +477,48 @@ void LGrid::SetRowHeight(int height) {
   verticalHeader()->setDefaultSectionSize(h);
 }
 
+// What a column's width is measured with: the list's font, its bold form, the
+// header's font, and the room a cell keeps around its text.
+struct LGrid::ColumnMeasures {
+  explicit ColumnMeasures(const QTableView& view)
+      : normal(view.font()),
+        bold(Bold(view.font())),
+        header(view.horizontalHeader()->font()),
+        padding(2 * view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 12) {}
+  static QFont Bold(QFont font) {
+    font.setBold(true);
+    return font;
+  }
+  TextMeasurer normal;
+  TextMeasurer bold;
+  TextMeasurer header;
+  int padding;
+};
+
+int LGrid::FittingWidth(int col, ColumnMeasures& m) const {
+  // The header also needs room for the sort arrow.
+  double width = m.header.Width(ColumnTitle(col)) + 20;
+  for (int row = 0; row < RowCount(); ++row) {
+    const LGridModel::Cell* c = model_->CellAt(row, col);
+    if (!c->text.isEmpty()) width = std::max(width, (c->bold ? m.bold : m.normal).Width(c->text));
+  }
+  return static_cast<int>(std::ceil(width)) + m.padding;
+}
+
 void LGrid::AutoSize() {
   // Measured here rather than with resizeColumnsToContents, which asks the
   // delegate of every cell and is slow on long lists.
-  QFont boldFont = font();
-  boldFont.setBold(true);
-  TextMeasurer normal(font());
-  TextMeasurer bold(boldFont);
-  TextMeasurer header(horizontalHeader()->font());
-  const int padding = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 12;
-  for (int col = 0; col < ColumnCount(); ++col) {
-    if (isColumnHidden(col)) continue;
-    // The header also needs room for the sort arrow.
-    double width = header.Width(ColumnTitle(col)) + 20;
-    for (int row = 0; row < RowCount(); ++row) {
-      const LGridModel::Cell* c = model_->CellAt(row, col);
-      if (!c->text.isEmpty()) width = std::max(width, (c->bold ? bold : normal).Width(c->text));
-    }
-    setColumnWidth(col, static_cast<int>(std::ceil(width)) + padding);
-  }
+  ColumnMeasures m(*this);
+  for (int col = 0; col < ColumnCount(); ++col)
+    if (!isColumnHidden(col)) setColumnWidth(col, FittingWidth(col, m));
 }
 
 void LGrid::AutoSizeChanged(const std::vector<QStringList>& gone, const std::vector<QStringList>& come) {
-  QFont boldFont = font();
-  boldFont.setBold(true);
-  TextMeasurer normal(font());
-  TextMeasurer bold(boldFont);
-  TextMeasurer header(horizontalHeader()->font());
-  const int padding = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 12;
+  ColumnMeasures m(*this);
+  TextMeasurer& normal = m.normal;
+  TextMeasurer& bold = m.bold;
+  TextMeasurer& header = m.header;
+  const int padding = m.padding;
   for (int col = 0; col < ColumnCount(); ++col) {
     if (isColumnHidden(col)) continue;
     // AutoSize gives ceil(widest) + padding: a text that went narrower than
@@ -524,14 +538,8 @@ void LGrid::AutoSizeChanged(const std::vector<QStringList>& gone, const std::vec
       const LGridModel::Cell* c = model_->CellAt(row, col);
       if (!c->text.isEmpty() && reaches(c->text, c->bold)) whole = false;
     }
-    double width = 0;
     if (whole) {
-      width = header.Width(ColumnTitle(col)) + 20;
-      for (int row = 0; row < RowCount(); ++row) {
-        const LGridModel::Cell* c = model_->CellAt(row, col);
-        if (!c->text.isEmpty()) width = std::max(width, (c->bold ? bold : normal).Width(c->text));
-      }
-      setColumnWidth(col, static_cast<int>(std::ceil(width)) + padding);
+      setColumnWidth(col, FittingWidth(col, m));
       continue;
     }
     int widest = now;

@@ -158,7 +158,10 @@ class LGrid : public QTableView {
   void cellEdited(int row, int col, const QString& text);
 
  private:
+  struct ColumnMeasures;
   void OnHeaderClicked(int col);
+  // The width that fits the column's title and every text in it.
+  int FittingWidth(int col, ColumnMeasures& m) const;
 
   LGridModel* model_;
   int sortColumn_ = -1;

@@ -335,6 +335,35 @@ TEST_F(CompetitionRecordsTest, ReadResultsCoversFiftyThousandMatchesInAnyOrder) 
   }
 }
 
+// The tournament-wide read gives what the read by ids gives, and takes
+// nothing from the other tournament's matches.
+TEST_F(CompetitionRecordsTest, ResultsOfToernooiReadAsResultsByIds) {
+  const int other = db.AddToernooi("Ander");
+  const int mine = AddPlayedMatch(AddPool(AddClass("A"), "P"));
+  AddPlayedMatch(AddPool(AddClass("B", other), "Q"));
+  const int open = db.AddMatch(AddPool(AddClass("C"), "R"), 1, 2, 2, 1000);
+  db.RecordResult(mine, 1, {-4, 9}, true, kDecisionRetired);
+  std::vector<MatchRecord> byIds, byToernooi;
+  db.ListMatchesOfToernooi(toernooi, byIds);
+  ASSERT_EQ(byIds.size(), 2u);
+  byIds[1].indexWinner = 0;  // stale: must be cleared
+  byIds.push_back(byIds[0]);  // a match listed twice gets its result twice
+  byToernooi = byIds;
+  db.ReadResults(byIds);
+  db.ReadResultsOfToernooi(toernooi, byToernooi);
+  for (size_t i = 0; i < byIds.size(); ++i) {
+    EXPECT_EQ(byToernooi[i].indexWinner, byIds[i].indexWinner);
+    EXPECT_EQ(byToernooi[i].decision, byIds[i].decision);
+    EXPECT_EQ(byToernooi[i].stamp.isotime, byIds[i].stamp.isotime);
+    EXPECT_EQ(byToernooi[i].games, byIds[i].games);
+  }
+  EXPECT_EQ(byToernooi[0].id, mine);
+  EXPECT_EQ(byToernooi[0].games, (std::vector<int>{-4, 9}));
+  EXPECT_EQ(byToernooi[1].id, open);
+  EXPECT_EQ(byToernooi[1].indexWinner, -1);
+  EXPECT_EQ(byToernooi[2].games, (std::vector<int>{-4, 9}));
+}
+
 TEST_F(CompetitionRecordsTest, DeleteRoundLeavesOtherRoundsIntact) {
   int p = AddPool(AddClass("A"), "P");
   EXPECT_EQ(db.MaxRound(p), 0);
