@@ -527,6 +527,7 @@ void MatchBook::FillToernooi(int idToernooi) {
 void MatchBook::IndexMatches() {
   matchIndex_.clear();
   byPool_.clear();
+  matchIndex_.reserve(matches_.size());
   for (size_t i = 0; i < matches_.size(); ++i) {
     matchIndex_[matches_[i].id] = i;
     byPool_[matches_[i].idPool].push_back(i);

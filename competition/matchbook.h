@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "competition/changes.h"
@@ -183,8 +184,9 @@ class MatchBook {
   Database& db_;
   int idToernooi_ = -1;
   std::vector<MatchEntry> matches_;
-  std::map<int, size_t> matchIndex_;
-  std::map<int, std::vector<size_t>> byPool_;  // pool id -> indexes into matches_
+  // Looked up, never walked in order: hashed, as a refresh fills them anew.
+  std::unordered_map<int, size_t> matchIndex_;
+  std::unordered_map<int, std::vector<size_t>> byPool_;  // pool id -> indexes into matches_
   bool whole_ = false;  // filled for the whole tournament
   LinkGraph links_;
   std::map<int, std::vector<Contestant>> contestants_;

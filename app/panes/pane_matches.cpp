@@ -344,6 +344,11 @@ void LPaneMatches::ShowRows() {
   const QString filter = filter_.toLower();
   const Qt::CheckState played = played_->checkState();
   const int tournament = app_.IdToernooi();
+  // A pool's matches follow each other: its class and pool texts are
+  // converted once and shared by its rows.
+  const std::string* lastClass = nullptr;
+  const std::string* lastPoolName = nullptr;
+  QString classText, poolText;
   grid_->BeginUpdate();
   grid_->Clear();
   for (const MatchEntry* m : matches) {
@@ -351,9 +356,12 @@ void LPaneMatches::ShowRows() {
     if (!allPools && m->poolName != pool) continue;
     if (played == Qt::Checked && m->indexWinner < 0) continue;
     if (played == Qt::Unchecked && m->indexWinner >= 0) continue;
-    if (!filter.isEmpty() && !ToQt(m->name1).toLower().contains(filter) && !ToQt(m->name2).toLower().contains(filter))
-      continue;
-    grid_->AddRow(Cells(*m), m->id);
+    QString name1 = ToQt(m->name1), name2 = ToQt(m->name2);
+    if (!filter.isEmpty() && !name1.toLower().contains(filter) && !name2.toLower().contains(filter)) continue;
+    if (!lastClass || *lastClass != m->systemName) classText = ToQt(*(lastClass = &m->systemName));
+    if (!lastPoolName || *lastPoolName != m->poolName) poolText = ToQt(*(lastPoolName = &m->poolName));
+    grid_->AddRow({TableText(*m), TimeText(*m), std::move(name1), std::move(name2), ResultText(*m), classText, poolText},
+                  m->id);
   }
   grid_->EndUpdate();
   grid_->SetColumnHidden(kTafel, !tables_->isChecked());
