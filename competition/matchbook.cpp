@@ -128,31 +128,36 @@ void LinkResolver::ReadMatchesOfToernooi() {
   std::vector<MatchEntry> all;
   all.reserve(rows.size());
   for (const MatchRecord& r : rows) all.push_back(MatchEntry::FromRecord(r));
-  UseMatchesOfToernooi(all);
+  ownMatches_ = std::move(all);
+  UseMatchesOfToernooi(ownMatches_);
 }
 
 void LinkResolver::UseMatchesOfToernooi(const std::vector<MatchEntry>& all) {
   if (idToernooi_ <= 0) return;
+  if (&all != &ownMatches_) ownMatches_.clear();
   std::vector<SystemRecord> classes;
   db_.ListSystems(classes, idToernooi_);
   toernooiClasses_.clear();
   for (const SystemRecord& c : classes) toernooiClasses_.insert(c.id);
-  matchesByPool_.clear();
-  // The order a pool's own list has: by start time and table, then by id.
-  // Sorted as pointers, then copied once: an entry carries several texts.
-  std::map<int, std::vector<const MatchEntry*>> byPool;
-  for (const MatchEntry& m : all) byPool[m.idPool].push_back(&m);
-  for (auto& [id, list] : byPool) {
-    std::stable_sort(list.begin(), list.end(), [](const MatchEntry* a, const MatchEntry* b) {
-      if (a->starttime != b->starttime) return a->starttime < b->starttime;
-      if (a->tafel != b->tafel) return a->tafel < b->tafel;
-      return a->id < b->id;
-    });
-    std::vector<MatchEntry>& copy = matchesByPool_[id];
-    copy.reserve(list.size());
-    for (const MatchEntry* m : list) copy.push_back(*m);
-  }
+  Borrow(all);
   allMatches_ = true;
+}
+
+namespace {
+// The order a pool's own list has: by start time and table, then by id.
+bool PoolOrder(const MatchEntry* a, const MatchEntry* b) {
+  if (a->starttime != b->starttime) return a->starttime < b->starttime;
+  if (a->tafel != b->tafel) return a->tafel < b->tafel;
+  return a->id < b->id;
+}
+}  // namespace
+
+void LinkResolver::Borrow(const std::vector<MatchEntry>& all) {
+  // Pointers only: an entry carries several texts, and a refresh needs the
+  // matches of only the few pools that places link to, copied when asked.
+  matchesByPool_.clear();
+  for (const MatchEntry& m : all) matchesByPool_[m.idPool].push_back(&m);
+  for (auto& [id, list] : matchesByPool_) std::stable_sort(list.begin(), list.end(), PoolOrder);
 }
 
 const std::vector<MatchEntry>& LinkResolver::Matches(int idPool) {
@@ -160,7 +165,9 @@ const std::vector<MatchEntry>& LinkResolver::Matches(int idPool) {
   if (!data->matchesRead && allMatches_ && data->pool && toernooiClasses_.count(data->pool->idSystem)) {
     data->matchesRead = true;
     auto it = matchesByPool_.find(idPool);
-    if (it != matchesByPool_.end()) data->matches = it->second;
+    data->matches.clear();
+    if (it != matchesByPool_.end())
+      for (const MatchEntry* m : it->second) data->matches.push_back(*m);
   }
   if (!data->matchesRead) {
     data->matchesRead = true;
@@ -391,28 +398,22 @@ void LinkResolver::Forget(const std::set<int>& pools) {
 void LinkResolver::UpdateMatch(const MatchEntry& match) {
   auto it = matchesByPool_.find(match.idPool);
   if (it == matchesByPool_.end()) return;
-  for (MatchEntry& m : it->second) {
-    if (m.id != match.id) continue;
-    m = match;
+  for (const MatchEntry* m : it->second) {
+    if (m->id != match.id) continue;
+    // The borrowed entry is mostly the changed one itself; a copy of it
+    // changes a list read here.
+    if (m != &match && !ownMatches_.empty() && m >= ownMatches_.data() && m < ownMatches_.data() + ownMatches_.size())
+      ownMatches_[static_cast<size_t>(m - ownMatches_.data())] = match;
     // A pool's own list runs by time and table.
-    std::stable_sort(it->second.begin(), it->second.end(), [](const MatchEntry& a, const MatchEntry& b) {
-      if (a.starttime != b.starttime) return a.starttime < b.starttime;
-      if (a.tafel != b.tafel) return a.tafel < b.tafel;
-      return a.id < b.id;
-    });
+    std::stable_sort(it->second.begin(), it->second.end(), PoolOrder);
     return;
   }
 }
 
-void LinkResolver::ReplacePool(int idPool, const std::vector<MatchEntry>& matches) {
+void LinkResolver::ReplacePool(int idPool, const std::vector<MatchEntry>& all) {
   if (allMatches_) {
-    std::vector<MatchEntry>& list = matchesByPool_[idPool];
-    list = matches;
-    std::stable_sort(list.begin(), list.end(), [](const MatchEntry& a, const MatchEntry& b) {
-      if (a.starttime != b.starttime) return a.starttime < b.starttime;
-      if (a.tafel != b.tafel) return a.tafel < b.tafel;
-      return a.id < b.id;
-    });
+    if (&all != &ownMatches_) ownMatches_.clear();
+    Borrow(all);
   }
   auto it = pools_.find(idPool);
   if (it != pools_.end()) {
@@ -598,7 +599,7 @@ MatchBook::Touched MatchBook::Apply(const DataChange& change) {
     matches_.insert(matches_.end(), fresh.begin(), fresh.end());
     std::stable_sort(matches_.begin(), matches_.end(), [](const MatchEntry& a, const MatchEntry& b) { return a.id < b.id; });
     IndexMatches();
-    Resolver().ReplacePool(idPool, fresh);
+    Resolver().ReplacePool(idPool, matches_);
     Resolver().Forget({idPool});
     links_[idPool].clear();
     for (const ContestantRecord& r : Resolver().Rows(idPool))

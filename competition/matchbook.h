@@ -50,7 +50,9 @@ class LinkResolver {
   // tournament id.
   void ReadMatchesOfToernooi();
   // The same with matches already read: all of the tournament's, with
-  // their results.
+  // their results. They are borrowed, not copied: all must stay put (not be
+  // grown, shrunk or reordered) until this is called again, ReplacePool is
+  // given its new form, or the resolver is cleared.
   void UseMatchesOfToernooi(const std::vector<MatchEntry>& all);
 
   // Fills the display data of one position.
@@ -67,8 +69,9 @@ class LinkResolver {
   // A match of the tournament's list changed (result, table or time).
   void UpdateMatch(const MatchEntry& match);
   // A pool's matches and positions were read again; its positions are read
-  // again on next need.
-  void ReplacePool(int idPool, const std::vector<MatchEntry>& matches);
+  // again on next need. all is the whole list again, with the pool's new
+  // matches in it; borrowed as UseMatchesOfToernooi's.
+  void ReplacePool(int idPool, const std::vector<MatchEntry>& all);
   // The pools read so far: what a resolution depended on.
   std::set<int> PoolsRead() const;
   // For each pool read, the pools its positions link to.
@@ -97,8 +100,12 @@ class LinkResolver {
   bool playersRead_ = false;
   std::map<int, PlayerRecord> players_;
   int standingsComputed_ = 0;
+  // Points every pool at its matches in the borrowed list, in a pool's order.
+  void Borrow(const std::vector<MatchEntry>& all);
+
   bool allMatches_ = false;  // matchesByPool_ holds every match of the tournament
-  std::map<int, std::vector<MatchEntry>> matchesByPool_;
+  std::vector<MatchEntry> ownMatches_;  // what ReadMatchesOfToernooi read, lent to itself
+  std::map<int, std::vector<const MatchEntry*>> matchesByPool_;
   std::set<int> toernooiClasses_;
   std::map<int, int> classSystem_;  // effective match system per class id
   bool duosRead_ = false;
