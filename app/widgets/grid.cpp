@@ -150,7 +150,11 @@ void LGridModel::SetColumns(const std::vector<GridColumn>& columns) {
 
 void LGridModel::Clear() {
   if (updating_) {
+    // A list refilled within an update mostly gets as many rows again: the
+    // rows are kept to be filled anew rather than freed and allocated.
+    spare_.swap(rows_);
     rows_.clear();
+    rows_.reserve(spare_.size());
     return;
   }
   beginResetModel();
@@ -158,15 +162,26 @@ void LGridModel::Clear() {
   endResetModel();
 }
 
-int LGridModel::AddRow(const QStringList& cells, int id) {
-  const int row = static_cast<int>(rows_.size());
-  if (!updating_) beginInsertRows(QModelIndex(), row, row);
+LGridModel::Row LGridModel::MakeRow(const QStringList& cells, int id) {
   Row r;
+  if (!spare_.empty()) {
+    r = std::move(spare_.back());
+    spare_.pop_back();
+  }
   r.id = id;
   r.cells.resize(columns_.size());
   const int n = std::min<int>(cells.size(), static_cast<int>(columns_.size()));
-  for (int c = 0; c < n; ++c) r.cells[c].text = cells[c];
-  rows_.push_back(std::move(r));
+  for (int c = 0; c < static_cast<int>(r.cells.size()); ++c) {
+    r.cells[c] = Cell{};  // nothing of the row it was before
+    if (c < n) r.cells[c].text = cells[c];
+  }
+  return r;
+}
+
+int LGridModel::AddRow(const QStringList& cells, int id) {
+  const int row = static_cast<int>(rows_.size());
+  if (!updating_) beginInsertRows(QModelIndex(), row, row);
+  rows_.push_back(MakeRow(cells, id));
   if (!updating_) endInsertRows();
   return row;
 }
@@ -200,12 +215,7 @@ int LGridModel::InsertRowSorted(const QStringList& cells, int id, int col, bool 
       lo = mid + 1;
   }
   if (!updating_) beginInsertRows(QModelIndex(), lo, lo);
-  Row r;
-  r.id = id;
-  r.cells.resize(columns_.size());
-  const int n = std::min<int>(cells.size(), static_cast<int>(columns_.size()));
-  for (int c = 0; c < n; ++c) r.cells[c].text = cells[c];
-  rows_.insert(rows_.begin() + lo, std::move(r));
+  rows_.insert(rows_.begin() + lo, MakeRow(cells, id));
   if (!updating_) endInsertRows();
   return lo;
 }
@@ -223,7 +233,10 @@ void LGridModel::BeginUpdate() {
 
 void LGridModel::EndUpdate() {
   if (updating_ == 0) return;
-  if (--updating_ == 0) endResetModel();
+  if (--updating_ == 0) {
+    spare_.clear();
+    endResetModel();
+  }
 }
 
 LGridModel::Cell* LGridModel::CellAt(int row, int col) {

@@ -227,7 +227,11 @@ class LGridModel : public QAbstractTableModel {
 
  private:
   std::vector<GridColumn> columns_;
+  // A new row, filled with the texts; taken from spare_ when it has one.
+  Row MakeRow(const QStringList& cells, int id);
+
   std::vector<Row> rows_;
+  std::vector<Row> spare_;  // rows cleared within an update, to be filled again
   QFont font_;
   QColor defaultFg_, defaultBg_;
   int updating_ = 0;
