@@ -127,7 +127,7 @@ void LinkResolver::ReadMatchesOfToernooi() {
   db_.ReadResultsOfToernooi(idToernooi_, rows);
   std::vector<MatchEntry> all;
   all.reserve(rows.size());
-  for (const MatchRecord& r : rows) all.push_back(MatchEntry::FromRecord(r));
+  for (MatchRecord& r : rows) all.push_back(MatchEntry::FromRecord(std::move(r)));
   ownMatches_ = std::move(all);
   UseMatchesOfToernooi(ownMatches_);
 }
@@ -515,7 +515,7 @@ void MatchBook::FillToernooi(int idToernooi) {
   db_.ListMatchesOfToernooi(idToernooi, rows);
   db_.ReadResultsOfToernooi(idToernooi, rows);
   matches_.reserve(rows.size());
-  for (const MatchRecord& r : rows) matches_.push_back(MatchEntry::FromRecord(r));
+  for (MatchRecord& r : rows) matches_.push_back(MatchEntry::FromRecord(std::move(r)));
   IndexMatches();
   // Pools, positions and players in one statement each, not two per pool.
   Resolver().ReadToernooi();

@@ -1,5 +1,7 @@
 #include "competition/pool.h"
 
+#include <utility>
+
 #include "competition/dropout.h"
 #include "competition/poule.h"
 #include "competition/swiss.h"
@@ -37,6 +39,12 @@ ContestantRecord Contestant::ToRecord() const {
 MatchEntry MatchEntry::FromRecord(const MatchRecord& r) {
   MatchEntry m;
   static_cast<MatchRecord&>(m) = r;
+  return m;
+}
+
+MatchEntry MatchEntry::FromRecord(MatchRecord&& r) {
+  MatchEntry m;
+  static_cast<MatchRecord&>(m) = std::move(r);
   return m;
 }
 

@@ -59,6 +59,7 @@ struct MatchEntry : MatchRecord {
   std::string duo1[2], duo2[2];  // player names when the sides are duos
 
   static MatchEntry FromRecord(const MatchRecord& r);
+  static MatchEntry FromRecord(MatchRecord&& r);  // takes r's texts and games
 };
 
 // A pool of a playing class. Built on demand from its row and discarded after
