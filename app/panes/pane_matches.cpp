@@ -239,19 +239,36 @@ void LPaneMatches::Refresh() {
   if (FillBook("MatchesClub")) ShowRows();
 }
 
-bool LPaneMatches::Shows(const MatchEntry& m) const {
-  if (IsBye(m)) return false;
-  if (classes_->currentIndex() > 0 && m.systemName != FromQt(classes_->currentText())) return false;
-  if (pools_->currentIndex() > 0 && m.poolName != FromQt(pools_->currentText())) return false;
-  const Qt::CheckState played = played_->checkState();
+LPaneMatches::Filter LPaneMatches::CurrentFilter() const {
+  Filter f;
+  f.allClasses = classes_->currentIndex() <= 0;
+  f.allPools = pools_->currentIndex() <= 0;
+  f.klasse = FromQt(classes_->currentText());
+  f.pool = FromQt(pools_->currentText());
+  f.played = played_->checkState();
+  f.text = filter_.toLower();
+  return f;
+}
+
+bool LPaneMatches::Filter::Keeps(const MatchEntry& m, const QString& name1, const QString& name2) const {
+  if (!allClasses && m.systemName != klasse) return false;
+  if (!allPools && m.poolName != pool) return false;
   if (played == Qt::Checked && m.indexWinner < 0) return false;
   if (played == Qt::Unchecked && m.indexWinner >= 0) return false;
-  const QString filter = filter_.toLower();
-  return filter.isEmpty() || ToQt(m.name1).toLower().contains(filter) || ToQt(m.name2).toLower().contains(filter);
+  return text.isEmpty() || name1.toLower().contains(text) || name2.toLower().contains(text);
+}
+
+bool LPaneMatches::Shows(const MatchEntry& m) const {
+  return !IsBye(m) && CurrentFilter().Keeps(m, ToQt(m.name1), ToQt(m.name2));
 }
 
 QStringList LPaneMatches::Cells(const MatchEntry& m) const {
-  return {TableText(m), TimeText(m), ToQt(m.name1), ToQt(m.name2), ResultText(m), ToQt(m.systemName), ToQt(m.poolName)};
+  return Cells(m, ToQt(m.name1), ToQt(m.name2), ToQt(m.systemName), ToQt(m.poolName));
+}
+
+QStringList LPaneMatches::Cells(const MatchEntry& m, QString name1, QString name2, const QString& klasse,
+                                const QString& pool) {
+  return {TableText(m), TimeText(m), std::move(name1), std::move(name2), ResultText(m), klasse, pool};
 }
 
 void LPaneMatches::Follow(const DataChange& change) {
@@ -338,11 +355,8 @@ void LPaneMatches::ShowRows() {
   std::vector<std::string> poolTexts{"Alle poules"};
   poolTexts.insert(poolTexts.end(), poolNames.begin(), poolNames.end());
   FillCombo(pools_, poolTexts, pools_->currentText());
-  const bool allPools = pools_->currentIndex() <= 0;
-  const std::string pool = FromQt(pools_->currentText());
 
-  const QString filter = filter_.toLower();
-  const Qt::CheckState played = played_->checkState();
+  const Filter filter = CurrentFilter();
   const int tournament = app_.IdToernooi();
   // A pool's matches follow each other: its class and pool texts are
   // converted once and shared by its rows.
@@ -352,16 +366,11 @@ void LPaneMatches::ShowRows() {
   grid_->BeginUpdate();
   grid_->Clear();
   for (const MatchEntry* m : matches) {
-    if (!allClasses && m->systemName != klasse) continue;
-    if (!allPools && m->poolName != pool) continue;
-    if (played == Qt::Checked && m->indexWinner < 0) continue;
-    if (played == Qt::Unchecked && m->indexWinner >= 0) continue;
     QString name1 = ToQt(m->name1), name2 = ToQt(m->name2);
-    if (!filter.isEmpty() && !name1.toLower().contains(filter) && !name2.toLower().contains(filter)) continue;
+    if (!filter.Keeps(*m, name1, name2)) continue;
     if (!lastClass || *lastClass != m->systemName) classText = ToQt(*(lastClass = &m->systemName));
     if (!lastPoolName || *lastPoolName != m->poolName) poolText = ToQt(*(lastPoolName = &m->poolName));
-    grid_->AddRow({TableText(*m), TimeText(*m), std::move(name1), std::move(name2), ResultText(*m), classText, poolText},
-                  m->id);
+    grid_->AddRow(Cells(*m, std::move(name1), std::move(name2), classText, poolText), m->id);
   }
   grid_->EndUpdate();
   grid_->SetColumnHidden(kTafel, !tables_->isChecked());

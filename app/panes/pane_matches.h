@@ -102,9 +102,20 @@ class LPaneMatches : public LPaneMatchList {
  private:
   void SaveSort(int col, bool ascending);
   void ShowRows() override;
+  // The filters above the list, read once for a whole refill.
+  struct Filter {
+    bool allClasses = true, allPools = true;
+    std::string klasse, pool;
+    Qt::CheckState played = Qt::PartiallyChecked;
+    QString text;  // lower case
+    bool Keeps(const MatchEntry& m, const QString& name1, const QString& name2) const;
+  };
+  Filter CurrentFilter() const;
   // Whether the filters let a match through, and its row.
   bool Shows(const MatchEntry& m) const;
   QStringList Cells(const MatchEntry& m) const;
+  static QStringList Cells(const MatchEntry& m, QString name1, QString name2, const QString& klasse,
+                           const QString& pool);
 
   QLineEdit* participant_;
   QComboBox* classes_;
