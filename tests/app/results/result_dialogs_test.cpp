@@ -168,17 +168,16 @@ TEST_F(ResultDialogs, KeypadStepsAndStoredGames) {
 }
 
 // What the rules cannot hold is told by the core's message, the dialog stays
-// open, and nothing is written.
+// open, and nothing is written. Which texts the rules refuse, and with which
+// message: GameRules.TypedGameTexts; here one of them in each dialog.
 TEST_F(ResultDialogs, NumbersTheRulesCannotHold) {
   MatchSystem gamesWon = DefaultMatchSystem();
   gamesWon.result = kResultGames;
   gamesWon.name = "Games";
   gamesWon.immutable = false;
   int idGames = db().AddMatchSystem(gamesWon);
-  const std::string notGames = "Vul bij beide spelers het aantal gewonnen games in.";
-  for (auto [typed, gamesMessage] :
-       {std::pair{"x", notGames}, {"-3", "Het aantal games kan niet negatief zijn."}, {"1000", notGames}}) {
-    SCOPED_TRACE(typed);
+  {
+    const char* typed = "-3";
     prompter.alerts.clear();
     EXPECT_FALSE(Enter<LDlgResultFast>([&](LDlgResultFast* d) {
       // Three games won, then a fourth that cannot be: it still stops OK.
@@ -205,7 +204,8 @@ TEST_F(ResultDialogs, NumbersTheRulesCannotHold) {
     }, idGames));
     EXPECT_EQ(prompter.alerts,
               (std::vector<std::string>{"Game 4: Vul een aantal punten van 0 tot en met 99 in.",
-                                        "Vul een aantal punten van 0 tot en met 99 in.", gamesMessage}));
+                                        "Vul een aantal punten van 0 tot en met 99 in.",
+                                        "Het aantal games kan niet negatief zijn."}));
     EXPECT_EQ(Stored().indexWinner, -1);
   }
   // And the games dialog stores a count it can hold, the winner dialog a
