@@ -58,7 +58,16 @@ class ResultDialogs : public ShellTest {
     return EnterResult(*app, id < 0 ? match : id, idMatchSystem, nullptr);
   }
 
+  // The default rules entered as games won, stored as "Games".
+  int AddGamesWon() {
+    gamesWon.result = kResultGames;
+    gamesWon.name = "Games";
+    gamesWon.immutable = false;
+    return db().AddMatchSystem(gamesWon);
+  }
+
   int cls = -1, pool = -1, match = -1;
+  MatchSystem gamesWon = DefaultMatchSystem();
 };
 
 void Click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
@@ -171,11 +180,7 @@ TEST_F(ResultDialogs, KeypadStepsAndStoredGames) {
 // open, and nothing is written. Which texts the rules refuse, and with which
 // message: GameRules.TypedGameTexts; here one of them in each dialog.
 TEST_F(ResultDialogs, NumbersTheRulesCannotHold) {
-  MatchSystem gamesWon = DefaultMatchSystem();
-  gamesWon.result = kResultGames;
-  gamesWon.name = "Games";
-  gamesWon.immutable = false;
-  int idGames = db().AddMatchSystem(gamesWon);
+  const int idGames = AddGamesWon();
   {
     const char* typed = "-3";
     prompter.alerts.clear();
@@ -229,11 +234,7 @@ TEST_F(ResultDialogs, NumbersTheRulesCannotHold) {
 // core decides it from the choice and the games typed before it, and shows
 // again when the dialog is reopened.
 TEST_F(ResultDialogs, WalkoverAndRetirementInEveryDialog) {
-  MatchSystem gamesWon = DefaultMatchSystem();
-  gamesWon.result = kResultGames;
-  gamesWon.name = "Games";
-  gamesWon.immutable = false;
-  const int idGames = db().AddMatchSystem(gamesWon), idSets = SystemId("Sets"), idDuo = SystemId("Duo Dudodeva");
+  const int idGames = AddGamesWon(), idSets = SystemId("Sets"), idDuo = SystemId("Duo Dudodeva");
   const int wo = 1, gaveUp = 4;  // the first side did not play; the second gave up
   auto choose = [](LDlgResultBase* d, int choice) {
     ASSERT_EQ(d->EndingCombo()->count(), kEndingChoices);
