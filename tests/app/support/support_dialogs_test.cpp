@@ -8,7 +8,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/shell/qtext.h"
 #include "app/support/dlg_settingssupport.h"
 #include "app/support/dlg_ticket.h"
 #include "app/support/dlg_tickethistory.h"
@@ -180,15 +179,7 @@ TEST_F(SupportDialogsTest, FailuresSayWhyAboveTheStatusText) {
   history.show();
   ASSERT_TRUE(WaitFor([&] { return !history.Fetching(); }));
   EXPECT_TRUE(history.status->text().startsWith(why)) << history.status->text().toStdString();
-
-  LDlgTicket send(desk, -1);
-  send.show();
-  send.subject->setText(QStringLiteral("Klok"));
-  send.question->setPlainText(QStringLiteral("Hoe?"));
-  ClickOk(send.buttons);
-  ASSERT_TRUE(WaitFor([&] { return !send.Sending(); }));
-  ASSERT_EQ(prompter.alerts.size(), 1u);
-  EXPECT_TRUE(ToQt(prompter.alerts[0]).startsWith(why)) << prompter.alerts[0];
+  // A failed send: NewQuestionWantsBothFieldsAndShowsAFailedSend.
 }
 
 TEST_F(SupportDialogsTest, NewQuestionWantsBothFieldsAndShowsAFailedSend) {
