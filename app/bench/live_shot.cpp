@@ -1,7 +1,10 @@
 // Draws the "Live in de zaal" dialog with its server running for a tournament
-// in play, after one phone has asked for a page: live_shot <png> [port].
+// in play, after one phone has asked for a page, and its poster into a PDF
+// file when one is named: live_shot <png> [port] [poster.pdf].
 // Run under Xvfb for the screenshot.
 #include <QApplication>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QDir>
 #include <QTcpSocket>
 #include <QTimer>
@@ -36,6 +39,10 @@ int main(int argc, char** argv) {
   phone.write("GET / HTTP/1.1\r\nHost: zaal\r\n\r\n");
   phone.waitForReadyRead(2000);
   dialog.Refresh();
+  if (argc > 3) {
+    dialog.SetPdfOutput(QString::fromLocal8Bit(argv[3]));
+    dialog.PrintPoster();
+  }
   dialog.show();
   QTimer::singleShot(800, [&] {
     dialog.grab().save(png);
