@@ -79,6 +79,19 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
     LoadContestants(*db, knockout, seats, true);
     ASSERT_EQ(ActivateDropout(*db, prompter, ko, seats), ActivateOutcome::kActivated);
 
+    // Duos: each of their players plays in the pool.
+    duos = AddPool(kPlaystylePoule, "7", 1000);
+    for (int i = 1; i <= 2; ++i) {
+      DuoRecord duo;
+      duo.idPlayer1 = AddPlayer(Format("Duo %da", i), "Dubbel", 1000);
+      duo.idPlayer2 = AddPlayer(Format("Duo %db", i), "Dubbel", 1000);
+      db->AddDuo(duo, idToernooi);
+      std::vector<DuoRecord> list;
+      db->ListDuos(list, idToernooi);
+      AddContestant(duos, list.back().id, i, kLinkDuo);
+    }
+    ASSERT_EQ(StartPoule(*db, prompter, duos), StartOutcome::kStarted);
+
     // A later block takes the round robin's first two places.
     later = AddPool(kPlaystylePoule, "6", 1100);
     std::vector<ContestantRecord> links(2);
@@ -124,6 +137,8 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
     MatchBook book(*db);
     book.FillToernooi(idToernooi);
     std::map<int, std::vector<int>> poolsOf;
+    std::vector<DuoRecord> duoList;
+    db->ListDuos(duoList, idToernooi);
     std::vector<SystemRecord> classes;
     db->ListSystems(classes, idToernooi);
     for (const SystemRecord& cls : classes) {
@@ -152,8 +167,12 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
                                m.name2.c_str(), MatchResultText(m, system, false).c_str(),
                                knock ? KnockoutWinnerIndex(matches, m) : m.indexWinner));
         }
-        for (const Contestant& c : positions)
+        for (const Contestant& c : positions) {
           if (c.known && c.resolvedType == kLinkPlayer) poolsOf[c.idResolved].push_back(p.id);
+          for (const DuoRecord& d : duoList)
+            if (c.known && c.resolvedType == kLinkDuo && c.idResolved == d.id)
+              for (int idPlayer : {d.idPlayer1, d.idPlayer2}) poolsOf[idPlayer].push_back(p.id);
+        }
       }
     }
     std::vector<PlayerWithClub> players;
@@ -265,7 +284,7 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
   }
 
   FakePrompter prompter;
-  int poule = -1, swiss = -1, knockout = -1, later = -1;
+  int poule = -1, swiss = -1, knockout = -1, duos = -1, later = -1;
 };
 
 // A script of changes: after each, every document the snapshot followed the
