@@ -1,0 +1,403 @@
+// The live pages' documents: after every change they read as the hall
+// display and the panes show the tournament, as a fresh build would, and only
+// the documents whose text changed take a new version.
+#include "competition/live_snapshot.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <functional>
+#include <regex>
+#include <set>
+
+#include "competition/dropout.h"
+#include "competition/hall_display.h"
+#include "competition/match_rules.h"
+#include "competition/matchbook.h"
+#include "competition/poule.h"
+#include "competition/swiss.h"
+#include "competition/swiss_screen.h"
+#include "competition/tables.h"
+#include "event_fixture.h"
+#include "support/ljson.h"
+#include "support/text.h"
+
+namespace velgram {
+namespace {
+
+using testing::EventFixture;
+using testing::FakePrompter;
+
+// A name that JSON must escape, with Windows-1252 letters beyond Latin-1's
+// reach of a plain byte copy.
+const std::string kOddName = "Jan \"de Muur\" \\ Caf\xE9 \x80";
+
+const std::string kOddClub = "TTV\t\"Oost\"";
+
+std::string Time(int hhmm) { return hhmm > 0 ? FormatTime(hhmm) : ""; }
+
+// The document without its version and time, which a fresh build gives anew;
+// checks on the way that the text carries the version the document has.
+std::string Body(const LiveDocument& doc) {
+  static const std::regex head("^\\{\"versie\":([0-9]+),\"gewijzigd\":\"[0-9]{2}:[0-9]{2}:[0-9]{2}\",");
+  std::smatch m;
+  EXPECT_TRUE(std::regex_search(doc.json, m, head)) << doc.json.substr(0, 60);
+  EXPECT_EQ(m.size() > 1 ? m[1].str() : "", std::to_string(doc.version));
+  return std::regex_replace(doc.json, head, "{");
+}
+
+// One fact a line, so that a difference shows as a diff of lines.
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+// A place in a parsed document, read by member name.
+struct At {
+  const Ljson* json;
+  std::string path;
+  At In(const std::string& key, int index) const { return {json, path + key + "|" + std::to_string(index) + "|"}; }
+  std::string S(const std::string& key) const {
+    std::string s = "<none>";
+    json->GetString(path + key, s);
+    return s;
+  }
+  int N(const std::string& key) const {
+    int v = -99;
+    json->GetInt(path + key, v);
+    return v;
+  }
+  bool B(const std::string& key) const {
+    bool v = false;
+    EXPECT_TRUE(json->GetBool(path + key, v)) << path + key;
+    return v;
+  }
+  int Count(const std::string& key) const {
+    int n = 0;
+    json->GetCount(path + key, n);
+    return n;
+  }
+};
+
+class LiveSnapshotTest : public ::testing::Test, public EventFixture {
+ protected:
+  void SetUp() override {
+    db->SetSetting("PouleActivateWarning", "No");
+    poule = AddPool(kPlaystylePoule, "1-2", 900);
+    AddContestant(poule, AddPlayer(kOddName, kOddClub, 1500), 1);
+    for (int i = 2; i <= 4; ++i) AddContestant(poule, AddPlayer("Rr " + std::to_string(i), "TTV", 1500), i);
+    ASSERT_EQ(StartPoule(*db, prompter, poule), StartOutcome::kStarted);
+
+    swiss = AddPool(kPlaystyleSwiss, "3-4", 900);
+    for (int i = 1; i <= 5; ++i) AddContestant(swiss, AddPlayer("Zw " + std::to_string(i), "Zaal", 2000 - 100 * i), i);
+    ASSERT_TRUE(NextSwissRound(*db, prompter, clock, swiss, nullptr));
+
+    // Three in a bracket of four: seed 1 has a bye, the final waits.
+    const std::string extra = "{ \"dimension\":4 }";
+    knockout = AddPool(kPlaystyleDropout, "5", 1000, extra);
+    for (int i = 1; i <= 3; ++i) AddContestant(knockout, AddPlayer("Ko " + std::to_string(i), "Net", 1000), i);
+    LDropout ko(extra);
+    PoolRecord row;
+    ASSERT_TRUE(db->GetPool(knockout, row));
+    ko.FillFrom(row);
+    std::vector<Contestant> seats;
+    LoadContestants(*db, knockout, seats, true);
+    ASSERT_EQ(ActivateDropout(*db, prompter, ko, seats), ActivateOutcome::kActivated);
+
+    // Duos: each of their players plays in the pool.
+    duos = AddPool(kPlaystylePoule, "7", 1000);
+    for (int i = 1; i <= 2; ++i) {
+      DuoRecord duo;
+      duo.idPlayer1 = AddPlayer(Format("Duo %da", i), "Dubbel", 1000);
+      duo.idPlayer2 = AddPlayer(Format("Duo %db", i), "Dubbel", 1000);
+      db->AddDuo(duo, idToernooi);
+      std::vector<DuoRecord> list;
+      db->ListDuos(list, idToernooi);
+      AddContestant(duos, list.back().id, i, kLinkDuo);
+    }
+    ASSERT_EQ(StartPoule(*db, prompter, duos), StartOutcome::kStarted);
+
+    // A later block takes the round robin's first two places.
+    later = AddPool(kPlaystylePoule, "6", 1100);
+    std::vector<ContestantRecord> links(2);
+    for (int i = 0; i < 2; ++i) {
+      links[i].linktype = kLinkPlace;
+      links[i].idLinkedPool = poule;
+      links[i].poolPos = i + 1;
+      links[i].sort = i;
+    }
+    db->ReplaceContestants(later, links);
+    std::vector<ContestantRecord> rows;
+    db->ListContestants(later, rows);
+    db->AddMatch(later, rows[0].id, rows[1].id, 6, 1100);
+  }
+
+  Ljson Doc(const LiveDocuments& docs, const std::string& name) {
+    auto it = docs.byName.find(name);
+    if (it == docs.byName.end()) return Ljson("");
+    return Ljson(Utf8ToCp1252(it->second->json));
+  }
+
+  // What the hall display and the panes show, one line per fact: the
+  // display's open matches and counts, its Swiss and knockout lines, the
+  // round-robin pane's rows and cross table, the match list with the names
+  // of the matches pane, and who plays in which pool.
+  std::string Shown() {
+    std::vector<std::string> out;
+    const HallContent hall = BuildHallContent(*db, idToernooi, HallOptions{});
+    out.push_back(Format("nu %d %d", hall.played, hall.toPlay));
+    for (const HallMatchRow& r : hall.open)
+      out.push_back(Format("open %d %d %s %s|%s|%d %s|%s", r.idMatch, r.tafel, Time(r.starttime).c_str(),
+                           r.klasse.c_str(), r.pool.c_str(), r.idPool, r.name1.c_str(), r.name2.c_str()));
+    for (const HallBlock& b : hall.blocks)
+      for (const HallStandingRow& r : b.rows) {
+        if (b.playstyle == kPlaystyleSwiss)
+          out.push_back(Format("zw %d %d %s|%s %d %d %d", b.idPool, r.place, r.name.c_str(), r.club.c_str(), r.points,
+                               r.resistance, r.removed));
+        if (b.playstyle == kPlaystyleDropout)
+          out.push_back(Format("ko %d %s %s|%s %d %s %d", b.idPool, b.caption.c_str(), r.name.c_str(), r.name2.c_str(),
+                               r.winner, r.result.c_str(), r.bye));
+      }
+    LinkResolver resolver(*db, idToernooi);
+    MatchBook book(*db);
+    book.FillToernooi(idToernooi);
+    std::map<int, std::vector<int>> poolsOf;
+    std::vector<DuoRecord> duoList;
+    db->ListDuos(duoList, idToernooi);
+    std::vector<SystemRecord> classes;
+    db->ListSystems(classes, idToernooi);
+    for (const SystemRecord& cls : classes) {
+      std::vector<PoolRecord> pools;
+      db->ListPools(cls.id, pools);
+      for (const PoolRecord& p : pools) {
+        const std::vector<Contestant> positions = resolver.Contestants(p.id);
+        if (p.playstyle == kPlaystylePoule) {
+          const std::vector<int> places = resolver.Places(p.id);
+          const PouleCrossTable cross = CrossTableOf(positions, resolver.Matches(p.id));
+          for (size_t i = 0; i < positions.size(); ++i) {
+            std::string cells;
+            for (const std::string& cell : cross.cells[i]) cells += "[" + cell + "]";
+            out.push_back(Format("rr %d %s|%s %d %d %s", p.id, positions[i].name.c_str(), positions[i].club.c_str(),
+                                 i < places.size() ? places[i] + 1 : 0, cross.wins[i], cells.c_str()));
+          }
+        }
+        const MatchSystem system = EffectiveMatchSystem(*db, p.id);
+        const std::vector<MatchEntry> matches = book.PoolMatches(p.id);
+        for (const MatchEntry& m : matches) {
+          const bool knock = p.playstyle == kPlaystyleDropout;
+          if (m.idContestant1 == kNotPlayed || m.idContestant2 == kNotPlayed) continue;
+          if (knock && (KnockoutSide(matches, m.idContestant1) == 0 || KnockoutSide(matches, m.idContestant2) == 0))
+            continue;
+          out.push_back(Format("m %d %d %s %s|%s %s %d", m.id, m.tafel, Time(m.starttime).c_str(), m.name1.c_str(),
+                               m.name2.c_str(), MatchResultText(m, system, false).c_str(),
+                               knock ? KnockoutWinnerIndex(matches, m) : m.indexWinner));
+        }
+        for (const Contestant& c : positions) {
+          if (c.known && c.resolvedType == kLinkPlayer) poolsOf[c.idResolved].push_back(p.id);
+          for (const DuoRecord& d : duoList)
+            if (c.known && c.resolvedType == kLinkDuo && c.idResolved == d.id)
+              for (int idPlayer : {d.idPlayer1, d.idPlayer2}) poolsOf[idPlayer].push_back(p.id);
+        }
+      }
+    }
+    std::vector<PlayerWithClub> players;
+    db->ListPlayersWithClub(idToernooi, players);
+    std::sort(players.begin(), players.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
+    for (const PlayerWithClub& p : players) {
+      std::string pools;
+      for (int id : poolsOf[p.id]) pools += Format(" %d", id);
+      out.push_back(Format("speler %d %s|%s%s", p.id, p.name.c_str(), p.club.c_str(), pools.c_str()));
+    }
+    return Lines(out);
+  }
+
+  // The same facts read from the documents.
+  std::string Read(const LiveDocuments& docs) {
+    std::vector<std::string> out;
+    const Ljson nuDoc = Doc(docs, "nu"), listDoc = Doc(docs, "poules"), playersDoc = Doc(docs, "spelers");
+    const At nu{&nuDoc, ""}, list{&listDoc, ""}, players{&playersDoc, ""};
+    out.push_back(Format("nu %d %d", nu.N("gespeeld"), nu.N("teSpelen")));
+    for (int i = 0; i < nu.Count("wedstrijden"); ++i) {
+      const At m = nu.In("wedstrijden", i);
+      out.push_back(Format("open %d %d %s %s|%s|%d %s|%s", m.N("id"), m.N("tafel"), m.S("tijd").c_str(),
+                           m.S("klasse").c_str(), m.S("poule").c_str(), m.N("idPoule"), m.S("naam1").c_str(),
+                           m.S("naam2").c_str()));
+    }
+    // Standings in the hall display's order of blocks.
+    const HallContent hall = BuildHallContent(*db, idToernooi, HallOptions{});
+    for (const HallBlock& b : hall.blocks) {
+      const Ljson doc = Doc(docs, Format("poule/%d", b.idPool));
+      const At d{&doc, ""};
+      for (int i = 0; b.playstyle == kPlaystyleSwiss && i < d.Count("stand"); ++i) {
+        const At r = d.In("stand", i);
+        out.push_back(Format("zw %d %d %s|%s %d %d %d", b.idPool, r.N("plaats"), r.S("naam").c_str(),
+                             r.S("club").c_str(), r.N("punten"), r.N("weerstand"), r.B("verwijderd")));
+      }
+      for (int k = 0; b.playstyle == kPlaystyleDropout && k < d.Count("rondes"); ++k) {
+        const At round = d.In("rondes", k);
+        for (int i = 0; round.S("naam") == b.caption && i < round.Count("wedstrijden"); ++i) {
+          const At m = round.In("wedstrijden", i);
+          out.push_back(Format("ko %d %s %s|%s %d %s %d", b.idPool, b.caption.c_str(), m.S("naam1").c_str(),
+                               m.S("naam2").c_str(), m.N("winnaar"), m.S("uitslag").c_str(), m.B("bye")));
+        }
+      }
+    }
+    for (int k = 0; k < list.Count("klassen"); ++k)
+      for (int p = 0; p < list.In("klassen", k).Count("poules"); ++p) {
+        const At entry = list.In("klassen", k).In("poules", p);
+        const Ljson doc = Doc(docs, Format("poule/%d", entry.N("id")));
+        const At d{&doc, ""};
+        EXPECT_EQ(d.S("soort"), entry.S("soort"));
+        for (int i = 0; d.S("soort") == "poule" && i < d.Count("stand"); ++i) {
+          const At r = d.In("stand", i), row = d.In("kruistabel", i);
+          std::string cells;
+          for (int j = 0; j < d.In("kruistabel", i).Count(""); ++j) cells += "[" + row.S(std::to_string(j)) + "]";
+          out.push_back(Format("rr %d %s|%s %d %d %s", entry.N("id"), r.S("naam").c_str(), r.S("club").c_str(),
+                               r.N("plaats"), r.N("gewonnen"), cells.c_str()));
+        }
+        for (int i = 0; i < d.Count("wedstrijden"); ++i) {
+          const At m = d.In("wedstrijden", i);
+          out.push_back(Format("m %d %d %s %s|%s %s %d", m.N("id"), m.N("tafel"), m.S("tijd").c_str(),
+                               m.S("naam1").c_str(), m.S("naam2").c_str(), m.S("uitslag").c_str(), m.N("winnaar")));
+        }
+      }
+    // Who plays where, listed by name, compared by player id.
+    std::map<int, std::string> byId;
+    std::string previous;
+    for (int i = 0; i < players.Count("spelers"); ++i) {
+      const At p = players.In("spelers", i);
+      std::string pools, name = p.S("naam");
+      for (int j = 0; j < p.Count("poules"); ++j) pools += Format(" %d", p.In("poules", j).N(""));
+      byId[p.N("id")] = Format("speler %d %s|%s%s", p.N("id"), name.c_str(), p.S("club").c_str(), pools.c_str());
+      for (char& ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+      EXPECT_LE(previous, name);
+      previous = name;
+    }
+    for (const auto& [id, line] : byId) out.push_back(line);
+    return Lines(out);
+  }
+
+  FakePrompter prompter;
+  int poule = -1, swiss = -1, knockout = -1, duos = -1, later = -1;
+};
+
+// A script of changes: after each, every document the snapshot followed the
+// notice with reads as the hall display and the panes show the tournament,
+// equals a fresh build's, and only changed documents took the new version.
+TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
+  const std::vector<MatchRecord> rr = Matches(poule), ko = Matches(knockout), zw = Matches(swiss);
+  int added = -1;
+  const std::vector<std::pair<const char*, std::function<DataChange()>>> script = {
+      {"result", [&] { db->RecordResult(rr[0].id, 1, {6, -9, -4, -7}, true); return DataChange::Result(rr[0].id); }},
+      {"walkover", [&] {
+         db->RecordResult(rr[1].id, 0, {}, false, kDecisionWalkover);
+         return DataChange::Result(rr[1].id, poule);
+       }},
+      {"round robin done", [&] {
+         for (size_t i = 2; i < rr.size(); ++i) db->RecordResult(rr[i].id, 0, {}, false);
+         return DataChange::Positions(poule);
+       }},
+      {"result cleared", [&] { db->ClearResult(rr[2].id); return DataChange::Result(rr[2].id); }},
+      {"result again", [&] { db->RecordResult(rr[2].id, 1, {}, false); return DataChange::Result(rr[2].id); }},
+      {"table and time", [&] {
+         MatchRecord m = ko[1];
+         m.tafel = 7;
+         m.starttime = 1245;
+         db->UpdateMatch(m);
+         return DataChange::TableTime(m.id);
+       }},
+      {"knockout semi-final", [&] { db->RecordResult(ko[1].id, 1, {}, false); return DataChange::Result(ko[1].id); }},
+      {"knockout final", [&] { db->RecordResult(ko[2].id, 0, {}, false); return DataChange::Result(ko[2].id); }},
+      {"swiss result", [&] {
+         for (const MatchRecord& m : zw) db->RecordResult(m.id, 0, {}, false);
+         return DataChange::Positions(swiss);
+       }},
+      {"swiss round", [&] {
+         EXPECT_TRUE(NextSwissRound(*db, prompter, clock, swiss, nullptr));
+         return DataChange::Positions(swiss);
+       }},
+      {"new pool", [&] {
+         const int pool = AddPool(kPlaystylePoule, "8", 1300);
+         const int a = AddContestant(pool, AddPlayer("Nieuw 1", "TTV", 1), 1);
+         const int b = AddContestant(pool, AddPlayer("Nieuw 2", "TTV", 1), 2);
+         added = db->AddMatch(pool, a, b, 8, 1300);
+         return DataChange::Structure();
+       }},
+      {"new pool played", [&] { db->RecordResult(added, 0, {}, false); return DataChange::Result(added); }},
+  };
+  LiveSnapshot live(*db);
+  live.Build(idToernooi);
+  MatchBook book(*db);  // tells which pools a change touches
+  book.FillToernooi(idToernooi);
+  EXPECT_EQ(Read(*live.Documents()), Shown()) << "built";
+  int minute = 0;
+  for (const auto& [step, change] : script) {
+    clock.SetLocal(2026, 5, 16, 14, ++minute, 0);
+    const auto before = live.Documents();
+    const DataChange c = change();
+    const MatchBook::Touched touched = book.Apply(c);
+    live.Apply(c);
+    const auto after = live.Documents();
+    EXPECT_EQ(Read(*after), Shown()) << step;
+
+    LiveSnapshot fresh(*db);
+    fresh.Build(idToernooi);
+    std::set<std::string> names, freshNames;
+    for (const auto& [name, doc] : after->byName) names.insert(name);
+    for (const auto& [name, doc] : fresh.Documents()->byName) freshNames.insert(name);
+    ASSERT_EQ(names, freshNames) << step;
+    EXPECT_EQ(after->version, before->version + 1) << step;
+    for (const auto& [name, doc] : after->byName) {
+      EXPECT_EQ(Body(*doc), Body(*fresh.Documents()->byName.at(name))) << step << " " << name;
+      auto old = before->byName.find(name);
+      const bool changed = old == before->byName.end() || Body(*old->second) != Body(*doc);
+      if (changed) {
+        EXPECT_EQ(doc->version, after->version) << step << " " << name;
+        EXPECT_NE(doc->json.find(Format("\"gewijzigd\":\"14:%02d:00\"", minute)), std::string::npos) << name;
+      } else {
+        EXPECT_EQ(doc, old->second) << step << " " << name << " was published again";
+      }
+      // One match's change reads only its pools again, and the open matches.
+      if (changed && !touched.all && name != "nu" && name != "spelers") {
+        EXPECT_TRUE(name.rfind("poule/", 0) == 0 && touched.pools.count(std::stoi(name.substr(6)))) << step << name;
+      }
+    }
+  }
+}
+
+// A change that alters nothing shown publishes nothing new, and documents are
+// UTF-8 with every awkward character escaped.
+TEST_F(LiveSnapshotTest, UnchangedTextKeepsItsVersionAndTextIsEscapedUtf8) {
+  LiveSnapshot live(*db);
+  live.Build(idToernooi);
+  const auto built = live.Documents();
+  live.Apply(DataChange::Structure());
+  EXPECT_EQ(live.Documents(), built);
+
+  for (const auto& [name, doc] : built->byName) {
+    char32_t cp;
+    for (size_t i = 0, n = 0; i < doc->json.size(); i += n) {
+      n = DecodeUtf8(doc->json, i, cp);
+      ASSERT_GT(n, 0u) << name << " at " << i;
+    }
+    EXPECT_TRUE(Doc(*built, name).IsValid()) << name;
+  }
+  const std::string& pool = built->byName.at(Format("poule/%d", poule))->json;
+  EXPECT_NE(pool.find("\"Jan \\\"de Muur\\\" \\\\ Caf\xC3\xA9 \xE2\x82\xAC\""), std::string::npos);
+  EXPECT_NE(pool.find("\"TTV\\t\\\"Oost\\\"\""), std::string::npos);
+  std::set<std::string> names;
+  for (int i = 0; i < 4; ++i) {
+    std::string read;
+    EXPECT_TRUE(Doc(*built, Format("poule/%d", poule)).GetString(Format("stand|%d|naam", i), read));
+    names.insert(read);
+  }
+  EXPECT_TRUE(names.count(kOddName));
+  std::string toernooi;
+  EXPECT_TRUE(Doc(*built, "nu").GetString("toernooi", toernooi));
+  EXPECT_EQ(toernooi, "Clubkampioenschap");
+}
+
+}  // namespace
+}  // namespace velgram
