@@ -306,14 +306,18 @@ void HallView::Compute(Part& part) {
 
 void HallView::Apply(const DataChange& change) {
   MatchBook::Touched touched = book_->Apply(change);
-  if (touched.all) {
+  Follow(touched.all, touched.pools);
+}
+
+void HallView::Follow(bool all, const std::set<int>& pools) {
+  if (all) {
     ReadParts();
     return;
   }
   size_t blocksBefore = 0;  // blocks of the parts before the current one
   for (Part& part : parts_) {
     const int id = part.row.id;
-    if (!touched.pools.count(id)) {
+    if (!pools.count(id)) {
       blocksBefore += part.hasBlock ? 1 : 0;
       continue;
     }

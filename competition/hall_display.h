@@ -101,6 +101,9 @@ class HallView {
   void Build(int idToernooi, const HallOptions& options, bool fillBook = true);
   // Follows a change; one of the structure reads everything again.
   void Apply(const DataChange& change);
+  // The same for a change a shared book has followed already: what its
+  // Apply answered (all, or the pools whose matches were named again).
+  void Follow(bool all, const std::set<int>& pools);
   const HallContent& Content() const { return content_; }
 
  private:

@@ -559,6 +559,7 @@ MatchBook::Touched MatchBook::Apply(const DataChange& change) {
     std::vector<MatchRecord> one{*match};
     db_.ReadResults(one);
     match->indexWinner = one[0].indexWinner;
+    match->decision = one[0].decision;  // a walkover or retirement shows its mark
     match->stamp = one[0].stamp;
     match->games = one[0].games;
     Resolver().UpdateMatch(*match);

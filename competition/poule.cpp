@@ -547,4 +547,24 @@ void LPoule::Standings(const std::vector<Contestant>& contestants, const std::ve
   Ranker(contestants, matches, gameCodes, places, explanations).Run();
 }
 
+PouleCrossTable CrossTableOf(const std::vector<Contestant>& positions, const std::vector<MatchEntry>& matches) {
+  const size_t n = positions.size();
+  PouleCrossTable t;
+  t.cells.assign(n, std::vector<std::string>(n));
+  t.wins.assign(n, 0);
+  std::map<int, size_t> indexOf;  // contestant id -> list index
+  for (size_t i = 0; i < n; ++i) indexOf[positions[i].id] = i;
+  for (const MatchEntry& m : matches) {
+    if (m.indexWinner < 0) continue;
+    auto a = indexOf.find(m.idContestant1), b = indexOf.find(m.idContestant2);
+    if (a == indexOf.end() || b == indexOf.end()) continue;
+    const size_t winner = m.indexWinner == 0 ? a->second : b->second;
+    const size_t loser = m.indexWinner == 0 ? b->second : a->second;
+    t.cells[winner][loser] = "1";
+    t.cells[loser][winner] = "0";
+    ++t.wins[winner];
+  }
+  return t;
+}
+
 }  // namespace velgram

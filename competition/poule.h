@@ -34,6 +34,16 @@ class LPoule : public LPool {
   bool gameCodes = true;
 };
 
+// The round-robin pane's cross table over the positions in list order:
+// cells[i][j] is "1" when position i beat position j, "0" when it lost to it,
+// and "" on the diagonal and while their match is open; wins[i] counts the
+// matches position i won.
+struct PouleCrossTable {
+  std::vector<std::vector<std::string>> cells;
+  std::vector<int> wins;
+};
+PouleCrossTable CrossTableOf(const std::vector<Contestant>& positions, const std::vector<MatchEntry>& matches);
+
 // The pairings of a pool of n positions (2..11), 1-based, in playing order;
 // empty for other sizes.
 const std::vector<std::pair<int, int>>& PairingTable(int n);

@@ -387,4 +387,16 @@ bool Ljson::GetCount(const std::string& path, int& out) const {
   }
 }
 
+bool Ljson::GetBool(const std::string& path, bool& out) const {
+  try {
+    std::string last;
+    const Node* node = Target(Walk(root_.get(), path, last), last);
+    if (!node || node->type != Node::Boolean) return false;
+    out = node->boolean;
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
 }  // namespace velgram

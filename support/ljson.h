@@ -26,6 +26,7 @@ class Ljson {
   bool GetInt(const std::string& path, int& out) const;
   bool GetString(const std::string& path, std::string& out) const;
   bool GetCount(const std::string& path, int& out) const;
+  bool GetBool(const std::string& path, bool& out) const;  // true or false only
 
  private:
   std::unique_ptr<Node> root_;

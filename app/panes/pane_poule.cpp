@@ -131,27 +131,14 @@ void LPanePoule::FillStandings(const std::vector<Contestant>& positions, const s
   columns.push_back({QStringLiteral("Stand"), SortKind::None, Qt::AlignRight | Qt::AlignVCenter});
   grid_->SetColumns(columns);
 
-  std::map<int, int> indexOf;  // contestant id -> list index
-  for (int i = 0; i < n; ++i) indexOf[positions[i].id] = i;
-  std::vector<std::vector<QString>> cells(n, std::vector<QString>(n));
-  std::vector<int> wins(n, 0);
-  for (const MatchEntry& m : matches) {
-    if (m.indexWinner < 0) continue;
-    auto a = indexOf.find(m.idContestant1), b = indexOf.find(m.idContestant2);
-    if (a == indexOf.end() || b == indexOf.end()) continue;
-    int winner = m.indexWinner == 0 ? a->second : b->second;
-    int loser = m.indexWinner == 0 ? b->second : a->second;
-    cells[winner][loser] = QStringLiteral("1");
-    cells[loser][winner] = QStringLiteral("0");
-    ++wins[winner];
-  }
+  const PouleCrossTable cross = CrossTableOf(positions, matches);
   const int wonCol = kFirstOpponentColumn + n, standCol = wonCol + 1;
   grid_->BeginUpdate();
   for (int i = 0; i < n; ++i) {
     const Contestant& c = positions[i];
     QStringList row = {QString::number(i + 1), ToQt(c.name), ToQt(c.club)};
-    for (int j = 0; j < n; ++j) row << cells[i][j];
-    row << (matches.empty() ? QString() : QString::number(wins[i]));
+    for (int j = 0; j < n; ++j) row << ToQt(cross.cells[i][j]);
+    row << (matches.empty() ? QString() : QString::number(cross.wins[i]));
     bool placed = i < static_cast<int>(places.size()) && places[i] >= 0;
     row << (placed ? QString::number(places[i] + 1) : QString());
     grid_->AddRow(row, c.id);

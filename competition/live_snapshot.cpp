@@ -1,0 +1,500 @@
+#include "competition/live_snapshot.h"
+
+#include <algorithm>
+#include <cctype>
+#include <set>
+#include <string_view>
+#include <vector>
+
+#include "competition/dropout.h"
+#include "competition/hall_display.h"
+#include "competition/match_rules.h"
+#include "competition/matchbook.h"
+#include "competition/poule.h"
+#include "competition/swiss.h"
+#include "competition/swiss_screen.h"
+#include "competition/tables.h"
+#include "store/database.h"
+#include "support/clock.h"
+#include "support/text.h"
+
+namespace velgram {
+
+namespace {
+
+// A JSON text written front to back; commas come by themselves. Core text is
+// Windows-1252 and becomes UTF-8 here. The pages put every text in with
+// textContent, so nothing is escaped for HTML.
+class JsonOut {
+ public:
+  JsonOut& Open(char c) {
+    Comma();
+    out += c;
+    first_ = true;
+    return *this;
+  }
+  JsonOut& Close(char c) {
+    out += c;
+    first_ = false;
+    return *this;
+  }
+  JsonOut& Key(const char* key) {
+    Comma();
+    out += '"';
+    out += key;
+    out += "\":";
+    first_ = true;
+    return *this;
+  }
+  JsonOut& Str(std::string_view cp1252) {
+    Comma();
+    out += '"';
+    for (unsigned char c : Cp1252ToUtf8(cp1252)) {
+      switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+          if (c < 0x20)
+            out += Format("\\u%04x", c);
+          else
+            out += static_cast<char>(c);
+      }
+    }
+    out += '"';
+    return *this;
+  }
+  JsonOut& Int(long long v) {
+    Comma();
+    out += std::to_string(v);
+    return *this;
+  }
+  JsonOut& Bool(bool v) {
+    Comma();
+    out += v ? "true" : "false";
+    return *this;
+  }
+  JsonOut& Ints(const std::vector<int>& list) {
+    Open('[');
+    for (int v : list) Int(v);
+    return Close(']');
+  }
+
+  std::string out;
+
+ private:
+  void Comma() {
+    if (!first_) out += ',';
+    first_ = false;
+  }
+  bool first_ = true;
+};
+
+std::string TimeText(int starttime) { return starttime > 0 ? FormatTime(starttime) : std::string(); }
+
+const char* KindName(int playstyle) {
+  switch (playstyle) {
+    case kPlaystyleSwiss: return "zwitsers";
+    case kPlaystyleDropout: return "knockout";
+    default: return "poule";
+  }
+}
+
+bool NameBefore(const PlayerWithClub& a, const PlayerWithClub& b) {
+  const size_t n = std::min(a.name.size(), b.name.size());
+  for (size_t i = 0; i < n; ++i) {
+    int x = std::tolower(static_cast<unsigned char>(a.name[i])), y = std::tolower(static_cast<unsigned char>(b.name[i]));
+    if (x != y) return x < y;
+  }
+  if (a.name.size() != b.name.size()) return a.name.size() < b.name.size();
+  return a.id < b.id;
+}
+
+}  // namespace
+
+struct LiveSnapshot::State {
+  struct PoolInfo {
+    PoolRecord row;
+    std::string klasse;
+  };
+  struct Doc {
+    std::string body;  // the JSON without its version and time
+    std::shared_ptr<const LiveDocument> doc;
+  };
+
+  explicit State(Database& d) : db(d), book(d), hall(d, book) {}
+
+  Database& db;
+  MatchBook book;
+  HallView hall;  // shares the book: the open matches as the hall display has them
+  int idToernooi = -1;
+  std::string toernooi;
+  std::vector<SystemRecord> classes;
+  std::vector<PoolInfo> pools;  // class order, then pool order
+  std::map<int, size_t> poolIndex;
+  std::vector<PlayerWithClub> players;  // by name
+  std::map<int, std::vector<int>> duoPlayers;
+  std::map<int, std::vector<int>> playersOfPool;  // the players a pool's positions resolve to
+  std::map<std::string, Doc> docs;
+  std::uint64_t version = 0;
+  std::shared_ptr<const LiveDocuments> published = std::make_shared<LiveDocuments>();
+
+  void ReadStructure();
+  std::map<std::string, std::string> AllBodies();
+  void Head(JsonOut& j) const {
+    j.Open('{');
+    j.Key("toernooi").Str(toernooi);
+  }
+  std::string NuBody() const;
+  std::string PoulesBody() const;
+  std::string SpelersBody() const;
+  std::string PoolBody(const PoolInfo& pool);
+  std::vector<int> PlayersOf(const Contestant* c) const;
+  void Publish(const std::map<std::string, std::string>& bodies, bool whole);
+};
+
+void LiveSnapshot::State::ReadStructure() {
+  classes.clear();
+  pools.clear();
+  poolIndex.clear();
+  players.clear();
+  duoPlayers.clear();
+  playersOfPool.clear();
+  toernooi.clear();
+  if (idToernooi <= 0) return;
+  TournamentRecord t;
+  db.GetToernooi(t, idToernooi);
+  toernooi = t.name;
+  db.ListSystems(classes, idToernooi);
+  for (const SystemRecord& cls : classes) {
+    std::vector<PoolRecord> rows;
+    db.ListPools(cls.id, rows);
+    for (PoolRecord& row : rows) {
+      poolIndex[row.id] = pools.size();
+      pools.push_back({std::move(row), cls.name});
+    }
+  }
+  db.ListPlayersWithClub(idToernooi, players);
+  std::stable_sort(players.begin(), players.end(), NameBefore);
+  std::vector<DuoRecord> duos;
+  db.ListDuos(duos, idToernooi);
+  for (const DuoRecord& d : duos) duoPlayers[d.id] = {d.idPlayer1, d.idPlayer2};
+}
+
+std::vector<int> LiveSnapshot::State::PlayersOf(const Contestant* c) const {
+  if (!c || !c->known) return {};
+  if (c->resolvedType == kLinkPlayer) return {c->idResolved};
+  if (c->resolvedType == kLinkDuo) {
+    auto it = duoPlayers.find(c->idResolved);
+    if (it != duoPlayers.end()) return it->second;
+  }
+  return {};
+}
+
+std::string LiveSnapshot::State::NuBody() const {
+  const HallContent& content = hall.Content();
+  JsonOut j;
+  Head(j);
+  j.Key("gespeeld").Int(content.played);
+  j.Key("teSpelen").Int(content.toPlay);
+  j.Key("wedstrijden").Open('[');
+  for (const HallMatchRow& r : content.open) {
+    j.Open('{');
+    j.Key("id").Int(r.idMatch);
+    j.Key("tafel").Int(r.tafel);
+    j.Key("tijd").Str(TimeText(r.starttime));
+    j.Key("klasse").Str(r.klasse);
+    j.Key("poule").Str(r.pool);
+    j.Key("idPoule").Int(r.idPool);
+    j.Key("naam1").Str(r.name1);
+    j.Key("naam2").Str(r.name2);
+    j.Close('}');
+  }
+  j.Close(']').Close('}');
+  return j.out;
+}
+
+std::string LiveSnapshot::State::PoulesBody() const {
+  JsonOut j;
+  Head(j);
+  j.Key("klassen").Open('[');
+  for (const SystemRecord& cls : classes) {
+    j.Open('{');
+    j.Key("naam").Str(cls.name);
+    j.Key("poules").Open('[');
+    for (const PoolInfo& p : pools) {
+      if (p.row.idSystem != cls.id) continue;
+      j.Open('{');
+      j.Key("id").Int(p.row.id);
+      j.Key("naam").Str(p.row.name);
+      j.Key("soort").Str(KindName(p.row.playstyle));
+      j.Close('}');
+    }
+    j.Close(']').Close('}');
+  }
+  j.Close(']').Close('}');
+  return j.out;
+}
+
+std::string LiveSnapshot::State::SpelersBody() const {
+  std::map<int, std::vector<int>> poolsOf;
+  for (const PoolInfo& p : pools) {
+    auto it = playersOfPool.find(p.row.id);
+    if (it == playersOfPool.end()) continue;
+    for (int idPlayer : it->second) poolsOf[idPlayer].push_back(p.row.id);
+  }
+  JsonOut j;
+  Head(j);
+  j.Key("spelers").Open('[');
+  static const std::vector<int> kNone;
+  for (const PlayerWithClub& p : players) {
+    auto it = poolsOf.find(p.id);
+    j.Open('{');
+    j.Key("id").Int(p.id);
+    j.Key("naam").Str(p.name);
+    j.Key("club").Str(p.club);
+    j.Key("poules").Ints(it == poolsOf.end() ? kNone : it->second);
+    j.Close('}');
+  }
+  j.Close(']').Close('}');
+  return j.out;
+}
+
+std::string LiveSnapshot::State::PoolBody(const PoolInfo& pool) {
+  const int id = pool.row.id;
+  static const std::vector<Contestant> kNoPositions;
+  const std::vector<Contestant>* found = book.PoolContestants(id);
+  const std::vector<Contestant>& positions = found ? *found : kNoPositions;
+  const std::vector<MatchEntry> matches = book.PoolMatches(id);
+  const MatchSystem system = book.MatchSystemOfPool(id);
+  const bool knockout = pool.row.playstyle == kPlaystyleDropout;
+  std::map<int, const Contestant*> byId;
+  for (const Contestant& c : positions) byId[c.id] = &c;
+  auto playersOfSide = [&](int side) {
+    if (knockout) side = KnockoutSide(matches, side);
+    auto it = byId.find(side);
+    return PlayersOf(it == byId.end() ? nullptr : it->second);
+  };
+
+  std::set<int> inPool;
+  for (const Contestant& c : positions)
+    for (int idPlayer : PlayersOf(&c)) inPool.insert(idPlayer);
+  playersOfPool[id] = std::vector<int>(inPool.begin(), inPool.end());
+
+  JsonOut j;
+  Head(j);
+  j.Key("id").Int(id);
+  j.Key("klasse").Str(pool.klasse);
+  j.Key("naam").Str(pool.row.name);
+  j.Key("soort").Str(KindName(pool.row.playstyle));
+  std::map<int, int> roundOf;  // match id -> round
+
+  if (pool.row.playstyle == kPlaystylePoule) {
+    LPoule poule;
+    poule.FillFrom(pool.row);
+    poule.gameCodes = system.result == kResultPoints || system.result == kResultAll;
+    poule.Standings(positions, matches);
+    const PouleCrossTable cross = CrossTableOf(positions, matches);
+    j.Key("stand").Open('[');
+    for (size_t i = 0; i < positions.size(); ++i) {
+      const int place = i < poule.places.size() ? poule.places[i] : -1;
+      j.Open('{');
+      j.Key("plaats").Int(place >= 0 ? place + 1 : 0);
+      j.Key("naam").Str(positions[i].name);
+      j.Key("club").Str(positions[i].club);
+      j.Key("gewonnen").Int(cross.wins[i]);
+      j.Key("spelers").Ints(PlayersOf(&positions[i]));
+      j.Close('}');
+    }
+    j.Close(']');
+    j.Key("kruistabel").Open('[');
+    for (const std::vector<std::string>& row : cross.cells) {
+      j.Open('[');
+      for (const std::string& cell : row) j.Str(cell);
+      j.Close(']');
+    }
+    j.Close(']');
+    // The pairing table plays n / 2 matches a round.
+    const int perRound = std::max(1, MatchesPerRound(static_cast<int>(positions.size())));
+    for (size_t k = 0; k < matches.size(); ++k) roundOf[matches[k].id] = static_cast<int>(k) / perRound + 1;
+  } else if (pool.row.playstyle == kPlaystyleSwiss) {
+    LSwiss swiss;
+    swiss.FillFrom(pool.row);
+    swiss.AttachDatabase(&db);
+    swiss.Standings(positions, matches);
+    j.Key("ronde").Int(swiss.maxRound);
+    std::vector<size_t> order(swiss.contestants.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return swiss.places[a] < swiss.places[b]; });
+    j.Key("stand").Open('[');
+    for (size_t i : order) {
+      const Contestant& c = swiss.contestants[i];
+      j.Open('{');
+      j.Key("plaats").Int(swiss.places[i] + 1);
+      j.Key("naam").Str(c.name);
+      j.Key("club").Str(c.club);
+      j.Key("punten").Int(swiss.Points(c));
+      j.Key("weerstand").Int(swiss.Resistance(c));
+      j.Key("verwijderd").Bool(c.poolPos < 0);
+      j.Key("spelers").Ints(PlayersOf(&c));
+      j.Close('}');
+    }
+    j.Close(']');
+    for (const RoundEntry& r : swiss.rounds) roundOf[r.idMatch] = r.round;
+  } else if (knockout) {
+    std::unique_ptr<LPool> made = MakePool(pool.row);
+    const auto* dropout = dynamic_cast<const LDropout*>(made.get());
+    const std::vector<BracketMatch> shape = BracketShape(dropout ? dropout->dimension : 2);
+    const size_t n = std::min(shape.size(), matches.size());
+    auto name = [&](int side) {
+      const int s = KnockoutSide(matches, side);
+      if (s == 0) return std::string("Bye");
+      if (s < 0) return book.SideName(side, id);
+      auto it = byId.find(s);
+      return it == byId.end() ? std::string("???") : it->second->name;
+    };
+    j.Key("rondes").Open('[');
+    const int levels = shape.empty() ? 0 : shape.back().level;
+    for (int level = 1; level <= levels; ++level) {
+      j.Open('{');
+      j.Key("naam").Str(KnockoutRoundName(levels - level));
+      j.Key("wedstrijden").Open('[');
+      for (size_t k = 0; k < n; ++k) {
+        if (shape[k].level != level) continue;
+        const MatchEntry& m = matches[k];
+        j.Open('{');
+        j.Key("id").Int(m.id);
+        j.Key("naam1").Str(name(m.idContestant1));
+        j.Key("naam2").Str(name(m.idContestant2));
+        j.Key("winnaar").Int(KnockoutWinnerIndex(matches, m));
+        j.Key("uitslag").Str(MatchResultText(m, system, false));
+        j.Key("bye").Bool(KnockoutSide(matches, m.idContestant1) == 0 || KnockoutSide(matches, m.idContestant2) == 0);
+        j.Key("tafel").Int(m.tafel);
+        j.Key("tijd").Str(TimeText(m.starttime));
+        j.Close('}');
+      }
+      j.Close(']').Close('}');
+    }
+    j.Close(']');
+    for (size_t k = 0; k < n; ++k) roundOf[matches[k].id] = shape[k].level;
+  }
+
+  // The matches as the matches pane lists them: "Niet gespeeld" is no match,
+  // and neither is a bracket's bye.
+  j.Key("wedstrijden").Open('[');
+  for (const MatchEntry& m : matches) {
+    if (m.idContestant1 == kNotPlayed || m.idContestant2 == kNotPlayed) continue;
+    if (knockout && (KnockoutSide(matches, m.idContestant1) == 0 || KnockoutSide(matches, m.idContestant2) == 0))
+      continue;
+    auto round = roundOf.find(m.id);
+    j.Open('{');
+    j.Key("id").Int(m.id);
+    j.Key("ronde").Int(round == roundOf.end() ? 0 : round->second);
+    j.Key("tafel").Int(m.tafel);
+    j.Key("tijd").Str(TimeText(m.starttime));
+    j.Key("naam1").Str(m.name1);
+    j.Key("naam2").Str(m.name2);
+    j.Key("spelers1").Ints(playersOfSide(m.idContestant1));
+    j.Key("spelers2").Ints(playersOfSide(m.idContestant2));
+    j.Key("uitslag").Str(MatchResultText(m, system, false));
+    j.Key("winnaar").Int(knockout ? KnockoutWinnerIndex(matches, m) : m.indexWinner);
+    j.Close('}');
+  }
+  j.Close(']').Close('}');
+  return j.out;
+}
+
+std::map<std::string, std::string> LiveSnapshot::State::AllBodies() {
+  std::map<std::string, std::string> bodies;
+  if (idToernooi <= 0) return bodies;
+  for (const PoolInfo& p : pools) bodies["poule/" + std::to_string(p.row.id)] = PoolBody(p);
+  bodies["nu"] = NuBody();
+  bodies["poules"] = PoulesBody();
+  bodies["spelers"] = SpelersBody();  // after the pools: it lists who plays where
+  return bodies;
+}
+
+void LiveSnapshot::State::Publish(const std::map<std::string, std::string>& bodies, bool whole) {
+  std::vector<const std::pair<const std::string, std::string>*> changed;
+  for (const auto& entry : bodies) {
+    auto it = docs.find(entry.first);
+    if (it == docs.end() || it->second.body != entry.second) changed.push_back(&entry);
+  }
+  std::vector<std::string> gone;
+  if (whole)
+    for (const auto& [name, doc] : docs)
+      if (!bodies.count(name)) gone.push_back(name);
+  if (changed.empty() && gone.empty()) return;
+
+  // The first version comes from the clock, so that a page still holding a
+  // tag from before a restart of the program cannot be told "not modified"
+  // about other content that happens to carry the same number.
+  if (version == 0)
+    version = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(std::max<std::int64_t>(0, db.GetClock().NowUnix())) * 1000);
+  else
+    ++version;
+  const DateTime now = db.GetClock().NowLocal();
+  const std::string head = Format("{\"versie\":%llu,\"gewijzigd\":\"%02d:%02d:%02d\",",
+                                  static_cast<unsigned long long>(version), now.hour, now.minute, now.second);
+  for (const auto* entry : changed) {
+    auto doc = std::make_shared<LiveDocument>();
+    doc->json = head + entry->second.substr(1);
+    doc->version = version;
+    docs[entry->first] = {entry->second, std::move(doc)};
+  }
+  for (const std::string& name : gone) docs.erase(name);
+  auto set = std::make_shared<LiveDocuments>();
+  set->version = version;
+  for (const auto& [name, doc] : docs) set->byName.emplace_hint(set->byName.end(), name, doc.doc);
+  published = std::move(set);
+}
+
+LiveSnapshot::LiveSnapshot(Database& db) : state_(std::make_unique<State>(db)) {}
+LiveSnapshot::~LiveSnapshot() = default;
+
+void LiveSnapshot::Build(int idToernooi) {
+  State& s = *state_;
+  s.idToernooi = idToernooi;
+  s.book.withClub = false;
+  if (idToernooi > 0)
+    s.book.FillToernooi(idToernooi);
+  else
+    s.book.Clear();
+  // Only the hall display's matches part: the standings come from the pool
+  // documents, and its class choices are for the hall's screen alone.
+  HallOptions options;
+  options.show = HallShow::kMatches;
+  s.hall.Build(idToernooi, options, false);
+  s.ReadStructure();
+  s.Publish(s.AllBodies(), true);
+}
+
+void LiveSnapshot::Apply(const DataChange& change) {
+  State& s = *state_;
+  if (s.idToernooi <= 0) return;
+  const MatchBook::Touched touched = s.book.Apply(change);
+  s.hall.Follow(touched.all, touched.pools);
+  if (touched.all) {
+    s.ReadStructure();
+    s.Publish(s.AllBodies(), true);
+    return;
+  }
+  std::map<std::string, std::string> bodies;
+  bool playersMoved = false;
+  for (int idPool : touched.pools) {
+    auto it = s.poolIndex.find(idPool);
+    if (it == s.poolIndex.end()) continue;
+    const std::vector<int> before = s.playersOfPool[idPool];
+    bodies["poule/" + std::to_string(idPool)] = s.PoolBody(s.pools[it->second]);
+    playersMoved = playersMoved || s.playersOfPool[idPool] != before;
+  }
+  bodies["nu"] = s.NuBody();
+  if (playersMoved) bodies["spelers"] = s.SpelersBody();
+  s.Publish(bodies, false);
+}
+
+std::shared_ptr<const LiveDocuments> LiveSnapshot::Documents() const { return state_->published; }
+
+}  // namespace velgram

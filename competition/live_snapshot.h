@@ -1,0 +1,48 @@
+#pragma once
+// The tournament as the live pages in the hall read it: a few small JSON
+// documents, each with the version at which its text last changed, so a phone
+// asks "anything new?" for the price of a header. The documents are built on
+// the program's own thread from the same core functions the screens use, and
+// follow the change notices; the server only hands out the published set.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "competition/changes.h"
+
+namespace velgram {
+
+class Database;
+
+// One document the live pages read: UTF-8 JSON, and the snapshot version at
+// which its body last changed.
+struct LiveDocument {
+  std::string json;
+  std::uint64_t version = 0;
+};
+
+// Everything the server may answer from, immutable once published; handed to
+// the server thread as a shared_ptr.
+struct LiveDocuments {
+  std::uint64_t version = 0;  // goes up by one on each change that altered any document
+  std::map<std::string, std::shared_ptr<const LiveDocument>> byName;  // "nu", "poules", "spelers", "poule/<idPool>"
+};
+
+class LiveSnapshot {
+ public:
+  explicit LiveSnapshot(Database& db);  // time stamps from db.GetClock()
+  ~LiveSnapshot();
+  LiveSnapshot(const LiveSnapshot&) = delete;
+  LiveSnapshot& operator=(const LiveSnapshot&) = delete;
+
+  void Build(int idToernooi);            // reads the tournament (main thread only)
+  void Apply(const DataChange& change);  // follows a change notice; rebuilds only the touched documents
+  std::shared_ptr<const LiveDocuments> Documents() const;  // the current set (cheap: a pointer)
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace velgram
