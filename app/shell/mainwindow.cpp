@@ -19,6 +19,8 @@
 #include "app/dialogs/dlg_simaddplayers.h"
 #include "app/dialogs/dlg_toernooi.h"
 #include "app/display/fly_hall.h"
+#include "app/live/dlg_live.h"
+#include "app/live/live_desk.h"
 #include "app/shell/fonts.h"
 #include "app/panes/pane_classes.h"
 #include "app/panes/pane_matches.h"
@@ -55,7 +57,8 @@ constexpr const char* kNoTournament = "Selecteer eerst een toernooi.";
 
 }  // namespace
 
-CVelgramDlg::CVelgramDlg(CVelgramApp& app, QWidget* parent) : QMainWindow(parent), app_(app), tree_(new QTreeWidget), nav_(tree_) {
+CVelgramDlg::CVelgramDlg(CVelgramApp& app, QWidget* parent)
+    : QMainWindow(parent), app_(app), tree_(new QTreeWidget), nav_(tree_), live_(new LiveDesk(app, this)) {
   app_.SetMainWindow(this);
   setWindowTitle(QStringLiteral("Velgram"));
   setWindowIcon(ProgramIcon());
@@ -83,6 +86,7 @@ CVelgramDlg::CVelgramDlg(CVelgramApp& app, QWidget* parent) : QMainWindow(parent
   connect(tree_, &QTreeWidget::currentItemChanged, this,
           [this](QTreeWidgetItem* item) { OnCurrentItemChanged(item); });
   connect(tree_, &QTreeWidget::customContextMenuRequested, this, &CVelgramDlg::OnContextMenu);
+  connect(this, &CVelgramDlg::dataChanged, live_, &LiveDesk::Follow);
 
   RestorePlacement();
   startTimer_.setSingleShot(true);
@@ -115,6 +119,9 @@ void CVelgramDlg::BuildMenus() {
   QAction* hall = t->addAction(QStringLiteral("&Zaalscherm"));
   hall->setObjectName(QStringLiteral("Zaalscherm"));
   connect(hall, &QAction::triggered, this, [this] { OpenHallDisplay(app_, this); });
+  QAction* live = t->addAction(QStringLiteral("&Live in de zaal"));
+  live->setObjectName(QStringLiteral("Live in de zaal"));
+  connect(live, &QAction::triggered, this, [this] { OpenLiveDialog(app_, *live_, this); });
   QMenu* s = menuBar()->addMenu(QStringLiteral("&Simulatie"));
   add(s, QStringLiteral("&Deelnemers toevoegen"), &CVelgramDlg::CmdSimAddPlayers);
   QMenu* i = menuBar()->addMenu(QStringLiteral("&Instellingen"));
@@ -158,6 +165,15 @@ void CVelgramDlg::OpenStartTournament() {
   SetCaption();
   FillTree();
   SelectItem(NavType::Players);
+  FollowLiveSettings();
+}
+
+// The live server runs whenever the open tournament has it on, from the
+// program's start on.
+void CVelgramDlg::FollowLiveSettings() {
+  QString why;
+  if (!live_->FollowTournament(&why))
+    app_.Prompt().Alert(FromQt(QStringLiteral("De server van \"Live in de zaal\" kon niet starten: %1").arg(why)));
 }
 
 void CVelgramDlg::FillTree() {
@@ -345,6 +361,7 @@ void CVelgramDlg::CmdChange() {
   if (dlg.exec() != QDialog::Accepted) return;
   app_.ReloadToernooi();
   SetCaption();
+  live_->Follow(DataChange::Structure());  // the name on the pages
 }
 
 void CVelgramDlg::CmdNew() {
@@ -484,6 +501,12 @@ void CVelgramDlg::moveEvent(QMoveEvent* event) {
 void CVelgramDlg::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   if (!isMinimized() && !isMaximized()) placementTimer_.start();
+}
+
+void CVelgramDlg::closeEvent(QCloseEvent* event) {
+  // Closing the program drops the hall's connections at once.
+  live_->Stop();
+  QMainWindow::closeEvent(event);
 }
 
 void CVelgramDlg::keyPressEvent(QKeyEvent* event) {

@@ -23,6 +23,7 @@ inline constexpr const char* kSystemNotDeleted = "De spelklasse kon niet verwijd
 
 class CVelgramApp;
 class LGrid;
+class LiveDesk;
 class LPane;
 
 class CVelgramDlg : public QMainWindow {
@@ -48,6 +49,8 @@ class CVelgramDlg : public QMainWindow {
   NavigationTree& Navigation() { return nav_; }
   QTimer& StartTimer() { return startTimer_; }
   QTimer& PlacementTimer() { return placementTimer_; }
+  // The live server of the hall and the documents it answers from.
+  LiveDesk& Live() { return *live_; }
 
   // --- deleting classes and pools, with their panes ------------------------------
   // False (after telling the user) when the database refused; nothing is
@@ -99,6 +102,7 @@ class CVelgramDlg : public QMainWindow {
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   struct PaneEntry {
@@ -113,6 +117,7 @@ class CVelgramDlg : public QMainWindow {
   void RemovePane(int dialogId, int id);
   LPane* CreatePane(int dialogId, int id);
   void SetCaption();
+  void FollowLiveSettings();
 
   CVelgramApp& app_;
   QTreeWidget* tree_;
@@ -124,6 +129,7 @@ class CVelgramDlg : public QMainWindow {
   QMenu* poolMenu_ = nullptr;
   QTimer startTimer_;
   QTimer placementTimer_;
+  LiveDesk* live_;
 };
 
 }  // namespace velgram

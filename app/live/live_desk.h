@@ -1,0 +1,70 @@
+#pragma once
+// The desk's side of the live server: while it runs, the tournament's
+// documents are kept on the desk's thread from the main window's change
+// notices and published to the server, which answers the hall from them.
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <memory>
+#include <vector>
+
+#include "app/live/live_server.h"
+#include "competition/changes.h"
+
+namespace velgram {
+
+class CVelgramApp;
+class Database;
+
+// The director's choices, kept per tournament.
+struct LiveSettings {
+  static constexpr int kDefaultPort = 8080;
+  bool on = false;  // the server runs whenever the tournament is open
+  int port = kDefaultPort;
+  bool localOnly = false;  // "Alleen deze computer"
+
+  static LiveSettings Read(Database& db, int idToernooi);
+  bool Write(Database& db, int idToernooi) const;  // in one write
+};
+
+class LiveDesk : public QObject {
+  Q_OBJECT
+ public:
+  explicit LiveDesk(CVelgramApp& app, QObject* parent = nullptr);
+  ~LiveDesk() override;
+
+  // Builds the documents of the open tournament and starts the server on
+  // them; false with the reason when there is no tournament or no port.
+  bool Start(quint16 port, bool localOnly, QString* error);
+  void Stop();
+  // What the open tournament's settings ask: running when it is on, off
+  // otherwise. False with the reason when it should run but cannot.
+  bool FollowTournament(QString* error);
+
+  LiveServer& Server() { return server_; }
+  bool Running() const { return server_.Running(); }
+
+  // A change notice of the main window. Notices arriving in one turn of the
+  // event loop are applied together and published once.
+  void Follow(const DataChange& change);
+  // Applies the waiting notices now.
+  void Flush();
+  QTimer& FlushTimer() { return flush_; }
+  int Publishes() const { return publishes_; }
+
+ signals:
+  void runningChanged();
+
+ private:
+  void Publish();
+
+  CVelgramApp& app_;
+  LiveServer server_;
+  std::unique_ptr<LiveSnapshot> snapshot_;  // while running
+  int idToernooi_ = -1;                     // what the snapshot was built for
+  std::vector<DataChange> waiting_;
+  QTimer flush_;
+  int publishes_ = 0;
+};
+
+}  // namespace velgram
