@@ -445,12 +445,17 @@
       if (on) a.setAttribute('aria-current', 'page'); else a.removeAttribute('aria-current');
     }
     let parts;
-    switch (r.page) {
-      case 'poules': parts = pagePoules(); break;
-      case 'poule': parts = pagePoule(r); break;
-      case 'zoek': parts = pageZoek(main); break;
-      case 'speler': parts = pageSpeler(r); break;
-      default: parts = pageNu();
+    try {
+      switch (r.page) {
+        case 'poules': parts = pagePoules(); break;
+        case 'poule': parts = pagePoule(r); break;
+        case 'zoek': parts = pageZoek(main); break;
+        case 'speler': parts = pageSpeler(r); break;
+        default: parts = pageNu();
+      }
+    } catch (e) {
+      // A document the page cannot read must not leave old data standing as if current.
+      parts = [empty('Deze gegevens kan de pagina niet tonen.')];
     }
     if (parts === null) return;  // updated in place
     if (!parts.length) parts = [empty('Laden…')];
