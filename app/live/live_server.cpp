@@ -17,6 +17,10 @@
 #include <unordered_map>
 #include <vector>
 
+#ifdef __linux__
+#include <sys/resource.h>
+#endif
+
 // The pages are compiled into the program's library; a static library keeps
 // its resources only when something names them.
 static void InitLivePages() { Q_INIT_RESOURCE(live); }
@@ -275,10 +279,22 @@ bool LiveServer::Start(quint16 port, bool localOnly, QString* error) {
   auto* http = new LiveHttp(shared_, limits_, localOnly);
   http->moveToThread(thread_);
   QObject::connect(thread_, &QThread::finished, http, &QObject::deleteLater);
-  thread_->start();
+  // Below the desk's priority, as every worker of the program: when the
+  // machine is busy, a phone waits a little rather than the director.
+  thread_->start(QThread::LowPriority);
   bool ok = false;
   QString why;
-  QMetaObject::invokeMethod(http, [&] { ok = http->Listen(port, &why); }, Qt::BlockingQueuedConnection);
+  QMetaObject::invokeMethod(
+      http,
+      [&] {
+#ifdef __linux__
+        // Linux keeps a niceness per thread; Qt's priority leaves ordinary
+        // threads as they are.
+        setpriority(PRIO_PROCESS, 0, 5);
+#endif
+        ok = http->Listen(port, &why);
+      },
+      Qt::BlockingQueuedConnection);
   if (!ok) {
     thread_->quit();
     thread_->wait();

@@ -23,25 +23,26 @@ std::shared_ptr<const LiveDocuments> Docs(std::uint64_t version, const std::stri
 
 class LiveServerTest : public ::testing::Test {
  protected:
-  static constexpr quint16 kPort = 18110;
-
-  void Start(bool localOnly = false) {
+  // Each test has a port of its own, so that tests run side by side.
+  void Start(quint16 port, bool localOnly = false) {
+    port_ = port;
     LiveLimits limits;
     limits.maxConnections = 4;
     limits.requestMs = 400;
     server.SetLimits(limits);
     server.Publish(Docs(3, R"({"versie":3})"));
     QString why;
-    ASSERT_TRUE(server.Start(kPort, localOnly, &why)) << why.toStdString();
+    ASSERT_TRUE(server.Start(port_, localOnly, &why)) << why.toStdString();
   }
 
+  quint16 port_ = 0;
   FakeClock clock;
   LiveServer server{clock};
 };
 
 TEST_F(LiveServerTest, AnswersThePublishedDocumentsAndNotModifiedUntilTheyChange) {
-  Start();
-  LiveClient page(kPort);
+  Start(18110);
+  LiveClient page(port_);
   LiveAnswer a = page.Get("/data/nu");
   EXPECT_EQ(a.status, 200);
   EXPECT_EQ(a.body, R"({"versie":3})");
@@ -58,7 +59,7 @@ TEST_F(LiveServerTest, AnswersThePublishedDocumentsAndNotModifiedUntilTheyChange
 }
 
 TEST_F(LiveServerTest, CutsAClientThatSendsTooMuchOrTooSlowly) {
-  Start();
+  Start(18111);
   // Too much is cut at once; too slow when its time (400 ms here) is up.
   const struct {
     const char* what;
@@ -72,7 +73,7 @@ TEST_F(LiveServerTest, CutsAClientThatSendsTooMuchOrTooSlowly) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    LiveClient client(kPort);
+    LiveClient client(port_);
     QElapsedTimer waited;
     waited.start();
     client.Send(c.bytes);
@@ -81,21 +82,21 @@ TEST_F(LiveServerTest, CutsAClientThatSendsTooMuchOrTooSlowly) {
     EXPECT_LE(waited.elapsed(), c.toMs);
     EXPECT_EQ(client.buffer, "");
   }
-  EXPECT_EQ(LiveClient(kPort).Get("/data/nu").status, 200);
+  EXPECT_EQ(LiveClient(port_).Get("/data/nu").status, 200);
 }
 
 TEST_F(LiveServerTest, RefusesConnectionsOverTheLimitUntilOneCloses) {
-  Start();
+  Start(18112);
   std::vector<std::unique_ptr<LiveClient>> pages;
   for (int i = 0; i < 4; ++i) {
-    pages.push_back(std::make_unique<LiveClient>(kPort));
+    pages.push_back(std::make_unique<LiveClient>(port_));
     ASSERT_EQ(pages.back()->Get("/data/nu").status, 200);
   }
-  LiveClient refused(kPort);
+  LiveClient refused(port_);
   EXPECT_TRUE(refused.Closed());
   pages.pop_back();
   QTest::qWait(100);
-  EXPECT_EQ(LiveClient(kPort).Get("/data/nu").status, 200);
+  EXPECT_EQ(LiveClient(port_).Get("/data/nu").status, 200);
 }
 
 TEST_F(LiveServerTest, OnlyThisComputerRefusesThePeersOfTheNetwork) {
@@ -105,16 +106,16 @@ TEST_F(LiveServerTest, OnlyThisComputerRefusesThePeersOfTheNetwork) {
   if (outside.isNull()) GTEST_SKIP() << "no network address besides loopback";
   for (bool localOnly : {false, true}) {
     SCOPED_TRACE(localOnly);
-    Start(localOnly);
-    EXPECT_EQ(LiveClient(kPort, outside).Get("/data/nu").status, localOnly ? 0 : 200);
-    EXPECT_EQ(LiveClient(kPort).Get("/data/nu").status, 200);
+    Start(18113, localOnly);
+    EXPECT_EQ(LiveClient(port_, outside).Get("/data/nu").status, localOnly ? 0 : 200);
+    EXPECT_EQ(LiveClient(port_).Get("/data/nu").status, 200);
     server.Stop();
   }
 }
 
 TEST_F(LiveServerTest, StopDropsOpenConnectionsAndNothingListensAfter) {
-  Start();
-  LiveClient a(kPort), b(kPort);
+  Start(18114);
+  LiveClient a(port_), b(port_);
   ASSERT_EQ(a.Get("/data/nu").status, 200);
   ASSERT_EQ(b.Get("/data/nu").status, 200);
   QElapsedTimer stopping;
@@ -123,7 +124,7 @@ TEST_F(LiveServerTest, StopDropsOpenConnectionsAndNothingListensAfter) {
   EXPECT_TRUE(a.Closed(500));
   EXPECT_TRUE(b.Closed(500));
   EXPECT_LT(stopping.elapsed(), 1000);
-  EXPECT_FALSE(LiveClient(kPort).Connected());
+  EXPECT_FALSE(LiveClient(port_).Connected());
 }
 
 }  // namespace
