@@ -131,6 +131,13 @@ class LiveHttp : public QAbstractHttpServer {
 
  protected:
   bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override {
+    if (socket->bytesToWrite() > limits_.maxUnsentBytes) {
+      // Cut after Qt's parser is done with the request.
+      QMetaObject::invokeMethod(this, [this, s = QPointer<QTcpSocket>(socket)] {
+        if (s) Cut(s);
+      }, Qt::QueuedConnection);
+      return true;
+    }
     if (auto it = connections_.find(socket); it != connections_.end()) {
       it->second.pending = 0;
       it->second.headerEnded = false;

@@ -32,6 +32,10 @@ struct LiveLimits {
   // A kept-alive connection that asks nothing for this long is closed, so
   // that phones put away do not hold places a page in use needs.
   int idleMs = 60000;
+  // Answers a client has asked for but not read yet. A page reads every
+  // answer; a client that only asks would make the server hold answers
+  // without end.
+  int maxUnsentBytes = 1 << 20;
 };
 
 class LiveServer {

@@ -29,6 +29,7 @@ class LiveServerTest : public ::testing::Test {
     LiveLimits limits;
     limits.maxConnections = 4;
     limits.requestMs = 400;
+    limits.maxUnsentBytes = 64 * 1024;
     server.SetLimits(limits);
     server.Publish(Docs(3, R"({"versie":3})"));
     QString why;
@@ -83,6 +84,18 @@ TEST_F(LiveServerTest, CutsAClientThatSendsTooMuchOrTooSlowly) {
     EXPECT_EQ(client.buffer, "");
   }
   EXPECT_EQ(LiveClient(port_).Get("/data/nu").status, 200);
+}
+
+TEST_F(LiveServerTest, CutsAClientThatAsksWithoutReading) {
+  Start(18115);
+  LiveClient client(port_);
+  client.socket.setReadBufferSize(64 * 1024);  // reads no more than this until asked
+  // Several megabytes of answers: more than the sockets' own buffers hold.
+  for (int i = 0; i < 600 && client.Connected(); ++i) {
+    client.Send("GET /live.js HTTP/1.1\r\nHost: x\r\n\r\n");
+    QTest::qWait(1);
+  }
+  EXPECT_TRUE(client.Closed(3000));
 }
 
 TEST_F(LiveServerTest, RefusesConnectionsOverTheLimitUntilOneCloses) {
