@@ -103,6 +103,9 @@ class LiveHttp : public QAbstractHttpServer {
 
   bool Listen(quint16 port, QString* error) {
     auto* tcp = new LiveTcpServer([this](qintptr d, QObject* parent) { return Admit(d, parent); });
+    // A hall of phones reconnects at once when the server comes back; a short
+    // queue would drop their first knock and keep them waiting a second.
+    tcp->setListenBacklogSize(limits_.maxConnections);
     if (!tcp->listen(localOnly_ ? QHostAddress(QHostAddress::LocalHost) : QHostAddress(QHostAddress::Any), port)) {
       if (error) *error = tcp->errorString();
       delete tcp;
