@@ -399,5 +399,24 @@ TEST_F(LiveSnapshotTest, UnchangedTextKeepsItsVersionAndTextIsEscapedUtf8) {
   EXPECT_EQ(toernooi, "Clubkampioenschap");
 }
 
+// The round-robin pane's cells, which the pages show too: from each row's
+// side, open matches and sides outside the list left empty.
+TEST(PouleCrossTable, CellsFromEachRowsSide) {
+  std::vector<Contestant> positions(3);
+  for (int i = 0; i < 3; ++i) positions[i].id = 10 + i;
+  auto match = [](int c1, int c2, int winner) {
+    MatchEntry m;
+    m.idContestant1 = c1;
+    m.idContestant2 = c2;
+    m.indexWinner = winner;
+    return m;
+  };
+  const PouleCrossTable t = CrossTableOf(positions, {match(10, 11, 0), match(12, 10, 0), match(11, 12, -1),
+                                                     match(11, 99, 0), match(kNotPlayed, 12, 1)});
+  const std::vector<std::vector<std::string>> cells = {{"", "1", "0"}, {"0", "", ""}, {"1", "", ""}};
+  EXPECT_EQ(t.cells, cells);
+  EXPECT_EQ(t.wins, (std::vector<int>{1, 0, 1}));
+}
+
 }  // namespace
 }  // namespace velgram
