@@ -173,14 +173,26 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
       db->ListPools(cls.id, pools);
       for (const PoolRecord& p : pools) {
         const std::vector<Contestant> positions = resolver.Contestants(p.id);
+        // The players behind a position: its player, or both of a duo.
+        auto players = [&](int idContestant) {
+          std::string ids;
+          for (const Contestant& c : positions) {
+            if (c.id != idContestant || !c.known) continue;
+            if (c.resolvedType == kLinkPlayer) ids += Format(" %d", c.idResolved);
+            for (const DuoRecord& d : duoList)
+              if (c.resolvedType == kLinkDuo && c.idResolved == d.id) ids += Format(" %d %d", d.idPlayer1, d.idPlayer2);
+          }
+          return "[" + ids + "]";
+        };
         if (p.playstyle == kPlaystylePoule) {
           const std::vector<int> places = resolver.Places(p.id);
           const PouleCrossTable cross = CrossTableOf(positions, resolver.Matches(p.id));
           for (size_t i = 0; i < positions.size(); ++i) {
             std::string cells;
             for (const std::string& cell : cross.cells[i]) cells += "[" + cell + "]";
-            out.push_back(Format("rr %d %s|%s %d %d %s", p.id, positions[i].name.c_str(), positions[i].club.c_str(),
-                                 i < places.size() ? places[i] + 1 : 0, cross.wins[i], cells.c_str()));
+            out.push_back(Format("rr %d %s|%s %d %d %s %s", p.id, positions[i].name.c_str(), positions[i].club.c_str(),
+                                 i < places.size() ? places[i] + 1 : 0, cross.wins[i], cells.c_str(),
+                                 players(positions[i].id).c_str()));
           }
         }
         const MatchSystem system = EffectiveMatchSystem(*db, p.id);
@@ -190,9 +202,11 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
           if (m.idContestant1 == kNotPlayed || m.idContestant2 == kNotPlayed) continue;
           if (knock && (KnockoutSide(matches, m.idContestant1) == 0 || KnockoutSide(matches, m.idContestant2) == 0))
             continue;
-          out.push_back(Format("m %d %d %s %s|%s %s %d", m.id, m.tafel, Time(m.starttime).c_str(), m.name1.c_str(),
-                               m.name2.c_str(), MatchResultText(m, system, false).c_str(),
-                               knock ? KnockoutWinnerIndex(matches, m) : m.indexWinner));
+          auto side = [&](int s) { return players(knock ? KnockoutSide(matches, s) : s); };
+          out.push_back(Format("m %d %d %s %s|%s %s %d %s %s", m.id, m.tafel, Time(m.starttime).c_str(),
+                               m.name1.c_str(), m.name2.c_str(), MatchResultText(m, system, false).c_str(),
+                               knock ? KnockoutWinnerIndex(matches, m) : m.indexWinner,
+                               side(m.idContestant1).c_str(), side(m.idContestant2).c_str()));
         }
         for (const Contestant& c : positions) {
           if (c.known && c.resolvedType == kLinkPlayer) poolsOf[c.idResolved].push_back(p.id);
@@ -211,6 +225,12 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
       out.push_back(Format("speler %d %s|%s%s", p.id, p.name.c_str(), p.club.c_str(), pools.c_str()));
     }
     return Lines(out);
+  }
+
+  static std::string Ids(const At& at, const char* key) {
+    std::string ids;
+    for (int j = 0; j < at.Count(key); ++j) ids += Format(" %d", at.In(key, j).N(""));
+    return "[" + ids + "]";
   }
 
   // The same facts read from the documents.
@@ -254,14 +274,25 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
           const At r = d.In("stand", i), row = d.In("kruistabel", i);
           std::string cells;
           for (int j = 0; j < d.In("kruistabel", i).Count(""); ++j) cells += "[" + row.S(std::to_string(j)) + "]";
-          out.push_back(Format("rr %d %s|%s %d %d %s", entry.N("id"), r.S("naam").c_str(), r.S("club").c_str(),
-                               r.N("plaats"), r.N("gewonnen"), cells.c_str()));
+          out.push_back(Format("rr %d %s|%s %d %d %s %s", entry.N("id"), r.S("naam").c_str(), r.S("club").c_str(),
+                               r.N("plaats"), r.N("gewonnen"), cells.c_str(), Ids(r, "spelers").c_str()));
         }
+        std::map<int, std::string> tableTime;
         for (int i = 0; i < d.Count("wedstrijden"); ++i) {
           const At m = d.In("wedstrijden", i);
-          out.push_back(Format("m %d %d %s %s|%s %s %d", m.N("id"), m.N("tafel"), m.S("tijd").c_str(),
-                               m.S("naam1").c_str(), m.S("naam2").c_str(), m.S("uitslag").c_str(), m.N("winnaar")));
+          out.push_back(Format("m %d %d %s %s|%s %s %d %s %s", m.N("id"), m.N("tafel"), m.S("tijd").c_str(),
+                               m.S("naam1").c_str(), m.S("naam2").c_str(), m.S("uitslag").c_str(), m.N("winnaar"),
+                               Ids(m, "spelers1").c_str(), Ids(m, "spelers2").c_str()));
+          tableTime[m.N("id")] = Format("%d %s", m.N("tafel"), m.S("tijd").c_str());
         }
+        // The bracket's rounds place their matches as the list does.
+        for (int k = 0; k < d.Count("rondes"); ++k)
+          for (int i = 0; i < d.In("rondes", k).Count("wedstrijden"); ++i) {
+            const At m = d.In("rondes", k).In("wedstrijden", i);
+            if (!m.B("bye")) {
+              EXPECT_EQ(Format("%d %s", m.N("tafel"), m.S("tijd").c_str()), tableTime[m.N("id")]);
+            }
+          }
       }
     // Who plays where, listed by name, compared by player id.
     std::map<int, std::string> byId;
