@@ -151,21 +151,33 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
     for (const HallMatchRow& r : hall.open)
       out.push_back(Format("open %d %d %s %s|%s|%d %s|%s", r.idMatch, r.tafel, Time(r.starttime).c_str(),
                            r.klasse.c_str(), r.pool.c_str(), r.idPool, r.name1.c_str(), r.name2.c_str()));
-    for (const HallBlock& b : hall.blocks)
-      for (const HallStandingRow& r : b.rows) {
-        if (b.playstyle == kPlaystyleSwiss)
-          out.push_back(Format("zw %d %d %s|%s %d %d %d", b.idPool, r.place, r.name.c_str(), r.club.c_str(), r.points,
-                               r.resistance, r.removed));
-        if (b.playstyle == kPlaystyleDropout)
-          out.push_back(Format("ko %d %s %s|%s %d %s %d", b.idPool, b.caption.c_str(), r.name.c_str(), r.name2.c_str(),
-                               r.winner, r.result.c_str(), r.bye));
-      }
     LinkResolver resolver(*db, idToernooi);
     MatchBook book(*db);
     book.FillToernooi(idToernooi);
     std::map<int, std::vector<int>> poolsOf;
     std::vector<DuoRecord> duoList;
     db->ListDuos(duoList, idToernooi);
+    // The players behind a position: its player, or both of a duo.
+    auto playersWhere = [&](int idPool, auto match) {
+      std::string ids;
+      for (const Contestant& c : resolver.Contestants(idPool)) {
+        if (!match(c) || !c.known) continue;
+        if (c.resolvedType == kLinkPlayer) ids += Format(" %d", c.idResolved);
+        for (const DuoRecord& d : duoList)
+          if (c.resolvedType == kLinkDuo && c.idResolved == d.id) ids += Format(" %d %d", d.idPlayer1, d.idPlayer2);
+      }
+      return "[" + ids + "]";
+    };
+    for (const HallBlock& b : hall.blocks)
+      for (const HallStandingRow& r : b.rows) {
+        if (b.playstyle == kPlaystyleSwiss)
+          out.push_back(Format("zw %d %d %s|%s %d %d %d %s", b.idPool, r.place, r.name.c_str(), r.club.c_str(),
+                               r.points, r.resistance, r.removed,
+                               playersWhere(b.idPool, [&](const Contestant& c) { return c.name == r.name; }).c_str()));
+        if (b.playstyle == kPlaystyleDropout)
+          out.push_back(Format("ko %d %s %s|%s %d %s %d", b.idPool, b.caption.c_str(), r.name.c_str(), r.name2.c_str(),
+                               r.winner, r.result.c_str(), r.bye));
+      }
     std::vector<SystemRecord> classes;
     db->ListSystems(classes, idToernooi);
     for (const SystemRecord& cls : classes) {
@@ -173,17 +185,7 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
       db->ListPools(cls.id, pools);
       for (const PoolRecord& p : pools) {
         const std::vector<Contestant> positions = resolver.Contestants(p.id);
-        // The players behind a position: its player, or both of a duo.
-        auto players = [&](int idContestant) {
-          std::string ids;
-          for (const Contestant& c : positions) {
-            if (c.id != idContestant || !c.known) continue;
-            if (c.resolvedType == kLinkPlayer) ids += Format(" %d", c.idResolved);
-            for (const DuoRecord& d : duoList)
-              if (c.resolvedType == kLinkDuo && c.idResolved == d.id) ids += Format(" %d %d", d.idPlayer1, d.idPlayer2);
-          }
-          return "[" + ids + "]";
-        };
+        auto playersOf = [&](int id) { return playersWhere(p.id, [id](const Contestant& c) { return c.id == id; }); };
         if (p.playstyle == kPlaystylePoule) {
           const std::vector<int> places = resolver.Places(p.id);
           const PouleCrossTable cross = CrossTableOf(positions, resolver.Matches(p.id));
@@ -192,7 +194,7 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
             for (const std::string& cell : cross.cells[i]) cells += "[" + cell + "]";
             out.push_back(Format("rr %d %s|%s %d %d %s %s", p.id, positions[i].name.c_str(), positions[i].club.c_str(),
                                  i < places.size() ? places[i] + 1 : 0, cross.wins[i], cells.c_str(),
-                                 players(positions[i].id).c_str()));
+                                 playersOf(positions[i].id).c_str()));
           }
         }
         const MatchSystem system = EffectiveMatchSystem(*db, p.id);
@@ -202,7 +204,7 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
           if (m.idContestant1 == kNotPlayed || m.idContestant2 == kNotPlayed) continue;
           if (knock && (KnockoutSide(matches, m.idContestant1) == 0 || KnockoutSide(matches, m.idContestant2) == 0))
             continue;
-          auto side = [&](int s) { return players(knock ? KnockoutSide(matches, s) : s); };
+          auto side = [&](int s) { return playersOf(knock ? KnockoutSide(matches, s) : s); };
           out.push_back(Format("m %d %d %s %s|%s %s %d %s %s", m.id, m.tafel, Time(m.starttime).c_str(),
                                m.name1.c_str(), m.name2.c_str(), MatchResultText(m, system, false).c_str(),
                                knock ? KnockoutWinnerIndex(matches, m) : m.indexWinner,
@@ -252,8 +254,9 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
       const At d{&doc, ""};
       for (int i = 0; b.playstyle == kPlaystyleSwiss && i < d.Count("stand"); ++i) {
         const At r = d.In("stand", i);
-        out.push_back(Format("zw %d %d %s|%s %d %d %d", b.idPool, r.N("plaats"), r.S("naam").c_str(),
-                             r.S("club").c_str(), r.N("punten"), r.N("weerstand"), r.B("verwijderd")));
+        out.push_back(Format("zw %d %d %s|%s %d %d %d %s", b.idPool, r.N("plaats"), r.S("naam").c_str(),
+                             r.S("club").c_str(), r.N("punten"), r.N("weerstand"), r.B("verwijderd"),
+                             Ids(r, "spelers").c_str()));
       }
       for (int k = 0; b.playstyle == kPlaystyleDropout && k < d.Count("rondes"); ++k) {
         const At round = d.In("rondes", k);
