@@ -286,14 +286,17 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
           out.push_back(Format("m %d %d %s %s|%s %s %d %s %s", m.N("id"), m.N("tafel"), m.S("tijd").c_str(),
                                m.S("naam1").c_str(), m.S("naam2").c_str(), m.S("uitslag").c_str(), m.N("winnaar"),
                                Ids(m, "spelers1").c_str(), Ids(m, "spelers2").c_str()));
-          tableTime[m.N("id")] = Format("%d %s", m.N("tafel"), m.S("tijd").c_str());
+          tableTime[m.N("id")] = Format("%d %s %s|%s", m.N("tafel"), m.S("tijd").c_str(), m.S("naam1").c_str(),
+                                        m.S("naam2").c_str());
         }
-        // The bracket's rounds place their matches as the list does.
+        // The bracket's rounds name and place their matches as the list does.
         for (int k = 0; k < d.Count("rondes"); ++k)
           for (int i = 0; i < d.In("rondes", k).Count("wedstrijden"); ++i) {
             const At m = d.In("rondes", k).In("wedstrijden", i);
             if (!m.B("bye")) {
-              EXPECT_EQ(Format("%d %s", m.N("tafel"), m.S("tijd").c_str()), tableTime[m.N("id")]);
+              EXPECT_EQ(Format("%d %s %s|%s", m.N("tafel"), m.S("tijd").c_str(), m.S("naam1").c_str(),
+                               m.S("naam2").c_str()),
+                        tableTime[m.N("id")]);
             }
           }
       }
