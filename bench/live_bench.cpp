@@ -99,14 +99,19 @@ Tournament& Big() {
 
 void BM_LiveBuild(benchmark::State& state) {
   Tournament& t = Big();
-  size_t docs = 0;
+  size_t docs = 0, bytes = 0, nu = 0;
   for (auto _ : state) {
     LiveSnapshot live(*t.db);
     live.Build(t.toernooi);
     docs = live.Documents()->byName.size();
+    bytes = 0;
+    for (const auto& [name, doc] : live.Documents()->byName) bytes += doc->json.size();
+    nu = live.Documents()->byName.at("nu")->json.size();
   }
   state.counters["matches"] = static_cast<double>(t.matches);
   state.counters["documents"] = static_cast<double>(docs);
+  state.counters["kB"] = static_cast<double>(bytes) / 1000;
+  state.counters["nu kB"] = static_cast<double>(nu) / 1000;
 }
 BENCHMARK(BM_LiveBuild)->Unit(benchmark::kMillisecond);
 

@@ -55,7 +55,7 @@ class LiveDevices {
 
  private:
   mutable std::mutex mutex_;
-  mutable std::map<std::string, std::int64_t> lastSeen_;
+  std::map<std::string, std::int64_t> lastSeen_;  // peer -> last time seen
 };
 
 // Only the desk's own machine: true for loopback addresses (127.0.0.0/8, ::1,

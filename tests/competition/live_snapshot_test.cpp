@@ -151,21 +151,33 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
     for (const HallMatchRow& r : hall.open)
       out.push_back(Format("open %d %d %s %s|%s|%d %s|%s", r.idMatch, r.tafel, Time(r.starttime).c_str(),
                            r.klasse.c_str(), r.pool.c_str(), r.idPool, r.name1.c_str(), r.name2.c_str()));
-    for (const HallBlock& b : hall.blocks)
-      for (const HallStandingRow& r : b.rows) {
-        if (b.playstyle == kPlaystyleSwiss)
-          out.push_back(Format("zw %d %d %s|%s %d %d %d", b.idPool, r.place, r.name.c_str(), r.club.c_str(), r.points,
-                               r.resistance, r.removed));
-        if (b.playstyle == kPlaystyleDropout)
-          out.push_back(Format("ko %d %s %s|%s %d %s %d", b.idPool, b.caption.c_str(), r.name.c_str(), r.name2.c_str(),
-                               r.winner, r.result.c_str(), r.bye));
-      }
     LinkResolver resolver(*db, idToernooi);
     MatchBook book(*db);
     book.FillToernooi(idToernooi);
     std::map<int, std::vector<int>> poolsOf;
     std::vector<DuoRecord> duoList;
     db->ListDuos(duoList, idToernooi);
+    // The players behind a position: its player, or both of a duo.
+    auto playersWhere = [&](int idPool, auto match) {
+      std::string ids;
+      for (const Contestant& c : resolver.Contestants(idPool)) {
+        if (!match(c) || !c.known) continue;
+        if (c.resolvedType == kLinkPlayer) ids += Format(" %d", c.idResolved);
+        for (const DuoRecord& d : duoList)
+          if (c.resolvedType == kLinkDuo && c.idResolved == d.id) ids += Format(" %d %d", d.idPlayer1, d.idPlayer2);
+      }
+      return "[" + ids + "]";
+    };
+    for (const HallBlock& b : hall.blocks)
+      for (const HallStandingRow& r : b.rows) {
+        if (b.playstyle == kPlaystyleSwiss)
+          out.push_back(Format("zw %d %d %s|%s %d %d %d %s", b.idPool, r.place, r.name.c_str(), r.club.c_str(),
+                               r.points, r.resistance, r.removed,
+                               playersWhere(b.idPool, [&](const Contestant& c) { return c.name == r.name; }).c_str()));
+        if (b.playstyle == kPlaystyleDropout)
+          out.push_back(Format("ko %d %s %s|%s %d %s %d", b.idPool, b.caption.c_str(), r.name.c_str(), r.name2.c_str(),
+                               r.winner, r.result.c_str(), r.bye));
+      }
     std::vector<SystemRecord> classes;
     db->ListSystems(classes, idToernooi);
     for (const SystemRecord& cls : classes) {
@@ -173,14 +185,16 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
       db->ListPools(cls.id, pools);
       for (const PoolRecord& p : pools) {
         const std::vector<Contestant> positions = resolver.Contestants(p.id);
+        auto playersOf = [&](int id) { return playersWhere(p.id, [id](const Contestant& c) { return c.id == id; }); };
         if (p.playstyle == kPlaystylePoule) {
           const std::vector<int> places = resolver.Places(p.id);
           const PouleCrossTable cross = CrossTableOf(positions, resolver.Matches(p.id));
           for (size_t i = 0; i < positions.size(); ++i) {
             std::string cells;
             for (const std::string& cell : cross.cells[i]) cells += "[" + cell + "]";
-            out.push_back(Format("rr %d %s|%s %d %d %s", p.id, positions[i].name.c_str(), positions[i].club.c_str(),
-                                 i < places.size() ? places[i] + 1 : 0, cross.wins[i], cells.c_str()));
+            out.push_back(Format("rr %d %s|%s %d %d %s %s", p.id, positions[i].name.c_str(), positions[i].club.c_str(),
+                                 i < places.size() ? places[i] + 1 : 0, cross.wins[i], cells.c_str(),
+                                 playersOf(positions[i].id).c_str()));
           }
         }
         const MatchSystem system = EffectiveMatchSystem(*db, p.id);
@@ -190,9 +204,11 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
           if (m.idContestant1 == kNotPlayed || m.idContestant2 == kNotPlayed) continue;
           if (knock && (KnockoutSide(matches, m.idContestant1) == 0 || KnockoutSide(matches, m.idContestant2) == 0))
             continue;
-          out.push_back(Format("m %d %d %s %s|%s %s %d", m.id, m.tafel, Time(m.starttime).c_str(), m.name1.c_str(),
-                               m.name2.c_str(), MatchResultText(m, system, false).c_str(),
-                               knock ? KnockoutWinnerIndex(matches, m) : m.indexWinner));
+          auto side = [&](int s) { return playersOf(knock ? KnockoutSide(matches, s) : s); };
+          out.push_back(Format("m %d %d %s %s|%s %s %d %s %s", m.id, m.tafel, Time(m.starttime).c_str(),
+                               m.name1.c_str(), m.name2.c_str(), MatchResultText(m, system, false).c_str(),
+                               knock ? KnockoutWinnerIndex(matches, m) : m.indexWinner,
+                               side(m.idContestant1).c_str(), side(m.idContestant2).c_str()));
         }
         for (const Contestant& c : positions) {
           if (c.known && c.resolvedType == kLinkPlayer) poolsOf[c.idResolved].push_back(p.id);
@@ -211,6 +227,12 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
       out.push_back(Format("speler %d %s|%s%s", p.id, p.name.c_str(), p.club.c_str(), pools.c_str()));
     }
     return Lines(out);
+  }
+
+  static std::string Ids(const At& at, const char* key) {
+    std::string ids;
+    for (int j = 0; j < at.Count(key); ++j) ids += Format(" %d", at.In(key, j).N(""));
+    return "[" + ids + "]";
   }
 
   // The same facts read from the documents.
@@ -232,8 +254,9 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
       const At d{&doc, ""};
       for (int i = 0; b.playstyle == kPlaystyleSwiss && i < d.Count("stand"); ++i) {
         const At r = d.In("stand", i);
-        out.push_back(Format("zw %d %d %s|%s %d %d %d", b.idPool, r.N("plaats"), r.S("naam").c_str(),
-                             r.S("club").c_str(), r.N("punten"), r.N("weerstand"), r.B("verwijderd")));
+        out.push_back(Format("zw %d %d %s|%s %d %d %d %s", b.idPool, r.N("plaats"), r.S("naam").c_str(),
+                             r.S("club").c_str(), r.N("punten"), r.N("weerstand"), r.B("verwijderd"),
+                             Ids(r, "spelers").c_str()));
       }
       for (int k = 0; b.playstyle == kPlaystyleDropout && k < d.Count("rondes"); ++k) {
         const At round = d.In("rondes", k);
@@ -254,14 +277,28 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
           const At r = d.In("stand", i), row = d.In("kruistabel", i);
           std::string cells;
           for (int j = 0; j < d.In("kruistabel", i).Count(""); ++j) cells += "[" + row.S(std::to_string(j)) + "]";
-          out.push_back(Format("rr %d %s|%s %d %d %s", entry.N("id"), r.S("naam").c_str(), r.S("club").c_str(),
-                               r.N("plaats"), r.N("gewonnen"), cells.c_str()));
+          out.push_back(Format("rr %d %s|%s %d %d %s %s", entry.N("id"), r.S("naam").c_str(), r.S("club").c_str(),
+                               r.N("plaats"), r.N("gewonnen"), cells.c_str(), Ids(r, "spelers").c_str()));
         }
+        std::map<int, std::string> tableTime;
         for (int i = 0; i < d.Count("wedstrijden"); ++i) {
           const At m = d.In("wedstrijden", i);
-          out.push_back(Format("m %d %d %s %s|%s %s %d", m.N("id"), m.N("tafel"), m.S("tijd").c_str(),
-                               m.S("naam1").c_str(), m.S("naam2").c_str(), m.S("uitslag").c_str(), m.N("winnaar")));
+          out.push_back(Format("m %d %d %s %s|%s %s %d %s %s", m.N("id"), m.N("tafel"), m.S("tijd").c_str(),
+                               m.S("naam1").c_str(), m.S("naam2").c_str(), m.S("uitslag").c_str(), m.N("winnaar"),
+                               Ids(m, "spelers1").c_str(), Ids(m, "spelers2").c_str()));
+          tableTime[m.N("id")] = Format("%d %s %s|%s", m.N("tafel"), m.S("tijd").c_str(), m.S("naam1").c_str(),
+                                        m.S("naam2").c_str());
         }
+        // The bracket's rounds name and place their matches as the list does.
+        for (int k = 0; k < d.Count("rondes"); ++k)
+          for (int i = 0; i < d.In("rondes", k).Count("wedstrijden"); ++i) {
+            const At m = d.In("rondes", k).In("wedstrijden", i);
+            if (!m.B("bye")) {
+              EXPECT_EQ(Format("%d %s %s|%s", m.N("tafel"), m.S("tijd").c_str(), m.S("naam1").c_str(),
+                               m.S("naam2").c_str()),
+                        tableTime[m.N("id")]);
+            }
+          }
       }
     // Who plays where, listed by name, compared by player id.
     std::map<int, std::string> byId;
@@ -375,6 +412,12 @@ TEST_F(LiveSnapshotTest, UnchangedTextKeepsItsVersionAndTextIsEscapedUtf8) {
   const auto built = live.Documents();
   live.Apply(DataChange::Structure());
   EXPECT_EQ(live.Documents(), built);
+  // A program started a second later tags above anything a thousand changes
+  // a second could have reached, so a page's old tag cannot match new text.
+  clock.Set(clock.NowUnix() + 1);
+  LiveSnapshot restarted(*db);
+  restarted.Build(idToernooi);
+  EXPECT_GE(restarted.Documents()->version, built->version + 1000);
 
   for (const auto& [name, doc] : built->byName) {
     char32_t cp;
@@ -397,6 +440,25 @@ TEST_F(LiveSnapshotTest, UnchangedTextKeepsItsVersionAndTextIsEscapedUtf8) {
   std::string toernooi;
   EXPECT_TRUE(Doc(*built, "nu").GetString("toernooi", toernooi));
   EXPECT_EQ(toernooi, "Clubkampioenschap");
+}
+
+// The round-robin pane's cells, which the pages show too: from each row's
+// side, open matches and sides outside the list left empty.
+TEST(PouleCrossTable, CellsFromEachRowsSide) {
+  std::vector<Contestant> positions(3);
+  for (int i = 0; i < 3; ++i) positions[i].id = 10 + i;
+  auto match = [](int c1, int c2, int winner) {
+    MatchEntry m;
+    m.idContestant1 = c1;
+    m.idContestant2 = c2;
+    m.indexWinner = winner;
+    return m;
+  };
+  const PouleCrossTable t = CrossTableOf(positions, {match(10, 11, 0), match(12, 10, 0), match(11, 12, -1),
+                                                     match(11, 99, 0), match(kNotPlayed, 12, 1)});
+  const std::vector<std::vector<std::string>> cells = {{"", "1", "0"}, {"0", "", ""}, {"1", "", ""}};
+  EXPECT_EQ(t.cells, cells);
+  EXPECT_EQ(t.wins, (std::vector<int>{1, 0, 1}));
 }
 
 }  // namespace

@@ -40,6 +40,7 @@ TEST(AnswerLive, ServesOnlyItsPagesAndDocuments) {
       {"GET", "/data/poule/3?t=1", "", 200, "{\"p\":3}", "\"7\"", "no-cache"},
       {"GET", "/data/nu", "\"5\"", 304, "", "\"5\"", "no-cache"},
       {"GET", "/data/nu", "\"4\", W/\"5\"", 304, "", "\"5\"", "no-cache"},
+      {"GET", "/data/nu", "\"4\",\"5\" ,\"6\"", 304, "", "\"5\"", "no-cache"},
       {"GET", "/data/nu", "\"4\"", 200, "{\"n\":1}", "\"5\"", "no-cache"},
       {"GET", "/data/nu", "\"55\"", 200, "{\"n\":1}", "\"5\"", "no-cache"},
       {"GET", "/data/poule/4", "", 404, nullptr, "<none>", "no-cache"},
