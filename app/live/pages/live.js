@@ -9,6 +9,7 @@
   const STALE_MS = 4000;  // no answer for this long: the page says it may be out of date
 
   const KINDS = { poule: 'Poule', zwitsers: 'Zwitsers', knockout: 'Afval' };
+  const CELLS = { 1: 'winst', 0: 'verlies' };  // the cross table's "1" and "0"
 
   // ------------------------------------------------------------ documents
 
@@ -249,9 +250,14 @@
   }
 
   function pouleParts(d) {
-    const rows = d.stand.map((s) => add(el('tr'), el('td', 'plaats', s.plaats || ''), nameCell(s.naam, s.club),
-                                         el('td', 'getal', s.gewonnen)));
-    const out = [el('h2', null, 'Stand'), standTable([['Nr', 'plaats'], ['Naam'], ['Gewonnen', 'getal']], rows)];
+    // Places come once every match is played; until then the column would stand empty.
+    const placed = d.stand.some((s) => s.plaats > 0);
+    const rows = d.stand.map((s) => add(el('tr'), placed ? el('td', 'plaats', s.plaats || '') : null,
+                                         nameCell(s.naam, s.club), el('td', 'getal', s.gewonnen)));
+    const heads = [['Naam'], ['Gewonnen', 'getal']];
+    if (placed) heads.unshift(['Nr', 'plaats']);
+    const out = [el('h2', null, 'Stand'), standTable(heads, rows)];
+    if (!placed) out.push(el('p', 'noot', 'De plaatsen volgen als alle wedstrijden gespeeld zijn.'));
     if (d.kruistabel && d.kruistabel.length) {
       // Players by their number in the pool, their results read along the row.
       const table = el('table', 'kruis');
@@ -262,7 +268,7 @@
       d.kruistabel.forEach((row, i) => {
         const s = d.stand[i];
         const tr = add(el('tr'), el('th', 'rij', (i + 1) + ' ' + (s ? s.naam : '')));
-        row.forEach((cell, j) => tr.appendChild(el('td', i === j ? 'zelf' : null, cell)));
+        row.forEach((cell, j) => tr.appendChild(el('td', i === j ? 'zelf' : CELLS[cell] || null, cell)));
         body.appendChild(tr);
       });
       out.push(el('h2', null, 'Kruistabel'), add(el('div', 'schuif'), add(table, body)));
@@ -318,7 +324,7 @@
     const kind = KINDS[d.soort] || '';
     const out = [el('h1', null, poolTitle(d.klasse, d.naam))];
     // The kind is worth a line only when the pool's own name does not say it.
-    if (kind && kind.toLowerCase() !== String(d.naam).toLowerCase()) out.push(el('p', 'soort-kop', kind));
+    if (kind && !String(d.naam).toLowerCase().includes(kind.toLowerCase())) out.push(el('p', 'soort-kop', kind));
     if (d.soort === 'zwitsers') return out.concat(swissParts(d), matchList(d.wedstrijden));
     // The bracket lists every match with its result, table and time.
     if (d.soort === 'knockout') return out.concat(knockoutParts(d));
