@@ -151,6 +151,12 @@
     return klasse ? klasse + ' – ' + naam : naam;
   }
 
+  // A pool's kind, worth showing only when its own name does not say it.
+  function kindBeside(naam, soort) {
+    const kind = KINDS[soort] || '';
+    return String(naam).toLowerCase().includes(kind.toLowerCase()) ? '' : kind;
+  }
+
   function minutes(tijd) {
     const m = /^(\d+):(\d\d)$/.exec(tijd || '');
     return m ? Number(m[1]) * 60 + Number(m[2]) : Infinity;
@@ -226,7 +232,7 @@
       const list = el('ul', 'lijst');
       for (const p of k.poules) {
         const a = link('#poule/' + Number(p.id), 'knop');
-        add(a, el('span', 'knop-naam', p.naam), el('span', 'soort', KINDS[p.soort] || ''));
+        add(a, el('span', 'knop-naam', p.naam), el('span', 'soort', kindBeside(p.naam, p.soort)));
         add(list, add(el('li'), a));
       }
       out.push(list);
@@ -321,10 +327,9 @@
     const e = docs.get('poule/' + r.id);
     if (e && e.missing) return [empty('Deze poule bestaat niet (meer).'), add(link('#poules', 'knop'), el('span', 'knop-naam', 'Alle poules'))];
     if (!d) return [];
-    const kind = KINDS[d.soort] || '';
+    const kind = kindBeside(d.naam, d.soort);
     const out = [el('h1', null, poolTitle(d.klasse, d.naam))];
-    // The kind is worth a line only when the pool's own name does not say it.
-    if (kind && !String(d.naam).toLowerCase().includes(kind.toLowerCase())) out.push(el('p', 'soort-kop', kind));
+    if (kind) out.push(el('p', 'soort-kop', kind));
     if (d.soort === 'zwitsers') return out.concat(swissParts(d), matchList(d.wedstrijden));
     // The bracket lists every match with its result, table and time.
     if (d.soort === 'knockout') return out.concat(knockoutParts(d));
