@@ -54,6 +54,33 @@ std::string Lines(const std::vector<std::string>& lines) {
   return text;
 }
 
+// A place in a parsed document, read by member name.
+struct At {
+  const Ljson* json;
+  std::string path;
+  At In(const std::string& key, int index) const { return {json, path + key + "|" + std::to_string(index) + "|"}; }
+  std::string S(const std::string& key) const {
+    std::string s = "<none>";
+    json->GetString(path + key, s);
+    return s;
+  }
+  int N(const std::string& key) const {
+    int v = -99;
+    json->GetInt(path + key, v);
+    return v;
+  }
+  bool B(const std::string& key) const {
+    bool v = false;
+    EXPECT_TRUE(json->GetBool(path + key, v)) << path + key;
+    return v;
+  }
+  int Count(const std::string& key) const {
+    int n = 0;
+    json->GetCount(path + key, n);
+    return n;
+  }
+};
+
 class LiveSnapshotTest : public ::testing::Test, public EventFixture {
  protected:
   void SetUp() override {
@@ -78,6 +105,19 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
     std::vector<Contestant> seats;
     LoadContestants(*db, knockout, seats, true);
     ASSERT_EQ(ActivateDropout(*db, prompter, ko, seats), ActivateOutcome::kActivated);
+
+    // Duos: each of their players plays in the pool.
+    duos = AddPool(kPlaystylePoule, "7", 1000);
+    for (int i = 1; i <= 2; ++i) {
+      DuoRecord duo;
+      duo.idPlayer1 = AddPlayer(Format("Duo %da", i), "Dubbel", 1000);
+      duo.idPlayer2 = AddPlayer(Format("Duo %db", i), "Dubbel", 1000);
+      db->AddDuo(duo, idToernooi);
+      std::vector<DuoRecord> list;
+      db->ListDuos(list, idToernooi);
+      AddContestant(duos, list.back().id, i, kLinkDuo);
+    }
+    ASSERT_EQ(StartPoule(*db, prompter, duos), StartOutcome::kStarted);
 
     // A later block takes the round robin's first two places.
     later = AddPool(kPlaystylePoule, "6", 1100);
@@ -124,6 +164,8 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
     MatchBook book(*db);
     book.FillToernooi(idToernooi);
     std::map<int, std::vector<int>> poolsOf;
+    std::vector<DuoRecord> duoList;
+    db->ListDuos(duoList, idToernooi);
     std::vector<SystemRecord> classes;
     db->ListSystems(classes, idToernooi);
     for (const SystemRecord& cls : classes) {
@@ -152,8 +194,12 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
                                m.name2.c_str(), MatchResultText(m, system, false).c_str(),
                                knock ? KnockoutWinnerIndex(matches, m) : m.indexWinner));
         }
-        for (const Contestant& c : positions)
+        for (const Contestant& c : positions) {
           if (c.known && c.resolvedType == kLinkPlayer) poolsOf[c.idResolved].push_back(p.id);
+          for (const DuoRecord& d : duoList)
+            if (c.known && c.resolvedType == kLinkDuo && c.idResolved == d.id)
+              for (int idPlayer : {d.idPlayer1, d.idPlayer2}) poolsOf[idPlayer].push_back(p.id);
+        }
       }
     }
     std::vector<PlayerWithClub> players;
@@ -170,102 +216,71 @@ class LiveSnapshotTest : public ::testing::Test, public EventFixture {
   // The same facts read from the documents.
   std::string Read(const LiveDocuments& docs) {
     std::vector<std::string> out;
-    auto str = [](const Ljson& j, const std::string& path) {
-      std::string s = "<none>";
-      j.GetString(path, s);
-      return s;
-    };
-    auto num = [](const Ljson& j, const std::string& path) {
-      int v = -99;
-      j.GetInt(path, v);
-      return v;
-    };
-    auto flag = [](const Ljson& j, const std::string& path) {
-      bool v = false;
-      EXPECT_TRUE(j.GetBool(path, v)) << path;
-      return v;
-    };
-    auto count = [](const Ljson& j, const std::string& path) {
-      int n = 0;
-      j.GetCount(path, n);
-      return n;
-    };
-    const Ljson nu = Doc(docs, "nu");
-    out.push_back(Format("nu %d %d", num(nu, "gespeeld"), num(nu, "teSpelen")));
-    for (int i = 0; i < count(nu, "wedstrijden"); ++i) {
-      auto f = [&](const char* key) { return str(nu, Format("wedstrijden|%d|%s", i, key)); };
-      auto n = [&](const char* key) { return num(nu, Format("wedstrijden|%d|%s", i, key)); };
-      out.push_back(Format("open %d %d %s %s|%s|%d %s|%s", n("id"), n("tafel"), f("tijd").c_str(), f("klasse").c_str(),
-                           f("poule").c_str(), n("idPoule"), f("naam1").c_str(), f("naam2").c_str()));
+    const Ljson nuDoc = Doc(docs, "nu"), listDoc = Doc(docs, "poules"), playersDoc = Doc(docs, "spelers");
+    const At nu{&nuDoc, ""}, list{&listDoc, ""}, players{&playersDoc, ""};
+    out.push_back(Format("nu %d %d", nu.N("gespeeld"), nu.N("teSpelen")));
+    for (int i = 0; i < nu.Count("wedstrijden"); ++i) {
+      const At m = nu.In("wedstrijden", i);
+      out.push_back(Format("open %d %d %s %s|%s|%d %s|%s", m.N("id"), m.N("tafel"), m.S("tijd").c_str(),
+                           m.S("klasse").c_str(), m.S("poule").c_str(), m.N("idPoule"), m.S("naam1").c_str(),
+                           m.S("naam2").c_str()));
     }
     // Standings in the hall display's order of blocks.
     const HallContent hall = BuildHallContent(*db, idToernooi, HallOptions{});
     for (const HallBlock& b : hall.blocks) {
-      const Ljson d = Doc(docs, Format("poule/%d", b.idPool));
-      if (b.playstyle == kPlaystyleSwiss)
-        for (int i = 0; i < count(d, "stand"); ++i) {
-          auto s = [&](const char* key) { return Format("stand|%d|%s", i, key); };
-          out.push_back(Format("zw %d %d %s|%s %d %d %d", b.idPool, num(d, s("plaats")), str(d, s("naam")).c_str(),
-                               str(d, s("club")).c_str(), num(d, s("punten")), num(d, s("weerstand")),
-                               flag(d, s("verwijderd"))));
-        }
-      if (b.playstyle == kPlaystyleDropout)
-        for (int r = 0; r < count(d, "rondes"); ++r) {
-          const std::string round = str(d, Format("rondes|%d|naam", r));
-          if (round != b.caption) continue;
-          for (int i = 0; i < count(d, Format("rondes|%d|wedstrijden", r)); ++i) {
-            auto s = [&](const char* key) { return Format("rondes|%d|wedstrijden|%d|%s", r, i, key); };
-            out.push_back(Format("ko %d %s %s|%s %d %s %d", b.idPool, round.c_str(), str(d, s("naam1")).c_str(),
-                                 str(d, s("naam2")).c_str(), num(d, s("winnaar")), str(d, s("uitslag")).c_str(),
-                                 flag(d, s("bye"))));
-          }
-        }
-    }
-    const Ljson list = Doc(docs, "poules");
-    for (int k = 0; k < count(list, "klassen"); ++k)
-      for (int p = 0; p < count(list, Format("klassen|%d|poules", k)); ++p) {
-        const int id = num(list, Format("klassen|%d|poules|%d|id", k, p));
-        const Ljson d = Doc(docs, Format("poule/%d", id));
-        EXPECT_EQ(str(d, "soort"), str(list, Format("klassen|%d|poules|%d|soort", k, p)));
-        if (str(d, "soort") == "poule")
-          for (int i = 0; i < count(d, "stand"); ++i) {
-            std::string cells;
-            for (int j = 0; j < count(d, Format("kruistabel|%d|", i)); ++j)
-              cells += "[" + str(d, Format("kruistabel|%d|%d", i, j)) + "]";
-            auto s = [&](const char* key) { return Format("stand|%d|%s", i, key); };
-            out.push_back(Format("rr %d %s|%s %d %d %s", id, str(d, s("naam")).c_str(), str(d, s("club")).c_str(),
-                                 num(d, s("plaats")), num(d, s("gewonnen")), cells.c_str()));
-          }
-        for (int i = 0; i < count(d, "wedstrijden"); ++i) {
-          auto f = [&](const char* key) { return str(d, Format("wedstrijden|%d|%s", i, key)); };
-          auto n = [&](const char* key) { return num(d, Format("wedstrijden|%d|%s", i, key)); };
-          out.push_back(Format("m %d %d %s %s|%s %s %d", n("id"), n("tafel"), f("tijd").c_str(), f("naam1").c_str(),
-                               f("naam2").c_str(), f("uitslag").c_str(), n("winnaar")));
+      const Ljson doc = Doc(docs, Format("poule/%d", b.idPool));
+      const At d{&doc, ""};
+      for (int i = 0; b.playstyle == kPlaystyleSwiss && i < d.Count("stand"); ++i) {
+        const At r = d.In("stand", i);
+        out.push_back(Format("zw %d %d %s|%s %d %d %d", b.idPool, r.N("plaats"), r.S("naam").c_str(),
+                             r.S("club").c_str(), r.N("punten"), r.N("weerstand"), r.B("verwijderd")));
+      }
+      for (int k = 0; b.playstyle == kPlaystyleDropout && k < d.Count("rondes"); ++k) {
+        const At round = d.In("rondes", k);
+        for (int i = 0; round.S("naam") == b.caption && i < round.Count("wedstrijden"); ++i) {
+          const At m = round.In("wedstrijden", i);
+          out.push_back(Format("ko %d %s %s|%s %d %s %d", b.idPool, b.caption.c_str(), m.S("naam1").c_str(),
+                               m.S("naam2").c_str(), m.N("winnaar"), m.S("uitslag").c_str(), m.B("bye")));
         }
       }
-    // Who plays where, by name; compared by player id.
-    const Ljson players = Doc(docs, "spelers");
+    }
+    for (int k = 0; k < list.Count("klassen"); ++k)
+      for (int p = 0; p < list.In("klassen", k).Count("poules"); ++p) {
+        const At entry = list.In("klassen", k).In("poules", p);
+        const Ljson doc = Doc(docs, Format("poule/%d", entry.N("id")));
+        const At d{&doc, ""};
+        EXPECT_EQ(d.S("soort"), entry.S("soort"));
+        for (int i = 0; d.S("soort") == "poule" && i < d.Count("stand"); ++i) {
+          const At r = d.In("stand", i), row = d.In("kruistabel", i);
+          std::string cells;
+          for (int j = 0; j < d.In("kruistabel", i).Count(""); ++j) cells += "[" + row.S(std::to_string(j)) + "]";
+          out.push_back(Format("rr %d %s|%s %d %d %s", entry.N("id"), r.S("naam").c_str(), r.S("club").c_str(),
+                               r.N("plaats"), r.N("gewonnen"), cells.c_str()));
+        }
+        for (int i = 0; i < d.Count("wedstrijden"); ++i) {
+          const At m = d.In("wedstrijden", i);
+          out.push_back(Format("m %d %d %s %s|%s %s %d", m.N("id"), m.N("tafel"), m.S("tijd").c_str(),
+                               m.S("naam1").c_str(), m.S("naam2").c_str(), m.S("uitslag").c_str(), m.N("winnaar")));
+        }
+      }
+    // Who plays where, listed by name, compared by player id.
     std::map<int, std::string> byId;
     std::string previous;
-    for (int i = 0; i < count(players, "spelers"); ++i) {
-      auto s = [&](const char* key) { return Format("spelers|%d|%s", i, key); };
-      std::string pools;
-      for (int j = 0; j < count(players, s("poules")); ++j)
-        pools += Format(" %d", num(players, Format("spelers|%d|poules|%d|", i, j)));
-      const int id = num(players, s("id"));
-      std::string lower = str(players, s("naam"));
-      for (char& ch : lower) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-      EXPECT_LE(previous, lower);
-      previous = lower;
-      byId[id] = Format("speler %d %s|%s%s", id, str(players, s("naam")).c_str(), str(players, s("club")).c_str(),
-                        pools.c_str());
+    for (int i = 0; i < players.Count("spelers"); ++i) {
+      const At p = players.In("spelers", i);
+      std::string pools, name = p.S("naam");
+      for (int j = 0; j < p.Count("poules"); ++j) pools += Format(" %d", p.In("poules", j).N(""));
+      byId[p.N("id")] = Format("speler %d %s|%s%s", p.N("id"), name.c_str(), p.S("club").c_str(), pools.c_str());
+      for (char& ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+      EXPECT_LE(previous, name);
+      previous = name;
     }
     for (const auto& [id, line] : byId) out.push_back(line);
     return Lines(out);
   }
 
   FakePrompter prompter;
-  int poule = -1, swiss = -1, knockout = -1, later = -1;
+  int poule = -1, swiss = -1, knockout = -1, duos = -1, later = -1;
 };
 
 // A script of changes: after each, every document the snapshot followed the
@@ -382,6 +397,25 @@ TEST_F(LiveSnapshotTest, UnchangedTextKeepsItsVersionAndTextIsEscapedUtf8) {
   std::string toernooi;
   EXPECT_TRUE(Doc(*built, "nu").GetString("toernooi", toernooi));
   EXPECT_EQ(toernooi, "Clubkampioenschap");
+}
+
+// The round-robin pane's cells, which the pages show too: from each row's
+// side, open matches and sides outside the list left empty.
+TEST(PouleCrossTable, CellsFromEachRowsSide) {
+  std::vector<Contestant> positions(3);
+  for (int i = 0; i < 3; ++i) positions[i].id = 10 + i;
+  auto match = [](int c1, int c2, int winner) {
+    MatchEntry m;
+    m.idContestant1 = c1;
+    m.idContestant2 = c2;
+    m.indexWinner = winner;
+    return m;
+  };
+  const PouleCrossTable t = CrossTableOf(positions, {match(10, 11, 0), match(12, 10, 0), match(11, 12, -1),
+                                                     match(11, 99, 0), match(kNotPlayed, 12, 1)});
+  const std::vector<std::vector<std::string>> cells = {{"", "1", "0"}, {"0", "", ""}, {"1", "", ""}};
+  EXPECT_EQ(t.cells, cells);
+  EXPECT_EQ(t.wins, (std::vector<int>{1, 0, 1}));
 }
 
 }  // namespace
