@@ -111,6 +111,7 @@ void PaintLivePoster(QPainter& painter, const QRectF& page, const QString& toern
 
 LDlgLive::LDlgLive(CVelgramApp& app, LiveDesk& desk, QWidget* parent) : QDialog(parent), app_(app), desk_(desk) {
   setWindowTitle(QStringLiteral("Live in de zaal"));
+  setMinimumWidth(420);
   const LiveSettings s = LiveSettings::Read(app_.Db(), app_.IdToernooi());
   auto* layout = new QVBoxLayout(this);
   auto* intro = new QLabel(QStringLiteral("Telefoons in de zaal volgen het toernooi via het netwerk van de zaal, "

@@ -1,0 +1,74 @@
+#pragma once
+// A plain HTTP client for the live server tests: raw requests over one
+// kept-alive loopback connection, so a test controls every byte it sends.
+#include <QElapsedTimer>
+#include <QTcpSocket>
+#include <string>
+
+namespace velgram::testing {
+
+struct LiveAnswer {
+  int status = 0;  // 0: the connection ended without an answer
+  std::string head, body;
+  std::string Header(const std::string& name) const {
+    const std::string key = "\r\n" + name + ": ";
+    const size_t at = head.find(key);
+    return at == std::string::npos ? "" : head.substr(at + key.size(), head.find("\r\n", at + key.size()) - at - key.size());
+  }
+};
+
+class LiveClient {
+ public:
+  explicit LiveClient(quint16 port, const QHostAddress& host = QHostAddress(QHostAddress::LocalHost)) {
+    socket.connectToHost(host, port);
+    socket.waitForConnected(2000);
+  }
+  bool Connected() const { return socket.state() == QAbstractSocket::ConnectedState; }
+
+  void Send(const std::string& bytes) {
+    socket.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    socket.waitForBytesWritten(2000);
+  }
+  LiveAnswer Get(const std::string& path, const std::string& extraHeaders = "") {
+    Send("GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + extraHeaders + "\r\n");
+    return Receive();
+  }
+  // The next answer; status 0 when the server closed the connection first.
+  LiveAnswer Receive(int ms = 3000) {
+    QElapsedTimer waited;
+    waited.start();
+    LiveAnswer a;
+    while (waited.elapsed() < ms) {
+      buffer += socket.readAll().toStdString();
+      const size_t end = buffer.find("\r\n\r\n");
+      if (end != std::string::npos) {
+        a.head = buffer.substr(0, end + 2);
+        const size_t length = std::stoul("0" + a.Header("Content-Length"));
+        if (buffer.size() >= end + 4 + length) {
+          a.status = std::stoi(a.head.substr(9, 3));
+          a.body = buffer.substr(end + 4, length);
+          buffer.erase(0, end + 4 + length);
+          return a;
+        }
+      }
+      if (socket.state() != QAbstractSocket::ConnectedState) return LiveAnswer{};
+      socket.waitForReadyRead(50);
+    }
+    return LiveAnswer{};
+  }
+  // Waits for the server to close the connection; true when it did.
+  bool Closed(int ms = 3000) {
+    QElapsedTimer waited;
+    waited.start();
+    while (socket.state() == QAbstractSocket::ConnectedState && waited.elapsed() < ms) {
+      buffer += socket.readAll().toStdString();
+      socket.waitForReadyRead(20);
+    }
+    return socket.state() != QAbstractSocket::ConnectedState;
+  }
+
+  QTcpSocket socket;
+  std::string buffer;
+};
+
+}  // namespace velgram::testing
