@@ -251,15 +251,20 @@
     return add(table, body);
   }
 
-  function nameCell(naam, club) {
-    return add(el('td', 'wie'), el('span', 'naam', naam), club ? el('span', 'club', club) : null);
+  // A player's line leads to the player's own page; a duo's line names two
+  // players and stays put.
+  function nameCell(s) {
+    const ids = Array.isArray(s.spelers) ? s.spelers : [];
+    const box = ids.length === 1 ? link('#speler/' + Number(ids[0]), 'wie-link') : el('span');
+    add(box, el('span', 'naam', s.naam), s.club ? el('span', 'club', s.club) : null);
+    return add(el('td', 'wie'), box);
   }
 
   function pouleParts(d) {
     // Places come once every match is played; until then the column would stand empty.
     const placed = d.stand.some((s) => s.plaats > 0);
     const rows = d.stand.map((s) => add(el('tr'), placed ? el('td', 'plaats', s.plaats || '') : null,
-                                         nameCell(s.naam, s.club), el('td', 'getal', s.gewonnen)));
+                                         nameCell(s), el('td', 'getal', s.gewonnen)));
     const heads = [['Naam'], ['Gewonnen', 'getal']];
     if (placed) heads.unshift(['Nr', 'plaats']);
     const out = [el('h2', null, 'Stand'), standTable(heads, rows)];
@@ -284,7 +289,7 @@
 
   function swissParts(d) {
     const rows = d.stand.map((s) => {
-      const tr = add(el('tr'), el('td', 'plaats', s.plaats || ''), nameCell(s.naam, s.club),
+      const tr = add(el('tr'), el('td', 'plaats', s.plaats || ''), nameCell(s),
                      el('td', 'getal', s.punten), el('td', 'getal', s.weerstand));
       if (s.verwijderd) tr.classList.add('weg');
       return tr;
