@@ -9,6 +9,7 @@
   const STALE_MS = 4000;  // no answer for this long: the page says it may be out of date
 
   const KINDS = { poule: 'Poule', zwitsers: 'Zwitsers', knockout: 'Afval' };
+  const CELLS = { 1: 'winst', 0: 'verlies' };  // the cross table's "1" and "0"
 
   // ------------------------------------------------------------ documents
 
@@ -150,6 +151,12 @@
     return klasse ? klasse + ' – ' + naam : naam;
   }
 
+  // A pool's kind, worth showing only when its own name does not say it.
+  function kindBeside(naam, soort) {
+    const kind = KINDS[soort] || '';
+    return String(naam).toLowerCase().includes(kind.toLowerCase()) ? '' : kind;
+  }
+
   function minutes(tijd) {
     const m = /^(\d+):(\d\d)$/.exec(tijd || '');
     return m ? Number(m[1]) * 60 + Number(m[2]) : Infinity;
@@ -225,7 +232,7 @@
       const list = el('ul', 'lijst');
       for (const p of k.poules) {
         const a = link('#poule/' + Number(p.id), 'knop');
-        add(a, el('span', 'knop-naam', p.naam), el('span', 'soort', KINDS[p.soort] || ''));
+        add(a, el('span', 'knop-naam', p.naam), el('span', 'soort', kindBeside(p.naam, p.soort)));
         add(list, add(el('li'), a));
       }
       out.push(list);
@@ -244,14 +251,24 @@
     return add(table, body);
   }
 
-  function nameCell(naam, club) {
-    return add(el('td', 'wie'), el('span', 'naam', naam), club ? el('span', 'club', club) : null);
+  // A player's line leads to the player's own page; a duo's line names two
+  // players and stays put.
+  function nameCell(s) {
+    const ids = Array.isArray(s.spelers) ? s.spelers : [];
+    const box = ids.length === 1 ? link('#speler/' + Number(ids[0]), 'wie-link') : el('span');
+    add(box, el('span', 'naam', s.naam), s.club ? el('span', 'club', s.club) : null);
+    return add(el('td', 'wie'), box);
   }
 
   function pouleParts(d) {
-    const rows = d.stand.map((s) => add(el('tr'), el('td', 'plaats', s.plaats || ''), nameCell(s.naam, s.club),
-                                         el('td', 'getal', s.gewonnen)));
-    const out = [el('h2', null, 'Stand'), standTable([['Nr', 'plaats'], ['Naam'], ['Gewonnen', 'getal']], rows)];
+    // Places come once every match is played; until then the column would stand empty.
+    const placed = d.stand.some((s) => s.plaats > 0);
+    const rows = d.stand.map((s) => add(el('tr'), placed ? el('td', 'plaats', s.plaats || '') : null,
+                                         nameCell(s), el('td', 'getal', s.gewonnen)));
+    const heads = [['Naam'], ['Gewonnen', 'getal']];
+    if (placed) heads.unshift(['Nr', 'plaats']);
+    const out = [el('h2', null, 'Stand'), standTable(heads, rows)];
+    if (!placed) out.push(el('p', 'noot', 'De plaatsen volgen als alle wedstrijden gespeeld zijn.'));
     if (d.kruistabel && d.kruistabel.length) {
       // Players by their number in the pool, their results read along the row.
       const table = el('table', 'kruis');
@@ -262,7 +279,7 @@
       d.kruistabel.forEach((row, i) => {
         const s = d.stand[i];
         const tr = add(el('tr'), el('th', 'rij', (i + 1) + ' ' + (s ? s.naam : '')));
-        row.forEach((cell, j) => tr.appendChild(el('td', i === j ? 'zelf' : null, cell)));
+        row.forEach((cell, j) => tr.appendChild(el('td', i === j ? 'zelf' : CELLS[cell] || null, cell)));
         body.appendChild(tr);
       });
       out.push(el('h2', null, 'Kruistabel'), add(el('div', 'schuif'), add(table, body)));
@@ -272,7 +289,7 @@
 
   function swissParts(d) {
     const rows = d.stand.map((s) => {
-      const tr = add(el('tr'), el('td', 'plaats', s.plaats || ''), nameCell(s.naam, s.club),
+      const tr = add(el('tr'), el('td', 'plaats', s.plaats || ''), nameCell(s),
                      el('td', 'getal', s.punten), el('td', 'getal', s.weerstand));
       if (s.verwijderd) tr.classList.add('weg');
       return tr;
@@ -315,10 +332,9 @@
     const e = docs.get('poule/' + r.id);
     if (e && e.missing) return [empty('Deze poule bestaat niet (meer).'), add(link('#poules', 'knop'), el('span', 'knop-naam', 'Alle poules'))];
     if (!d) return [];
-    const kind = KINDS[d.soort] || '';
+    const kind = kindBeside(d.naam, d.soort);
     const out = [el('h1', null, poolTitle(d.klasse, d.naam))];
-    // The kind is worth a line only when the pool's own name does not say it.
-    if (kind && kind.toLowerCase() !== String(d.naam).toLowerCase()) out.push(el('p', 'soort-kop', kind));
+    if (kind) out.push(el('p', 'soort-kop', kind));
     if (d.soort === 'zwitsers') return out.concat(swissParts(d), matchList(d.wedstrijden));
     // The bracket lists every match with its result, table and time.
     if (d.soort === 'knockout') return out.concat(knockoutParts(d));

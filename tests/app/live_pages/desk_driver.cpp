@@ -1,0 +1,214 @@
+// The director's desk for the browser test of the live pages: the main window
+// with a tournament in play (a round robin, a Swiss pool in its second round,
+// a knockout) served by its live server on the port given, while commands on
+// stdin enter results the way the desk does (stored through the core, then the
+// main window's change notice) and stop or start the server:
+//   live_desk_driver <port> [database file]
+//   uitslag <idMatch> <games1>-<games2>  ->  "ok" | "fout <reason>"
+//   stop | start | quit                   ->  "ok" | "fout <reason>"
+// On start it prints "poule <idPool> <soort>" for each pool, then "klaar".
+#include <QApplication>
+#include <QDir>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/live/live_desk.h"
+#include "app/shell/app.h"
+#include "app/shell/mainwindow.h"
+#include "bench/bench_tournament.h"
+#include "competition/dropout.h"
+#include "competition/match_rules.h"
+#include "competition/matchbook.h"
+#include "competition/poule.h"
+#include "competition/swiss.h"
+#include "store/database.h"
+#include "support/clock.h"
+
+using namespace velgram;
+
+namespace {
+
+void Say(const std::string& line) {
+  std::fputs((line + "\n").c_str(), stdout);
+  std::fflush(stdout);
+}
+
+class StderrPrompter : public Prompter {
+ public:
+  void Alert(const std::string& text) override { std::fprintf(stderr, "Alert: %s\n", text.c_str()); }
+  bool Confirm(const std::string&) override { return true; }
+};
+
+// A Swiss round takes its start time from the clock: the morning of the
+// tournament, not the hour the test runs.
+class MorningClock : public Clock {
+ public:
+  int64_t NowUnix() const override { return DefaultClock().NowUnix(); }
+  DateTime NowLocal() const override {
+    DateTime t = DefaultClock().NowLocal();
+    t.hour = 10;
+    t.minute = 30;
+    return t;
+  }
+  DateTime NowUtc() const override { return DefaultClock().NowUtc(); }
+};
+
+struct Pools {
+  int poule = -1, swiss = -1, knockout = -1;
+};
+
+// A result as "3-1" is entered game by game, as the desk does with the
+// standard match system: the loser's games first, the winner's last. A game's
+// code is the loser's points plus one, negative when the second side won.
+ResultDecision GamesWon(Database& db, int idPool, int games1, int games2) {
+  const int first = games1 < games2 ? 0 : 1;  // the side whose games come first
+  const int counts[2] = {games1, games2};
+  std::vector<int> codes;
+  for (int side : {first, 1 - first})
+    for (int g = 0; g < counts[side]; ++g) {
+      const int loserPoints = 5 + (3 * g + side) % 5;  // 5 to 9: real-looking scores
+      codes.push_back(side == 0 ? loserPoints + 1 : -(loserPoints + 1));
+    }
+  return DecideGameByGame(EffectiveMatchSystem(db, idPool), codes);
+}
+
+// The tournament of the screenshots: real-looking names, part of it played.
+Pools MakeTournament(Database& db, Prompter& prompter, int idToernooi) {
+  const char* clubs[] = {"TTV Smash", "De Batjes", "Tafeltennis Noord", "Spin Zwolle", "TTC Oranje"};
+  Pools pools;
+  std::vector<MatchRecord> list;
+  std::vector<int> ids;
+
+  int heren = bench::AddClass(db, idToernooi, "Heren A");
+  pools.poule = bench::AddPool(db, heren, "Poule 1", "1-3", kPlaystylePoule, "", 930);
+  const char* men[] = {"Jan de Vries", "Pieter Bakker", "Kees Jansen", "Henk Visser", "Willem Smit"};
+  for (int i = 0; i < 5; ++i) ids.push_back(bench::AddPlayer(db, idToernooi, men[i], clubs[i], 1800 - 40 * i));
+  bench::Seat(db, pools.poule, ids);
+  StartPoule(db, prompter, pools.poule);
+  db.ListMatches(pools.poule, list);
+  const int scores[][2] = {{3, 1}, {1, 3}, {3, 2}, {0, 3}};
+  for (int i = 0; i < 4; ++i)
+    StoreResult(db, prompter, list[i].id, GamesWon(db, pools.poule, scores[i][0], scores[i][1]));
+
+  int dames = bench::AddClass(db, idToernooi, "Dames");
+  pools.swiss = bench::AddPool(db, dames, "Zwitsers", "4-7", kPlaystyleSwiss, "", 1000);
+  const char* women[] = {"Anna Kok",  "Sanne de Boer", "Lotte Peters", "Eva Hendriks",
+                         "Iris Dekker", "Femke Bos",   "Noor Vos",     "Julia Meijer"};
+  ids.clear();
+  for (int i = 0; i < 8; ++i) ids.push_back(bench::AddPlayer(db, idToernooi, women[i], clubs[(i + 2) % 5], 1700 - 30 * i));
+  bench::Seat(db, pools.swiss, ids);
+  for (int round = 1; round <= 2; ++round) {
+    LSwiss swiss;
+    PoolRecord row;
+    db.GetPool(pools.swiss, row);
+    swiss.FillFrom(row);
+    swiss.AttachDatabase(&db);
+    MorningClock morning;
+    swiss.CalculateNextRound(db, morning, nullptr);
+    if (round > 1) break;
+    db.ListMatches(pools.swiss, list);
+    for (size_t i = 0; i < list.size(); ++i)
+      StoreResult(db, prompter, list[i].id, GamesWon(db, pools.swiss, i % 2 ? 1 : 3, i % 2 ? 3 : 2));
+  }
+
+  int jeugd = bench::AddClass(db, idToernooi, "Jeugd");
+  const std::string bracket = "{ \"dimension\":8 }";
+  pools.knockout = bench::AddPool(db, jeugd, "Afval", "8-9", kPlaystyleDropout, bracket, 1100);
+  const char* kids[] = {"Daan Wit", "Sem Hoek", "Finn Stam", "Luuk Berg", "Milan Roos", "Thijs Kuipers"};
+  ids.clear();
+  for (int i = 0; i < 6; ++i) ids.push_back(bench::AddPlayer(db, idToernooi, kids[i], clubs[(i + 4) % 5], 1200 - 20 * i));
+  bench::Seat(db, pools.knockout, ids);
+  LDropout dropout(bracket);
+  PoolRecord row;
+  db.GetPool(pools.knockout, row);
+  dropout.FillFrom(row);
+  std::vector<Contestant> seats;
+  LoadContestants(db, pools.knockout, seats, true);
+  ActivateDropout(db, prompter, dropout, seats);
+  return pools;
+}
+
+int Desk(QApplication& qt, quint16 port, const std::string& path) {
+  CVelgramApp app(path);
+  StderrPrompter prompter;
+  app.SetPrompter(&prompter);
+  Database& db = app.Db();
+  db.SetSetting("PouleActivateWarning", "No");
+  const int idToernooi = db.AddToernooi("Open Zaalkampioenschap 2026");
+  const Pools pools = MakeTournament(db, prompter, idToernooi);
+  app.OpenToernooi(idToernooi);
+  CVelgramDlg window(app);
+  window.StartTimer().stop();
+  LiveDesk& live = window.Live();
+  QString error;
+  if (!live.Start(port, true, &error)) {
+    Say("fout " + error.toStdString());
+    return 1;
+  }
+  Say("poule " + std::to_string(pools.poule) + " poule");
+  Say("poule " + std::to_string(pools.swiss) + " zwitsers");
+  Say("poule " + std::to_string(pools.knockout) + " knockout");
+  Say("klaar");
+
+  auto run = [&](const std::string& line) {
+    int idMatch = 0, games1 = 0, games2 = 0;
+    if (std::sscanf(line.c_str(), "uitslag %d %d-%d", &idMatch, &games1, &games2) == 3) {
+      MatchRecord match;
+      if (!db.GetMatch(match, idMatch)) return Say("fout geen wedstrijd");
+      if (!StoreResult(db, prompter, idMatch, GamesWon(db, match.idPool, games1, games2)))
+        return Say("fout niet opgeslagen");
+      window.NotifyDataChanged(DataChange::Result(idMatch, match.idPool));
+      return Say("ok");
+    }
+    if (line == "stop") {
+      live.Stop();
+      return Say(live.Running() ? "fout loopt nog" : "ok");
+    }
+    if (line == "start") {
+      QString why;
+      if (!live.Start(port, true, &why)) return Say("fout " + why.toStdString());
+      return Say("ok");
+    }
+    if (line == "quit") {
+      Say("ok");
+      qt.quit();
+      return;
+    }
+    Say("fout onbekend: " + line);
+  };
+
+  // The commands come in on a thread of their own and are carried out on the
+  // program's thread, as the desk's own actions are.
+  std::thread reader([&] {
+    std::string line;
+    while (std::getline(std::cin, line)) {
+      QMetaObject::invokeMethod(&qt, [&run, line] { run(line); }, Qt::QueuedConnection);
+      if (line == "quit") return;
+    }
+    QMetaObject::invokeMethod(&qt, [&qt] { qt.quit(); }, Qt::QueuedConnection);
+  });
+  const int code = qt.exec();
+  live.Stop();
+  reader.join();
+  return code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication qt(argc, argv);
+  if (argc < 2) {
+    std::fprintf(stderr, "gebruik: live_desk_driver <poort> [database]\n");
+    return 2;
+  }
+  const quint16 port = static_cast<quint16>(std::stoi(argv[1]));
+  const std::string path =
+      argc > 2 ? argv[2] : QDir::temp().filePath(QStringLiteral("live_desk_%1.db").arg(port)).toStdString();
+  std::remove(path.c_str());
+  const int code = Desk(qt, port, path);
+  std::remove(path.c_str());
+  return code;
+}
