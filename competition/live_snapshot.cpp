@@ -124,11 +124,12 @@ struct LiveSnapshot::State {
     std::shared_ptr<const LiveDocument> doc;
   };
 
-  explicit State(Database& d) : db(d), book(d), hall(d, book) {}
+  State(Database& d, int nu) : db(d), book(d), hall(d, book), nuMatches(nu) {}
 
   Database& db;
   MatchBook book;
   HallView hall;  // shares the book: the open matches as the hall display has them
+  int nuMatches;
   int idToernooi = -1;
   std::string toernooi;
   std::vector<SystemRecord> classes;
@@ -199,8 +200,11 @@ std::string LiveSnapshot::State::NuBody() const {
   Head(j);
   j.Key("gespeeld").Int(content.played);
   j.Key("teSpelen").Int(content.toPlay);
+  const size_t shown = std::min(content.open.size(), static_cast<size_t>(std::max(nuMatches, 0)));
+  j.Key("meer").Int(static_cast<int>(content.open.size() - shown));
   j.Key("wedstrijden").Open('[');
-  for (const HallMatchRow& r : content.open) {
+  for (size_t i = 0; i < shown; ++i) {
+    const HallMatchRow& r = content.open[i];
     j.Open('{');
     j.Key("id").Int(r.idMatch);
     j.Key("tafel").Int(r.tafel);
@@ -451,7 +455,7 @@ void LiveSnapshot::State::Publish(const std::map<std::string, std::string>& bodi
   published = std::move(set);
 }
 
-LiveSnapshot::LiveSnapshot(Database& db) : state_(std::make_unique<State>(db)) {}
+LiveSnapshot::LiveSnapshot(Database& db, int nuMatches) : state_(std::make_unique<State>(db, nuMatches)) {}
 LiveSnapshot::~LiveSnapshot() = default;
 
 void LiveSnapshot::Build(int idToernooi) {

@@ -29,9 +29,15 @@ struct LiveDocuments {
   std::map<std::string, std::shared_ptr<const LiveDocument>> byName;  // "nu", "poules", "spelers", "poule/<idPool>"
 };
 
+// "Nu aan de beurt" lists the first matches of the hall display's order and
+// counts the rest: at a large event every phone would otherwise fetch every
+// open match again after each result, over the hall's wireless network.
+inline constexpr int kLiveNuMatches = 60;
+
 class LiveSnapshot {
  public:
-  explicit LiveSnapshot(Database& db);  // time stamps from db.GetClock()
+  // Time stamps from db.GetClock().
+  explicit LiveSnapshot(Database& db, int nuMatches = kLiveNuMatches);
   ~LiveSnapshot();
   LiveSnapshot(const LiveSnapshot&) = delete;
   LiveSnapshot& operator=(const LiveSnapshot&) = delete;

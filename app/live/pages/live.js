@@ -219,6 +219,9 @@
     return [
       el('h1', null, 'Nu aan de beurt'),
       d.wedstrijden.length ? list : empty('Geen wedstrijden aan de beurt'),
+      // Only the first matches travel to every phone; a player finds the rest on his own page.
+      d.meer > 0 ? el('p', 'noot', 'En nog ' + d.meer + (d.meer === 1 ? ' wedstrijd' : ' wedstrijden') +
+                       ' daarna: je eigen wedstrijden vind je onder Speler.') : null,
       el('p', 'telling', 'Gespeeld: ' + d.gespeeld + ' · Te spelen: ' + d.teSpelen),
     ];
   }
