@@ -1,6 +1,8 @@
 #pragma once
 // Deterministic stand-ins for the clock, the random source and the user.
+#include <cstdlib>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -76,6 +78,22 @@ class TempDir {
 
  private:
   std::string path_;
+};
+
+// Sets (or, with nullptr, removes) an environment variable until the scope ends.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    value ? setenv(name, value, 1) : unsetenv(name);
+  }
+  ~ScopedEnv() { old_ ? setenv(name_.c_str(), old_->c_str(), 1) : unsetenv(name_.c_str()); }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> old_;
 };
 
 std::string ReadFileBytes(const std::string& path);

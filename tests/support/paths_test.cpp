@@ -7,45 +7,45 @@
 #include <filesystem>
 
 #include "support/clock.h"
-#include "support_test_util.h"
+#include "common/fakes.h"
 
 namespace velgram {
 namespace {
 
-using support_test::ScopedEnv;
-using support_test::TempFolder;
-using support_test::WriteFile;
+using testing::ScopedEnv;
+using testing::TempDir;
+const auto WriteFile = testing::WriteFileBytes;
 
 class PathsTest : public ::testing::Test {
  protected:
-  TempFolder home_;
-  ScopedEnv homeEnv_{"HOME", home_.path().c_str()};
+  TempDir home_;
+  ScopedEnv homeEnv_{"HOME", home_.Path().c_str()};
   ScopedEnv xdgEnv_{"XDG_CONFIG_HOME", nullptr};
 
   void WriteUserDirs(const std::string& text) {
-    MakeFolders(home_.path() + "/.config");
-    WriteFile(home_.path() + "/.config/user-dirs.dirs", text);
+    MakeFolders(home_.Path() + "/.config");
+    WriteFile(home_.Path() + "/.config/user-dirs.dirs", text);
   }
 };
 
 TEST_F(PathsTest, DocumentsFolderFollowsTheUserDirsFile) {
-  EXPECT_EQ(DocumentsFolder(), home_.path() + "/Documents");  // no user-dirs file
+  EXPECT_EQ(DocumentsFolder(), home_.Path() + "/Documents");  // no user-dirs file
   const std::pair<const char*, std::string> cases[] = {
       {"# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Bureaublad\"\n"
        "XDG_DOCUMENTS_DIR=\"$HOME/Documenten\"\n",
-       home_.path() + "/Documenten"},
+       home_.Path() + "/Documenten"},
       {"XDG_DOCUMENTS_DIR=\"/srv/docs\"\n", "/srv/docs"},
-      {"XDG_DOCUMENTS_DIR=\"$HOME/\"\n", home_.path() + "/Documents"},  // the home folder itself
-      {"# XDG_DOCUMENTS_DIR=\"$HOME/Nee\"\n", home_.path() + "/Documents"},
+      {"XDG_DOCUMENTS_DIR=\"$HOME/\"\n", home_.Path() + "/Documents"},  // the home folder itself
+      {"# XDG_DOCUMENTS_DIR=\"$HOME/Nee\"\n", home_.Path() + "/Documents"},
   };
   for (const auto& [text, want] : cases) {
     WriteUserDirs(text);
     EXPECT_EQ(DocumentsFolder(), want) << text;
   }
-  TempFolder config;
-  ScopedEnv env("XDG_CONFIG_HOME", config.path().c_str());
-  WriteFile(config.path() + "/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Elders\"\n");
-  EXPECT_EQ(DocumentsFolder(), home_.path() + "/Elders");
+  TempDir config;
+  ScopedEnv env("XDG_CONFIG_HOME", config.Path().c_str());
+  WriteFile(config.Path() + "/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Elders\"\n");
+  EXPECT_EQ(DocumentsFolder(), home_.Path() + "/Elders");
 }
 
 TEST_F(PathsTest, DataFolderIsDocumentsAndTheProgramNameAndIsCreated) {
@@ -53,12 +53,12 @@ TEST_F(PathsTest, DataFolderIsDocumentsAndTheProgramNameAndIsCreated) {
   if (auto dot = expected.find_last_of('.'); dot != std::string::npos && dot > 0) expected.resize(dot);
   EXPECT_EQ(ExecutableBaseName(), expected);
   std::string folder = DataFolder();
-  EXPECT_EQ(folder, home_.path() + "/Documents/" + expected);
+  EXPECT_EQ(folder, home_.Path() + "/Documents/" + expected);
   EXPECT_TRUE(std::filesystem::is_directory(folder));
   EXPECT_EQ(DataFolder(), folder);  // an existing folder is not an error
 
-  WriteFile(home_.path() + "/file", "x");
-  EXPECT_FALSE(MakeFolders(home_.path() + "/file/sub"));
+  WriteFile(home_.Path() + "/file", "x");
+  EXPECT_FALSE(MakeFolders(home_.Path() + "/file/sub"));
   EXPECT_FALSE(MakeFolders(""));
 }
 
