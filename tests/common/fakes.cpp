@@ -59,4 +59,12 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+std::set<std::string> FileNames(const std::string& folder) {
+  std::set<std::string> names;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    names.insert(it->path().filename().string());
+  return names;
+}
+
 }  // namespace velgram::testing

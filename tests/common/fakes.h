@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <deque>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -98,5 +99,7 @@ class ScopedEnv {
 
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
+// The names in a folder (none when it cannot be read).
+std::set<std::string> FileNames(const std::string& folder);
 
 }  // namespace velgram::testing

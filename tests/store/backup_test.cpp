@@ -16,13 +16,7 @@ using testing::WriteFileBytes;
 
 const std::string kCopyFailed = "FOUT: Kan database niet kopi\xEB" "ren.";
 
-std::set<std::string> FilesIn(const std::string& folder) {
-  std::set<std::string> names;
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-    names.insert(it->path().filename().string());
-  return names;
-}
+const auto FilesIn = testing::FileNames;
 
 class BackupTest : public StoreTest {
  protected:

@@ -31,19 +31,11 @@ class CompetitionRecordsTest : public StoreTest {
     return db.AddPool(p, idSystem);
   }
 
-  std::vector<std::string> NamesOf(const std::string& sql) {
-    std::string rs;
-    db.ExecText(&rs, sql);
-    std::vector<std::string> names;
-    RecordSet r(rs);
-    for (bool ok = r.First(); ok; ok = r.Next()) names.push_back(r.Text("name"));
-    return names;
-  }
   std::vector<std::string> ClassNames() {
-    return NamesOf("SELECT name FROM Systems WHERE idToernooi=" + std::to_string(toernooi) + " ORDER BY sort");
+    return Column("SELECT name FROM Systems WHERE idToernooi=" + std::to_string(toernooi) + " ORDER BY sort");
   }
   std::vector<std::string> PoolNames(int idSystem) {
-    return NamesOf("SELECT name FROM Pools WHERE idSystem=" + std::to_string(idSystem) + " ORDER BY sort");
+    return Column("SELECT name FROM Pools WHERE idSystem=" + std::to_string(idSystem) + " ORDER BY sort");
   }
 
   // A pool with two positions, a match with a full result and a round row.

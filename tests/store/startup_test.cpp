@@ -23,11 +23,7 @@ using testing::WriteFileBytes;
 
 const std::string kGarbage(5000, 'x');
 
-std::set<std::string> FilesIn(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
-  return names;
-}
+const auto FilesIn = testing::FileNames;
 
 class Startup : public ::testing::Test {
  protected:

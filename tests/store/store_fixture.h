@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "common/fakes.h"
 #include "store/database.h"
@@ -27,6 +28,18 @@ class StoreTest : public ::testing::Test {
     return r.First() ? r.Int(column) : -1;
   }
   int Count(const std::string& from) { return QueryInt("SELECT COUNT(*) AS n FROM " + from, "n"); }
+  // One column of every row of a query, as texts.
+  std::vector<std::string> Column(const std::string& sql, const char* column = "name") {
+    return ColumnOf(db, sql, column);
+  }
+  static std::vector<std::string> ColumnOf(Database& on, const std::string& sql, const char* column) {
+    std::string rs;
+    on.ExecText(&rs, sql);
+    std::vector<std::string> out;
+    RecordSet r(rs);
+    for (bool ok = r.First(); ok; ok = r.Next()) out.push_back(r.Text(column));
+    return out;
+  }
 
   testing::TempDir dir;
   testing::FakeClock clock = StartClock();
