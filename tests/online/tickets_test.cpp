@@ -138,8 +138,8 @@ TEST(AnsweredAfter, TheLatestMessageDecidesElseTheTicket) {
 
 TEST(CheckSupportSettings, WantsAnAddressAndAnHttpsServer) {
   const std::string desk = "https://desk.example.nl/api";
-  EXPECT_EQ(CheckSupportSettings("jan@club.nl", desk), "");
-  for (const auto& [mail, server] : {std::pair<std::string, std::string>{"", desk}, {"jan.club.nl", desk},
+  EXPECT_EQ(CheckSupportSettings("j@club.nl", desk), "");
+  for (const auto& [mail, server] : {std::pair<std::string, std::string>{"", desk}, {"jan.club.nl", desk}, {"@club.nl", desk},
                                      {"jan@club.nl", ""}, {"jan@club.nl", "http://desk.example.nl/api"}})
     EXPECT_NE(CheckSupportSettings(mail, server), "") << mail << " " << server;
 }

@@ -106,6 +106,7 @@ TEST_F(WebApiTest, RetriesAfterTheBusyPageAndOtherFailures) {
   } cases[] = {
       {"403", 4, {5000, 5000, 5000, 5000}, "OK"},
       {"403", 5, {5000, 5000, 5000, 5000}, "ERROR: 403. GetHttp error 403\nHTTP status 403"},
+      {"busy", 5, {5000, 5000, 5000, 5000}, "ERROR: 403. GetHttp error 403\nHTTP status 403"},
       {"404", 1, {100}, "OK"},
       {"404", 5, {100, 100, 100, 100}, "ERROR: 404. GetHttp error 404\nHTTP status 404"},
   };
@@ -180,10 +181,7 @@ TEST_F(WebApiTest, TransportLimitsEndAnAttempt) {
 TEST_F(WebApiTest, CancelAbortsAWaitingTransferAndLogsNoError) {
   // The log goes to the documents folder of a HOME of our own.
   TempDir home;
-  auto env = [](const char* name) { return std::string(getenv(name) ? getenv(name) : ""); };
-  const std::string oldHome = env("HOME"), oldConfig = env("XDG_CONFIG_HOME");
-  setenv("HOME", home.Path().c_str(), 1);
-  setenv("XDG_CONFIG_HOME", home.Path().c_str(), 1);
+  testing::ScopedEnv homeEnv("HOME", home.Path().c_str()), configEnv("XDG_CONFIG_HOME", home.Path().c_str());
   std::atomic<bool> cancel{false};
   ctx.cancel = &cancel;
   ctx.sleep = nullptr;
@@ -199,8 +197,6 @@ TEST_F(WebApiTest, CancelAbortsAWaitingTransferAndLogsNoError) {
   EXPECT_EQ(r.failure, WebApiFailure::kCancelled);
   std::error_code ec;
   EXPECT_FALSE(std::filesystem::exists(DocumentsFolder() + "/" + ExecutableBaseName() + "/logfiles", ec));
-  setenv("HOME", oldHome.c_str(), 1);
-  oldConfig.empty() ? unsetenv("XDG_CONFIG_HOME") : setenv("XDG_CONFIG_HOME", oldConfig.c_str(), 1);
 }
 
 }  // namespace

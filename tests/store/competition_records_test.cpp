@@ -205,11 +205,12 @@ TEST_F(CompetitionRecordsTest, ContestantsKeepTheirIdsWhenWrittenBack) {
   int p = AddPool(a, "P");
   ContestantRecord c;
   c.idPool = p;
-  for (c.sort = 2; c.sort >= 0; --c.sort) c.idLinkedPool = 40 + c.sort, db.AddContestant(c);
+  for (c.sort = 2; c.sort >= 0; --c.sort) c.idLinkedPool = 40 + c.sort, c.indexKlasse = c.sort, db.AddContestant(c);
   std::vector<ContestantRecord> list;
   db.ListContestants(p, list);  // by sort
   ASSERT_EQ(list.size(), 3u);
   EXPECT_EQ(list[2].idLinkedPool, 42);
+  EXPECT_EQ(list[2].indexKlasse, 2);
   std::vector<ContestantRecord> back = {list[2], list[0], ContestantRecord{}};
   for (int i = 0; i < 3; ++i) back[i].sort = i;
   db.ReplaceContestants(p, back);
