@@ -44,9 +44,7 @@ class TournamentTest : public ::testing::Test {
     db->AddSystem(s, t);
     std::vector<SystemRecord> list;
     db->ListSystems(list, t);
-    for (const SystemRecord& r : list)
-      if (r.name == name) return r.id;
-    return -1;
+    return list.back().id;
   }
 
   int Pool(int idSystem, const std::string& name) {
@@ -70,9 +68,7 @@ class TournamentTest : public ::testing::Test {
     c.idPlayer = idPlayer;
     db->AddContestant(c);
     db->ListContestants(idPool, list);
-    for (const ContestantRecord& r : list)
-      if (r.sort == c.sort) return r.id;
-    return -1;
+    return list.back().id;
   }
 
   // A result entered at that moment of 4 March 2023.
