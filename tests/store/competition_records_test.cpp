@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "store/database.h"
@@ -164,17 +165,16 @@ TEST_F(CompetitionRecordsTest, CascadesTakeTheWholeClassAndLeaveOtherPools) {
     EXPECT_EQ(CountForPool(t, gone), 0) << t;
     EXPECT_GT(CountForPool(t, kept), 0) << t;
   }
-  EXPECT_EQ(Count("ResultWinner WHERE idMatch=" + std::to_string(goneMatch)), 0);
-  EXPECT_EQ(Count("ResultGames WHERE idMatch=" + std::to_string(goneMatch)), 0);
+  EXPECT_EQ(Count("ResultWinner WHERE idMatch=" + std::to_string(goneMatch)) +
+                Count("ResultGames WHERE idMatch=" + std::to_string(goneMatch)),
+            0);
   EXPECT_EQ(Count("ResultGames"), 6);
 
   AddPool(a, "onbekend formaat", 9);  // not listable, but still the class's
   db.DeleteSystem(a);
   EXPECT_EQ(ClassNames(), (Names{"B"}));
-  EXPECT_EQ(Count("Pools"), 1);
-  EXPECT_EQ(Count("Matches"), 1);
-  EXPECT_EQ(Count("ResultGames"), 3);
-  EXPECT_EQ(Count("Contestants"), 2);
+  EXPECT_EQ(std::make_tuple(Count("Pools"), Count("Matches"), Count("ResultGames"), Count("Contestants")),
+            std::make_tuple(1, 1, 3, 2));
 }
 
 TEST_F(CompetitionRecordsTest, FailedOrUncommittedCascadeLeavesEverything) {
@@ -193,10 +193,9 @@ TEST_F(CompetitionRecordsTest, FailedOrUncommittedCascadeLeavesEverything) {
   db.DeletePool(p);
   db.DeleteSystem(a);
   EXPECT_FALSE(db.InTransaction());
-  EXPECT_EQ(CountForPool("Contestants", p), 2);
-  EXPECT_EQ(Count("ResultWinner"), 1);
-  EXPECT_EQ(Count("ResultGames"), 3);
-  EXPECT_EQ(CountForPool("Rounds", p), 1);
+  EXPECT_EQ(std::make_tuple(CountForPool("Contestants", p), Count("ResultWinner"), Count("ResultGames"),
+                            CountForPool("Rounds", p)),
+            std::make_tuple(2, 1, 3, 1));
   EXPECT_EQ(ClassNames(), (Names{"A"}));
 }
 
@@ -259,28 +258,26 @@ TEST_F(CompetitionRecordsTest, ResultsAreReplacedWithAFreshStamp) {
   std::vector<MatchRecord> list;
   db.ListMatches(p, list);
   db.ReadResults(list);
-  EXPECT_EQ(list[0].indexWinner, 0);
-  EXPECT_EQ(list[0].stamp.isodate, 20231015);
-  EXPECT_EQ(list[0].stamp.isotime, 143110);
-  EXPECT_EQ(list[0].stamp.isofraction, 1234567);
-  EXPECT_EQ(list[0].games, (std::vector<int>{8, -5, 3}));
+  const MatchRecord& r = list[0];
+  using Games = std::vector<int>;
+  EXPECT_EQ(std::tie(r.indexWinner, r.stamp.isodate, r.stamp.isotime, r.stamp.isofraction, r.games),
+            std::make_tuple(0, 20231015, 143110, 1234567, Games{8, -5, 3}));
 
   // The winner alone: the games stay; reading twice does not double them.
   db.RecordResult(m, 1, {}, false);
   db.ReadResults(list);
-  EXPECT_EQ(list[0].indexWinner, 1);
-  EXPECT_EQ(list[0].games, (std::vector<int>{8, -5, 3}));
+  EXPECT_EQ(std::tie(r.indexWinner, r.games), std::make_tuple(1, Games{8, -5, 3}));
 
   // How the match was decided reads back beside the winner; a row written
   // without it reads as played.
   for (int decision : {kDecisionWalkover, kDecisionRetired}) {
     db.RecordResult(m, 1, {}, false, decision);
     db.ReadResults(list);
-    EXPECT_EQ(list[0].decision, decision);
+    EXPECT_EQ(r.decision, decision);
   }
   db.Exec(nullptr, "UPDATE ResultWinner SET decision=NULL");
   db.ReadResults(list);
-  EXPECT_EQ(list[0].decision, kDecisionPlayed);
+  EXPECT_EQ(r.decision, kDecisionPlayed);
   db.Exec(nullptr, "UPDATE ResultWinner SET decision=%d", kDecisionRetired);
 
   // A failed write keeps the old result.
@@ -288,14 +285,11 @@ TEST_F(CompetitionRecordsTest, ResultsAreReplacedWithAFreshStamp) {
             0);
   db.RecordResult(m, 0, {1, 1, 1}, true);
   db.ReadResults(list);
-  EXPECT_EQ(list[0].indexWinner, 1);
-  EXPECT_EQ(list[0].games, (std::vector<int>{8, -5, 3}));
+  EXPECT_EQ(std::tie(r.indexWinner, r.games), std::make_tuple(1, Games{8, -5, 3}));
 
   db.ClearResult(m);
   db.ReadResults(list);
-  EXPECT_EQ(list[0].indexWinner, -1);
-  EXPECT_EQ(list[0].decision, kDecisionPlayed);
-  EXPECT_TRUE(list[0].games.empty());
+  EXPECT_EQ(std::tie(r.indexWinner, r.decision, r.games), std::make_tuple(-1, kDecisionPlayed, Games{}));
 }
 
 TEST_F(CompetitionRecordsTest, ReadResultsCoversFiftyThousandMatchesInAnyOrder) {
@@ -344,16 +338,10 @@ TEST_F(CompetitionRecordsTest, ResultsOfToernooiReadAsResultsByIds) {
   byToernooi = byIds;
   db.ReadResults(byIds);
   db.ReadResultsOfToernooi(toernooi, byToernooi);
-  for (size_t i = 0; i < byIds.size(); ++i) {
-    EXPECT_EQ(byToernooi[i].indexWinner, byIds[i].indexWinner);
-    EXPECT_EQ(byToernooi[i].decision, byIds[i].decision);
-    EXPECT_EQ(byToernooi[i].stamp.isotime, byIds[i].stamp.isotime);
-    EXPECT_EQ(byToernooi[i].games, byIds[i].games);
-  }
-  EXPECT_EQ(byToernooi[0].id, mine);
-  EXPECT_EQ(byToernooi[0].games, (std::vector<int>{-4, 9}));
-  EXPECT_EQ(byToernooi[1].id, open);
-  EXPECT_EQ(byToernooi[1].indexWinner, -1);
+  auto fields = [](const MatchRecord& m) { return std::tie(m.indexWinner, m.decision, m.stamp.isotime, m.games); };
+  for (size_t i = 0; i < byIds.size(); ++i) EXPECT_EQ(fields(byToernooi[i]), fields(byIds[i])) << i;
+  EXPECT_EQ(std::tie(byToernooi[0].id, byToernooi[0].games), std::make_tuple(mine, std::vector<int>{-4, 9}));
+  EXPECT_EQ(std::tie(byToernooi[1].id, byToernooi[1].indexWinner), std::make_tuple(open, -1));
   EXPECT_EQ(byToernooi[2].games, (std::vector<int>{-4, 9}));
 }
 
@@ -371,11 +359,9 @@ TEST_F(CompetitionRecordsTest, DeleteRoundLeavesOtherRoundsIntact) {
   std::vector<RoundEntry> rounds;
   db.ListRounds(rounds, p);
   ASSERT_EQ(rounds.size(), 2u);
-  EXPECT_EQ(rounds[0].idMatch, 4);
-  EXPECT_EQ(rounds[1].round, 2);
-  EXPECT_EQ(Count("Matches"), 2);
-  EXPECT_EQ(Count("ResultWinner"), 2);
-  EXPECT_EQ(Count("ResultGames"), 6);
+  EXPECT_EQ(std::make_tuple(rounds[0].idMatch, rounds[1].round, Count("Matches"), Count("ResultWinner"),
+                            Count("ResultGames")),
+            std::make_tuple(4, 2, 2, 2, 6));
 }
 
 }  // namespace
