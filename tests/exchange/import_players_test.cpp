@@ -6,6 +6,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "exchange/import_file.h"
@@ -106,15 +107,9 @@ TEST_F(ImportTest, NewParticipantsAreAddedToKnownClubsIgnoringCase) {
   auto players = Entered();
   ASSERT_EQ(players.size(), 2u);
   const PlayerRecord& j = players["Jansen"];
-  EXPECT_EQ(j.idClub, bal);
-  EXPECT_EQ(j.bondsnummer, "111");
-  EXPECT_EQ(j.gender, 1);
-  EXPECT_EQ(j.email, "j@x.nl");
-  EXPECT_EQ(j.rating, 1650);
+  EXPECT_EQ(std::tie(j.idClub, j.bondsnummer, j.gender, j.email, j.rating), std::make_tuple(bal, "111", 1, "j@x.nl", 1650));
   const PlayerRecord& r = players["Ren\xE9" "e"];
-  EXPECT_EQ(r.idClub, cafe);
-  EXPECT_EQ(r.gender, 0);
-  EXPECT_EQ(r.klasse, "B");
+  EXPECT_EQ(std::tie(r.idClub, r.gender, r.klasse), std::make_tuple(cafe, 0, "B"));
 }
 
 TEST_F(ImportTest, KnownPlayersAreChangedButTheirMasterRowsStay) {
@@ -128,12 +123,9 @@ TEST_F(ImportTest, KnownPlayersAreChangedButTheirMasterRowsStay) {
                    "Anna,TTV,333,V,,0,C\n"),
             ImportResult::kImported);
   EXPECT_EQ(ui.alerts.back(), "1 deelnemer toegevoegd.\r\n2 deelnemers gewijzigd.");
-  PlayerRecord piet = Get(a);
-  EXPECT_EQ(std::vector<std::string>({piet.name, piet.email, std::to_string(piet.idClub), std::to_string(piet.gender)}),
-            std::vector<std::string>({before.name, before.email, std::to_string(before.idClub),
-                                      std::to_string(before.gender)}));
-  EXPECT_EQ(piet.rating, 1500);  // "abc" reads as 0, which keeps the rating
-  EXPECT_EQ(piet.klasse, "D");
+  PlayerRecord piet = Get(a);  // "abc" reads as 0, which keeps the rating
+  EXPECT_EQ(std::tie(piet.name, piet.email, piet.idClub, piet.gender, piet.rating, piet.klasse),
+            std::tie(before.name, before.email, before.idClub, before.gender, before.rating, "D"));
   EXPECT_EQ(Get(b).rating, 1300);
   EXPECT_EQ(Entered()["Anna"].id, c);
   EXPECT_EQ(ui.removeDialogs, 0);  // nobody was left out of the file

@@ -13,22 +13,11 @@ std::string Stamp(const DateTime& t) {
   return Format("%04d%02d%02d %02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
 }
 
-TEST(EscapeJsonText, EscapesWhatJsonNeedsAndMarksLineBreaks) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"a\\b", "a\\\\b"},
-      {"zeg \"ja\"", "zeg \\\"ja\\\""},
-      {"1\r\n2\n3", "1[LINEBREAK]2[LINEBREAK]3"},
-      {"a\rb", "a\\rb"},
-      {"\t\b\f", "\\t\\b\\f"},
-      {std::string("\x01\x1f", 2), "\\u0001\\u001f"},
-      {"caf\xE9 \x80", "caf\xE9 \x80"},
-  };
-  for (const auto& [in, out] : cases) EXPECT_EQ(EscapeJsonText(in), out) << in;
-}
-
+// Every character but the line break (sent as a marker) comes back as sent.
 TEST(BuildRequest, NoCharacterBreaksTheRequestOrAddsMembers) {
+  EXPECT_EQ(EscapeJsonText("1\r\n2\n3\r"), "1[LINEBREAK]2[LINEBREAK]3\\r");
   for (int c = 1; c < 256; ++c) {
-    if (c == '\n' || c == '\r') continue;
+    if (c == '\n') continue;
     WebApiArgs a;
     a.email = "a@b.nl";
     a.subject = std::string("s") + static_cast<char>(c);
