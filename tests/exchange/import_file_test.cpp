@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/fakes.h"
@@ -42,8 +43,7 @@ TEST(ParseImportLine, FillsTheRowFromSevenFields) {
   bool ok = false;
   PlayerRecord r = Parse("  \"Jansen, Piet\" , TTV De Bal ,NL123, man , piet@x.nl , 1650 , B \r\n", &ok);
   ASSERT_TRUE(ok);
-  EXPECT_EQ(r.id, -1);
-  EXPECT_EQ(r.idClub, -1);
+  EXPECT_EQ(std::tie(r.id, r.idClub), std::make_tuple(-1, -1));
   EXPECT_EQ(ImportPreviewCells(r), (Cells{"Jansen, Piet", "TTV De Bal", "NL123", "M", "1650", "B", "piet@x.nl"}));
   // Name and club are converted from UTF-8; the other fields stand as written.
   bool approximated = true;
@@ -52,11 +52,10 @@ TEST(ParseImportLine, FillsTheRowFromSevenFields) {
   EXPECT_FALSE(approximated);
   // A letter Windows-1252 lacks, in the name or in the club, is told.
   r = Parse("Lech Wa\xC5\x82\xC4\x99sa,TTV,1,M,,1,A", nullptr, &approximated);
-  EXPECT_EQ(r.name, "Lech Walesa");
-  EXPECT_TRUE(approximated);
+  EXPECT_EQ(std::tie(r.name, approximated), std::make_tuple("Lech Walesa", true));
+  approximated = false;
   r = Parse("Jan,\xC5\x81\xC3\xB3" "d\xC5\xBA,1,M,,1,A", nullptr, &approximated);
-  EXPECT_EQ(r.clubName, "L\xF3" "dz");
-  EXPECT_TRUE(approximated);
+  EXPECT_EQ(std::tie(r.clubName, approximated), std::make_tuple("L\xF3" "dz", true));
 }
 
 TEST(ParseImportLine, SkipsWhatIsNotAParticipant) {
@@ -70,12 +69,9 @@ TEST(ParseImportLine, SkipsWhatIsNotAParticipant) {
   // An empty e-mail in the middle is a field; "naam" is somebody's name.
   bool ok = false;
   PlayerRecord r = Parse("Piet,TTV,1,M,,1500,A", &ok);
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(r.klasse, "A");
+  EXPECT_EQ(std::tie(ok, r.klasse), std::make_tuple(true, "A"));
   r = Parse("naam,vereniging,bondsnummer,geslacht,email,speelsterkte,klasse", &ok);
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(r.name, "naam");
-  EXPECT_EQ(r.rating, 0);
+  EXPECT_EQ(std::tie(ok, r.name, r.rating), std::make_tuple(true, "naam", 0));
 }
 
 TEST(ParseImportLine, GenderAndRatingAreReadLeniently) {
@@ -182,9 +178,7 @@ TEST(ParseImportText, ReadsUtf16Files) {
   for (bool little : {true, false}) {
     std::vector<PlayerRecord> rows = ParseImportText(utf16(text, little)).rows;
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].name, "Ren\xE9" "e \x8A");
-    EXPECT_EQ(rows[0].clubName, "\x80");
-    EXPECT_EQ(rows[1].name, "?");
+    EXPECT_EQ(std::tie(rows[0].name, rows[0].clubName, rows[1].name), std::make_tuple("Ren\xE9" "e \x8A", "\x80", "?"));
   }
 }
 
