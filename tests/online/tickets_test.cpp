@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "online/tickets.h"
+
+#include <tuple>
 #include "online/webapi.h"
 #include "support/ljson.h"
 #include "support/text.h"
@@ -57,19 +59,16 @@ TEST(ReadTickets, AMissingMemberStopsTheRecordWithTheStandInTime) {
   EXPECT_TRUE(list[0].Answered());
   // The second lacks "subject": its texts go, the status is never reached.
   const Ticket& t = list[1];
-  EXPECT_EQ(t.id, 5);
-  EXPECT_EQ(t.customer + t.subject, "");
-  EXPECT_EQ(t.status, 0);
-  EXPECT_EQ(Stamp(t.received), "20000101 120000");
+  EXPECT_EQ(std::make_tuple(t.id, t.customer + t.subject, t.status, Stamp(t.received)),
+            std::make_tuple(5, "", 0, "20000101 120000"));
 
   Ljson history("{\"ticketMessages\":[{\"id\":1,\"dateReceived\":20260315,\"timeReceived\":80000,"
                 "\"message\":\"a[LINEBREAK]b\",\"agent\":0},{\"id\":2,\"dateReceived\":20260315}]}");
   std::vector<TicketMessage> messages = ReadTicketMessages(history);
   ASSERT_EQ(messages.size(), 2u);
-  EXPECT_TRUE(messages[0].FromUser());
-  EXPECT_EQ(Stamp(messages[0].received), "20260315 080000");
-  EXPECT_EQ(messages[1].message, "");
-  EXPECT_EQ(Stamp(messages[1].received), "20000101 120000");
+  EXPECT_EQ(std::make_tuple(messages[0].FromUser(), Stamp(messages[0].received), messages[1].message,
+                            Stamp(messages[1].received)),
+            std::make_tuple(true, "20260315 080000", "", "20000101 120000"));
   EXPECT_TRUE(ReadTickets(Ljson("{\"tickets\":[]}")).empty());
   EXPECT_TRUE(ReadTickets(Ljson("{}")).empty());
 }

@@ -68,9 +68,7 @@ TEST_F(WebApiTest, AsksListsReadsAndRepliesWithEscapedText) {
   ASSERT_EQ(list.status, "OK");
   ASSERT_EQ(list.tickets.size(), 1u);
   const Ticket& t = list.tickets[0];
-  EXPECT_EQ(t.subject, "Poule van 5");
-  EXPECT_EQ(t.customer, "marie@ttv.nl");
-  EXPECT_EQ(t.status, 0);
+  EXPECT_EQ(std::tie(t.subject, t.customer, t.status), std::make_tuple("Poule van 5", "marie@ttv.nl", 0));
   EXPECT_GT(t.received.year, 2000);
 
   a.idTicket = t.id;
