@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "store/font.h"
+#include "store_actions.h"
 #include "store_fixture.h"
 
 namespace velgram {
@@ -13,10 +13,7 @@ namespace {
 
 // Builds a database file by hand, as an older version of the program left it.
 void MakeRawFile(const std::string& path, const std::vector<std::string>& statements) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  for (const auto& s : statements) ASSERT_EQ(sqlite3_exec(db, s.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << s;
-  sqlite3_close(db);
+  for (const auto& s : statements) ASSERT_TRUE(testing::WriteRawFile(path, s)) << s;
 }
 
 using DatabaseTest = StoreTest;

@@ -2,7 +2,6 @@
 // offered in its place. Backups refuse to copy a damaged file and clear away
 // what an interrupted copy left.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <filesystem>
 #include <set>
@@ -10,8 +9,9 @@
 
 #include "common/fakes.h"
 #include "store/database.h"
-#include "store/recordset.h"
 #include "store/startup.h"
+#include "store_actions.h"
+#include "store_fixture.h"
 #include "support/text.h"
 
 namespace velgram {
@@ -188,10 +188,7 @@ TEST_F(Startup, StartEventsAreLogged) {
   RefuseSecondCopy(path, clock, prompter);
   // A table where the upgrade wants to make one: the upgrade is refused.
   const std::string odd = dir.File("Vreemd.db");
-  sqlite3* raw = nullptr;
-  sqlite3_open(odd.c_str(), &raw);
-  sqlite3_exec(raw, "CREATE VIEW Matches AS SELECT 1 AS id", nullptr, nullptr, nullptr);
-  sqlite3_close(raw);
+  ASSERT_TRUE(testing::WriteRawFile(odd, "CREATE VIEW Matches AS SELECT 1 AS id"));
   EXPECT_FALSE(OpenDatabase(odd, clock, prompter));
 
   std::string log = ReadFileBytes(dir.File("logfiles/log20231015.txt"));
@@ -212,22 +209,15 @@ TEST_F(Startup, AnInterruptedConversionIsFinished) {
   // An earlier version stopped after adding the kind column to two of the
   // three rows' worth of work: one row converted, two without a kind, and
   // the pool column never added.
-  sqlite3* raw = nullptr;
-  sqlite3_open(path.c_str(), &raw);
-  sqlite3_exec(raw,
+  ASSERT_TRUE(testing::WriteRawFile(path,
                "CREATE TABLE Contestants (id integer PRIMARY KEY,idPool integer,poolPos integer,item1 integer,"
                "item2 integer,sort integer,linktype integer,idPlayer integer);"
                "INSERT INTO Contestants VALUES (1,10,1,17,0,0,1,17),(2,10,2,-4,2,1,NULL,NULL),"
-               "(3,10,3,9,0,2,NULL,NULL)",
-               nullptr, nullptr, nullptr);
-  sqlite3_close(raw);
+               "(3,10,3,9,0,2,NULL,NULL)"));
   Database db(path, clock);
-  std::string rs;
-  db.ExecText(&rs, "SELECT linktype||':'||idPlayer||':'||idLinkedPool||':'||indexKlasse AS x FROM Contestants");
-  std::vector<std::string> rows;
-  RecordSet r(rs);
-  for (bool ok = r.First(); ok; ok = r.Next()) rows.push_back(r.Text("x"));
-  EXPECT_EQ(rows, (std::vector<std::string>{"1:17:0:0", "2:0:4:2", "1:9:0:0"}));
+  EXPECT_EQ(ColumnOf(db, "SELECT linktype||':'||idPlayer||':'||idLinkedPool||':'||indexKlasse AS x "
+                         "FROM Contestants", "x"),
+            (std::vector<std::string>{"1:17:0:0", "2:0:4:2", "1:9:0:0"}));
 }
 
 TEST_F(Startup, BackupsRefuseADamagedFileAndClearInterruptedCopies) {

@@ -202,9 +202,15 @@ const std::vector<StoreAction>& StoreActions() {
   return actions;
 }
 
-void WriteOldFile(const std::string& path) {
+bool WriteRawFile(const std::string& path, const std::string& sql) {
   sqlite3* db = nullptr;
-  sqlite3_open(path.c_str(), &db);
+  bool ok = sqlite3_open(path.c_str(), &db) == SQLITE_OK &&
+            sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+  sqlite3_close(db);
+  return ok;
+}
+
+void WriteOldFile(const std::string& path) {
   std::string sql =
       "BEGIN;"
       "CREATE TABLE Settings (id integer PRIMARY KEY,theKey text,theValue text);"
@@ -238,8 +244,7 @@ void WriteOldFile(const std::string& path) {
     sql += Format("INSERT INTO Contestants (idPool,poolPos,item1,item2) VALUES (1,%d,%d,0);", 9 - i, i);
   }
   sql += "INSERT INTO Contestants (idPool,poolPos,item1,item2) VALUES (2,1,-1,1),(2,2,-1,2);COMMIT;";
-  sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
-  sqlite3_close(db);
+  WriteRawFile(path, sql);
 }
 
 std::string DumpDatabase(const std::string& path) {

@@ -22,6 +22,10 @@ World BuildWorld(Database& db, Clock& clock);
 // The ids of an event that BuildWorld wrote, read back from the file.
 World FindWorld(Database& db);
 
+// Runs the statements on the file with SQLite alone, as another program or an
+// older version would; false when one fails.
+bool WriteRawFile(const std::string& path, const std::string& sql);
+
 // Writes a file as the oldest versions left it (no match rules, no rounds, no
 // duos, positions in item1/item2), for the schema upgrade.
 void WriteOldFile(const std::string& path);

@@ -12,6 +12,16 @@
 
 namespace velgram {
 
+// One column of every row of a query, as texts.
+inline std::vector<std::string> ColumnOf(Database& on, const std::string& sql, const char* column) {
+  std::string rs;
+  on.ExecText(&rs, sql);
+  std::vector<std::string> out;
+  RecordSet r(rs);
+  for (bool ok = r.First(); ok; ok = r.Next()) out.push_back(r.Text(column));
+  return out;
+}
+
 class StoreTest : public ::testing::Test {
  protected:
   static testing::FakeClock StartClock() {
@@ -28,17 +38,8 @@ class StoreTest : public ::testing::Test {
     return r.First() ? r.Int(column) : -1;
   }
   int Count(const std::string& from) { return QueryInt("SELECT COUNT(*) AS n FROM " + from, "n"); }
-  // One column of every row of a query, as texts.
   std::vector<std::string> Column(const std::string& sql, const char* column = "name") {
     return ColumnOf(db, sql, column);
-  }
-  static std::vector<std::string> ColumnOf(Database& on, const std::string& sql, const char* column) {
-    std::string rs;
-    on.ExecText(&rs, sql);
-    std::vector<std::string> out;
-    RecordSet r(rs);
-    for (bool ok = r.First(); ok; ok = r.Next()) out.push_back(r.Text(column));
-    return out;
   }
 
   testing::TempDir dir;
