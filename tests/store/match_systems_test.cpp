@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "store/database.h"
@@ -38,10 +39,7 @@ TEST_F(MatchSystemsTest, RulesAreStoredCachedAndFallBackToBestOfFive) {
   Database again(db.Path(), clock);  // what the file holds, not only the cache
   MatchSystem back;
   again.GetMatchSystem(back, 6);
-  EXPECT_EQ(back.name, "Tot 21");
-  EXPECT_EQ(back.setMax, 5);
-  EXPECT_TRUE(back.duo_ay);
-  EXPECT_FALSE(back.duo_bx);
+  EXPECT_EQ(std::tie(back.name, back.setMax, back.duo_ay, back.duo_bx), std::make_tuple("Tot 21", 5, true, false));
 
   // A failed update leaves the cache as the table is.
   db.ExecText(nullptr, "CREATE TRIGGER f BEFORE UPDATE ON MatchSystems BEGIN SELECT RAISE(ABORT,'x'); END");
@@ -51,12 +49,8 @@ TEST_F(MatchSystemsTest, RulesAreStoredCachedAndFallBackToBestOfFive) {
   EXPECT_EQ(back.name, "Tot 21");
 
   db.GetMatchSystem(back, 424242);
-  EXPECT_EQ(back.id, 0);
-  EXPECT_EQ(back.name, "Best of 5");
-  EXPECT_EQ(back.setMax, 5);
-  EXPECT_EQ(back.result, 4);
-  EXPECT_TRUE(back.immutable);
-  EXPECT_FALSE(back.duo_ay);
+  EXPECT_EQ(std::tie(back.id, back.name, back.setMax, back.result, back.immutable, back.duo_ay),
+            std::make_tuple(0, "Best of 5", 5, 4, true, false));
 }
 
 TEST_F(MatchSystemsTest, DeleteRefusesSeededRulesAndRulesInUseAnywhere) {
