@@ -1,8 +1,11 @@
-#include "support/text.h"
-
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <clocale>
 #include <string>
+
+#include "support/ljson.h"
+#include "support/text.h"
 
 namespace velgram {
 namespace {
@@ -42,6 +45,129 @@ TEST(CodePageTest, UnmappableAndInvalidUtf8) {
   for (const char* raw : {"Caf\xE9", "\xE2\x82", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80x"})
     EXPECT_EQ(Utf8ToCp1252(raw), raw);
   EXPECT_EQ(Utf8ToCp1252("\xFF\xE2\x82\xAC"), "\xFF\x80");
+}
+
+TEST(LjsonTest, GetIntReadsNumbersStringsAndLeavesOtherTypes) {
+  Ljson j(R"({ "dimension":8, "a":"12abc", "b":"abc", "c":"  -7x", "e":"99999999999", "h1":2.5, "h2":-2.5,
+               "x":1e300, "y":-1e999, "t":TRUE, "n":NuLL, "arr":[1], "o":{"x":1}, "k":1, "k":2 })");
+  ASSERT_TRUE(j.IsValid());
+  const std::pair<const char*, int> cases[] = {{"dimension", 8}, {"a", 12},      {"b", 0},       {"c", -7},
+                                               {"e", INT_MAX},   {"h1", 3},      {"h2", -3},     {"x", INT_MAX},
+                                               {"y", INT_MIN},   {"t", 77},      {"n", 77},      {"arr", 77},
+                                               {"o", 77},        {"k", 2}};  // 77: unchanged
+  for (auto [key, want] : cases) {
+    int v = 77;
+    EXPECT_TRUE(j.GetInt(key, v)) << key;
+    EXPECT_EQ(v, want) << key;
+  }
+  int v = 77;
+  EXPECT_FALSE(j.GetInt("missing", v));
+  EXPECT_EQ(v, 77);
+  // The application takes the locale from the environment: a comma decimal
+  // mark must not change the reading of "2.5".
+  std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+  if (std::setlocale(LC_NUMERIC, "nl_NL.UTF-8") || std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) {
+    Ljson comma(R"({"a":2.5})");
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_TRUE(comma.GetInt("a", v));
+    EXPECT_EQ(v, 3);
+  }
+}
+
+TEST(LjsonTest, PathsWalkArraysAndObjects) {
+  Ljson j(R"({"tickets":[{"subject":"eerste","id":1},{"subject":"tw\u00EBede \u20ac","id":"2"}],
+              "lijst":["a","b",null,7], "leeg":[], "n":null, "c":5})");
+  ASSERT_TRUE(j.IsValid());
+  std::string s;
+  int v = 0;
+  EXPECT_TRUE(j.GetString("tickets|1|subject", s));
+  EXPECT_EQ(s, "tw\xEB" "ede \x80");  // narrowed to Windows-1252
+  EXPECT_TRUE(j.GetInt("tickets|1|id", v));
+  EXPECT_EQ(v, 2);
+  EXPECT_TRUE(j.GetString("n", s));
+  EXPECT_EQ(s, "null");
+  EXPECT_TRUE(j.GetString("lijst|1", s));  // an array index as last segment
+  EXPECT_EQ(s, "b");
+  EXPECT_TRUE(j.GetString("tickets|0|subject|", s));  // empty: the node itself
+  EXPECT_EQ(s, "eerste");
+  EXPECT_TRUE(j.GetCount("leeg", v));
+  EXPECT_EQ(v, 0);
+  EXPECT_TRUE(j.GetCount("lijst|", v));
+  EXPECT_EQ(v, 4);
+  s = "x";
+  v = -1;
+  for (const char* path : {"tickets|2|subject", "tickets|-1|subject", "tickets|x|subject",
+                           "tickets|99999999999999999999999|subject", "tickets|0|missing",
+                           "tickets|0|subject|x", "lijst|4", "lijst|3", "lijst|2", "c", "missing"})
+    EXPECT_FALSE(j.GetString(path, s)) << path;
+  EXPECT_FALSE(j.GetInt("lijst|3", v));  // GetInt's last segment is a member name only
+  EXPECT_FALSE(j.GetCount("missing", v));
+  EXPECT_FALSE(j.GetCount("tickets|0", v));
+  EXPECT_EQ(s, "x");
+  EXPECT_EQ(v, -1);
+  Ljson key("{\"kopi\xEB" "ren\":\"ja\"}");  // member names are widened as well
+  EXPECT_TRUE(key.GetString("kopi\xEB" "ren", s));
+  EXPECT_EQ(s, "ja");
+
+  Ljson e(R"({"a":"q\"b\\s\/n\nr\rt\tb\bf\f","p":"\ud83d\ude00","c":"\u4e2d","z":"a\u0000b","l":"\ud83dx"})");
+  const std::pair<const char*, std::string> escapes[] = {
+      {"a", "q\"b\\s/n\nr\rt\tb\bf\f"}, {"p", "?"}, {"c", "?"}, {"z", std::string("a\0b", 3)}, {"l", "?x"}};
+  for (const auto& [name, want] : escapes) {
+    EXPECT_TRUE(e.GetString(name, s)) << name;
+    EXPECT_EQ(s, want) << name;
+  }
+}
+
+TEST(LjsonTest, MalformedTextsGiveAnEmptyReader) {
+  for (const char* bad : {"", "   ", "{} x", "1 2", "{", "[1,]", "{\"a\"}", "{\"a\":1,}", "{a:1}", "[1 2]", "\"abc",
+                          "{\"a\":1]", "tru", "truex", "-", "01", "1.", ".5", "1e+", "+1", "0x10", R"("\x")",
+                          R"("\u12G4")", "\"\\", "\"\\u", "\"a\nb\""})
+    EXPECT_FALSE(Ljson(bad).IsValid()) << bad;
+  for (const std::string& bad : {std::string("{\"a\":1}\0{}", 10), std::string("{\"a\":\"x\0y\"}", 11)})
+    EXPECT_FALSE(Ljson(bad).IsValid());
+
+  Ljson j("{\"a\":1");
+  int v = 5;
+  std::string s = "x";
+  EXPECT_FALSE(j.GetInt("a", v));
+  EXPECT_FALSE(j.GetString("", s));
+  EXPECT_FALSE(j.GetCount("", v));
+  EXPECT_EQ(v, 5);
+  EXPECT_EQ(s, "x");
+
+  std::string full = R"({"t":[{"id":12,"s":"V \u20ac","o":true,"x":null,"f":-1.5e3}],"n":[[],{}]})";
+  ASSERT_TRUE(Ljson(full).IsValid());
+  for (size_t n = 0; n < full.size(); ++n) EXPECT_FALSE(Ljson(full.substr(0, n)).IsValid()) << n;
+}
+
+TEST(LjsonTest, HostileInputNeverCrashes) {
+  EXPECT_FALSE(Ljson(std::string(100000, '[') + std::string(100000, ']')).IsValid());
+  std::string objects;
+  for (int i = 0; i < 100000; ++i) objects += "{\"a\":";
+  EXPECT_FALSE(Ljson(objects + "1" + std::string(100000, '}')).IsValid());
+  auto nested = [](int depth) { return std::string(depth, '[') + std::string(depth, ']'); };
+  EXPECT_TRUE(Ljson(nested(512)).IsValid());
+  EXPECT_FALSE(Ljson(nested(513)).IsValid());
+
+  for (int c = 0; c < 256; ++c)  // every single byte as a whole text
+    EXPECT_EQ(Ljson(std::string(1, static_cast<char>(c))).IsValid(), c >= '0' && c <= '9') << c;
+  unsigned seed = 12345;
+  for (int round = 0; round < 2000; ++round) {
+    std::string text;
+    int len = static_cast<int>(seed % 40);
+    for (int i = 0; i < len; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      static const char alphabet[] = "{}[]\",:0123456789-+.eEtrufalsn \\u\x80\xFF";
+      text += alphabet[(seed >> 16) % (sizeof alphabet - 1)];
+    }
+    seed = seed * 1103515245u + 12345u;
+    Ljson j(text);
+    int v = 0;
+    std::string s;
+    j.GetInt("", v);
+    j.GetString("0", s);
+    j.GetCount("a|0|", v);
+  }
 }
 
 }  // namespace
