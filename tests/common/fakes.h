@@ -50,8 +50,9 @@ class ScriptedRandom : public Random {
 };
 
 // Records every message; answers questions from a queue (default answer when
-// the queue is empty).
-class FakePrompter : public Prompter {
+// the queue is empty). Base is Prompter or a prompter that asks more.
+template <typename Base>
+class FakePrompterOf : public Base {
  public:
   void Alert(const std::string& text) override { alerts.push_back(text); }
   bool Confirm(const std::string& text) override {
@@ -66,6 +67,7 @@ class FakePrompter : public Prompter {
   std::deque<bool> answers;
   bool defaultAnswer = true;
 };
+using FakePrompter = FakePrompterOf<Prompter>;
 
 // A fresh folder under the system temp folder, removed with its contents.
 class TempDir {

@@ -19,16 +19,8 @@ namespace {
 using Texts = std::vector<std::string>;
 
 // Answers the import's questions from a script and records what was asked.
-class ScriptedImport : public ImportPrompter {
+class ScriptedImport : public testing::FakePrompterOf<ImportPrompter> {
  public:
-  void Alert(const std::string& text) override { alerts.push_back(text); }
-  bool Confirm(const std::string& text) override {
-    questions.push_back(text);
-    if (confirmAnswers.empty()) return true;
-    bool a = confirmAnswers.front();
-    confirmAnswers.pop_front();
-    return a;
-  }
   ClubChoice SelectClub(const PlayerRecord& row, const std::vector<ClubEntry>& clubs) override {
     clubQuestions.push_back(row.name + " / " + row.clubName);
     offeredClubs = clubs;
@@ -50,8 +42,7 @@ class ScriptedImport : public ImportPrompter {
     return last;
   }
 
-  Texts alerts, questions, clubQuestions;
-  std::deque<bool> confirmAnswers;
+  Texts clubQuestions;
   std::deque<ClubChoice> clubAnswers;
   std::vector<ClubEntry> offeredClubs;
   std::vector<std::vector<int>> selections;
@@ -258,7 +249,7 @@ TEST_F(RemovalTest, TheReportNamesParticipantsWhoseNamesWereApproximated) {
 
 TEST_F(RemovalTest, SelectedPlayersAreRemovedEverywhereAfterConfirmation) {
   ui.selections = {{}, {bo, cor}, {bo, cor}, {cor}};
-  ui.confirmAnswers = {false, true, true};
+  ui.answers = {false, true, true};
   Position(Pool(Class("Senioren", 1, other), "Poule 1"), bo);  // Bo plays in the other tournament
   ASSERT_EQ(Import("An,TTV,1,V,,1,A\n"), ImportResult::kImported);
   ASSERT_EQ(ui.offered.size(), 2u);  // An is in the file
