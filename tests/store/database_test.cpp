@@ -153,19 +153,10 @@ TEST_F(DatabaseTest, UpgradeConvertsOldFiles) {
 
 TEST_F(DatabaseTest, UpgradedOldFileLooksUpWithoutScanningWholeTables) {
   std::string path = dir.File("old.db");
-  MakeRawFile(path, {
-                        "CREATE TABLE Settings (id integer PRIMARY KEY,theKey text,theValue text)",
-                        "CREATE TABLE Clubs (id integer PRIMARY KEY,name text)",
-                        "INSERT INTO Clubs (name) VALUES ('HTC')",
-                        "CREATE TABLE Duos (id integer PRIMARY KEY,idPlayer1 integer,idPlayer2 integer,idToernooi "
-                        "integer,klasse text)",
-                        "CREATE TABLE Systems (id integer PRIMARY KEY,idToernooi integer,name text,description "
-                        "text,nrPlayers integer,sort integer)",
-                        "CREATE TABLE Pools (id integer PRIMARY KEY,playstyle integer,idSystem integer,name text,"
-                        "tables text,starttime integer,endtime integer,sort integer,extra text)",
-                        "CREATE TABLE Matches (id integer PRIMARY KEY,idPool integer,idContestant1 integer,"
-                        "idContestant2 integer,tafel integer,starttime integer)",
-                    });
+  testing::WriteOldFile(path);
+  MakeRawFile(path, {"INSERT INTO Clubs (name) VALUES ('HTC')",
+                     "CREATE TABLE Duos (id integer PRIMARY KEY,idPlayer1 integer,idPlayer2 integer,idToernooi "
+                     "integer,klasse text)"});
   Database old(path, clock);
   std::vector<std::string> statements;
   old.SetStatementHook([&](int, const char* sql) {
