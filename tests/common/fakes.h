@@ -1,5 +1,6 @@
 #pragma once
 // Deterministic stand-ins for the clock, the random source and the user.
+#include <algorithm>
 #include <cstdlib>
 #include <deque>
 #include <optional>
@@ -20,12 +21,9 @@ class FakeClock : public Clock {
   int64_t NowUnix() const override { return now_; }
   DateTime NowLocal() const override { return Split(now_); }
   DateTime NowUtc() const override { return Split(now_); }
-  void Set(int64_t unix) { now_ = unix; }
   void Advance(int64_t seconds) { now_ += seconds; }
-  // Sets the clock to a local date and time.
   void SetLocal(int year, int month, int day, int hour = 12, int minute = 0, int second = 0);
-  int fraction = 0;
-  int millisecond = 0;
+  int fraction = 0, millisecond = 0;
 
  private:
   DateTime Split(int64_t t) const;
@@ -36,12 +34,7 @@ class FakeClock : public Clock {
 class ScriptedRandom : public Random {
  public:
   explicit ScriptedRandom(std::vector<int> values) : values_(std::move(values)) {}
-  int Next() override {
-    if (values_.empty()) return 0;
-    int v = values_[pos_ < values_.size() ? pos_ : values_.size() - 1];
-    ++pos_;
-    return v;
-  }
+  int Next() override { return values_.empty() ? 0 : values_[std::min(pos_++, values_.size() - 1)]; }
   void Seed(uint32_t) override {}
 
  private:
@@ -57,13 +50,11 @@ class FakePrompterOf : public Base {
   void Alert(const std::string& text) override { alerts.push_back(text); }
   bool Confirm(const std::string& text) override {
     questions.push_back(text);
-    if (answers.empty()) return defaultAnswer;
-    bool a = answers.front();
-    answers.pop_front();
+    bool a = answers.empty() ? defaultAnswer : answers.front();
+    if (!answers.empty()) answers.pop_front();
     return a;
   }
-  std::vector<std::string> alerts;
-  std::vector<std::string> questions;
+  std::vector<std::string> alerts, questions;
   std::deque<bool> answers;
   bool defaultAnswer = true;
 };

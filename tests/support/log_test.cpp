@@ -26,12 +26,7 @@ class SplitClock : public Clock {
   DateTime NowUtc() const override { return utc; }
 };
 
-DateTime Make(int y, int mo, int d, int h, int mi, int s, int ms) {
-  DateTime t;
-  t.year = y, t.month = mo, t.day = d, t.hour = h, t.minute = mi, t.second = s, t.millisecond = ms;
-  t.fraction = ms * 10000;
-  return t;
-}
+DateTime Make(int y, int mo, int d, int h, int mi, int s, int ms) { return {y, mo, d, h, mi, s, ms, ms * 10000}; }
 
 TEST(LogInternalTest, DailyFilesByUtcDateAndUnusableFoldersAreSilent) {
   testing::TempDir tmp;
