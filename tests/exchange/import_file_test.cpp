@@ -108,12 +108,11 @@ TEST(ParseImportText, TakesTheSeparatorFromTheFirstLine) {
     std::replace(text.begin(), text.end(), ',', separator);
     return text;
   };
-  struct Case {
+  const struct {
     std::string text;
     char separator;
     Fields names, clubs;
-  };
-  const Case cases[] = {
+  } cases[] = {
       // What a spreadsheet writes under Dutch regional settings.
       {with(header + "Jan,TTV,1,M,,1500,A\r\nPiet,De Bal,2,M,,1400,B\r\n", ';'), ';', {"Jan", "Piet"}, {"TTV", "De Bal"}},
       {with(header + "Jan,TTV,1,M,,1500,A\n", '\t'), '\t', {"Jan"}, {"TTV"}},
@@ -127,7 +126,7 @@ TEST(ParseImportText, TakesTheSeparatorFromTheFirstLine) {
       // A first line that splits into seven fields by nothing keeps ",".
       {"a;b;c\nJan,TTV,1,M,,1500,A\n", ',', {"Jan"}, {"TTV"}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     ImportFile file = ParseImportText(c.text);
     EXPECT_EQ(file.separator, c.separator) << c.text;
     EXPECT_EQ(Names(file), c.names) << c.text;
@@ -135,9 +134,7 @@ TEST(ParseImportText, TakesTheSeparatorFromTheFirstLine) {
     for (const PlayerRecord& r : file.rows) clubs.push_back(r.clubName);
     EXPECT_EQ(clubs, c.clubs) << c.text;
   }
-  EXPECT_EQ(SeparatorName(','), "komma");
-  EXPECT_EQ(SeparatorName(';'), "puntkomma");
-  EXPECT_EQ(SeparatorName('\t'), "tab");
+  EXPECT_EQ(SeparatorName(',') + SeparatorName(';') + SeparatorName('\t'), "kommapuntkommatab");
 }
 
 TEST(ParseImportText, NamesTheRowsWhoseTextWasApproximated) {
@@ -193,13 +190,9 @@ TEST(ParseImportText, ReadsUtf16Files) {
 TEST(ParseImportText, LongLinesAreReadInPiecesOfTheBufferSize) {
   const std::string row = "Jan,C,1,M,,1,A";
   // A line one buffer long is followed by the row as a line of its own...
-  std::vector<PlayerRecord> rows = ParseImportText(std::string(kImportLinePiece, 'x') + row + "\n").rows;
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].name, "Jan");
+  EXPECT_EQ(Names(ParseImportText(std::string(kImportLinePiece, 'x') + row + "\n")), Fields{"Jan"});
   // ...one character shorter and the buffer takes the J.
-  rows = ParseImportText(std::string(kImportLinePiece - 1, 'x') + row + "\n").rows;
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].name, "an");
+  EXPECT_EQ(Names(ParseImportText(std::string(kImportLinePiece - 1, 'x') + row + "\n")), Fields{"an"});
   // A piece that is a whole row on its own counts too.
   std::string longRow = "Jan,C,1,M,," + std::string(kImportLinePiece - 13, '7') + ",A";
   ASSERT_EQ(longRow.size(), kImportLinePiece);
@@ -210,11 +203,12 @@ TEST(ReadImportFile, ReadsFilesAndTellsWhenItCannot) {
   testing::TempDir dir;
   testing::WriteFileBytes(dir.File("spelers.csv"), "Naam,a,b,c,d,e,f\r\nAn,C,1,V,,1500,A\r\nBo,C,2,X,b@c,abc,B\r\n");
   testing::FakePrompter prompter;
-  std::vector<PlayerRecord> rows = LoadImportRows(dir.File("spelers.csv"), prompter).rows;
+  std::vector<Cells> cells;
+  for (const PlayerRecord& r : LoadImportRows(dir.File("spelers.csv"), prompter).rows)
+    cells.push_back(ImportPreviewCells(r));
   EXPECT_TRUE(prompter.alerts.empty());
-  ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(ImportPreviewCells(rows[0]), (Cells{"An", "C", "1", "V", "1500", "A", ""}));
-  EXPECT_EQ(ImportPreviewCells(rows[1]), (Cells{"Bo", "C", "2", "?", "0", "B", "b@c"}));
+  EXPECT_EQ(cells, (std::vector<Cells>{{"An", "C", "1", "V", "1500", "A", ""},
+                                       {"Bo", "C", "2", "?", "0", "B", "b@c"}}));
 
   EXPECT_TRUE(LoadImportRows(dir.File("missing.csv"), prompter).rows.empty());
   EXPECT_TRUE(LoadImportRows(dir.Path(), prompter).rows.empty());  // a folder
@@ -226,11 +220,7 @@ TEST(ReadImportFile, ReadsFilesAndTellsWhenItCannot) {
 // replacing non-overlapping occurrences from the left without looking at its
 // own replacements again.
 std::string ReplaceAll(std::string s, const std::string& from, const std::string& to) {
-  size_t pos = 0;
-  while ((pos = s.find(from, pos)) != std::string::npos) {
-    s.replace(pos, from.size(), to);
-    pos += to.size();
-  }
+  for (size_t pos = 0; (pos = s.find(from, pos)) != std::string::npos; pos += to.size()) s.replace(pos, from.size(), to);
   return s;
 }
 
@@ -257,7 +247,6 @@ std::string StepByStep(std::string s) {
   return s;
 }
 
-
 TEST(FromUtf8, ConvertsTheKnownForms) {
   EXPECT_EQ(FromUtf8("Ren\xC3\xA9" "e M\xC3\xBCller"), "Ren\xE9" "e M\xFCller");
   EXPECT_EQ(FromUtf8("Fran%C3%A7ois"), "Fran\xE7" "ois");
@@ -273,12 +262,7 @@ TEST(FromUtf8, ConvertsTheKnownForms) {
 }
 
 TEST(ImportText, LeftoverUtf8BecomesWindows1252OrThePlainLetter) {
-  struct Case {
-    const char* in;
-    const char* out;
-    bool approximated;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, const char*, bool> cases[] = {
       {"\xE2\x80\x99t Hoekje", "\x92t Hoekje", false},     // typographic apostrophe
       {"\xC5\xA0koda \xC5\xBD \xC5\x93", "\x8Akoda \x8E \x9C", false},  // S and Z caron, oe
       {"\xE2\x80\x9E" "Ann\xE2\x80\x9D \xE2\x80\xA6", "\x84" "Ann\x94 \x85", false},
@@ -290,10 +274,10 @@ TEST(ImportText, LeftoverUtf8BecomesWindows1252OrThePlainLetter) {
       {"M\xFCller \xE9\xE9n", "M\xFCller \xE9\xE9n", false},  // Windows-1252 already
       {"Caf\xC3\xA9 \xE2\x82\xAC", "Caf\xE9 \x80", false},   // the known forms first
   };
-  for (const Case& c : cases) {
-    bool approximated = !c.approximated;
-    EXPECT_EQ(ImportText(c.in, &approximated), c.out) << c.in;
-    EXPECT_EQ(approximated, c.approximated) << c.in;
+  for (const auto& [in, out, approximated] : cases) {
+    bool told = !approximated;
+    EXPECT_EQ(ImportText(in, &told), out) << in;
+    EXPECT_EQ(told, approximated) << in;
   }
 }
 
@@ -310,12 +294,8 @@ std::string Generate(std::mt19937& rng) {
   std::uniform_int_distribution<int> anyByte(0, 255);
   std::string s;
   size_t n = len(rng);
-  for (size_t i = 0; i < n; ++i) {
-    if (rng() % 8 == 0)
-      s.push_back(static_cast<char>(anyByte(rng)));
-    else
-      s += pieces[pick(rng)];
-  }
+  for (size_t i = 0; i < n; ++i)
+    s += rng() % 8 == 0 ? std::string(1, static_cast<char>(anyByte(rng))) : pieces[pick(rng)];
   return s;
 }
 
@@ -336,7 +316,6 @@ TEST(FromUtf8, EqualsTheStepByStepDefinition) {
     level = std::move(next);
   }
 }
-
 
 const std::vector<std::string> kSeeds = {
     "Naam,Vereniging,Bondsnummer,Geslacht,Email,Speelsterkte,Klasse\r\n",
@@ -399,10 +378,8 @@ void CheckRows(const std::vector<PlayerRecord>& rows) {
 
 TEST(Fuzz, SplitterConverterAndReaderSurviveRandomInput) {
   std::mt19937 rng(6);
-  auto start = std::chrono::steady_clock::now();
-  int n = 0;
   std::string corpus;
-  for (; n < 300000; ++n) {
+  for (int n = 0; n < 300000; ++n) {
     std::string s = n % 4 == 0 ? RandomBytes(rng, rng() % 64) : Mutate(kSeeds[rng() % kSeeds.size()], rng);
 
     std::vector<std::string> fields = SplitImportLine(s);
@@ -438,9 +415,6 @@ TEST(Fuzz, SplitterConverterAndReaderSurviveRandomInput) {
   }
   // Everything at once, as one file.
   CheckRows(ParseImportText(corpus).rows);
-  auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_EQ(n, 300000);
-  RecordProperty("seconds", std::to_string(seconds));
 }
 
 TEST(Fuzz, HugeAndBinaryFilesAreReadWithoutHanging) {
@@ -459,9 +433,8 @@ TEST(Fuzz, HugeAndBinaryFilesAreReadWithoutHanging) {
   std::optional<ImportFile> rows = ReadImportFile(dir.File("huge.csv"));
   ASSERT_TRUE(rows.has_value());
   CheckRows(rows->rows);
-  bool found = false;
-  for (const PlayerRecord& r : rows->rows) found = found || r.name == "Jan";
-  EXPECT_TRUE(found);
+  const Fields names = Names(*rows);
+  EXPECT_NE(std::find(names.begin(), names.end(), "Jan"), names.end());
   EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 30.0);
 
   // Binary content, NULs included.

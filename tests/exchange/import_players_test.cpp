@@ -58,11 +58,9 @@ ClubChoice Listed(const std::string& name) { return {ClubChoice::kExisting, -1, 
 
 class ImportTest : public testing::TournamentTest {
  protected:
-  ImportFile Rows(const std::string& text) { return ParseImportText(text); }
-
   ImportResult Import(const std::string& text, int idToernooi = 0) {
     counts = {};
-    return ImportPlayers(*db, idToernooi ? idToernooi : idT, Rows(text), ui, &counts);
+    return ImportPlayers(*db, idToernooi ? idToernooi : idT, ParseImportText(text), ui, &counts);
   }
 
   PlayerRecord Get(int id) {
@@ -85,7 +83,7 @@ class ImportTest : public testing::TournamentTest {
 };
 
 TEST_F(ImportTest, NewParticipantsAreAddedToKnownClubsIgnoringCase) {
-  EXPECT_EQ(ImportPlayers(*db, 0, Rows("An,C,1,V,,1,A\n"), ui), ImportResult::kNoTournament);
+  EXPECT_EQ(ImportPlayers(*db, 0, ParseImportText("An,C,1,V,,1,A\n"), ui), ImportResult::kNoTournament);
   EXPECT_EQ(ui.alerts, Texts{"Selecteer eerst een toernooi."});
   int bal = db->GetOrAddClub("TTV De Bal");
   int cafe = db->GetOrAddClub("Caf\xC9");
@@ -128,13 +126,11 @@ TEST_F(ImportTest, EveryRowRecognisedAddsNoneAndATwiceListedRowIsOnePlayer) {
   ASSERT_EQ(Import("An,TTV,1,V,,1,A\nBo,TTV,2,M,,2,A\n"), ImportResult::kImported);
   EXPECT_EQ(ui.alerts.back(), "Geen deelnemers toegevoegd.\r\n2 deelnemers gewijzigd.");
   ASSERT_EQ(Import("Cor,TTV,,V,,1,A\nCor,TTV,,V,,1400,B\n"), ImportResult::kImported);
-  EXPECT_EQ(Entered()["Cor"].rating, 1400);
-  EXPECT_EQ(Entered().size(), 3u);
+  EXPECT_EQ(std::make_tuple(Entered()["Cor"].rating, Entered().size()), std::make_tuple(1400, 3u));
   EXPECT_EQ(ui.alerts.back(), "1 deelnemer toegevoegd.\r\n1 deelnemer gewijzigd.");
   // Listed twice under one number, the second time under another name.
   ASSERT_EQ(Import("Dirk,TTV,77,M,,1,A\nD. de Vries,TTV,77,M,,1500,A\n"), ImportResult::kImported);
-  EXPECT_EQ(Entered()["Dirk"].rating, 1500);
-  EXPECT_EQ(Entered().size(), 4u);
+  EXPECT_EQ(std::make_tuple(Entered()["Dirk"].rating, Entered().size()), std::make_tuple(1500, 4u));
 }
 
 TEST_F(ImportTest, ANewPlayerIsLookedUpByRecognitionAndTheNameCheckOnly) {
@@ -178,8 +174,7 @@ TEST_F(ImportTest, ANewClubIsCreatedOnceForAllItsRows) {
   db->ListClubs(0, clubs);
   ASSERT_EQ(clubs.size(), 1u);
   EXPECT_EQ(clubs[0].name, "Nieuw TTV");
-  auto players = Entered();
-  for (const char* name : {"An", "Bo", "Cor"}) EXPECT_EQ(players[name].idClub, clubs[0].id) << name;
+  for (auto& [name, p] : Entered()) EXPECT_EQ(p.idClub, clubs[0].id) << name;
 }
 
 TEST_F(ImportTest, ClubsMadeInThisImportAreOfferedToLaterRows) {
@@ -190,9 +185,8 @@ TEST_F(ImportTest, ClubsMadeInThisImportAreOfferedToLaterRows) {
   std::vector<std::string> offered;
   for (const ClubEntry& c : ui.offeredClubs) offered.push_back(c.name);
   EXPECT_EQ(offered, (Texts{"Adelaars", "Smash", "Zwaluwen"}));
-  auto players = Entered();
-  EXPECT_EQ(players["Bo"].idClub, players["An"].idClub);
-  EXPECT_EQ(players["An"].idClub, db->GetOrAddClub("Smash"));
+  const int smash = db->GetOrAddClub("Smash");
+  EXPECT_EQ(std::make_tuple(Entered()["An"].idClub, Entered()["Bo"].idClub), std::make_tuple(smash, smash));
 }
 
 TEST_F(ImportTest, AFailedWriteKeepsNothingAndIsTold) {
@@ -201,11 +195,9 @@ TEST_F(ImportTest, AFailedWriteKeepsNothingAndIsTold) {
                         "BEGIN SELECT RAISE(ABORT,'vol'); END");
   EXPECT_EQ(Import("An,Elders,,V,,1,A\nBo,Elders,,M,,2,A\n"), ImportResult::kFailed);
   EXPECT_EQ(ui.alerts, Texts{"Het importeren is mislukt; er is niets opgeslagen."});
-  EXPECT_TRUE(Entered().empty());
   std::vector<ClubEntry> clubs;
   db->ListClubs(0, clubs);
-  EXPECT_TRUE(clubs.empty());
-  EXPECT_FALSE(db->InTransaction());
+  EXPECT_TRUE(Entered().empty() && clubs.empty() && !db->InTransaction());
 }
 
 class RemovalTest : public ImportTest {
@@ -267,23 +259,12 @@ TEST_F(RemovalTest, SelectedPlayersAreRemovedEverywhereAfterConfirmation) {
 }
 
 TEST_F(RemovalTest, PlayersInPoolsOrDuosAreNotRemoved) {
-  int cls = Class("Dubbel", 2);
-  int pool = Pool(cls, "Groep A");
-  DuoRecord duo;
-  duo.idPlayer1 = an;
-  duo.idPlayer2 = bo;
-  duo.klasse = "A";
-  db->AddDuo(duo, idT);
-  std::vector<DuoRecord> duos;
-  db->ListDuos(duos, idT);
-  ASSERT_EQ(duos.size(), 1u);
-  Position(pool, duos[0].id, kLinkDuo);
+  int pool = Pool(Class("Dubbel", 2), "Groep A");
+  Position(pool, Duo(an, bo), kLinkDuo);
   EXPECT_EQ(PlayersStillPlaying(*db, idT, {cor, bo}), "Bo speelt in Dubbel / Groep A");
   EXPECT_EQ(PlayersStillPlaying(*db, idT, {cor}), "");
 
-  int solo = Class("Enkel");
-  int pool2 = Pool(solo, "Poule 2");
-  Position(pool2, cor);
+  Position(Pool(Class("Enkel"), "Poule 2"), cor);
   EXPECT_EQ(PlayersStillPlaying(*db, other, {cor}), "Cor speelt in Enkel / Poule 2 (toernooi Open)");
 
   // A duo that plays nowhere still needs both its players.
@@ -294,17 +275,13 @@ TEST_F(RemovalTest, PlayersInPoolsOrDuosAreNotRemoved) {
 TEST_F(RemovalTest, StoppingLeavesTheDatabaseFileAsItWas) {
   ui.clubAnswers = {NewClub("Nieuwe club")};
   ui.last = RemoveOutcome::kStop;
-  std::string before = testing::ReadFileBytes(DbFile());
-  ASSERT_FALSE(before.empty());
+  const std::string before = testing::ReadFileBytes(DbFile());
   EXPECT_EQ(Import("Dirk,Elders,,M,,1,A\nAn,TTV,1,V,,1700,B\n"), ImportResult::kStopped);
   EXPECT_EQ(testing::ReadFileBytes(DbFile()), before);
   EXPECT_TRUE(ui.alerts.empty());
   EXPECT_EQ(Get(an).rating, 1000);
-
   // The club that was not made is not remembered either.
-  int id = db->GetOrAddClub("Nieuwe club");
-  EXPECT_GT(id, 0);
-  EXPECT_EQ(db->GetClubName(id), "Nieuwe club");
+  EXPECT_EQ(db->GetClubName(db->GetOrAddClub("Nieuwe club")), "Nieuwe club");
 }
 
 }  // namespace
