@@ -3,11 +3,7 @@
 // copy a damaged file and clear away what an interrupted copy left.
 #include <algorithm>
 #include <filesystem>
-#include <set>
-#include <string>
-#include <vector>
 
-#include "store/database.h"
 #include "store/startup.h"
 #include "store_actions.h"
 #include "store_fixture.h"
@@ -23,6 +19,16 @@ using testing::WriteFileBytes;
 const std::string kCopyFailed = "FOUT: Kan database niet kopi\xEB" "ren.";
 
 const auto FilesIn = testing::FileNames;
+using Names = std::set<std::string>;
+
+// The tournaments' names, in name order.
+std::vector<std::string> Tournaments(Database& db) {
+  std::vector<std::pair<int, std::string>> list;
+  db.ListToernooien(list);
+  std::vector<std::string> names;
+  for (const auto& t : list) names.push_back(t.second);
+  return names;
+}
 
 class BackupTest : public StoreTest {
  protected:
@@ -31,9 +37,12 @@ class BackupTest : public StoreTest {
   void ExpectUsable() {
     EXPECT_TRUE(db.IsOpen());
     EXPECT_GT(db.AddToernooi("Na de backup " + std::to_string(++added)), 0);
-    std::vector<std::pair<int, std::string>> list;
-    db.ListToernooien(list);
-    EXPECT_EQ(list.size(), 1u + added);
+    EXPECT_EQ(Tournaments(db).size(), 1u + added);
+  }
+  // A file where the backup folder should be: nothing can be written there.
+  void BlockBackupFolder() {
+    fs::remove_all(db.BackupFolder());
+    WriteFileBytes(db.BackupFolder(), "in de weg");
   }
   int added = 0;
 };
@@ -74,9 +83,7 @@ TEST_F(BackupTest, BackupNowMakesATimestampedCopyAndKeepsWorking) {
   added++;  // "Half"
   ExpectUsable();
 
-  // A file where the backup folder should be: nothing can be written there.
-  fs::remove_all(db.BackupFolder());
-  WriteFileBytes(db.BackupFolder(), "in de weg");
+  BlockBackupFolder();
   EXPECT_EQ(db.BackupNow(), kCopyFailed);
   EXPECT_EQ(ReadFileBytes(db.BackupFolder()), "in de weg");
   ExpectUsable();
@@ -91,7 +98,7 @@ TEST_F(BackupTest, TimedBackupRunsAtTheFirstAccessAfterTheInterval) {
   clock.Advance(2 * 60);
   int64_t now = clock.NowUnix();
   db.GetSetting("x");
-  EXPECT_EQ(FilesIn(db.BackupFolder()), std::set<std::string>{"Velgram20231015-143605.db"});
+  EXPECT_EQ(FilesIn(db.BackupFolder()), Names{"Velgram20231015-143605.db"});
   EXPECT_EQ(db.LastBackupTime(), now);
   ExpectUsable();
 
@@ -119,7 +126,7 @@ TEST_F(BackupTest, DailyBackupOnlyOnceADay) {
   // A failed copy leaves no file that would count as today's.
   fs::create_directories(db.BackupFolder() + "/Velgram20231015.db/inhoud");  // the rename must fail
   Database::BackupOnceADay(db.Path(), clock);
-  EXPECT_EQ(FilesIn(db.BackupFolder()), std::set<std::string>{"Velgram20231015.db"});
+  EXPECT_EQ(FilesIn(db.BackupFolder()), Names{"Velgram20231015.db"});
   EXPECT_TRUE(fs::is_directory(db.BackupFolder() + "/Velgram20231015.db"));
   fs::remove_all(db.BackupFolder());
 
@@ -127,13 +134,12 @@ TEST_F(BackupTest, DailyBackupOnlyOnceADay) {
   { Database first(db.Path(), clock); }
   clock.Advance(3 * 60 * 60);
   { Database second(db.Path(), clock); }
-  EXPECT_EQ(FilesIn(db.BackupFolder()), std::set<std::string>{"Velgram20231015.db"});
+  EXPECT_EQ(FilesIn(db.BackupFolder()), Names{"Velgram20231015.db"});
 
   clock.Advance(24 * 60 * 60);
   db.BackupNow();  // a copy made earlier today counts as today's
   Database::BackupOnceADay(db.Path(), clock);
-  EXPECT_EQ(FilesIn(db.BackupFolder()),
-            (std::set<std::string>{"Velgram20231015.db", "Velgram20231016-173005.db"}));
+  EXPECT_EQ(FilesIn(db.BackupFolder()), (Names{"Velgram20231015.db", "Velgram20231016-173005.db"}));
 }
 
 TEST_F(BackupTest, DailyBackupDeletesTheOldestOnlyOfExactlyTen) {
@@ -150,7 +156,7 @@ TEST_F(BackupTest, DailyBackupDeletesTheOldestOnlyOfExactlyTen) {
     WriteFileBytes(folder + "/notes.txt", "x");
 
     Database::BackupOnceADay(path, clock);
-    std::set<std::string> files = FilesIn(folder);
+    Names files = FilesIn(folder);
     EXPECT_EQ(files.count("Velgram20230901.db"), present == 10 ? 0u : 1u) << present;
     EXPECT_TRUE(files.count("Velgram20230902.db"));
     EXPECT_EQ(files.size(), present == 10 ? 12u : 14u);
@@ -168,17 +174,14 @@ TEST_F(BackupTest, ARestorePutsTheCopyBackAfterSavingTheCurrentData) {
   ASSERT_TRUE(db.RestoreBackup(copy, saved)) << saved;
   EXPECT_EQ(saved, db.BackupFolder() + "/Velgram20231015-143105.db");
   EXPECT_EQ(db.ListBackups(), (std::vector<std::string>{"Velgram20231015-143105.db", "Velgram20231015-143005.db"}));
-  std::vector<std::pair<int, std::string>> list;
-  db.ListToernooien(list);
-  EXPECT_EQ(list, (std::vector<std::pair<int, std::string>>{{1, "Voor de backup"}}));
+  EXPECT_EQ(Tournaments(db), std::vector<std::string>{"Voor de backup"});
   EXPECT_EQ(db.BackupInterval(), 0);  // the copy's setting rules now
   ExpectUsable();
   // The saved copy holds what was there before, and can itself come back.
   clock.Advance(60);
   std::string again;
   ASSERT_TRUE(db.RestoreBackup(saved, again));
-  db.ListToernooien(list);
-  EXPECT_EQ(list.size(), 2u);
+  EXPECT_EQ(Tournaments(db).size(), 2u);
   std::vector<std::string> names = db.ListBackups();
   EXPECT_EQ(names.size(), 3u);
   EXPECT_TRUE(std::is_sorted(names.rbegin(), names.rend()));  // newest first
@@ -223,10 +226,7 @@ TEST_F(BackupTest, AFailedRestoreLeavesTheCurrentData) {
     EXPECT_EQ(message.rfind("FOUT: ", 0), 0u) << c.name << ": " << message;
     EXPECT_NE(message.find(c.why), std::string::npos) << c.name << ": " << message;
     db.ExecText(nullptr, "PRAGMA max_page_count=1000000000");
-    std::vector<std::pair<int, std::string>> list;
-    db.ListToernooien(list);
-    ASSERT_EQ(list.size(), 2u) << c.name;
-    EXPECT_EQ(list[0].second, "Na de backup") << c.name;  // in name order
+    EXPECT_EQ(Tournaments(db), (std::vector<std::string>{"Na de backup", "Voor de backup"})) << c.name;
   }
   // A copy in place whose schema upgrade is refused: the saved data returns.
   std::string message;
@@ -234,17 +234,14 @@ TEST_F(BackupTest, AFailedRestoreLeavesTheCurrentData) {
   EXPECT_FALSE(db.RestoreBackup(good, message));
   db.SetStatementHook(nullptr);
   EXPECT_NE(message.find("weigerde"), std::string::npos) << message;
-  std::vector<std::pair<int, std::string>> list;
-  db.ListToernooien(list);
-  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(Tournaments(db).size(), 2u);
   // Refused before anything is written: inside an open transaction, and
   // when the current data cannot be saved first.
   {
     Transaction tx(db);
     EXPECT_FALSE(db.RestoreBackup(dir.File("groot.db"), message));
   }
-  fs::remove_all(db.BackupFolder());
-  WriteFileBytes(db.BackupFolder(), "in de weg");
+  BlockBackupFolder();
   EXPECT_FALSE(db.RestoreBackup(dir.File("groot.db"), message));
   EXPECT_EQ(message, kCopyFailed);
   added = 1;
@@ -275,11 +272,7 @@ class Startup : public ::testing::Test {
     bytes[27] = static_cast<char>(bytes[27] + 1);
     WriteFileBytes(path, bytes);
   }
-  static std::string Tournament(Database& db) {
-    std::vector<std::pair<int, std::string>> list;
-    db.ListToernooien(list);
-    return list.empty() ? "" : list[0].second;
-  }
+  static std::string Tournament(Database& db) { return Tournaments(db).empty() ? "" : Tournaments(db)[0]; }
 
   testing::TempDir dir;
   testing::FakeClock clock;
@@ -376,7 +369,7 @@ TEST_F(Startup, ARestoredBackupIsTheDaysDailyCopy) {
   }
   for (int day = 5; day <= 14; ++day)
     fs::copy_file(dir.File("bron.db"), backups + Format("/Velgram202310%02d.db", day));
-  const std::set<std::string> ten = FilesIn(backups);
+  const Names ten = FilesIn(backups);
   WriteFileBytes(path, kGarbage);
   prompter.answers = {true};
   ASSERT_TRUE(OpenDatabase(path, clock, prompter));
@@ -432,32 +425,17 @@ TEST_F(Startup, StartEventsAreLogged) {
   for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].substr(0, expected[i].size()), expected[i]);
 }
 
-TEST_F(Startup, AnInterruptedConversionIsFinished) {
-  // An earlier version stopped after adding the kind column to two of the
-  // three rows' worth of work: one row converted, two without a kind, and
-  // the pool column never added.
-  ASSERT_TRUE(testing::WriteRawFile(path,
-               "CREATE TABLE Contestants (id integer PRIMARY KEY,idPool integer,poolPos integer,item1 integer,"
-               "item2 integer,sort integer,linktype integer,idPlayer integer);"
-               "INSERT INTO Contestants VALUES (1,10,1,17,0,0,1,17),(2,10,2,-4,2,1,NULL,NULL),"
-               "(3,10,3,9,0,2,NULL,NULL)"));
-  Database db(path, clock);
-  EXPECT_EQ(ColumnOf(db, "SELECT linktype||':'||idPlayer||':'||idLinkedPool||':'||indexKlasse AS x "
-                         "FROM Contestants", "x"),
-            (std::vector<std::string>{"1:17:0:0", "2:0:4:2", "1:9:0:0"}));
-}
-
 TEST_F(Startup, BackupsRefuseADamagedFileAndClearInterruptedCopies) {
   MakeDatabase(path, "Actueel");
   fs::create_directories(backups);
-  const std::set<std::string> kept = {"Velgram20231001.db", "notities.txt", ".verborgen", ".Velgram.txt"};
+  const Names kept = {"Velgram20231001.db", "notities.txt", ".verborgen", ".Velgram.txt"};
   for (const std::string& name : kept) WriteFileBytes(backups + "/" + name, "van de gebruiker");
   WriteFileBytes(backups + "/.Velgram20231014.db.part", "afgebroken");
   WriteFileBytes(backups + "/.Velgram20231015-101010.db.part", "afgebroken");
 
   Database db(path, clock);
   std::string copy = db.BackupNow();
-  std::set<std::string> expected = kept;
+  Names expected = kept;
   expected.insert("Velgram20231015-143005.db");
   EXPECT_EQ(FilesIn(backups), expected);
   for (const std::string& name : kept) EXPECT_EQ(ReadFileBytes(backups + "/" + name), "van de gebruiker");

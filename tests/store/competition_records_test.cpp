@@ -16,20 +16,14 @@ class CompetitionRecordsTest : public StoreTest {
   // Adds a class and returns its id (the store tells it only through a list).
   int AddClass(const std::string& name, int idToernooi = -1) {
     if (idToernooi < 0) idToernooi = toernooi;
-    SystemRecord s;
-    s.name = name;
-    s.nrPlayers = 1;
-    db.AddSystem(s, idToernooi);
+    db.AddSystem({-1, name, "", 1, 0, 0}, idToernooi);
     std::vector<SystemRecord> list;
     db.ListSystems(list, idToernooi);
     return list.back().id;
   }
 
   int AddPool(int idSystem, const std::string& name, int playstyle = kPlaystylePoule) {
-    PoolRecord p;
-    p.name = name;
-    p.playstyle = playstyle;
-    return db.AddPool(p, idSystem);
+    return db.AddPool({-1, playstyle, -1, name, "", 0, 0, 0, "", 0}, idSystem);
   }
 
   std::vector<std::string> ClassNames() {
@@ -41,17 +35,18 @@ class CompetitionRecordsTest : public StoreTest {
 
   // A pool with two positions, a match with a full result and a round row.
   int AddPlayedMatch(int idPool) {
-    ContestantRecord c;
-    c.idPool = idPool;
-    c.linktype = 1;
-    db.AddContestant(c);
-    db.AddContestant(c);
+    for (int i = 0; i < 2; ++i) db.AddContestant({-1, idPool, 0, 0, 1, 0, 0, 0});
     int id = db.AddMatch(idPool, 1, 2, 1, 930);
     db.RecordResult(id, 0, {8, -5, 3}, true);
     db.AddRoundMatch(idPool, 1, id);
     return id;
   }
 
+  SystemRecord System(int id) {
+    SystemRecord s;
+    db.GetSystem(s, id);
+    return s;
+  }
   int CountForPool(const char* table, int idPool) {
     return Count(std::string(table) + " WHERE idPool=" + std::to_string(idPool));
   }
@@ -67,23 +62,18 @@ TEST_F(CompetitionRecordsTest, SortValuesAndUniqueNamesOfClassesAndPools) {
   int other = db.AddToernooi("Ander");
   AddClass("Jeugd", other);
   EXPECT_EQ(ClassNames(), (Names{"Jeugd", "Jeugd (1)"}));
-  SystemRecord s;
-  db.GetSystem(s, a);
-  EXPECT_EQ(s.sort, 1);  // the first class of a tournament
-  db.GetSystem(s, a1);
-  EXPECT_EQ(s.sort, 2);
+  EXPECT_EQ(std::make_tuple(System(a).sort, System(a1).sort), std::make_tuple(1, 2));  // 1: the tournament's first
 
   // Keeping its own name is no clash; taking a neighbour's is.
   int b = AddClass("Dames");
-  db.GetSystem(s, a);
+  SystemRecord s = System(a);
   s.description = "onder 18";
   db.UpdateSystem(s, toernooi);
-  db.GetSystem(s, b);
+  s = System(b);
   s.name = "Jeugd";
   db.UpdateSystem(s, toernooi);
   EXPECT_EQ(ClassNames(), (Names{"Jeugd", "Jeugd (1)", "Jeugd (2)"}));
-  db.GetSystem(s, a);
-  EXPECT_EQ(s.description, "onder 18");
+  EXPECT_EQ(System(a).description, "onder 18");
 
   // After 999 taken names the last candidate is used.
   ASSERT_EQ(db.ExecText(nullptr, "WITH RECURSIVE n(i) AS (SELECT 3 UNION ALL SELECT i+1 FROM n WHERE i<999) "
@@ -123,9 +113,9 @@ TEST_F(CompetitionRecordsTest, UnknownPlaystylesEndTheListAndEarlierPoolsAreOfTh
   db.ListEarlierPools(p3, list);  // before it in the same class, up to the odd one
   ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list[0].id, id);
-  EXPECT_TRUE(db.HasEarlierPool(p3));
-  EXPECT_FALSE(db.HasEarlierPool(id));
-  EXPECT_FALSE(db.HasEarlierPool(AddPool(AddClass("B"), "1")));
+  const int alone = AddPool(AddClass("B"), "1");
+  EXPECT_EQ(std::make_tuple(db.HasEarlierPool(p3), db.HasEarlierPool(id), db.HasEarlierPool(alone)),
+            std::make_tuple(true, false, false));
 }
 
 TEST_F(CompetitionRecordsTest, MovesSwapNeighboursAndStopAtTheEnds) {
@@ -208,16 +198,13 @@ TEST_F(CompetitionRecordsTest, ContestantsKeepTheirIdsWhenWrittenBack) {
   std::vector<ContestantRecord> list;
   db.ListContestants(p, list);  // by sort
   ASSERT_EQ(list.size(), 3u);
-  EXPECT_EQ(list[2].idLinkedPool, 42);
-  EXPECT_EQ(list[2].indexKlasse, 2);
+  EXPECT_EQ(std::tie(list[2].idLinkedPool, list[2].indexKlasse), std::make_tuple(42, 2));
   std::vector<ContestantRecord> back = {list[2], list[0], ContestantRecord{}};
   for (int i = 0; i < 3; ++i) back[i].sort = i;
   db.ReplaceContestants(p, back);
   db.ListContestants(p, list);
   ASSERT_EQ(list.size(), 3u);
-  EXPECT_EQ(list[0].id, back[0].id);
-  EXPECT_EQ(list[1].id, back[1].id);
-  EXPECT_EQ(list[2].idPool, p);
+  EXPECT_EQ(std::tie(list[0].id, list[1].id, list[2].idPool), std::tie(back[0].id, back[1].id, p));
 
   // An id that another pool holds cannot be written; the pool keeps its old positions.
   c.id = -1;
@@ -227,8 +214,8 @@ TEST_F(CompetitionRecordsTest, ContestantsKeepTheirIdsWhenWrittenBack) {
   db.ListContestants(c.idPool, inQ);
   clash.push_back(inQ[0]);
   db.ReplaceContestants(p, clash);
-  EXPECT_EQ(CountForPool("Contestants", p), 3);
-  EXPECT_EQ(CountForPool("Contestants", c.idPool), 1);
+  EXPECT_EQ(std::make_pair(CountForPool("Contestants", p), CountForPool("Contestants", c.idPool)),
+            std::make_pair(3, 1));
 }
 
 TEST_F(CompetitionRecordsTest, MatchIdsAreNeverReusedWhileResultsReferToThem) {
@@ -242,9 +229,8 @@ TEST_F(CompetitionRecordsTest, MatchIdsAreNeverReusedWhileResultsReferToThem) {
   std::vector<MatchRecord> list;
   db.ListMatches(p, list);  // by time, then table
   ASSERT_EQ(list.size(), 6u);
-  EXPECT_EQ(list[0].id, 4);
-  EXPECT_EQ(db.ToernooiOfMatch(4), toernooi);
-  EXPECT_EQ(db.ToernooiOfMatch(5), -1);
+  EXPECT_EQ(std::make_tuple(list[0].id, db.ToernooiOfMatch(4), db.ToernooiOfMatch(5)),
+            std::make_tuple(4, toernooi, -1));
 }
 
 TEST_F(CompetitionRecordsTest, ResultsAreReplacedWithAFreshStamp) {
@@ -367,15 +353,7 @@ TEST_F(CompetitionRecordsTest, DeleteRoundLeavesOtherRoundsIntact) {
 using MatchSystemsTest = StoreTest;
 
 MatchSystem UserRule(const std::string& name) {
-  MatchSystem s;
-  s.gameStop = 21;
-  s.gameDiff = true;
-  s.setMax = 3;
-  s.setWon = 2;
-  s.result = 4;
-  s.name = name;
-  s.duo_ay = true;
-  return s;
+  return {0, 21, true, 3, 2, 4, name, false, false, false, true, false, false, false};  // to 21, best of 3, duo A-Y
 }
 
 bool Listed(Database& db, int id) {
@@ -419,14 +397,10 @@ TEST_F(MatchSystemsTest, DeleteRefusesSeededRulesAndRulesInUseAnywhere) {
   // Uses in another tournament than the one on screen count as well.
   int t1 = db.AddToernooi("T1");
   int t2 = db.AddToernooi("T2");
-  SystemRecord cls;
-  cls.idMatchSystem = byClass.id;
-  db.AddSystem(cls, t2);
+  db.AddSystem({-1, "", "", 0, 0, byClass.id}, t2);
   std::vector<SystemRecord> classes;
   db.ListSystems(classes, t2);
-  PoolRecord pool;
-  pool.idMatchSystem = byPool.id;
-  int idPool = db.AddPool(pool, classes[0].id);
+  int idPool = db.AddPool({-1, kPlaystylePoule, -1, "", "", 0, 0, 0, "", byPool.id}, classes[0].id);
   db.Exec(nullptr, "UPDATE Toernooien SET idMatchSystem=%d WHERE id=%d", byTournament.id, t1);
   for (int id : {byPool.id, byClass.id, byTournament.id}) {
     EXPECT_FALSE(db.DeleteMatchSystem(id)) << id;

@@ -11,11 +11,6 @@
 namespace velgram {
 namespace {
 
-// Builds a database file by hand, as an older version of the program left it.
-void MakeRawFile(const std::string& path, const std::vector<std::string>& statements) {
-  for (const auto& s : statements) ASSERT_TRUE(testing::WriteRawFile(path, s)) << s;
-}
-
 using DatabaseTest = StoreTest;
 
 TEST_F(DatabaseTest, RecordSetTextAndItsReader) {
@@ -117,21 +112,18 @@ TEST_F(DatabaseTest, NewFileHasFullSchemaAndSeedsOnce) {
 }
 
 TEST_F(DatabaseTest, UpgradeConvertsOldFiles) {
+  // A file as an older version of the program left it.
   std::string path = dir.File("old.db");
-  MakeRawFile(path, {
-                        "CREATE TABLE Players (id integer PRIMARY KEY,name text)",
-                        "CREATE TABLE Toernooien (id integer PRIMARY KEY,name text)",
-                        "INSERT INTO Toernooien (name) VALUES ('Oud')",
-                        "CREATE TABLE Contestants (id integer PRIMARY KEY,idPool integer,poolPos integer,item1 "
-                        "integer,item2 integer)",
-                        "INSERT INTO Contestants (id,idPool,poolPos,item1,item2) VALUES (1,10,2,17,0)",
-                        "INSERT INTO Contestants (id,idPool,poolPos,item1,item2) VALUES (2,10,1,-4,2)",
-                        "INSERT INTO Contestants (id,idPool,poolPos,item1,item2) VALUES (3,11,5,8,0)",
-                        "CREATE TABLE ResultWinner (id integer PRIMARY KEY,idMatch integer,indexWinner integer)",
-                        "INSERT INTO ResultWinner (idMatch,indexWinner) VALUES (1,1)",
-                        "CREATE TABLE MatchSystems (id integer PRIMARY KEY,name text)",
-                        "INSERT INTO MatchSystems (name) VALUES ('a'),('b'),('c')",
-                    });
+  ASSERT_TRUE(testing::WriteRawFile(
+      path,
+      "CREATE TABLE Players (id integer PRIMARY KEY,name text);"
+      "CREATE TABLE Toernooien (id integer PRIMARY KEY,name text); INSERT INTO Toernooien (name) VALUES ('Oud');"
+      "CREATE TABLE Contestants (id integer PRIMARY KEY,idPool integer,poolPos integer,item1 integer,item2 integer);"
+      "INSERT INTO Contestants (id,idPool,poolPos,item1,item2) VALUES (1,10,2,17,0),(2,10,1,-4,2),(3,11,5,8,0);"
+      "CREATE TABLE ResultWinner (id integer PRIMARY KEY,idMatch integer,indexWinner integer);"
+      "INSERT INTO ResultWinner (idMatch,indexWinner) VALUES (1,1);"
+      "CREATE TABLE MatchSystems (id integer PRIMARY KEY,name text); INSERT INTO MatchSystems (name) VALUES "
+      "('a'),('b'),('c')"));
   Database old(path, clock);
   EXPECT_TRUE(ColumnOf(old, "SELECT name FROM sqlite_master WHERE name='Players'", "name").empty());
   // linktype:idPlayer:idLinkedPool:indexKlasse:sort; sort numbered per pool in poolPos order.
@@ -149,14 +141,26 @@ TEST_F(DatabaseTest, UpgradeConvertsOldFiles) {
   old.ExecText(nullptr, "DELETE FROM MatchSystems WHERE id=8");
   { Database again(path, clock); }
   EXPECT_EQ(ColumnOf(old, "SELECT COUNT(*) AS c FROM MatchSystems", "c"), std::vector<std::string>{"7"});
+
+  // An earlier version stopped after adding the kind column to one of three
+  // rows: the other two are converted, and the pool column is added.
+  ASSERT_TRUE(testing::WriteRawFile(
+      dir.File("half.db"),
+      "CREATE TABLE Contestants (id integer PRIMARY KEY,idPool integer,poolPos integer,item1 integer,item2 integer,"
+      "sort integer,linktype integer,idPlayer integer); INSERT INTO Contestants VALUES (1,10,1,17,0,0,1,17),"
+      "(2,10,2,-4,2,1,NULL,NULL),(3,10,3,9,0,2,NULL,NULL)"));
+  Database half(dir.File("half.db"), clock);
+  EXPECT_EQ(ColumnOf(half, "SELECT linktype||':'||idPlayer||':'||idLinkedPool||':'||indexKlasse AS x FROM Contestants",
+                     "x"),
+            (std::vector<std::string>{"1:17:0:0", "2:0:4:2", "1:9:0:0"}));
 }
 
 TEST_F(DatabaseTest, UpgradedOldFileLooksUpWithoutScanningWholeTables) {
   std::string path = dir.File("old.db");
   testing::WriteOldFile(path);
-  MakeRawFile(path, {"INSERT INTO Clubs (name) VALUES ('HTC')",
-                     "CREATE TABLE Duos (id integer PRIMARY KEY,idPlayer1 integer,idPlayer2 integer,idToernooi "
-                     "integer,klasse text)"});
+  ASSERT_TRUE(testing::WriteRawFile(path, "INSERT INTO Clubs (name) VALUES ('HTC'); CREATE TABLE Duos (id integer "
+                                          "PRIMARY KEY,idPlayer1 integer,idPlayer2 integer,idToernooi integer,"
+                                          "klasse text)"));
   Database old(path, clock);
   std::vector<std::string> statements;
   old.SetStatementHook([&](int, const char* sql) {

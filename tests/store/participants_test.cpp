@@ -12,13 +12,7 @@ using ParticipantsTest = StoreTest;
 
 PlayerRecord Player(const std::string& name, int idClub = -1, const std::string& bondsnummer = "",
                     int rating = 0, const std::string& klasse = "") {
-  PlayerRecord p;
-  p.name = name;
-  p.idClub = idClub;
-  p.bondsnummer = bondsnummer;
-  p.rating = rating;
-  p.klasse = klasse;
-  return p;
+  return {-1, name, idClub, bondsnummer, rating, klasse, 0, "", ""};
 }
 
 std::string PlayerName(Database& db, int id) {
@@ -168,13 +162,8 @@ TEST_F(ParticipantsTest, DuosShowOneOrTwoClubsAndBelongToTheirTournament) {
   int a = db.AddPlayer(Player("Anna", zwolle, "", 1000), t);
   int b = db.AddPlayer(Player("Bert", db.GetOrAddClub("Kampen"), "", 1200), t);
   int c = db.AddPlayer(Player("Cas", zwolle, "", 800), t);
-  DuoRecord d;
-  d.idPlayer1 = a;
-  d.idPlayer2 = b;
-  d.klasse = "A";
-  db.AddDuo(d, t);
-  d.idPlayer2 = c;
-  db.AddDuo(d, t);
+  db.AddDuo({-1, a, b, "A", "", "", 0}, t);
+  db.AddDuo({-1, a, c, "A", "", "", 0}, t);
 
   std::vector<DuoRecord> list;
   db.ListDuos(list, t);

@@ -39,8 +39,8 @@ struct StoreAction {
 // the database opens).
 const std::vector<StoreAction>& StoreActions();
 
-// The schema and every row of every table of the file, as one text: two files
-// hold the same data when their texts are equal.
+// The integrity check, the schema and every row of every table of the file, as
+// one text: two sound files hold the same data when their texts are equal.
 std::string DumpDatabase(const std::string& path);
 
 }  // namespace velgram::testing
