@@ -231,26 +231,17 @@ TEST_F(DatabaseTest, NestedTransactionsCommitOnceAndRollBackWhole) {
 }
 
 TEST(FontText, ParsesFieldsUntilTheFirstMissingOneAndFormatsBack) {
-  struct Case {
-    const char* text;
-    int ppi;
-    const char* face;
-    int height, weight, pitch;
-  } cases[] = {
-      {"Arial,10,400,1,34,0", 96, "Arial", -13, 400, 34},  // 13.33 rounds to 13
-      {"Verdana", 96, "Verdana", -11, 400, 49},
-      {"Arial,,700", 96, "Arial", -11, 700, 49},
-      {"Arial,12", 0, "Arial", -11, 400, 49},  // no screen
-      {"", 96, "Courier New", -11, 400, 49},
-  };
-  for (const Case& c : cases) {
-    FontDescription d = ParseFontText(c.text, c.ppi);
-    EXPECT_EQ(std::tie(d.face, d.height, d.weight, d.pitchAndFamily), std::tie(c.face, c.height, c.weight, c.pitch))
-        << c.text;
+  // Text, pixels per inch; face, height, weight, pitch. 13.33 rounds to 13; 0 ppi: no screen.
+  const std::tuple<const char*, int, std::string, int, int, int> cases[] = {
+      {"Arial,10,400,1,34,0", 96, "Arial", -13, 400, 34}, {"Verdana", 96, "Verdana", -11, 400, 49},
+      {"Arial,,700", 96, "Arial", -11, 700, 49}, {"Arial,12", 0, "Arial", -11, 400, 49},
+      {"", 96, "Courier New", -11, 400, 49}};
+  for (const auto& [text, ppi, face, height, weight, pitch] : cases) {
+    FontDescription d = ParseFontText(text, ppi);
+    EXPECT_EQ(std::tie(d.face, d.height, d.weight, d.pitchAndFamily), std::tie(face, height, weight, pitch)) << text;
   }
   FontDescription d = ParseFontText("Times New Roman,11,700,2,18,1,1", 120);
-  EXPECT_EQ(d.height, -18);
-  EXPECT_TRUE(d.italic && d.underline);
+  EXPECT_TRUE(d.height == -18 && d.italic && d.underline);
   EXPECT_EQ(FormatFontText(d, 120), "Times New Roman,11,700,2,18,1");  // without the underline
   EXPECT_EQ(ParseFontText(std::string(40, 'F'), 96).face.size(), 31u);
   for (int pt = 6; pt <= 36; ++pt) {
