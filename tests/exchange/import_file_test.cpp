@@ -149,16 +149,10 @@ TEST(ParseImportText, NamesTheRowsWhoseTextWasApproximated) {
 }
 
 TEST(ParseImportText, LineEndsBlankLinesAndByteOrderMarks) {
-  std::string text =
-      "\xEF\xBB\xBFNaam,Vereniging,Bondsnummer,Geslacht,Email,Speelsterkte,Klasse\r\n"
-      "An,C,1,V,,1,A\r\n"
-      "\r\n"
-      "   \n"
-      "Bo,C,2,M,,1,A\n"
-      "Cor,C,3,M,,1,A\r"
-      "Dirk,C,4,M,,1,A\r\r\n"
-      "Eva,C,5,V,,1,A";
-  EXPECT_EQ(Names(ParseImportText(text)), (Fields{"An", "Bo", "Cor", "Dirk", "Eva"}));
+  EXPECT_EQ(Names(ParseImportText("\xEF\xBB\xBFNaam,Vereniging,Bondsnummer,Geslacht,Email,Speelsterkte,Klasse\r\n"
+                                   "An,C,1,V,,1,A\r\n\r\n   \nBo,C,2,M,,1,A\nCor,C,3,M,,1,A\r"
+                                   "Dirk,C,4,M,,1,A\r\r\nEva,C,5,V,,1,A")),
+            (Fields{"An", "Bo", "Cor", "Dirk", "Eva"}));
 
   // Without a header the mark must not stick to the first name.
   EXPECT_EQ(Names(ParseImportText("\xEF\xBB\xBF" "An,C,1,V,,1,A\n")), Fields{"An"});
@@ -333,25 +327,16 @@ std::string Mutate(std::string s, std::mt19937& rng) {
   int edits = 1 + static_cast<int>(rng() % 6);
   for (int e = 0; e < edits; ++e) {
     size_t at = s.empty() ? 0 : rng() % (s.size() + 1);
-    switch (rng() % 5) {
-      case 0:  // insert a token that means something to the reader
-        s.insert(at, kTokens[rng() % std::size(kTokens)]);
-        break;
-      case 1:  // any byte
-        s.insert(s.begin() + static_cast<long>(at), static_cast<char>(rng() & 0xFF));
-        break;
-      case 2:  // delete a stretch
-        if (!s.empty()) s.erase(at >= s.size() ? s.size() - 1 : at, 1 + rng() % 4);
-        break;
-      case 3:  // overwrite a byte
-        if (!s.empty()) s[at % s.size()] = static_cast<char>(rng() & 0xFF);
-        break;
-      default:  // repeat a piece
-        if (!s.empty()) {
-          size_t from = rng() % s.size();
-          s.insert(at, s.substr(from, 1 + rng() % 12));
-        }
-    }
+    // Insert a token that means something to the reader or any byte, delete a
+    // stretch, overwrite a byte, or repeat a piece.
+    const unsigned kind = rng() % 5;
+    if (kind == 0) s.insert(at, kTokens[rng() % std::size(kTokens)]);
+    if (kind == 1) s.insert(s.begin() + static_cast<long>(at), static_cast<char>(rng() & 0xFF));
+    if (s.empty()) continue;
+    if (kind == 2) s.erase(at >= s.size() ? s.size() - 1 : at, 1 + rng() % 4);
+    if (kind == 3) s[at % s.size()] = static_cast<char>(rng() & 0xFF);
+    const size_t from = kind == 4 ? rng() % s.size() : 0;
+    if (kind == 4) s.insert(at, s.substr(from, 1 + rng() % 12));
   }
   return s;
 }
