@@ -2,7 +2,6 @@
 // vectors: RFC 6229 for RC4, RFC 1321 for MD5, RFC 4648 for Base64).
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <tuple>
 #include <vector>
 
@@ -43,7 +42,7 @@ TEST(BuildRequest, UsesTheTemplatesOfTheFourActions) {
   EXPECT_EQ(BuildRequest(kPutTicket, a),
             "{ \"action\":\"PutTicket\", \"email\":\"a@b.nl\", \"subject\":\"Onderwerp\", \"question\":\"Vraag\" }");
   EXPECT_EQ(BuildRequest(kReplyTicket, a), "{ \"action\":\"ReplyTicket\", \"idTicket\":12, \"question\":\"Vraag\" }");
-  EXPECT_EQ(BuildRequest(3, a), "");
+  EXPECT_EQ(BuildRequest(3, a), "");  // no such action
 }
 
 TEST(ReadTickets, AMissingMemberStopsTheRecordWithTheStandInTime) {
@@ -55,9 +54,8 @@ TEST(ReadTickets, AMissingMemberStopsTheRecordWithTheStandInTime) {
       "\"status\":2} ] }");
   std::vector<Ticket> list = ReadTickets(json);
   ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(Stamp(list[0].received), "20260314 093005");
-  EXPECT_EQ(FromLineBreakMarkers(list[0].subject), "Poule\nindeling");
-  EXPECT_TRUE(list[0].Answered());
+  EXPECT_EQ(std::make_tuple(Stamp(list[0].received), FromLineBreakMarkers(list[0].subject), list[0].Answered()),
+            std::make_tuple("20260314 093005", "Poule\nindeling", true));
   // The second lacks "subject": its texts go, the status is never reached.
   const Ticket& t = list[1];
   EXPECT_EQ(std::make_tuple(t.id, t.customer + t.subject, t.status, Stamp(t.received)),
@@ -70,8 +68,7 @@ TEST(ReadTickets, AMissingMemberStopsTheRecordWithTheStandInTime) {
   EXPECT_EQ(std::make_tuple(messages[0].FromUser(), Stamp(messages[0].received), messages[1].message,
                             Stamp(messages[1].received)),
             std::make_tuple(true, "20260315 080000", "", "20000101 120000"));
-  EXPECT_TRUE(ReadTickets(Ljson("{\"tickets\":[]}")).empty());
-  EXPECT_TRUE(ReadTickets(Ljson("{}")).empty());
+  EXPECT_TRUE(ReadTickets(Ljson("{\"tickets\":[]}")).empty() && ReadTickets(Ljson("{}")).empty());
 }
 
 TEST(TimeDisplay, TimeOfDayBelowTwentyFourHoursElseTheDate) {
@@ -122,8 +119,7 @@ TEST(CheckSupportSettings, WantsAnAddressAndAnHttpsServer) {
 
 std::string Hex(const uint8_t* p, size_t n) {
   std::string s;
-  char b[3];
-  for (size_t k = 0; k < n; ++k) std::snprintf(b, sizeof b, "%02x", p[k]), s += b;
+  for (size_t k = 0; k < n; ++k) s += Format("%02x", p[k]);
   return s;
 }
 
