@@ -15,11 +15,14 @@ PlayerRecord Player(const std::string& name, int idClub = -1, const std::string&
   return {-1, name, idClub, bondsnummer, rating, klasse, 0, "", ""};
 }
 
-std::string PlayerName(Database& db, int id) {
+PlayerRecord Get(Database& db, int id) {
   PlayerRecord p;
   db.GetPlayer(p, id);
-  return p.name;
+  return p;
 }
+std::string PlayerName(Database& db, int id) { return Get(db, id).name; }
+// A player known by its id only, as the screens pass it to another tournament.
+PlayerRecord Known(int id) { return {id, "", -1, "", 0, "", 0, "", ""}; }
 
 TEST_F(ParticipantsTest, TournamentNamesAreUniqueWithoutLimitAndKeepQuotes) {
   int first = db.AddToernooi("'t Hoekje \"zomer\" & co");
@@ -77,8 +80,7 @@ TEST_F(ParticipantsTest, PlayerNamesAreUniqueAcrossTournamentsUpTo999) {
   int c = db.AddPlayer(Player("Henk 't Hart"), t1);
   EXPECT_EQ(PlayerName(db, b), "Henk 't Hart (1)");
   EXPECT_EQ(PlayerName(db, c), "Henk 't Hart (2)");
-  PlayerRecord b2;
-  db.GetPlayer(b2, a);
+  PlayerRecord b2 = Get(db, a);
   EXPECT_EQ(std::tie(b2.name, b2.idClub, b2.bondsnummer, b2.rating, b2.klasse, b2.gender, b2.email),
             std::tie(full.name, full.idClub, full.bondsnummer, full.rating, full.klasse, full.gender, full.email));
 
@@ -100,14 +102,12 @@ TEST_F(ParticipantsTest, UpdatePlayerKeepsOwnNameAndAvoidsOthers) {
   int t = db.AddToernooi("T");
   int a = db.AddPlayer(Player("Anna"), t);
   int b = db.AddPlayer(Player("Bea"), t);
-  PlayerRecord p;
-  db.GetPlayer(p, a);
+  PlayerRecord p = Get(db, a);
   p.rating = 1500;
   db.UpdatePlayer(p);
-  db.GetPlayer(p, a);
+  p = Get(db, a);
   EXPECT_EQ(std::tie(p.name, p.rating), std::make_tuple("Anna", 1500));
-
-  db.GetPlayer(p, b);
+  p = Get(db, b);
   p.name = "Anna";
   db.UpdatePlayer(p);
   EXPECT_EQ(PlayerName(db, b), "Anna (1)");
@@ -144,9 +144,7 @@ TEST_F(ParticipantsTest, FindPlayerFallsBackFromBondsnummerToNameAndClub) {
 
 TEST_F(ParticipantsTest, DeletePlayerIsAllOrNothingAcrossTournaments) {
   int a = db.AddPlayer(Player("Anna"), db.AddToernooi("T"));
-  PlayerRecord p;
-  p.id = a;
-  db.SetPlayerInToernooi(p, db.AddToernooi("T2"));
+  db.SetPlayerInToernooi(Known(a), db.AddToernooi("T2"));
   ASSERT_EQ(db.ExecText(nullptr, "CREATE TRIGGER k BEFORE DELETE ON PlayersMain BEGIN SELECT RAISE(ABORT,'k'); END"), 0);
   db.DeletePlayer(a);
   EXPECT_EQ(Count("PlayersToernooi"), 2);
@@ -173,11 +171,7 @@ TEST_F(ParticipantsTest, DuosShowOneOrTwoClubsAndBelongToTheirTournament) {
 
   // The players are shared, but another tournament has no pairs.
   int t2 = db.AddToernooi("T2");
-  PlayerRecord p;
-  for (int id : {a, b}) {
-    p.id = id;
-    db.SetPlayerInToernooi(p, t2);
-  }
+  for (int id : {a, b}) db.SetPlayerInToernooi(Known(id), t2);
   std::vector<DuoRecord> none;
   db.ListDuos(none, t2);
   EXPECT_TRUE(none.empty());
