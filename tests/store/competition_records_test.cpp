@@ -387,8 +387,7 @@ TEST_F(MatchSystemsTest, RulesAreStoredCachedAndFallBackToBestOfFive) {
 }
 
 TEST_F(MatchSystemsTest, DeleteRefusesSeededRulesAndRulesInUseAnywhere) {
-  EXPECT_FALSE(db.DeleteMatchSystem(3));
-  EXPECT_TRUE(Listed(db, 3));
+  EXPECT_TRUE(!db.DeleteMatchSystem(3) && Listed(db, 3));
   EXPECT_TRUE(db.DeleteMatchSystem(999));  // never there
 
   MatchSystem byPool = UserRule("pool"), byClass = UserRule("klasse"), byTournament = UserRule("toernooi"),
@@ -402,12 +401,9 @@ TEST_F(MatchSystemsTest, DeleteRefusesSeededRulesAndRulesInUseAnywhere) {
   db.ListSystems(classes, t2);
   int idPool = db.AddPool({-1, kPlaystylePoule, -1, "", "", 0, 0, 0, "", byPool.id}, classes[0].id);
   db.Exec(nullptr, "UPDATE Toernooien SET idMatchSystem=%d WHERE id=%d", byTournament.id, t1);
-  for (int id : {byPool.id, byClass.id, byTournament.id}) {
-    EXPECT_FALSE(db.DeleteMatchSystem(id)) << id;
-    EXPECT_TRUE(Listed(db, id)) << id;
-  }
-  EXPECT_TRUE(db.DeleteMatchSystem(unused.id));
-  EXPECT_FALSE(Listed(db, unused.id));
+  for (int id : {byPool.id, byClass.id, byTournament.id})
+    EXPECT_TRUE(!db.DeleteMatchSystem(id) && Listed(db, id)) << id;
+  EXPECT_TRUE(db.DeleteMatchSystem(unused.id) && !Listed(db, unused.id));
   EXPECT_EQ(Count("MatchSystems"), 8);
 
   EXPECT_EQ(db.TournamentsUsingMatchSystem(byPool.id), std::vector<int>{t2});
@@ -420,8 +416,7 @@ TEST_F(MatchSystemsTest, DeleteRefusesSeededRulesAndRulesInUseAnywhere) {
   MatchSystem loose = UserRule("los");
   db.AddMatchSystem(loose);
   db.ExecText(nullptr, "ALTER TABLE Pools RENAME TO PoolsWeg");
-  EXPECT_FALSE(db.DeleteMatchSystem(loose.id));
-  EXPECT_TRUE(Listed(db, loose.id));
+  EXPECT_TRUE(!db.DeleteMatchSystem(loose.id) && Listed(db, loose.id));
 }
 
 }  // namespace
