@@ -216,6 +216,7 @@ TEST_F(DatabaseTest, NestedTransactionsCommitOnceAndRollBackWhole) {
         EXPECT_TRUE(inner.Commit());
       }
     }
+    db.ExecText(nullptr, "INSERT INTO Clubs (name) VALUES ('c')");  // still the outer one's, whatever the inner did
     EXPECT_EQ(outer.Commit(), innerCommits);
     if (!innerCommits) {
       EXPECT_TRUE(Column("SELECT name FROM Clubs", "name").empty());
@@ -226,7 +227,7 @@ TEST_F(DatabaseTest, NestedTransactionsCommitOnceAndRollBackWhole) {
     }
   }
   EXPECT_EQ(Column("SELECT name FROM Clubs ORDER BY id", "name"),
-            (std::vector<std::string>{"TTV Rolled", "a", "b"}));
+            (std::vector<std::string>{"TTV Rolled", "a", "b", "c"}));
   EXPECT_FALSE(db.InTransaction());
 }
 
