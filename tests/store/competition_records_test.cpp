@@ -194,11 +194,12 @@ TEST_F(CompetitionRecordsTest, ContestantsKeepTheirIdsWhenWrittenBack) {
   int p = AddPool(a, "P");
   ContestantRecord c;
   c.idPool = p;
-  for (c.sort = 2; c.sort >= 0; --c.sort) c.idLinkedPool = 40 + c.sort, c.indexKlasse = c.sort, db.AddContestant(c);
+  for (c.sort = 2; c.sort >= 0; --c.sort)
+    c.poolPos = 10 + c.sort, c.idLinkedPool = 40 + c.sort, c.indexKlasse = c.sort, db.AddContestant(c);
   std::vector<ContestantRecord> list;
   db.ListContestants(p, list);  // by sort
   ASSERT_EQ(list.size(), 3u);
-  EXPECT_EQ(std::tie(list[2].idLinkedPool, list[2].indexKlasse), std::make_tuple(42, 2));
+  EXPECT_EQ(std::tie(list[2].poolPos, list[2].idLinkedPool, list[2].indexKlasse), std::make_tuple(12, 42, 2));
   std::vector<ContestantRecord> back = {list[2], list[0], ContestantRecord{}};
   for (int i = 0; i < 3; ++i) back[i].sort = i;
   db.ReplaceContestants(p, back);
