@@ -235,6 +235,13 @@ TEST_F(BackupTest, AFailedRestoreLeavesTheCurrentData) {
   db.SetStatementHook(nullptr);
   EXPECT_NE(message.find("weigerde"), std::string::npos) << message;
   EXPECT_EQ(Tournaments(db).size(), 2u);
+  // A hundred copies made this very second leave the current data no name to be saved under.
+  const DateTime t = clock.NowLocal();
+  const std::string stamp = db.BackupFolder() + Format("/Velgram%04d%02d%02d-%02d%02d%02d", t.year, t.month, t.day,
+                                                       t.hour, t.minute, t.second);
+  for (int n = 1; n < 100; ++n) WriteFileBytes(stamp + (n == 1 ? std::string() : Format("-%d", n)) + ".db", "x");
+  EXPECT_FALSE(db.RestoreBackup(good, message));
+  EXPECT_EQ(Tournaments(db).size(), 2u);
   // Refused before anything is written: inside an open transaction, and
   // when the current data cannot be saved first.
   {
