@@ -354,7 +354,7 @@ TEST_F(CompetitionRecordsTest, DeleteRoundLeavesOtherRoundsIntact) {
 using MatchSystemsTest = StoreTest;
 
 MatchSystem UserRule(const std::string& name) {
-  return {0, 21, true, 3, 2, 4, name, false, false, false, true, false, false, false};  // to 21, best of 3, duo A-Y
+  return {0, 21, true, 3, 2, 4, name, false, false, false, true, false, true, false};  // to 21, best of 3, duo AY, BY
 }
 
 bool Listed(Database& db, int id) {
@@ -373,7 +373,8 @@ TEST_F(MatchSystemsTest, RulesAreStoredCachedAndFallBackToBestOfFive) {
   Database again(db.Path(), clock);  // what the file holds, not only the cache
   MatchSystem back;
   again.GetMatchSystem(back, 6);
-  EXPECT_EQ(std::tie(back.name, back.setMax, back.duo_ay, back.duo_bx), std::make_tuple("Tot 21", 5, true, false));
+  EXPECT_EQ(std::tie(back.name, back.setMax, back.duo_ay, back.duo_bx, back.duo_by),
+            std::make_tuple("Tot 21", 5, true, false, true));
 
   // A failed update leaves the cache as the table is.
   db.ExecText(nullptr, "CREATE TRIGGER f BEFORE UPDATE ON MatchSystems BEGIN SELECT RAISE(ABORT,'x'); END");

@@ -80,6 +80,9 @@ TEST_F(ParticipantsTest, PlayerNamesAreUniqueAcrossTournamentsUpTo999) {
   int c = db.AddPlayer(Player("Henk 't Hart"), t1);
   EXPECT_EQ(PlayerName(db, b), "Henk 't Hart (1)");
   EXPECT_EQ(PlayerName(db, c), "Henk 't Hart (2)");
+  std::vector<PlayerRecord> byId;
+  db.ListPlayersById(t1, {c, b, a}, byId);  // b is not entered in t1
+  EXPECT_EQ(byId.size(), 2u);
   PlayerRecord b2 = Get(db, a);
   EXPECT_EQ(std::tie(b2.name, b2.idClub, b2.bondsnummer, b2.rating, b2.klasse, b2.gender, b2.email),
             std::tie(full.name, full.idClub, full.bondsnummer, full.rating, full.klasse, full.gender, full.email));
