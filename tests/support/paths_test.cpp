@@ -1,7 +1,6 @@
 #include "support/paths.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <ctime>

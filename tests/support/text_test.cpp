@@ -22,7 +22,7 @@ TEST(FormatTest, OutputOfAnyLengthIsComplete) {
 TEST(CodePageTest, RoundTripsEveryByteAndReplacesOrPassesTheRest) {
   EXPECT_EQ(Cp1252ToUtf8("\x80 kopi\xEB" "ren"), "\xE2\x82\xAC kopi\xC3\xAB" "ren");
   EXPECT_EQ((std::u32string{Cp1252ToUnicode(0x9F), Cp1252ToUnicode(0x8D)}), U"\u0178\u008D");  // 8D undefined: C1
-  EXPECT_EQ(UnicodeToCp1252(0x80), '?');         // the euro's byte is not reached from U+0080
+  EXPECT_EQ(UnicodeToCp1252(0x80), '?');  // the euro's byte is not reached from U+0080
   std::string all;
   for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
   std::string utf8 = Cp1252ToUtf8(all);
@@ -30,8 +30,6 @@ TEST(CodePageTest, RoundTripsEveryByteAndReplacesOrPassesTheRest) {
   bool lossless = false;
   EXPECT_EQ(Utf8ToCp1252(utf8, &lossless), all);
   EXPECT_TRUE(lossless);
-
-
   // U+4E2D (CJK), U+1F600 (emoji, four bytes), U+0100.
   EXPECT_EQ(Utf8ToCp1252("a\xE4\xB8\xAD" "b\xF0\x9F\x98\x80" "c\xC4\x80", &lossless), "a?b?c?");
   EXPECT_FALSE(lossless);
