@@ -1,6 +1,10 @@
 #pragma once
 // Deterministic stand-ins for the clock, the random source and the user.
+#include <algorithm>
+#include <cstdlib>
 #include <deque>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,12 +21,9 @@ class FakeClock : public Clock {
   int64_t NowUnix() const override { return now_; }
   DateTime NowLocal() const override { return Split(now_); }
   DateTime NowUtc() const override { return Split(now_); }
-  void Set(int64_t unix) { now_ = unix; }
   void Advance(int64_t seconds) { now_ += seconds; }
-  // Sets the clock to a local date and time.
   void SetLocal(int year, int month, int day, int hour = 12, int minute = 0, int second = 0);
-  int fraction = 0;
-  int millisecond = 0;
+  int fraction = 0, millisecond = 0;
 
  private:
   DateTime Split(int64_t t) const;
@@ -33,12 +34,7 @@ class FakeClock : public Clock {
 class ScriptedRandom : public Random {
  public:
   explicit ScriptedRandom(std::vector<int> values) : values_(std::move(values)) {}
-  int Next() override {
-    if (values_.empty()) return 0;
-    int v = values_[pos_ < values_.size() ? pos_ : values_.size() - 1];
-    ++pos_;
-    return v;
-  }
+  int Next() override { return values_.empty() ? 0 : values_[std::min(pos_++, values_.size() - 1)]; }
   void Seed(uint32_t) override {}
 
  private:
@@ -47,22 +43,22 @@ class ScriptedRandom : public Random {
 };
 
 // Records every message; answers questions from a queue (default answer when
-// the queue is empty).
-class FakePrompter : public Prompter {
+// the queue is empty). Base is Prompter or a prompter that asks more.
+template <typename Base>
+class FakePrompterOf : public Base {
  public:
   void Alert(const std::string& text) override { alerts.push_back(text); }
   bool Confirm(const std::string& text) override {
     questions.push_back(text);
-    if (answers.empty()) return defaultAnswer;
-    bool a = answers.front();
-    answers.pop_front();
+    bool a = answers.empty() ? defaultAnswer : answers.front();
+    if (!answers.empty()) answers.pop_front();
     return a;
   }
-  std::vector<std::string> alerts;
-  std::vector<std::string> questions;
+  std::vector<std::string> alerts, questions;
   std::deque<bool> answers;
   bool defaultAnswer = true;
 };
+using FakePrompter = FakePrompterOf<Prompter>;
 
 // A fresh folder under the system temp folder, removed with its contents.
 class TempDir {
@@ -78,7 +74,25 @@ class TempDir {
   std::string path_;
 };
 
+// Sets (or, with nullptr, removes) an environment variable until the scope ends.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    value ? setenv(name, value, 1) : unsetenv(name);
+  }
+  ~ScopedEnv() { old_ ? setenv(name_.c_str(), old_->c_str(), 1) : unsetenv(name_.c_str()); }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> old_;
+};
+
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
+// The names in a folder (none when it cannot be read).
+std::set<std::string> FileNames(const std::string& folder);
 
 }  // namespace velgram::testing

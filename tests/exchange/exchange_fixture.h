@@ -25,54 +25,39 @@ class TournamentTest : public ::testing::Test {
 
   int Player(const std::string& name, const std::string& club, const std::string& bondsnummer, int rating = 1000,
              const std::string& klasse = "A", int idToernooi = 0) {
-    PlayerRecord p;
-    p.name = name;
-    p.idClub = club.empty() ? -1 : db->GetOrAddClub(club);
-    p.bondsnummer = bondsnummer;
-    p.rating = rating;
-    p.klasse = klasse;
-    p.gender = 1;
-    p.email = name + "@example.nl";
+    PlayerRecord p{-1, name, club.empty() ? -1 : db->GetOrAddClub(club), bondsnummer, rating, klasse, 1,
+                   name + "@example.nl", ""};
     return db->AddPlayer(p, idToernooi > 0 ? idToernooi : idT);
   }
 
   int Class(const std::string& name, int nrPlayers = 1, int idToernooi = 0) {
-    SystemRecord s;
-    s.name = name;
-    s.nrPlayers = nrPlayers;
     int t = idToernooi > 0 ? idToernooi : idT;
-    db->AddSystem(s, t);
+    db->AddSystem({-1, name, "", nrPlayers, 0, 0}, t);
     std::vector<SystemRecord> list;
     db->ListSystems(list, t);
-    for (const SystemRecord& r : list)
-      if (r.name == name) return r.id;
-    return -1;
+    return list.back().id;
   }
 
   int Pool(int idSystem, const std::string& name) {
-    PoolRecord p;
-    p.name = name;
-    p.idSystem = idSystem;
-    p.tables = "1-4";
-    p.starttime = 900;
-    return db->AddPool(p, idSystem);
+    return db->AddPool({-1, kPlaystylePoule, idSystem, name, "1-4", 900, 0, 0, "", 0}, idSystem);
   }
 
   // A position of the pool; returns its id.
   int Position(int idPool, int idPlayer, int linktype = kLinkPlayer) {
     std::vector<ContestantRecord> list;
     db->ListContestants(idPool, list);
-    ContestantRecord c;
-    c.idPool = idPool;
-    c.poolPos = static_cast<int>(list.size()) + 1;
-    c.sort = c.poolPos;
-    c.linktype = linktype;
-    c.idPlayer = idPlayer;
-    db->AddContestant(c);
+    const int pos = static_cast<int>(list.size()) + 1;
+    db->AddContestant({-1, idPool, pos, pos, linktype, idPlayer, 0, 0});
     db->ListContestants(idPool, list);
-    for (const ContestantRecord& r : list)
-      if (r.sort == c.sort) return r.id;
-    return -1;
+    return list.back().id;
+  }
+
+  // The tournament's only pair.
+  int Duo(int idPlayer1, int idPlayer2) {
+    db->AddDuo({-1, idPlayer1, idPlayer2, "A", "", "", 0}, idT);
+    std::vector<DuoRecord> list;
+    db->ListDuos(list, idT);
+    return list.size() == 1 ? list[0].id : -1;
   }
 
   // A result entered at that moment of 4 March 2023.

@@ -31,7 +31,15 @@ class ExportTest : public testing::TournamentTest {
 
   std::string RatingFile() { return testing::ReadFileBytes(out + "/VelgramNTTB.txt"); }
   std::string MatchList() { return testing::ReadFileBytes(out + "/VelgramExport.txt"); }
-  bool Exists(const char* name) { return std::filesystem::exists(out + "/" + name); }
+  // Writes the file and returns it.
+  std::string Rated() {
+    EXPECT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kWritten);
+    return RatingFile();
+  }
+  std::string Listed() {
+    EXPECT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kWritten);
+    return MatchList();
+  }
 
   std::string out;
   testing::FakePrompter ui;
@@ -50,16 +58,14 @@ TEST_F(ExportTest, ResultsAreWrittenInTheOrderTheyWereEntered) {
   Result(m5, 0, 11, 0, 0, 100);  // the same second, a moment earlier
   (void)m3;
 
-  ASSERT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kWritten);
-  EXPECT_EQ(RatingFile(),
+  EXPECT_EQ(Rated(),
             "\"2023-3-4 09:05\",\"A/1\",\"Piet\",\"222\",\"0\",\"Klaas\",\"333\",\"1\"\r\n"
             "\"2023-3-4 10:30\",\"A/1\",\"Jan\",\"111\",\"1\",\"Piet\",\"222\",\"0\"\r\n"
             "\"2023-3-4 11:00\",\"A/1\",\"Jan\",\"111\",\"1\",\"Niet gespeeld\",\"onbekend\",\"0\"\r\n"
             "\"2023-3-4 11:00\",\"A/1\",\"Klaas\",\"333\",\"0\",\"Jan\",\"111\",\"1\"\r\n");
   EXPECT_EQ(ui.alerts, Texts{out + "/VelgramNTTB.txt"});
 
-  ASSERT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kWritten);
-  EXPECT_EQ(MatchList(),
+  EXPECT_EQ(Listed(),
             "Tafel\tTijd\tSpeler 1\tSpeler 2\tResultaat\tKlasse\tPoule\r\n"
             "2\t09:05\tPiet\tKlaas (Smash)\t0 - 1\tA\t1\r\n"
             "1\t10:30\tJan (TTV Bal)\tPiet\t1 - 0\tA\t1\r\n"
@@ -69,8 +75,7 @@ TEST_F(ExportTest, ResultsAreWrittenInTheOrderTheyWereEntered) {
 
   // A later result joins at its moment, not at its place in the schedule.
   Result(m3, 0, 9, 45);
-  ExportMatchList(*db, idT, ui, out);
-  EXPECT_NE(MatchList().find("2\t09:05\tPiet\tKlaas (Smash)\t0 - 1\tA\t1\r\n3\t09:45\t"), std::string::npos);
+  EXPECT_NE(Listed().find("2\t09:05\tPiet\tKlaas (Smash)\t0 - 1\tA\t1\r\n3\t09:45\t"), std::string::npos);
 }
 
 // The federation rates played matches only: a walkover stays out of the
@@ -81,10 +86,8 @@ TEST_F(ExportTest, WalkoversStayOutOfTheRatingFileAndAreMarkedInTheMatchList) {
   db->RecordResult(db->AddMatch(pool, cJan, cPiet, 1, 900), 1, {}, true, kDecisionWalkover);
   clock.SetLocal(2023, 3, 4, 9, 10, 0);
   db->RecordResult(db->AddMatch(pool, cKlaas, cJan, 2, 900), 0, {}, true, kDecisionRetired);
-  ASSERT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kWritten);
-  EXPECT_EQ(RatingFile(), "\"2023-3-4 09:10\",\"A/1\",\"Klaas\",\"333\",\"1\",\"Jan\",\"111\",\"0\"\r\n");
-  ASSERT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kWritten);
-  EXPECT_EQ(MatchList(),
+  EXPECT_EQ(Rated(), "\"2023-3-4 09:10\",\"A/1\",\"Klaas\",\"333\",\"1\",\"Jan\",\"111\",\"0\"\r\n");
+  EXPECT_EQ(Listed(),
             "Tafel\tTijd\tSpeler 1\tSpeler 2\tResultaat\tKlasse\tPoule\r\n"
             "1\t09:05\tJan (TTV Bal)\tPiet\t0 - 1 w.o.\tA\t1\r\n"
             "2\t09:10\tKlaas (Smash)\tJan (TTV Bal)\t1 - 0 opg.\tA\t1\r\n");
@@ -92,21 +95,14 @@ TEST_F(ExportTest, WalkoversStayOutOfTheRatingFileAndAreMarkedInTheMatchList) {
 
 TEST_F(ExportTest, OnlySinglesMatchesWithKnownSidesAreExported) {
   int duoPool = Pool(Class("Dubbel", 2), "D1");
-  DuoRecord duo;
-  duo.idPlayer1 = Player("An", "", "");  // no federation number needed: duos are not rated
-  duo.idPlayer2 = Player("Bo", "", "");
-  db->AddDuo(duo, idT);
-  std::vector<DuoRecord> duos;
-  db->ListDuos(duos, idT);
-  int d1 = Position(duoPool, duos[0].id, kLinkDuo);
-  int d2 = Position(duoPool, duos[0].id, kLinkDuo);
+  int duo = Duo(Player("An", "", ""), Player("Bo", "", ""));  // no federation number needed: duos are not rated
+  int d1 = Position(duoPool, duo, kLinkDuo);
+  int d2 = Position(duoPool, duo, kLinkDuo);
   Result(db->AddMatch(duoPool, d1, d2, 1, 900), 0, 9, 0);
   Result(db->AddMatch(pool, cJan, 424242, 1, 900), 0, 9, 10);  // a position that is gone: "???"
-  ASSERT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kWritten);
-  EXPECT_EQ(MatchList(), "Tafel\tTijd\tSpeler 1\tSpeler 2\tResultaat\tKlasse\tPoule\r\n");
+  EXPECT_EQ(Listed(), "Tafel\tTijd\tSpeler 1\tSpeler 2\tResultaat\tKlasse\tPoule\r\n");
   db->DeleteSystem(singles);  // a tournament of duos only
-  ASSERT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kWritten);
-  EXPECT_EQ(RatingFile(), "");
+  EXPECT_EQ(Rated(), "");
   EXPECT_EQ(ui.alerts.back(), out + "/VelgramNTTB.txt");
 }
 
@@ -126,22 +122,18 @@ TEST_F(ExportTest, PlayersWithoutFederationNumberStopOnlyTheRatingFile) {
   EXPECT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kRefused);
   EXPECT_EQ(ui.alerts.back(), "Kim en 2 anderen hebben geen bondsnummer");
 
-  EXPECT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kWritten);
-  EXPECT_NE(MatchList().find("Jan (TTV Bal)\tPiet\t1 - 0"), std::string::npos);
+  EXPECT_NE(Listed().find("Jan (TTV Bal)\tPiet\t1 - 0"), std::string::npos);
 }
 
 TEST_F(ExportTest, AResultWithoutDateStopsBothExports) {
-  int m1 = db->AddMatch(pool, cJan, cPiet, 1, 900);
-  int m2 = db->AddMatch(pool, cPiet, cKlaas, 1, 900);
-  Result(m1, 0, 9, 0);
+  Result(db->AddMatch(pool, cJan, cPiet, 1, 900), 0, 9, 0);
   db->Exec(nullptr, "INSERT INTO ResultWinner (idMatch,indexWinner,isodate,isotime,isofraction) VALUES (%d,1,0,0,0)",
-           m2);
+           db->AddMatch(pool, cPiet, cKlaas, 1, 900));
   const char* message = "De wedstrijd tussen Piet en Klaas in A/1 heeft geen timestamp";
   EXPECT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kRefused);
   EXPECT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kRefused);
   EXPECT_EQ(ui.alerts, (Texts{message, message}));
-  EXPECT_FALSE(Exists("VelgramNTTB.txt"));
-  EXPECT_FALSE(Exists("VelgramExport.txt"));
+  EXPECT_TRUE(std::filesystem::is_empty(out));
 }
 
 TEST_F(ExportTest, TwoPlayersOfOneNameShareTheFirstOnesData) {
@@ -149,13 +141,9 @@ TEST_F(ExportTest, TwoPlayersOfOneNameShareTheFirstOnesData) {
   // Names are kept unique when players are added; older files may hold twins.
   db->Exec(nullptr, "UPDATE PlayersMain SET name='Jan' WHERE id=%d", other);
   int pool2 = Pool(singles, "2");
-  int cOther = Position(pool2, other);
-  int cKlaas2 = Position(pool2, klaas);
-  Result(db->AddMatch(pool2, cOther, cKlaas2, 1, 900), 0, 9, 0);
-  ASSERT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kWritten);
-  EXPECT_EQ(RatingFile(), "\"2023-3-4 09:00\",\"A/2\",\"Jan\",\"111\",\"1\",\"Klaas\",\"333\",\"0\"\r\n");
-  ASSERT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kWritten);
-  EXPECT_NE(MatchList().find("\tJan (TTV Bal)\tKlaas (Smash)\t"), std::string::npos);
+  Result(db->AddMatch(pool2, Position(pool2, other), Position(pool2, klaas), 1, 900), 0, 9, 0);
+  EXPECT_EQ(Rated(), "\"2023-3-4 09:00\",\"A/2\",\"Jan\",\"111\",\"1\",\"Klaas\",\"333\",\"0\"\r\n");
+  EXPECT_NE(Listed().find("\tJan (TTV Bal)\tKlaas (Smash)\t"), std::string::npos);
 }
 
 TEST_F(ExportTest, QuotesTabsAndLineBreaksInNamesKeepTheFilesReadable) {
@@ -164,11 +152,10 @@ TEST_F(ExportTest, QuotesTabsAndLineBreaksInNamesKeepTheFilesReadable) {
   int tabbed = db->GetOrAddClub("TTV\tNoord\r\n");
   db->Exec(nullptr, "UPDATE PlayersMain SET idClub=%d WHERE id=%d", tabbed, piet);
   Result(db->AddMatch(pool, cJan, cPiet, 1, 900), 1, 9, 0);
-  ASSERT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kWritten);
-  EXPECT_EQ(RatingFile(),
+  EXPECT_EQ(Rated(),
             "\"2023-3-4 09:00\",\"A\"\"1/1\",\"Jan \"\"de Snelle\"\"\",\"111\",\"0\",\"Piet\",\"222\",\"1\"\r\n");
-  ASSERT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kWritten);
-  EXPECT_EQ(MatchList().substr(MatchList().find("\r\n") + 2),
+  const std::string list = Listed();
+  EXPECT_EQ(list.substr(list.find("\r\n") + 2),
             "1\t09:00\tJan \"de Snelle\" (TTV Bal)\tPiet (TTV Noord  )\t0 - 1\tA\"1\t1\r\n");
 }
 

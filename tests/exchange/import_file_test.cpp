@@ -1,13 +1,22 @@
+// Reading the files a user imports: splitting, fields, dialects, the UTF-8
+// conversion against its step-by-step definition, and random and mutated
+// input, which may not crash, hang or let a line break, NUL or byte-order mark
+// into a participant's fields.
 #include "exchange/import_file.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
+#include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/fakes.h"
+#include "exchange/from_utf8.h"
+#include "support/text.h"
 
 namespace velgram {
 namespace {
@@ -42,8 +51,7 @@ TEST(ParseImportLine, FillsTheRowFromSevenFields) {
   bool ok = false;
   PlayerRecord r = Parse("  \"Jansen, Piet\" , TTV De Bal ,NL123, man , piet@x.nl , 1650 , B \r\n", &ok);
   ASSERT_TRUE(ok);
-  EXPECT_EQ(r.id, -1);
-  EXPECT_EQ(r.idClub, -1);
+  EXPECT_EQ(std::tie(r.id, r.idClub), std::make_tuple(-1, -1));
   EXPECT_EQ(ImportPreviewCells(r), (Cells{"Jansen, Piet", "TTV De Bal", "NL123", "M", "1650", "B", "piet@x.nl"}));
   // Name and club are converted from UTF-8; the other fields stand as written.
   bool approximated = true;
@@ -52,11 +60,10 @@ TEST(ParseImportLine, FillsTheRowFromSevenFields) {
   EXPECT_FALSE(approximated);
   // A letter Windows-1252 lacks, in the name or in the club, is told.
   r = Parse("Lech Wa\xC5\x82\xC4\x99sa,TTV,1,M,,1,A", nullptr, &approximated);
-  EXPECT_EQ(r.name, "Lech Walesa");
-  EXPECT_TRUE(approximated);
+  EXPECT_EQ(std::tie(r.name, approximated), std::make_tuple("Lech Walesa", true));
+  approximated = false;
   r = Parse("Jan,\xC5\x81\xC3\xB3" "d\xC5\xBA,1,M,,1,A", nullptr, &approximated);
-  EXPECT_EQ(r.clubName, "L\xF3" "dz");
-  EXPECT_TRUE(approximated);
+  EXPECT_EQ(std::tie(r.clubName, approximated), std::make_tuple("L\xF3" "dz", true));
 }
 
 TEST(ParseImportLine, SkipsWhatIsNotAParticipant) {
@@ -70,12 +77,9 @@ TEST(ParseImportLine, SkipsWhatIsNotAParticipant) {
   // An empty e-mail in the middle is a field; "naam" is somebody's name.
   bool ok = false;
   PlayerRecord r = Parse("Piet,TTV,1,M,,1500,A", &ok);
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(r.klasse, "A");
+  EXPECT_EQ(std::tie(ok, r.klasse), std::make_tuple(true, "A"));
   r = Parse("naam,vereniging,bondsnummer,geslacht,email,speelsterkte,klasse", &ok);
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(r.name, "naam");
-  EXPECT_EQ(r.rating, 0);
+  EXPECT_EQ(std::tie(ok, r.name, r.rating), std::make_tuple(true, "naam", 0));
 }
 
 TEST(ParseImportLine, GenderAndRatingAreReadLeniently) {
@@ -104,12 +108,11 @@ TEST(ParseImportText, TakesTheSeparatorFromTheFirstLine) {
     std::replace(text.begin(), text.end(), ',', separator);
     return text;
   };
-  struct Case {
+  const struct {
     std::string text;
     char separator;
     Fields names, clubs;
-  };
-  const Case cases[] = {
+  } cases[] = {
       // What a spreadsheet writes under Dutch regional settings.
       {with(header + "Jan,TTV,1,M,,1500,A\r\nPiet,De Bal,2,M,,1400,B\r\n", ';'), ';', {"Jan", "Piet"}, {"TTV", "De Bal"}},
       {with(header + "Jan,TTV,1,M,,1500,A\n", '\t'), '\t', {"Jan"}, {"TTV"}},
@@ -123,7 +126,7 @@ TEST(ParseImportText, TakesTheSeparatorFromTheFirstLine) {
       // A first line that splits into seven fields by nothing keeps ",".
       {"a;b;c\nJan,TTV,1,M,,1500,A\n", ',', {"Jan"}, {"TTV"}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     ImportFile file = ParseImportText(c.text);
     EXPECT_EQ(file.separator, c.separator) << c.text;
     EXPECT_EQ(Names(file), c.names) << c.text;
@@ -131,9 +134,7 @@ TEST(ParseImportText, TakesTheSeparatorFromTheFirstLine) {
     for (const PlayerRecord& r : file.rows) clubs.push_back(r.clubName);
     EXPECT_EQ(clubs, c.clubs) << c.text;
   }
-  EXPECT_EQ(SeparatorName(','), "komma");
-  EXPECT_EQ(SeparatorName(';'), "puntkomma");
-  EXPECT_EQ(SeparatorName('\t'), "tab");
+  EXPECT_EQ(SeparatorName(',') + SeparatorName(';') + SeparatorName('\t'), "kommapuntkommatab");
 }
 
 TEST(ParseImportText, NamesTheRowsWhoseTextWasApproximated) {
@@ -148,16 +149,10 @@ TEST(ParseImportText, NamesTheRowsWhoseTextWasApproximated) {
 }
 
 TEST(ParseImportText, LineEndsBlankLinesAndByteOrderMarks) {
-  std::string text =
-      "\xEF\xBB\xBFNaam,Vereniging,Bondsnummer,Geslacht,Email,Speelsterkte,Klasse\r\n"
-      "An,C,1,V,,1,A\r\n"
-      "\r\n"
-      "   \n"
-      "Bo,C,2,M,,1,A\n"
-      "Cor,C,3,M,,1,A\r"
-      "Dirk,C,4,M,,1,A\r\r\n"
-      "Eva,C,5,V,,1,A";
-  EXPECT_EQ(Names(ParseImportText(text)), (Fields{"An", "Bo", "Cor", "Dirk", "Eva"}));
+  EXPECT_EQ(Names(ParseImportText("\xEF\xBB\xBFNaam,Vereniging,Bondsnummer,Geslacht,Email,Speelsterkte,Klasse\r\n"
+                                   "An,C,1,V,,1,A\r\n\r\n   \nBo,C,2,M,,1,A\nCor,C,3,M,,1,A\r"
+                                   "Dirk,C,4,M,,1,A\r\r\nEva,C,5,V,,1,A")),
+            (Fields{"An", "Bo", "Cor", "Dirk", "Eva"}));
 
   // Without a header the mark must not stick to the first name.
   EXPECT_EQ(Names(ParseImportText("\xEF\xBB\xBF" "An,C,1,V,,1,A\n")), Fields{"An"});
@@ -182,22 +177,16 @@ TEST(ParseImportText, ReadsUtf16Files) {
   for (bool little : {true, false}) {
     std::vector<PlayerRecord> rows = ParseImportText(utf16(text, little)).rows;
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].name, "Ren\xE9" "e \x8A");
-    EXPECT_EQ(rows[0].clubName, "\x80");
-    EXPECT_EQ(rows[1].name, "?");
+    EXPECT_EQ(std::tie(rows[0].name, rows[0].clubName, rows[1].name), std::make_tuple("Ren\xE9" "e \x8A", "\x80", "?"));
   }
 }
 
 TEST(ParseImportText, LongLinesAreReadInPiecesOfTheBufferSize) {
   const std::string row = "Jan,C,1,M,,1,A";
   // A line one buffer long is followed by the row as a line of its own...
-  std::vector<PlayerRecord> rows = ParseImportText(std::string(kImportLinePiece, 'x') + row + "\n").rows;
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].name, "Jan");
+  EXPECT_EQ(Names(ParseImportText(std::string(kImportLinePiece, 'x') + row + "\n")), Fields{"Jan"});
   // ...one character shorter and the buffer takes the J.
-  rows = ParseImportText(std::string(kImportLinePiece - 1, 'x') + row + "\n").rows;
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].name, "an");
+  EXPECT_EQ(Names(ParseImportText(std::string(kImportLinePiece - 1, 'x') + row + "\n")), Fields{"an"});
   // A piece that is a whole row on its own counts too.
   std::string longRow = "Jan,C,1,M,," + std::string(kImportLinePiece - 13, '7') + ",A";
   ASSERT_EQ(longRow.size(), kImportLinePiece);
@@ -208,16 +197,236 @@ TEST(ReadImportFile, ReadsFilesAndTellsWhenItCannot) {
   testing::TempDir dir;
   testing::WriteFileBytes(dir.File("spelers.csv"), "Naam,a,b,c,d,e,f\r\nAn,C,1,V,,1500,A\r\nBo,C,2,X,b@c,abc,B\r\n");
   testing::FakePrompter prompter;
-  std::vector<PlayerRecord> rows = LoadImportRows(dir.File("spelers.csv"), prompter).rows;
+  std::vector<Cells> cells;
+  for (const PlayerRecord& r : LoadImportRows(dir.File("spelers.csv"), prompter).rows)
+    cells.push_back(ImportPreviewCells(r));
   EXPECT_TRUE(prompter.alerts.empty());
-  ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(ImportPreviewCells(rows[0]), (Cells{"An", "C", "1", "V", "1500", "A", ""}));
-  EXPECT_EQ(ImportPreviewCells(rows[1]), (Cells{"Bo", "C", "2", "?", "0", "B", "b@c"}));
+  EXPECT_EQ(cells, (std::vector<Cells>{{"An", "C", "1", "V", "1500", "A", ""},
+                                       {"Bo", "C", "2", "?", "0", "B", "b@c"}}));
 
   EXPECT_TRUE(LoadImportRows(dir.File("missing.csv"), prompter).rows.empty());
   EXPECT_TRUE(LoadImportRows(dir.Path(), prompter).rows.empty());  // a folder
   EXPECT_EQ(prompter.alerts, (Fields{"Kan bestand niet openen", "Kan bestand niet openen"}));
   EXPECT_FALSE(ReadImportFile(dir.File("missing.csv")).has_value());
+}
+
+// The conversion as it was always defined: 140 replace-all steps, each one
+// replacing non-overlapping occurrences from the left without looking at its
+// own replacements again.
+std::string ReplaceAll(std::string s, const std::string& from, const std::string& to) {
+  for (size_t pos = 0; (pos = s.find(from, pos)) != std::string::npos; pos += to.size()) s.replace(pos, from.size(), to);
+  return s;
+}
+
+std::string StepByStep(std::string s) {
+  using Step = std::pair<std::string, std::string>;
+  static const std::vector<Step> steps = [] {
+    std::vector<Step> list;
+    list.emplace_back("\xC2\xAE", "\xAE");
+    list.emplace_back("\xC2\xB7", "\xB7");
+    for (int cp = 0xC0; cp <= 0xFF; ++cp) {
+      int second = cp - 0x40;
+      list.emplace_back(std::string{'\xC3', static_cast<char>(second)}, std::string(1, static_cast<char>(cp)));
+      list.emplace_back(Format("%%C3%%%02X", second), std::string(1, static_cast<char>(cp)));
+    }
+    list.emplace_back("\xC3\xC2\xA9", "\xE9");
+    list.emplace_back("\xE2\x80\x8E", "");
+    for (int d = 0x90; d <= 0x95; ++d) list.emplace_back(std::string{'\xE2', '\x80', static_cast<char>(d)}, "-");
+    list.emplace_back("\xE2\x82\xA4", "\xA3");
+    list.emplace_back("\xE2\x82\xAC", "\x80");
+    if (list.size() != 140) ADD_FAILURE() << list.size() << " steps";
+    return list;
+  }();
+  for (const Step& step : steps) s = ReplaceAll(std::move(s), step.first, step.second);
+  return s;
+}
+
+TEST(FromUtf8, ConvertsTheKnownForms) {
+  EXPECT_EQ(FromUtf8("Ren\xC3\xA9" "e M\xC3\xBCller"), "Ren\xE9" "e M\xFCller");
+  EXPECT_EQ(FromUtf8("Fran%C3%A7ois"), "Fran\xE7" "ois");
+  EXPECT_EQ(FromUtf8("TTV \xC2\xAE \xC2\xB7"), "TTV \xAE \xB7");
+  EXPECT_EQ(FromUtf8("Jean\xE2\x80\x93Pierre\xE2\x80\x8E"), "Jean-Pierre");
+  EXPECT_EQ(FromUtf8("\xE2\x82\xAC 5 \xE2\x82\xA4"), "\x80 5 \xA3");
+  EXPECT_EQ(FromUtf8("Caf\xC3\xC2\xA9"), "Caf\xE9");
+  // A letter made by one step pairs with what follows only in a later step.
+  EXPECT_EQ(FromUtf8("\xC3\x83\xA9 \xC3\x83\x80 %C3%83\x83"), "\xE9 \xC3\x80 \xC3\x83");
+  // Lower-case percent forms and other characters are not converted.
+  EXPECT_EQ(FromUtf8("%c3%a9 \xC5\x82"), "%c3%a9 \xC5\x82");
+  EXPECT_EQ(FromUtf8(""), "");
+}
+
+TEST(ImportText, LeftoverUtf8BecomesWindows1252OrThePlainLetter) {
+  const std::tuple<const char*, const char*, bool> cases[] = {
+      {"\xE2\x80\x99t Hoekje", "\x92t Hoekje", false},     // typographic apostrophe
+      {"\xC5\xA0koda \xC5\xBD \xC5\x93", "\x8Akoda \x8E \x9C", false},  // S and Z caron, oe
+      {"\xE2\x80\x9E" "Ann\xE2\x80\x9D \xE2\x80\xA6", "\x84" "Ann\x94 \x85", false},
+      {"\xC5\x81\xC3\xB3" "d\xC5\xBA", "L\xF3" "dz", true},      // L stroke, z acute
+      {"\xC4\xB2sselmonde", "IJsselmonde", true},
+      {"Jose\xCC\x81", "Jose", true},  // a combining accent: its letter is there already
+      {"Ping \xF0\x9F\x8F\x93!", "Ping ?!", true},  // a four-byte emoji
+      {"\xCE\xA9mega", "?mega", true},
+      {"M\xFCller \xE9\xE9n", "M\xFCller \xE9\xE9n", false},  // Windows-1252 already
+      {"Caf\xC3\xA9 \xE2\x82\xAC", "Caf\xE9 \x80", false},   // the known forms first
+  };
+  for (const auto& [in, out, approximated] : cases) {
+    bool told = !approximated;
+    EXPECT_EQ(ImportText(in, &told), out) << in;
+    EXPECT_EQ(told, approximated) << in;
+  }
+}
+
+// Random texts made of the bytes and pieces that take part in the steps.
+std::string Generate(std::mt19937& rng) {
+  static const std::vector<std::string> pieces = {
+      "\xC2", "\xC3", "\xE2", "\x80", "\x82", "\x83", "\x8E", "\x90", "\x93", "\x95", "\x96", "\xA4", "\xA9",
+      "\xAC", "\xAE", "\xB7", "\xBF", "\xC0", "%",    "C",    "3",    "8",    "9",    "A",    "B",    "F",
+      "c",    "x",    " ",    "%C3%", "%C3%8", "%C3%83", "%C3%A2", "%C3%82", "%C3%A9", "%C3%BF", "%C3%C3",
+      "\xC3\x83", "\xC3\x82", "\xC3\xA2", "\xE2\x80", "\xE2\x82", "\xC3\xC2\xA9", "\xC2\xAE", "\xC2\xB7",
+      std::string(1, '\0')};
+  std::uniform_int_distribution<size_t> len(0, 14);
+  std::uniform_int_distribution<size_t> pick(0, pieces.size() - 1);
+  std::uniform_int_distribution<int> anyByte(0, 255);
+  std::string s;
+  size_t n = len(rng);
+  for (size_t i = 0; i < n; ++i)
+    s += rng() % 8 == 0 ? std::string(1, static_cast<char>(anyByte(rng))) : pieces[pick(rng)];
+  return s;
+}
+
+TEST(FromUtf8, EqualsTheStepByStepDefinition) {
+  std::mt19937 rng(20230304);
+  for (int i = 0; i < 30000; ++i) {
+    std::string s = Generate(rng);
+    ASSERT_EQ(FromUtf8(s), StepByStep(s)) << "input bytes: " << ::testing::PrintToString(s);
+  }
+  // And every string of up to four bytes from the bytes that matter.
+  static const char kBytes[] = "\xC2\xC3\xE2\x80\x82\x83\x8E\x93\xA4\xA9\xAC\xAE%";
+  std::vector<std::string> level = {""};
+  for (int n = 1; n <= 4; ++n) {
+    std::vector<std::string> next;
+    for (const std::string& s : level)
+      for (size_t k = 0; k + 1 < sizeof kBytes; ++k) next.push_back(s + kBytes[k]);
+    for (const std::string& s : next) ASSERT_EQ(FromUtf8(s), StepByStep(s));
+    level = std::move(next);
+  }
+}
+
+const std::vector<std::string> kSeeds = {
+    "Naam,Vereniging,Bondsnummer,Geslacht,Email,Speelsterkte,Klasse\r\n",
+    "\"Jansen, Piet\",TTV De Bal,NL123,M,piet@x.nl,1650,B\r\n",
+    "Ren\xC3\xA9" "e \"\"R\"\",Caf%C3%A9,,V,,abc,A\n",
+    "\xEF\xBB\xBF" "An,C,1,V,,1,A\r",
+    "\xFF\xFE" "A\0n\0,\0C\0",
+    ",,,,,,\n",
+    "\"\"\"\",\"a,b\",\"\",x\"y\"z,,\xE2\x80\x93,\xC3\n",
+};
+
+std::string Mutate(std::string s, std::mt19937& rng) {
+  static const std::string kTokens[] = {",", "\"", "\"\"", "\r", "\n", "\r\n", std::string(1, '\0'), "\xC3", "\xC2",
+                                        "\xE2\x80", "%C3%", "\xEF\xBB\xBF", "\xFF\xFE", " ", "Naam"};
+  int edits = 1 + static_cast<int>(rng() % 6);
+  for (int e = 0; e < edits; ++e) {
+    size_t at = s.empty() ? 0 : rng() % (s.size() + 1);
+    // Insert a token that means something to the reader or any byte, delete a
+    // stretch, overwrite a byte, or repeat a piece.
+    const unsigned kind = rng() % 5;
+    if (kind == 0) s.insert(at, kTokens[rng() % std::size(kTokens)]);
+    if (kind == 1) s.insert(s.begin() + static_cast<long>(at), static_cast<char>(rng() & 0xFF));
+    if (s.empty()) continue;
+    if (kind == 2) s.erase(at >= s.size() ? s.size() - 1 : at, 1 + rng() % 4);
+    if (kind == 3) s[at % s.size()] = static_cast<char>(rng() & 0xFF);
+    const size_t from = kind == 4 ? rng() % s.size() : 0;
+    if (kind == 4) s.insert(at, s.substr(from, 1 + rng() % 12));
+  }
+  return s;
+}
+
+std::string RandomBytes(std::mt19937& rng, size_t n) {
+  std::string s(n, '\0');
+  for (char& c : s) c = static_cast<char>(rng() & 0xFF);
+  return s;
+}
+
+void CheckRows(const std::vector<PlayerRecord>& rows) {
+  for (const PlayerRecord& r : rows) {
+    for (const std::string* f : {&r.name, &r.clubName, &r.bondsnummer, &r.email, &r.klasse}) {
+      ASSERT_EQ(f->find_first_of(std::string("\r\n\0", 3)), std::string::npos);
+      ASSERT_EQ(TrimBlanks(*f), *f);
+      ASSERT_LE(f->size(), kImportLinePiece);
+    }
+    ASSERT_FALSE(r.name.empty());
+    ASSERT_NE(r.name, "Naam");
+    ASSERT_NE(r.name.rfind("\xEF\xBB\xBF", 0), 0u);
+    ASSERT_TRUE(r.gender >= -1 && r.gender <= 1);
+  }
+}
+
+TEST(Fuzz, SplitterConverterAndReaderSurviveRandomInput) {
+  std::mt19937 rng(6);
+  std::string corpus;
+  for (int n = 0; n < 300000; ++n) {
+    std::string s = n % 4 == 0 ? RandomBytes(rng, rng() % 64) : Mutate(kSeeds[rng() % kSeeds.size()], rng);
+
+    std::vector<std::string> fields = SplitImportLine(s);
+    size_t total = 0;
+    for (const std::string& f : fields) total += f.size();
+    ASSERT_LE(total, s.size());
+    ASSERT_LE(fields.size(), s.size() + 1);
+
+    std::string converted = FromUtf8(s);
+    ASSERT_LE(converted.size(), s.size());
+    if (n % 64 == 0) {
+      ASSERT_EQ(converted, StepByStep(s));
+    }
+
+    // Whole or in random chunks, the reader sees the same lines.
+    std::vector<PlayerRecord> rows = ParseImportText(s).rows;
+    CheckRows(rows);
+    if (n % 8 == 0) {
+      std::vector<std::string> whole, chunked;
+      ImportLineReader a([&](std::string_view l) { whole.emplace_back(l); });
+      a.Feed(s);
+      a.Finish();
+      ImportLineReader b([&](std::string_view l) { chunked.emplace_back(l); });
+      for (size_t i = 0; i < s.size();) {
+        size_t len = 1 + rng() % 5;
+        b.Feed(std::string_view(s).substr(i, len));
+        i += len;
+      }
+      b.Finish();
+      ASSERT_EQ(whole, chunked);
+    }
+    if (corpus.size() < 200000) corpus += s;
+  }
+  // Everything at once, as one file.
+  CheckRows(ParseImportText(corpus).rows);
+}
+
+TEST(Fuzz, HugeAndBinaryFilesAreReadWithoutHanging) {
+  testing::TempDir dir;
+  std::mt19937 rng(50);
+
+  // 50 MB on one line, with a participant hidden at a piece boundary.
+  std::string line(50u << 20, 'a');
+  for (size_t i = 0; i < line.size(); i += 1 + rng() % 5000) line[i] = ',';
+  std::string row = "Jan,C,1,M,,1,A";
+  line.replace(kImportLinePiece * 7, row.size() + 1, row + "\n");
+  line.replace(kImportLinePiece * 7 + row.size() + 1, kImportLinePiece - row.size() - 1,
+               std::string(kImportLinePiece - row.size() - 1, 'b'));
+  testing::WriteFileBytes(dir.File("huge.csv"), line);
+  auto start = std::chrono::steady_clock::now();
+  std::optional<ImportFile> rows = ReadImportFile(dir.File("huge.csv"));
+  ASSERT_TRUE(rows.has_value());
+  CheckRows(rows->rows);
+  const Fields names = Names(*rows);
+  EXPECT_NE(std::find(names.begin(), names.end(), "Jan"), names.end());
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 30.0);
+
+  // Binary content, NULs included.
+  testing::WriteFileBytes(dir.File("binary.csv"), RandomBytes(rng, 4u << 20));
+  rows = ReadImportFile(dir.File("binary.csv"));
+  ASSERT_TRUE(rows.has_value());
+  CheckRows(rows->rows);
 }
 
 }  // namespace

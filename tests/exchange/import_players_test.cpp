@@ -6,6 +6,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "exchange/import_file.h"
@@ -18,16 +19,8 @@ namespace {
 using Texts = std::vector<std::string>;
 
 // Answers the import's questions from a script and records what was asked.
-class ScriptedImport : public ImportPrompter {
+class ScriptedImport : public testing::FakePrompterOf<ImportPrompter> {
  public:
-  void Alert(const std::string& text) override { alerts.push_back(text); }
-  bool Confirm(const std::string& text) override {
-    questions.push_back(text);
-    if (confirmAnswers.empty()) return true;
-    bool a = confirmAnswers.front();
-    confirmAnswers.pop_front();
-    return a;
-  }
   ClubChoice SelectClub(const PlayerRecord& row, const std::vector<ClubEntry>& clubs) override {
     clubQuestions.push_back(row.name + " / " + row.clubName);
     offeredClubs = clubs;
@@ -49,8 +42,7 @@ class ScriptedImport : public ImportPrompter {
     return last;
   }
 
-  Texts alerts, questions, clubQuestions;
-  std::deque<bool> confirmAnswers;
+  Texts clubQuestions;
   std::deque<ClubChoice> clubAnswers;
   std::vector<ClubEntry> offeredClubs;
   std::vector<std::vector<int>> selections;
@@ -66,11 +58,9 @@ ClubChoice Listed(const std::string& name) { return {ClubChoice::kExisting, -1, 
 
 class ImportTest : public testing::TournamentTest {
  protected:
-  ImportFile Rows(const std::string& text) { return ParseImportText(text); }
-
   ImportResult Import(const std::string& text, int idToernooi = 0) {
     counts = {};
-    return ImportPlayers(*db, idToernooi ? idToernooi : idT, Rows(text), ui, &counts);
+    return ImportPlayers(*db, idToernooi ? idToernooi : idT, ParseImportText(text), ui, &counts);
   }
 
   PlayerRecord Get(int id) {
@@ -93,7 +83,7 @@ class ImportTest : public testing::TournamentTest {
 };
 
 TEST_F(ImportTest, NewParticipantsAreAddedToKnownClubsIgnoringCase) {
-  EXPECT_EQ(ImportPlayers(*db, 0, Rows("An,C,1,V,,1,A\n"), ui), ImportResult::kNoTournament);
+  EXPECT_EQ(ImportPlayers(*db, 0, ParseImportText("An,C,1,V,,1,A\n"), ui), ImportResult::kNoTournament);
   EXPECT_EQ(ui.alerts, Texts{"Selecteer eerst een toernooi."});
   int bal = db->GetOrAddClub("TTV De Bal");
   int cafe = db->GetOrAddClub("Caf\xC9");
@@ -106,15 +96,9 @@ TEST_F(ImportTest, NewParticipantsAreAddedToKnownClubsIgnoringCase) {
   auto players = Entered();
   ASSERT_EQ(players.size(), 2u);
   const PlayerRecord& j = players["Jansen"];
-  EXPECT_EQ(j.idClub, bal);
-  EXPECT_EQ(j.bondsnummer, "111");
-  EXPECT_EQ(j.gender, 1);
-  EXPECT_EQ(j.email, "j@x.nl");
-  EXPECT_EQ(j.rating, 1650);
+  EXPECT_EQ(std::tie(j.idClub, j.bondsnummer, j.gender, j.email, j.rating), std::make_tuple(bal, "111", 1, "j@x.nl", 1650));
   const PlayerRecord& r = players["Ren\xE9" "e"];
-  EXPECT_EQ(r.idClub, cafe);
-  EXPECT_EQ(r.gender, 0);
-  EXPECT_EQ(r.klasse, "B");
+  EXPECT_EQ(std::tie(r.idClub, r.gender, r.klasse), std::make_tuple(cafe, 0, "B"));
 }
 
 TEST_F(ImportTest, KnownPlayersAreChangedButTheirMasterRowsStay) {
@@ -128,12 +112,9 @@ TEST_F(ImportTest, KnownPlayersAreChangedButTheirMasterRowsStay) {
                    "Anna,TTV,333,V,,0,C\n"),
             ImportResult::kImported);
   EXPECT_EQ(ui.alerts.back(), "1 deelnemer toegevoegd.\r\n2 deelnemers gewijzigd.");
-  PlayerRecord piet = Get(a);
-  EXPECT_EQ(std::vector<std::string>({piet.name, piet.email, std::to_string(piet.idClub), std::to_string(piet.gender)}),
-            std::vector<std::string>({before.name, before.email, std::to_string(before.idClub),
-                                      std::to_string(before.gender)}));
-  EXPECT_EQ(piet.rating, 1500);  // "abc" reads as 0, which keeps the rating
-  EXPECT_EQ(piet.klasse, "D");
+  PlayerRecord piet = Get(a);  // "abc" reads as 0, which keeps the rating
+  EXPECT_EQ(std::tie(piet.name, piet.email, piet.idClub, piet.gender, piet.rating, piet.klasse),
+            std::tie(before.name, before.email, before.idClub, before.gender, before.rating, "D"));
   EXPECT_EQ(Get(b).rating, 1300);
   EXPECT_EQ(Entered()["Anna"].id, c);
   EXPECT_EQ(ui.removeDialogs, 0);  // nobody was left out of the file
@@ -145,13 +126,11 @@ TEST_F(ImportTest, EveryRowRecognisedAddsNoneAndATwiceListedRowIsOnePlayer) {
   ASSERT_EQ(Import("An,TTV,1,V,,1,A\nBo,TTV,2,M,,2,A\n"), ImportResult::kImported);
   EXPECT_EQ(ui.alerts.back(), "Geen deelnemers toegevoegd.\r\n2 deelnemers gewijzigd.");
   ASSERT_EQ(Import("Cor,TTV,,V,,1,A\nCor,TTV,,V,,1400,B\n"), ImportResult::kImported);
-  EXPECT_EQ(Entered()["Cor"].rating, 1400);
-  EXPECT_EQ(Entered().size(), 3u);
+  EXPECT_EQ(std::make_tuple(Entered()["Cor"].rating, Entered().size()), std::make_tuple(1400, 3u));
   EXPECT_EQ(ui.alerts.back(), "1 deelnemer toegevoegd.\r\n1 deelnemer gewijzigd.");
   // Listed twice under one number, the second time under another name.
   ASSERT_EQ(Import("Dirk,TTV,77,M,,1,A\nD. de Vries,TTV,77,M,,1500,A\n"), ImportResult::kImported);
-  EXPECT_EQ(Entered()["Dirk"].rating, 1500);
-  EXPECT_EQ(Entered().size(), 4u);
+  EXPECT_EQ(std::make_tuple(Entered()["Dirk"].rating, Entered().size()), std::make_tuple(1500, 4u));
 }
 
 TEST_F(ImportTest, ANewPlayerIsLookedUpByRecognitionAndTheNameCheckOnly) {
@@ -195,8 +174,7 @@ TEST_F(ImportTest, ANewClubIsCreatedOnceForAllItsRows) {
   db->ListClubs(0, clubs);
   ASSERT_EQ(clubs.size(), 1u);
   EXPECT_EQ(clubs[0].name, "Nieuw TTV");
-  auto players = Entered();
-  for (const char* name : {"An", "Bo", "Cor"}) EXPECT_EQ(players[name].idClub, clubs[0].id) << name;
+  for (auto& [name, p] : Entered()) EXPECT_EQ(p.idClub, clubs[0].id) << name;
 }
 
 TEST_F(ImportTest, ClubsMadeInThisImportAreOfferedToLaterRows) {
@@ -207,9 +185,8 @@ TEST_F(ImportTest, ClubsMadeInThisImportAreOfferedToLaterRows) {
   std::vector<std::string> offered;
   for (const ClubEntry& c : ui.offeredClubs) offered.push_back(c.name);
   EXPECT_EQ(offered, (Texts{"Adelaars", "Smash", "Zwaluwen"}));
-  auto players = Entered();
-  EXPECT_EQ(players["Bo"].idClub, players["An"].idClub);
-  EXPECT_EQ(players["An"].idClub, db->GetOrAddClub("Smash"));
+  const int smash = db->GetOrAddClub("Smash");
+  EXPECT_EQ(std::make_tuple(Entered()["An"].idClub, Entered()["Bo"].idClub), std::make_tuple(smash, smash));
 }
 
 TEST_F(ImportTest, AFailedWriteKeepsNothingAndIsTold) {
@@ -218,11 +195,9 @@ TEST_F(ImportTest, AFailedWriteKeepsNothingAndIsTold) {
                         "BEGIN SELECT RAISE(ABORT,'vol'); END");
   EXPECT_EQ(Import("An,Elders,,V,,1,A\nBo,Elders,,M,,2,A\n"), ImportResult::kFailed);
   EXPECT_EQ(ui.alerts, Texts{"Het importeren is mislukt; er is niets opgeslagen."});
-  EXPECT_TRUE(Entered().empty());
   std::vector<ClubEntry> clubs;
   db->ListClubs(0, clubs);
-  EXPECT_TRUE(clubs.empty());
-  EXPECT_FALSE(db->InTransaction());
+  EXPECT_TRUE(Entered().empty() && clubs.empty() && !db->InTransaction());
 }
 
 class RemovalTest : public ImportTest {
@@ -266,7 +241,7 @@ TEST_F(RemovalTest, TheReportNamesParticipantsWhoseNamesWereApproximated) {
 
 TEST_F(RemovalTest, SelectedPlayersAreRemovedEverywhereAfterConfirmation) {
   ui.selections = {{}, {bo, cor}, {bo, cor}, {cor}};
-  ui.confirmAnswers = {false, true, true};
+  ui.answers = {false, true, true};
   Position(Pool(Class("Senioren", 1, other), "Poule 1"), bo);  // Bo plays in the other tournament
   ASSERT_EQ(Import("An,TTV,1,V,,1,A\n"), ImportResult::kImported);
   ASSERT_EQ(ui.offered.size(), 2u);  // An is in the file
@@ -284,23 +259,12 @@ TEST_F(RemovalTest, SelectedPlayersAreRemovedEverywhereAfterConfirmation) {
 }
 
 TEST_F(RemovalTest, PlayersInPoolsOrDuosAreNotRemoved) {
-  int cls = Class("Dubbel", 2);
-  int pool = Pool(cls, "Groep A");
-  DuoRecord duo;
-  duo.idPlayer1 = an;
-  duo.idPlayer2 = bo;
-  duo.klasse = "A";
-  db->AddDuo(duo, idT);
-  std::vector<DuoRecord> duos;
-  db->ListDuos(duos, idT);
-  ASSERT_EQ(duos.size(), 1u);
-  Position(pool, duos[0].id, kLinkDuo);
+  int pool = Pool(Class("Dubbel", 2), "Groep A");
+  Position(pool, Duo(an, bo), kLinkDuo);
   EXPECT_EQ(PlayersStillPlaying(*db, idT, {cor, bo}), "Bo speelt in Dubbel / Groep A");
   EXPECT_EQ(PlayersStillPlaying(*db, idT, {cor}), "");
 
-  int solo = Class("Enkel");
-  int pool2 = Pool(solo, "Poule 2");
-  Position(pool2, cor);
+  Position(Pool(Class("Enkel"), "Poule 2"), cor);
   EXPECT_EQ(PlayersStillPlaying(*db, other, {cor}), "Cor speelt in Enkel / Poule 2 (toernooi Open)");
 
   // A duo that plays nowhere still needs both its players.
@@ -311,17 +275,13 @@ TEST_F(RemovalTest, PlayersInPoolsOrDuosAreNotRemoved) {
 TEST_F(RemovalTest, StoppingLeavesTheDatabaseFileAsItWas) {
   ui.clubAnswers = {NewClub("Nieuwe club")};
   ui.last = RemoveOutcome::kStop;
-  std::string before = testing::ReadFileBytes(DbFile());
-  ASSERT_FALSE(before.empty());
+  const std::string before = testing::ReadFileBytes(DbFile());
   EXPECT_EQ(Import("Dirk,Elders,,M,,1,A\nAn,TTV,1,V,,1700,B\n"), ImportResult::kStopped);
   EXPECT_EQ(testing::ReadFileBytes(DbFile()), before);
   EXPECT_TRUE(ui.alerts.empty());
   EXPECT_EQ(Get(an).rating, 1000);
-
   // The club that was not made is not remembered either.
-  int id = db->GetOrAddClub("Nieuwe club");
-  EXPECT_GT(id, 0);
-  EXPECT_EQ(db->GetClubName(id), "Nieuwe club");
+  EXPECT_EQ(db->GetClubName(db->GetOrAddClub("Nieuwe club")), "Nieuwe club");
 }
 
 }  // namespace

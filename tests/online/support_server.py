@@ -11,7 +11,8 @@ given with --dir.
   support_server.py --print-key YYYYMMDD               the RC4 key of that date
 
 While it runs, GET /control?mode=M&count=N[&ms=T] makes the next N answers
-(default 1) misbehave: mode 403 (the busy page), 404, garbage, bom (a UTF-8
+(default 1) misbehave: mode 403 (the busy page), busy (that page under status
+200, as some hosts serve it), 404, garbage, bom (a UTF-8
 byte-order mark before a good answer) or delay (a good answer after T ms).
 """
 
@@ -202,8 +203,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             length = int(self.headers.get("Content-Length", "0"))
             body = self.rfile.read(length)
             mode, delay_ms = self.desk.next_mode()
-            if mode == "403":
-                self.reply(403, FORBIDDEN_PAGE, "text/html")
+            if mode in ("403", "busy"):
+                self.reply(403 if mode == "403" else 200, FORBIDDEN_PAGE, "text/html")
                 return
             if mode == "404":
                 self.reply(404, b"<html><title>404 - Not found</title></html>", "text/html")

@@ -60,7 +60,6 @@ class SupportServer {
 
   std::string Endpoint() const { return "https://127.0.0.1:" + std::to_string(port_) + "/api"; }
   std::string CaFile() const { return dir_.File("cert.pem"); }
-  std::string Folder() const { return dir_.Path(); }
 
   // The next count answers misbehave: mode 403, 404, garbage, bom or delay.
   bool Control(const std::string& mode, int count = 1, int ms = 0) {
@@ -75,38 +74,36 @@ class SupportServer {
     return ok;
   }
 
-  // Runs statements on the desk's ticket file; the server opens it per request.
+  // Runs statements on the desk's ticket file (the server opens it per
+  // request); throws when they fail.
   void Sql(const std::string& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(dir_.File("tickets.db").c_str(), &db);
-    sqlite3_busy_timeout(db, 5000);
-    char* error = nullptr;
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-      std::string e = error ? error : "?";
-      sqlite3_free(error);
-      sqlite3_close(db);
-      throw std::runtime_error(e);
-    }
-    sqlite3_close(db);
+    std::string error;
+    if (!Run(sql, nullptr, &error)) throw std::runtime_error(error);
   }
   // The first column of the first row, as text ("" when none).
   std::string Query(const std::string& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(dir_.File("tickets.db").c_str(), &db);
-    sqlite3_busy_timeout(db, 5000);
     std::string value;
-    sqlite3_exec(
-        db, sql.c_str(),
-        [](void* v, int, char** cols, char**) {
-          if (cols[0]) *static_cast<std::string*>(v) = cols[0];
-          return 1;
-        },
-        &value, nullptr);
-    sqlite3_close(db);
+    Run(sql, &value, nullptr);
     return value;
   }
 
  private:
+  bool Run(const std::string& sql, std::string* value, std::string* error) {
+    sqlite3* db = nullptr;
+    sqlite3_open(dir_.File("tickets.db").c_str(), &db);
+    sqlite3_busy_timeout(db, 5000);
+    char* message = nullptr;
+    auto first = [](void* v, int, char** cols, char**) {
+      if (v && cols[0]) *static_cast<std::string*>(v) = cols[0];
+      return v ? 1 : 0;
+    };
+    int rc = sqlite3_exec(db, sql.c_str(), first, value, &message);
+    if (error && message) *error = message;
+    sqlite3_free(message);
+    sqlite3_close(db);
+    return rc == SQLITE_OK;
+  }
+
   TempDir dir_;
   pid_t pid_ = -1;
   int port_ = 0;

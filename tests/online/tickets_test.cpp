@@ -1,6 +1,11 @@
-// Request text escaping and the reading and showing of ticket records.
+// Ticket records, request texts and the cipher beneath them (published test
+// vectors: RFC 6229 for RC4, RFC 1321 for MD5, RFC 4648 for Base64).
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
+#include "online/cipher.h"
 #include "online/tickets.h"
 #include "online/webapi.h"
 #include "support/ljson.h"
@@ -13,34 +18,20 @@ std::string Stamp(const DateTime& t) {
   return Format("%04d%02d%02d %02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
 }
 
-TEST(EscapeJsonText, EscapesWhatJsonNeedsAndMarksLineBreaks) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"a\\b", "a\\\\b"},
-      {"zeg \"ja\"", "zeg \\\"ja\\\""},
-      {"1\r\n2\n3", "1[LINEBREAK]2[LINEBREAK]3"},
-      {"a\rb", "a\\rb"},
-      {"\t\b\f", "\\t\\b\\f"},
-      {std::string("\x01\x1f", 2), "\\u0001\\u001f"},
-      {"caf\xE9 \x80", "caf\xE9 \x80"},
-  };
-  for (const auto& [in, out] : cases) EXPECT_EQ(EscapeJsonText(in), out) << in;
-}
-
+// Every character but the line break (sent as a marker) comes back as sent.
 TEST(BuildRequest, NoCharacterBreaksTheRequestOrAddsMembers) {
+  EXPECT_EQ(EscapeJsonText("1\r\n2\n3\r"), "1[LINEBREAK]2[LINEBREAK]3\\r");
   for (int c = 1; c < 256; ++c) {
-    if (c == '\n' || c == '\r') continue;
+    if (c == '\n') continue;
     WebApiArgs a;
     a.email = "a@b.nl";
     a.subject = std::string("s") + static_cast<char>(c);
     a.question = std::string("x") + static_cast<char>(c) + "\", \"action\":\"Drop";
     Ljson json(BuildRequest(kPutTicket, a));
     std::string action, question, subject;
-    ASSERT_TRUE(json.GetString("action", action)) << c;
-    EXPECT_EQ(action, "PutTicket");
-    ASSERT_TRUE(json.GetString("question", question));
-    EXPECT_EQ(question, a.question) << c;
-    ASSERT_TRUE(json.GetString("subject", subject));
-    EXPECT_EQ(subject, a.subject) << c;
+    EXPECT_TRUE(json.GetString("action", action) && json.GetString("question", question) &&
+                json.GetString("subject", subject)) << c;
+    EXPECT_EQ(std::tie(action, question, subject), std::tie("PutTicket", a.question, a.subject)) << c;
   }
 }
 
@@ -51,7 +42,7 @@ TEST(BuildRequest, UsesTheTemplatesOfTheFourActions) {
   EXPECT_EQ(BuildRequest(kPutTicket, a),
             "{ \"action\":\"PutTicket\", \"email\":\"a@b.nl\", \"subject\":\"Onderwerp\", \"question\":\"Vraag\" }");
   EXPECT_EQ(BuildRequest(kReplyTicket, a), "{ \"action\":\"ReplyTicket\", \"idTicket\":12, \"question\":\"Vraag\" }");
-  EXPECT_EQ(BuildRequest(3, a), "");
+  EXPECT_EQ(BuildRequest(3, a), "");  // no such action
 }
 
 TEST(ReadTickets, AMissingMemberStopsTheRecordWithTheStandInTime) {
@@ -63,43 +54,33 @@ TEST(ReadTickets, AMissingMemberStopsTheRecordWithTheStandInTime) {
       "\"status\":2} ] }");
   std::vector<Ticket> list = ReadTickets(json);
   ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(Stamp(list[0].received), "20260314 093005");
-  EXPECT_EQ(FromLineBreakMarkers(list[0].subject), "Poule\nindeling");
-  EXPECT_TRUE(list[0].Answered());
+  EXPECT_EQ(std::make_tuple(Stamp(list[0].received), FromLineBreakMarkers(list[0].subject), list[0].Answered()),
+            std::make_tuple("20260314 093005", "Poule\nindeling", true));
   // The second lacks "subject": its texts go, the status is never reached.
   const Ticket& t = list[1];
-  EXPECT_EQ(t.id, 5);
-  EXPECT_EQ(t.customer + t.subject, "");
-  EXPECT_EQ(t.status, 0);
-  EXPECT_EQ(Stamp(t.received), "20000101 120000");
+  EXPECT_EQ(std::make_tuple(t.id, t.customer + t.subject, t.status, Stamp(t.received)),
+            std::make_tuple(5, "", 0, "20000101 120000"));
 
   Ljson history("{\"ticketMessages\":[{\"id\":1,\"dateReceived\":20260315,\"timeReceived\":80000,"
                 "\"message\":\"a[LINEBREAK]b\",\"agent\":0},{\"id\":2,\"dateReceived\":20260315}]}");
   std::vector<TicketMessage> messages = ReadTicketMessages(history);
   ASSERT_EQ(messages.size(), 2u);
-  EXPECT_TRUE(messages[0].FromUser());
-  EXPECT_EQ(Stamp(messages[0].received), "20260315 080000");
-  EXPECT_EQ(messages[1].message, "");
-  EXPECT_EQ(Stamp(messages[1].received), "20000101 120000");
-  EXPECT_TRUE(ReadTickets(Ljson("{\"tickets\":[]}")).empty());
-  EXPECT_TRUE(ReadTickets(Ljson("{}")).empty());
+  EXPECT_EQ(std::make_tuple(messages[0].FromUser(), Stamp(messages[0].received), messages[1].message,
+                            Stamp(messages[1].received)),
+            std::make_tuple(true, "20260315 080000", "", "20000101 120000"));
+  EXPECT_TRUE(ReadTickets(Ljson("{\"tickets\":[]}")).empty() && ReadTickets(Ljson("{}")).empty());
 }
 
 TEST(TimeDisplay, TimeOfDayBelowTwentyFourHoursElseTheDate) {
+  // 23:59:59 and the half second stay below the hour, 23:59:59.6 make the
+  // day; a clock ahead of ours still shows today's time.
   const struct {
     int date, time;
     long long hours;
     int nowFraction = 0;  // of the second, in 100 ns
-  } cases[] = {
-      {20260314, 120100, 23},  // 23 h 59 min
-      {20260314, 120000, 24},
-      {20260314, 120001, 23},  // 23:59:59 and the half second stay below the hour
-      {20260314, 120001, 24, 6000000},  // 23:59:59.6 and the half second make the day
-      {20260314, 120001, 23, 4000000},
-      {20260315, 113000, 0},
-      {20260316, 120000, -24},  // a clock ahead of ours: still today's time
-      {20250315, 120000, 365 * 24},
-  };
+  } cases[] = {{20260314, 120100, 23}, {20260314, 120000, 24}, {20260314, 120001, 23},
+               {20260314, 120001, 24, 6000000}, {20260314, 120001, 23, 4000000}, {20260315, 113000, 0},
+               {20260316, 120000, -24}, {20250315, 120000, 365 * 24}};
   for (const auto& c : cases) {
     DateTime now = ReceivedFrom(20260315, 120000), r = ReceivedFrom(c.date, c.time);
     now.fraction = c.nowFraction;
@@ -111,24 +92,16 @@ TEST(TimeDisplay, TimeOfDayBelowTwentyFourHoursElseTheDate) {
 }
 
 TEST(AnsweredAfter, TheLatestMessageDecidesElseTheTicket) {
-  auto message = [](int time, int agent) {
-    TicketMessage m;
-    m.received = ReceivedFrom(20260315, time);
-    m.agent = agent;
-    return m;
-  };
+  auto message = [](int time, int agent) { return TicketMessage{0, ReceivedFrom(20260315, time), "", agent}; };
   const struct {
     int ticketStatus;
     std::vector<TicketMessage> history;
     bool answered;
-  } cases[] = {
-      {1, {}, true},
-      {2, {}, false},
-      {1, {message(90000, 1), message(100000, 0)}, false},  // the user wrote after the answer
-      {0, {message(90000, 0), message(100000, 3)}, true},
-      {0, {message(100000, 1), message(90000, 0)}, true},  // by time, not by place
-      {1, {message(100000, 1), message(100000, 0)}, false},
-  };
+  } cases[] = {{1, {}, true}, {2, {}, false},
+               {1, {message(90000, 1), message(100000, 0)}, false},  // the user wrote after the answer
+               {0, {message(90000, 0), message(100000, 3)}, true},
+               {0, {message(100000, 1), message(90000, 0)}, true},  // by time, not by place
+               {1, {message(100000, 1), message(100000, 0)}, false}};
   for (const auto& c : cases) {
     Ticket t;
     t.status = c.ticketStatus;
@@ -138,10 +111,72 @@ TEST(AnsweredAfter, TheLatestMessageDecidesElseTheTicket) {
 
 TEST(CheckSupportSettings, WantsAnAddressAndAnHttpsServer) {
   const std::string desk = "https://desk.example.nl/api";
-  EXPECT_EQ(CheckSupportSettings("jan@club.nl", desk), "");
-  for (const auto& [mail, server] : {std::pair<std::string, std::string>{"", desk}, {"jan.club.nl", desk},
+  EXPECT_EQ(CheckSupportSettings("j@club.nl", desk), "");
+  for (const auto& [mail, server] : {std::pair<std::string, std::string>{"", desk}, {"jan.club.nl", desk}, {"@club.nl", desk},
                                      {"jan@club.nl", ""}, {"jan@club.nl", "http://desk.example.nl/api"}})
     EXPECT_NE(CheckSupportSettings(mail, server), "") << mail << " " << server;
+}
+
+std::string Hex(const uint8_t* p, size_t n) {
+  std::string s;
+  for (size_t k = 0; k < n; ++k) s += Format("%02x", p[k]);
+  return s;
+}
+
+std::vector<uint8_t> Bytes(const std::string& hex) {
+  std::vector<uint8_t> v;
+  for (size_t k = 0; k + 1 < hex.size(); k += 2) v.push_back(static_cast<uint8_t>(std::stoi(hex.substr(k, 2), nullptr, 16)));
+  return v;
+}
+
+TEST(Rc4, KeystreamMatchesRfc6229) {
+  // The keystream at offsets 0, 16, 240 and 256.
+  const std::pair<const char*, std::vector<const char*>> cases[] = {
+      {"0102030405", {"b2396305f03dc027ccc3524a0a1118a8", "6982944f18fc82d589c403a47a0d0919",
+                      "28cb1132c96ce286421dcaadb8b69eae", "1cfcf62b03eddb641d77dfcf7f8d8c93"}},
+      {"0102030405060708090a0b0c0d0e0f10", {"9ac7cc9a609d1ef7b2932899cde41b97", "5248c4959014126a6e8a84f11d1a9e1c",
+                                            "065902e4b620f6cc36c8589f66432f2b", "d39d566bc6bce3010768151549f3873f"}}};
+  for (const auto& [hexKey, streams] : cases) {
+    for (size_t i = 0; i < 4; ++i) {
+      std::vector<uint8_t> key = Bytes(hexKey);
+      Rc4 rc4(key.data(), key.size());
+      // The stream is taken in two calls to show that Apply carries on.
+      std::string skip(i < 2 ? 16 * i : 208 + 16 * i, '\0'), block(16, '\0');  // 0, 16, 240, 256
+      rc4.Apply(skip);
+      rc4.Apply(block);
+      EXPECT_EQ(Hex(reinterpret_cast<const uint8_t*>(block.data()), 16), std::string(streams[i])) << hexKey << " " << i;
+    }
+  }
+}
+
+TEST(Md5, DigestsMatchRfc1321) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"", "d41d8cd98f00b204e9800998ecf8427e"}, {"a", "0cc175b9c0f1b6a831c399e269772661"},
+      {"abc", "900150983cd24fb0d6963f7d28e17f72"}, {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
+      {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
+      {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789", "d174ab98d277d9f5a5611c2c9f419d9f"},
+      {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
+       "57edf4a22be3c955ac49da2e2107b67a"}};
+  for (const auto& [text, digest] : cases) {
+    Md5Digest d = Md5(text);
+    EXPECT_EQ(Hex(d.data(), d.size()), digest) << '"' << text << '"';
+  }
+}
+
+TEST(Base64, EncodesAndDecodesRfc4648Vectors) {
+  const std::pair<const char*, const char*> cases[] = {{"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"},
+      {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}};
+  std::string back, all;
+  for (const auto& [plain, encoded] : cases) {
+    EXPECT_EQ(Base64Encode(plain), encoded);
+    EXPECT_TRUE(Base64Decode(encoded, back) && back == plain) << plain;
+  }
+  for (int c = 0; c < 256; ++c) all += static_cast<char>(c);
+  EXPECT_TRUE(Base64Decode(Base64Encode(all), back) && back == all);
+  // Decoding stops at the padding, skips line breaks and refuses foreign characters.
+  EXPECT_TRUE(Base64Decode("Zm9v\r\nYmFy", back) && back == "foobar");
+  EXPECT_TRUE(Base64Decode("Zm8=Zm9v", back) && back == "fo");
+  EXPECT_FALSE(Base64Decode("<html>", back));
 }
 
 }  // namespace

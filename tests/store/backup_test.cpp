@@ -1,11 +1,13 @@
+// Backups and restores, and the start: a damaged file is never written to;
+// it is set aside, a sound backup is offered in its place. Backups refuse to
+// copy a damaged file and clear away what an interrupted copy left.
 #include <algorithm>
 #include <filesystem>
-#include <set>
-#include <string>
-#include <vector>
 
-#include "store/database.h"
+#include "store/startup.h"
+#include "store_actions.h"
 #include "store_fixture.h"
+#include "support/text.h"
 
 namespace velgram {
 namespace {
@@ -16,11 +18,15 @@ using testing::WriteFileBytes;
 
 const std::string kCopyFailed = "FOUT: Kan database niet kopi\xEB" "ren.";
 
-std::set<std::string> FilesIn(const std::string& folder) {
-  std::set<std::string> names;
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-    names.insert(it->path().filename().string());
+const auto FilesIn = testing::FileNames;
+using Names = std::set<std::string>;
+
+// The tournaments' names, in name order.
+std::vector<std::string> Tournaments(Database& db) {
+  std::vector<std::pair<int, std::string>> list;
+  db.ListToernooien(list);
+  std::vector<std::string> names;
+  for (const auto& t : list) names.push_back(t.second);
   return names;
 }
 
@@ -31,9 +37,12 @@ class BackupTest : public StoreTest {
   void ExpectUsable() {
     EXPECT_TRUE(db.IsOpen());
     EXPECT_GT(db.AddToernooi("Na de backup " + std::to_string(++added)), 0);
-    std::vector<std::pair<int, std::string>> list;
-    db.ListToernooien(list);
-    EXPECT_EQ(list.size(), 1u + added);
+    EXPECT_EQ(Tournaments(db).size(), 1u + added);
+  }
+  // A file where the backup folder should be: nothing can be written there.
+  void BlockBackupFolder() {
+    fs::remove_all(db.BackupFolder());
+    WriteFileBytes(db.BackupFolder(), "in de weg");
   }
   int added = 0;
 };
@@ -73,11 +82,8 @@ TEST_F(BackupTest, BackupNowMakesATimestampedCopyAndKeepsWorking) {
   EXPECT_EQ(FilesIn(db.BackupFolder()).size(), 1u);
   added++;  // "Half"
   ExpectUsable();
-}
 
-TEST_F(BackupTest, AFailedCopyReportsAndLeavesTheDatabaseUsable) {
-  // A file where the backup folder should be: nothing can be written there.
-  WriteFileBytes(db.BackupFolder(), "in de weg");
+  BlockBackupFolder();
   EXPECT_EQ(db.BackupNow(), kCopyFailed);
   EXPECT_EQ(ReadFileBytes(db.BackupFolder()), "in de weg");
   ExpectUsable();
@@ -92,7 +98,7 @@ TEST_F(BackupTest, TimedBackupRunsAtTheFirstAccessAfterTheInterval) {
   clock.Advance(2 * 60);
   int64_t now = clock.NowUnix();
   db.GetSetting("x");
-  EXPECT_EQ(FilesIn(db.BackupFolder()), std::set<std::string>{"Velgram20231015-143605.db"});
+  EXPECT_EQ(FilesIn(db.BackupFolder()), Names{"Velgram20231015-143605.db"});
   EXPECT_EQ(db.LastBackupTime(), now);
   ExpectUsable();
 
@@ -117,17 +123,23 @@ TEST_F(BackupTest, TimedBackupRunsAtTheFirstAccessAfterTheInterval) {
 }
 
 TEST_F(BackupTest, DailyBackupOnlyOnceADay) {
+  // A failed copy leaves no file that would count as today's.
+  fs::create_directories(db.BackupFolder() + "/Velgram20231015.db/inhoud");  // the rename must fail
+  Database::BackupOnceADay(db.Path(), clock);
+  EXPECT_EQ(FilesIn(db.BackupFolder()), Names{"Velgram20231015.db"});
+  EXPECT_TRUE(fs::is_directory(db.BackupFolder() + "/Velgram20231015.db"));
+  fs::remove_all(db.BackupFolder());
+
   db.SetSettingInt("BackupOnceDay", 1);
   { Database first(db.Path(), clock); }
   clock.Advance(3 * 60 * 60);
   { Database second(db.Path(), clock); }
-  EXPECT_EQ(FilesIn(db.BackupFolder()), std::set<std::string>{"Velgram20231015.db"});
+  EXPECT_EQ(FilesIn(db.BackupFolder()), Names{"Velgram20231015.db"});
 
   clock.Advance(24 * 60 * 60);
   db.BackupNow();  // a copy made earlier today counts as today's
   Database::BackupOnceADay(db.Path(), clock);
-  EXPECT_EQ(FilesIn(db.BackupFolder()),
-            (std::set<std::string>{"Velgram20231015.db", "Velgram20231016-173005.db"}));
+  EXPECT_EQ(FilesIn(db.BackupFolder()), (Names{"Velgram20231015.db", "Velgram20231016-173005.db"}));
 }
 
 TEST_F(BackupTest, DailyBackupDeletesTheOldestOnlyOfExactlyTen) {
@@ -144,20 +156,12 @@ TEST_F(BackupTest, DailyBackupDeletesTheOldestOnlyOfExactlyTen) {
     WriteFileBytes(folder + "/notes.txt", "x");
 
     Database::BackupOnceADay(path, clock);
-    std::set<std::string> files = FilesIn(folder);
+    Names files = FilesIn(folder);
     EXPECT_EQ(files.count("Velgram20230901.db"), present == 10 ? 0u : 1u) << present;
     EXPECT_TRUE(files.count("Velgram20230902.db"));
     EXPECT_EQ(files.size(), present == 10 ? 12u : 14u);
     EXPECT_EQ(ReadFileBytes(folder + "/Velgram20231015.db"), ReadFileBytes(path));
   }
-}
-
-TEST_F(BackupTest, AFailedDailyCopyLeavesNoFileThatWouldCountAsToday) {
-  std::string folder = db.BackupFolder();
-  fs::create_directories(folder + "/Velgram20231015.db/inhoud");  // the rename must fail
-  Database::BackupOnceADay(db.Path(), clock);
-  EXPECT_EQ(FilesIn(folder), std::set<std::string>{"Velgram20231015.db"});
-  EXPECT_TRUE(fs::is_directory(folder + "/Velgram20231015.db"));
 }
 
 TEST_F(BackupTest, ARestorePutsTheCopyBackAfterSavingTheCurrentData) {
@@ -170,18 +174,14 @@ TEST_F(BackupTest, ARestorePutsTheCopyBackAfterSavingTheCurrentData) {
   ASSERT_TRUE(db.RestoreBackup(copy, saved)) << saved;
   EXPECT_EQ(saved, db.BackupFolder() + "/Velgram20231015-143105.db");
   EXPECT_EQ(db.ListBackups(), (std::vector<std::string>{"Velgram20231015-143105.db", "Velgram20231015-143005.db"}));
-  std::vector<std::pair<int, std::string>> list;
-  db.ListToernooien(list);
-  ASSERT_EQ(list.size(), 1u);
-  EXPECT_EQ(list[0].second, "Voor de backup");
+  EXPECT_EQ(Tournaments(db), std::vector<std::string>{"Voor de backup"});
   EXPECT_EQ(db.BackupInterval(), 0);  // the copy's setting rules now
   ExpectUsable();
   // The saved copy holds what was there before, and can itself come back.
   clock.Advance(60);
   std::string again;
   ASSERT_TRUE(db.RestoreBackup(saved, again));
-  db.ListToernooien(list);
-  EXPECT_EQ(list.size(), 2u);
+  EXPECT_EQ(Tournaments(db).size(), 2u);
   std::vector<std::string> names = db.ListBackups();
   EXPECT_EQ(names.size(), 3u);
   EXPECT_TRUE(std::is_sorted(names.rbegin(), names.rend()));  // newest first
@@ -226,10 +226,7 @@ TEST_F(BackupTest, AFailedRestoreLeavesTheCurrentData) {
     EXPECT_EQ(message.rfind("FOUT: ", 0), 0u) << c.name << ": " << message;
     EXPECT_NE(message.find(c.why), std::string::npos) << c.name << ": " << message;
     db.ExecText(nullptr, "PRAGMA max_page_count=1000000000");
-    std::vector<std::pair<int, std::string>> list;
-    db.ListToernooien(list);
-    ASSERT_EQ(list.size(), 2u) << c.name;
-    EXPECT_EQ(list[0].second, "Na de backup") << c.name;  // in name order
+    EXPECT_EQ(Tournaments(db), (std::vector<std::string>{"Na de backup", "Voor de backup"})) << c.name;
   }
   // A copy in place whose schema upgrade is refused: the saved data returns.
   std::string message;
@@ -237,21 +234,229 @@ TEST_F(BackupTest, AFailedRestoreLeavesTheCurrentData) {
   EXPECT_FALSE(db.RestoreBackup(good, message));
   db.SetStatementHook(nullptr);
   EXPECT_NE(message.find("weigerde"), std::string::npos) << message;
-  std::vector<std::pair<int, std::string>> list;
-  db.ListToernooien(list);
-  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(Tournaments(db).size(), 2u);
+  // A hundred copies made this very second leave the current data no name to be saved under.
+  const DateTime t = clock.NowLocal();
+  const std::string stamp = db.BackupFolder() + Format("/Velgram%04d%02d%02d-%02d%02d%02d", t.year, t.month, t.day,
+                                                       t.hour, t.minute, t.second);
+  for (int n = 1; n < 100; ++n) WriteFileBytes(stamp + (n == 1 ? std::string() : Format("-%d", n)) + ".db", "x");
+  EXPECT_FALSE(db.RestoreBackup(good, message));
+  EXPECT_EQ(Tournaments(db).size(), 2u);
   // Refused before anything is written: inside an open transaction, and
   // when the current data cannot be saved first.
   {
     Transaction tx(db);
     EXPECT_FALSE(db.RestoreBackup(dir.File("groot.db"), message));
   }
-  fs::remove_all(db.BackupFolder());
-  WriteFileBytes(db.BackupFolder(), "in de weg");
+  BlockBackupFolder();
   EXPECT_FALSE(db.RestoreBackup(dir.File("groot.db"), message));
   EXPECT_EQ(message, kCopyFailed);
   added = 1;
   ExpectUsable();
+}
+
+const std::string kGarbage(5000, 'x');
+
+class Startup : public ::testing::Test {
+ protected:
+  Startup() { clock.SetLocal(2023, 10, 15, 14, 30, 5); }
+
+  // A sound file holding one tournament of that name.
+  void MakeDatabase(const std::string& path, const std::string& tournament) {
+    Database db(path, clock);
+    db.AddToernooi(tournament);
+    // Enough rows for pages beyond the schema, so one can be spoilt.
+    Transaction tx(db);
+    for (int i = 0; i < 400; ++i) db.Exec(nullptr, "INSERT INTO Clubs (name) VALUES ('Vereniging %d met een lange naam')", i);
+    ASSERT_TRUE(tx.Commit());
+  }
+  // Overwrites a page in the middle and marks the file changed, as a failing
+  // disk would.
+  static void Spoil(const std::string& path) {
+    std::string bytes = ReadFileBytes(path);
+    ASSERT_GT(bytes.size(), 4u * 4096);
+    bytes.replace(3 * 4096, 4096, std::string(4096, '\x5a'));
+    bytes[27] = static_cast<char>(bytes[27] + 1);
+    WriteFileBytes(path, bytes);
+  }
+  static std::string Tournament(Database& db) { return Tournaments(db).empty() ? "" : Tournaments(db)[0]; }
+
+  testing::TempDir dir;
+  testing::FakeClock clock;
+  testing::FakePrompter prompter;
+  std::string path = dir.File("Velgram.db");
+  std::string backups = dir.File("backup");
+  std::string aside = dir.File("Velgram-beschadigd-20231015-143005.db");
+};
+
+TEST_F(Startup, AFileThatIsNoDatabaseIsNeverWritten) {
+  WriteFileBytes(path, kGarbage);
+  {
+    Database db(path, clock);
+    EXPECT_TRUE(db.Damaged() && !db.IsOpen());
+    EXPECT_NE(db.StartError().find("beschadigd"), std::string::npos);
+    db.ExecText(nullptr, "CREATE TABLE x (id integer)");
+  }
+  EXPECT_EQ(ReadFileBytes(path), kGarbage);
+
+  // Without a backup the program goes on with a new empty database and says
+  // where the old file went.
+  std::unique_ptr<Database> db = OpenDatabase(path, clock, prompter);
+  ASSERT_TRUE(db);
+  EXPECT_TRUE(db->StartError().empty());
+  EXPECT_GT(db->AddToernooi("Nieuw"), 0);
+  EXPECT_EQ(ReadFileBytes(aside), kGarbage);
+  ASSERT_EQ(prompter.alerts.size(), 1u);
+  EXPECT_NE(prompter.alerts[0].find(aside), std::string::npos);
+  EXPECT_NE(prompter.alerts[0].find("nieuwe, lege database"), std::string::npos);
+  EXPECT_TRUE(prompter.questions.empty());
+}
+
+TEST_F(Startup, ADamagedFileIsSetAsideAndTheNewestSoundBackupOffered) {
+  fs::create_directories(backups);
+  MakeDatabase(backups + "/Velgram20231013.db", "Oudste");
+  MakeDatabase(backups + "/Velgram20231014-180000.db", "Goede");
+  WriteFileBytes(backups + "/Velgram20231015-090000.db", kGarbage);  // newest, but no database
+  MakeDatabase(path, "Actueel");
+  Spoil(path);
+  const std::string damaged = ReadFileBytes(path);
+
+  for (bool restore : {true, false}) {
+    if (!restore) {
+      fs::remove(path);
+      fs::rename(aside, path);
+      prompter = {};
+    }
+    prompter.answers = {restore};
+    std::unique_ptr<Database> db = OpenDatabase(path, clock, prompter);
+    ASSERT_TRUE(db);
+    ASSERT_EQ(prompter.questions.size(), 1u);
+    EXPECT_NE(prompter.questions[0].find(backups + "/Velgram20231014-180000.db"), std::string::npos);
+    EXPECT_NE(prompter.questions[0].find(aside), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(aside), damaged);
+    EXPECT_EQ(Tournament(*db), restore ? "Goede" : "");
+    EXPECT_EQ(prompter.alerts.size(), restore ? 0u : 1u);
+  }
+}
+
+TEST_F(Startup, AStartKilledAtTheBackupQuestionAsksAgain) {
+  // The damaged file was set aside, then the program was killed while it
+  // asked: no database, only the file set aside (" (1)" is the newer one).
+  WriteFileBytes(dir.File("Velgram-beschadigd-20231014-100000.db"), kGarbage);
+  WriteFileBytes(dir.File("Velgram-beschadigd-20231015-143005 (1).db"), kGarbage);
+  WriteFileBytes(dir.File("Velgram-kopie-van-de-voorzitter.db"), kGarbage);  // not set aside by a start
+  const std::string newest = dir.File("Velgram-beschadigd-20231015-143005 (1).db");
+  for (bool withBackup : {false, true}) {
+    fs::remove(path);
+    if (withBackup) {
+      fs::create_directories(backups);
+      MakeDatabase(backups + "/Velgram20231014.db", "Goede");
+    }
+    prompter = {};
+    std::unique_ptr<Database> db = OpenDatabase(path, clock, prompter);
+    ASSERT_TRUE(db);
+    const std::vector<std::string>& told = withBackup ? prompter.questions : prompter.alerts;
+    ASSERT_EQ(told.size(), 1u) << withBackup;
+    EXPECT_NE(told[0].find(newest), std::string::npos) << told[0];
+    EXPECT_EQ(told[0].find(backups) != std::string::npos, withBackup) << told[0];
+    EXPECT_EQ(Tournament(*db), withBackup ? "Goede" : "");
+  }
+  // The database is there now: the next start asks nothing.
+  prompter = {};
+  EXPECT_TRUE(OpenDatabase(path, clock, prompter));
+  EXPECT_TRUE(prompter.questions.empty() && prompter.alerts.empty());
+}
+
+TEST_F(Startup, ARestoredBackupIsTheDaysDailyCopy) {
+  fs::create_directories(backups);
+  MakeDatabase(dir.File("bron.db"), "Goede");
+  {
+    Database source(dir.File("bron.db"), clock);
+    source.SetSettingInt("BackupOnceDay", 1);
+  }
+  for (int day = 5; day <= 14; ++day)
+    fs::copy_file(dir.File("bron.db"), backups + Format("/Velgram202310%02d.db", day));
+  const Names ten = FilesIn(backups);
+  WriteFileBytes(path, kGarbage);
+  prompter.answers = {true};
+  ASSERT_TRUE(OpenDatabase(path, clock, prompter));
+  EXPECT_EQ(FilesIn(backups), ten);
+  { Database again(path, clock); }  // a later start the same day
+  EXPECT_EQ(FilesIn(backups), ten);
+  clock.Advance(86400);
+  { Database tomorrow(path, clock); }
+  EXPECT_TRUE(FilesIn(backups).count("Velgram20231016.db"));
+  EXPECT_FALSE(FilesIn(backups).count("Velgram20231005.db"));
+}
+
+TEST_F(Startup, TheDataFolderMustBeAWritableFolder) {
+  WriteFileBytes(dir.File("map"), "een bestand");
+  const struct {
+    std::string path, told;
+  } cases[] = {
+      {dir.File("map/Velgram.db"), "De gegevensmap " + dir.File("map") + " is geen map maar een bestand."},
+      {dir.File("map/sub/Velgram.db"), "De gegevensmap " + dir.File("map/sub") + " bestaat niet"},
+      {path, ""},
+  };
+  for (const auto& c : cases) {
+    std::string problem = DataFolderProblem(c.path);
+    EXPECT_EQ(problem.substr(0, c.told.size()), c.told) << c.path;
+    EXPECT_EQ(problem.empty(), c.told.empty()) << problem;
+  }
+  EXPECT_EQ(ReadFileBytes(dir.File("map")), "een bestand");
+}
+
+TEST_F(Startup, StartEventsAreLogged) {
+  fs::create_directories(backups);
+  MakeDatabase(backups + "/Velgram20231014.db", "Goede");
+  WriteFileBytes(path, kGarbage);
+  prompter.answers = {true};
+  ASSERT_TRUE(OpenDatabase(path, clock, prompter));
+  RefuseSecondCopy(path, clock, prompter);
+  // A table where the upgrade wants to make one: the upgrade is refused.
+  const std::string odd = dir.File("Vreemd.db");
+  ASSERT_TRUE(testing::WriteRawFile(odd, "CREATE VIEW Matches AS SELECT 1 AS id"));
+  EXPECT_FALSE(OpenDatabase(odd, clock, prompter));
+
+  std::string log = ReadFileBytes(dir.File("logfiles/log20231015.txt"));
+  std::vector<std::string> lines;
+  for (size_t at = 0, end; (end = log.find('\n', at)) != std::string::npos; at = end + 1)
+    lines.push_back(log.substr(at + 22, end - at - 22));  // without the time stamp
+  const std::vector<std::string> expected = {
+      "Start: beschadigd bestand " + path + " opzij gezet als " + aside,
+      "Start: backup " + backups + "/Velgram20231014.db teruggezet als " + path,
+      "Start geweigerd: " + path + " is al geopend door een andere Velgram",
+      "Start geweigerd: Velgram kan de database " + odd + " niet openen",
+  };
+  ASSERT_EQ(lines.size(), expected.size()) << log;
+  for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].substr(0, expected[i].size()), expected[i]);
+}
+
+TEST_F(Startup, BackupsRefuseADamagedFileAndClearInterruptedCopies) {
+  MakeDatabase(path, "Actueel");
+  fs::create_directories(backups);
+  const Names kept = {"Velgram20231001.db", "notities.txt", ".verborgen", ".Velgram.txt"};
+  for (const std::string& name : kept) WriteFileBytes(backups + "/" + name, "van de gebruiker");
+  WriteFileBytes(backups + "/.Velgram20231014.db.part", "afgebroken");
+  WriteFileBytes(backups + "/.Velgram20231015-101010.db.part", "afgebroken");
+
+  Database db(path, clock);
+  std::string copy = db.BackupNow();
+  Names expected = kept;
+  expected.insert("Velgram20231015-143005.db");
+  EXPECT_EQ(FilesIn(backups), expected);
+  for (const std::string& name : kept) EXPECT_EQ(ReadFileBytes(backups + "/" + name), "van de gebruiker");
+
+  WriteFileBytes(backups + "/.Velgram20231015.db.part", "afgebroken");
+  Database::BackupOnceADay(path, clock);  // a copy made today counts as today's
+  EXPECT_EQ(FilesIn(backups), expected);
+
+  Spoil(path);
+  clock.Advance(60);
+  EXPECT_EQ(db.BackupNow(), kCopyFailed);
+  clock.Advance(86400);
+  Database::BackupOnceADay(path, clock);
+  EXPECT_EQ(FilesIn(backups), expected);
 }
 
 }  // namespace

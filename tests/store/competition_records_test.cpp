@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "store/database.h"
@@ -15,50 +16,37 @@ class CompetitionRecordsTest : public StoreTest {
   // Adds a class and returns its id (the store tells it only through a list).
   int AddClass(const std::string& name, int idToernooi = -1) {
     if (idToernooi < 0) idToernooi = toernooi;
-    SystemRecord s;
-    s.name = name;
-    s.nrPlayers = 1;
-    db.AddSystem(s, idToernooi);
+    db.AddSystem({-1, name, "", 1, 0, 0}, idToernooi);
     std::vector<SystemRecord> list;
     db.ListSystems(list, idToernooi);
     return list.back().id;
   }
 
   int AddPool(int idSystem, const std::string& name, int playstyle = kPlaystylePoule) {
-    PoolRecord p;
-    p.name = name;
-    p.playstyle = playstyle;
-    return db.AddPool(p, idSystem);
+    return db.AddPool({-1, playstyle, -1, name, "", 0, 0, 0, "", 0}, idSystem);
   }
 
-  std::vector<std::string> NamesOf(const std::string& sql) {
-    std::string rs;
-    db.ExecText(&rs, sql);
-    std::vector<std::string> names;
-    RecordSet r(rs);
-    for (bool ok = r.First(); ok; ok = r.Next()) names.push_back(r.Text("name"));
-    return names;
-  }
   std::vector<std::string> ClassNames() {
-    return NamesOf("SELECT name FROM Systems WHERE idToernooi=" + std::to_string(toernooi) + " ORDER BY sort");
+    return Column("SELECT name FROM Systems WHERE idToernooi=" + std::to_string(toernooi) + " ORDER BY sort");
   }
   std::vector<std::string> PoolNames(int idSystem) {
-    return NamesOf("SELECT name FROM Pools WHERE idSystem=" + std::to_string(idSystem) + " ORDER BY sort");
+    return Column("SELECT name FROM Pools WHERE idSystem=" + std::to_string(idSystem) + " ORDER BY sort");
   }
 
   // A pool with two positions, a match with a full result and a round row.
   int AddPlayedMatch(int idPool) {
-    ContestantRecord c;
-    c.idPool = idPool;
-    c.linktype = 1;
-    db.AddContestant(c);
-    db.AddContestant(c);
+    for (int i = 0; i < 2; ++i) db.AddContestant({-1, idPool, 0, 0, 1, 0, 0, 0});
     int id = db.AddMatch(idPool, 1, 2, 1, 930);
     db.RecordResult(id, 0, {8, -5, 3}, true);
     db.AddRoundMatch(idPool, 1, id);
     return id;
   }
 
+  SystemRecord System(int id) {
+    SystemRecord s;
+    db.GetSystem(s, id);
+    return s;
+  }
   int CountForPool(const char* table, int idPool) {
     return Count(std::string(table) + " WHERE idPool=" + std::to_string(idPool));
   }
@@ -74,23 +62,18 @@ TEST_F(CompetitionRecordsTest, SortValuesAndUniqueNamesOfClassesAndPools) {
   int other = db.AddToernooi("Ander");
   AddClass("Jeugd", other);
   EXPECT_EQ(ClassNames(), (Names{"Jeugd", "Jeugd (1)"}));
-  SystemRecord s;
-  db.GetSystem(s, a);
-  EXPECT_EQ(s.sort, 1);  // the first class of a tournament
-  db.GetSystem(s, a1);
-  EXPECT_EQ(s.sort, 2);
+  EXPECT_EQ(std::make_tuple(System(a).sort, System(a1).sort), std::make_tuple(1, 2));  // 1: the tournament's first
 
   // Keeping its own name is no clash; taking a neighbour's is.
   int b = AddClass("Dames");
-  db.GetSystem(s, a);
+  SystemRecord s = System(a);
   s.description = "onder 18";
   db.UpdateSystem(s, toernooi);
-  db.GetSystem(s, b);
+  s = System(b);
   s.name = "Jeugd";
   db.UpdateSystem(s, toernooi);
   EXPECT_EQ(ClassNames(), (Names{"Jeugd", "Jeugd (1)", "Jeugd (2)"}));
-  db.GetSystem(s, a);
-  EXPECT_EQ(s.description, "onder 18");
+  EXPECT_EQ(System(a).description, "onder 18");
 
   // After 999 taken names the last candidate is used.
   ASSERT_EQ(db.ExecText(nullptr, "WITH RECURSIVE n(i) AS (SELECT 3 UNION ALL SELECT i+1 FROM n WHERE i<999) "
@@ -130,9 +113,9 @@ TEST_F(CompetitionRecordsTest, UnknownPlaystylesEndTheListAndEarlierPoolsAreOfTh
   db.ListEarlierPools(p3, list);  // before it in the same class, up to the odd one
   ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list[0].id, id);
-  EXPECT_TRUE(db.HasEarlierPool(p3));
-  EXPECT_FALSE(db.HasEarlierPool(id));
-  EXPECT_FALSE(db.HasEarlierPool(AddPool(AddClass("B"), "1")));
+  const int alone = AddPool(AddClass("B"), "1");
+  EXPECT_EQ(std::make_tuple(db.HasEarlierPool(p3), db.HasEarlierPool(id), db.HasEarlierPool(alone)),
+            std::make_tuple(true, false, false));
 }
 
 TEST_F(CompetitionRecordsTest, MovesSwapNeighboursAndStopAtTheEnds) {
@@ -172,17 +155,16 @@ TEST_F(CompetitionRecordsTest, CascadesTakeTheWholeClassAndLeaveOtherPools) {
     EXPECT_EQ(CountForPool(t, gone), 0) << t;
     EXPECT_GT(CountForPool(t, kept), 0) << t;
   }
-  EXPECT_EQ(Count("ResultWinner WHERE idMatch=" + std::to_string(goneMatch)), 0);
-  EXPECT_EQ(Count("ResultGames WHERE idMatch=" + std::to_string(goneMatch)), 0);
+  EXPECT_EQ(Count("ResultWinner WHERE idMatch=" + std::to_string(goneMatch)) +
+                Count("ResultGames WHERE idMatch=" + std::to_string(goneMatch)),
+            0);
   EXPECT_EQ(Count("ResultGames"), 6);
 
   AddPool(a, "onbekend formaat", 9);  // not listable, but still the class's
   db.DeleteSystem(a);
   EXPECT_EQ(ClassNames(), (Names{"B"}));
-  EXPECT_EQ(Count("Pools"), 1);
-  EXPECT_EQ(Count("Matches"), 1);
-  EXPECT_EQ(Count("ResultGames"), 3);
-  EXPECT_EQ(Count("Contestants"), 2);
+  EXPECT_EQ(std::make_tuple(Count("Pools"), Count("Matches"), Count("ResultGames"), Count("Contestants")),
+            std::make_tuple(1, 1, 3, 2));
 }
 
 TEST_F(CompetitionRecordsTest, FailedOrUncommittedCascadeLeavesEverything) {
@@ -201,10 +183,9 @@ TEST_F(CompetitionRecordsTest, FailedOrUncommittedCascadeLeavesEverything) {
   db.DeletePool(p);
   db.DeleteSystem(a);
   EXPECT_FALSE(db.InTransaction());
-  EXPECT_EQ(CountForPool("Contestants", p), 2);
-  EXPECT_EQ(Count("ResultWinner"), 1);
-  EXPECT_EQ(Count("ResultGames"), 3);
-  EXPECT_EQ(CountForPool("Rounds", p), 1);
+  EXPECT_EQ(std::make_tuple(CountForPool("Contestants", p), Count("ResultWinner"), Count("ResultGames"),
+                            CountForPool("Rounds", p)),
+            std::make_tuple(2, 1, 3, 1));
   EXPECT_EQ(ClassNames(), (Names{"A"}));
 }
 
@@ -213,19 +194,18 @@ TEST_F(CompetitionRecordsTest, ContestantsKeepTheirIdsWhenWrittenBack) {
   int p = AddPool(a, "P");
   ContestantRecord c;
   c.idPool = p;
-  for (c.sort = 2; c.sort >= 0; --c.sort) c.idLinkedPool = 40 + c.sort, db.AddContestant(c);
+  for (c.sort = 2; c.sort >= 0; --c.sort)
+    c.poolPos = 10 + c.sort, c.idLinkedPool = 40 + c.sort, c.indexKlasse = c.sort, db.AddContestant(c);
   std::vector<ContestantRecord> list;
   db.ListContestants(p, list);  // by sort
   ASSERT_EQ(list.size(), 3u);
-  EXPECT_EQ(list[2].idLinkedPool, 42);
+  EXPECT_EQ(std::tie(list[2].poolPos, list[2].idLinkedPool, list[2].indexKlasse), std::make_tuple(12, 42, 2));
   std::vector<ContestantRecord> back = {list[2], list[0], ContestantRecord{}};
   for (int i = 0; i < 3; ++i) back[i].sort = i;
   db.ReplaceContestants(p, back);
   db.ListContestants(p, list);
   ASSERT_EQ(list.size(), 3u);
-  EXPECT_EQ(list[0].id, back[0].id);
-  EXPECT_EQ(list[1].id, back[1].id);
-  EXPECT_EQ(list[2].idPool, p);
+  EXPECT_EQ(std::tie(list[0].id, list[1].id, list[2].idPool), std::tie(back[0].id, back[1].id, p));
 
   // An id that another pool holds cannot be written; the pool keeps its old positions.
   c.id = -1;
@@ -235,8 +215,8 @@ TEST_F(CompetitionRecordsTest, ContestantsKeepTheirIdsWhenWrittenBack) {
   db.ListContestants(c.idPool, inQ);
   clash.push_back(inQ[0]);
   db.ReplaceContestants(p, clash);
-  EXPECT_EQ(CountForPool("Contestants", p), 3);
-  EXPECT_EQ(CountForPool("Contestants", c.idPool), 1);
+  EXPECT_EQ(std::make_pair(CountForPool("Contestants", p), CountForPool("Contestants", c.idPool)),
+            std::make_pair(3, 1));
 }
 
 TEST_F(CompetitionRecordsTest, MatchIdsAreNeverReusedWhileResultsReferToThem) {
@@ -250,9 +230,8 @@ TEST_F(CompetitionRecordsTest, MatchIdsAreNeverReusedWhileResultsReferToThem) {
   std::vector<MatchRecord> list;
   db.ListMatches(p, list);  // by time, then table
   ASSERT_EQ(list.size(), 6u);
-  EXPECT_EQ(list[0].id, 4);
-  EXPECT_EQ(db.ToernooiOfMatch(4), toernooi);
-  EXPECT_EQ(db.ToernooiOfMatch(5), -1);
+  EXPECT_EQ(std::make_tuple(list[0].id, db.ToernooiOfMatch(4), db.ToernooiOfMatch(5)),
+            std::make_tuple(4, toernooi, -1));
 }
 
 TEST_F(CompetitionRecordsTest, ResultsAreReplacedWithAFreshStamp) {
@@ -266,28 +245,26 @@ TEST_F(CompetitionRecordsTest, ResultsAreReplacedWithAFreshStamp) {
   std::vector<MatchRecord> list;
   db.ListMatches(p, list);
   db.ReadResults(list);
-  EXPECT_EQ(list[0].indexWinner, 0);
-  EXPECT_EQ(list[0].stamp.isodate, 20231015);
-  EXPECT_EQ(list[0].stamp.isotime, 143110);
-  EXPECT_EQ(list[0].stamp.isofraction, 1234567);
-  EXPECT_EQ(list[0].games, (std::vector<int>{8, -5, 3}));
+  const MatchRecord& r = list[0];
+  using Games = std::vector<int>;
+  EXPECT_EQ(std::tie(r.indexWinner, r.stamp.isodate, r.stamp.isotime, r.stamp.isofraction, r.games),
+            std::make_tuple(0, 20231015, 143110, 1234567, Games{8, -5, 3}));
 
   // The winner alone: the games stay; reading twice does not double them.
   db.RecordResult(m, 1, {}, false);
   db.ReadResults(list);
-  EXPECT_EQ(list[0].indexWinner, 1);
-  EXPECT_EQ(list[0].games, (std::vector<int>{8, -5, 3}));
+  EXPECT_EQ(std::tie(r.indexWinner, r.games), std::make_tuple(1, Games{8, -5, 3}));
 
   // How the match was decided reads back beside the winner; a row written
   // without it reads as played.
   for (int decision : {kDecisionWalkover, kDecisionRetired}) {
     db.RecordResult(m, 1, {}, false, decision);
     db.ReadResults(list);
-    EXPECT_EQ(list[0].decision, decision);
+    EXPECT_EQ(r.decision, decision);
   }
   db.Exec(nullptr, "UPDATE ResultWinner SET decision=NULL");
   db.ReadResults(list);
-  EXPECT_EQ(list[0].decision, kDecisionPlayed);
+  EXPECT_EQ(r.decision, kDecisionPlayed);
   db.Exec(nullptr, "UPDATE ResultWinner SET decision=%d", kDecisionRetired);
 
   // A failed write keeps the old result.
@@ -295,14 +272,11 @@ TEST_F(CompetitionRecordsTest, ResultsAreReplacedWithAFreshStamp) {
             0);
   db.RecordResult(m, 0, {1, 1, 1}, true);
   db.ReadResults(list);
-  EXPECT_EQ(list[0].indexWinner, 1);
-  EXPECT_EQ(list[0].games, (std::vector<int>{8, -5, 3}));
+  EXPECT_EQ(std::tie(r.indexWinner, r.games), std::make_tuple(1, Games{8, -5, 3}));
 
   db.ClearResult(m);
   db.ReadResults(list);
-  EXPECT_EQ(list[0].indexWinner, -1);
-  EXPECT_EQ(list[0].decision, kDecisionPlayed);
-  EXPECT_TRUE(list[0].games.empty());
+  EXPECT_EQ(std::tie(r.indexWinner, r.decision, r.games), std::make_tuple(-1, kDecisionPlayed, Games{}));
 }
 
 TEST_F(CompetitionRecordsTest, ReadResultsCoversFiftyThousandMatchesInAnyOrder) {
@@ -351,16 +325,10 @@ TEST_F(CompetitionRecordsTest, ResultsOfToernooiReadAsResultsByIds) {
   byToernooi = byIds;
   db.ReadResults(byIds);
   db.ReadResultsOfToernooi(toernooi, byToernooi);
-  for (size_t i = 0; i < byIds.size(); ++i) {
-    EXPECT_EQ(byToernooi[i].indexWinner, byIds[i].indexWinner);
-    EXPECT_EQ(byToernooi[i].decision, byIds[i].decision);
-    EXPECT_EQ(byToernooi[i].stamp.isotime, byIds[i].stamp.isotime);
-    EXPECT_EQ(byToernooi[i].games, byIds[i].games);
-  }
-  EXPECT_EQ(byToernooi[0].id, mine);
-  EXPECT_EQ(byToernooi[0].games, (std::vector<int>{-4, 9}));
-  EXPECT_EQ(byToernooi[1].id, open);
-  EXPECT_EQ(byToernooi[1].indexWinner, -1);
+  auto fields = [](const MatchRecord& m) { return std::tie(m.indexWinner, m.decision, m.stamp.isotime, m.games); };
+  for (size_t i = 0; i < byIds.size(); ++i) EXPECT_EQ(fields(byToernooi[i]), fields(byIds[i])) << i;
+  EXPECT_EQ(std::tie(byToernooi[0].id, byToernooi[0].games), std::make_tuple(mine, std::vector<int>{-4, 9}));
+  EXPECT_EQ(std::tie(byToernooi[1].id, byToernooi[1].indexWinner), std::make_tuple(open, -1));
   EXPECT_EQ(byToernooi[2].games, (std::vector<int>{-4, 9}));
 }
 
@@ -378,11 +346,79 @@ TEST_F(CompetitionRecordsTest, DeleteRoundLeavesOtherRoundsIntact) {
   std::vector<RoundEntry> rounds;
   db.ListRounds(rounds, p);
   ASSERT_EQ(rounds.size(), 2u);
-  EXPECT_EQ(rounds[0].idMatch, 4);
-  EXPECT_EQ(rounds[1].round, 2);
-  EXPECT_EQ(Count("Matches"), 2);
-  EXPECT_EQ(Count("ResultWinner"), 2);
-  EXPECT_EQ(Count("ResultGames"), 6);
+  EXPECT_EQ(std::make_tuple(rounds[0].idMatch, rounds[1].round, Count("Matches"), Count("ResultWinner"),
+                            Count("ResultGames")),
+            std::make_tuple(4, 2, 2, 2, 6));
+}
+
+using MatchSystemsTest = StoreTest;
+
+MatchSystem UserRule(const std::string& name) {
+  return {0, 21, true, 3, 2, 4, name, false, false, false, true, false, true, false};  // to 21, best of 3, duo AY, BY
+}
+
+bool Listed(Database& db, int id) {
+  std::vector<MatchSystem> list;
+  db.ListMatchSystems(&list);
+  return std::any_of(list.begin(), list.end(), [id](const MatchSystem& s) { return s.id == id; });
+}
+
+TEST_F(MatchSystemsTest, RulesAreStoredCachedAndFallBackToBestOfFive) {
+  MatchSystem s = UserRule("Tot 21 'oud'");
+  EXPECT_EQ(db.AddMatchSystem(s), 6);  // after the five seeds
+  EXPECT_EQ(s.id, 6);
+  s.setMax = 5;
+  s.name = "Tot 21";
+  db.UpdateMatchSystem(s);
+  Database again(db.Path(), clock);  // what the file holds, not only the cache
+  MatchSystem back;
+  again.GetMatchSystem(back, 6);
+  EXPECT_EQ(std::tie(back.name, back.setMax, back.duo_ay, back.duo_bx, back.duo_by),
+            std::make_tuple("Tot 21", 5, true, false, true));
+
+  // A failed update leaves the cache as the table is.
+  db.ExecText(nullptr, "CREATE TRIGGER f BEFORE UPDATE ON MatchSystems BEGIN SELECT RAISE(ABORT,'x'); END");
+  s.name = "Niet opgeslagen";
+  db.UpdateMatchSystem(s);
+  db.GetMatchSystem(back, 6);
+  EXPECT_EQ(back.name, "Tot 21");
+
+  db.GetMatchSystem(back, 424242);
+  EXPECT_EQ(std::tie(back.id, back.name, back.setMax, back.result, back.immutable, back.duo_ay),
+            std::make_tuple(0, "Best of 5", 5, 4, true, false));
+}
+
+TEST_F(MatchSystemsTest, DeleteRefusesSeededRulesAndRulesInUseAnywhere) {
+  EXPECT_TRUE(!db.DeleteMatchSystem(3) && Listed(db, 3));
+  EXPECT_TRUE(db.DeleteMatchSystem(999));  // never there
+
+  MatchSystem byPool = UserRule("pool"), byClass = UserRule("klasse"), byTournament = UserRule("toernooi"),
+              unused = UserRule("ongebruikt");
+  for (MatchSystem* s : {&byPool, &byClass, &byTournament, &unused}) db.AddMatchSystem(*s);
+  // Uses in another tournament than the one on screen count as well.
+  int t1 = db.AddToernooi("T1");
+  int t2 = db.AddToernooi("T2");
+  db.AddSystem({-1, "", "", 0, 0, byClass.id}, t2);
+  std::vector<SystemRecord> classes;
+  db.ListSystems(classes, t2);
+  int idPool = db.AddPool({-1, kPlaystylePoule, -1, "", "", 0, 0, 0, "", byPool.id}, classes[0].id);
+  db.Exec(nullptr, "UPDATE Toernooien SET idMatchSystem=%d WHERE id=%d", byTournament.id, t1);
+  for (int id : {byPool.id, byClass.id, byTournament.id})
+    EXPECT_TRUE(!db.DeleteMatchSystem(id) && Listed(db, id)) << id;
+  EXPECT_TRUE(db.DeleteMatchSystem(unused.id) && !Listed(db, unused.id));
+  EXPECT_EQ(Count("MatchSystems"), 8);
+
+  EXPECT_EQ(db.TournamentsUsingMatchSystem(byPool.id), std::vector<int>{t2});
+  EXPECT_EQ(db.TournamentsUsingMatchSystem(byTournament.id), std::vector<int>{t1});
+  EXPECT_EQ(db.SystemsUsingMatchSystem(byClass.id, t2), std::vector<int>{classes[0].id});
+  EXPECT_TRUE(db.SystemsUsingMatchSystem(byClass.id, t1).empty());
+  EXPECT_EQ(db.PoolsUsingMatchSystem(byPool.id, t2), std::vector<int>{idPool});
+
+  // When the use cannot be read, the rule may be in use: it stays.
+  MatchSystem loose = UserRule("los");
+  db.AddMatchSystem(loose);
+  db.ExecText(nullptr, "ALTER TABLE Pools RENAME TO PoolsWeg");
+  EXPECT_TRUE(!db.DeleteMatchSystem(loose.id) && Listed(db, loose.id));
 }
 
 }  // namespace

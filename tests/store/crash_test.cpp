@@ -3,7 +3,6 @@
 // file and is killed with SIGKILL at random moments within it.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -58,21 +57,6 @@ int Finish(Driver& run) {
   return status;
 }
 
-std::string IntegrityCheck(const std::string& path) {
-  sqlite3* db = nullptr;
-  sqlite3_open(path.c_str(), &db);
-  std::string result;
-  sqlite3_exec(
-      db, "PRAGMA integrity_check",
-      [](void* out, int, char** values, char**) {
-        *static_cast<std::string*>(out) += values[0] ? values[0] : "";
-        return 0;
-      },
-      &result, nullptr);
-  sqlite3_close(db);
-  return result;
-}
-
 TEST(Crash, KilledAnywhereInAnActionLeavesItWholeOrUndone) {
   testing::TempDir dir;
   testing::FakeClock clock;
@@ -88,7 +72,7 @@ TEST(Crash, KilledAnywhereInAnActionLeavesItWholeOrUndone) {
   actions.push_back({"upgrade", old});
 
   std::mt19937 random(20231015);
-  int kills = 0, journals = 0, undone = 0, done = 0, halfDone = 0;
+  int kills = 0, journals = 0;
   for (const auto& [action, source] : actions) {
     const std::string before = testing::DumpDatabase(source);
     // A run to its end: what the action writes, and how long it takes.
@@ -114,19 +98,12 @@ TEST(Crash, KilledAnywhereInAnActionLeavesItWholeOrUndone) {
       Finish(run);
       ++kills;
       if (fs::exists(work + "-journal")) ++journals;  // killed inside a transaction
-      EXPECT_EQ(IntegrityCheck(work), "ok") << action << " kill " << k;
+      // The dump starts with the integrity check, so a damaged file matches neither.
       std::string now = testing::DumpDatabase(work);
-      if (now == before)
-        ++undone;
-      else if (now == expected)
-        ++done;
-      else
-        ++halfDone;
-      EXPECT_TRUE(now == before || now == expected) << action << " kill " << k << " left it half done";
+      EXPECT_TRUE(now == before || now == expected) << action << " kill " << k << " left it half done:\n" << now;
     }
   }
-  std::printf("crash: %zu actions, %d kills (%d inside a transaction), %d undone, %d done, %d half done\n",
-              actions.size(), kills, journals, undone, done, halfDone);
+  std::printf("crash: %zu actions, %d kills (%d inside a transaction)\n", actions.size(), kills, journals);
 }
 
 }  // namespace

@@ -1,45 +1,19 @@
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "common/fakes.h"
-#include "store/database.h"
 #include "store/font.h"
-#include "store/recordset.h"
+#include "store_actions.h"
+#include "store_fixture.h"
 
 namespace velgram {
 namespace {
 
-using testing::FakeClock;
-using testing::TempDir;
-
-std::vector<std::string> Column(Database& db, const std::string& sql, const char* column) {
-  std::string rs;
-  db.ExecText(&rs, sql);
-  std::vector<std::string> out;
-  RecordSet r(rs);
-  for (bool ok = r.First(); ok; ok = r.Next()) out.push_back(r.Text(column));
-  return out;
-}
-
-// Builds a database file by hand, as an older version of the program left it.
-void MakeRawFile(const std::string& path, const std::vector<std::string>& statements) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  for (const auto& s : statements) ASSERT_EQ(sqlite3_exec(db, s.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << s;
-  sqlite3_close(db);
-}
-
-class DatabaseTest : public ::testing::Test {
- protected:
-  TempDir dir;
-  FakeClock clock;
-};
+using DatabaseTest = StoreTest;
 
 TEST_F(DatabaseTest, RecordSetTextAndItsReader) {
-  Database db(dir.File("v.db"), clock);
   std::string rs;
   db.ExecText(&rs, "SELECT id FROM Clubs");
   EXPECT_EQ(rs, "<Records></Records>");
@@ -54,10 +28,8 @@ TEST_F(DatabaseTest, RecordSetTextAndItsReader) {
   db.Exec(&rs, "SELECT MAX(sort) as maxsort, 'abc' AS t, '12ab' AS d FROM Systems WHERE idToernooi=%d", 7);
   RecordSet r(rs);
   ASSERT_TRUE(r.First());
-  EXPECT_EQ(r.Int("maxsort"), 0);   // NULL
-  EXPECT_EQ(r.Int("missing"), -1);  // absent
-  EXPECT_EQ(r.Int("t"), 0);
-  EXPECT_EQ(r.Int("d"), 12);
+  // NULL reads as 0, an absent column as -1, text as its leading number.
+  EXPECT_EQ(std::make_tuple(r.Int("maxsort"), r.Int("missing"), r.Int("t"), r.Int("d")), std::make_tuple(0, -1, 0, 12));
   EXPECT_FALSE(r.Next());
   EXPECT_EQ(r.Int("t"), -1);  // past the last row
 
@@ -67,37 +39,34 @@ TEST_F(DatabaseTest, RecordSetTextAndItsReader) {
   EXPECT_EQ(rs, "");
   RecordSet none(rs);
   EXPECT_FALSE(none.First());
-  EXPECT_EQ(none.Text("id"), "");
-  EXPECT_EQ(none.Int("id"), -1);
+  EXPECT_EQ(std::make_tuple(none.Text("id"), none.Int("id")), std::make_tuple("", -1));
 
-  Database closed(dir.Path() + "/no/such/folder/v.db", clock);
+  Database closed(dir.File("no/such/folder/v.db"), clock);
   EXPECT_FALSE(closed.IsOpen());
   EXPECT_NE(closed.ExecText(&rs, "SELECT 1 AS a"), 0);
   EXPECT_EQ(closed.GetSetting("ToernooiID"), "");
 }
 
 TEST_F(DatabaseTest, StoredTextsComeBackThroughTheRecordSet) {
-  Database db(dir.File("v.db"), clock);
   const std::vector<std::string> names = {"'t Hoekje", "Quote \" in", "A & B", "tab\there", "line\nbreak", "cr\r\nlf\rcr",
                                           "M\xFCller", "<tag/>", "x=\"1\""};
   for (const auto& n : names)
     db.Exec(nullptr, "INSERT INTO Clubs (name) VALUES ('%s')", QuoteSql(n).c_str());
-  EXPECT_EQ(Column(db, "SELECT name FROM Clubs ORDER BY id", "name"), names);
+  EXPECT_EQ(Column("SELECT name FROM Clubs ORDER BY id", "name"), names);
   std::string longName(300000, 'x');  // longer than any fixed statement buffer
   db.Exec(nullptr, "UPDATE Clubs SET name='%s' WHERE id=1", longName.c_str());
-  EXPECT_TRUE(Column(db, "SELECT name FROM Clubs WHERE id=1", "name") == std::vector<std::string>{longName});
+  EXPECT_TRUE(Column("SELECT name FROM Clubs WHERE id=1", "name") == std::vector<std::string>{longName});
 
   // The reader undoes the two escaping steps once more, so the literal texts
   // "&amp;" and "&quot;" come back decoded.
   db.ExecText(nullptr, "DELETE FROM Clubs");
   db.ExecText(nullptr, "INSERT INTO Clubs (name) VALUES ('&amp;'),('&quot;')");
-  EXPECT_EQ(Column(db, "SELECT name FROM Clubs ORDER BY id", "name"), (std::vector<std::string>{"&", "\""}));
+  EXPECT_EQ(Column("SELECT name FROM Clubs ORDER BY id", "name"), (std::vector<std::string>{"&", "\""}));
 }
 
 // The rows held as a list read exactly as their record-set text does, and give
 // that text when asked for it.
 TEST_F(DatabaseTest, RowListReadsAsItsText) {
-  Database db(dir.File("v.db"), clock);
   for (const char* name : {"'t Hoekje", "Quote \" in", "A & B", "&amp;", "&quot;", "a&amp;quot;\"b", "cr\r\nlf",
                            "<tag/> x=\"1\"", "M\xFCller", "", " 12 "})
     db.Exec(nullptr, "INSERT INTO Clubs (name) VALUES ('%s')", QuoteSql(name).c_str());
@@ -129,74 +98,72 @@ TEST_F(DatabaseTest, RowListReadsAsItsText) {
 }
 
 TEST_F(DatabaseTest, NewFileHasFullSchemaAndSeedsOnce) {
-  std::string path = dir.File("v.db");
-  { Database first(path, clock); }
-  Database db(path, clock);
-  auto tables = Column(db, "SELECT name FROM sqlite_master WHERE type='table' ORDER BY name", "name");
+  { Database again(db.Path(), clock); }  // a second opening adds nothing
+  auto tables = Column("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name", "name");
   EXPECT_EQ(tables, (std::vector<std::string>{"Clubs", "Contestants", "Duos", "MatchSystems", "Matches",
                                               "PlayersMain", "PlayersToernooi", "Pools", "ResultGames",
                                               "ResultWinner", "Rounds", "Settings", "Systems", "Toernooien"}));
-  EXPECT_EQ(Column(db, "PRAGMA table_info('Contestants')", "name"),
+  EXPECT_EQ(Column("PRAGMA table_info('Contestants')", "name"),
             (std::vector<std::string>{"id", "idPool", "poolPos", "item1", "item2", "sort", "linktype", "idPlayer",
                                       "idLinkedPool", "indexKlasse"}));
-  EXPECT_EQ(Column(db, "SELECT id||':'||name||':'||setMax||result||duo_abxy AS x FROM MatchSystems ORDER BY id", "x"),
+  EXPECT_EQ(Column("SELECT id||':'||name||':'||setMax||result||duo_abxy AS x FROM MatchSystems ORDER BY id", "x"),
             (std::vector<std::string>{"1:Sets:310", "2:Best of 3:340", "3:Best of 5:540", "4:Best of 7:740",
                                       "5:Duo Dudodeva:231"}));
 }
 
 TEST_F(DatabaseTest, UpgradeConvertsOldFiles) {
+  // A file as an older version of the program left it.
   std::string path = dir.File("old.db");
-  MakeRawFile(path, {
-                        "CREATE TABLE Players (id integer PRIMARY KEY,name text)",
-                        "CREATE TABLE Toernooien (id integer PRIMARY KEY,name text)",
-                        "INSERT INTO Toernooien (name) VALUES ('Oud')",
-                        "CREATE TABLE Contestants (id integer PRIMARY KEY,idPool integer,poolPos integer,item1 "
-                        "integer,item2 integer)",
-                        "INSERT INTO Contestants (id,idPool,poolPos,item1,item2) VALUES (1,10,2,17,0)",
-                        "INSERT INTO Contestants (id,idPool,poolPos,item1,item2) VALUES (2,10,1,-4,2)",
-                        "INSERT INTO Contestants (id,idPool,poolPos,item1,item2) VALUES (3,11,5,8,0)",
-                        "CREATE TABLE ResultWinner (id integer PRIMARY KEY,idMatch integer,indexWinner integer)",
-                        "INSERT INTO ResultWinner (idMatch,indexWinner) VALUES (1,1)",
-                        "CREATE TABLE MatchSystems (id integer PRIMARY KEY,name text)",
-                        "INSERT INTO MatchSystems (name) VALUES ('a'),('b'),('c')",
-                    });
-  Database db(path, clock);
-  EXPECT_TRUE(Column(db, "SELECT name FROM sqlite_master WHERE name='Players'", "name").empty());
+  ASSERT_TRUE(testing::WriteRawFile(
+      path,
+      "CREATE TABLE Players (id integer PRIMARY KEY,name text);"
+      "CREATE TABLE Toernooien (id integer PRIMARY KEY,name text); INSERT INTO Toernooien (name) VALUES ('Oud');"
+      "CREATE TABLE Contestants (id integer PRIMARY KEY,idPool integer,poolPos integer,item1 integer,item2 integer);"
+      "INSERT INTO Contestants (id,idPool,poolPos,item1,item2) VALUES (1,10,2,17,0),(2,10,1,-4,2),(3,11,5,8,0);"
+      "CREATE TABLE ResultWinner (id integer PRIMARY KEY,idMatch integer,indexWinner integer);"
+      "INSERT INTO ResultWinner (idMatch,indexWinner) VALUES (1,1);"
+      "CREATE TABLE MatchSystems (id integer PRIMARY KEY,name text); INSERT INTO MatchSystems (name) VALUES "
+      "('a'),('b'),('c')"));
+  Database old(path, clock);
+  EXPECT_TRUE(ColumnOf(old, "SELECT name FROM sqlite_master WHERE name='Players'", "name").empty());
   // linktype:idPlayer:idLinkedPool:indexKlasse:sort; sort numbered per pool in poolPos order.
-  EXPECT_EQ(Column(db, "SELECT linktype||':'||idPlayer||':'||idLinkedPool||':'||indexKlasse||':'||sort AS x "
+  EXPECT_EQ(ColumnOf(old, "SELECT linktype||':'||idPlayer||':'||idLinkedPool||':'||indexKlasse||':'||sort AS x "
                        "FROM Contestants ORDER BY id", "x"),
             (std::vector<std::string>{"1:17:0:0:1", "2:0:4:2:0", "1:8:0:0:0"}));
   // Added columns hold 0 or '' in existing rows, never NULL.
-  EXPECT_EQ(Column(db, "SELECT isodate||isofraction||decision AS x FROM ResultWinner", "x"),
+  EXPECT_EQ(ColumnOf(old, "SELECT isodate||isofraction||decision AS x FROM ResultWinner", "x"),
             std::vector<std::string>{"000"});
-  EXPECT_EQ(Column(db, "SELECT idMatchSystem FROM Toernooien", "idMatchSystem"), std::vector<std::string>{"0"});
-  EXPECT_EQ(Column(db, "SELECT 'x'||name||gameStop AS x FROM MatchSystems WHERE id=1", "x"),
+  EXPECT_EQ(ColumnOf(old, "SELECT idMatchSystem FROM Toernooien", "idMatchSystem"), std::vector<std::string>{"0"});
+  EXPECT_EQ(ColumnOf(old, "SELECT 'x'||name||gameStop AS x FROM MatchSystems WHERE id=1", "x"),
             std::vector<std::string>{"xa0"});
   // Three rows present: all five seeds are added; five or more get none.
-  EXPECT_EQ(Column(db, "SELECT COUNT(*) AS c FROM MatchSystems", "c"), std::vector<std::string>{"8"});
-  db.ExecText(nullptr, "DELETE FROM MatchSystems WHERE id=8");
+  EXPECT_EQ(ColumnOf(old, "SELECT COUNT(*) AS c FROM MatchSystems", "c"), std::vector<std::string>{"8"});
+  old.ExecText(nullptr, "DELETE FROM MatchSystems WHERE id=8");
   { Database again(path, clock); }
-  EXPECT_EQ(Column(db, "SELECT COUNT(*) AS c FROM MatchSystems", "c"), std::vector<std::string>{"7"});
+  EXPECT_EQ(ColumnOf(old, "SELECT COUNT(*) AS c FROM MatchSystems", "c"), std::vector<std::string>{"7"});
+
+  // An earlier version stopped after adding the kind column to one of three
+  // rows: the other two are converted, and the pool column is added.
+  ASSERT_TRUE(testing::WriteRawFile(
+      dir.File("half.db"),
+      "CREATE TABLE Contestants (id integer PRIMARY KEY,idPool integer,poolPos integer,item1 integer,item2 integer,"
+      "sort integer,linktype integer,idPlayer integer); INSERT INTO Contestants VALUES (1,10,1,17,0,0,1,17),"
+      "(2,10,2,-4,2,1,NULL,NULL),(3,10,3,9,0,2,NULL,NULL)"));
+  Database half(dir.File("half.db"), clock);
+  EXPECT_EQ(ColumnOf(half, "SELECT linktype||':'||idPlayer||':'||idLinkedPool||':'||indexKlasse AS x FROM Contestants",
+                     "x"),
+            (std::vector<std::string>{"1:17:0:0", "2:0:4:2", "1:9:0:0"}));
 }
 
 TEST_F(DatabaseTest, UpgradedOldFileLooksUpWithoutScanningWholeTables) {
   std::string path = dir.File("old.db");
-  MakeRawFile(path, {
-                        "CREATE TABLE Settings (id integer PRIMARY KEY,theKey text,theValue text)",
-                        "CREATE TABLE Clubs (id integer PRIMARY KEY,name text)",
-                        "INSERT INTO Clubs (name) VALUES ('HTC')",
-                        "CREATE TABLE Duos (id integer PRIMARY KEY,idPlayer1 integer,idPlayer2 integer,idToernooi "
-                        "integer,klasse text)",
-                        "CREATE TABLE Systems (id integer PRIMARY KEY,idToernooi integer,name text,description "
-                        "text,nrPlayers integer,sort integer)",
-                        "CREATE TABLE Pools (id integer PRIMARY KEY,playstyle integer,idSystem integer,name text,"
-                        "tables text,starttime integer,endtime integer,sort integer,extra text)",
-                        "CREATE TABLE Matches (id integer PRIMARY KEY,idPool integer,idContestant1 integer,"
-                        "idContestant2 integer,tafel integer,starttime integer)",
-                    });
-  Database db(path, clock);
+  testing::WriteOldFile(path);
+  ASSERT_TRUE(testing::WriteRawFile(path, "INSERT INTO Clubs (name) VALUES ('HTC'); CREATE TABLE Duos (id integer "
+                                          "PRIMARY KEY,idPlayer1 integer,idPlayer2 integer,idToernooi integer,"
+                                          "klasse text)"));
+  Database old(path, clock);
   std::vector<std::string> statements;
-  db.SetStatementHook([&](int, const char* sql) {
+  old.SetStatementHook([&](int, const char* sql) {
     statements.push_back(sql);
     return StatementFault::kRun;
   });
@@ -204,49 +171,40 @@ TEST_F(DatabaseTest, UpgradedOldFileLooksUpWithoutScanningWholeTables) {
   std::vector<PoolRecord> pools;
   std::vector<MatchRecord> matches;
   std::vector<DuoRecord> duos;
-  db.GetSetting("ToernooiID");
-  db.ListSystems(systems, 1);
-  db.ListPools(1, pools);
-  db.ListMatchesOfToernooi(1, matches);
-  db.ListMatches(1, matches);
-  db.ListDuos(duos, 1);
-  db.GetOrAddClub("HTC");
-  db.SetStatementHook(nullptr);
+  old.GetSetting("ToernooiID");
+  old.ListSystems(systems, 1);
+  old.ListPools(1, pools);
+  old.ListMatchesOfToernooi(1, matches);
+  old.ListMatches(1, matches);
+  old.ListDuos(duos, 1);
+  old.GetOrAddClub("HTC");
+  old.SetStatementHook(nullptr);
   ASSERT_GE(statements.size(), 7u);
   for (const std::string& sql : statements)
-    for (const std::string& step : Column(db, "EXPLAIN QUERY PLAN " + sql, "detail"))
+    for (const std::string& step : ColumnOf(old, "EXPLAIN QUERY PLAN " + sql, "detail"))
       EXPECT_NE(step.rfind("SCAN ", 0), 0u) << sql << ": " << step;
 }
 
 TEST_F(DatabaseTest, SettingsKeepOneRowPerKeyAndQuotes) {
-  Database db(dir.File("v.db"), clock);
-  EXPECT_EQ(db.GetSetting("NavFont"), "");
-  EXPECT_EQ(db.GetSettingInt("width"), 0);
+  EXPECT_EQ(db.GetSetting("NavFont") + std::to_string(db.GetSettingInt("width")), "0");
   db.SetSetting("Naam", "it's \"quoted\"");
   EXPECT_EQ(db.GetSetting("Naam"), "it's \"quoted\"");
   db.SetSetting("Naam", "it's again");
   EXPECT_EQ(db.GetSetting("Naam"), "it's again");
-  EXPECT_EQ(Column(db, "SELECT COUNT(*) AS c FROM Settings WHERE theKey='Naam'", "c"), std::vector<std::string>{"1"});
+  EXPECT_EQ(Column("SELECT COUNT(*) AS c FROM Settings WHERE theKey='Naam'", "c"), std::vector<std::string>{"1"});
   db.SetSettingInt("PaneMatchesSortColumn3", 4);
-  EXPECT_EQ(db.GetSetting("PaneMatchesSortColumn3"), "4");
-  EXPECT_EQ(db.GetSetting("PaneMatchesSortColumn4"), "");
+  EXPECT_EQ(db.GetSetting("PaneMatchesSortColumn3") + "|" + db.GetSetting("PaneMatchesSortColumn4"), "4|");
   db.SetSetting("Empty", "");
   EXPECT_EQ(db.GetSettingInt("Empty", 7), 7);
-}
-
-TEST_F(DatabaseTest, SettingKeepsItsOldValueWhenTheInsertIsRefused) {
-  Database db(dir.File("v.db"), clock);
-  db.SetSetting("NavFont", "Arial,12,400,1,34,0");
-  db.ExecText(nullptr,
-              "CREATE TRIGGER refuse BEFORE INSERT ON Settings WHEN NEW.theValue='bad' "
-              "BEGIN SELECT RAISE(ABORT,'refused'); END");
-  db.SetSetting("NavFont", "bad");
-  EXPECT_EQ(db.GetSetting("NavFont"), "Arial,12,400,1,34,0");
+  // A refused write keeps the old value.
+  db.ExecText(nullptr, "CREATE TRIGGER refuse BEFORE INSERT ON Settings WHEN NEW.theValue='bad' "
+                       "BEGIN SELECT RAISE(ABORT,'refused'); END");
+  db.SetSetting("Naam", "bad");
+  EXPECT_EQ(db.GetSetting("Naam"), "it's again");
   EXPECT_FALSE(db.InTransaction());
 }
 
 TEST_F(DatabaseTest, NestedTransactionsCommitOnceAndRollBackWhole) {
-  Database db(dir.File("v.db"), clock);
   for (bool innerCommits : {false, true}) {
     Transaction outer(db);
     db.ExecText(nullptr, "INSERT INTO Clubs (name) VALUES ('a')");
@@ -258,43 +216,33 @@ TEST_F(DatabaseTest, NestedTransactionsCommitOnceAndRollBackWhole) {
         EXPECT_TRUE(inner.Commit());
       }
     }
+    db.ExecText(nullptr, "INSERT INTO Clubs (name) VALUES ('c')");  // still the outer one's, whatever the inner did
     EXPECT_EQ(outer.Commit(), innerCommits);
     if (!innerCommits) {
-      EXPECT_TRUE(Column(db, "SELECT name FROM Clubs", "name").empty());
+      EXPECT_TRUE(Column("SELECT name FROM Clubs", "name").empty());
       // The rolled-back club is not remembered by the cache.
       int id = db.GetOrAddClub("TTV Rolled");
-      EXPECT_EQ(Column(db, "SELECT id||name AS x FROM Clubs", "x"),
+      EXPECT_EQ(Column("SELECT id||name AS x FROM Clubs", "x"),
                 std::vector<std::string>{std::to_string(id) + "TTV Rolled"});
     }
   }
-  EXPECT_EQ(Column(db, "SELECT name FROM Clubs ORDER BY id", "name"),
-            (std::vector<std::string>{"TTV Rolled", "a", "b"}));
+  EXPECT_EQ(Column("SELECT name FROM Clubs ORDER BY id", "name"),
+            (std::vector<std::string>{"TTV Rolled", "a", "b", "c"}));
   EXPECT_FALSE(db.InTransaction());
 }
 
 TEST(FontText, ParsesFieldsUntilTheFirstMissingOneAndFormatsBack) {
-  struct Case {
-    const char* text;
-    int ppi;
-    const char* face;
-    int height, weight, pitch;
-  } cases[] = {
-      {"Arial,10,400,1,34,0", 96, "Arial", -13, 400, 34},  // 13.33 rounds to 13
-      {"Verdana", 96, "Verdana", -11, 400, 49},
-      {"Arial,,700", 96, "Arial", -11, 700, 49},
-      {"Arial,12", 0, "Arial", -11, 400, 49},  // no screen
-      {"", 96, "Courier New", -11, 400, 49},
-  };
-  for (const Case& c : cases) {
-    FontDescription d = ParseFontText(c.text, c.ppi);
-    EXPECT_EQ(d.face, c.face) << c.text;
-    EXPECT_EQ(d.height, c.height) << c.text;
-    EXPECT_EQ(d.weight, c.weight) << c.text;
-    EXPECT_EQ(d.pitchAndFamily, c.pitch) << c.text;
+  // Text, pixels per inch; face, height, weight, pitch. 13.33 rounds to 13; 0 ppi: no screen.
+  const std::tuple<const char*, int, std::string, int, int, int> cases[] = {
+      {"Arial,10,400,1,34,0", 96, "Arial", -13, 400, 34}, {"Verdana", 96, "Verdana", -11, 400, 49},
+      {"Arial,,700", 96, "Arial", -11, 700, 49}, {"Arial,12", 0, "Arial", -11, 400, 49},
+      {"", 96, "Courier New", -11, 400, 49}};
+  for (const auto& [text, ppi, face, height, weight, pitch] : cases) {
+    FontDescription d = ParseFontText(text, ppi);
+    EXPECT_EQ(std::tie(d.face, d.height, d.weight, d.pitchAndFamily), std::tie(face, height, weight, pitch)) << text;
   }
   FontDescription d = ParseFontText("Times New Roman,11,700,2,18,1,1", 120);
-  EXPECT_EQ(d.height, -18);
-  EXPECT_TRUE(d.italic && d.underline);
+  EXPECT_TRUE(d.height == -18 && d.italic && d.underline);
   EXPECT_EQ(FormatFontText(d, 120), "Times New Roman,11,700,2,18,1");  // without the underline
   EXPECT_EQ(ParseFontText(std::string(40, 'F'), 96).face.size(), 31u);
   for (int pt = 6; pt <= 36; ++pt) {

@@ -1,4 +1,5 @@
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "store/database.h"
@@ -11,20 +12,17 @@ using ParticipantsTest = StoreTest;
 
 PlayerRecord Player(const std::string& name, int idClub = -1, const std::string& bondsnummer = "",
                     int rating = 0, const std::string& klasse = "") {
-  PlayerRecord p;
-  p.name = name;
-  p.idClub = idClub;
-  p.bondsnummer = bondsnummer;
-  p.rating = rating;
-  p.klasse = klasse;
-  return p;
+  return {-1, name, idClub, bondsnummer, rating, klasse, 0, "", ""};
 }
 
-std::string PlayerName(Database& db, int id) {
+PlayerRecord Get(Database& db, int id) {
   PlayerRecord p;
   db.GetPlayer(p, id);
-  return p.name;
+  return p;
 }
+std::string PlayerName(Database& db, int id) { return Get(db, id).name; }
+// A player known by its id only, as the screens pass it to another tournament.
+PlayerRecord Known(int id) { return {id, "", -1, "", 0, "", 0, "", ""}; }
 
 TEST_F(ParticipantsTest, TournamentNamesAreUniqueWithoutLimitAndKeepQuotes) {
   int first = db.AddToernooi("'t Hoekje \"zomer\" & co");
@@ -82,15 +80,12 @@ TEST_F(ParticipantsTest, PlayerNamesAreUniqueAcrossTournamentsUpTo999) {
   int c = db.AddPlayer(Player("Henk 't Hart"), t1);
   EXPECT_EQ(PlayerName(db, b), "Henk 't Hart (1)");
   EXPECT_EQ(PlayerName(db, c), "Henk 't Hart (2)");
-  PlayerRecord back;
-  db.GetPlayer(back, a);
-  EXPECT_EQ(back.name, full.name);
-  EXPECT_EQ(back.idClub, full.idClub);
-  EXPECT_EQ(back.bondsnummer, "NL'123");
-  EXPECT_EQ(back.rating, 1650);
-  EXPECT_EQ(back.klasse, "B'");
-  EXPECT_EQ(back.gender, 1);
-  EXPECT_EQ(back.email, full.email);
+  std::vector<PlayerRecord> byId;
+  db.ListPlayersById(t1, {c, b, a}, byId);  // b is not entered in t1
+  EXPECT_EQ(byId.size(), 2u);
+  PlayerRecord b2 = Get(db, a);
+  EXPECT_EQ(std::tie(b2.name, b2.idClub, b2.bondsnummer, b2.rating, b2.klasse, b2.gender, b2.email),
+            std::tie(full.name, full.idClub, full.bondsnummer, full.rating, full.klasse, full.gender, full.email));
 
   // After 999 taken names the last candidate is used, and the new player
   // still gets its own tournament entry.
@@ -110,15 +105,12 @@ TEST_F(ParticipantsTest, UpdatePlayerKeepsOwnNameAndAvoidsOthers) {
   int t = db.AddToernooi("T");
   int a = db.AddPlayer(Player("Anna"), t);
   int b = db.AddPlayer(Player("Bea"), t);
-  PlayerRecord p;
-  db.GetPlayer(p, a);
+  PlayerRecord p = Get(db, a);
   p.rating = 1500;
   db.UpdatePlayer(p);
-  db.GetPlayer(p, a);
-  EXPECT_EQ(p.name, "Anna");
-  EXPECT_EQ(p.rating, 1500);
-
-  db.GetPlayer(p, b);
+  p = Get(db, a);
+  EXPECT_EQ(std::tie(p.name, p.rating), std::make_tuple("Anna", 1500));
+  p = Get(db, b);
   p.name = "Anna";
   db.UpdatePlayer(p);
   EXPECT_EQ(PlayerName(db, b), "Anna (1)");
@@ -155,9 +147,7 @@ TEST_F(ParticipantsTest, FindPlayerFallsBackFromBondsnummerToNameAndClub) {
 
 TEST_F(ParticipantsTest, DeletePlayerIsAllOrNothingAcrossTournaments) {
   int a = db.AddPlayer(Player("Anna"), db.AddToernooi("T"));
-  PlayerRecord p;
-  p.id = a;
-  db.SetPlayerInToernooi(p, db.AddToernooi("T2"));
+  db.SetPlayerInToernooi(Known(a), db.AddToernooi("T2"));
   ASSERT_EQ(db.ExecText(nullptr, "CREATE TRIGGER k BEFORE DELETE ON PlayersMain BEGIN SELECT RAISE(ABORT,'k'); END"), 0);
   db.DeletePlayer(a);
   EXPECT_EQ(Count("PlayersToernooi"), 2);
@@ -173,41 +163,28 @@ TEST_F(ParticipantsTest, DuosShowOneOrTwoClubsAndBelongToTheirTournament) {
   int a = db.AddPlayer(Player("Anna", zwolle, "", 1000), t);
   int b = db.AddPlayer(Player("Bert", db.GetOrAddClub("Kampen"), "", 1200), t);
   int c = db.AddPlayer(Player("Cas", zwolle, "", 800), t);
-  DuoRecord d;
-  d.idPlayer1 = a;
-  d.idPlayer2 = b;
-  d.klasse = "A";
-  db.AddDuo(d, t);
-  d.idPlayer2 = c;
-  db.AddDuo(d, t);
+  db.AddDuo({-1, a, b, "A", "", "", 0}, t);
+  db.AddDuo({-1, a, c, "A", "", "", 0}, t);
 
   std::vector<DuoRecord> list;
   db.ListDuos(list, t);
   ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(list[0].name, "Anna + Bert");
-  EXPECT_EQ(list[0].club, "Zwolle/Kampen");
-  EXPECT_EQ(list[0].rating, 2200);
-  EXPECT_EQ(list[1].club, "Zwolle");
-  EXPECT_EQ(list[1].rating, 1800);
+  EXPECT_EQ(std::tie(list[0].name, list[0].club, list[0].rating), std::make_tuple("Anna + Bert", "Zwolle/Kampen", 2200));
+  EXPECT_EQ(std::tie(list[1].club, list[1].rating), std::make_tuple("Zwolle", 1800));
 
   // The players are shared, but another tournament has no pairs.
   int t2 = db.AddToernooi("T2");
-  PlayerRecord p;
-  for (int id : {a, b}) {
-    p.id = id;
-    db.SetPlayerInToernooi(p, t2);
-  }
-  std::vector<DuoRecord> other;
-  db.ListDuos(other, t2);
-  EXPECT_TRUE(other.empty());
+  for (int id : {a, b}) db.SetPlayerInToernooi(Known(id), t2);
+  std::vector<DuoRecord> none;
+  db.ListDuos(none, t2);
+  EXPECT_TRUE(none.empty());
 
   list[0].idPlayer2 = c;
   db.UpdateDuo(list[0]);
   DuoRecord one;
   one.name = "stale";
   db.GetDuo(one, list[0].id);  // looked up among all players
-  EXPECT_EQ(one.name, "Anna + Cas");
-  EXPECT_EQ(one.club, "Zwolle");
+  EXPECT_EQ(one.name + "/" + one.club, "Anna + Cas/Zwolle");
 }
 
 }  // namespace

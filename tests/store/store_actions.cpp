@@ -28,37 +28,19 @@ int ReadId(Database& db, const std::string& sql) {
 }
 
 PlayerRecord Player(int n) {
-  PlayerRecord p;
-  p.name = Format("Speler %02d", n);
-  p.clubName = n % 2 ? "TTV Noord" : "Smash";
-  p.bondsnummer = Format("NL%04d", n);
-  p.rating = 1000 + 37 * n;
-  p.klasse = n < 7 ? "A" : "B";
+  PlayerRecord p{-1, Format("Speler %02d", n), -1, Format("NL%04d", n), 1000 + 37 * n, "A", 0, "", "TTV Noord"};
+  if (n >= 7) p.klasse = "B";
+  if (n % 2 == 0) p.clubName = "Smash";
   return p;
 }
 
-int AddPool(Database& db, int idSystem, int playstyle, const char* name, const std::string& extra) {
-  PoolRecord p;
-  p.playstyle = playstyle;
-  p.name = name;
-  p.tables = "1-3";
-  p.starttime = 900;
-  p.endtime = 1200;
-  p.extra = extra;
-  return db.AddPool(p, idSystem);
-}
-
-void Seat(Database& db, int idPool, const std::vector<int>& players) {
+// A pool of the class with the players at its first positions.
+int AddPool(Database& db, int idSystem, int playstyle, const char* name, const char* extra, std::vector<int> players) {
+  int id = db.AddPool({-1, playstyle, idSystem, name, "1-3", 900, 1200, 0, extra, 0}, idSystem);
   std::vector<ContestantRecord> rows;
-  for (size_t i = 0; i < players.size(); ++i) {
-    ContestantRecord c;
-    c.id = 0;
-    c.poolPos = c.sort = static_cast<int>(i) + 1;
-    c.linktype = 1;
-    c.idPlayer = players[i];
-    rows.push_back(c);
-  }
-  if (!db.ReplaceContestants(idPool, rows)) throw std::runtime_error("positions not written");
+  for (int i = 0; i < static_cast<int>(players.size()); ++i) rows.push_back({0, -1, i + 1, i + 1, 1, players[i], 0, 0});
+  if (!db.ReplaceContestants(id, rows)) throw std::runtime_error("positions not written");
+  return id;
 }
 
 bool GetSwiss(Database& db, int idPool, LSwiss& pool) {
@@ -98,19 +80,16 @@ World BuildWorld(Database& db, Clock& clock) {
     p.idClub = db.GetOrAddClub(p.clubName);
     players.push_back(db.AddPlayer(p, w.idToernooi));
   }
-  SystemRecord cls;
-  cls.name = "Heren";
-  db.AddSystem(cls, w.idToernooi);
+  db.AddSystem({-1, "Heren", "", 0, 0, 0}, w.idToernooi);
   std::vector<SystemRecord> classes;
   db.ListSystems(classes, w.idToernooi);
   w.idSystem = classes.at(0).id;
 
-  w.idPoule = AddPool(db, w.idSystem, kPlaystylePoule, "Poule A", "");
-  Seat(db, w.idPoule, {players[0], players[1], players[2], players[3], players[4]});
-  w.idSwiss = AddPool(db, w.idSystem, kPlaystyleSwiss, "Zwitsers", "");
-  Seat(db, w.idSwiss, {players[0], players[2], players[4], players[5], players[6], players[7]});
-  w.idKnockout = AddPool(db, w.idSystem, kPlaystyleDropout, "Afval", "{ \"dimension\":8 }");
-  Seat(db, w.idKnockout, {players[1], players[3], players[5], players[7], players[8], players[9]});
+  const std::vector<int>& p = players;
+  w.idPoule = AddPool(db, w.idSystem, kPlaystylePoule, "Poule A", "", {p[0], p[1], p[2], p[3], p[4]});
+  w.idSwiss = AddPool(db, w.idSystem, kPlaystyleSwiss, "Zwitsers", "", {p[0], p[2], p[4], p[5], p[6], p[7]});
+  w.idKnockout =
+      AddPool(db, w.idSystem, kPlaystyleDropout, "Afval", "{ \"dimension\":8 }", {p[1], p[3], p[5], p[7], p[8], p[9]});
 
   LSwiss swiss;
   if (!GetSwiss(db, w.idSwiss, swiss) || swiss.CalculateNextRound(db, clock, nullptr) != RoundOutcome::kWritten)
@@ -202,9 +181,15 @@ const std::vector<StoreAction>& StoreActions() {
   return actions;
 }
 
-void WriteOldFile(const std::string& path) {
+bool WriteRawFile(const std::string& path, const std::string& sql) {
   sqlite3* db = nullptr;
-  sqlite3_open(path.c_str(), &db);
+  bool ok = sqlite3_open(path.c_str(), &db) == SQLITE_OK &&
+            sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+  sqlite3_close(db);
+  return ok;
+}
+
+void WriteOldFile(const std::string& path) {
   std::string sql =
       "BEGIN;"
       "CREATE TABLE Settings (id integer PRIMARY KEY,theKey text,theValue text);"
@@ -238,8 +223,7 @@ void WriteOldFile(const std::string& path) {
     sql += Format("INSERT INTO Contestants (idPool,poolPos,item1,item2) VALUES (1,%d,%d,0);", 9 - i, i);
   }
   sql += "INSERT INTO Contestants (idPool,poolPos,item1,item2) VALUES (2,1,-1,1),(2,2,-1,2);COMMIT;";
-  sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
-  sqlite3_close(db);
+  WriteRawFile(path, sql);
 }
 
 std::string DumpDatabase(const std::string& path) {
@@ -259,8 +243,8 @@ std::string DumpDatabase(const std::string& path) {
   };
   std::string dump;
   std::vector<std::string> tables;
-  sqlite3_exec(
-      db, "SELECT type,name,sql FROM sqlite_master ORDER BY type,name", append, &dump, nullptr);
+  sqlite3_exec(db, "PRAGMA integrity_check", append, &dump, nullptr);
+  sqlite3_exec(db, "SELECT type,name,sql FROM sqlite_master ORDER BY type,name", append, &dump, nullptr);
   sqlite3_exec(
       db, "SELECT name FROM sqlite_master WHERE type='table' ORDER BY name",
       [](void* out, int, char** values, char**) {

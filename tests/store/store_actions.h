@@ -22,6 +22,10 @@ World BuildWorld(Database& db, Clock& clock);
 // The ids of an event that BuildWorld wrote, read back from the file.
 World FindWorld(Database& db);
 
+// Runs the statements on the file with SQLite alone, as another program or an
+// older version would; false when one fails.
+bool WriteRawFile(const std::string& path, const std::string& sql);
+
 // Writes a file as the oldest versions left it (no match rules, no rounds, no
 // duos, positions in item1/item2), for the schema upgrade.
 void WriteOldFile(const std::string& path);
@@ -35,8 +39,8 @@ struct StoreAction {
 // the database opens).
 const std::vector<StoreAction>& StoreActions();
 
-// The schema and every row of every table of the file, as one text: two files
-// hold the same data when their texts are equal.
+// The integrity check, the schema and every row of every table of the file, as
+// one text: two sound files hold the same data when their texts are equal.
 std::string DumpDatabase(const std::string& path);
 
 }  // namespace velgram::testing

@@ -4,12 +4,23 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "common/fakes.h"
 #include "store/database.h"
 #include "store/recordset.h"
 
 namespace velgram {
+
+// One column of every row of a query, as texts.
+inline std::vector<std::string> ColumnOf(Database& on, const std::string& sql, const char* column) {
+  std::string rs;
+  on.ExecText(&rs, sql);
+  std::vector<std::string> out;
+  RecordSet r(rs);
+  for (bool ok = r.First(); ok; ok = r.Next()) out.push_back(r.Text(column));
+  return out;
+}
 
 class StoreTest : public ::testing::Test {
  protected:
@@ -19,14 +30,13 @@ class StoreTest : public ::testing::Test {
     return c;
   }
 
-  // The first column of the first row of a query, as a number (-1 without one).
-  int QueryInt(const std::string& sql, const char* column) {
-    std::string rs;
-    db.ExecText(&rs, sql);
-    RecordSet r(rs);
-    return r.First() ? r.Int(column) : -1;
+  int Count(const std::string& from) {
+    std::vector<std::string> n = ColumnOf(db, "SELECT COUNT(*) AS n FROM " + from, "n");
+    return n.size() == 1 ? std::stoi(n[0]) : -1;
   }
-  int Count(const std::string& from) { return QueryInt("SELECT COUNT(*) AS n FROM " + from, "n"); }
+  std::vector<std::string> Column(const std::string& sql, const char* column = "name") {
+    return ColumnOf(db, sql, column);
+  }
 
   testing::TempDir dir;
   testing::FakeClock clock = StartClock();
