@@ -486,35 +486,5 @@ TEST_F(ResultDialogs, ChangesAreAnnounced) {
   EXPECT_EQ(announced.count(), 1);
 }
 
-// At a large dialog font every dialog still shows each label and button
-// whole: the layouts grow, nothing has a fixed size.
-TEST_F(ResultDialogs, DialogsGrowWithTheirFont) {
-  QFont before = QApplication::font();
-  QFont big = before;
-  big.setPointSize(16);
-  QApplication::setFont(big);
-  std::vector<std::unique_ptr<QDialog>> dialogs;
-  dialogs.push_back(std::make_unique<LDlgResultFast>(*app, match, 0));
-  dialogs.push_back(std::make_unique<LDlgResultSingleGames>(*app, match, 0));
-  dialogs.push_back(std::make_unique<LDlgResultSingleSets>(*app, match, 0));
-  dialogs.push_back(std::make_unique<LDlgResultDuoPoints>(*app, match, 0));
-  dialogs.push_back(std::make_unique<LDlgTableTime>(*app, match));
-  for (auto& d : dialogs) {
-    if (auto* r = dynamic_cast<LDlgResultBase*>(d.get())) {
-      ASSERT_TRUE(r->Load());
-    }
-    d->show();
-    QApplication::processEvents();
-    for (QWidget* w : d->findChildren<QWidget*>()) {
-      if (!w->isVisible() || !(qobject_cast<QLabel*>(w) || qobject_cast<QPushButton*>(w))) continue;
-      EXPECT_GE(w->width(), w->minimumSizeHint().width()) << d->metaObject()->className() << " "
-                                                          << w->property("text").toString().toStdString();
-      EXPECT_GE(w->height(), w->minimumSizeHint().height()) << d->metaObject()->className();
-    }
-    d->close();
-  }
-  QApplication::setFont(before);
-}
-
 }  // namespace
 }  // namespace velgram::testing
