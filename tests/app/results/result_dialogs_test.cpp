@@ -77,60 +77,86 @@ QWidget* Focused(QWidget* d) { return d->focusWidget() ? d->focusWidget() : d; }
 
 std::pair<QString, QString> Shown(LFlyGameResult* g) { return {g->LeftText(), g->RightText()}; }
 
-// Best of 5 without the two-point rule's deuce: 11-7, 11-9, 11-5 by keypad
-// clicks and by keys alone, the bold name after the rebuild, then the stored
-// codes; the other cases show what one step does.
-TEST_F(ResultDialogs, GameByGameEntry) {
-  struct Case {
-    const char* what;
-    std::function<void(LDlgResultFast*)> steps;
-    std::vector<int> stored;
-  };
+// One whole entry in each way of entering, as a director types it, and the
+// codes stored. In the game windows (best of 5 without the two-point rule's
+// deuce) 11-7, 11-9, 11-5 by keypad clicks and by keys alone, with the name
+// ahead bold after the rebuild and nothing moved; the other game-window rows
+// show what one step does.
+TEST_F(ResultDialogs, OneWholeEntryInEachWay) {
+  const int idGames = AddGamesWon(), idSets = SystemId("Sets");
   auto keys = [](LDlgResultFast* d, const QString& typed) {
     for (QChar ch : typed) QTest::keyClicks(Focused(d), QString(ch));
   };
+  auto fast = [this](std::function<void(LDlgResultFast*)> steps) -> std::function<bool()> {
+    return [this, steps] {
+      bool bold = false;
+      int shift = -1;
+      const bool closed = Enter<LDlgResultFast>([&](LDlgResultFast* d) {
+        EXPECT_EQ(d->ShownGames(), 5);
+        EXPECT_FALSE(d->Game(5)->isVisible());
+        const int top = d->Game(0)->mapTo(d, QPoint()).y();
+        steps(d);
+        QTest::qWait(LDlgResultFast::kRebuildMs + 100);
+        bold = d->NameLabel(0)->font().bold() && !d->NameLabel(1)->font().bold();
+        shift = d->Game(0)->mapTo(d, QPoint()).y() - top;
+        QTest::keyClick(Focused(d), Qt::Key_Return);
+      });
+      EXPECT_TRUE(bold);
+      EXPECT_EQ(shift, 0);
+      return closed;
+    };
+  };
+  struct Case {
+    const char* what;
+    std::function<bool()> enter;
+    std::vector<int> games;
+    int winner;
+  };
   const Case cases[] = {
-      {"keypad", [](LDlgResultFast* d) { for (int p : {7, 9, 5}) Click(d->KeypadButton(p)); }, {8, 10, 6}},
-      {"keyboard", [&](LDlgResultFast* d) { keys(d, "795"); }, {8, 10, 6}},
+      {"keypad", fast([](LDlgResultFast* d) { for (int p : {7, 9, 5}) Click(d->KeypadButton(p)); }), {8, 10, 6}, 0},
+      {"keyboard", fast([&](LDlgResultFast* d) { keys(d, "795"); }), {8, 10, 6}, 0},
       {"exchange the second game",
-       [](LDlgResultFast* d) {
+       fast([](LDlgResultFast* d) {
          for (int p : {7, 9}) Click(d->KeypadButton(p));
          Click(d->Game(1)->ExchangeButton());
          EXPECT_EQ(Shown(d->Game(1)), std::pair(QString("9"), QString("11")));
          for (int p : {5, 3}) Click(d->KeypadButton(p));
-       },
-       {8, -10, 6, 4}},
+       }),
+       {8, -10, 6, 4}, 0},
       {"12 and 13 by keys, a deuce by \"?\"",
-       [&](LDlgResultFast* d) {
+       fast([&](LDlgResultFast* d) {
          keys(d, "+2+3");
          OnModal<LDlgPointsLoser>([](LDlgPointsLoser* p) {
            QTest::keyClicks(p->PointsEdit(), "20");
            p->accept();
          });
          keys(d, "?");
+       }),
+       {13, 14, 21}, 0},
+      {"games won, closed by Return",
+       [&] {
+         return Enter<LDlgResultSingleGames>([](LDlgResultSingleGames* d) {
+           QTest::keyClicks(d->GamesEdit(0), "2");
+           QTest::keyClicks(d->GamesEdit(1), "3");
+           QTest::keyClick(d->GamesEdit(1), Qt::Key_Return);
+         }, idGames);
        },
-       {13, 14, 21}},
+       {2, 3}, 1},
+      {"winner by its key",
+       [&] {
+         return Enter<LDlgResultSingleSets>([](LDlgResultSingleSets* d) {
+           EXPECT_EQ(d->SideButton(0)->text(), "Jan Smit");
+           QTest::keyClick(d, Qt::Key_1);
+         }, idSets);
+       },
+       {}, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     ClearMatchResult(db(), match);
-    bool bold = false;
-    int shift = -1;
-    EXPECT_TRUE(Enter<LDlgResultFast>([&](LDlgResultFast* d) {
-      EXPECT_EQ(d->ShownGames(), 5);
-      EXPECT_FALSE(d->Game(5)->isVisible());
-      const int top = d->Game(0)->mapTo(d, QPoint()).y();
-      c.steps(d);
-      QTest::qWait(LDlgResultFast::kRebuildMs + 100);
-      bold = d->NameLabel(0)->font().bold() && !d->NameLabel(1)->font().bold();
-      shift = d->Game(0)->mapTo(d, QPoint()).y() - top;  // nothing moves when a name turns bold
-      QTest::keyClick(Focused(d), Qt::Key_Return);
-    }));
+    EXPECT_TRUE(c.enter());
     MatchRecord m = Stored();
-    EXPECT_EQ(m.games, c.stored);
-    EXPECT_EQ(m.indexWinner, 0);
-    EXPECT_TRUE(bold);
-    EXPECT_EQ(shift, 0);
+    EXPECT_EQ(std::pair(m.games, m.indexWinner), std::pair(c.games, c.winner));
   }
 }
 
@@ -207,21 +233,6 @@ TEST_F(ResultDialogs, NumbersTheRulesCannotHold) {
                                       "Vul een aantal punten van 0 tot en met 99 in.",
                                       "Het aantal games kan niet negatief zijn."}));
   EXPECT_EQ(Stored().indexWinner, -1);
-  // And the games dialog stores a count it can hold, the winner dialog a
-  // side chosen by its key.
-  EXPECT_TRUE(Enter<LDlgResultSingleGames>([](LDlgResultSingleGames* d) {
-    QTest::keyClicks(d->GamesEdit(0), "2");
-    QTest::keyClicks(d->GamesEdit(1), "3");
-    QTest::keyClick(d->GamesEdit(1), Qt::Key_Return);
-  }, idGames));
-  EXPECT_EQ(Stored().games, (std::vector<int>{2, 3}));
-  EXPECT_EQ(Stored().indexWinner, 1);
-  EXPECT_TRUE(Enter<LDlgResultSingleSets>([](LDlgResultSingleSets* d) {
-    EXPECT_EQ(d->SideButton(0)->text(), "Jan Smit");
-    QTest::keyClick(d, Qt::Key_1);
-  }, SystemId("Sets")));
-  EXPECT_EQ(Stored().indexWinner, 0);
-  EXPECT_EQ(Stored().games, (std::vector<int>{2, 3}));  // the winner alone leaves the games
 }
 
 // "Beslissing:" in every dialog: a walkover or a retirement is stored as the
