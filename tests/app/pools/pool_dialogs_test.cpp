@@ -100,17 +100,14 @@ TEST_F(PoolDialogsTest, MatchSystemEditorFollowsTheRulesOfItsControls) {
   LDlgMatchSystem dlg(*app, 0);
   EXPECT_EQ(dlg.select->currentText(), QStringLiteral("Best of 5"));
   EXPECT_TRUE(dlg.resultMode[3]->isChecked());
-  struct Case {
-    int button;
-    bool points, setMax;
-  };
-  for (Case c : {Case{0, false, false}, Case{1, false, true}, Case{2, true, true}, Case{3, true, true}}) {
-    SCOPED_TRACE(c.button);
-    dlg.resultMode[c.button]->click();
-    EXPECT_EQ(dlg.points->isEnabled(), c.points);
-    EXPECT_EQ(dlg.gameDiff->isEnabled(), c.points);
-    EXPECT_EQ(dlg.setMax->isEnabled(), c.setMax);
-    EXPECT_EQ(dlg.setWon->isEnabled(), c.setMax);
+  // Which controls each way of entering enables is the core's
+  // (MatchSystemEditor.EnablingAndReadingTheControls); the dialog applies it.
+  for (auto [button, points, sets] : {std::tuple{0, false, false}, {1, false, true}, {2, true, true}}) {
+    dlg.resultMode[button]->click();
+    EXPECT_EQ((std::vector{dlg.points->isEnabled(), dlg.gameDiff->isEnabled(), dlg.setMax->isEnabled(),
+                           dlg.setWon->isEnabled()}),
+              (std::vector{points, points, sets, sets}))
+        << button;
   }
   EXPECT_FALSE(dlg.subMatches[0]->isEnabled());
   dlg.duoteam->click();
