@@ -1,7 +1,7 @@
 // The pool, match-system, add-players, link and start-warning dialogs driven
 // through their controls. What the core refuses and why (names, times,
 // maximum positions, links that do not fit): PositionsTest, EditsTest,
-// MatchSystems; here the dialogs show the core's answer and send the fields.
+// MatchRules; here the dialogs show the core's answer and send the fields.
 #include <QHeaderView>
 #include <QTest>
 #include <numeric>
@@ -9,36 +9,23 @@
 #include "app/pools/dlg_contestants.h"
 #include "app/pools/dlg_matchsystem.h"
 #include "app/pools/dlg_pool.h"
-#include "app/widgets/grid.h"
 #include "competition/match_rules.h"
-#include "tests/app/shell_fixture.h"
+#include "tests/app/dialog_fixture.h"
 
 namespace velgram::testing {
 namespace {
 
-class PoolDialogsTest : public ShellTest {
+class PoolDialogsTest : public DialogTest {
  protected:
   PoolDialogsTest() {
     OpenTournament();
     cls = AddClass("Jeugd");
-  }
-  int SystemId(const std::string& name) {
-    std::vector<MatchSystem> all;
-    db().ListMatchSystems(&all);
-    for (const MatchSystem& ms : all)
-      if (ms.name == name) return ms.id;
-    return -1;
   }
   // A pool of the class holding n players.
   int PoolWith(const std::string& name, int n, int firstPlayer = 0) {
     int pool = AddPool(cls, name);
     for (int i = 0; i < n; ++i) Seat(pool, AddPlayer("Speler " + std::to_string(firstPlayer + i), 1000 + i, "TTV"));
     return pool;
-  }
-  std::vector<ContestantRecord> Rows(int pool) {
-    std::vector<ContestantRecord> rows;
-    db().ListContestants(pool, rows);
-    return rows;
   }
   static void Type(QLineEdit* field, const char* text) {
     field->selectAll();  // typed over the whole field, as a director does
@@ -47,7 +34,9 @@ class PoolDialogsTest : public ShellTest {
   int cls = -1;
 };
 
-TEST_F(PoolDialogsTest, PoolDialogSendsItsFieldsAndShowsTimesAsTheCoreReadsThem) {
+// A new pool sends its fields; a started one keeps its tables and times and
+// stores a new match system at once, before the pool dialog's OK.
+TEST_F(PoolDialogsTest, PoolDialogSendsItsFieldsAndLocksAStartedPool) {
   LDlgPool dlg(*app, cls, -1);
   EXPECT_EQ(dlg.start->text() + dlg.end->text() + dlg.matchSystem->text(), QStringLiteral("09:0016:00Best of 5"));
   dlg.name->setText(QStringLiteral("Voorronde"));
@@ -55,53 +44,42 @@ TEST_F(PoolDialogsTest, PoolDialogSendsItsFieldsAndShowsTimesAsTheCoreReadsThem)
   dlg.tables->setText(QStringLiteral("4,1-2"));
   Type(dlg.start, "25:00");
   dlg.accept();
-  EXPECT_EQ(prompter.alerts.size(), 1u);  // the core's message on the start time
-  EXPECT_EQ(dlg.SavedId(), -1);
+  EXPECT_EQ(std::pair(prompter.alerts.size(), dlg.SavedId()), std::pair(size_t{1}, -1));  // the core's message
   Type(dlg.start, "930");
   Type(dlg.end, "1745");
   dlg.accept();
-  ASSERT_GT(dlg.SavedId(), 0);
   PoolRecord p;
   ASSERT_TRUE(db().GetPool(dlg.SavedId(), p));
   EXPECT_EQ(std::tuple(p.name, p.playstyle, p.tables, p.starttime, p.endtime, p.idMatchSystem),
             std::tuple(std::string("Voorronde"), kPlaystylePoule, std::string("1-2,4"), 930, 1745,
                        SystemId("Best of 5")));
+  LDlgPool edit(*app, cls, p.id);
+  EXPECT_FALSE(edit.style->isEnabled());
+  Type(edit.start, "9:30");
+  edit.start->editingFinished();
+  EXPECT_EQ(edit.start->text(), QStringLiteral("09:30"));
 
-  for (const char* typed : {"930", "9:30", "09:30"}) {
-    LDlgPool edit(*app, cls, p.id);
-    EXPECT_FALSE(edit.style->isEnabled());
-    Type(edit.start, typed);
-    edit.start->editingFinished();
-    EXPECT_EQ(edit.start->text(), QStringLiteral("09:30")) << typed;
-  }
-}
-
-TEST_F(PoolDialogsTest, AStartedPoolKeepsItsTablesAndTimesAndStoresItsMatchSystemAtOnce) {
   int pool = PoolWith("Poule A", 2);
-  std::vector<ContestantRecord> rows = Rows(pool);
-  db().AddMatch(pool, rows[0].id, rows[1].id, 1, 930);
-  LDlgPool dlg(*app, cls, pool);
-  EXPECT_TRUE(dlg.Locked());
-  EXPECT_FALSE(dlg.tables->isEnabled() || dlg.start->isEnabled() || dlg.end->isEnabled());
-  EXPECT_TRUE(dlg.name->isEnabled());
+  AddMatch(pool);
+  LDlgPool started(*app, cls, pool);
+  EXPECT_TRUE(started.Locked() && started.name->isEnabled());
+  EXPECT_FALSE(started.tables->isEnabled() || started.start->isEnabled() || started.end->isEnabled());
   OnModal<LDlgMatchSystem>([](LDlgMatchSystem* m) {
     EXPECT_EQ(m->select->currentText(), QStringLiteral("Best of 5"));
     m->select->setCurrentIndex(m->select->findText(QStringLiteral("Best of 3")));
     m->accept();
   });
-  dlg.matchSystemButton->click();
-  EXPECT_EQ(dlg.matchSystem->text(), QStringLiteral("Best of 3"));
-  PoolRecord p;
+  started.matchSystemButton->click();
+  EXPECT_EQ(started.matchSystem->text(), QStringLiteral("Best of 3"));
   ASSERT_TRUE(db().GetPool(pool, p));
-  EXPECT_EQ(p.idMatchSystem, SystemId("Best of 3"));  // before the pool dialog's OK
+  EXPECT_EQ(p.idMatchSystem, SystemId("Best of 3"));
 }
 
-TEST_F(PoolDialogsTest, MatchSystemEditorFollowsTheRulesOfItsControls) {
+TEST_F(PoolDialogsTest, MatchSystemEditorAppliesTheCoresEnablingAndAddsAndDeletes) {
   LDlgMatchSystem dlg(*app, 0);
   EXPECT_EQ(dlg.select->currentText(), QStringLiteral("Best of 5"));
   EXPECT_TRUE(dlg.resultMode[3]->isChecked());
-  // Which controls each way of entering enables is the core's
-  // (MatchSystemEditor.EnablingAndReadingTheControls); the dialog applies it.
+  // Which controls each way of entering enables: MatchSystemEditor.EnablingAndReadingTheControls.
   for (auto [button, points, sets] : {std::tuple{0, false, false}, {1, false, true}, {2, true, true}}) {
     dlg.resultMode[button]->click();
     EXPECT_EQ((std::vector{dlg.points->isEnabled(), dlg.gameDiff->isEnabled(), dlg.setMax->isEnabled(),
@@ -113,22 +91,19 @@ TEST_F(PoolDialogsTest, MatchSystemEditorFollowsTheRulesOfItsControls) {
   dlg.duoteam->click();
   EXPECT_TRUE(dlg.subMatches[4]->isEnabled());
 
-  // New rules under a new name are added and chosen; the delete button takes
-  // them out of the list again after the core's question.
   LDlgMatchSystem other(*app, SystemId("Best of 5"));
   other.setMax->setText(QStringLiteral("9"));
   other.setWon->setText(QStringLiteral("5"));
   other.name->setText(QStringLiteral("Best of 9"));
   other.accept();
-  int added = SystemId("Best of 9");
+  const int added = SystemId("Best of 9");
   ASSERT_GT(added, 0);
   EXPECT_EQ(other.ChosenId(), added);
   LDlgMatchSystem remover(*app, added);
   EXPECT_EQ(remover.select->currentText(), QStringLiteral("Best of 9"));
   remover.deleteButton->click();
   EXPECT_EQ(prompter.questions.size(), 1u);
-  EXPECT_EQ(SystemId("Best of 9"), -1);
-  EXPECT_EQ(remover.select->findText(QStringLiteral("Best of 9")), -1);
+  EXPECT_EQ(std::pair(SystemId("Best of 9"), remover.select->findText(QStringLiteral("Best of 9"))), std::pair(-1, -1));
 }
 
 TEST_F(PoolDialogsTest, AddPlayersMovesRowsBothWaysAndWritesOnOk) {
@@ -136,10 +111,8 @@ TEST_F(PoolDialogsTest, AddPlayersMovesRowsBothWaysAndWritesOnOk) {
   AddPlayer("Anna", 1500, "TTV Smash", "B");
   AddPlayer("Bert", 1400, "TTC Batjes", "C");
   LDlgAddContestants dlg(*app, pool, 12);
-  ASSERT_EQ(dlg.participants->RowCount(), 2);
-  EXPECT_EQ(dlg.participants->Cell(0, 0) + dlg.participants->Cell(0, 2) + dlg.participants->Cell(0, 3),
-            QStringLiteral("Anna1500B"));
-  EXPECT_EQ(dlg.pool->RowCount(), 11);
+  ASSERT_EQ(std::pair(dlg.participants->RowCount(), dlg.pool->RowCount()), std::pair(2, 11));
+  EXPECT_EQ(RowText(*dlg.participants, 0).section('|', 0, 3), QStringLiteral("Anna|TTV Smash|1500|B"));
   for (int i = 0; i < 2; ++i) {
     dlg.participants->SelectRow(0);
     dlg.addButton->click();
@@ -149,11 +122,9 @@ TEST_F(PoolDialogsTest, AddPlayersMovesRowsBothWaysAndWritesOnOk) {
   EXPECT_EQ(dlg.pool->Cell(11, 0), QStringLiteral("Anna"));
   dlg.pool->SelectRow(0);
   dlg.removeButton->click();
-  EXPECT_EQ(dlg.pool->RowCount(), 11);
-  EXPECT_EQ(dlg.participants->RowCount(), 2);
-  EXPECT_EQ(Rows(pool).size(), 11u);
+  EXPECT_EQ(std::tuple(dlg.pool->RowCount(), dlg.participants->RowCount(), Seats(pool).size()), std::tuple(11, 2, size_t{11}));
   dlg.accept();
-  std::vector<ContestantRecord> rows = Rows(pool);
+  std::vector<ContestantRecord> rows = Seats(pool);
   ASSERT_EQ(rows.size(), 11u);
   PlayerRecord last;
   db().GetPlayer(last, rows.back().idPlayer);
@@ -189,8 +160,7 @@ TEST_F(PoolDialogsTest, AddPlayersShowsWholeColumnsAndTheArrowOnlyOverSortedRows
   dlg.participants->SelectRow(0);
   dlg.addButton->click();
   QTest::qWait(50);  // the dialog takes its new size
-  EXPECT_EQ(CutOffColumns(dlg.participants), "");
-  EXPECT_EQ(CutOffColumns(dlg.pool), "");
+  EXPECT_EQ(CutOffColumns(dlg.participants) + CutOffColumns(dlg.pool), "");
   ASSERT_EQ(dlg.participants->RowCount(), 2);
   EXPECT_EQ(std::pair(header->sortIndicatorSection(), header->sortIndicatorOrder()), std::pair(2, Qt::AscendingOrder));
   EXPECT_LT(dlg.participants->Cell(0, 2).toInt(), dlg.participants->Cell(1, 2).toInt());
@@ -201,25 +171,22 @@ TEST_F(PoolDialogsTest, BestPlacesAreLinkedAndTheArrowsMoveThem) {
   int final = PoolWith("Finale", 9, 10);
   LDlgLink dlg(*app, final, 12);
   ASSERT_EQ(dlg.poolList->count(), 1);
-  EXPECT_EQ(dlg.poolList->currentText(), QStringLiteral("Poule A"));
-  EXPECT_EQ(dlg.klasse->itemText(0), QStringLiteral("Alle klassen"));
+  EXPECT_EQ(dlg.poolList->currentText() + "|" + dlg.klasse->itemText(0), QStringLiteral("Poule A|Alle klassen"));
   EXPECT_EQ(std::pair(dlg.number->count(), dlg.best->itemText(15)), std::pair(16, QStringLiteral("16")));
-
   dlg.best->setCurrentIndex(2);
   dlg.addBest->click();
   ASSERT_EQ(dlg.grid->RowCount(), 12);
-  EXPECT_EQ(dlg.grid->Cell(11, LDlgLink::kColSource), QStringLiteral("Poule A nr. 3"));
-  EXPECT_EQ(dlg.grid->Cell(11, LDlgLink::kColNr), QStringLiteral("12"));
-  EXPECT_TRUE(dlg.grid->Cell(0, LDlgLink::kColUp).isEmpty());
-  EXPECT_FALSE(dlg.grid->Cell(0, LDlgLink::kColDown).isEmpty());
-  EXPECT_TRUE(dlg.grid->Cell(11, LDlgLink::kColDown).isEmpty());
-
+  EXPECT_EQ(dlg.grid->Cell(11, LDlgLink::kColSource) + "|" + dlg.grid->Cell(11, LDlgLink::kColNr),
+            QStringLiteral("Poule A nr. 3|12"));
+  // Arrows only where a row can move.
+  EXPECT_EQ((std::vector{dlg.grid->Cell(0, LDlgLink::kColUp).isEmpty(), dlg.grid->Cell(0, LDlgLink::kColDown).isEmpty(),
+                         dlg.grid->Cell(11, LDlgLink::kColDown).isEmpty()}),
+            (std::vector{true, false, true}));
   // The arrow of the first link lifts it above the last player.
   QRect up = dlg.grid->visualRect(dlg.grid->model()->index(9, LDlgLink::kColUp));
   QTest::mouseClick(dlg.grid->viewport(), Qt::LeftButton, {}, up.center());
-  EXPECT_EQ(dlg.grid->Cell(8, LDlgLink::kColSource), QStringLiteral("Poule A nr. 1"));
-  EXPECT_EQ(dlg.grid->Cell(9, LDlgLink::kColName), QStringLiteral("Speler 18"));
-
+  EXPECT_EQ(dlg.grid->Cell(8, LDlgLink::kColSource) + "|" + dlg.grid->Cell(9, LDlgLink::kColName),
+            QStringLiteral("Poule A nr. 1|Speler 18"));
   // Removing every row removes only the links; a number is linked on OK.
   std::vector<int> all(12);
   std::iota(all.begin(), all.end(), 0);
@@ -229,7 +196,7 @@ TEST_F(PoolDialogsTest, BestPlacesAreLinkedAndTheArrowsMoveThem) {
   dlg.number->setCurrentIndex(1);
   dlg.addNumber->click();
   dlg.accept();
-  std::vector<ContestantRecord> rows = Rows(final);
+  std::vector<ContestantRecord> rows = Seats(final);
   ASSERT_EQ(rows.size(), 10u);
   EXPECT_EQ(std::tuple(rows[9].linktype, rows[9].poolPos, rows[9].sort), std::tuple(kLinkPlace, 2, 9));
 }
@@ -244,11 +211,10 @@ TEST_F(PoolDialogsTest, CrossLinksShowTheFirstRoundBeforeOk) {
   dlg.addCross->click();
   ASSERT_EQ(dlg.grid->RowCount(), 8);
   EXPECT_TRUE(dlg.pairings->text().contains(QStringLiteral("Wedstrijd 1: Poule A nr. 1 - Poule B nr. 2")));
-  // The arrows still reach any order, and the first round follows them.
-  dlg.MoveUp(7);
+  dlg.MoveUp(7);  // the arrows still reach any order, and the first round follows them
   EXPECT_TRUE(dlg.pairings->text().contains(QStringLiteral("Wedstrijd 1: Poule A nr. 1 - Poule A nr. 2")));
   dlg.accept();
-  EXPECT_EQ(Rows(knockout).size(), 8u);
+  EXPECT_EQ(Seats(knockout).size(), 8u);
 }
 
 TEST_F(PoolDialogsTest, TheStartWarningRemembersItsBox) {
