@@ -12,15 +12,15 @@
 #include "app/dialogs/dlg_clubtrofee.h"
 #include "app/printing/print_preview.h"
 #include "app/shell/classes_menu.h"
-#include "app/widgets/grid.h"
-#include "tests/app/shell_fixture.h"
+#include "app/shell/qtext.h"
+#include "tests/app/dialog_fixture.h"
 
 namespace velgram::testing {
 namespace {
 
 // TTV Alpha: 2 players, 1 win; De Smash: 1 player, 1 win; Nul Club: 1
 // player, no win; one match still open.
-class ClubTrofeeTest : public ShellTest {
+class ClubTrofeeTest : public DialogTest {
  protected:
   ClubTrofeeTest() {
     idT = OpenTournament();
@@ -28,16 +28,10 @@ class ClubTrofeeTest : public ShellTest {
     for (auto [name, club] : {std::pair{"Alpha 0", "TTV Alpha"}, {"Alpha 1", "TTV Alpha"}, {"Smash 0", "De Smash"},
                               {"Nul 0", "Nul Club"}})
       Seat(pool, AddPlayer(name, 0, club));
-    std::vector<ContestantRecord> s;
-    db().ListContestants(pool, s);
+    std::vector<ContestantRecord> s = Seats(pool);
     db().RecordResult(db().AddMatch(pool, s[0].id, s[3].id, 1, 930), 0, {}, false);
     db().RecordResult(db().AddMatch(pool, s[1].id, s[2].id, 1, 945), 1, {}, false);
     db().AddMatch(pool, s[0].id, s[1].id, 2, 1000);
-  }
-  static QString Row(const LGrid& grid, int row) {
-    QStringList cells;
-    for (int c = 0; c < grid.ColumnCount(); ++c) cells << grid.Cell(row, c);
-    return cells.join("|");
   }
   int idT = -1;
 };
@@ -48,10 +42,8 @@ TEST_F(ClubTrofeeTest, ShowsTheRowsAndPassesTheDenominatorAndTheSortOn) {
   const LGrid& grid = *dialog.Grid();
   ASSERT_EQ(grid.RowCount(), 3);
   EXPECT_EQ(grid.ColumnTitle(3), QString::fromUtf8("Quotiënt      "));
-  EXPECT_EQ(Row(grid, 0), "De Smash|1|1|1.000|1.000");
-  EXPECT_EQ(Row(grid, 1), "Nul Club||1|0.000|0.000");
-  EXPECT_EQ(Row(grid, 2), "TTV Alpha|1|2|0.500|0.500");
-  EXPECT_EQ(dialog.DenominatorField()->text(), "1");
+  EXPECT_EQ(RowText(grid, 0) + "/" + RowText(grid, 1) + "/" + RowText(grid, 2) + "/" + dialog.DenominatorField()->text(),
+            "De Smash|1|1|1.000|1.000/Nul Club||1|0.000|0.000/TTV Alpha|1|2|0.500|0.500/1");
 
   dialog.DenominatorField()->clear();
   QTest::keyClicks(dialog.DenominatorField(), "4");
@@ -71,18 +63,14 @@ TEST_F(ClubTrofeeTest, PrintsThroughThePreviewUnderItsOwnKey) {
   LDlgClubTrofee dialog(db(), idT, prompter, &main);
   dialog.show();
   const QString pdf = QString::fromStdString(dir.File("trofee.pdf"));
-  std::string extraSeen;
-  QString captionSeen;
   OnModal<LDlgPrintPreview>([&](LDlgPrintPreview* preview) {
-    extraSeen = preview->Settings().extraSpace;
-    captionSeen = preview->CurrentSetup().caption;
+    // The page header names the main window's tournament, not this window.
+    EXPECT_EQ(preview->Settings().extraSpace + "|" + FromQt(preview->CurrentSetup().caption),
+              "100|Velgram    Clubkampioenschap");
     preview->SetPdfOutput(pdf);
     preview->PrintNow();
   });
   QTest::mouseClick(dialog.PrintButton(), Qt::LeftButton);
-  EXPECT_EQ(extraSeen, "100");
-  // The page header names the main window's tournament, not this window.
-  EXPECT_EQ(captionSeen, "Velgram    Clubkampioenschap");
   EXPECT_GT(QFileInfo(pdf).size(), 0);
 }
 

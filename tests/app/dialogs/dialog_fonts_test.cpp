@@ -1,23 +1,12 @@
 // Every dialog at a small and a large font: nothing may be cut off. The
 // dialog font (the desktop's) and the list font ("InfoFont") both follow the
 // size, as a director with poor eyesight sets them.
-#include <gtest/gtest.h>
-
-#include <QAbstractButton>
-#include <QAbstractItemView>
 #include <QAbstractSpinBox>
-#include <QApplication>
 #include <QComboBox>
-#include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QScreen>
 #include <QScrollBar>
-#include <algorithm>
-#include <QTest>
-#include <functional>
-#include <memory>
 
 #include "app/dialogs/dlg_backup.h"
 #include "app/dialogs/dlg_clubtrofee.h"
@@ -43,7 +32,7 @@
 #include "app/results/dlg_result_sets.h"
 #include "app/results/dlg_tabletime.h"
 #include "app/shell/qtext.h"
-#include "tests/app/shell_fixture.h"
+#include "tests/app/dialog_fixture.h"
 
 namespace velgram {
 namespace {
@@ -102,24 +91,19 @@ std::vector<std::string> CutOff(QDialog& dialog) {
   return faults;
 }
 
-class DialogFontsTest : public testing::ShellTest {
+class DialogFontsTest : public testing::DialogTest {
  protected:
   void SetUp() override {
     idT = OpenTournament("Voorjaarstoernooi Tafeltennisvereniging De Snelle Batjes");
     // Long enough to need more room at 16 points than at 8, short enough for
     // the lists to fit the test's screen of 800 pixels.
-    const char* names[] = {"Wilhelmina Steenhoven", "Jan-Willem Oosterbroek", "Annemarie de Vries"};
-    for (int i = 0; i < 3; ++i) idPlayers.push_back(AddPlayer(names[i], 1875 - i * 100, "TTV De Snelle Batjes", "A"));
     idSystem = AddClass("Senioren heren eerste klasse");
     idPool = AddPool(idSystem, "Poule A voorronde");
-    for (int i = 0; i < 2; ++i) Seat(idPool, idPlayers[i]);
-    std::vector<ContestantRecord> seats;
-    db().ListContestants(idPool, seats);
-    idMatch = db().AddMatch(idPool, seats[0].id, seats[1].id, 2, 930);
-    csv = dir.File("deelnemers.csv");
-    testing::WriteFileBytes(csv,
-                            "Wilhelmina van der Steenhoven,Tafeltennisvereniging De Snelle Batjes,NL1234567,V,"
-                            "wilhelmina.vandersteenhoven@voorbeeld.nl,1875,A\r\n");
+    for (const char* name : {"Wilhelmina Steenhoven", "Jan-Willem Oosterbroek"})
+      Seat(idPool, AddPlayer(name, 1875, "TTV De Snelle Batjes", "A"));
+    idMatch = AddMatch(idPool);
+    testing::WriteFileBytes(csv, "Wilhelmina van der Steenhoven,Tafeltennisvereniging De Snelle Batjes,NL1234567,V,"
+                                 "wilhelmina.vandersteenhoven@voorbeeld.nl,1875,A\r\n");
     saved = QApplication::font();
   }
   void TearDown() override { QApplication::setFont(saved); }
@@ -131,28 +115,27 @@ class DialogFontsTest : public testing::ShellTest {
     for (const char* key : {"NavFont", "InfoFont", "PrintFont"})
       db().SetSetting(key, "Arial," + std::to_string(points) + ",400,1,34,0");
   }
-
   template <typename D>
   static std::unique_ptr<QDialog> Loaded(std::unique_ptr<D> d) {
     EXPECT_TRUE(d->Load());
     return d;
   }
 
-  std::vector<PlayerRecord> Players() {
-    std::vector<PlayerRecord> list;
-    db().ListPlayers(list, idT);
-    return list;
-  }
-
   int idT = -1, idSystem = -1, idPool = -1, idMatch = -1;
-  std::vector<int> idPlayers;
-  std::string csv;
+  std::string csv = dir.File("deelnemers.csv");
   QFont saved;
-  LGrid printed;  // the list of the print preview
+  LGrid printed;
 };
 
 TEST_F(DialogFontsTest, EveryDialogGrowsWithItsFonts) {
   using Make = std::function<std::unique_ptr<QDialog>()>;
+  const char* club = "Tafeltennisvereniging De Snelle Batjes";
+  PlayerRecord row = Players()[0];
+  row.clubName = club;
+  std::vector<ClubEntry> clubs;
+  db().ListClubs(0, clubs);
+  printed.SetColumns({{"Naam"}, {"Vereniging"}, {"Speelsterkte"}});
+  printed.AddRow({"Wilhelmina van der Steenhoven", club, "1875"});
   const std::pair<const char*, Make> dialogs[] = {
       {"backup", [&] { return std::make_unique<LDlgBackupManagement>(db(), prompter); }},
       {"club trophy", [&] { return std::make_unique<LDlgClubTrofee>(db(), idT, prompter); }},
@@ -163,27 +146,12 @@ TEST_F(DialogFontsTest, EveryDialogGrowsWithItsFonts) {
          d->SetFile(QString::fromStdString(csv));
          return d;
        }},
-      {"player", [&] { return std::make_unique<LDlgPlayer>(*app, idPlayers[0]); }},
-      {"question",
-       [&] {
-         return std::make_unique<LDlgQuestion>("Nieuwe club", "Wat is de naam van de club?",
-                                               "Tafeltennisvereniging De Snelle Batjes");
-       }},
+      {"player", [&] { return std::make_unique<LDlgPlayer>(*app, Players()[0].id); }},
+      {"question", [&] { return std::make_unique<LDlgQuestion>("Nieuwe club", "Wat is de naam van de club?", club); }},
       {"remove players",
        [&] { return std::make_unique<LDlgRemovePlayers>(Players(), [](const std::vector<int>&) { return false; }); }},
-      {"select club",
-       [&] {
-         PlayerRecord row = Players()[0];
-         row.clubName = "Tafeltennisvereniging De Snelle Batjes";
-         std::vector<ClubEntry> clubs;
-         db().ListClubs(0, clubs);
-         return std::make_unique<LDlgSelectClub>(row, clubs, prompter);
-       }},
-      {"select list",
-       [&] {
-         return std::make_unique<LDlgSelectList>(
-             prompter, QStringList{"Voorjaarstoernooi Tafeltennisvereniging De Snelle Batjes", "Najaarscompetitie"});
-       }},
+      {"select club", [&] { return std::make_unique<LDlgSelectClub>(row, clubs, prompter); }},
+      {"select list", [&] { return std::make_unique<LDlgSelectList>(prompter, QStringList{club, "Najaarscompetitie"}); }},
       {"colours", [&] { return std::make_unique<LDlgSettingsColors>(db()); }},
       {"fonts", [&] { return std::make_unique<LDlgSettingsFont>(db()); }},
       {"swiss", [&] { return std::make_unique<LDlgSettingsSwiss>(db(), prompter); }},
@@ -197,12 +165,7 @@ TEST_F(DialogFontsTest, EveryDialogGrowsWithItsFonts) {
       {"winner", [&] { return Loaded(std::make_unique<LDlgResultSingleSets>(*app, idMatch, 0)); }},
       {"duo sheet", [&] { return Loaded(std::make_unique<LDlgResultDuoPoints>(*app, idMatch, 0)); }},
       {"table and time", [&] { return std::make_unique<LDlgTableTime>(*app, idMatch); }},
-      {"print preview",
-       [&] {
-         printed.SetColumns({{"Naam"}, {"Vereniging"}, {"Speelsterkte"}});
-         printed.AddRow({"Wilhelmina van der Steenhoven", "Tafeltennisvereniging De Snelle Batjes", "1875"});
-         return std::make_unique<LDlgPrintPreview>(db(), prompter, printed, "PanePlayers", "Alle deelnemers");
-       }},
+      {"print preview", [&] { return std::make_unique<LDlgPrintPreview>(db(), prompter, printed, "PanePlayers", ""); }},
   };
   for (int points : {8, 16}) {
     UseFontSize(points);
