@@ -1,32 +1,21 @@
 // The import dialog with files as spreadsheets write them: what it shows of
 // the file, and the questions of a whole import answered as a user does. How
 // lines are read and how rows are stored: tests/exchange.
-#include <gtest/gtest.h>
-
-#include <QApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
-#include <functional>
 
 #include "app/dialogs/dlg_common.h"
 #include "app/dialogs/dlg_import.h"
 #include "app/dialogs/dlg_question.h"
 #include "app/dialogs/dlg_removeplayers.h"
 #include "app/dialogs/dlg_selectclub.h"
-#include "app/widgets/grid.h"
-#include "common/fakes.h"
-#include "store/database.h"
+#include "tests/app/dialog_fixture.h"
 
-namespace velgram {
+namespace velgram::testing {
 namespace {
-
-using testing::FakePrompter;
-using testing::TempDir;
 
 // Answers the modal dialogs that open while a test clicks through a window,
 // as a user would: each dialog is handed to the test once. Buttons are
@@ -67,117 +56,92 @@ void ClickItem(QListWidget* list, const QString& text, bool twice = false) {
   ADD_FAILURE() << "no line " << text.toStdString();
 }
 
-class ImportDialogTest : public ::testing::Test {
+class ImportDialogTest : public DialogTest {
  protected:
-  void SetUp() override {
-    idToernooi = db.AddToernooi("Clubkampioenschap");
-    idAlpha = db.GetOrAddClub("TTV Alpha");
+  ImportDialogTest() {
+    idToernooi = OpenTournament();
     for (auto [name, number] : {std::pair{"Jan Jansen", "111"}, {"Piet Oud", "999"}}) {
       PlayerRecord p;
       p.name = name;
-      p.idClub = idAlpha;
+      p.idClub = idAlpha = db().GetOrAddClub("TTV Alpha");
       p.bondsnummer = number;
       p.rating = 1400;
       p.klasse = "A";
-      idPiet = db.AddPlayer(p, idToernooi);
+      idPiet = db().AddPlayer(p, idToernooi);
     }
-    csv = dir.File("deelnemers.csv");
-    testing::WriteFileBytes(csv,
-                            "Naam,Vereniging,Bondsnummer,Geslacht,Email,Speelsterkte,Klasse\r\n"
-                            "Jan Jansen,ttv alpha,111,M,jan@example.nl,1500,A\r\n"
-                            "\"Vries, Anna de\",De Smash,222,vrouw,,1200,B\r\n"
-                            "Kees Klein,De Smash,333,x,kees@example.nl,abc,C\r\n");
-  }
-
-  std::vector<PlayerRecord> Players() {
-    std::vector<PlayerRecord> list;
-    db.ListPlayers(list, idToernooi);
-    return list;
+    WriteFileBytes(csv, "Naam,Vereniging,Bondsnummer,Geslacht,Email,Speelsterkte,Klasse\r\n"
+                        "Jan Jansen,ttv alpha,111,M,jan@example.nl,1500,A\r\n"
+                        "\"Vries, Anna de\",De Smash,222,vrouw,,1200,B\r\n"
+                        "Kees Klein,De Smash,333,x,kees@example.nl,abc,C\r\n");
   }
   std::vector<ClubEntry> Clubs() {
     std::vector<ClubEntry> clubs;
-    db.ListClubs(0, clubs);
+    db().ListClubs(0, clubs);
     return clubs;
   }
-
-  TempDir dir;
-  Database db{dir.File("Velgram.db")};
-  FakePrompter prompter;
+  // The dialog on the file, shown.
+  std::unique_ptr<LDlgImportPlayers> Dialog(int idT) {
+    auto d = std::make_unique<LDlgImportPlayers>(db(), idT, prompter);
+    d->show();
+    d->SetFile(QString::fromStdString(csv));
+    return d;
+  }
   int idToernooi = -1, idAlpha = -1, idPiet = -1;
-  std::string csv;
+  std::string csv = dir.File("deelnemers.csv");
 };
 
 // The preview shows the rows the core read, under the dialog's titles, and
 // names the separator it found.
 TEST_F(ImportDialogTest, PreviewShowsTheRowsAndTheSeparatorOfTheChosenFile) {
-  LDlgImportPlayers dialog(db, idToernooi, prompter);
-  dialog.SetFile(QString::fromStdString(csv));
-  LGrid* grid = dialog.Preview();
-  ASSERT_EQ(grid->ColumnCount(), 7);
+  auto dialog = Dialog(idToernooi);
+  LGrid* grid = dialog->Preview();
+  ASSERT_EQ(std::pair(grid->ColumnCount(), grid->RowCount()), std::pair(7, 3));
   EXPECT_EQ(grid->ColumnTitle(3) + "|" + grid->ColumnTitle(6), "M/V|E-mailadres");
-  ASSERT_EQ(grid->RowCount(), 3);
-  QStringList row;
-  for (int c = 0; c < 7; ++c) row << grid->Cell(1, c);
-  EXPECT_EQ(row, (QStringList{"Vries, Anna de", "De Smash", "222", "V", "1200", "B", ""}));
+  EXPECT_EQ(RowText(*grid, 1), "Vries, Anna de|De Smash|222|V|1200|B|");
   EXPECT_GT(grid->columnWidth(0), 50);  // sized to the names
-  EXPECT_EQ(dialog.SeparatorLabel()->text(), "Gelezen scheidingsteken: komma");
-
+  EXPECT_EQ(dialog->SeparatorLabel()->text(), "Gelezen scheidingsteken: komma");
   for (auto [content, told] : {std::pair{"Vries, Anna de;TTV Alpha;2;V;;1200;B\r\n", "puntkomma"},
                                {"Vries, Anna de\tTTV Alpha\t2\tV\t\t1200\tB\r\n", "tab"}}) {
-    testing::WriteFileBytes(csv, content);
-    dialog.SetFile(QString::fromStdString(csv));
+    WriteFileBytes(csv, content);
+    dialog->SetFile(QString::fromStdString(csv));
     ASSERT_EQ(grid->RowCount(), 1) << told;
     EXPECT_EQ(grid->Cell(0, 0) + "|" + grid->Cell(0, 1), "Vries, Anna de|TTV Alpha");
-    EXPECT_EQ(dialog.SeparatorLabel()->text(), QString("Gelezen scheidingsteken: ") + told);
+    EXPECT_EQ(dialog->SeparatorLabel()->text(), QString("Gelezen scheidingsteken: ") + told);
   }
   EXPECT_TRUE(prompter.alerts.empty());
-  dialog.SetFile(QString::fromStdString(dir.File("bestaat-niet.csv")));
+  dialog->SetFile(QString::fromStdString(dir.File("bestaat-niet.csv")));
   EXPECT_EQ(grid->RowCount(), 0);
   EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Kan bestand niet openen"});
 }
 
-// The core's refusals are told and the dialog stays open for another file,
-// without a removal question.
+// The core's refusals (ImportPlayers.*) are told and the dialog stays open
+// for another file, without a removal question.
 TEST_F(ImportDialogTest, AnImportTheCoreRefusesLeavesTheDialogOpen) {
-  struct Case {
-    int idToernooi;
-    const char* content;
-    ImportResult result;
-    const char* told;
-  } cases[] = {
-      {-1, nullptr, ImportResult::kNoTournament, "Selecteer eerst een toernooi."},
-      {idToernooi, "Naam|Vereniging|Bondsnummer\r\nJan|TTV|1\r\n", ImportResult::kNoRows,
-       "Het bestand bevat geen spelers."},
-  };
   int removals = 0;
   ModalDriver driver([&](QWidget* w) {
-    if (auto* remove = qobject_cast<LDlgRemovePlayers*>(w)) {
-      ++removals;
-      QMetaObject::invokeMethod(remove, &QDialog::reject, Qt::QueuedConnection);
-    }
+    removals += qobject_cast<LDlgRemovePlayers*>(w) != nullptr;
+    QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection);
   });
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.told);
+  for (auto [idT, content, result, told] :
+       {std::tuple{-1, "", ImportResult::kNoTournament, "Selecteer eerst een toernooi."},
+        {idToernooi, "Naam|Vereniging|Bondsnummer\r\nJan|TTV|1\r\n", ImportResult::kNoRows,
+         "Het bestand bevat geen spelers."}}) {
+    SCOPED_TRACE(told);
     prompter.alerts.clear();
-    if (c.content) testing::WriteFileBytes(csv, c.content);
-    LDlgImportPlayers dialog(db, c.idToernooi, prompter);
-    dialog.show();
-    dialog.SetFile(QString::fromStdString(csv));
-    EXPECT_EQ(dialog.Import(), c.result);
-    EXPECT_EQ(prompter.alerts, std::vector<std::string>{c.told});
-    EXPECT_TRUE(dialog.isVisible());
+    if (*content) WriteFileBytes(csv, content);
+    auto dialog = Dialog(idT);
+    EXPECT_EQ(dialog->Import(), result);
+    EXPECT_EQ(prompter.alerts, std::vector<std::string>{told});
+    EXPECT_TRUE(dialog->isVisible());
   }
-  EXPECT_EQ(removals, 0);
-  EXPECT_EQ(Players().size(), 2u);
+  EXPECT_EQ(std::pair(removals, Players().size()), std::pair(0, size_t{2}));
 }
 
 // A whole import: the unknown club is asked once with the tournament's clubs
 // on offer, the new name is prefilled, Piet (not in the file) is offered for
 // removal and kept, and the core's report closes the dialog.
 TEST_F(ImportDialogTest, UnknownClubIsAskedOnceAndTheParticipantsAreStored) {
-  LDlgImportPlayers dialog(db, idToernooi, prompter);
-  dialog.show();
-  dialog.SetFile(QString::fromStdString(csv));
+  auto dialog = Dialog(idToernooi);
   int clubQuestions = 0;
   QString askedFor, questionPrefill;
   QStringList offered, removable;
@@ -195,68 +159,58 @@ TEST_F(ImportDialogTest, UnknownClubIsAskedOnceAndTheParticipantsAreStored) {
       ModalDriver::Click(remove->Button("Verwijder geen enkele speler"));
     }
   });
-  QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
-
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+  EXPECT_EQ(dialog->result(), QDialog::Accepted);
   EXPECT_EQ(clubQuestions, 1);
   EXPECT_TRUE(askedFor.contains("Vries, Anna de") && askedFor.contains("De Smash")) << askedFor.toStdString();
-  EXPECT_EQ(offered, QStringList{"TTV Alpha"});
-  EXPECT_EQ(questionPrefill, "De Smash");
-  EXPECT_EQ(removable, QStringList{"Piet Oud (999)"});
+  EXPECT_EQ(std::tuple(offered, questionPrefill, removable),
+            std::tuple(QStringList{"TTV Alpha"}, QString("De Smash"), QStringList{"Piet Oud (999)"}));
   EXPECT_EQ(prompter.alerts, std::vector<std::string>{"2 deelnemers toegevoegd.\r\n1 deelnemer gewijzigd."});
   std::vector<ClubEntry> clubs = Clubs();
   ASSERT_EQ(clubs.size(), 2u);
-  const int idSmash = clubs[0].name == "De Smash" ? clubs[0].id : clubs[1].id;
-  int inSmash = 0;
-  for (const PlayerRecord& p : Players()) inSmash += p.idClub == idSmash;
-  EXPECT_EQ(Players().size(), 4u);
-  EXPECT_EQ(inSmash, 2);
+  const int idSmash = clubs[clubs[0].name == "De Smash" ? 0 : 1].id;
+  std::vector<PlayerRecord> players = Players();
+  EXPECT_EQ(std::pair(players.size(), std::count_if(players.begin(), players.end(),
+                                                    [&](const PlayerRecord& p) { return p.idClub == idSmash; })),
+            std::pair(size_t{4}, std::ptrdiff_t{2}));
 }
 
 // Typed, not browsed, the file is read at OK; a club chosen from the list,
-// then "Stop het importeren": the database stays as it was.
-TEST_F(ImportDialogTest, StoppingAtTheRemovalQuestionLeavesTheDatabaseAsItWas) {
-  LDlgImportPlayers dialog(db, idToernooi, prompter);
+// then "Stop het importeren": the database stays as it was. Another import
+// removes the selected missing players after the core's question, but not
+// while none is selected.
+TEST_F(ImportDialogTest, StoppingOrRemovingAtTheRemovalQuestion) {
+  LDlgImportPlayers dialog(db(), idToernooi, prompter);
   dialog.show();
   dialog.FileField()->setText(QString::fromStdString(csv));
+  bool stop = true, stayed = false;
   ModalDriver driver([&](QWidget* w) {
     if (auto* select = qobject_cast<LDlgSelectClub*>(w)) {
       ClickItem(select->ClubList(), "TTV Alpha");
       QMetaObject::invokeMethod(select, &LDlgSelectClub::TakeSelected, Qt::QueuedConnection);
     } else if (auto* remove = qobject_cast<LDlgRemovePlayers*>(w)) {
-      ModalDriver::Click(remove->Button("Stop het importeren"));
+      if (!stop) {
+        remove->RemoveSelected();
+        stayed = remove->isVisible();
+        remove->SelectAll();
+      }
+      ModalDriver::Click(remove->Button(stop ? "Stop het importeren" : "Verwijder de geselecteerde spelers"));
     }
   });
   EXPECT_EQ(dialog.Import(), ImportResult::kStopped);
-  EXPECT_EQ(dialog.result(), QDialog::Rejected);
-  EXPECT_EQ(dialog.Preview()->RowCount(), 3);
-  EXPECT_EQ(Players().size(), 2u);
-  EXPECT_EQ(Players()[0].rating, 1400);
-  EXPECT_EQ(Clubs().size(), 1u);
-}
+  EXPECT_EQ(std::tuple(dialog.result(), dialog.Preview()->RowCount(), Players().size(), Players()[0].rating,
+                       Clubs().size()),
+            std::tuple(QDialog::Rejected, 3, size_t{2}, 1400, size_t{1}));
 
-// "Verwijder de geselecteerde spelers" with nothing selected keeps the
-// dialog; with all selected, the core asks and removes.
-TEST_F(ImportDialogTest, SelectedMissingPlayersAreRemovedAfterConfirmation) {
-  LDlgImportPlayers dialog(db, idToernooi, prompter);
-  dialog.show();
-  testing::WriteFileBytes(csv, "Jan Jansen,TTV Alpha,111,M,,0,A\n");
-  dialog.SetFile(QString::fromStdString(csv));
-  bool stayed = false;
-  ModalDriver driver([&](QWidget* w) {
-    if (auto* remove = qobject_cast<LDlgRemovePlayers*>(w)) {
-      remove->RemoveSelected();
-      stayed = remove->isVisible();
-      remove->SelectAll();
-      ModalDriver::Click(remove->Button("Verwijder de geselecteerde spelers"));
-    }
-  });
-  EXPECT_EQ(dialog.Import(), ImportResult::kImported);
+  stop = false;
+  WriteFileBytes(csv, "Jan Jansen,TTV Alpha,111,M,,0,A\n");
+  auto second = Dialog(idToernooi);
+  EXPECT_EQ(second->Import(), ImportResult::kImported);
   EXPECT_TRUE(stayed);
   EXPECT_EQ(prompter.alerts.front(), "Selecteer de spelers die u wilt verwijderen.");
   EXPECT_EQ(prompter.questions, std::vector<std::string>{"Weet u zeker, dat u 1 deelnemer wilt verwijderen?"});
   PlayerRecord piet;
-  db.GetPlayer(piet, idPiet);
+  db().GetPlayer(piet, idPiet);
   EXPECT_TRUE(piet.name.empty());
   EXPECT_EQ(Players().size(), 1u);
 }
@@ -276,8 +230,7 @@ TEST_F(ImportDialogTest, SelectClubInsistsOnALineAndOnAStorableNewName) {
   EXPECT_FALSE(dialog.TakeNewClub("   "));
   EXPECT_NE(dialog.result(), QDialog::Accepted);
   EXPECT_TRUE(dialog.TakeNewClub(QString::fromUtf8("  Smash Z\xC3\xBCrich ")));
-  EXPECT_EQ(dialog.Choice().kind, ClubChoice::kNew);
-  EXPECT_EQ(dialog.Choice().newName, "Smash Z\xFCrich");  // stored as Windows-1252
+  EXPECT_EQ(std::pair(dialog.Choice().kind, dialog.Choice().newName), std::pair(ClubChoice::kNew, std::string("Smash Z\xFCrich")));
 
   LDlgSelectClub second(row, clubs, prompter);
   second.show();
@@ -287,4 +240,4 @@ TEST_F(ImportDialogTest, SelectClubInsistsOnALineAndOnAStorableNewName) {
 }
 
 }  // namespace
-}  // namespace velgram
+}  // namespace velgram::testing
