@@ -156,8 +156,8 @@ TEST_F(ResultDialogs, KeypadStepsAndStoredGames) {
 TEST_F(ResultDialogs, NumbersTheRulesCannotHold) {
   EXPECT_FALSE(Enter<LDlgResultFast>([&](LDlgResultFast* d) {
     for (int p : {7, 5, 5}) Click(d->KeypadButton(p));  // decided, yet a wrong fourth game stops OK
-    QTest::keyClicks(d->Game(3)->LeftEdit(), "-3");
-    QTest::keyClicks(d->Game(3)->RightEdit(), "11");
+    for (auto [edit, typed] : {std::pair{d->Game(3)->LeftEdit(), "-3"}, {d->Game(3)->RightEdit(), "11"}})
+      QTest::keyClicks(edit, typed);
     Click(d->OkButton());
     EXPECT_TRUE(d->isVisible());
     OnModal<LDlgPointsLoser>([&](LDlgPointsLoser* p) {
@@ -170,8 +170,7 @@ TEST_F(ResultDialogs, NumbersTheRulesCannotHold) {
     d->reject();
   }));
   EXPECT_FALSE(Enter<LDlgResultSingleGames>([&](LDlgResultSingleGames* d) {
-    QTest::keyClicks(d->GamesEdit(0), "3");
-    QTest::keyClicks(d->GamesEdit(1), "-3");
+    for (auto [side, typed] : {std::pair{0, "3"}, {1, "-3"}}) QTest::keyClicks(d->GamesEdit(side), typed);
     Click(d->OkButton());
     EXPECT_TRUE(d->isVisible());
     d->reject();
@@ -188,56 +187,43 @@ TEST_F(ResultDialogs, NumbersTheRulesCannotHold) {
 // it, the core decides (MatchRules.*), and the choice shows again reopened.
 TEST_F(ResultDialogs, WalkoverAndRetirementInEveryDialog) {
   const int idDuo = SystemId("Duo Dudodeva");
-  int choice = 0;
-  auto choose = [&](LDlgResultBase* d) {
-    ASSERT_EQ(d->EndingCombo()->count(), kEndingChoices);
-    d->EndingCombo()->setCurrentIndex(choice);
-    Click(d->OkButton());
-  };
   DuoEntry duoGames;
   duoGames.left[0] = "11", duoGames.right[0] = "7";
   const struct {
     const char* what;
-    std::function<bool()> enter;
+    int idSystem;
+    std::function<void(QDialog*)> type;
     std::function<ResultDecision(const Ending&)> core;
   } cases[] = {
-      {"winner only",
-       [&] { return Enter<LDlgResultSingleSets>([&](LDlgResultSingleSets* d) { choose(d); }, SystemId("Sets")); },
-       [](const Ending& e) { return DecideEnding(e); }},
-      {"games won",
-       [&] {
-         return Enter<LDlgResultSingleGames>([&](LDlgResultSingleGames* d) {
-           QTest::keyClicks(d->GamesEdit(0), "1");
-           QTest::keyClicks(d->GamesEdit(1), "2");
-           choose(d);
-         }, idGames);
+      {"winner only", SystemId("Sets"), [](QDialog*) {}, [](const Ending& e) { return DecideEnding(e); }},
+      {"games won", idGames,
+       [](QDialog* d) {
+         QTest::keyClicks(static_cast<LDlgResultSingleGames*>(d)->GamesEdit(0), "1");
+         QTest::keyClicks(static_cast<LDlgResultSingleGames*>(d)->GamesEdit(1), "2");
        },
        [&](const Ending& e) { return DecideGamesWonTexts(gamesWon, "1", "2", e); }},
-      {"game by game",
-       [&] {
-         return Enter<LDlgResultFast>([&](LDlgResultFast* d) {
-           Click(d->KeypadButton(7));
-           choose(d);
-         });
-       },
+      {"game by game", 0, [](QDialog* d) { Click(static_cast<LDlgResultFast*>(d)->KeypadButton(7)); },
        [](const Ending& e) { return DecideGameTexts(DefaultMatchSystem(), {{"11", "7"}}, e); }},
-      {"duo",
-       [&] {
-         return Enter<LDlgResultDuoPoints>([&](LDlgResultDuoPoints* d) {
-           QTest::keyClicks(d->Field(0, 0), "11");
-           QTest::keyClicks(d->Field(0, 1), "7");
-           choose(d);
-         }, idDuo);
+      {"duo", idDuo,
+       [](QDialog* d) {
+         QTest::keyClicks(static_cast<LDlgResultDuoPoints*>(d)->Field(0, 0), "11");
+         QTest::keyClicks(static_cast<LDlgResultDuoPoints*>(d)->Field(0, 1), "7");
        },
        [&](const Ending& e) { return DecideDuo(MatchSystemById(db(), idDuo), duoGames, {}, e); }},
   };
+  int choice = 0;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     choice = choice == 4 ? 1 : 4;
     ClearMatchResult(db(), match);
     ResultDecision expected = c.core(EndingOfChoice(choice));
     ASSERT_TRUE(expected.Ok()) << expected.error;
-    EXPECT_TRUE(c.enter());
+    EXPECT_TRUE(Enter<LDlgResultBase>([&](LDlgResultBase* d) {
+      c.type(d);
+      ASSERT_EQ(d->EndingCombo()->count(), kEndingChoices);
+      d->EndingCombo()->setCurrentIndex(choice);
+      Click(d->OkButton());
+    }, c.idSystem));
     MatchRecord m = Stored();
     EXPECT_EQ(std::tie(m.indexWinner, m.decision, m.games),
               std::tie(expected.indexWinner, expected.decision, expected.games));

@@ -1,6 +1,4 @@
 // The support dialogs against the test support desk.
-#include <gtest/gtest.h>
-
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLocale>
@@ -19,15 +17,7 @@
 namespace velgram::testing {
 namespace {
 
-bool WaitFor(const std::function<bool()>& done, int ms = 10000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > ms) return false;
-    QTest::qWait(10);
-  }
-  return true;
-}
+bool WaitFor(const std::function<bool()>& done, int ms = 10000) { return QTest::qWaitFor(done, ms); }
 
 QString LocaleDate(int y, int m, int d) { return QLocale().toString(QDate(y, m, d), QLocale::ShortFormat); }
 constexpr const char* kThanks = "Bedankt voor je vraag.\nJe krijgt meestal binnen 24 uur antwoord.";
