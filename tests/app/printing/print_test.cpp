@@ -3,21 +3,16 @@
 #include <QDate>
 #include <QDir>
 #include <QFileDialog>
-#include <QImage>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 
 #include "app/panes/pane_participants.h"
 #include "app/printing/print_layout.h"
 #include "app/printing/print_preview.h"
-#include "app/widgets/grid.h"
 #include "tests/app/shell_fixture.h"
 
 namespace velgram::testing {
@@ -67,9 +62,10 @@ GridPrintLayout Layout(const LGrid& grid, const GridPrintSetup& setup) {
 int VerticalRules(const LGrid& grid, const GridPrintSetup& setup) {
   QImage image(kPageW, kPageH, QImage::Format_RGB32);
   image.fill(Qt::white);
-  QPainter painter(&image);
-  grid.RenderPage(painter, kPageW, kPageH, 96, 1, setup);
-  painter.end();
+  {
+    QPainter painter(&image);
+    grid.RenderPage(painter, kPageW, kPageH, 96, 1, setup);
+  }
   const GridPrintLayout layout = Layout(grid, setup);
   const int y = static_cast<int>(layout.headerHeight + (layout.titleRowHeight + 2) * layout.gridScale);
   int rules = 0;
