@@ -40,53 +40,38 @@ namespace {
 // What of the shown dialog does not get the room it asks for.
 std::vector<std::string> CutOff(QDialog& dialog) {
   std::vector<std::string> faults;
-  auto fault = [&](QWidget* w, const QString& what, const QSize& has, const QSize& needs) {
-    faults.push_back(FromQt(QStringLiteral("%1 \"%2\": %3x%4, needs %5x%6")
-                                .arg(QString::fromLatin1(w->metaObject()->className()), what)
-                                .arg(has.width())
-                                .arg(has.height())
-                                .arg(needs.width())
-                                .arg(needs.height())));
-  };
   for (QWidget* w : dialog.findChildren<QWidget*>()) {
     if (!w->isVisibleTo(&dialog) || w->window() != &dialog) continue;
     // The parts of composite widgets are judged with their whole.
     QWidget* up = w->parentWidget();
     if (qobject_cast<QAbstractSpinBox*>(up) || qobject_cast<QComboBox*>(up) || qobject_cast<QHeaderView*>(w)) continue;
+    QSize needs(0, 0);
+    const QString what = w->property("text").toString();
     if (auto* label = qobject_cast<QLabel*>(w)) {
-      if (label->text().isEmpty()) continue;
-      if (label->wordWrap()) {
-        if (label->height() < label->heightForWidth(label->width()))
-          fault(w, label->text(), label->size(), {label->width(), label->heightForWidth(label->width())});
-      } else if (label->width() < label->sizeHint().width() || label->height() < label->sizeHint().height()) {
-        fault(w, label->text(), label->size(), label->sizeHint());
-      }
+      if (what.isEmpty()) continue;
+      needs = label->wordWrap() ? QSize(0, label->heightForWidth(label->width())) : label->sizeHint();
     } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
       // A button narrowed on purpose (the game windows' "<>") needs only its text.
-      QSize needs = button->sizeHint();
-      if (button->maximumWidth() < QWIDGETSIZE_MAX)
-        needs.setWidth(button->fontMetrics().horizontalAdvance(button->text()) + 8);
-      if (button->width() < needs.width() || button->height() < needs.height())
-        fault(w, button->text(), button->size(), needs);
+      needs = button->sizeHint();
+      if (button->maximumWidth() < QWIDGETSIZE_MAX) needs.setWidth(button->fontMetrics().horizontalAdvance(what) + 8);
     } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
       // A field shows its whole text, or 30 characters of a longer one.
       const QFontMetrics m = edit->fontMetrics();
-      const QSize needs(std::min(m.horizontalAdvance(edit->text()), 30 * m.averageCharWidth()) + 8,
-                        edit->sizeHint().height());
-      if (edit->width() < needs.width() || edit->height() < needs.height()) fault(w, edit->text(), edit->size(), needs);
-    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
-      if (combo->width() < combo->minimumSizeHint().width() || combo->height() < combo->sizeHint().height())
-        fault(w, combo->currentText(), combo->size(), combo->minimumSizeHint());
-    } else if (auto* spin = qobject_cast<QAbstractSpinBox*>(w)) {
-      if (spin->width() < spin->minimumSizeHint().width() || spin->height() < spin->sizeHint().height())
-        fault(w, spin->text(), spin->size(), spin->minimumSizeHint());
+      needs = {std::min(m.horizontalAdvance(what), 30 * m.averageCharWidth()) + 8, edit->sizeHint().height()};
+    } else if (qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w)) {
+      needs = {w->minimumSizeHint().width(), w->sizeHint().height()};
     } else if (auto* view = qobject_cast<QAbstractItemView*>(w)) {
       // Every column (or the longest line) in sight without scrolling, unless
       // the list is as wide as a dialog may take of the screen already.
-      const int widest = view->screen()->availableGeometry().width() * 9 / 10;
-      if (view->horizontalScrollBar()->maximum() > 0 && view->width() < widest)
-        fault(w, QStringLiteral("columns"), view->size(), {widest, view->height()});
+      if (view->horizontalScrollBar()->maximum() > 0) needs = {view->screen()->availableGeometry().width() * 9 / 10, 0};
     }
+    if (w->width() < needs.width() || w->height() < needs.height())
+      faults.push_back(FromQt(QStringLiteral("%1 \"%2\": %3x%4, needs %5x%6")
+                                  .arg(QString::fromLatin1(w->metaObject()->className()), what)
+                                  .arg(w->width())
+                                  .arg(w->height())
+                                  .arg(needs.width())
+                                  .arg(needs.height())));
   }
   return faults;
 }
