@@ -114,27 +114,16 @@ TEST_F(ImportDialogTest, PreviewShowsTheRowsAndTheSeparatorOfTheChosenFile) {
   EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Kan bestand niet openen"});
 }
 
-// The core's refusals (ImportPlayers.*) are told and the dialog stays open
-// for another file, without a removal question.
+// A file the core refuses (which: ImportPlayers.*) is told and the dialog
+// stays open for another file, without a removal question.
 TEST_F(ImportDialogTest, AnImportTheCoreRefusesLeavesTheDialogOpen) {
-  int removals = 0;
-  ModalDriver driver([&](QWidget* w) {
-    removals += qobject_cast<LDlgRemovePlayers*>(w) != nullptr;
-    QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection);
-  });
-  for (auto [idT, content, result, told] :
-       {std::tuple{-1, "", ImportResult::kNoTournament, "Selecteer eerst een toernooi."},
-        {idToernooi, "Naam|Vereniging|Bondsnummer\r\nJan|TTV|1\r\n", ImportResult::kNoRows,
-         "Het bestand bevat geen spelers."}}) {
-    SCOPED_TRACE(told);
-    prompter.alerts.clear();
-    if (*content) WriteFileBytes(csv, content);
-    auto dialog = Dialog(idT);
-    EXPECT_EQ(dialog->Import(), result);
-    EXPECT_EQ(prompter.alerts, std::vector<std::string>{told});
-    EXPECT_TRUE(dialog->isVisible());
-  }
-  EXPECT_EQ(std::pair(removals, Players().size()), std::pair(0, size_t{2}));
+  WriteFileBytes(csv, "Naam|Vereniging|Bondsnummer\r\nJan|TTV|1\r\n");
+  auto dialog = Dialog(idToernooi);
+  int asked = 0;
+  ModalDriver driver([&](QWidget* w) { asked += QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection); });
+  EXPECT_EQ(dialog->Import(), ImportResult::kNoRows);
+  EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Het bestand bevat geen spelers."});
+  EXPECT_EQ(std::tuple(dialog->isVisible(), Players().size(), asked), std::tuple(true, size_t{2}, 0));
 }
 
 // A whole import: the unknown club is asked once with the tournament's clubs
@@ -230,7 +219,8 @@ TEST_F(ImportDialogTest, SelectClubInsistsOnALineAndOnAStorableNewName) {
   EXPECT_FALSE(dialog.TakeNewClub("   "));
   EXPECT_NE(dialog.result(), QDialog::Accepted);
   EXPECT_TRUE(dialog.TakeNewClub(QString::fromUtf8("  Smash Z\xC3\xBCrich ")));
-  EXPECT_EQ(std::pair(dialog.Choice().kind, dialog.Choice().newName), std::pair(ClubChoice::kNew, std::string("Smash Z\xFCrich")));
+  EXPECT_EQ(std::pair(dialog.Choice().kind, dialog.Choice().newName),
+            std::pair(ClubChoice::kNew, std::string("Smash Z\xFCrich")));  // stored as Windows-1252
 
   LDlgSelectClub second(row, clubs, prompter);
   second.show();
