@@ -36,35 +36,32 @@ class ClubTrofeeTest : public DialogTest {
   int idT = -1;
 };
 
-TEST_F(ClubTrofeeTest, ShowsTheRowsAndPassesTheDenominatorAndTheSortOn) {
-  LDlgClubTrofee dialog(db(), idT, prompter);
+// The window shows the core's rows, passes the denominator on after a pause
+// and the sort on a header click, and prints through the preview under its
+// own key with the main window's tournament in the page header.
+TEST_F(ClubTrofeeTest, ShowsTheRowsPassesTheChoicesOnAndPrints) {
+  db().SetSetting("ExtraSpaceClubTrofee", "100");
+  QWidget main;
+  main.setWindowTitle("Velgram    Clubkampioenschap");
+  LDlgClubTrofee dialog(db(), idT, prompter, &main);
   EXPECT_EQ(dialog.windowTitle(), "Verenigingsbeker");
   const LGrid& grid = *dialog.Grid();
   ASSERT_EQ(grid.RowCount(), 3);
   EXPECT_EQ(grid.ColumnTitle(3), QString::fromUtf8("Quotiënt      "));
   EXPECT_EQ(RowText(grid, 0) + "/" + RowText(grid, 1) + "/" + RowText(grid, 2) + "/" + dialog.DenominatorField()->text(),
             "De Smash|1|1|1.000|1.000/Nul Club||1|0.000|0.000/TTV Alpha|1|2|0.500|0.500/1");
-
   dialog.DenominatorField()->clear();
   QTest::keyClicks(dialog.DenominatorField(), "4");
   EXPECT_EQ(grid.Cell(2, 4), "0.500");  // not at the keystroke
   QTest::qWait(700);
   EXPECT_EQ(grid.Cell(2, 4), "0.250");
   EXPECT_EQ(LDlgClubTrofee(db(), idT, prompter).DenominatorField()->text(), "4");
-
   emit dialog.Grid()->horizontalHeader()->sectionClicked(0);  // by name, descending
   EXPECT_EQ(grid.Cell(0, 0), "TTV Alpha");
-}
 
-TEST_F(ClubTrofeeTest, PrintsThroughThePreviewUnderItsOwnKey) {
-  db().SetSetting("ExtraSpaceClubTrofee", "100");
-  QWidget main;
-  main.setWindowTitle("Velgram    Clubkampioenschap");
-  LDlgClubTrofee dialog(db(), idT, prompter, &main);
   dialog.show();
   const QString pdf = QString::fromStdString(dir.File("trofee.pdf"));
   OnModal<LDlgPrintPreview>([&](LDlgPrintPreview* preview) {
-    // The page header names the main window's tournament, not this window.
     EXPECT_EQ(preview->Settings().extraSpace + "|" + FromQt(preview->CurrentSetup().caption),
               "100|Velgram    Clubkampioenschap");
     preview->SetPdfOutput(pdf);
@@ -74,7 +71,10 @@ TEST_F(ClubTrofeeTest, PrintsThroughThePreviewUnderItsOwnKey) {
   EXPECT_GT(QFileInfo(pdf).size(), 0);
 }
 
-TEST_F(ClubTrofeeTest, TheClassesMenuOffersItsThreeCommandsInOrder) {
+// The classes menu offers its three commands in order and opens the trophy;
+// without a tournament the trophy is refused; the match list goes into the
+// data folder under the documents folder and its path is told.
+TEST_F(ClubTrofeeTest, TheClassesMenuAndItsCommands) {
   QStringList items;
   QTimer timer;
   QObject::connect(&timer, &QTimer::timeout, [&] {
@@ -94,23 +94,18 @@ TEST_F(ClubTrofeeTest, TheClassesMenuOffersItsThreeCommandsInOrder) {
   parent.show();
   EXPECT_EQ(ShowClassesMenu(db(), idT, prompter, &parent, QPoint(10, 10)), ClassesMenuCommand::kClubTrophy);
   EXPECT_EQ(items, (QStringList{"NTTB Elo Rating", "Export wedstrijden", "Verenigingsbeker"}));
-}
 
-// Without a tournament the trophy is refused; the match list goes into the
-// data folder under the documents folder and its path is told.
-TEST_F(ClubTrofeeTest, MenuCommandsWithoutTournamentAndTheMatchListExport) {
   RunClassesMenuCommand(ClassesMenuCommand::kClubTrophy, db(), -1, prompter, nullptr);
-  EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Selecteer eerst een toernooi."});
   const QByteArray home = qgetenv("HOME"), xdg = qgetenv("XDG_CONFIG_HOME");
   qputenv("HOME", QByteArray::fromStdString(dir.Path()));
   qunsetenv("XDG_CONFIG_HOME");
-  prompter.alerts.clear();
   RunClassesMenuCommand(ClassesMenuCommand::kMatchExport, db(), idT, prompter, nullptr);
   qputenv("HOME", home);
   if (!xdg.isEmpty()) qputenv("XDG_CONFIG_HOME", xdg);
-  ASSERT_EQ(prompter.alerts.size(), 1u);
-  EXPECT_EQ(prompter.alerts[0].rfind(dir.Path(), 0), 0u) << prompter.alerts[0];
-  const std::string text = ReadFileBytes(prompter.alerts[0]);
+  ASSERT_EQ(prompter.alerts.size(), 2u);
+  EXPECT_EQ(prompter.alerts[0], "Selecteer eerst een toernooi.");
+  EXPECT_EQ(prompter.alerts[1].rfind(dir.Path(), 0), 0u) << prompter.alerts[1];
+  const std::string text = ReadFileBytes(prompter.alerts[1]);
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);  // the header and the two results
 }
 
