@@ -114,9 +114,10 @@ TEST(PrintLayout, ColumnsFollowTheScreenTheEmptyColumnRuleAndTheExtraSpace) {
   EXPECT_EQ(Sources(Layout(chart, setup)), (std::vector<int>{0, 1}));
 }
 
-// The row height decides how many rows fit (the text shrinks into low rows),
-// and every row lands on one page.
-TEST(PrintLayout, RowHeightDecidesHowManyRowsFitAndEveryRowLandsOnOnePage) {
+// The row height decides how many rows fit (the text shrinks into low rows)
+// and every row lands on one page; the list is scaled to the page width,
+// extra space makes it smaller, and a small list grows no more than the limit.
+TEST(PrintLayout, RowsAndWidthFitThePage) {
   LGrid grid;
   FillParticipants(grid, 120);
   GridPrintSetup setup;
@@ -135,12 +136,9 @@ TEST(PrintLayout, RowHeightDecidesHowManyRowsFitAndEveryRowLandsOnOnePage) {
     EXPECT_LT(l->FirstRow(l->PageCount()), 120);
     EXPECT_GE(l->FirstRow(l->PageCount()) + l->rowsPerPage, 120);
   }
-}
 
-TEST(PrintLayout, TheListIsScaledToThePageWidthAndExtraSpaceMakesItSmaller) {
-  LGrid grid;
   FillParticipants(grid, 5);
-  GridPrintSetup setup;
+  setup = {};
   const GridPrintLayout narrow = Layout(grid, setup);
   EXPECT_GT(narrow.gridScale, 1.0);
   EXPECT_LE(TableWidth(narrow), kPageW - 1 + 0.01);
@@ -154,21 +152,19 @@ TEST(PrintLayout, TheListIsScaledToThePageWidthAndExtraSpaceMakesItSmaller) {
   const GridPrintLayout wide = Layout(grid, setup);
   EXPECT_LT(wide.gridScale, 1.0);
   EXPECT_NEAR(TableWidth(wide), kPageW - 1, 0.01);
-  // Two short columns are enlarged no more than the limit.
   LGrid tiny;
   tiny.SetColumns({{"Nr"}, {"Tafel"}});
   tiny.AddRow({"1", "2"});
-  const GridPrintLayout small = Layout(tiny, setup);
-  EXPECT_DOUBLE_EQ(small.gridScale, kMaxPrintMagnification);
-  EXPECT_LT(TableWidth(small), kPageW / 2);
+  EXPECT_DOUBLE_EQ(Layout(tiny, setup).gridScale, kMaxPrintMagnification);
+  EXPECT_LT(TableWidth(Layout(tiny, setup)), kPageW / 2);
   // The same list on a 600 dpi printer has the same shape in device units.
   const GridPrintLayout fine = LayoutGridPages(grid, kPageW * 600 / 96, kPageH * 600 / 96, 600, setup);
   EXPECT_NEAR(fine.gridScale, wide.gridScale, 1e-3);
   EXPECT_EQ(fine.rowsPerPage, wide.rowsPerPage);
   // The size of the chosen font does not count, its face and weight do.
   setup.contentFont = QFont("Arial", 30, QFont::Bold);
-  EXPECT_EQ(Layout(grid, setup).contentFont.pixelSize(), wide.contentFont.pixelSize());
-  EXPECT_TRUE(Layout(grid, setup).contentFont.bold());
+  EXPECT_EQ(std::pair(Layout(grid, setup).contentFont.pixelSize(), Layout(grid, setup).contentFont.bold()),
+            std::pair(wide.contentFont.pixelSize(), true));
 }
 
 TEST(PrintLayout, MeasuredWidthsHoldTheShapedTextAndBarelyMoreAndPdfNames) {

@@ -53,6 +53,7 @@ void Click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
 // Where a key typed in the dialog goes: the widget holding its focus.
 QWidget* Focused(QWidget* d) { return d->focusWidget() ? d->focusWidget() : d; }
 QString Shown(LFlyGameResult* g) { return g->LeftText() + "-" + g->RightText(); }
+
 // One whole entry in each way of entering, as a director types it, and the
 // codes stored. In the game windows (best of 5) the name ahead turns bold
 // after the rebuild and no window moves.
