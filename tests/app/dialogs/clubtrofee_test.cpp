@@ -58,7 +58,6 @@ TEST_F(ClubTrofeeTest, ShowsTheRowsPassesTheChoicesOnAndPrints) {
   EXPECT_EQ(LDlgClubTrofee(db(), idT, prompter).DenominatorField()->text(), "4");
   emit dialog.Grid()->horizontalHeader()->sectionClicked(0);  // by name, descending
   EXPECT_EQ(grid.Cell(0, 0), "TTV Alpha");
-
   dialog.show();
   const QString pdf = QString::fromStdString(dir.File("trofee.pdf"));
   OnModal<LDlgPrintPreview>([&](LDlgPrintPreview* preview) {
@@ -94,7 +93,6 @@ TEST_F(ClubTrofeeTest, TheClassesMenuAndItsCommands) {
   parent.show();
   EXPECT_EQ(ShowClassesMenu(db(), idT, prompter, &parent, QPoint(10, 10)), ClassesMenuCommand::kClubTrophy);
   EXPECT_EQ(items, (QStringList{"NTTB Elo Rating", "Export wedstrijden", "Verenigingsbeker"}));
-
   RunClassesMenuCommand(ClassesMenuCommand::kClubTrophy, db(), -1, prompter, nullptr);
   const QByteArray home = qgetenv("HOME"), xdg = qgetenv("XDG_CONFIG_HOME");
   qputenv("HOME", QByteArray::fromStdString(dir.Path()));

@@ -92,7 +92,6 @@ class DialogFontsTest : public testing::DialogTest {
     saved = QApplication::font();
   }
   void TearDown() override { QApplication::setFont(saved); }
-
   void UseFontSize(int points) {
     QFont f = saved;
     f.setPointSize(points);
@@ -105,7 +104,6 @@ class DialogFontsTest : public testing::DialogTest {
     EXPECT_TRUE(d->Load());
     return d;
   }
-
   int idT = -1, idSystem = -1, idPool = -1, idMatch = -1;
   std::string csv = dir.File("deelnemers.csv");
   QFont saved;

@@ -190,7 +190,6 @@ TEST_F(ImportDialogTest, StoppingOrRemovingAtTheRemovalQuestion) {
   EXPECT_EQ(std::tuple(dialog.result(), dialog.Preview()->RowCount(), Players().size(), Players()[0].rating,
                        Clubs().size()),
             std::tuple(QDialog::Rejected, 3, size_t{2}, 1400, size_t{1}));
-
   stop = false;
   WriteFileBytes(csv, "Jan Jansen,TTV Alpha,111,M,,0,A\n");
   auto second = Dialog(idToernooi);
@@ -221,7 +220,6 @@ TEST_F(ImportDialogTest, SelectClubInsistsOnALineAndOnAStorableNewName) {
   EXPECT_TRUE(dialog.TakeNewClub(QString::fromUtf8("  Smash Z\xC3\xBCrich ")));
   EXPECT_EQ(std::pair(dialog.Choice().kind, dialog.Choice().newName),
             std::pair(ClubChoice::kNew, std::string("Smash Z\xFCrich")));  // stored as Windows-1252
-
   LDlgSelectClub second(row, clubs, prompter);
   second.show();
   ClickItem(second.ClubList(), "TTV Beta", true);

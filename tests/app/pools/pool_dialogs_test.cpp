@@ -53,7 +53,6 @@ TEST_F(PoolDialogsTest, PoolDialogSendsItsFieldsAndLocksAStartedPool) {
   Type(edit.start, "9:30");
   edit.start->editingFinished();
   EXPECT_EQ(edit.start->text(), QStringLiteral("09:30"));
-
   int pool = PoolWith("Poule A", 2);
   AddMatch(pool);
   LDlgPool started(*app, cls, pool);
@@ -85,7 +84,6 @@ TEST_F(PoolDialogsTest, MatchSystemEditorAppliesTheCoresEnablingAndAddsAndDelete
   EXPECT_FALSE(dlg.subMatches[0]->isEnabled());
   dlg.duoteam->click();
   EXPECT_TRUE(dlg.subMatches[4]->isEnabled());
-
   LDlgMatchSystem other(*app, SystemId("Best of 5"));
   other.setMax->setText(QStringLiteral("9"));
   other.setWon->setText(QStringLiteral("5"));

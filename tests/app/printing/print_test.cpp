@@ -96,7 +96,6 @@ TEST(PrintLayout, ColumnsFollowTheScreenTheEmptyColumnRuleAndTheExtraSpace) {
   }
   EXPECT_FALSE(grid.isColumnHidden(4));  // the print leaves the list on screen as it was
   EXPECT_TRUE(grid.isColumnHidden(5));
-
   // A list without rows keeps its columns: there is nothing to judge them by.
   GridPrintSetup setup;
   setup.hideEmptyColumns = true;
@@ -136,7 +135,6 @@ TEST(PrintLayout, RowsAndWidthFitThePage) {
     EXPECT_LT(l->FirstRow(l->PageCount()), 120);
     EXPECT_GE(l->FirstRow(l->PageCount()) + l->rowsPerPage, 120);
   }
-
   FillParticipants(grid, 5);
   setup = {};
   const GridPrintLayout narrow = Layout(grid, setup);
@@ -223,7 +221,6 @@ TEST_F(PrintPreviewTest, PrintsTheParticipantsWithItsChoicesIntoAPdf) {
   EXPECT_EQ(PdfPageCount(dir.File("x.pdf")), pages);
   EXPECT_EQ(prompter.alerts, std::vector<std::string>{"De lijst is opgeslagen in het PDF-bestand:\r\n" + dir.File("x.pdf")});
   EXPECT_FALSE(grid.isColumnHidden(4));  // "Tafel" is back on screen
-
   auto failing = Preview(10, "PanePlayers", "geen/map/x.pdf");
   EXPECT_FALSE(failing->PrintNow());
   EXPECT_NE(failing->result(), QDialog::Accepted);
@@ -262,7 +259,6 @@ TEST_F(PrintPreviewTest, PageButtonsAndMoreAndFewerPages) {
   EXPECT_EQ(PagesAt(*tables, setup), 1);
   QTest::mouseClick(tables->FewerPagesButton(), Qt::LeftButton);
   EXPECT_EQ(std::pair(tables->PageCount(), Setting("RowHeightPaneTables")), std::pair(1, raised - 10));
-
   tables.reset();
   auto one = Preview(1, "PaneOne", "y.pdf");
   one->MorePages();

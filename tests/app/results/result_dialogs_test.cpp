@@ -269,7 +269,6 @@ TEST_F(ResultDialogs, TableAndTime) {
     Click(d->TableTimeButton());
   }));
   EXPECT_EQ(std::tuple(Stored().tafel, Stored().starttime, Stored().indexWinner), std::tuple(5, 1045, -1));
-
   LPaneTables pane(*app);
   pane.resize(800, 500);
   pane.show();

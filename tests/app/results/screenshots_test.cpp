@@ -43,7 +43,6 @@ TEST_F(DialogTest, DISABLED_ResultDialogScreenshots) {
   sets.show();
   sets.EndingCombo()->setCurrentIndex(2);
   Save(&sets, "result_walkover_dialog.png");
-
   Seat(duos, AddDuo("Anna de Vries", "Bea Jansen"), kLinkDuo);
   Seat(duos, AddDuo("Carla Peters", "Dirk Smit"), kLinkDuo);
   LDlgResultDuoPoints d(*app, AddMatch(duos, 1, 1100), SystemId("Duo Dudodeva"));

@@ -29,7 +29,6 @@ class SupportDialogsTest : public ShellTest {
     delete server;
     server = nullptr;
   }
-
   SupportDialogsTest() {
     clock.SetLocal(2026, 3, 15, 12, 0, 0);
     desk.email = ::testing::UnitTest::GetInstance()->current_test_info()->name() + std::string("@ttv.nl");
@@ -38,7 +37,6 @@ class SupportDialogsTest : public ShellTest {
     desk.api.clock = &clock;
     desk.prompter = &prompter;
   }
-
   // A question of this test's user, written straight into the desk's file;
   // subject "NULL" leaves the member out of the answer.
   int AddTicket(const std::string& subject, int date, int time, int status) {
@@ -55,7 +53,6 @@ class SupportDialogsTest : public ShellTest {
                 ", " + std::to_string(time) + ")");
   }
   static void ClickOk(QDialogButtonBox* box) { QTest::mouseClick(box->button(QDialogButtonBox::Ok), Qt::LeftButton); }
-
   static SupportServer* server;
   FakeClock clock;
   SupportDesk desk;
@@ -81,7 +78,6 @@ TEST_F(SupportDialogsTest, ListShowsTheQuestionsAndOpensAConversation) {
                          "Uitslagen|" + LocaleDate(2026, 3, 14) + "|Open", "|" + LocaleDate(2000, 1, 1) + "|Open"}));
   const DateTime& t = dlg.Tickets().at(2).received;
   EXPECT_EQ((std::vector{t.year, t.month, t.day, t.hour, t.minute, t.second}), (std::vector{2000, 1, 1, 12, 0, 0}));
-
   QString seen;
   OnModal<LDlgTicketHistory>([&](LDlgTicketHistory* h) {
     seen = h->subject->text();
@@ -122,7 +118,6 @@ TEST_F(SupportDialogsTest, ConversationShowsTheMessagesAndTakesAReply) {
   EXPECT_EQ(background(0), QColor(240, 255, 240));  // the user's own messages
   EXPECT_NE(background(1), QColor(240, 255, 240));
   if (!qEnvironmentVariableIsEmpty("VELGRAM_SCREENSHOT")) dlg.grab().save(qEnvironmentVariable("VELGRAM_SCREENSHOT"));
-
   OnModal<LDlgTicket>([&](LDlgTicket* q) {
     EXPECT_FALSE(q->subject->isVisible());
     q->question->setPlainText(QStringLiteral("Dank je, en \"nog\" iets:\nde klok"));
@@ -217,7 +212,6 @@ TEST_F(SupportDialogsTest, AskingFirstAsksForTheSettings) {
   });
   AskSupportDesk(*app, nullptr);
   EXPECT_TRUE(listed);
-
   LDlgSettingsSupport s(db(), prompter, QString());
   s.email->setText(QStringLiteral("piet@ttv.nl"));
   s.show();
