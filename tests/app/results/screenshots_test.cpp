@@ -1,6 +1,6 @@
 // Pictures of the result dialogs for the README. Run on purpose under a real
 // display: xvfb-run -a test_app --gtest_also_run_disabled_tests
-//   --gtest_filter='ResultShots.*' (VELGRAM_SHOTS names the folder,
+//   --gtest_filter='*Screenshots' (VELGRAM_SHOTS names the folder,
 // VELGRAM_SHOT_POINTS the font size).
 #include <QTest>
 

@@ -47,18 +47,11 @@ class SupportDialogsTest : public ShellTest {
                 " FROM Customers WHERE email = '" + desk.email + "'");
     return std::stoi(server->Query("SELECT MAX(id) FROM Tickets"));
   }
-  void AddMessage(int idTicket, const std::string& text, int agent, int date, int time) {
-    server->Sql("INSERT INTO Messages (idTicket, message, agent, dateReceived, timeReceived) VALUES (" +
-                std::to_string(idTicket) + ", '" + text + "', " + std::to_string(agent) + ", " + std::to_string(date) +
-                ", " + std::to_string(time) + ")");
-  }
   static void ClickOk(QDialogButtonBox* box) { QTest::mouseClick(box->button(QDialogButtonBox::Ok), Qt::LeftButton); }
-  static SupportServer* server;
+  inline static SupportServer* server = nullptr;
   FakeClock clock;
   SupportDesk desk;
 };
-
-SupportServer* SupportDialogsTest::server = nullptr;
 
 // The list shows each question with its time (today) or date and state; a
 // double click opens the conversation, unless the list is being fetched
@@ -97,8 +90,9 @@ TEST_F(SupportDialogsTest, ListShowsTheQuestionsAndOpensAConversation) {
 
 TEST_F(SupportDialogsTest, ConversationShowsTheMessagesAndTakesAReply) {
   int id = AddTicket("Tafels", 20260314, 100000, 1);
-  AddMessage(id, "Hoe zet ik[LINEBREAK]de tafels?", 0, 20260314, 100000);
-  AddMessage(id, "Via de poule.", 1, 20260315, 110000);
+  const std::string idText = std::to_string(id);
+  server->Sql("INSERT INTO Messages (idTicket, message, agent, dateReceived, timeReceived) VALUES (" + idText +
+              ", 'Hoe zet ik[LINEBREAK]de tafels?', 0, 20260314, 100000), (" + idText + ", 'Via de poule.', 1, 20260315, 110000)");
   Ticket ticket;
   ticket.id = id;
   ticket.subject = "Tafels";
