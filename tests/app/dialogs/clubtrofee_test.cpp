@@ -1,6 +1,5 @@
-// The club trophy window and the classes menu that opens it. The counts,
-// quotients, sort and kept settings are the core's (ClubTrophy.*); here the
-// window shows them and passes the user's choices on.
+// The club trophy window and the classes menu that opens it; the counts,
+// quotients, sort and kept settings are the core's (ClubTrophy.*).
 #include <QAction>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -36,9 +35,8 @@ class ClubTrofeeTest : public DialogTest {
   int idT = -1;
 };
 
-// The window shows the core's rows, passes the denominator on after a pause
-// and the sort on a header click, and prints through the preview under its
-// own key with the main window's tournament in the page header.
+// The window passes the denominator on after a pause and the sort on a header
+// click, and prints under its own key with the main window's caption.
 TEST_F(ClubTrofeeTest, ShowsTheRowsPassesTheChoicesOnAndPrints) {
   db().SetSetting("ExtraSpaceClubTrofee", "100");
   QWidget main;
@@ -70,9 +68,8 @@ TEST_F(ClubTrofeeTest, ShowsTheRowsPassesTheChoicesOnAndPrints) {
   EXPECT_GT(QFileInfo(pdf).size(), 0);
 }
 
-// The classes menu offers its three commands in order and opens the trophy;
-// without a tournament the trophy is refused; the match list goes into the
-// data folder under the documents folder and its path is told.
+// The classes menu's commands in order; the trophy wants a tournament; the
+// match list goes into the data folder and its path is told.
 TEST_F(ClubTrofeeTest, TheClassesMenuAndItsCommands) {
   QStringList items;
   QTimer timer;

@@ -1,6 +1,5 @@
-// Every dialog at a small and a large font: nothing may be cut off. The
-// dialog font (the desktop's) and the list font ("InfoFont") both follow the
-// size, as a director with poor eyesight sets them.
+// Every dialog at a small and a large font (the desktop's and "InfoFont", as
+// a director with poor eyesight sets them): nothing may be cut off.
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QHeaderView>
@@ -80,8 +79,7 @@ class DialogFontsTest : public testing::DialogTest {
  protected:
   void SetUp() override {
     idT = OpenTournament("Voorjaarstoernooi Tafeltennisvereniging De Snelle Batjes");
-    // Long enough to need more room at 16 points than at 8, short enough for
-    // the lists to fit the test's screen of 800 pixels.
+    // Long enough to need more room at 16 points, short enough for 800 pixels.
     idSystem = AddClass("Senioren heren eerste klasse");
     idPool = AddPool(idSystem, "Poule A voorronde");
     for (const char* name : {"Wilhelmina Steenhoven", "Jan-Willem Oosterbroek"})

@@ -47,8 +47,7 @@ TEST_F(DialogsTest, TextWindows1252CannotHoldIsRefusedAndTheDialogStaysOpen) {
 }
 
 // An empty rating and no gender show empty again; Tab goes from "Man" to the
-// e-mail field and the arrows to "Vrouw"; a Dutch thousands separator never
-// reaches the stored rating.
+// e-mail field, the arrows to "Vrouw"; a Dutch thousands separator is read.
 TEST_F(DialogsTest, PlayerDialogFields) {
   OpenTournament();
   LDlgPlayer dlg(*app, -1);
@@ -79,9 +78,7 @@ TEST_F(DialogsTest, PlayerDialogFields) {
   EXPECT_EQ(Players()[0].rating, 1450);
 }
 
-// The class dialog sends "Dubbel" as two players and shows it again; the
-// list asks for a choice; the Swiss border shows its default and sends what
-// was typed; the simulation sends its count, ratings and duos.
+// The class, list, Swiss border and simulation dialogs send what was entered.
 TEST_F(DialogsTest, ClassListSwissBorderAndSimulationDialogs) {
   OpenTournament();
   LDlgSystem dlg(*app, -1);
@@ -126,8 +123,7 @@ TEST_F(DialogsTest, FontsAndColoursTravelBetweenTextsAndQt) {
   // Windows keeps red in the low byte.
   EXPECT_EQ(std::pair(ColorFromWin(16777214), ColorFromWin(16711679)), std::pair(QColor(254, 255, 255), QColor(255, 255, 254)));
   EXPECT_EQ(ColorToWin(QColor(1, 2, 3)), 0x030201);
-  // The font form stores the chosen font of one sample only, and nothing
-  // when the chooser is cancelled.
+  // The font form stores the chosen font of one sample, nothing when cancelled.
   LDlgSettingsFont fonts(db());
   EXPECT_EQ(fonts.Sample(1)->font().family(), QStringLiteral("Arial"));
   fonts.chooseFont = [](QFont& font) { return font = QFont(QStringLiteral("Courier New"), 12, QFont::Bold), true; };
@@ -201,8 +197,7 @@ int CaptionShortfall(const QWidget* w) {
   return fm.horizontalAdvance(w->windowTitle()) + 7 * fm.height() - w->width();
 }
 
-// Alert and Confirm are message boxes; a worker thread's message arrives
-// through the event loop.
+// A worker thread's message arrives through the event loop.
 TEST(QtPrompterTest, AlertAndConfirmAreMessageBoxes) {
   QtPrompter prompter;
   QString seen;
@@ -213,8 +208,7 @@ TEST(QtPrompterTest, AlertAndConfirmAreMessageBoxes) {
   });
   prompter.Alert("Vul de\r\ntafel in");
   EXPECT_EQ(seen, QStringLiteral("Alert|Vul de\ntafel in"));
-  // No caption; the window is blank, as the window system would show the
-  // program's name for an empty one.
+  // A blank caption, as the window system would show the program's name for none.
   OnModal<QMessageBox>([&](QMessageBox* box) {
     seen = box->windowTitle() + "|" + box->windowHandle()->title() + "|" + box->button(QMessageBox::Yes)->text() +
            "|" + box->button(QMessageBox::No)->text();

@@ -76,7 +76,6 @@ class ImportDialogTest : public DialogTest {
     db().ListClubs(0, clubs);
     return clubs;
   }
-  // The dialog on the file, shown.
   std::unique_ptr<LDlgImportPlayers> Dialog(int idT) {
     auto d = std::make_unique<LDlgImportPlayers>(db(), idT, prompter);
     d->show();
@@ -87,8 +86,7 @@ class ImportDialogTest : public DialogTest {
   std::string csv = dir.File("deelnemers.csv");
 };
 
-// The preview shows the rows the core read, under the dialog's titles, and
-// names the separator it found.
+// The preview shows the rows the core read and names the separator it found.
 TEST_F(ImportDialogTest, PreviewShowsTheRowsAndTheSeparatorOfTheChosenFile) {
   auto dialog = Dialog(idToernooi);
   LGrid* grid = dialog->Preview();
@@ -123,9 +121,8 @@ TEST_F(ImportDialogTest, AnImportTheCoreRefusesLeavesTheDialogOpen) {
   EXPECT_EQ(std::tuple(dialog->isVisible(), Players().size(), asked), std::tuple(true, size_t{2}, 0));
 }
 
-// A whole import: the unknown club is asked once with the tournament's clubs
-// on offer, the new name is prefilled, Piet (not in the file) is offered for
-// removal and kept, and the core's report closes the dialog.
+// A whole import: the unknown club is asked once, the new name prefilled, Piet
+// (not in the file) offered for removal and kept; the report closes the dialog.
 TEST_F(ImportDialogTest, UnknownClubIsAskedOnceAndTheParticipantsAreStored) {
   auto dialog = Dialog(idToernooi);
   QString askedFor, questionPrefill;
@@ -152,10 +149,8 @@ TEST_F(ImportDialogTest, UnknownClubIsAskedOnceAndTheParticipantsAreStored) {
   EXPECT_EQ(std::pair(Players().size(), Clubs().size()), std::pair(size_t{4}, size_t{2}));
 }
 
-// Typed, not browsed, the file is read at OK; a club chosen by a double click,
-// then "Stop het importeren": the database stays as it was. Another import
-// removes the selected missing players after the core's question, but not
-// while none is selected.
+// A typed file is read at OK; "Stop het importeren" leaves the database as it
+// was. Another import removes the selected missing players, none unselected.
 TEST_F(ImportDialogTest, StoppingOrRemovingAtTheRemovalQuestion) {
   LDlgImportPlayers dialog(db(), idToernooi, prompter);
   dialog.show();

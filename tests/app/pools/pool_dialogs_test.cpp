@@ -19,7 +19,6 @@ class PoolDialogsTest : public DialogTest {
     OpenTournament();
     cls = AddClass("Jeugd");
   }
-  // A pool of the class holding n players.
   int PoolWith(const std::string& name, int n, int firstPlayer = 0) {
     int pool = AddPool(cls, name);
     for (int i = 0; i < n; ++i) Seat(pool, AddPlayer("Speler " + std::to_string(firstPlayer + i), 1000 + i, "TTV"));
@@ -164,7 +163,6 @@ TEST_F(PoolDialogsTest, BestPlacesAreLinkedAndTheArrowsMoveThem) {
   ASSERT_EQ(dlg.grid->RowCount(), 12);
   EXPECT_EQ(dlg.grid->Cell(11, LDlgLink::kColSource) + "|" + dlg.grid->Cell(11, LDlgLink::kColNr),
             QStringLiteral("Poule A nr. 3|12"));
-  // Arrows only where a row can move.
   EXPECT_EQ((std::vector{dlg.grid->Cell(0, LDlgLink::kColUp).isEmpty(), dlg.grid->Cell(0, LDlgLink::kColDown).isEmpty(),
                          dlg.grid->Cell(11, LDlgLink::kColDown).isEmpty()}),
             (std::vector{true, false, true}));

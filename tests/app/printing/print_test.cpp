@@ -113,9 +113,8 @@ TEST(PrintLayout, ColumnsFollowTheScreenTheEmptyColumnRuleAndTheExtraSpace) {
   EXPECT_EQ(Sources(Layout(chart, setup)), (std::vector<int>{0, 1}));
 }
 
-// The row height decides how many rows fit (the text shrinks into low rows)
-// and every row lands on one page; the list is scaled to the page width,
-// extra space makes it smaller, and a small list grows no more than the limit.
+// Rows fit the page height, every row on one page; the list is scaled to the
+// page width, extra space makes it smaller, a small list grows to the limit.
 TEST(PrintLayout, RowsAndWidthFitThePage) {
   LGrid grid;
   FillParticipants(grid, 120);
@@ -227,10 +226,8 @@ TEST_F(PrintPreviewTest, PrintsTheParticipantsWithItsChoicesIntoAPdf) {
   EXPECT_EQ(prompter.alerts.back(), "Kan het PDF-bestand " + dir.File("geen/map/x.pdf") + " niet schrijven.");
 }
 
-// The page buttons show only where there is a page to go to. "Meer pagina's"
-// raises the row height by the smallest step of ten that gives another page,
-// "Minder" lowers it by ten; one row never gets a second page and the search
-// ends below 500.
+// Page buttons only where there is a page to go to. "Meer pagina's" raises the
+// row height by tens to another page, "Minder" lowers it by ten; up to 500.
 TEST_F(PrintPreviewTest, PageButtonsAndMoreAndFewerPages) {
   auto dialog = Preview(200, "PanePlayers");
   ASSERT_GT(dialog->PageCount(), 2);
@@ -288,8 +285,7 @@ TEST_F(PrintPreviewTest, TypedFieldsAndTheCheckBoxAreSavedPerPrintKey) {
   EXPECT_EQ(PrintSettings::Load(db(), "PaneX").headerFont, "Courier New,12,700,1,49,0");
 }
 
-// Without a printer the dialog says it prints into a PDF, offers the list's
-// name in the documents folder and says where the file went.
+// Without a printer: a PDF named after the list in the documents folder.
 TEST_F(PrintPreviewTest, WithoutAnyPrinterItOffersAPdfFileInTheDocuments) {
   if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "this system has a default printer";
   const QByteArray home = qgetenv("HOME");

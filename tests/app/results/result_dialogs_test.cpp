@@ -35,8 +35,7 @@ class ResultDialogs : public DialogTest {
     db().ReadResults(list);
     return list[0];
   }
-  // Opens the entry for the match under the pool's rules and plays act in the
-  // dialog, which must close it.
+  // Enters the match's result under the given rules; act must close the dialog.
   template <typename D>
   bool Enter(std::function<void(D*)> act, int idMatchSystem = 0, int id = -1) {
     OnModal<D>(act);
@@ -51,9 +50,8 @@ void Click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
 QWidget* Focused(QWidget* d) { return d->focusWidget() ? d->focusWidget() : d; }
 QString Shown(LFlyGameResult* g) { return g->LeftText() + "-" + g->RightText(); }
 
-// One whole entry in each way of entering, as a director types it, and the
-// codes stored. In the game windows (best of 5) the name ahead turns bold
-// after the rebuild and no window moves.
+// One whole entry in each way of entering and the codes stored. In the game
+// windows the name ahead turns bold after the rebuild and no window moves.
 TEST_F(ResultDialogs, OneWholeEntryInEachWay) {
   auto keys = [](LDlgResultFast* d, const QString& typed) {
     for (QChar ch : typed) QTest::keyClicks(Focused(d), QString(ch));
@@ -115,8 +113,7 @@ TEST_F(ResultDialogs, OneWholeEntryInEachWay) {
   }
 }
 
-// The keypad's steps; stored games come back in their windows. Other windows
-// showing matches hear of every change, and only of changes.
+// The keypad's steps; stored games come back; other windows hear of changes only.
 TEST_F(ResultDialogs, KeypadStepsAndStoredGames) {
   CVelgramDlg main(*app);
   main.StartTimer().stop();
@@ -250,9 +247,8 @@ TEST_F(ResultDialogs, MatchesThatCannotTakeAResult) {
   EXPECT_EQ(prompter.alerts, (std::vector<std::string>{"1 of 2 spelers zijn nog onbekend", "Bye"}));
 }
 
-// "Wijzig Tafel/Tijd" in the result dialog: a refused table keeps the dialog;
-// OK moves the match and closes the result dialog without a result. In the
-// tables chart, a double-clicked cell opens it for its match.
+// "Wijzig Tafel/Tijd" moves the match and closes the result dialog without a
+// result; in the tables chart a double-clicked cell opens it for its match.
 TEST_F(ResultDialogs, TableAndTime) {
   EXPECT_TRUE(Enter<LDlgResultFast>([&](LDlgResultFast* d) {
     Click(d->KeypadButton(7));

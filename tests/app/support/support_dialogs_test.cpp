@@ -53,9 +53,8 @@ class SupportDialogsTest : public ShellTest {
   SupportDesk desk;
 };
 
-// The list shows each question with its time (today) or date and state; a
-// double click opens the conversation, unless the list is being fetched
-// again: then the old rows no longer stand for a question the program holds.
+// The list shows each question's time (today) or date and state; a double
+// click opens it, but not while the list is fetched again.
 TEST_F(SupportDialogsTest, ListShowsTheQuestionsAndOpensAConversation) {
   AddTicket("Poule[LINEBREAK]indeling", 20260314, 120100, 1);  // 23 h 59 min ago
   AddTicket("Uitslagen", 20260314, 120000, 2);                 // 24 h ago
@@ -183,8 +182,7 @@ TEST_F(SupportDialogsTest, ClosingTheListWhileTheDeskDelaysNeitherBlocksNorCrash
   EXPECT_EQ(again.grid->RowCount(), 1);
 }
 
-// Asking first asks for the settings (an e-mail address the core accepts),
-// then lists; Enter after browsing presses OK.
+// Asking first asks for the settings, then lists; Enter after browsing is OK.
 TEST_F(SupportDialogsTest, AskingFirstAsksForTheSettings) {
   OnModal<LDlgSettingsSupport>([&](LDlgSettingsSupport* s) {
     EXPECT_TRUE(s->explanation->isVisible() && !s->explanation->text().isEmpty());
