@@ -53,9 +53,7 @@ QString Shown(LFlyGameResult* g) { return g->LeftText() + "-" + g->RightText(); 
 // One whole entry in each way of entering and the codes stored. In the game
 // windows the name ahead turns bold after the rebuild and no window moves.
 TEST_F(ResultDialogs, OneWholeEntryInEachWay) {
-  auto keys = [](LDlgResultFast* d, const QString& typed) {
-    for (QChar ch : typed) QTest::keyClicks(Focused(d), QString(ch));
-  };
+  auto keys = [](LDlgResultFast* d, const QString& typed) { for (QChar ch : typed) QTest::keyClicks(Focused(d), ch); };
   auto fast = [this](std::function<void(LDlgResultFast*)> steps) -> std::function<bool()> {
     return [this, steps] {
       return Enter<LDlgResultFast>([&](LDlgResultFast* d) {
@@ -69,12 +67,7 @@ TEST_F(ResultDialogs, OneWholeEntryInEachWay) {
       });
     };
   };
-  const struct {
-    const char* what;
-    std::function<bool()> enter;
-    std::vector<int> games;
-    int winner;
-  } cases[] = {
+  const struct { const char* what; std::function<bool()> enter; std::vector<int> games; int winner; } cases[] = {
       {"keypad", fast([](LDlgResultFast* d) { for (int p : {7, 9, 5}) Click(d->KeypadButton(p)); }), {8, 10, 6}, 0},
       {"keyboard", fast([&](LDlgResultFast* d) { keys(d, "795"); }), {8, 10, 6}, 0},
       {"exchange the second game", fast([](LDlgResultFast* d) {
@@ -91,19 +84,14 @@ TEST_F(ResultDialogs, OneWholeEntryInEachWay) {
          });
          keys(d, "?");
        }), {13, 14, 21}, 0},
-      {"games won, closed by Return", [&] {
-         return Enter<LDlgResultSingleGames>([](LDlgResultSingleGames* d) {
-           QTest::keyClicks(d->GamesEdit(0), "2");
-           QTest::keyClicks(d->GamesEdit(1), "3");
-           QTest::keyClick(d->GamesEdit(1), Qt::Key_Return);
-         }, idGames);
-       }, {2, 3}, 1},
-      {"winner by its key", [&] {
-         return Enter<LDlgResultSingleSets>([](LDlgResultSingleSets* d) {
-           EXPECT_EQ(d->SideButton(0)->text(), "Jan Smit");
-           QTest::keyClick(d, Qt::Key_1);
-         }, SystemId("Sets"));
-       }, {}, 0},
+      {"games won, closed by Return", [&] { return Enter<LDlgResultSingleGames>([](LDlgResultSingleGames* d) {
+         for (int side : {0, 1}) QTest::keyClicks(d->GamesEdit(side), QString::number(side + 2));
+         QTest::keyClick(d->GamesEdit(1), Qt::Key_Return);
+       }, idGames); }, {2, 3}, 1},
+      {"winner by its key", [&] { return Enter<LDlgResultSingleSets>([](LDlgResultSingleSets* d) {
+         EXPECT_EQ(d->SideButton(0)->text(), "Jan Smit");
+         QTest::keyClick(d, Qt::Key_1);
+       }, SystemId("Sets")); }, {}, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -120,8 +108,7 @@ TEST_F(ResultDialogs, KeypadStepsAndStoredGames) {
   QSignalSpy announced(&main, &CVelgramDlg::dataChanged);
   EXPECT_FALSE(Enter<LDlgResultFast>([](LDlgResultFast* d) {
     EXPECT_TRUE(d->KeysLabel()->text().contains("+ en dan 0 t/m 4"));
-    // Under the two-point rule a loser's 11 is a 13-11 game, by button or keys.
-    Click(d->KeypadButton(11));
+    Click(d->KeypadButton(11));  // under the two-point rule a loser's 11 is 13-11, by button or keys
     QTest::keyClicks(Focused(d), "+1");
     EXPECT_EQ(Shown(d->Game(0)) + Shown(d->Game(1)), "13-1113-11");
     EXPECT_EQ(d->CurrentGame(), 2);
@@ -183,8 +170,8 @@ TEST_F(ResultDialogs, WalkoverAndRetirementInEveryDialog) {
   const struct {
     const char* what;
     int idSystem;
-    std::function<void(QDialog*)> type;
-    std::function<ResultDecision(const Ending&)> core;
+    std::function<void(QDialog*)> type;                    // the games typed before the choice
+    std::function<ResultDecision(const Ending&)> core;     // what the core decides of them
   } cases[] = {
       {"winner only", SystemId("Sets"), [](QDialog*) {}, [](const Ending& e) { return DecideEnding(e); }},
       {"games won", idGames,
@@ -322,8 +309,8 @@ TEST_F(ResultDialogs, DuoSheet) {
   }, dudodeva, duoMatch));
   EXPECT_EQ(prompter.alerts, (std::vector<std::string>{"Game 2 van b-y is incorrect."}));
   // Row "3 a y" showed x against b: the match's b-x, seen from the second duo.
-  MatchRecord m = Stored(duoMatch);
-  EXPECT_EQ(std::pair(m.games, m.indexWinner), std::pair(std::vector<int>{-1, -2, -3, -4, -7, -8, -5, -6, -9, -10}, 1));
+  EXPECT_EQ(std::pair(Stored(duoMatch).games, Stored(duoMatch).indexWinner),
+            std::pair(std::vector<int>{-1, -2, -3, -4, -7, -8, -5, -6, -9, -10}, 1));
   EXPECT_FALSE(Enter<LDlgResultDuoPoints>([](LDlgResultDuoPoints* d) {
     EXPECT_EQ(d->Field(4, 0)->text() + "|" + d->Field(4, 1)->text() + "|" + d->Total(5)->text(), "6|11|45 - 110");
     d->reject();
