@@ -206,23 +206,21 @@ TEST_F(PrintPreviewTest, PrintsTheParticipantsWithItsChoicesIntoAPdf) {
                             {"DelEmptyColumnsPanePlayers", "1"}, {"RowHeightPaneMatches", "200"}})
     db().SetSetting(key, value);
   auto dialog = Preview(120, "PanePlayers");
-  EXPECT_EQ(dialog->ExtraSpaceField()->text() + "|" + dialog->RowHeightField()->text(), "100|50");
-  EXPECT_TRUE(dialog->EmptyColumnsBox()->isChecked());
+  EXPECT_EQ(std::tuple(dialog->ExtraSpaceField()->text(), dialog->RowHeightField()->text(),
+                       dialog->EmptyColumnsBox()->isChecked()), std::tuple("100", "50", true));
   const GridPrintSetup setup = dialog->CurrentSetup();
   EXPECT_EQ(std::tuple(setup.rowHeight, setup.extraSpace, setup.hideEmptyColumns, setup.subtitle),
             std::tuple(50, 100, true, QString("Alle deelnemers")));
   const int pages = PagesAt(*dialog, setup);
   EXPECT_GT(pages, 2);
-  EXPECT_EQ(dialog->PageCount(), pages);
-  EXPECT_EQ(dialog->PageCountLabel()->text(), QString("Aantal pagina's: %1").arg(pages));
+  EXPECT_EQ(std::pair(dialog->PageCount(), dialog->PageCountLabel()->text()),
+            std::pair(pages, QString("Aantal pagina's: %1").arg(pages)));
   QTest::mouseClick(dialog->PrintButton(), Qt::LeftButton);
-  EXPECT_EQ(dialog->result(), QDialog::Accepted);
-  EXPECT_EQ(PdfPageCount(dir.File("x.pdf")), pages);
+  EXPECT_EQ(std::pair(dialog->result(), PdfPageCount(dir.File("x.pdf"))), std::pair(int(QDialog::Accepted), pages));
   EXPECT_EQ(prompter.alerts, std::vector<std::string>{"De lijst is opgeslagen in het PDF-bestand:\r\n" + dir.File("x.pdf")});
   EXPECT_FALSE(grid.isColumnHidden(4));  // "Tafel" is back on screen
   auto failing = Preview(10, "PanePlayers", "geen/map/x.pdf");
-  EXPECT_FALSE(failing->PrintNow());
-  EXPECT_NE(failing->result(), QDialog::Accepted);
+  EXPECT_FALSE(failing->PrintNow() || failing->result() == QDialog::Accepted);
   EXPECT_EQ(prompter.alerts.back(), "Kan het PDF-bestand " + dir.File("geen/map/x.pdf") + " niet schrijven.");
 }
 
@@ -232,8 +230,8 @@ TEST_F(PrintPreviewTest, PageButtonsAndMoreAndFewerPages) {
   auto dialog = Preview(200, "PanePlayers");
   ASSERT_GT(dialog->PageCount(), 2);
   EXPECT_EQ(dialog->CurrentPage(), 1);
-  EXPECT_TRUE(dialog->PreviousButton()->isHidden());
-  EXPECT_FALSE(dialog->NextButton()->isHidden() || dialog->FewerPagesButton()->isHidden());
+  EXPECT_TRUE(dialog->PreviousButton()->isHidden() && !dialog->NextButton()->isHidden());
+  EXPECT_FALSE(dialog->FewerPagesButton()->isHidden());
   while (!dialog->NextButton()->isHidden()) QTest::mouseClick(dialog->NextButton(), Qt::LeftButton);
   EXPECT_EQ(dialog->CurrentPage(), dialog->PageCount());
   EXPECT_FALSE(dialog->PreviousButton()->isHidden());
@@ -246,8 +244,7 @@ TEST_F(PrintPreviewTest, PageButtonsAndMoreAndFewerPages) {
   EXPECT_EQ(dialog->CurrentPage(), 1);
   dialog.reset();
   auto tables = Preview(20, "PaneTables");
-  ASSERT_EQ(tables->PageCount(), 1);
-  EXPECT_TRUE(tables->FewerPagesButton()->isHidden());
+  ASSERT_TRUE(tables->PageCount() == 1 && tables->FewerPagesButton()->isHidden());
   QTest::mouseClick(tables->MorePagesButton(), Qt::LeftButton);
   const int raised = Setting("RowHeightPaneTables");
   EXPECT_EQ(std::pair(tables->PageCount(), tables->RowHeightField()->text().toInt()), std::pair(2, raised));
@@ -277,8 +274,8 @@ TEST_F(PrintPreviewTest, TypedFieldsAndTheCheckBoxAreSavedPerPrintKey) {
     EXPECT_EQ(db().GetSetting("DelEmptyColumnsPaneMatches"), on ? "1" : "0");
   }
   // The fonts: the global print font unless the key has its own.
-  db().SetSetting("PrintFont", "Courier New,12,700,1,49,0");
-  db().SetSetting("PrinterFontPaneTables", "Arial,8,400,1,34,1");
+  for (auto [key, font] : {std::pair{"PrintFont", "Courier New,12,700,1,49,0"}, {"PrinterFontPaneTables", "Arial,8,400,1,34,1"}})
+    db().SetSetting(key, font);
   const PrintSettings tables = PrintSettings::Load(db(), "PaneTables");
   EXPECT_EQ(tables.contentFont + "|" + tables.headerFont, "Courier New,12,700,1,49,0|Arial,8,400,1,34,1");
   EXPECT_TRUE(tables.Setup().headerFont.italic());
@@ -290,7 +287,7 @@ TEST_F(PrintPreviewTest, WithoutAnyPrinterItOffersAPdfFileInTheDocuments) {
   if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "this system has a default printer";
   const QByteArray home = qgetenv("HOME");
   qputenv("HOME", QByteArray::fromStdString(dir.Path()));
-  QDir(QString::fromStdString(dir.Path())).mkpath("Documents");
+  QDir().mkpath(QString::fromStdString(dir.File("Documents")));
   OpenTournament();
   AddPlayer("Jan Jansen", 1500, "TTV De Batjes", "A");
   LPanePlayers pane(*app);
