@@ -65,12 +65,8 @@ std::vector<std::string> CutOff(QDialog& dialog) {
       if (view->horizontalScrollBar()->maximum() > 0) needs = {view->screen()->availableGeometry().width() * 9 / 10, 0};
     }
     if (w->width() < needs.width() || w->height() < needs.height())
-      faults.push_back(FromQt(QStringLiteral("%1 \"%2\": %3x%4, needs %5x%6")
-                                  .arg(QString::fromLatin1(w->metaObject()->className()), what)
-                                  .arg(w->width())
-                                  .arg(w->height())
-                                  .arg(needs.width())
-                                  .arg(needs.height())));
+      faults.push_back(FromQt(QStringLiteral("%1 \"%2\": %3x%4, needs %5x%6").arg(w->metaObject()->className(), what)
+                              .arg(w->width()).arg(w->height()).arg(needs.width()).arg(needs.height())));
   }
   return faults;
 }

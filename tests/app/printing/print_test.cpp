@@ -9,6 +9,7 @@
 #include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QTest>
+#include <numeric>
 
 #include "app/panes/pane_participants.h"
 #include "app/printing/print_layout.h"
@@ -45,9 +46,7 @@ std::vector<int> Sources(const GridPrintLayout& layout) {
   return s;
 }
 double TableWidth(const GridPrintLayout& l) {
-  double w = 0;
-  for (const auto& c : l.columns) w += c.width;
-  return w * l.gridScale;
+  return l.gridScale * std::accumulate(l.columns.begin(), l.columns.end(), 0.0, [](double w, const auto& c) { return w + c.width; });
 }
 
 // A4 portrait at 96 dots per inch, printable from edge to edge.
