@@ -95,14 +95,10 @@ TEST_F(ImportDialogTest, PreviewShowsTheRowsAndTheSeparatorOfTheChosenFile) {
   EXPECT_EQ(RowText(*grid, 1), "Vries, Anna de|De Smash|222|V|1200|B|");
   EXPECT_GT(grid->columnWidth(0), 50);  // sized to the names
   EXPECT_EQ(dialog->SeparatorLabel()->text(), "Gelezen scheidingsteken: komma");
-  for (auto [content, told] : {std::pair{"Vries, Anna de;TTV Alpha;2;V;;1200;B\r\n", "puntkomma"},
-                               {"Vries, Anna de\tTTV Alpha\t2\tV\t\t1200\tB\r\n", "tab"}}) {
-    WriteFileBytes(csv, content);
-    dialog->SetFile(QString::fromStdString(csv));
-    ASSERT_EQ(grid->RowCount(), 1) << told;
-    EXPECT_EQ(grid->Cell(0, 0) + "|" + grid->Cell(0, 1), "Vries, Anna de|TTV Alpha");
-    EXPECT_EQ(dialog->SeparatorLabel()->text(), QString("Gelezen scheidingsteken: ") + told);
-  }
+  WriteFileBytes(csv, "Vries, Anna de\tTTV Alpha\t2\tV\t\t1200\tB\r\n");  // which: ParseImportText.*
+  dialog->SetFile(QString::fromStdString(csv));
+  ASSERT_EQ(grid->RowCount(), 1);
+  EXPECT_EQ(grid->Cell(0, 1) + "|" + dialog->SeparatorLabel()->text(), "TTV Alpha|Gelezen scheidingsteken: tab");
   EXPECT_TRUE(prompter.alerts.empty());
   dialog->SetFile(QString::fromStdString(dir.File("bestaat-niet.csv")));
   EXPECT_EQ(grid->RowCount(), 0);

