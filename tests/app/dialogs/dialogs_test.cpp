@@ -87,8 +87,7 @@ TEST_F(DialogsTest, ClassListSwissBorderAndSimulationDialogs) {
   std::vector<SystemRecord> list;
   db().ListSystems(list, app->IdToernooi());
   ASSERT_EQ(list.size(), 1u);
-  EXPECT_EQ(list[0].nrPlayers, 2);
-  EXPECT_TRUE(LDlgSystem(*app, list[0].id).dual->isChecked());
+  EXPECT_TRUE(list[0].nrPlayers == 2 && LDlgSystem(*app, list[0].id).dual->isChecked());
   LDlgSelectList choose(prompter, {QStringLiteral("Voorjaar"), QStringLiteral("Najaar")});
   choose.accept();
   EXPECT_EQ(std::pair(prompter.alerts.back(), choose.result()), std::pair(std::string("Maak een keuze."), 0));
@@ -120,15 +119,15 @@ TEST_F(DialogsTest, FontsAndColoursTravelBetweenTextsAndQt) {
   EXPECT_EQ(FontToText(bold, 96), "Times New Roman,14,700,1,34,1");
   EXPECT_EQ(FontToText(FontFromText("Verdana,9,400,1,34,0", 120), 120), "Verdana,9,400,1,34,0");
   // Windows keeps red in the low byte.
-  EXPECT_EQ(std::pair(ColorFromWin(16777214), ColorFromWin(16711679)), std::pair(QColor(254, 255, 255), QColor(255, 255, 254)));
-  EXPECT_EQ(ColorToWin(QColor(1, 2, 3)), 0x030201);
+  EXPECT_EQ(std::tuple(ColorFromWin(16777214), ColorFromWin(16711679), ColorToWin(QColor(1, 2, 3))),
+            std::tuple(QColor(254, 255, 255), QColor(255, 255, 254), 0x030201));
   // The font form stores the chosen font of one sample, nothing when cancelled.
   LDlgSettingsFont fonts(db());
   EXPECT_EQ(fonts.Sample(1)->font().family(), QStringLiteral("Arial"));
   fonts.chooseFont = [](QFont& font) { return font = QFont(QStringLiteral("Courier New"), 12, QFont::Bold), true; };
   fonts.Change(1);
-  EXPECT_EQ(db().GetSetting("InfoFont"), "Courier New,12,700,1,34,0");
-  EXPECT_EQ(fonts.Sample(1)->font().pointSize(), 12);
+  EXPECT_EQ(std::pair(db().GetSetting("InfoFont"), fonts.Sample(1)->font().pointSize()),
+            std::pair(std::string("Courier New,12,700,1,34,0"), 12));
   fonts.chooseFont = [](QFont&) { return false; };
   fonts.Change(0);
   EXPECT_TRUE(db().GetSetting("NavFont").empty());
@@ -198,22 +197,20 @@ int CaptionShortfall(const QWidget* w) {
 // A worker thread's message arrives through the event loop.
 TEST(QtPrompterTest, AlertAndConfirmAreMessageBoxes) {
   QtPrompter prompter;
-  QString seen;
   OnModal<QMessageBox>([&](QMessageBox* box) {
-    seen = box->windowTitle() + "|" + box->text();
+    EXPECT_EQ(box->windowTitle() + "|" + box->text(), QStringLiteral("Alert|Vul de\ntafel in"));
     EXPECT_LE(CaptionShortfall(box), 0);
     box->button(QMessageBox::Ok)->click();
   });
   prompter.Alert("Vul de\r\ntafel in");
-  EXPECT_EQ(seen, QStringLiteral("Alert|Vul de\ntafel in"));
   // A blank caption, as the window system would show the program's name for none.
   OnModal<QMessageBox>([&](QMessageBox* box) {
-    seen = box->windowTitle() + "|" + box->windowHandle()->title() + "|" + box->button(QMessageBox::Yes)->text() +
-           "|" + box->button(QMessageBox::No)->text();
+    EXPECT_EQ(box->windowTitle() + "|" + box->windowHandle()->title() + "|" + box->button(QMessageBox::Yes)->text() +
+                  "|" + box->button(QMessageBox::No)->text(),
+              QStringLiteral("| |&Ja|&Nee"));
     box->button(QMessageBox::Yes)->click();
   });
   EXPECT_TRUE(prompter.Confirm("Weet u het zeker?"));
-  EXPECT_EQ(seen, QStringLiteral("| |&Ja|&Nee"));
   OnModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
   EXPECT_FALSE(prompter.Confirm("Weet u het zeker?"));
   EXPECT_EQ(std::pair(QtPrompter::Clip(std::string(2500, 'x')).size(), QtPrompter::Clip("kort")),

@@ -78,7 +78,6 @@ TEST_F(SupportDialogsTest, ListShowsTheQuestionsAndOpensAConversation) {
   QTest::mouseClick(dlg.grid->viewport(), Qt::LeftButton, {}, cell);
   QTest::mouseDClick(dlg.grid->viewport(), Qt::LeftButton, {}, cell);
   EXPECT_EQ(seen, QStringLiteral("Uitslagen"));
-  EXPECT_TRUE(prompter.alerts.empty());
   dlg.Refresh();
   dlg.OpenRow(0);
   EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Kan de vraag niet vinden."});
