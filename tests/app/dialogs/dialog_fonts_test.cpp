@@ -76,14 +76,12 @@ class DialogFontsTest : public testing::DialogTest {
   void SetUp() override {
     idT = OpenTournament("Voorjaarstoernooi Tafeltennisvereniging De Snelle Batjes");
     // Long enough to need more room at 16 points, short enough for 800 pixels.
-    idSystem = AddClass("Senioren heren eerste klasse");
-    idPool = AddPool(idSystem, "Poule A voorronde");
+    idPool = AddPool(idSystem = AddClass("Senioren heren eerste klasse"), "Poule A voorronde");
     for (const char* name : {"Wilhelmina Steenhoven", "Jan-Willem Oosterbroek"})
       Seat(idPool, AddPlayer(name, 1875, "TTV De Snelle Batjes", "A"));
     idMatch = AddMatch(idPool);
     testing::WriteFileBytes(csv, "Wilhelmina van der Steenhoven,Tafeltennisvereniging De Snelle Batjes,NL1234567,V,"
                                  "wilhelmina.vandersteenhoven@voorbeeld.nl,1875,A\r\n");
-    saved = QApplication::font();
   }
   void TearDown() override { QApplication::setFont(saved); }
   void UseFontSize(int points) {
@@ -100,7 +98,7 @@ class DialogFontsTest : public testing::DialogTest {
   }
   int idT = -1, idSystem = -1, idPool = -1, idMatch = -1;
   std::string csv = dir.File("deelnemers.csv");
-  QFont saved;
+  QFont saved = QApplication::font();
   LGrid printed;
 };
 

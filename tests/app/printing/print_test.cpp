@@ -19,8 +19,7 @@
 namespace velgram::testing {
 namespace {
 
-// Pages of a PDF file as Qt writes it: one "/Type /Page" object per page
-// besides the one "/Type /Pages" tree.
+// Pages of a PDF as Qt writes it: a "/Type /Page" object each, besides "/Type /Pages".
 int PdfPageCount(const std::string& path) {
   return static_cast<int>(QString::fromLatin1(ReadFileBytes(path)).count(QRegularExpression("/Type\\s*/Page(?![s\\w])")));
 }
