@@ -18,11 +18,7 @@ void Save(QDialog* d, const char* name) {
 }
 
 TEST_F(DialogTest, DISABLED_ResultDialogScreenshots) {
-  if (int pt = qEnvironmentVariableIntValue("VELGRAM_SHOT_POINTS")) {
-    QFont f = QApplication::font();
-    f.setPointSize(pt);
-    QApplication::setFont(f);
-  }
+  if (int pt = qEnvironmentVariableIntValue("VELGRAM_SHOT_POINTS")) QApplication::setFont(QFont(QApplication::font().family(), pt));
   OpenTournament("Open Clubkampioenschap 2026");
   const int cls = AddClass("Heren A"), pool = AddPool(cls, "Poule 2"), duos = AddPool(cls, "Duo's");
   Seat(pool, AddPlayer("Marieke van den Berg", 1630, "TTV Smash"));
