@@ -1,23 +1,11 @@
-// Every dialog at a small and a large font: nothing may be cut off. The
-// dialog font (the desktop's) and the list font ("InfoFont") both follow the
-// size, as a director with poor eyesight sets them.
-#include <gtest/gtest.h>
-
-#include <QAbstractButton>
-#include <QAbstractItemView>
+// Every dialog at a small and a large font (the desktop's and "InfoFont", as
+// a director with poor eyesight sets them): nothing may be cut off.
 #include <QAbstractSpinBox>
-#include <QApplication>
 #include <QComboBox>
-#include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QScreen>
 #include <QScrollBar>
-#include <algorithm>
-#include <QTest>
-#include <functional>
-#include <memory>
 
 #include "app/dialogs/dlg_backup.h"
 #include "app/dialogs/dlg_clubtrofee.h"
@@ -33,11 +21,17 @@
 #include "app/dialogs/dlg_settingsswiss.h"
 #include "app/dialogs/dlg_simaddplayers.h"
 #include "app/dialogs/dlg_toernooi.h"
+#include "app/pools/dlg_matchsystem.h"
 #include "app/pools/dlg_pool.h"
 #include "app/pools/dlg_system.h"
 #include "app/printing/print_preview.h"
+#include "app/results/dlg_result_duo.h"
+#include "app/results/dlg_result_fast.h"
+#include "app/results/dlg_result_games.h"
+#include "app/results/dlg_result_sets.h"
+#include "app/results/dlg_tabletime.h"
 #include "app/shell/qtext.h"
-#include "tests/app/shell_fixture.h"
+#include "tests/app/dialog_fixture.h"
 
 namespace velgram {
 namespace {
@@ -45,71 +39,51 @@ namespace {
 // What of the shown dialog does not get the room it asks for.
 std::vector<std::string> CutOff(QDialog& dialog) {
   std::vector<std::string> faults;
-  auto fault = [&](QWidget* w, const QString& what, const QSize& has, const QSize& needs) {
-    faults.push_back(FromQt(QStringLiteral("%1 \"%2\": %3x%4, needs %5x%6")
-                                .arg(QString::fromLatin1(w->metaObject()->className()), what)
-                                .arg(has.width())
-                                .arg(has.height())
-                                .arg(needs.width())
-                                .arg(needs.height())));
-  };
   for (QWidget* w : dialog.findChildren<QWidget*>()) {
     if (!w->isVisibleTo(&dialog) || w->window() != &dialog) continue;
     // The parts of composite widgets are judged with their whole.
     QWidget* up = w->parentWidget();
     if (qobject_cast<QAbstractSpinBox*>(up) || qobject_cast<QComboBox*>(up) || qobject_cast<QHeaderView*>(w)) continue;
+    QSize needs(0, 0);
+    const QString what = w->property("text").toString();
     if (auto* label = qobject_cast<QLabel*>(w)) {
-      if (label->text().isEmpty()) continue;
-      if (label->wordWrap()) {
-        if (label->height() < label->heightForWidth(label->width()))
-          fault(w, label->text(), label->size(), {label->width(), label->heightForWidth(label->width())});
-      } else if (label->width() < label->sizeHint().width() || label->height() < label->sizeHint().height()) {
-        fault(w, label->text(), label->size(), label->sizeHint());
-      }
+      if (what.isEmpty()) continue;
+      needs = label->wordWrap() ? QSize(0, label->heightForWidth(label->width())) : label->sizeHint();
     } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-      if (button->width() < button->sizeHint().width() || button->height() < button->sizeHint().height())
-        fault(w, button->text(), button->size(), button->sizeHint());
+      // A button narrowed on purpose (the game windows' "<>") needs only its text.
+      needs = button->sizeHint();
+      if (button->maximumWidth() < QWIDGETSIZE_MAX) needs.setWidth(button->fontMetrics().horizontalAdvance(what) + 8);
     } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
       // A field shows its whole text, or 30 characters of a longer one.
       const QFontMetrics m = edit->fontMetrics();
-      const QSize needs(std::min(m.horizontalAdvance(edit->text()), 30 * m.averageCharWidth()) + 8,
-                        edit->sizeHint().height());
-      if (edit->width() < needs.width() || edit->height() < needs.height()) fault(w, edit->text(), edit->size(), needs);
-    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
-      if (combo->width() < combo->minimumSizeHint().width() || combo->height() < combo->sizeHint().height())
-        fault(w, combo->currentText(), combo->size(), combo->minimumSizeHint());
-    } else if (auto* spin = qobject_cast<QAbstractSpinBox*>(w)) {
-      if (spin->width() < spin->minimumSizeHint().width() || spin->height() < spin->sizeHint().height())
-        fault(w, spin->text(), spin->size(), spin->minimumSizeHint());
+      needs = {std::min(m.horizontalAdvance(what), 30 * m.averageCharWidth()) + 8, edit->sizeHint().height()};
+    } else if (qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w)) {
+      needs = {w->minimumSizeHint().width(), w->sizeHint().height()};
     } else if (auto* view = qobject_cast<QAbstractItemView*>(w)) {
       // Every column (or the longest line) in sight without scrolling, unless
       // the list is as wide as a dialog may take of the screen already.
-      const int widest = view->screen()->availableGeometry().width() * 9 / 10;
-      if (view->horizontalScrollBar()->maximum() > 0 && view->width() < widest)
-        fault(w, QStringLiteral("columns"), view->size(), {widest, view->height()});
+      if (view->horizontalScrollBar()->maximum() > 0) needs = {view->screen()->availableGeometry().width() * 9 / 10, 0};
     }
+    if (w->width() < needs.width() || w->height() < needs.height())
+      faults.push_back(FromQt(QStringLiteral("%1 \"%2\": %3x%4, needs %5x%6").arg(w->metaObject()->className(), what)
+                              .arg(w->width()).arg(w->height()).arg(needs.width()).arg(needs.height())));
   }
   return faults;
 }
 
-class DialogFontsTest : public testing::ShellTest {
+class DialogFontsTest : public testing::DialogTest {
  protected:
   void SetUp() override {
     idT = OpenTournament("Voorjaarstoernooi Tafeltennisvereniging De Snelle Batjes");
-    // Long enough to need more room at 16 points than at 8, short enough for
-    // the lists to fit the test's screen of 800 pixels.
-    const char* names[] = {"Wilhelmina Steenhoven", "Jan-Willem Oosterbroek", "Annemarie de Vries"};
-    for (int i = 0; i < 3; ++i) idPlayers.push_back(AddPlayer(names[i], 1875 - i * 100, "TTV De Snelle Batjes", "A"));
-    idSystem = AddClass("Senioren heren eerste klasse");
-    idPool = AddPool(idSystem, "Poule A voorronde");
-    csv = dir.File("deelnemers.csv");
-    testing::WriteFileBytes(csv,
-                            "Wilhelmina van der Steenhoven,Tafeltennisvereniging De Snelle Batjes,NL1234567,V,"
-                            "wilhelmina.vandersteenhoven@voorbeeld.nl,1875,A\r\n");
-    saved = QApplication::font();
+    // Long enough to need more room at 16 points, short enough for 800 pixels.
+    idPool = AddPool(idSystem = AddClass("Senioren heren eerste klasse"), "Poule A voorronde");
+    for (const char* name : {"Wilhelmina Steenhoven", "Jan-Willem Oosterbroek"})
+      Seat(idPool, AddPlayer(name, 1875, "TTV De Snelle Batjes", "A"));
+    idMatch = AddMatch(idPool);
+    testing::WriteFileBytes(csv, "Wilhelmina van der Steenhoven,Tafeltennisvereniging De Snelle Batjes,NL1234567,V,"
+                                 "wilhelmina.vandersteenhoven@voorbeeld.nl,1875,A\r\n");
   }
   void TearDown() override { QApplication::setFont(saved); }
-
   void UseFontSize(int points) {
     QFont f = saved;
     f.setPointSize(points);
@@ -117,22 +91,26 @@ class DialogFontsTest : public testing::ShellTest {
     for (const char* key : {"NavFont", "InfoFont", "PrintFont"})
       db().SetSetting(key, "Arial," + std::to_string(points) + ",400,1,34,0");
   }
-
-  std::vector<PlayerRecord> Players() {
-    std::vector<PlayerRecord> list;
-    db().ListPlayers(list, idT);
-    return list;
+  template <typename D>
+  static std::unique_ptr<QDialog> Loaded(std::unique_ptr<D> d) {
+    EXPECT_TRUE(d->Load());
+    return d;
   }
-
-  int idT = -1, idSystem = -1, idPool = -1;
-  std::vector<int> idPlayers;
-  std::string csv;
-  QFont saved;
-  LGrid printed;  // the list of the print preview
+  int idT = -1, idSystem = -1, idPool = -1, idMatch = -1;
+  std::string csv = dir.File("deelnemers.csv");
+  QFont saved = QApplication::font();
+  LGrid printed;
 };
 
 TEST_F(DialogFontsTest, EveryDialogGrowsWithItsFonts) {
   using Make = std::function<std::unique_ptr<QDialog>()>;
+  const char* club = "Tafeltennisvereniging De Snelle Batjes";
+  PlayerRecord row = Players()[0];
+  row.clubName = club;
+  std::vector<ClubEntry> clubs;
+  db().ListClubs(0, clubs);
+  printed.SetColumns({{"Naam"}, {"Vereniging"}, {"Speelsterkte"}});
+  printed.AddRow({"Wilhelmina van der Steenhoven", club, "1875"});
   const std::pair<const char*, Make> dialogs[] = {
       {"backup", [&] { return std::make_unique<LDlgBackupManagement>(db(), prompter); }},
       {"club trophy", [&] { return std::make_unique<LDlgClubTrofee>(db(), idT, prompter); }},
@@ -143,27 +121,12 @@ TEST_F(DialogFontsTest, EveryDialogGrowsWithItsFonts) {
          d->SetFile(QString::fromStdString(csv));
          return d;
        }},
-      {"player", [&] { return std::make_unique<LDlgPlayer>(*app, idPlayers[0]); }},
-      {"question",
-       [&] {
-         return std::make_unique<LDlgQuestion>("Nieuwe club", "Wat is de naam van de club?",
-                                               "Tafeltennisvereniging De Snelle Batjes");
-       }},
+      {"player", [&] { return std::make_unique<LDlgPlayer>(*app, Players()[0].id); }},
+      {"question", [&] { return std::make_unique<LDlgQuestion>("Nieuwe club", "Wat is de naam van de club?", club); }},
       {"remove players",
        [&] { return std::make_unique<LDlgRemovePlayers>(Players(), [](const std::vector<int>&) { return false; }); }},
-      {"select club",
-       [&] {
-         PlayerRecord row = Players()[0];
-         row.clubName = "Tafeltennisvereniging De Snelle Batjes";
-         std::vector<ClubEntry> clubs;
-         db().ListClubs(0, clubs);
-         return std::make_unique<LDlgSelectClub>(row, clubs, prompter);
-       }},
-      {"select list",
-       [&] {
-         return std::make_unique<LDlgSelectList>(
-             prompter, QStringList{"Voorjaarstoernooi Tafeltennisvereniging De Snelle Batjes", "Najaarscompetitie"});
-       }},
+      {"select club", [&] { return std::make_unique<LDlgSelectClub>(row, clubs, prompter); }},
+      {"select list", [&] { return std::make_unique<LDlgSelectList>(prompter, QStringList{club, "Najaarscompetitie"}); }},
       {"colours", [&] { return std::make_unique<LDlgSettingsColors>(db()); }},
       {"fonts", [&] { return std::make_unique<LDlgSettingsFont>(db()); }},
       {"swiss", [&] { return std::make_unique<LDlgSettingsSwiss>(db(), prompter); }},
@@ -171,12 +134,13 @@ TEST_F(DialogFontsTest, EveryDialogGrowsWithItsFonts) {
       {"tournament", [&] { return std::make_unique<LDlgToernooi>(*app, idT); }},
       {"pool", [&] { return std::make_unique<LDlgPool>(*app, idSystem, idPool); }},
       {"class", [&] { return std::make_unique<LDlgSystem>(*app, idSystem); }},
-      {"print preview",
-       [&] {
-         printed.SetColumns({{"Naam"}, {"Vereniging"}, {"Speelsterkte"}});
-         printed.AddRow({"Wilhelmina van der Steenhoven", "Tafeltennisvereniging De Snelle Batjes", "1875"});
-         return std::make_unique<LDlgPrintPreview>(db(), prompter, printed, "PanePlayers", "Alle deelnemers");
-       }},
+      {"match system", [&] { return std::make_unique<LDlgMatchSystem>(*app, 0); }},
+      {"game by game", [&] { return Loaded(std::make_unique<LDlgResultFast>(*app, idMatch, 0)); }},
+      {"games won", [&] { return Loaded(std::make_unique<LDlgResultSingleGames>(*app, idMatch, 0)); }},
+      {"winner", [&] { return Loaded(std::make_unique<LDlgResultSingleSets>(*app, idMatch, 0)); }},
+      {"duo sheet", [&] { return Loaded(std::make_unique<LDlgResultDuoPoints>(*app, idMatch, 0)); }},
+      {"table and time", [&] { return std::make_unique<LDlgTableTime>(*app, idMatch); }},
+      {"print preview", [&] { return std::make_unique<LDlgPrintPreview>(db(), prompter, printed, "PanePlayers", ""); }},
   };
   for (int points : {8, 16}) {
     UseFontSize(points);

@@ -1,38 +1,27 @@
-#include <gtest/gtest.h>
-
+// The print layout of a list, the preview dialog and where a PDF goes.
 #include <QCheckBox>
-#include <QFile>
-#include <QImage>
-#include <QLabel>
+#include <QDate>
+#include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <numeric>
 
-#include "app/widgets/grid.h"
+#include "app/panes/pane_participants.h"
 #include "app/printing/print_layout.h"
 #include "app/printing/print_preview.h"
-#include "common/fakes.h"
-#include "store/database.h"
+#include "tests/app/shell_fixture.h"
 
-namespace velgram {
+namespace velgram::testing {
 namespace {
 
-using testing::FakePrompter;
-using testing::TempDir;
-
-// Pages of a PDF file as Qt writes it: one "/Type /Page" object per page
-// besides the one "/Type /Pages" tree.
-int PdfPageCount(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return -1;
-  const QByteArray bytes = file.readAll();
-  return static_cast<int>(QString::fromLatin1(bytes).count(QRegularExpression("/Type\\s*/Page(?![s\\w])")));
+// Pages of a PDF as Qt writes it: a "/Type /Page" object each, besides "/Type /Pages".
+int PdfPageCount(const std::string& path) {
+  return static_cast<int>(QString::fromLatin1(ReadFileBytes(path)).count(QRegularExpression("/Type\\s*/Page(?![s\\w])")));
 }
 
 // A participants list: the "Tafel" column is never filled, "Id" is hidden on
@@ -55,309 +44,268 @@ std::vector<int> Sources(const GridPrintLayout& layout) {
   for (const auto& c : layout.columns) s.push_back(c.source);
   return s;
 }
+double TableWidth(const GridPrintLayout& l) {
+  return l.gridScale * std::accumulate(l.columns.begin(), l.columns.end(), 0.0, [](double w, const auto& c) { return w + c.width; });
+}
 
 // A4 portrait at 96 dots per inch, printable from edge to edge.
 constexpr int kPageW = 794, kPageH = 1123;
 
-TEST(PrintLayout, ColumnsFollowTheScreenTheEmptyColumnRuleAndTheExtraSpace) {
-  LGrid grid;
-  FillParticipants(grid, 30);
-  GridPrintSetup setup;
-  EXPECT_EQ(Sources(LayoutGridPages(grid, kPageW, kPageH, 96, setup)), (std::vector<int>{0, 1, 2, 3, 4, 6}));
-
-  setup.hideEmptyColumns = true;
-  setup.extraSpace = 100;
-  const GridPrintLayout layout = LayoutGridPages(grid, kPageW, kPageH, 96, setup);
-  EXPECT_EQ(Sources(layout), (std::vector<int>{0, 1, 2, 3, 6, -1}));
-  EXPECT_DOUBLE_EQ(layout.columns.back().width, 100);
-  // The print leaves the list on screen as it was.
-  EXPECT_FALSE(grid.isColumnHidden(4));
-  EXPECT_TRUE(grid.isColumnHidden(5));
-
-  // A list without rows keeps its columns: there is nothing to judge them by.
-  LGrid empty;
-  empty.SetColumns({{"Naam"}, {"Tafel"}});
-  EXPECT_EQ(LayoutGridPages(empty, kPageW, kPageH, 96, setup).columns.size(), 3u);
-  EXPECT_EQ(LayoutGridPages(empty, kPageW, kPageH, 96, setup).PageCount(), 1);
+GridPrintLayout Layout(const LGrid& grid, const GridPrintSetup& setup) {
+  return LayoutGridPages(grid, kPageW, kPageH, 96, setup);
 }
 
-TEST(PrintLayout, RowHeightDecidesHowManyRowsFitAndEveryRowLandsOnOnePage) {
+// The vertical rules drawn on a line through the top of the first data row,
+// where no text reaches.
+int VerticalRules(const LGrid& grid, const GridPrintSetup& setup) {
+  QImage image(kPageW, kPageH, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    grid.RenderPage(painter, kPageW, kPageH, 96, 1, setup);
+  }
+  const GridPrintLayout layout = Layout(grid, setup);
+  const int y = static_cast<int>(layout.headerHeight + (layout.titleRowHeight + 2) * layout.gridScale);
+  int rules = 0;
+  bool inRule = false;
+  for (int x = 0; x < kPageW; ++x) {
+    const bool ink = image.pixelColor(x, y) != QColor(Qt::white);
+    rules += ink && !inRule;
+    inRule = ink;
+  }
+  return rules;
+}
+
+// The printed columns are the shown ones, without the empty ones when asked,
+// with an extra empty column when asked; the drawing follows.
+TEST(PrintLayout, ColumnsFollowTheScreenTheEmptyColumnRuleAndTheExtraSpace) {
+  LGrid grid;
+  FillParticipants(grid, 10);
+  for (auto [hideEmpty, extra, sources] : {std::tuple{false, 0, std::vector<int>{0, 1, 2, 3, 4, 6}},
+                                          {false, 100, {0, 1, 2, 3, 4, 6, -1}}, {true, 100, {0, 1, 2, 3, 6, -1}}}) {
+    SCOPED_TRACE(sources.size() * 10 + hideEmpty);
+    GridPrintSetup setup;
+    setup.hideEmptyColumns = hideEmpty;
+    setup.extraSpace = extra;
+    const GridPrintLayout layout = Layout(grid, setup);
+    EXPECT_EQ(Sources(layout), sources);
+    EXPECT_DOUBLE_EQ(extra ? layout.columns.back().width : extra, extra);
+    EXPECT_EQ(VerticalRules(grid, setup), static_cast<int>(sources.size()) + 1);
+  }
+  EXPECT_TRUE(!grid.isColumnHidden(4) && grid.isColumnHidden(5));  // the list on screen stays as it was
+  // A list without rows keeps its columns: there is nothing to judge them by.
+  GridPrintSetup setup;
+  setup.hideEmptyColumns = true;
+  LGrid empty;
+  empty.SetColumns({{"Naam"}, {"Tafel"}});
+  EXPECT_EQ(std::pair(Layout(empty, setup).columns.size(), Layout(empty, setup).PageCount()), std::pair(size_t{2}, 1));
+  // In the tables chart a column of coloured cells is not empty, unless the
+  // colour is the list's own background.
+  LGrid chart;
+  chart.SetColumns({{"Tijdvak"}, {"1"}, {"2"}, {"3"}});
+  chart.SetColors(Qt::black, QColor(254, 255, 255));
+  for (int r = 0; r < 3; ++r) chart.AddRow({QString("%1:00").arg(9 + r)});
+  chart.SetCellColors(1, 1, QColor(), QColor(0, 160, 0));
+  chart.SetCellColors(2, 3, QColor(), QColor(254, 255, 255));
+  EXPECT_EQ(Sources(Layout(chart, setup)), (std::vector<int>{0, 1}));
+}
+
+// Rows fit the page height, every row on one page; the list is scaled to the
+// page width, extra space makes it smaller, a small list grows to the limit.
+TEST(PrintLayout, RowsAndWidthFitThePage) {
   LGrid grid;
   FillParticipants(grid, 120);
   GridPrintSetup setup;
-  const GridPrintLayout natural = LayoutGridPages(grid, kPageW, kPageH, 96, setup);
+  const GridPrintLayout natural = Layout(grid, setup);
   setup.rowHeight = 50;
-  const GridPrintLayout tall = LayoutGridPages(grid, kPageW, kPageH, 96, setup);
+  const GridPrintLayout tall = Layout(grid, setup);
   setup.rowHeight = 10;
-  const GridPrintLayout low = LayoutGridPages(grid, kPageW, kPageH, 96, setup);
-
-  EXPECT_GT(tall.PageCount(), natural.PageCount());
-  EXPECT_LT(low.PageCount(), natural.PageCount());
-  EXPECT_LT(low.textScale, 1.0);  // the text shrinks into the low rows
-  EXPECT_DOUBLE_EQ(natural.textScale, 1.0);
+  const GridPrintLayout low = Layout(grid, setup);
+  EXPECT_TRUE(tall.PageCount() > natural.PageCount() && low.PageCount() < natural.PageCount());
+  EXPECT_TRUE(low.textScale < 1.0 && natural.textScale == 1.0);
   for (const GridPrintLayout* l : {&natural, &tall, &low}) {
-    // The rows of a page fit between the header and the footer ...
     const double used =
         l->headerHeight + (l->titleRowHeight + l->rowsPerPage * l->rowHeight) * l->gridScale + l->footerHeight;
     EXPECT_LE(used, kPageH + 0.5);
-    // ... one more would not, and the last page holds what is left.
-    EXPECT_GT(used + l->rowHeight * l->gridScale, kPageH);
+    EXPECT_GT(used + l->rowHeight * l->gridScale, kPageH);  // one more row would not fit
     EXPECT_LT(l->FirstRow(l->PageCount()), 120);
     EXPECT_GE(l->FirstRow(l->PageCount()) + l->rowsPerPage, 120);
   }
-}
-
-TEST(PrintLayout, TheListIsScaledToThePageWidthAndExtraSpaceMakesItSmaller) {
-  auto tableWidth = [](const GridPrintLayout& l) {
-    double w = 0;
-    for (const auto& c : l.columns) w += c.width;
-    return w * l.gridScale;
-  };
-  LGrid grid;
   FillParticipants(grid, 5);
-  GridPrintSetup setup;
-  const GridPrintLayout narrow = LayoutGridPages(grid, kPageW, kPageH, 96, setup);
+  setup = {};
+  const GridPrintLayout narrow = Layout(grid, setup);
   EXPECT_GT(narrow.gridScale, 1.0);
-  EXPECT_LE(tableWidth(narrow), kPageW - 1 + 0.01);
+  EXPECT_LE(TableWidth(narrow), kPageW - 1 + 0.01);
   setup.extraSpace = 100;
-  const GridPrintLayout spaced = LayoutGridPages(grid, kPageW, kPageH, 96, setup);
+  const GridPrintLayout spaced = Layout(grid, setup);
   EXPECT_LT(spaced.gridScale, narrow.gridScale);
-  EXPECT_NEAR(tableWidth(spaced), kPageW - 1, 0.01);
-  // A smaller scale fits more rows on a page.
-  EXPECT_GT(spaced.rowsPerPage, narrow.rowsPerPage);
-
+  EXPECT_NEAR(TableWidth(spaced), kPageW - 1, 0.01);
+  EXPECT_GT(spaced.rowsPerPage, narrow.rowsPerPage);  // a smaller scale fits more rows
   grid.SetCell(0, 1, QString(300, QChar('W')));
   setup.extraSpace = 0;
-  const GridPrintLayout wide = LayoutGridPages(grid, kPageW, kPageH, 96, setup);
+  const GridPrintLayout wide = Layout(grid, setup);
   EXPECT_LT(wide.gridScale, 1.0);
-  EXPECT_NEAR(tableWidth(wide), kPageW - 1, 0.01);
-
-  // Two short columns are enlarged no more than the limit.
+  EXPECT_NEAR(TableWidth(wide), kPageW - 1, 0.01);
   LGrid tiny;
   tiny.SetColumns({{"Nr"}, {"Tafel"}});
   tiny.AddRow({"1", "2"});
-  const GridPrintLayout small = LayoutGridPages(tiny, kPageW, kPageH, 96, setup);
-  EXPECT_DOUBLE_EQ(small.gridScale, kMaxPrintMagnification);
-  EXPECT_LT(tableWidth(small), kPageW / 2);
-
+  EXPECT_DOUBLE_EQ(Layout(tiny, setup).gridScale, kMaxPrintMagnification);
+  EXPECT_LT(TableWidth(Layout(tiny, setup)), kPageW / 2);
   // The same list on a 600 dpi printer has the same shape in device units.
   const GridPrintLayout fine = LayoutGridPages(grid, kPageW * 600 / 96, kPageH * 600 / 96, 600, setup);
   EXPECT_NEAR(fine.gridScale, wide.gridScale, 1e-3);
   EXPECT_EQ(fine.rowsPerPage, wide.rowsPerPage);
-
   // The size of the chosen font does not count, its face and weight do.
-  setup.contentFont = QFont("Arial", 30);
-  EXPECT_EQ(LayoutGridPages(grid, kPageW, kPageH, 96, setup).contentFont.pixelSize(), wide.contentFont.pixelSize());
-  setup.contentFont.setBold(true);
-  EXPECT_TRUE(LayoutGridPages(grid, kPageW, kPageH, 96, setup).contentFont.bold());
+  setup.contentFont = QFont("Arial", 30, QFont::Bold);
+  EXPECT_EQ(std::pair(Layout(grid, setup).contentFont.pixelSize(), Layout(grid, setup).contentFont.bold()),
+            std::pair(wide.contentFont.pixelSize(), true));
 }
 
-TEST(PrintLayout, MeasuredWidthsHoldTheShapedTextAndBarelyMore) {
+TEST(PrintLayout, MeasuredWidthsHoldTheShapedTextAndBarelyMoreAndPdfNames) {
   for (const QFont& font :
        {PrintPixelFont(QFont("Arial", 10)), PrintPixelFont(QFont("Courier New", 12, QFont::Bold))}) {
     TextMeasurer measurer(font);
     const QFontMetricsF shaped(font);
     for (const QString& text : {QString("Speler 1234"), QString("AVAVAV Wij, 't Fortuin"),
                                 QString::fromUtf8("Zürich café"), QString::fromUtf8("Łódź – Ελλάδα"), QString()}) {
+      SCOPED_TRACE(text.toStdString());
       const double w = measurer.Width(text);
-      EXPECT_GE(w + 0.5, shaped.horizontalAdvance(text)) << text.toStdString();
-      EXPECT_LE(w, shaped.horizontalAdvance(text) * 1.1 + 1) << text.toStdString();
+      EXPECT_GE(w + 0.5, shaped.horizontalAdvance(text));
+      EXPECT_LE(w, shaped.horizontalAdvance(text) * 1.1 + 1);
+      EXPECT_DOUBLE_EQ(measurer.Width(text), w);  // the cached advances give the same
     }
-    // Cached advances give the same answer the second time.
-    EXPECT_DOUBLE_EQ(measurer.Width("Speler 1234"), measurer.Width("Speler 1234"));
   }
+  // The offered PDF is named after the list and the day.
+  EXPECT_EQ(LDlgPrintPreview::SuggestedPdfPath("/d", "Poule A/B: finale?", QDate(2024, 11, 30)),
+            "/d/Poule A-B- finale- 2024-11-30.pdf");
 }
 
-// The vertical rules of the table, counted on a line through the top of the
-// first data row, where no text reaches.
-int VerticalRules(const LGrid& grid, const GridPrintSetup& setup) {
-  QImage image(kPageW, kPageH, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  QPainter painter(&image);
-  const GridPageInfo info = grid.RenderPage(painter, kPageW, kPageH, 96, 1, setup);
-  painter.end();
-  EXPECT_GE(info.pageCount, 1);
-  const GridPrintLayout layout = LayoutGridPages(grid, kPageW, kPageH, 96, setup);
-  const int y = static_cast<int>(layout.headerHeight + (layout.titleRowHeight + 2) * layout.gridScale);
-  int rules = 0;
-  bool inRule = false;
-  for (int x = 0; x < kPageW; ++x) {
-    const bool ink = image.pixelColor(x, y) != QColor(Qt::white);
-    if (ink && !inRule) ++rules;
-    inRule = ink;
-  }
-  return rules;
-}
-
-TEST(PrintLayout, TheExtraColumnIsDrawnAndEmptyColumnsAreNot) {
-  LGrid grid;
-  FillParticipants(grid, 10);
-  GridPrintSetup setup;
-  EXPECT_EQ(VerticalRules(grid, setup), 7);  // six columns
-  setup.extraSpace = 100;
-  EXPECT_EQ(VerticalRules(grid, setup), 8);
-  setup.hideEmptyColumns = true;
-  EXPECT_EQ(VerticalRules(grid, setup), 7);  // without "Tafel"
-}
-
-// --- the preview dialog ------------------------------------------------------
-
-class PrintPreviewTest : public ::testing::Test {
+class PrintPreviewTest : public ShellTest {
  protected:
-  TempDir dir;
-  Database db{dir.File("Velgram.db")};
-  FakePrompter prompter;
+  std::unique_ptr<LDlgPrintPreview> Preview(int rows, const std::string& key, const char* pdf = "x.pdf") {
+    FillParticipants(grid, rows);
+    auto d = std::make_unique<LDlgPrintPreview>(db(), prompter, grid, key, "Alle deelnemers");
+    d->SetPdfOutput(QString::fromStdString(dir.File(pdf)));
+    return d;
+  }
+  int Setting(const std::string& key) { return std::stoi(db().GetSetting(key)); }
+  int PagesAt(LDlgPrintPreview& d, const GridPrintSetup& setup) {
+    const QRect area = d.Printer()->pageLayout().paintRectPixels(d.Printer()->resolution());
+    return LayoutGridPages(grid, area.width(), area.height(), d.Printer()->resolution(), setup).PageCount();
+  }
   LGrid grid;
 };
 
+// The choices kept under the list's key make the layout, and the pages of
+// that layout land in the PDF; a PDF that cannot be written is told.
 TEST_F(PrintPreviewTest, PrintsTheParticipantsWithItsChoicesIntoAPdf) {
-  FillParticipants(grid, 120);
-  db.SetSetting("ExtraSpacePanePlayers", "100");
-  db.SetSetting("RowHeightPanePlayers", "50");
-  db.SetSetting("DelEmptyColumnsPanePlayers", "1");
-  db.SetSetting("RowHeightPaneMatches", "200");  // another list's choice
-
-  LDlgPrintPreview dialog(db, prompter, grid, "PanePlayers", "Alle deelnemers");
-  const QString path = QString::fromStdString(dir.File("PanePlayers.pdf"));
-  dialog.SetPdfOutput(path);
-  EXPECT_EQ(dialog.ExtraSpaceField()->text(), "100");
-  EXPECT_EQ(dialog.RowHeightField()->text(), "50");
-  EXPECT_TRUE(dialog.EmptyColumnsBox()->isChecked());
-  const GridPrintSetup setup = dialog.CurrentSetup();
-  EXPECT_EQ(setup.rowHeight, 50);
-  EXPECT_EQ(setup.extraSpace, 100);
-  EXPECT_TRUE(setup.hideEmptyColumns);
-  EXPECT_EQ(setup.subtitle, "Alle deelnemers");
-
-  const QRect area = dialog.Printer()->pageLayout().paintRectPixels(dialog.Printer()->resolution());
-  const GridPrintLayout layout =
-      LayoutGridPages(grid, area.width(), area.height(), dialog.Printer()->resolution(), setup);
-  EXPECT_EQ(Sources(layout), (std::vector<int>{0, 1, 2, 3, 6, -1}));
-  const int pages = dialog.PageCount();
-  EXPECT_EQ(pages, layout.PageCount());
+  for (auto [key, value] : {std::pair{"ExtraSpacePanePlayers", "100"}, {"RowHeightPanePlayers", "50"},
+                            {"DelEmptyColumnsPanePlayers", "1"}, {"RowHeightPaneMatches", "200"}})
+    db().SetSetting(key, value);
+  auto dialog = Preview(120, "PanePlayers");
+  EXPECT_EQ(std::tuple(dialog->ExtraSpaceField()->text(), dialog->RowHeightField()->text(),
+                       dialog->EmptyColumnsBox()->isChecked()), std::tuple("100", "50", true));
+  const GridPrintSetup setup = dialog->CurrentSetup();
+  EXPECT_EQ(std::tuple(setup.rowHeight, setup.extraSpace, setup.hideEmptyColumns, setup.subtitle),
+            std::tuple(50, 100, true, QString("Alle deelnemers")));
+  const int pages = PagesAt(*dialog, setup);
   EXPECT_GT(pages, 2);
-  EXPECT_EQ(dialog.PageCountLabel()->text(), QString("Aantal pagina's: %1").arg(pages));
-
-  QTest::mouseClick(dialog.PrintButton(), Qt::LeftButton);
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(PdfPageCount(path), pages);
-  EXPECT_EQ(prompter.alerts, std::vector<std::string>{"De lijst is opgeslagen in het PDF-bestand:\r\n" +
-                                                      path.toStdString()});
+  EXPECT_EQ(std::pair(dialog->PageCount(), dialog->PageCountLabel()->text()),
+            std::pair(pages, QString("Aantal pagina's: %1").arg(pages)));
+  QTest::mouseClick(dialog->PrintButton(), Qt::LeftButton);
+  EXPECT_EQ(std::pair(dialog->result(), PdfPageCount(dir.File("x.pdf"))), std::pair(int(QDialog::Accepted), pages));
+  EXPECT_EQ(prompter.alerts, std::vector<std::string>{"De lijst is opgeslagen in het PDF-bestand:\r\n" + dir.File("x.pdf")});
   EXPECT_FALSE(grid.isColumnHidden(4));  // "Tafel" is back on screen
-  EXPECT_EQ(grid.ColumnCount(), 7);
+  auto failing = Preview(10, "PanePlayers", "geen/map/x.pdf");
+  EXPECT_FALSE(failing->PrintNow() || failing->result() == QDialog::Accepted);
+  EXPECT_EQ(prompter.alerts.back(), "Kan het PDF-bestand " + dir.File("geen/map/x.pdf") + " niet schrijven.");
 }
 
-TEST_F(PrintPreviewTest, APdfThatCannotBeWrittenIsReportedAndTheDialogStays) {
-  FillParticipants(grid, 10);
-  LDlgPrintPreview dialog(db, prompter, grid, "PanePlayers", "");
-  const std::string path = dir.File("geen/map/x.pdf");
-  dialog.SetPdfOutput(QString::fromStdString(path));
-  EXPECT_FALSE(dialog.PrintNow());
-  EXPECT_NE(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Kan het PDF-bestand " + path + " niet schrijven."});
-}
-
-TEST_F(PrintPreviewTest, WithoutAnyPrinterItOffersAPdfFileInsteadOfClosing) {
-  if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "this system has a default printer";
-  FillParticipants(grid, 10);
-  LDlgPrintPreview dialog(db, prompter, grid, "PanePlayers", "");
-  EXPECT_TRUE(dialog.PrintsToPdf());
-  EXPECT_FALSE(dialog.NoteLabel()->isHidden());
-  EXPECT_TRUE(dialog.NoteLabel()->text().contains("PDF"));
-  EXPECT_EQ(dialog.PageCount(), 1);
-  EXPECT_TRUE(prompter.alerts.empty());  // no "Geen standaard printer"
-  EXPECT_FALSE(dialog.PrintButton()->isHidden());
-}
-
-TEST_F(PrintPreviewTest, PageButtonsShowOnlyWhereThereIsAPageToGoTo) {
-  FillParticipants(grid, 200);
-  LDlgPrintPreview dialog(db, prompter, grid, "PanePlayers", "");
-  dialog.SetPdfOutput(QString::fromStdString(dir.File("x.pdf")));
-  ASSERT_GT(dialog.PageCount(), 2);
-  EXPECT_EQ(dialog.CurrentPage(), 1);
-  EXPECT_TRUE(dialog.PreviousButton()->isHidden());
-  EXPECT_FALSE(dialog.NextButton()->isHidden());
-  EXPECT_FALSE(dialog.FewerPagesButton()->isHidden());
-
-  QTest::mouseClick(dialog.NextButton(), Qt::LeftButton);
-  EXPECT_EQ(dialog.CurrentPage(), 2);
-  EXPECT_FALSE(dialog.PreviousButton()->isHidden());
-  while (!dialog.NextButton()->isHidden()) QTest::mouseClick(dialog.NextButton(), Qt::LeftButton);
-  EXPECT_EQ(dialog.CurrentPage(), dialog.PageCount());
-  dialog.NextPage();  // never past the last page
-  EXPECT_EQ(dialog.CurrentPage(), dialog.PageCount());
-
-  // Fewer rows on the page than the current page needs: back to the last one.
-  db.SetSetting("RowHeightPanePlayers", "10");
-  dialog.RowHeightField()->setText("10");
-  dialog.CommitFields();
-  EXPECT_EQ(dialog.CurrentPage(), dialog.PageCount());
-  for (int i = 0; i < 10; ++i) dialog.PreviousPage();
-  EXPECT_EQ(dialog.CurrentPage(), 1);
-  EXPECT_TRUE(dialog.PreviousButton()->isHidden());
-}
-
-TEST_F(PrintPreviewTest, MoreAndFewerPagesStepTheRowHeightByTenWithinBounds) {
-  FillParticipants(grid, 20);
-  LDlgPrintPreview dialog(db, prompter, grid, "PaneTables", "");
-  dialog.SetPdfOutput(QString::fromStdString(dir.File("x.pdf")));
-  ASSERT_EQ(dialog.PageCount(), 1);
-  EXPECT_TRUE(dialog.FewerPagesButton()->isHidden());
-
-  QTest::mouseClick(dialog.MorePagesButton(), Qt::LeftButton);
-  EXPECT_EQ(dialog.PageCount(), 2);
-  const int raised = std::stoi(db.GetSetting("RowHeightPaneTables"));
-  EXPECT_EQ(dialog.RowHeightField()->text().toInt(), raised);
-  // The smallest step that gives a second page: ten less would not.
-  GridPrintSetup setup = dialog.CurrentSetup();
+// Page buttons only where there is a page to go to. "Meer pagina's" raises the
+// row height by tens to another page, "Minder" lowers it by ten; up to 500.
+TEST_F(PrintPreviewTest, PageButtonsAndMoreAndFewerPages) {
+  auto dialog = Preview(200, "PanePlayers");
+  ASSERT_GT(dialog->PageCount(), 2);
+  EXPECT_EQ(dialog->CurrentPage(), 1);
+  EXPECT_TRUE(dialog->PreviousButton()->isHidden() && !dialog->NextButton()->isHidden());
+  EXPECT_FALSE(dialog->FewerPagesButton()->isHidden());
+  while (!dialog->NextButton()->isHidden()) QTest::mouseClick(dialog->NextButton(), Qt::LeftButton);
+  EXPECT_EQ(dialog->CurrentPage(), dialog->PageCount());
+  EXPECT_FALSE(dialog->PreviousButton()->isHidden());
+  dialog->NextPage();  // never past the last page
+  EXPECT_EQ(dialog->CurrentPage(), dialog->PageCount());
+  dialog->RowHeightField()->setText("10");  // fewer pages than the current one: back to the last
+  dialog->CommitFields();
+  EXPECT_EQ(dialog->CurrentPage(), dialog->PageCount());
+  for (int i = 0; i < 10; ++i) dialog->PreviousPage();
+  EXPECT_EQ(dialog->CurrentPage(), 1);
+  dialog.reset();
+  auto tables = Preview(20, "PaneTables");
+  ASSERT_TRUE(tables->PageCount() == 1 && tables->FewerPagesButton()->isHidden());
+  QTest::mouseClick(tables->MorePagesButton(), Qt::LeftButton);
+  const int raised = Setting("RowHeightPaneTables");
+  EXPECT_EQ(std::pair(tables->PageCount(), tables->RowHeightField()->text().toInt()), std::pair(2, raised));
+  GridPrintSetup setup = tables->CurrentSetup();
   setup.rowHeight = raised - 10;
-  const QRect area = dialog.Printer()->pageLayout().paintRectPixels(dialog.Printer()->resolution());
-  EXPECT_EQ(grid.PageCount(area.width(), area.height(), dialog.Printer()->resolution(), setup), 1);
-  EXPECT_TRUE(db.GetSetting("RowHeightPaneMatches").empty());
-
-  QTest::mouseClick(dialog.FewerPagesButton(), Qt::LeftButton);
-  EXPECT_EQ(dialog.PageCount(), 1);
-  EXPECT_EQ(std::stoi(db.GetSetting("RowHeightPaneTables")), raised - 10);
-
-  // One row never needs a second page: the search ends below 500.
-  LGrid single;
-  FillParticipants(single, 1);
-  LDlgPrintPreview one(db, prompter, single, "PaneOne", "");
-  one.SetPdfOutput(QString::fromStdString(dir.File("y.pdf")));
-  one.MorePages();
-  EXPECT_EQ(one.PageCount(), 1);
-  const int top = std::stoi(db.GetSetting("RowHeightPaneOne"));
-  EXPECT_LE(top, 500);
-  EXPECT_GT(top, 490);
+  EXPECT_EQ(PagesAt(*tables, setup), 1);
+  QTest::mouseClick(tables->FewerPagesButton(), Qt::LeftButton);
+  EXPECT_EQ(std::pair(tables->PageCount(), Setting("RowHeightPaneTables")), std::pair(1, raised - 10));
+  tables.reset();
+  auto one = Preview(1, "PaneOne", "y.pdf");
+  one->MorePages();
+  EXPECT_EQ(one->PageCount(), 1);
+  EXPECT_TRUE(Setting("RowHeightPaneOne") > 490 && Setting("RowHeightPaneOne") <= 500);
 }
 
 TEST_F(PrintPreviewTest, TypedFieldsAndTheCheckBoxAreSavedPerPrintKey) {
-  FillParticipants(grid, 40);
-  LDlgPrintPreview dialog(db, prompter, grid, "PaneMatches", "");
-  dialog.SetPdfOutput(QString::fromStdString(dir.File("x.pdf")));
-  const int before = dialog.PageCount();
-  QTest::keyClicks(dialog.RowHeightField(), "90");
-  QTest::keyClicks(dialog.ExtraSpaceField(), "120");
-  EXPECT_TRUE(db.GetSetting("RowHeightPaneMatches").empty());  // not before the pause
+  auto dialog = Preview(40, "PaneMatches");
+  const int before = dialog->PageCount();
+  QTest::keyClicks(dialog->RowHeightField(), "90");
+  QTest::keyClicks(dialog->ExtraSpaceField(), "120");
+  EXPECT_TRUE(db().GetSetting("RowHeightPaneMatches").empty());  // not before the pause
   QTest::qWait(700);
-  EXPECT_EQ(db.GetSetting("RowHeightPaneMatches"), "90");
-  EXPECT_EQ(db.GetSetting("ExtraSpacePaneMatches"), "120");
-  EXPECT_GT(dialog.PageCount(), before);
-
-  dialog.EmptyColumnsBox()->setChecked(true);
-  EXPECT_EQ(db.GetSetting("DelEmptyColumnsPaneMatches"), "1");
-  dialog.EmptyColumnsBox()->setChecked(false);
-  EXPECT_EQ(db.GetSetting("DelEmptyColumnsPaneMatches"), "0");
-
+  EXPECT_EQ(db().GetSetting("RowHeightPaneMatches") + "|" + db().GetSetting("ExtraSpacePaneMatches"), "90|120");
+  EXPECT_GT(dialog->PageCount(), before);
+  for (bool on : {true, false}) {
+    dialog->EmptyColumnsBox()->setChecked(on);
+    EXPECT_EQ(db().GetSetting("DelEmptyColumnsPaneMatches"), on ? "1" : "0");
+  }
   // The fonts: the global print font unless the key has its own.
-  db.SetSetting("PrintFont", "Courier New,12,700,1,49,0");
-  EXPECT_EQ(PrintSettings::Load(db, "PaneTables").contentFont, "Courier New,12,700,1,49,0");
-  EXPECT_EQ(PrintSettings::Load(db, "PaneTables").headerFont, "Courier New,12,700,1,49,0");
-  db.SetSetting("PrinterFontPaneTables", "Arial,8,400,1,34,1");
-  EXPECT_EQ(PrintSettings::Load(db, "PaneTables").headerFont, "Arial,8,400,1,34,1");
-  EXPECT_TRUE(PrintSettings::Load(db, "PaneTables").Setup().headerFont.italic());
-  EXPECT_EQ(PrintSettings::Load(db, "PaneX").contentFont, "Courier New,12,700,1,49,0");
+  for (auto [key, font] : {std::pair{"PrintFont", "Courier New,12,700,1,49,0"}, {"PrinterFontPaneTables", "Arial,8,400,1,34,1"}})
+    db().SetSetting(key, font);
+  const PrintSettings tables = PrintSettings::Load(db(), "PaneTables");
+  EXPECT_EQ(tables.contentFont + "|" + tables.headerFont, "Courier New,12,700,1,49,0|Arial,8,400,1,34,1");
+  EXPECT_TRUE(tables.Setup().headerFont.italic());
+  EXPECT_EQ(PrintSettings::Load(db(), "PaneX").headerFont, "Courier New,12,700,1,49,0");
+}
+
+// Without a printer: a PDF named after the list in the documents folder.
+TEST_F(PrintPreviewTest, WithoutAnyPrinterItOffersAPdfFileInTheDocuments) {
+  if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "this system has a default printer";
+  const QByteArray home = qgetenv("HOME");
+  qputenv("HOME", QByteArray::fromStdString(dir.Path()));
+  QDir().mkpath(QString::fromStdString(dir.File("Documents")));
+  OpenTournament();
+  AddPlayer("Jan Jansen", 1500, "TTV De Batjes", "A");
+  LPanePlayers pane(*app);
+  pane.Refresh();
+  LDlgPrintPreview dialog(db(), prompter, *pane.Grid(), "PanePlayers", "", &pane);
+  ASSERT_TRUE(dialog.PrintsToPdf());
+  EXPECT_TRUE(!dialog.NoteLabel()->isHidden() && dialog.NoteLabel()->text().contains("PDF"));
+  const QString expected = QString::fromStdString(dir.Path()) + "/Documents/Deelnemers " +
+                           QDate::currentDate().toString("yyyy-MM-dd") + ".pdf";
+  QString offered;
+  OnModal<QFileDialog>([&](QFileDialog* files) {
+    offered = files->selectedFiles().value(0);
+    static_cast<QDialog*>(files)->accept();  // public there
+  });
+  QTest::mouseClick(dialog.PrintButton(), Qt::LeftButton);
+  qputenv("HOME", home);
+  EXPECT_EQ(offered, expected);
+  EXPECT_EQ(prompter.alerts,
+            std::vector<std::string>{"De lijst is opgeslagen in het PDF-bestand:\r\n" + expected.toStdString()});
+  EXPECT_TRUE(QFile::exists(expected));
 }
 
 }  // namespace
-}  // namespace velgram
+}  // namespace velgram::testing

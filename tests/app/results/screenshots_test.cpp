@@ -1,104 +1,52 @@
 // Pictures of the result dialogs for the README. Run on purpose under a real
 // display: xvfb-run -a test_app --gtest_also_run_disabled_tests
-//   --gtest_filter='ResultShots.*' (VELGRAM_SHOTS names the folder,
+//   --gtest_filter='*Screenshots' (VELGRAM_SHOTS names the folder,
 // VELGRAM_SHOT_POINTS the font size).
-#include <QApplication>
 #include <QTest>
 
 #include "app/results/dlg_result_duo.h"
 #include "app/results/dlg_result_fast.h"
 #include "app/results/dlg_result_sets.h"
-#include "tests/app/shell_fixture.h"
+#include "tests/app/dialog_fixture.h"
 
 namespace velgram::testing {
 namespace {
 
-class ResultShots : public ShellTest {
- protected:
-  void SetUp() override {
-    if (int pt = qEnvironmentVariableIntValue("VELGRAM_SHOT_POINTS")) {
-      QFont f = QApplication::font();
-      f.setPointSize(pt);
-      QApplication::setFont(f);
-    }
-    OpenTournament("Open Clubkampioenschap 2026");
-    cls = AddClass("Heren A");
-  }
-  void Save(QWidget* w, const char* name) {
-    QTest::qWait(700);
-    QString folder = qEnvironmentVariable("VELGRAM_SHOTS", "docs/screenshots");
-    ASSERT_TRUE(w->grab().save(folder + "/" + name));
-  }
-  std::vector<int> Seated(int idPool) {
-    std::vector<ContestantRecord> pos;
-    db().ListContestants(idPool, pos);
-    std::vector<int> ids;
-    for (const auto& c : pos) ids.push_back(c.id);
-    return ids;
-  }
-  int cls = -1;
-};
-
-TEST_F(ResultShots, DISABLED_GameByGameMidEntry) {
-  int pool = AddPool(cls, "Poule 2");
-  Seat(pool, AddPlayer("Marieke van den Berg", 1630, "TTV Smash"));
-  Seat(pool, AddPlayer("Jeroen Kuipers", 1585, "De Batjes"));
-  auto pos = Seated(pool);
-  int match = db().AddMatch(pool, pos[0], pos[1], 3, 1015);
-  LDlgResultFast d(*app, match, 0);
-  ASSERT_TRUE(d.Load());
-  d.show();
-  for (int p : {7, 10}) QTest::mouseClick(d.KeypadButton(p), Qt::LeftButton);
-  QTest::mouseClick(d.Game(1)->ExchangeButton(), Qt::LeftButton);
-  QTest::mouseClick(d.KeypadButton(5), Qt::LeftButton);
-  Save(&d, "result_fast_dialog.png");
+void Save(QDialog* d, const char* name) {
+  QTest::qWait(700);
+  ASSERT_TRUE(d->grab().save(qEnvironmentVariable("VELGRAM_SHOTS", "docs/screenshots") + "/" + name));
 }
 
-TEST_F(ResultShots, DISABLED_RetirementMidMatch) {
-  int pool = AddPool(cls, "Poule 3");
-  Seat(pool, AddPlayer("Sanne Dekker", 1540, "TTV Smash"));
-  Seat(pool, AddPlayer("Ruben Hoekstra", 1495, "De Batjes"));
-  auto pos = Seated(pool);
-  LDlgResultFast d(*app, db().AddMatch(pool, pos[0], pos[1], 2, 1045), 0);
-  ASSERT_TRUE(d.Load());
-  d.show();
-  for (int p : {7, 9}) QTest::mouseClick(d.KeypadButton(p), Qt::LeftButton);
-  QTest::mouseClick(d.Game(1)->ExchangeButton(), Qt::LeftButton);
-  d.EndingCombo()->setCurrentIndex(4);
-  Save(&d, "result_retirement_dialog.png");
-  d.close();
-  LDlgResultSingleSets sets(*app, db().AddMatch(pool, pos[1], pos[0], 3, 1105), 0);
+TEST_F(DialogTest, DISABLED_ResultDialogScreenshots) {
+  if (int pt = qEnvironmentVariableIntValue("VELGRAM_SHOT_POINTS")) QApplication::setFont(QFont(QApplication::font().family(), pt));
+  OpenTournament("Open Clubkampioenschap 2026");
+  const int cls = AddClass("Heren A"), pool = AddPool(cls, "Poule 2"), duos = AddPool(cls, "Duo's");
+  Seat(pool, AddPlayer("Marieke van den Berg", 1630, "TTV Smash"));
+  Seat(pool, AddPlayer("Jeroen Kuipers", 1585, "De Batjes"));
+  for (auto [file, second, table, time, ending] :
+       {std::tuple{"result_fast_dialog.png", 10, 3, 1015, 0}, {"result_retirement_dialog.png", 9, 2, 1045, 4}}) {
+    LDlgResultFast d(*app, AddMatch(pool, table, time), 0);
+    ASSERT_TRUE(d.Load());
+    d.show();
+    for (int p : {7, second}) QTest::mouseClick(d.KeypadButton(p), Qt::LeftButton);
+    QTest::mouseClick(d.Game(1)->ExchangeButton(), Qt::LeftButton);
+    if (ending) d.EndingCombo()->setCurrentIndex(ending);
+    else QTest::mouseClick(d.KeypadButton(5), Qt::LeftButton);
+    Save(&d, file);
+  }
+  LDlgResultSingleSets sets(*app, db().AddMatch(pool, Seats(pool)[1].id, Seats(pool)[0].id, 3, 1105), 0);
   ASSERT_TRUE(sets.Load());
   sets.show();
   sets.EndingCombo()->setCurrentIndex(2);
   Save(&sets, "result_walkover_dialog.png");
-}
-
-TEST_F(ResultShots, DISABLED_DuoPoints) {
-  std::vector<int> duoIds;
-  for (auto [p1, p2] : {std::pair{"Anna de Vries", "Bea Jansen"}, {"Carla Peters", "Dirk Smit"}}) {
-    DuoRecord d;
-    d.idPlayer1 = AddPlayer(p1);
-    d.idPlayer2 = AddPlayer(p2);
-    db().AddDuo(d, app->IdToernooi());
-  }
-  std::vector<DuoRecord> list;
-  db().ListDuos(list, app->IdToernooi());
-  int pool = AddPool(cls, "Duo's");
-  int dudodeva = -1;
-  std::vector<MatchSystem> all;
-  db().ListMatchSystems(&all);
-  for (const MatchSystem& ms : all)
-    if (ms.name == "Duo Dudodeva") dudodeva = ms.id;
-  for (const DuoRecord& r : list) Seat(pool, r.id, kLinkDuo);
-  auto pos = Seated(pool);
-  int match = db().AddMatch(pool, pos[0], pos[1], 1, 1100);
-  LDlgResultDuoPoints d(*app, match, dudodeva);
+  Seat(duos, AddDuo("Anna de Vries", "Bea Jansen"), kLinkDuo);
+  Seat(duos, AddDuo("Carla Peters", "Dirk Smit"), kLinkDuo);
+  LDlgResultDuoPoints d(*app, AddMatch(duos, 1, 1100), SystemId("Duo Dudodeva"));
   ASSERT_TRUE(d.Load());
   d.show();
   const char* typed[][2] = {{"11", "7"}, {"9", "11"}, {"11", "4"}, {"11", "8"}, {"6", "11"}, {"11", "10"}};
   for (int g = 0; g < 6; ++g)
-    for (int s = 0; s < 2; ++s) QTest::keyClicks(d.Field(g, s), typed[g][s]);
+    for (int side = 0; side < 2; ++side) QTest::keyClicks(d.Field(g, side), typed[g][side]);
   Save(&d, "result_duo_dialog.png");
 }
 
