@@ -241,6 +241,7 @@ TEST_F(DropoutActivation, MatchBookNamesTheWinnerOfAByeMatch) {
   MatchBook book(*db);
   book.Refill(m[0].id);
   // Match 1 is seed 1 against a bye: the final already names seed 1.
+  EXPECT_EQ(book.CheckSides(*book.FindMatch(m[0].id)), MatchBook::Sides::kBye);
   EXPECT_EQ(book.SideName(m[2].idContestant1, pool.id), "Speler 1");
   // Match 2 (seed 3 v seed 2) is open: its table and time stand in.
   EXPECT_EQ(book.SideName(m[2].idContestant2, pool.id).substr(0, 1), "?");

@@ -305,6 +305,8 @@ TEST_F(EditsTest, BackupIntervalAndSwissBorderSettings) {
   EXPECT_EQ(SwissBorderText(*db), "5");
   EXPECT_FALSE(StoreSwissBorder(*db, prompter, "4x"));
   EXPECT_FALSE(StoreSwissBorder(*db, prompter, "-"));
+  EXPECT_FALSE(StoreSwissBorder(*db, prompter, "1234567890"));  // would not fit a number
+  EXPECT_TRUE(StoreSwissBorder(*db, prompter, "-123456789"));
   EXPECT_TRUE(StoreSwissBorder(*db, prompter, " 7 "));
   EXPECT_EQ(db->GetSetting("SwissBorder"), "7");
   EXPECT_TRUE(StoreSwissBorder(*db, prompter, ""));

@@ -54,6 +54,11 @@ TEST(PairingCost, HandWorkedPairings) {
   EXPECT_NEAR(Cost(cards, {Match(1, 2)}, {{0, 2}}), 2.5 * 2.5 * (1 + 1 / 50.0), 1e-12);
   // A contestant of the history that is no card stands at position n.
   EXPECT_NEAR(Cost(cards, {Match(1, kNotPlayed)}, {{0, 1}}), (1 + 9) / 2.0 * (1 + 1 / 50.0), 1e-12);
+  // Equal otherwise, one rating point apart still orders the projection:
+  // 1001 above 1000, so 1 stands at position 1 of 2 and its history term is 1.
+  const double tied = Cost({{1, 0, 0, 1000, 0}, {2, 0, 0, 1001, 0}}, {Match(1, kNotPlayed)}, {});
+  EXPECT_DOUBLE_EQ(tied, Cost({{1, 0, 0, 1000, 0}, {2, 0, 0, 1100, 0}}, {Match(1, kNotPlayed)}, {}));
+  EXPECT_LT(tied, Cost({{1, 0, 0, 1001, 0}, {2, 0, 0, 1000, 0}}, {Match(1, kNotPlayed)}, {}));
 }
 
 TEST(RandomPairing, DrawsTwoDistinctPositionsAtATime) {
@@ -103,6 +108,7 @@ TEST(ShuffleEngine, SkipsRematchesAndDuplicates) {
   engine.RunCandidates(300);
   ShuffleSnapshot s = engine.Snapshot();
   EXPECT_EQ(s.shuffleCount, 300);
+  EXPECT_EQ(s.startTime, clock.NowUnix());  // the dialog's speed counts from here
   EXPECT_EQ(s.seenCount, 1);
   EXPECT_EQ(s.bestPairing, (Pairing{{0, 3}, {1, 2}}));
   // Without history all three pairings are seen, each once.

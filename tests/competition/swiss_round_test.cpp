@@ -8,6 +8,7 @@
 #include "competition/matchbook.h"
 #include "competition/simulate.h"
 #include "competition/swiss.h"
+#include "competition/swiss_screen.h"
 #include "event_fixture.h"
 
 namespace velgram {
@@ -247,6 +248,58 @@ TEST_F(SwissRound, LateEntrantLosesTheRoundsItMissed) {
   int idOther = AddPool(kPlaystyleSwiss);
   AddMissedRounds(*db, idOther, late);
   EXPECT_TRUE(Matches(idOther).empty());
+}
+
+// The buttons of the Swiss screen: what each checks, asks and writes.
+TEST_F(SwissRound, ScreenActionsCheckAskAndWrite) {
+  testing::FakePrompter prompter;
+  std::vector<int> ids = MakePool(4);
+  const int main = idPool;
+  idPool = AddPool(kPlaystyleSwiss, "");
+  const int alone = AddContestant(idPool, AddPlayer("Alleen", "TTV", 1), 1);
+  EXPECT_FALSE(StartSwissPool(*db, prompter, clock, idPool));
+  AddContestant(idPool, AddPlayer("Tweede", "TTV", 1), 2);
+  EXPECT_FALSE(StartSwissPool(*db, prompter, clock, idPool));
+  EXPECT_EQ(prompter.alerts, (std::vector<std::string>{"Een poule moet minstens twee spelers hebben.",
+                                                       "Er zijn geen tafels voor de wedstrijden."}));
+  // Before the start a position goes at once, without a question.
+  EXPECT_TRUE(ToggleSwissContestant(*db, prompter, idPool, alone));
+  ContestantRecord row;
+  EXPECT_FALSE(db->GetContestant(row, alone));
+  EXPECT_TRUE(prompter.questions.empty());
+  idPool = main;
+  ASSERT_TRUE(StartSwissPool(*db, prompter, clock, idPool));
+  ASSERT_TRUE(StartSwissPool(*db, prompter, clock, idPool));  // again: round 1 anew, not beside the first
+  EXPECT_EQ(db->MaxRound(idPool), 1);
+  EXPECT_EQ(Matches(idPool).size(), 2u);
+  EXPECT_FALSE(NextSwissRound(*db, prompter, clock, idPool, nullptr));
+  EXPECT_EQ(prompter.alerts.back(), "De wedstrijd tussen Speler 1 en Speler 4 heeft nog geen uitslag.");
+  LSwiss s = Pool();
+  const int current = CurrentRoundMatch(s, ids[3]);
+  EXPECT_TRUE(current > 0 && current == CurrentRoundMatch(s, ids[0]) && current != CurrentRoundMatch(s, ids[1]));
+  Simulate();
+  ASSERT_TRUE(NextSwissRound(*db, prompter, clock, idPool, nullptr));
+  EXPECT_EQ(db->MaxRound(idPool), 2);
+  EXPECT_NE(CurrentRoundMatch(Pool(), ids[3]), current);
+  // A round without results goes without a question; one with results only on Yes.
+  const size_t asked = prompter.questions.size();
+  ASSERT_TRUE(DeleteCurrentSwissRound(*db, prompter, idPool));
+  EXPECT_EQ(prompter.questions.size(), asked);
+  prompter.answers = {false};
+  EXPECT_FALSE(DeleteCurrentSwissRound(*db, prompter, idPool));
+  EXPECT_EQ(prompter.questions.back(), "Deze ronde heeft al uitslagen. Toch verwijderen?");
+  EXPECT_EQ(db->MaxRound(idPool), 1);
+  // Once started a position is taken out of the draw and put back, each asked.
+  prompter.answers = {false};
+  EXPECT_FALSE(ToggleSwissContestant(*db, prompter, idPool, ids[3]));
+  for (int poolPos : {-1, 0}) {
+    ASSERT_TRUE(ToggleSwissContestant(*db, prompter, idPool, ids[3]));
+    ASSERT_TRUE(db->GetContestant(row, ids[3]));
+    EXPECT_EQ(row.poolPos, poolPos);
+  }
+  EXPECT_EQ(prompter.questions.back(), "Weet u zeker, dat u Speler 4 weer wilt indelen?");
+  EXPECT_EQ(prompter.questions[prompter.questions.size() - 2], "Weet u zeker, dat u Speler 4 wilt verwijderen?");
+  EXPECT_FALSE(ToggleSwissContestant(*db, prompter, idPool + 1, ids[3]));  // not of this pool
 }
 
 }  // namespace
