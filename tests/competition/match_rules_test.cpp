@@ -86,17 +86,15 @@ TEST(GameRules, GameByGameDecisionsInABestOfFive) {
 }
 
 TEST(GameRules, GamesWonMessagesInOrder) {
-  MatchSystem ms = BestOf(5, 3, kResultGames);
-  ResultDecision d = DecideGamesWon(ms, 3, 2);
-  ASSERT_TRUE(d.Ok());
-  EXPECT_EQ(d.indexWinner, 0);
-  EXPECT_EQ(d.games, (std::vector<int>{3, 2}));
-  EXPECT_EQ(DecideGamesWon(ms, 1, 3).indexWinner, 1);
-  EXPECT_EQ(DecideGamesWon(ms, 3, 3).error, "Er kan slechts 1 speler zijn met 3 gewonnen games.");
-  EXPECT_EQ(DecideGamesWon(ms, 4, 3).error, "Er kan slechts 1 speler zijn met 3 gewonnen games.");
-  EXPECT_EQ(DecideGamesWon(ms, 2, 1).error, "Een van de spelers moet 3 games gewonnen hebben.");
-  EXPECT_EQ(DecideGamesWon(ms, 3, -1).error, "Het aantal games kan niet negatief zijn.");
-  EXPECT_EQ(DecideGamesWon(BestOf(4, 3, kResultGames), 3, 2).error, "Er zijn teveel games. Max=4");
+  const std::string onlyOne = "Er kan slechts 1 speler zijn met 3 gewonnen games.";
+  for (auto [setMax, g1, g2, winner, error] :
+       {std::tuple<int, int, int, int, std::string>{5, 3, 2, 0, ""}, {5, 1, 3, 1, ""}, {5, 3, 3, -1, onlyOne},
+        {5, 4, 3, -1, onlyOne}, {5, 2, 1, -1, "Een van de spelers moet 3 games gewonnen hebben."},
+        {5, 3, -1, -1, "Het aantal games kan niet negatief zijn."}, {4, 3, 2, -1, "Er zijn teveel games. Max=4"}}) {
+    ResultDecision d = DecideGamesWon(BestOf(setMax, 3, kResultGames), g1, g2);
+    EXPECT_EQ(std::tuple(d.indexWinner, d.error), std::tuple(winner, error)) << g1 << "-" << g2;
+    if (winner >= 0) EXPECT_EQ(d.games, (std::vector<int>{g1, g2}));
+  }
   ResultDecision one = DecideWinnerOnly(1);
   EXPECT_EQ(one.indexWinner, 1);
   EXPECT_FALSE(one.writeGames);
@@ -142,40 +140,34 @@ TEST(DuoDudodeva, ValidationNamesTheFirstFaultyGame) {
 }
 
 TEST(DuoDudodeva, ScoresWithLeadingZerosReadAsNumbers) {
-  MatchSystem ms = Dudodeva();
   DuoEntry e = Numbered();
   e.left[0] = "011";
   e.right[0] = "07";
   e.right[1] = "00";
-  ResultDecision d = DecideDuo(ms, e, {});
+  ResultDecision d = DecideDuo(Dudodeva(), e, {});
   ASSERT_TRUE(d.Ok()) << d.error;
-  EXPECT_EQ(d.games[0], 8);
-  EXPECT_EQ(d.games[1], 1);
+  EXPECT_EQ(std::pair(d.games[0], d.games[1]), std::pair(8, 1));
   auto totals = DuoTotals(e);
   EXPECT_EQ(FormatTotal(totals[0][0], totals[0][1]), "22 - 7");
 }
 
 TEST(DuoDudodeva, SwapsAreStoredInTheMatchsOwnOrder) {
-  MatchSystem ms = Dudodeva();
   // Worked out by hand from which players each displayed row really has.
-  // a and b exchanged: the rows show b-x, a-y, b-y, a-x, ab-xy.
-  EXPECT_EQ(DecideDuo(ms, Numbered(), {true, false, false}).games,
-            (std::vector<int>{7, 8, 5, 6, 3, 4, 1, 2, 9, 10}));
-  // x and y exchanged: a-y, b-x, a-x, b-y.
-  EXPECT_EQ(DecideDuo(ms, Numbered(), {false, true, false}).games,
-            (std::vector<int>{5, 6, 7, 8, 1, 2, 3, 4, 9, 10}));
-  // The duos exchanged: the left labels are x and y, so row a-y shows x
-  // against b (the match's b-x) and row b-x shows y against a (a-y), and every
-  // game is seen from the second duo's side.
-  ResultDecision d = DecideDuo(ms, Numbered(), {false, false, true});
-  EXPECT_EQ(d.games, (std::vector<int>{-1, -2, -3, -4, -7, -8, -5, -6, -9, -10}));
-  EXPECT_EQ(d.indexWinner, 1);  // the left side won: that is the second duo
-  // Both exchanges: left a = y, b = x; right x = a, y = b.
-  EXPECT_EQ(DecideDuo(ms, Numbered(), {true, false, true}).games,
-            (std::vector<int>{-7, -8, -5, -6, -1, -2, -3, -4, -9, -10}));
-  // x and y with the duos exchanged: left a = x, b = y; right x = b, y = a.
-  EXPECT_EQ(DecideDuo(ms, Numbered(), {false, true, true}).games,
-            (std::vector<int>{-5, -6, -7, -8, -3, -4, -1, -2, -9, -10}));
+  // a and b exchanged: the rows show b-x, a-y, b-y, a-x, ab-xy; x and y: a-y,
+  // b-x, a-x, b-y. The duos exchanged: the left labels are x and y, so row a-y
+  // shows x against b (the match's b-x) and row b-x shows y against a (a-y),
+  // every game seen from the second duo's side, and the left side's win is the
+  // second duo's. Both: left a = y, b = x; right x = a, y = b. x and y with the
+  // duos exchanged: left a = x, b = y; right x = b, y = a.
+  for (auto [swaps, games] : {std::pair<DuoSwaps, std::vector<int>>{{true, false, false}, {7, 8, 5, 6, 3, 4, 1, 2, 9, 10}},
+                              {{false, true, false}, {5, 6, 7, 8, 1, 2, 3, 4, 9, 10}},
+                              {{false, false, true}, {-1, -2, -3, -4, -7, -8, -5, -6, -9, -10}},
+                              {{true, false, true}, {-7, -8, -5, -6, -1, -2, -3, -4, -9, -10}},
+                              {{false, true, true}, {-5, -6, -7, -8, -3, -4, -1, -2, -9, -10}}}) {
+    ResultDecision d = DecideDuo(Dudodeva(), Numbered(), swaps);
+    EXPECT_EQ(d.games, games);
+    EXPECT_EQ(d.indexWinner, swaps.abxy ? 1 : 0);
+  }
 }
 
 TEST(DuoDudodeva, StoredGamesShowBackUnderEverySwap) {
@@ -209,18 +201,18 @@ TEST(EnterResult, ChoosesTheDialogOfTheMode) {
   };
   using D = EntryDialog;
   const std::string fallback = "Fallback EnterResult not ready yet";
-  EXPECT_EQ(choice(BestOf(5, 3, kResultSets)), std::pair(D::kWinnerOnly, std::string()));
-  EXPECT_EQ(choice(BestOf(5, 3, kResultGames)), std::pair(D::kGamesWon, std::string()));
-  EXPECT_EQ(choice(BestOf(7, 4, kResultAll)), std::pair(D::kGameByGame, std::string()));
-  EXPECT_EQ(choice(BestOf(9, 5, kResultAll)).first, D::kWinnerOnly);  // more games than rows
-  EXPECT_EQ(choice(Dudodeva()), std::pair(D::kDuoPoints, std::string()));
-  MatchSystem other = Dudodeva();
-  other.name = "Duo Anders";
-  EXPECT_EQ(choice(other), std::pair(D::kNone, std::string("Alleen Duo Dudodeva wordt ondersteund op dit moment.")));
-  EXPECT_EQ(choice(BestOf(5, 3, kResultPoints)), std::pair(D::kGameByGame, fallback));
-  EXPECT_EQ(choice(BestOf(5, 3, 7)), std::pair(D::kGameByGame, fallback));
-  other.result = kResultGames;
-  EXPECT_EQ(choice(other), std::pair(D::kGameByGame, fallback));
+  MatchSystem other = Dudodeva(), otherGames = Dudodeva();
+  other.name = otherGames.name = "Duo Anders";
+  otherGames.result = kResultGames;
+  // Nine games are more than the dialog's rows.
+  for (auto [ms, dialog, message] : {std::tuple<MatchSystem, D, std::string>{BestOf(5, 3, kResultSets), D::kWinnerOnly, ""},
+                                     {BestOf(5, 3, kResultGames), D::kGamesWon, ""}, {BestOf(7, 4), D::kGameByGame, ""},
+                                     {BestOf(9, 5), D::kWinnerOnly,
+                                      "Dit wedstrijdsysteem heeft meer dan 7 games; alleen de winnaar kan ingevoerd worden."}, {Dudodeva(), D::kDuoPoints, ""},
+                                     {other, D::kNone, "Alleen Duo Dudodeva wordt ondersteund op dit moment."},
+                                     {BestOf(5, 3, kResultPoints), D::kGameByGame, fallback},
+                                     {BestOf(5, 3, 7), D::kGameByGame, fallback}, {otherGames, D::kGameByGame, fallback}})
+    EXPECT_EQ(choice(ms), std::pair(dialog, message)) << ms.name << " " << ms.result;
 }
 
 TEST(MatchSystemEditor, EnablingAndReadingTheControls) {
