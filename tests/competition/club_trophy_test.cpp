@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "competition/dropout.h"
 #include "event_fixture.h"
 #include "support/text.h"
@@ -20,28 +22,21 @@ TEST(ClubTrophyRows, Quotients) {
   std::map<std::string, int> participants = {{"Alpha", 4}, {"Beta", 1}};
   std::vector<ClubTrophyRow> rows = ClubTrophyRows(clubs, victories, participants, 6);
   ASSERT_EQ(rows.size(), 3u);
-  EXPECT_DOUBLE_EQ(rows[0].quotient, 0.75);
-  EXPECT_DOUBLE_EQ(rows[0].minQuotient, 0.5);
   // A club without participants shows 0 rather than a division by zero.
-  EXPECT_DOUBLE_EQ(rows[2].quotient, 0);
-  EXPECT_DOUBLE_EQ(rows[2].minQuotient, 2.0 / 6);
+  EXPECT_EQ(std::vector<double>({rows[0].quotient, rows[0].minQuotient, rows[2].quotient, rows[2].minQuotient}),
+            std::vector<double>({0.75, 0.5, 0, 2.0 / 6}));
   // A minimum denominator below 1 counts as 1.
   rows = ClubTrophyRows(clubs, victories, participants, 0);
-  EXPECT_DOUBLE_EQ(rows[1].minQuotient, 1.0);
-  EXPECT_DOUBLE_EQ(rows[2].minQuotient, 2.0);
+  EXPECT_EQ(std::pair(rows[1].minQuotient, rows[2].minQuotient), std::pair(1.0, 2.0));
 }
 
 class ClubTrophy : public ::testing::Test, public EventFixture {};
 
 TEST_F(ClubTrophy, CountsVictoriesIncludingKnockoutWinnersButNoByes) {
-  int a1 = AddPlayer("A1", "Alpha", 1500);
-  int a2 = AddPlayer("A2", "Alpha", 1400);
+  int a1 = AddPlayer("A1", "Alpha", 1500), a2 = AddPlayer("A2", "Alpha", 1400);
   AddPlayer("A3", "Alpha", 1300);
   AddPlayer("A4", "Alpha", 1200);
-  int b1 = AddPlayer("B1", "Beta", 1600);
-  int g1 = AddPlayer("G1", "Gamma", 1000);
-
-  int swiss = AddPool(kPlaystyleSwiss);
+  int b1 = AddPlayer("B1", "Beta", 1600), g1 = AddPlayer("G1", "Gamma", 1000), swiss = AddPool(kPlaystyleSwiss);
   int sa1 = AddContestant(swiss, a1, 1), sa2 = AddContestant(swiss, a2, 2), sb1 = AddContestant(swiss, b1, 3);
   int sg1 = AddContestant(swiss, g1, 4);
   db->RecordResult(db->AddMatch(swiss, sa1, sb1, 1, 900), 0, {}, false);  // Alpha
@@ -68,28 +63,22 @@ TEST_F(ClubTrophy, CountsVictoriesIncludingKnockoutWinnersButNoByes) {
   db->RecordResult(bracket[1].id, 1, {}, false);  // 3 v 2: A1 beats G1
   db->RecordResult(bracket[2].id, 0, {}, false);  // final: W1 (B1 through the bye) wins
 
-  std::map<std::string, int> victories = CountClubVictories(*db, idToernooi);
-  EXPECT_EQ(victories["Alpha"], 3);
-  EXPECT_EQ(victories["Beta"], 1);
-  EXPECT_EQ(victories.count("Gamma"), 0u);
+  EXPECT_EQ(CountClubVictories(*db, idToernooi), (std::map<std::string, int>{{"Alpha", 3}, {"Beta", 1}}));
 
   ClubTrophyModel model(*db, idToernooi);
   model.Load();
   ASSERT_EQ(model.Rows().size(), 3u);
-  EXPECT_EQ(model.Cell(0, ClubTrophyModel::kClub), "Alpha");
-  EXPECT_EQ(model.Cell(0, ClubTrophyModel::kParticipants), "4");
-  EXPECT_EQ(model.Cell(0, ClubTrophyModel::kQuotient), "0.750");
-  EXPECT_EQ(model.Cell(1, ClubTrophyModel::kMinQuotient), "1.000");
-  EXPECT_EQ(model.Cell(2, ClubTrophyModel::kVictories), "");
-  EXPECT_EQ(model.Cell(2, ClubTrophyModel::kQuotient), "0.000");
+  using M = ClubTrophyModel;
+  EXPECT_EQ(std::vector<std::string>({model.Cell(0, M::kClub), model.Cell(0, M::kParticipants), model.Cell(0, M::kQuotient),
+                                      model.Cell(1, M::kMinQuotient), model.Cell(2, M::kVictories),
+                                      model.Cell(2, M::kQuotient)}),
+            std::vector<std::string>({"Alpha", "4", "0.750", "1.000", "", "0.000"}));
   EXPECT_EQ(ClubTrophyModel::Header(ClubTrophyModel::kQuotient), "Quoti\xEB" "nt      ");
 }
 
 TEST_F(ClubTrophy, DenominatorAndSortAreKeptPerTournament) {
-  int a = AddPlayer("A1", "Alpha", 1500);
+  int a = AddPlayer("A1", "Alpha", 1500), b = AddPlayer("B1", "Beta", 1500), pool = AddPool(kPlaystyleSwiss);
   AddPlayer("A2", "Alpha", 1500);
-  int b = AddPlayer("B1", "Beta", 1500);
-  int pool = AddPool(kPlaystyleSwiss);
   int pa = AddContestant(pool, a, 1), pb = AddContestant(pool, b, 2);
   db->RecordResult(db->AddMatch(pool, pa, pb, 1, 900), 1, {}, false);  // Beta
 
@@ -111,15 +100,12 @@ TEST_F(ClubTrophy, DenominatorAndSortAreKeptPerTournament) {
 
   ClubTrophyModel reopened(*db, idToernooi);
   reopened.Load();
-  EXPECT_EQ(reopened.MinimumDenominator(), 5);
-  EXPECT_EQ(reopened.SortColumn(), ClubTrophyModel::kClub);
-  EXPECT_TRUE(reopened.Descending());
-  EXPECT_EQ(reopened.Rows()[0].club, "Beta");
+  EXPECT_EQ(std::tuple(reopened.MinimumDenominator(), reopened.SortColumn(), reopened.Descending(), reopened.Rows()[0].club),
+            std::tuple(5, ClubTrophyModel::kClub, true, "Beta"));
   // Another tournament has its own settings.
   ClubTrophyModel other(*db, idToernooi + 1);
   other.Load();
-  EXPECT_EQ(other.MinimumDenominator(), 1);
-  EXPECT_TRUE(other.Rows().empty());
+  EXPECT_EQ(std::pair(other.MinimumDenominator(), other.Rows().empty()), std::pair(1, true));
 }
 
 }  // namespace
