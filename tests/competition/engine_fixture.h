@@ -1,28 +1,20 @@
 #pragma once
-// A tournament in a fresh database, built up by the engine tests.
+// The event fixture seen as the engine tests use it: classes by name, pools
+// in a class, positions appended in order and matches played 3-0.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "common/fakes.h"
 #include "competition/match_rules.h"
-#include "competition/pool.h"
-#include "store/database.h"
+#include "event_fixture.h"
 
 namespace velgram::testing {
 
-class EngineTest : public ::testing::Test {
+class EngineTest : public ::testing::Test, public EventFixture {
  protected:
-  EngineTest() : db(dir.File("Velgram.db"), clock) { toernooi = db.AddToernooi("Clubkampioenschap"); }
-
   int AddPlayer(const std::string& name, const std::string& club, int rating, const std::string& klasse = "A") {
-    PlayerRecord p;
-    p.name = name;
-    p.idClub = db.GetOrAddClub(club);
-    p.rating = rating;
-    p.klasse = klasse;
-    return db.AddPlayer(p, toernooi);
+    return EventFixture::AddPlayer(name, club, rating, klasse);
   }
 
   int AddClass(const std::string& name, int idMatchSystem = 0) {
@@ -96,11 +88,9 @@ class EngineTest : public ::testing::Test {
     return id;
   }
 
-  TempDir dir;
-  FakeClock clock;
-  Database db;
+  Database& db = *EventFixture::db;
+  const int toernooi = idToernooi;
   FakePrompter prompter;
-  int toernooi = -1;
 };
 
 }  // namespace velgram::testing

@@ -41,11 +41,12 @@ class EventFixture {
     return db->AddPool(pool, idSystem);
   }
 
-  int AddPlayer(const std::string& name, const std::string& club, int rating) {
+  int AddPlayer(const std::string& name, const std::string& club, int rating, const std::string& klasse = "") {
     PlayerRecord p;
     p.name = name;
     p.idClub = db->GetOrAddClub(club);
     p.rating = rating;
+    p.klasse = klasse;
     return db->AddPlayer(p, idToernooi);
   }
 
