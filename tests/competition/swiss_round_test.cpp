@@ -264,6 +264,7 @@ TEST_F(SwissRound, ScreenActionsCheckAskAndWrite) {
   LSwiss s = Pool();
   const int current = CurrentRoundMatch(s, ids[3]);
   EXPECT_TRUE(current > 0 && current == CurrentRoundMatch(s, ids[0]) && current != CurrentRoundMatch(s, ids[1]));
+  EXPECT_LT(CurrentRoundMatch(s, 12345), 0);
   Simulate();
   ASSERT_TRUE(NextSwissRound(*db, prompter, clock, idPool, nullptr));
   EXPECT_EQ(db->MaxRound(idPool), 2);

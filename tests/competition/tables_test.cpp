@@ -71,6 +71,7 @@ TEST(Waves, RoundRobinAndKnockoutExamples) {
   ExpectWaves(RoundRobinWaves({3, 4, 5, 6, 7}, 900, 4, 6), {900, 900, 915, 915, 930, 930}, {3, 4, 3, 4, 3, 4});
   ExpectWaves(RoundRobinWaves({1, 2, 3, 4}, 900, 5, 10), {900, 900, 915}, {1, 2, 1});
   ExpectWaves(RoundRobinWaves({8}, 2330, 6, 3), {2330, 2345, 2400}, {8, 8, 8});  // no wrap at midnight
+  ExpectWaves(RoundRobinWaves({}, 900, 4, 2), {900, 915}, {0, 0});  // no tables: no table, a wave each
   // Knockout: the tables run out at the end of a level and the level changes.
   ExpectWaves(KnockoutWaves({1, 2}, 1000, {1, 1, 1, 1, 2}), {1000, 1000, 1020, 1020, 1100}, {1, 2, 1, 2, 1});
   ExpectWaves(KnockoutWaves({1, 2, 3}, 1000, {1, 1, 2}), {1000, 1000, 1020}, {1, 2, 1});
