@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "competition/poule.h"
 #include "engine_fixture.h"
 
@@ -9,6 +11,13 @@ namespace velgram {
 namespace {
 
 using Links = testing::EngineTest;
+
+// The positions as shown: name, " / source" when asked, " ?" while unknown.
+std::vector<std::string> Shown(const std::vector<Contestant>& list, bool withSource = false) {
+  std::vector<std::string> out;
+  for (const Contestant& c : list) out.push_back(c.name + (withSource ? " / " + c.source : "") + (c.known ? "" : " ?"));
+  return out;
+}
 
 TEST(ClassFilter, RenumbersTheFilterClassInStandingsOrder) {
   std::vector<Contestant> cs(5);
@@ -35,19 +44,15 @@ TEST_F(Links, UnfinishedPoolShowsThePlaceItWaitsFor) {
   LinkResolver resolver(db, toernooi);
   resolver.ReadMatchesOfToernooi();
   Contestant c = resolver.Contestants(b).at(0);
-  EXPECT_EQ(std::vector<std::string>({c.name, c.source, c.club}),
-            std::vector<std::string>({"Poule A nr. 3", "Poule A nr. 3", ""}));
-  EXPECT_FALSE(c.known);
-  EXPECT_FALSE(resolver.Contestants(b).at(1).known);
+  EXPECT_EQ(c.club, "");
+  EXPECT_EQ(Shown(resolver.Contestants(b), true),
+            (std::vector<std::string>{"Poule A nr. 3 / Poule A nr. 3 ?", "Poule A nr. 0 / Poule A nr. 0 ?"}));
   // The last result comes in: once the resolver forgets what it read, the
   // link resolves to the player in third place.
   db.RecordResult(open, 0, {6, 6, 6}, true);
   resolver.Clear();
   c = resolver.Contestants(b).at(0);
-  EXPECT_EQ(std::vector<std::string>({c.name, c.club}), std::vector<std::string>({"Kees", "Z"}));
-  EXPECT_EQ(c.rating, 3);
-  EXPECT_TRUE(c.known);
-  EXPECT_EQ(c.idResolved, kees);
+  EXPECT_EQ(std::tuple(c.name, c.club, c.rating, c.known, c.idResolved), std::tuple("Kees", "Z", 3, true, kees));
 }
 
 TEST_F(Links, ClassFilterTakesTheBestOfThatClass) {
@@ -70,9 +75,7 @@ TEST_F(Links, ClassFilterTakesTheBestOfThatClass) {
   AddLink(b, a, 3, 1);  // class A has only two players
   std::vector<Contestant> list;
   LoadContestants(db, b, list, true);
-  std::vector<std::string> shown;
-  for (const Contestant& c : list) shown.push_back(c.name + " / " + c.source + (c.known ? "" : " ?"));
-  EXPECT_EQ(shown, (std::vector<std::string>{"Dirk / Poule A nr. 1, klasse B", "Bert / Poule A nr. 2, klasse B",
+  EXPECT_EQ(Shown(list, true), (std::vector<std::string>{"Dirk / Poule A nr. 1, klasse B", "Bert / Poule A nr. 2, klasse B",
                                              "Carla / Poule A nr. 1", "Poule A nr. 3 / Poule A nr. 3, klasse A ?"}));
 }
 
@@ -93,18 +96,13 @@ TEST_F(Links, ResolveThroughTwoPoolsAndRankEachPoolOnce) {
   for (int place = 1; place <= 3; ++place) AddLink(c, b, place);
   AddLink(c, b, 1);
   LinkResolver resolver(db, toernooi);
-  auto names = [](const std::vector<Contestant>& list) {
-    std::vector<std::string> out;
-    for (const Contestant& c : list) out.push_back(c.name);
-    return out;
-  };
-  EXPECT_EQ(names(resolver.Contestants(c)), (std::vector<std::string>{"Jan", "Piet", "Kees", "Jan"}));
+  EXPECT_EQ(Shown(resolver.Contestants(c)), (std::vector<std::string>{"Jan", "Piet", "Kees", "Jan"}));
   EXPECT_EQ(resolver.Contestants(c)[0].resolvedType, kLinkPlayer);
   EXPECT_EQ(resolver.StandingsComputed(), 2);  // A and B, once each
   // The same with the tournament's matches read in one go.
   LinkResolver bulk(db, toernooi);
   bulk.ReadMatchesOfToernooi();
-  EXPECT_EQ(names(bulk.Contestants(c)), names(resolver.Contestants(c)));
+  EXPECT_EQ(Shown(bulk.Contestants(c)), Shown(resolver.Contestants(c)));
   EXPECT_EQ(bulk.Places(b), resolver.Places(b));
   EXPECT_EQ(bulk.Explanations(b)[1], "Enige speler met 2 overwinningen");
   EXPECT_EQ(PoolClassList(db, c), (std::vector<std::string>{"J", "K", "L"}));
@@ -142,15 +140,11 @@ TEST_F(Links, ACycleOfLinksEnds) {
   int back = AddLink(b, a, 1);
   int kees = AddPlayers(b, {AddPlayer("Kees", "Z", 3)}).back();
   Play(b, kees, back, 0);
-  auto shown = [&](int idPool) {
-    std::vector<Contestant> list;
-    LoadContestants(db, idPool, list, true);
-    std::vector<std::string> out;
-    for (const Contestant& c : list) out.push_back(c.name + (c.known ? "" : " ?"));
-    return out;
-  };
-  EXPECT_EQ(shown(a), (std::vector<std::string>{"Kees", "A nr. 2 ?"}));
-  EXPECT_EQ(shown(b), (std::vector<std::string>{"A nr. 1 ?", "Kees"}));
+  std::vector<Contestant> list;
+  LoadContestants(db, a, list, true);
+  EXPECT_EQ(Shown(list), (std::vector<std::string>{"Kees", "A nr. 2 ?"}));
+  LoadContestants(db, b, list, true);
+  EXPECT_EQ(Shown(list), (std::vector<std::string>{"A nr. 1 ?", "Kees"}));
   EXPECT_EQ(PoolClassList(db, a), (std::vector<std::string>{"A"}));
 }
 
@@ -170,17 +164,14 @@ TEST_F(Links, DuosAndPlayersResolveWithTheirDisplayTexts) {
   for (int t : {toernooi, -1}) {
     LinkResolver resolver(db, t);
     const Contestant& c = resolver.Contestants(pool).at(0);
-    EXPECT_EQ(std::vector<std::string>({c.name, c.club, c.klasse, c.duoNames[0], c.duoNames[1], c.source}),
-              std::vector<std::string>({"Jan + Piet", "TTV/Smash", "D1", "Jan", "Piet", "Vast"}));
-    EXPECT_EQ(c.rating, 2900);
-    EXPECT_TRUE(c.known);
+    EXPECT_EQ(std::tuple(c.name, c.club, c.klasse, c.duoNames[0], c.duoNames[1], c.source, c.rating, c.known),
+              std::tuple("Jan + Piet", "TTV/Smash", "D1", "Jan", "Piet", "Vast", 2900, true));
   }
   EXPECT_EQ(PoolClassList(db, pool), (std::vector<std::string>{"D1"}));
   Contestant odd;
   odd.linktype = 4;
   ResolveContestant(db, odd);
-  EXPECT_EQ(odd.name, "???");
-  EXPECT_FALSE(odd.known);
+  EXPECT_EQ(Shown({odd}), std::vector<std::string>{"??? ?"});
 }
 
 TEST_F(Links, MatchBookNamesSidesAndSeats) {
@@ -214,10 +205,10 @@ TEST_F(Links, MatchBookNamesSidesAndSeats) {
   EXPECT_EQ(book.SideName(pos[0], pool), "Jan (TTV)");
   EXPECT_EQ(book.MatchSystemOfPool(pool).name, "Best of 5");
 
-  EXPECT_EQ(book.CheckSides(*book.FindMatch(open)), MatchBook::Sides::kReady);
-  EXPECT_EQ(book.CheckSides(*book.FindMatch(bye)), MatchBook::Sides::kBye);
-  EXPECT_EQ(book.CheckSides(*book.FindMatch(fromPlayed)), MatchBook::Sides::kUnknown);
-  EXPECT_EQ(book.CheckSides(*book.FindMatch(missing)), MatchBook::Sides::kUnknown);
+  using S = MatchBook::Sides;
+  std::vector<S> sides;
+  for (int m : {open, bye, fromPlayed, missing}) sides.push_back(book.CheckSides(*book.FindMatch(m)));
+  EXPECT_EQ(sides, (std::vector<S>{S::kReady, S::kBye, S::kUnknown, S::kUnknown}));
   int link = AddLink(pool, pool + 500, 1);  // to a pool that does not exist
   int toLink = db.AddMatch(pool, pos[0], link, 1, 900);
   book.withClub = false;
