@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <set>
+#include <tuple>
 
 #include "competition/swiss.h"
 #include "event_fixture.h"
@@ -62,11 +63,9 @@ TEST_F(Simulation, FiveWithDuoGiveTwoDuos) {
   std::set<int> inDuo;
   for (const DuoRecord& d : duos) {
     EXPECT_LT(d.idPlayer1, d.idPlayer2);  // the first of each two is player 1
-    inDuo.insert(d.idPlayer1);
-    inDuo.insert(d.idPlayer2);
+    inDuo.insert({d.idPlayer1, d.idPlayer2});
   }
-  EXPECT_EQ(inDuo.size(), 4u);
-  EXPECT_EQ(Players().size(), 5u);
+  EXPECT_EQ(std::pair(inDuo.size(), Players().size()), std::pair(size_t{4}, size_t{5}));
 }
 
 TEST(SimulatedWinner, Modes) {
@@ -123,9 +122,7 @@ TEST_F(Simulation, SwissResultsFillOnlyOpenMatchesBetweenPositions) {
     const std::vector<int> lost = idMatchSystem ? std::vector<int>(10, -1) : std::vector<int>{-1, -1, -1};
     for (const MatchRecord& m : Matches(idPool)) {
       if (m.id == equal) {  // anti-perfect: equal ratings favour side 2
-        EXPECT_EQ(m.indexWinner, 1);
-        EXPECT_EQ(m.games, lost);
-        EXPECT_EQ(m.stamp.isotime, 140709);
+        EXPECT_EQ(std::tuple(m.indexWinner, m.games, m.stamp.isotime), std::tuple(1, lost, 140709));
       } else if (m.id == weaker) {
         EXPECT_EQ(m.indexWinner, 0);
       } else {  // the result already there and the NotPlayed match stay as they are
