@@ -38,11 +38,10 @@ TEST(GameRules, WinnerPointsAndGameCodes) {
     ms.gameDiff = false;
     EXPECT_EQ(WinnerPoints(ms, loser), plain) << loser;
   }
-  int p1 = 0, p2 = 0;
+  int p1 = 0, p2 = 0, q1 = 0, q2 = 0;
   GameScore(BestOf(5, 3), -11, p1, p2);
-  EXPECT_EQ(std::pair(p1, p2), std::pair(10, 12));
-  GameScore(BestOf(5, 3), 8, p1, p2);
-  EXPECT_EQ(std::pair(p1, p2), std::pair(11, 7));
+  GameScore(BestOf(5, 3), 8, q1, q2);
+  EXPECT_EQ(std::vector<int>({p1, p2, q1, q2}), std::vector<int>({10, 12, 11, 7}));
 
   // Typed scores -> code; 0 is no game. The last column is without the rule.
   for (auto [s1, s2, code, plainCode] :
@@ -78,11 +77,11 @@ TEST(GameRules, GameByGameDecisionsInABestOfFive) {
   // The game-by-game dialog takes the games up to the first empty row and
   // sets the side that has won in bold.
   EXPECT_EQ(LeadingGames({8, 10, 0, 6}), (std::vector<int>{8, 10}));
-  EXPECT_EQ(BoldSide(ms, {8, 10}), kKeepFonts);
-  EXPECT_EQ(BoldSide(ms, {8, 10, 6}), 0);
-  EXPECT_EQ(BoldSide(ms, {8, -10, -6}), -1);
-  EXPECT_EQ(BoldSide(ms, {8, -10, -6, -1}), 1);
-  EXPECT_EQ(BoldSide(ms, {8, -10, -6, 1}), -1);
+  std::vector<int> bold;
+  for (const std::vector<int>& games : std::vector<std::vector<int>>{{8, 10}, {8, 10, 6}, {8, -10, -6}, {8, -10, -6, -1},
+                                                                     {8, -10, -6, 1}})
+    bold.push_back(BoldSide(ms, games));
+  EXPECT_EQ(bold, (std::vector<int>{kKeepFonts, 0, -1, 1, -1}));
 }
 
 TEST(GameRules, GamesWonMessagesInOrder) {
@@ -229,9 +228,7 @@ TEST(MatchSystemEditor, EnablingAndReadingTheControls) {
   c.duoteam = false;
   c.result = 0;
   MatchSystem ms = ReadEditorControls(c);
-  EXPECT_EQ(ms.name, "Mijn duo");
-  EXPECT_EQ(std::vector<int>({ms.result, ms.gameStop, ms.setMax, ms.setWon}),
-            std::vector<int>({kResultSets, 11, 2, 2}));
+  EXPECT_EQ(std::tuple(ms.name, ms.result, ms.gameStop, ms.setMax, ms.setWon), std::tuple("Mijn duo", kResultSets, 11, 2, 2));
   EXPECT_FALSE(ms.duo_ax || ms.duo_ay || ms.duo_bx || ms.duo_by || ms.duo_abxy || ms.immutable);
 }
 
@@ -247,9 +244,8 @@ int IdByName(Database& db, const std::string& name) {
 
 TEST_F(EngineDb, EffectiveMatchSystemFollowsPoolClassTournament) {
   int pool = AddPool(AddClass("Plain"), "P");
-  EXPECT_EQ(EffectiveMatchSystemId(db, pool), 0);
-  EXPECT_EQ(EffectiveMatchSystem(db, pool).name, "Best of 5");
-  EXPECT_EQ(EffectiveMatchSystem(db, pool).id, 0);
+  EXPECT_EQ(std::tuple(EffectiveMatchSystemId(db, pool), EffectiveMatchSystem(db, pool).name, EffectiveMatchSystem(db, pool).id),
+            std::tuple(0, "Best of 5", 0));
   db.Exec(nullptr, "UPDATE Toernooien SET idMatchSystem=%d WHERE id=%d", IdByName(db, "Sets"), toernooi);
   EXPECT_EQ(EffectiveMatchSystem(db, pool).name, "Sets");
   int ruled = AddClass("Ruled", IdByName(db, "Best of 7"));
@@ -271,8 +267,7 @@ TEST_F(EngineDb, SavingTheEditorReusesOverwritesOrInserts) {
   EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Kies een andere naam"});
   typed.name = "Lang";
   int id = SaveEditorMatchSystem(db, prompter, typed);
-  EXPECT_GT(id, 5);
-  EXPECT_EQ(IdByName(db, "Lang"), id);
+  EXPECT_TRUE(id > 5 && IdByName(db, "Lang") == id);
   typed.setMax = 11;
   typed.setWon = 6;
   EXPECT_EQ(SaveEditorMatchSystem(db, prompter, typed), id);
@@ -285,8 +280,7 @@ TEST_F(EngineDb, SavingTheEditorReusesOverwritesOrInserts) {
   typed.name = "";
   EXPECT_EQ(SaveEditorMatchSystem(db, prompter, typed), -1);
   EXPECT_EQ(prompter.alerts.back(), "Vul de naam in.");
-  EXPECT_EQ(EditorInitialSelection(db, id), id);
-  EXPECT_EQ(EditorInitialSelection(db, 0), bo5);
+  EXPECT_EQ(std::pair(EditorInitialSelection(db, id), EditorInitialSelection(db, 0)), std::pair(id, bo5));
 }
 
 TEST_F(EngineDb, DeletingTellsWhereTheRulesAreUsed) {
