@@ -69,9 +69,9 @@ TEST_F(ClubTrophy, CountsVictoriesIncludingKnockoutWinnersButNoByes) {
   model.Load();
   ASSERT_EQ(model.Rows().size(), 3u);
   using M = ClubTrophyModel;
-  EXPECT_EQ(std::vector<std::string>({model.Cell(0, M::kClub), model.Cell(0, M::kParticipants), model.Cell(0, M::kQuotient),
-                                      model.Cell(1, M::kMinQuotient), model.Cell(2, M::kVictories),
-                                      model.Cell(2, M::kQuotient)}),
+  EXPECT_EQ(std::vector<std::string>({model.Cell(0, M::kClub), model.Cell(0, M::kParticipants),
+                                      model.Cell(0, M::kQuotient), model.Cell(1, M::kMinQuotient),
+                                      model.Cell(2, M::kVictories), model.Cell(2, M::kQuotient)}),
             std::vector<std::string>({"Alpha", "4", "0.750", "1.000", "", "0.000"}));
   EXPECT_EQ(ClubTrophyModel::Header(ClubTrophyModel::kQuotient), "Quoti\xEB" "nt      ");
 }
@@ -100,7 +100,8 @@ TEST_F(ClubTrophy, DenominatorAndSortAreKeptPerTournament) {
 
   ClubTrophyModel reopened(*db, idToernooi);
   reopened.Load();
-  EXPECT_EQ(std::tuple(reopened.MinimumDenominator(), reopened.SortColumn(), reopened.Descending(), reopened.Rows()[0].club),
+  EXPECT_EQ(std::tuple(reopened.MinimumDenominator(), reopened.SortColumn(), reopened.Descending(),
+                       reopened.Rows()[0].club),
             std::tuple(5, ClubTrophyModel::kClub, true, "Beta"));
   // Another tournament has its own settings.
   ClubTrophyModel other(*db, idToernooi + 1);

@@ -204,13 +204,14 @@ TEST(EnterResult, ChoosesTheDialogOfTheMode) {
   other.name = otherGames.name = "Duo Anders";
   otherGames.result = kResultGames;
   // Nine games are more than the dialog's rows.
-  for (auto [ms, dialog, message] : {std::tuple<MatchSystem, D, std::string>{BestOf(5, 3, kResultSets), D::kWinnerOnly, ""},
-                                     {BestOf(5, 3, kResultGames), D::kGamesWon, ""}, {BestOf(7, 4), D::kGameByGame, ""},
-                                     {BestOf(9, 5), D::kWinnerOnly,
-                                      "Dit wedstrijdsysteem heeft meer dan 7 games; alleen de winnaar kan ingevoerd worden."}, {Dudodeva(), D::kDuoPoints, ""},
-                                     {other, D::kNone, "Alleen Duo Dudodeva wordt ondersteund op dit moment."},
-                                     {BestOf(5, 3, kResultPoints), D::kGameByGame, fallback},
-                                     {BestOf(5, 3, 7), D::kGameByGame, fallback}, {otherGames, D::kGameByGame, fallback}})
+  const std::string tooMany = "Dit wedstrijdsysteem heeft meer dan 7 games; alleen de winnaar kan ingevoerd worden.";
+  for (auto [ms, dialog, message] :
+       {std::tuple<MatchSystem, D, std::string>{BestOf(5, 3, kResultSets), D::kWinnerOnly, ""},
+        {BestOf(5, 3, kResultGames), D::kGamesWon, ""}, {BestOf(7, 4), D::kGameByGame, ""},
+        {BestOf(9, 5), D::kWinnerOnly, tooMany}, {Dudodeva(), D::kDuoPoints, ""},
+        {other, D::kNone, "Alleen Duo Dudodeva wordt ondersteund op dit moment."},
+        {BestOf(5, 3, kResultPoints), D::kGameByGame, fallback}, {BestOf(5, 3, 7), D::kGameByGame, fallback},
+        {otherGames, D::kGameByGame, fallback}})
     EXPECT_EQ(choice(ms), std::pair(dialog, message)) << ms.name << " " << ms.result;
 }
 
@@ -228,7 +229,8 @@ TEST(MatchSystemEditor, EnablingAndReadingTheControls) {
   c.duoteam = false;
   c.result = 0;
   MatchSystem ms = ReadEditorControls(c);
-  EXPECT_EQ(std::tuple(ms.name, ms.result, ms.gameStop, ms.setMax, ms.setWon), std::tuple("Mijn duo", kResultSets, 11, 2, 2));
+  EXPECT_EQ(std::tuple(ms.name, ms.result, ms.gameStop, ms.setMax, ms.setWon),
+            std::tuple("Mijn duo", kResultSets, 11, 2, 2));
   EXPECT_FALSE(ms.duo_ax || ms.duo_ay || ms.duo_bx || ms.duo_by || ms.duo_abxy || ms.immutable);
 }
 
@@ -244,8 +246,8 @@ int IdByName(Database& db, const std::string& name) {
 
 TEST_F(EngineDb, EffectiveMatchSystemFollowsPoolClassTournament) {
   int pool = AddPool(AddClass("Plain"), "P");
-  EXPECT_EQ(std::tuple(EffectiveMatchSystemId(db, pool), EffectiveMatchSystem(db, pool).name, EffectiveMatchSystem(db, pool).id),
-            std::tuple(0, "Best of 5", 0));
+  const MatchSystem plain = EffectiveMatchSystem(db, pool);
+  EXPECT_EQ(std::tuple(EffectiveMatchSystemId(db, pool), plain.name, plain.id), std::tuple(0, "Best of 5", 0));
   db.Exec(nullptr, "UPDATE Toernooien SET idMatchSystem=%d WHERE id=%d", IdByName(db, "Sets"), toernooi);
   EXPECT_EQ(EffectiveMatchSystem(db, pool).name, "Sets");
   int ruled = AddClass("Ruled", IdByName(db, "Best of 7"));

@@ -158,7 +158,8 @@ TEST(Standings, WinsThenMutualResultsThenQuotients) {
   std::vector<MatchEntry> ring;
   for (int i = 0; i < 5; ++i)
     for (int step = 1; step <= 2; ++step)
-      ring.push_back(Result(i + 1, (i + step) % 5 + 1, 0, i + step == 1 ? std::vector<int>{1, -1, 1, 1} : std::vector<int>{1, 1, 1}));
+      ring.push_back(Result(i + 1, (i + step) % 5 + 1, 0,
+                            i + step == 1 ? std::vector<int>{1, -1, 1, 1} : std::vector<int>{1, 1, 1}));
   const struct {
     const char* what;
     int n;
@@ -341,7 +342,8 @@ TEST_F(StartPool, NumbersPositionsAndSchedulesTheirMatches) {
   std::vector<ContestantRecord> rows;
   db.ListContestants(three, rows);
   ASSERT_EQ(rows.size(), 3u);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(std::tuple(rows[i].id, rows[i].sort, rows[i].poolPos), std::tuple(ids[(i + 1) % 3], i + 1, i + 1));
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(std::tuple(rows[i].id, rows[i].sort, rows[i].poolPos), std::tuple(ids[(i + 1) % 3], i + 1, i + 1));
   matches = Matches(three);
   ASSERT_EQ(matches.size(), 3u);
   EXPECT_EQ(std::pair(matches[0].idContestant1, matches[0].idContestant2), std::pair(ids[2], ids[0]));
