@@ -127,8 +127,7 @@ TEST_F(HallContentTest, AResultTakesTheMatchOffAndMovesTheStandings) {
   EXPECT_EQ(std::count(ids.begin(), ids.end(), first.id), 0);
   // The final is callable now, with both names carried forward.
   ASSERT_EQ(std::count(ids.begin(), ids.end(), ko[2].id), 1);
-  for (const HallMatchRow& r : c.open)
-    if (r.idMatch == ko[2].id) EXPECT_EQ(r.name1 + "-" + r.name2, "Ko 1-Ko 3");
+  for (const HallMatchRow& r : c.open) EXPECT_TRUE(r.idMatch != ko[2].id || r.name1 + "-" + r.name2 == "Ko 1-Ko 3");
   EXPECT_EQ(std::pair(c.played, c.toPlay), std::pair(2, 8));
   // What the display calls, the result entry takes: the final's first side
   // came through a bye.

@@ -92,7 +92,9 @@ TEST(GameRules, GamesWonMessagesInOrder) {
         {5, 3, -1, -1, "Het aantal games kan niet negatief zijn."}, {4, 3, 2, -1, "Er zijn teveel games. Max=4"}}) {
     ResultDecision d = DecideGamesWon(BestOf(setMax, 3, kResultGames), g1, g2);
     EXPECT_EQ(std::tuple(d.indexWinner, d.error), std::tuple(winner, error)) << g1 << "-" << g2;
-    if (winner >= 0) EXPECT_EQ(d.games, (std::vector<int>{g1, g2}));
+    if (winner >= 0) {
+      EXPECT_EQ(d.games, (std::vector<int>{g1, g2}));
+    }
   }
   ResultDecision one = DecideWinnerOnly(1);
   EXPECT_EQ(one.indexWinner, 1);

@@ -189,7 +189,7 @@ TEST_F(SwissRound, RemovedPlayersGetNotPlayedMatchesUntilTheRoundIsDeleted) {
   ASSERT_EQ(round2.size(), 3u);  // five active players: two matches, a bye stored nowhere
   EXPECT_TRUE(round2.count({ids[5], kNotPlayed}));
   for (const MatchRecord& m : Matches(idPool))
-    if (m.idContestant2 == kNotPlayed) EXPECT_EQ(std::pair(m.tafel, m.starttime), std::pair(0, 0));
+    EXPECT_TRUE(m.idContestant2 != kNotPlayed || (m.tafel == 0 && m.starttime == 0)) << m.id;
   Simulate();  // leaves the NotPlayed match alone
   LSwiss s = Pool();
   EXPECT_EQ(s.Byes(s.contestants[5]), 0);
