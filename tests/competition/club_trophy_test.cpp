@@ -14,7 +14,6 @@ namespace velgram {
 namespace {
 
 using testing::EventFixture;
-using testing::FakePrompter;
 
 TEST(ClubTrophyRows, Quotients) {
   std::vector<ClubEntry> clubs = {{1, "Alpha"}, {2, "Beta"}, {3, "Leeg"}};
@@ -30,7 +29,7 @@ TEST(ClubTrophyRows, Quotients) {
   EXPECT_EQ(std::pair(rows[1].minQuotient, rows[2].minQuotient), std::pair(1.0, 2.0));
 }
 
-class ClubTrophy : public ::testing::Test, public EventFixture {};
+using ClubTrophy = EventFixture;
 
 TEST_F(ClubTrophy, CountsVictoriesIncludingKnockoutWinnersButNoByes) {
   int a1 = AddPlayer("A1", "Alpha", 1500), a2 = AddPlayer("A2", "Alpha", 1400);
@@ -45,19 +44,7 @@ TEST_F(ClubTrophy, CountsVictoriesIncludingKnockoutWinnersButNoByes) {
   db->RecordResult(db->AddMatch(swiss, sg1, kNotPlayed, 0, 0), 1, {}, false);  // nobody's win
 
   // Knockout of three: B1 gets a bye, then wins the final against A1.
-  LDropout ko("{ \"dimension\":4 }");
-  int idKo = AddPool(kPlaystyleDropout, "1-2", 1000, ko.ExtraText());
-  PoolRecord row;
-  db->GetPool(idKo, row);
-  ko.FillFrom(row);
-  std::vector<Contestant> seats;
-  for (auto [player, pos] : {std::pair{b1, 1}, std::pair{a1, 2}, std::pair{g1, 3}}) {
-    ContestantRecord r;
-    db->GetContestant(r, AddContestant(idKo, player, pos));
-    seats.push_back(Contestant::FromRecord(r));
-  }
-  FakePrompter prompter;
-  ASSERT_EQ(ActivateDropout(*db, prompter, ko, seats), ActivateOutcome::kActivated);
+  int idKo = AddKnockout({b1, a1, g1}, 4, "1-2");
   std::vector<MatchRecord> bracket = Matches(idKo);
   std::sort(bracket.begin(), bracket.end(), [](auto& x, auto& y) { return x.id < y.id; });
   db->RecordResult(bracket[1].id, 1, {}, false);  // 3 v 2: A1 beats G1

@@ -15,7 +15,6 @@ namespace velgram {
 namespace {
 
 using testing::EventFixture;
-using testing::FakePrompter;
 
 TEST(DropoutSize, ExtraJsonAndBounds) {
   const struct {
@@ -77,7 +76,7 @@ TEST(DropoutCross, PoolsAreSpreadOverTheBracket) {
   }
 }
 
-class DropoutActivation : public ::testing::Test, public EventFixture {
+class DropoutActivation : public EventFixture {
  protected:
   LDropout MakePool(int dimension, int players, const std::string& tables = "1-2", int start = 1000) {
     LDropout pool(Format("{ \"dimension\":%d }", dimension));
@@ -118,7 +117,6 @@ class DropoutActivation : public ::testing::Test, public EventFixture {
   }
 
   std::vector<Contestant> seats;
-  FakePrompter prompter;
 };
 
 TEST_F(DropoutActivation, SixInABracketOfEightGetTwoDecidedByes) {

@@ -13,7 +13,7 @@
 namespace velgram::testing {
 namespace {
 
-class EditsTest : public ::testing::Test, public EventFixture {
+class EditsTest : public EventFixture {
  protected:
   int AddDuo(int p1, int p2) {
     DuoRecord d;
@@ -41,7 +41,6 @@ class EditsTest : public ::testing::Test, public EventFixture {
     for (const PoolRecord& p : list) names.push_back(p.name);
     return names;
   }
-  FakePrompter prompter;
 };
 
 TEST_F(EditsTest, DeletingPlayersAndDuosAsksAndNamesTheOneInUse) {

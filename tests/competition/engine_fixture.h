@@ -11,7 +11,7 @@
 
 namespace velgram::testing {
 
-class EngineTest : public ::testing::Test, public EventFixture {
+class EngineTest : public EventFixture {
  protected:
   int AddPlayer(const std::string& name, const std::string& club, int rating, const std::string& klasse = "A") {
     return EventFixture::AddPlayer(name, club, rating, klasse);
@@ -90,7 +90,6 @@ class EngineTest : public ::testing::Test, public EventFixture {
 
   Database& db = *EventFixture::db;
   const int toernooi = idToernooi;
-  FakePrompter prompter;
 };
 
 }  // namespace velgram::testing

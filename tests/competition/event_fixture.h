@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "common/fakes.h"
+#include "competition/dropout.h"
+#include "competition/matchbook.h"
 #include "competition/pool.h"
 #include "store/database.h"
 
 namespace velgram::testing {
 
-class EventFixture {
+class EventFixture : public ::testing::Test {
  public:
   EventFixture() {
     clock.SetLocal(2026, 5, 16, 14, 7, 9);
@@ -74,6 +76,20 @@ class EventFixture {
     return list;
   }
 
+  // A started knockout of `dimension` seats for the players, seeded in order.
+  int AddKnockout(const std::vector<int>& players, int dimension, const std::string& tables = "5", int start = 1000) {
+    LDropout ko("{ \"dimension\":" + std::to_string(dimension) + " }");
+    const int id = AddPool(kPlaystyleDropout, tables, start, ko.ExtraText());
+    PoolRecord row;
+    EXPECT_TRUE(db->GetPool(id, row));
+    ko.FillFrom(row);
+    std::vector<Contestant> seats;
+    for (size_t i = 0; i < players.size(); ++i) AddContestant(id, players[i], static_cast<int>(i) + 1);
+    LoadContestants(*db, id, seats, true);
+    EXPECT_EQ(ActivateDropout(*db, prompter, ko, seats), ActivateOutcome::kActivated);
+    return id;
+  }
+
   std::vector<MatchEntry> Entries(int idPool) {
     std::vector<MatchEntry> list;
     for (const MatchRecord& m : Matches(idPool)) list.push_back(MatchEntry::FromRecord(m));
@@ -82,6 +98,7 @@ class EventFixture {
 
   TempDir dir;
   FakeClock clock;
+  FakePrompter prompter;
   std::unique_ptr<Database> db;
   int idToernooi = -1;
   int idSystem = -1;

@@ -18,9 +18,8 @@ namespace velgram {
 namespace {
 
 using testing::EventFixture;
-using testing::FakePrompter;
 
-class HallContentTest : public ::testing::Test, public EventFixture {
+class HallContentTest : public EventFixture {
  protected:
   void SetUp() override {
     db->SetSetting("PouleActivateWarning", "No");
@@ -44,17 +43,9 @@ class HallContentTest : public ::testing::Test, public EventFixture {
 
   // A started bracket of `dimension` seats for `players` named prefix 1, 2, ...
   int AddKnockout(const std::string& prefix, int players, int dimension) {
-    const std::string extra = "{ \"dimension\":" + std::to_string(dimension) + " }";
-    const int id = AddPool(kPlaystyleDropout, "5", 1000, extra);
-    for (int i = 1; i <= players; ++i) AddContestant(id, AddPlayer(prefix + std::to_string(i), "Net", 1000), i);
-    LDropout ko(extra);
-    PoolRecord row;
-    EXPECT_TRUE(db->GetPool(id, row));
-    ko.FillFrom(row);
-    std::vector<Contestant> seats;
-    LoadContestants(*db, id, seats, true);
-    EXPECT_EQ(ActivateDropout(*db, prompter, ko, seats), ActivateOutcome::kActivated);
-    return id;
+    std::vector<int> ids;
+    for (int i = 1; i <= players; ++i) ids.push_back(AddPlayer(prefix + std::to_string(i), "Net", 1000));
+    return EventFixture::AddKnockout(ids, dimension);
   }
 
   HallContent Build(const HallOptions& o = {}) { return BuildHallContent(*db, idToernooi, o); }
@@ -78,7 +69,6 @@ class HallContentTest : public ::testing::Test, public EventFixture {
     return lines;
   }
 
-  FakePrompter prompter;
   int poule = -1, swiss = -1, knockout = -1;
 };
 

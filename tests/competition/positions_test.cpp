@@ -13,14 +13,13 @@
 namespace velgram::testing {
 namespace {
 
-class PositionsTest : public ::testing::Test, public EventFixture {
+class PositionsTest : public EventFixture {
  protected:
   std::vector<int> Players(int n) {
     std::vector<int> ids;
     for (int i = 0; i < n; ++i) ids.push_back(AddPlayer("Speler " + std::to_string(i + 10), "Club", 1000 + i));
     return ids;
   }
-  FakePrompter prompter;
 };
 
 TEST_F(PositionsTest, ParticipantsAreRefusedOnlyOnceTheMaximumIsReached) {

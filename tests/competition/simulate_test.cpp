@@ -16,7 +16,7 @@ namespace {
 using testing::EventFixture;
 using testing::ScriptedRandom;
 
-class Simulation : public ::testing::Test, public EventFixture {
+class Simulation : public EventFixture {
  protected:
   std::vector<PlayerRecord> Players() {
     std::vector<PlayerRecord> list;

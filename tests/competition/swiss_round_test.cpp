@@ -18,7 +18,7 @@ namespace {
 using testing::EventFixture;
 using Pairs = std::set<std::pair<int, int>>;
 
-class SwissRound : public ::testing::Test, public EventFixture {
+class SwissRound : public EventFixture {
  protected:
   // n players rated 1990, 1980, ... in pool order; returns the position ids.
   std::vector<int> MakePool(int n, const std::string& tables = "1-2") {
@@ -239,7 +239,6 @@ TEST_F(SwissRound, LateEntrantLosesTheRoundsItMissed) {
 
 // The buttons of the Swiss screen: what each checks, asks and writes.
 TEST_F(SwissRound, ScreenActionsCheckAskAndWrite) {
-  testing::FakePrompter prompter;
   std::vector<int> ids = MakePool(4);
   const int main = idPool;
   idPool = AddPool(kPlaystyleSwiss, "");
