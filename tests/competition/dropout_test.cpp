@@ -76,6 +76,16 @@ TEST(DropoutCross, PoolsAreSpreadOverTheBracket) {
   }
 }
 
+// A damaged file where a decided match names its own winner as a side: the
+// side stays undecided rather than naming some other match.
+TEST(DropoutSides, ALoopOfWinnersStaysUndecided) {
+  MatchEntry loop;
+  loop.id = 7;
+  loop.idContestant1 = -7;
+  loop.indexWinner = 0;
+  EXPECT_EQ(KnockoutSide({loop}, -7), -1);
+}
+
 class DropoutActivation : public EventFixture {
  protected:
   LDropout MakePool(int dimension, int players, const std::string& tables = "1-2", int start = 1000) {
