@@ -1,11 +1,5 @@
-// The club trophy: quotients, counting victories and participants, and the
-// window's settings.
 #include "competition/club_trophy.h"
-
 #include <gtest/gtest.h>
-
-#include <tuple>
-
 #include "competition/dropout.h"
 #include "event_fixture.h"
 #include "support/text.h"
@@ -42,16 +36,13 @@ TEST_F(ClubTrophy, CountsVictoriesIncludingKnockoutWinnersButNoByes) {
   db->RecordResult(db->AddMatch(swiss, sg1, sa2, 1, 900), 1, {}, false);  // Alpha
   db->AddMatch(swiss, sa1, sa2, 1, 915);                                   // open
   db->RecordResult(db->AddMatch(swiss, sg1, kNotPlayed, 0, 0), 1, {}, false);  // nobody's win
-
   // Knockout of three: B1 gets a bye, then wins the final against A1.
   int idKo = AddKnockout({b1, a1, g1}, 4, "1-2");
   std::vector<MatchRecord> bracket = Matches(idKo);
   std::sort(bracket.begin(), bracket.end(), [](auto& x, auto& y) { return x.id < y.id; });
   db->RecordResult(bracket[1].id, 1, {}, false);  // 3 v 2: A1 beats G1
   db->RecordResult(bracket[2].id, 0, {}, false);  // final: W1 (B1 through the bye) wins
-
   EXPECT_EQ(CountClubVictories(*db, idToernooi), (std::map<std::string, int>{{"Alpha", 3}, {"Beta", 1}}));
-
   ClubTrophyModel model(*db, idToernooi);
   model.Load();
   ASSERT_EQ(model.Rows().size(), 3u);
@@ -68,7 +59,6 @@ TEST_F(ClubTrophy, DenominatorAndSortAreKeptPerTournament) {
   AddPlayer("A2", "Alpha", 1500);
   int pa = AddContestant(pool, a, 1), pb = AddContestant(pool, b, 2);
   db->RecordResult(db->AddMatch(pool, pa, pb, 1, 900), 1, {}, false);  // Beta
-
   ClubTrophyModel model(*db, idToernooi);
   model.Load();
   EXPECT_EQ(model.MinimumDenominator(), 1);
@@ -76,7 +66,6 @@ TEST_F(ClubTrophy, DenominatorAndSortAreKeptPerTournament) {
   EXPECT_EQ(db->GetSetting(Format("ClubTrofeeDenom%d", idToernooi)), "");
   ASSERT_TRUE(model.SetMinimumDenominator(5));
   EXPECT_EQ(model.Cell(1, ClubTrophyModel::kMinQuotient), "0.200");
-
   model.SortBy(ClubTrophyModel::kMinQuotient);  // first click: descending
   EXPECT_TRUE(model.Descending());
   EXPECT_EQ(model.Rows()[0].club, "Beta");
@@ -84,7 +73,6 @@ TEST_F(ClubTrophy, DenominatorAndSortAreKeptPerTournament) {
   EXPECT_EQ(model.Rows()[0].club, "Alpha");
   model.SortBy(ClubTrophyModel::kClub);
   EXPECT_EQ(model.Rows()[0].club, "Beta");
-
   ClubTrophyModel reopened(*db, idToernooi);
   reopened.Load();
   EXPECT_EQ(std::tuple(reopened.MinimumDenominator(), reopened.SortColumn(), reopened.Descending(),

@@ -1,11 +1,5 @@
-// Knockout brackets: size in the extra JSON, shapes and seeding, activation
-// and the winners carried forward.
 #include "competition/dropout.h"
-
 #include <gtest/gtest.h>
-
-#include <algorithm>
-
 #include "competition/matchbook.h"
 #include "event_fixture.h"
 #include "store/recordset.h"
@@ -101,13 +95,11 @@ class DropoutActivation : public EventFixture {
     }
     return pool;
   }
-
   std::vector<MatchEntry> Bracket(int idPool) {
     std::vector<MatchEntry> list = Entries(idPool);
     std::sort(list.begin(), list.end(), [](auto& a, auto& b) { return a.id < b.id; });
     return list;
   }
-
   // The sides of the matches as in the shape table: the seed, 0 for a bye,
   // -n for the winner of the n-th match.
   std::vector<int> Sides(const std::vector<MatchEntry>& bracket) {
@@ -125,7 +117,6 @@ class DropoutActivation : public EventFixture {
     }
     return sides;
   }
-
   std::vector<Contestant> seats;
 };
 
@@ -145,7 +136,6 @@ TEST_F(DropoutActivation, SixInABracketOfEightGetTwoDecidedByes) {
   EXPECT_EQ(std::vector<int>({KnockoutSide(m, m[4].idContestant1), KnockoutSide(m, m[4].idContestant2),
                               KnockoutSide(m, m[5].idContestant2)}),
             std::vector<int>({seats[0].id, -1, seats[1].id}));
-
   // A result carries the winner forward; deleting it makes the side open again.
   db->RecordResult(m[1].id, 1, {1, 1, 1}, true);
   db->RecordResult(m[4].id, 1, {-1, -1, -1}, true);
@@ -160,7 +150,6 @@ TEST_F(DropoutActivation, FourAndTwoSeats) {
   LDropout four = MakePool(4, 4);
   ASSERT_EQ(ActivateDropout(*db, prompter, four, seats), ActivateOutcome::kActivated);
   EXPECT_EQ(Sides(Bracket(four.id)), (std::vector<int>{1, 4, 3, 2, -1, -2}));
-
   LDropout two = MakePool(2, 2);
   ASSERT_EQ(ActivateDropout(*db, prompter, two, seats), ActivateOutcome::kActivated);
   EXPECT_EQ(Sides(Bracket(two.id)), (std::vector<int>{1, 2}));

@@ -1,12 +1,5 @@
-// What the participant, class and settings dialogs and the panes' delete and
-// move buttons check and write.
 #include "competition/edits.h"
-
 #include <gtest/gtest.h>
-
-#include <functional>
-#include <tuple>
-
 #include "competition/inuse.h"
 #include "tests/competition/event_fixture.h"
 
@@ -103,7 +96,6 @@ TEST_F(EditsTest, ADuoIsPutTogetherFromTwoPlayers) {
   AddToDuo(prompter, duo, anna);
   AddToDuo(prompter, duo, cees);
   EXPECT_EQ(duo.club + "|" + duo.klasse, "Smash|");  // one club, not "Smash/Smash"; classes differ
-
   EXPECT_FALSE(SaveDuo(*db, prompter, idToernooi, DuoDraft(), "A"));
   EXPECT_FALSE(SaveDuo(*db, prompter, idToernooi, duo, "  "));
   EXPECT_FALSE(SaveDuo(*db, prompter, -1, duo, "A"));
@@ -145,7 +137,6 @@ TEST_F(EditsTest, TournamentAndClassFormsAreChecked) {
   TournamentRecord t;
   db->GetToernooi(t, id);
   EXPECT_EQ(t.name, "Clubkampioenschap (1)");  // the fixture has one already
-
   EXPECT_FALSE(SaveSystem(*db, prompter, idToernooi, -1, "B", "", 0));
   EXPECT_EQ(prompter.alerts.back(), "Vul of Enkel of Dubbel in.");
   // Changing a class keeps the match system chosen for it.
@@ -245,7 +236,6 @@ TEST_F(EditsTest, PoolFormsAreCheckedAndMatchesFixTablesAndTimes) {
   PoolRecord p;
   db->GetPool(id, p);
   EXPECT_EQ(std::tuple(p.playstyle, p.tables, PoolLocked(*db, id)), std::tuple(kPlaystyleDropout, "1-3", false));
-
   db->AddMatch(id, 1, 2, 1, 900);
   ASSERT_TRUE(PoolLocked(*db, id));
   f.name = "Finale";
@@ -261,7 +251,6 @@ TEST_F(EditsTest, BackupIntervalAndSwissBorderSettings) {
     EXPECT_EQ(StoreBackupInterval(*db, on, text), minutes);
     EXPECT_EQ(std::pair(db->BackupInterval(), db->GetSettingInt("BackupInterval")), std::pair(minutes, minutes));
   }
-
   EXPECT_EQ(SwissBorderText(*db), "5");
   for (const char* bad : {"4x", "-", "1234567890"})  // the last would not fit a number
     EXPECT_FALSE(StoreSwissBorder(*db, prompter, bad)) << bad;

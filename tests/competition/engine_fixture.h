@@ -2,10 +2,6 @@
 // The event fixture seen as the engine tests use it: classes by name, pools
 // in a class, positions appended in order and matches played 3-0.
 #include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "competition/match_rules.h"
 #include "event_fixture.h"
 
@@ -16,7 +12,6 @@ class EngineTest : public EventFixture {
   int AddPlayer(const std::string& name, const std::string& club, int rating, const std::string& klasse = "A") {
     return EventFixture::AddPlayer(name, club, rating, klasse);
   }
-
   int AddClass(const std::string& name, int idMatchSystem = 0) {
     SystemRecord s;
     s.name = name;
@@ -28,7 +23,6 @@ class EngineTest : public EventFixture {
       if (r.name == name) return r.id;
     return -1;
   }
-
   // A round-robin pool.
   int AddPool(int idClass, const std::string& name, const std::string& tables = "1-4", int start = 900,
               int idMatchSystem = 0) {
@@ -41,7 +35,6 @@ class EngineTest : public EventFixture {
     p.idMatchSystem = idMatchSystem;
     return db.AddPool(p, idClass);
   }
-
   // Positions are added in order; returns the ids of all positions.
   std::vector<int> AddPlayers(int idPool, const std::vector<int>& players, int linktype = kLinkPlayer) {
     for (int idPlayer : players) {
@@ -52,7 +45,6 @@ class EngineTest : public EventFixture {
     }
     return PositionIds(idPool);
   }
-
   int AddLink(int idPool, int idLinkedPool, int place, int indexKlasse = 0) {
     ContestantRecord c;
     c.linktype = kLinkPlace;
@@ -62,7 +54,6 @@ class EngineTest : public EventFixture {
     Append(idPool, c);
     return PositionIds(idPool).back();
   }
-
   void Append(int idPool, ContestantRecord c) {
     std::vector<ContestantRecord> rows;
     db.ListContestants(idPool, rows);
@@ -71,7 +62,6 @@ class EngineTest : public EventFixture {
     rows.push_back(c);
     db.ReplaceContestants(idPool, rows);
   }
-
   std::vector<int> PositionIds(int idPool) {
     std::vector<ContestantRecord> rows;
     db.ListContestants(idPool, rows);
@@ -79,7 +69,6 @@ class EngineTest : public EventFixture {
     for (const ContestantRecord& r : rows) ids.push_back(r.id);
     return ids;
   }
-
   // A match between two positions, won by the first or second with 3-0.
   int Play(int idPool, int c1, int c2, int winner, std::vector<int> games = {}) {
     int id = db.AddMatch(idPool, c1, c2, 1, 900);
@@ -87,7 +76,6 @@ class EngineTest : public EventFixture {
     db.RecordResult(id, winner, games, true);
     return id;
   }
-
   Database& db = *EventFixture::db;
   const int toernooi = idToernooi;
 };

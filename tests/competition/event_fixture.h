@@ -3,11 +3,6 @@
 // pools, players and positions, for the Swiss, knockout, simulation and club
 // trophy tests.
 #include <gtest/gtest.h>
-
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "common/fakes.h"
 #include "competition/dropout.h"
 #include "competition/matchbook.h"
@@ -29,7 +24,6 @@ class EventFixture : public ::testing::Test {
     db->ListSystems(systems, idToernooi);
     idSystem = systems.empty() ? -1 : systems.front().id;
   }
-
   int AddPool(int playstyle, const std::string& tables = "1-4", int start = 900, const std::string& extra = "",
               int idMatchSystem = 0) {
     PoolRecord pool;
@@ -42,7 +36,6 @@ class EventFixture : public ::testing::Test {
     pool.idMatchSystem = idMatchSystem;
     return db->AddPool(pool, idSystem);
   }
-
   int AddPlayer(const std::string& name, const std::string& club, int rating, const std::string& klasse = "") {
     PlayerRecord p;
     p.name = name;
@@ -51,7 +44,6 @@ class EventFixture : public ::testing::Test {
     p.klasse = klasse;
     return db->AddPlayer(p, idToernooi);
   }
-
   // A position of a player in a pool; returns its id.
   int AddContestant(int idPool, int idPlayer, int poolPos, int linktype = kLinkPlayer) {
     ContestantRecord c;
@@ -68,14 +60,12 @@ class EventFixture : public ::testing::Test {
     ADD_FAILURE() << "position not stored";
     return -1;
   }
-
   std::vector<MatchRecord> Matches(int idPool) {
     std::vector<MatchRecord> list;
     db->ListMatches(idPool, list);
     db->ReadResults(list);
     return list;
   }
-
   // A started knockout of `dimension` seats for the players, seeded in order.
   int AddKnockout(const std::vector<int>& players, int dimension, const std::string& tables = "5", int start = 1000) {
     LDropout ko("{ \"dimension\":" + std::to_string(dimension) + " }");
@@ -89,20 +79,17 @@ class EventFixture : public ::testing::Test {
     EXPECT_EQ(ActivateDropout(*db, prompter, ko, seats), ActivateOutcome::kActivated);
     return id;
   }
-
   std::vector<MatchEntry> Entries(int idPool) {
     std::vector<MatchEntry> list;
     for (const MatchRecord& m : Matches(idPool)) list.push_back(MatchEntry::FromRecord(m));
     return list;
   }
-
   TempDir dir;
   FakeClock clock;
   FakePrompter prompter;
   std::unique_ptr<Database> db;
   int idToernooi = -1;
   int idSystem = -1;
-
  private:
   int poolCount_ = 0;
   int sortCount_ = 0;

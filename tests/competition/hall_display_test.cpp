@@ -1,12 +1,5 @@
-// The hall display's content: which matches can be called, the standings of
-// the pools in play, the counts, the class choice, and the cutting into pages.
 #include "competition/hall_display.h"
-
 #include <gtest/gtest.h>
-
-#include <functional>
-#include <map>
-
 #include "competition/dropout.h"
 #include "competition/matchbook.h"
 #include "competition/poule.h"
@@ -26,7 +19,6 @@ class HallContentTest : public EventFixture {
     poule = AddPool(kPlaystylePoule, "1-2", 900);
     for (int i = 1; i <= 4; ++i) AddContestant(poule, AddPlayer("Rr " + std::to_string(i), "TTV", 1500), i);
     ASSERT_EQ(StartPoule(*db, prompter, poule), StartOutcome::kStarted);
-
     swiss = AddPool(kPlaystyleSwiss, "3-4", 900);
     for (int i = 1; i <= 5; ++i)
       AddContestant(swiss, AddPlayer("Zw " + std::to_string(i), "Zaal", 2000 - 100 * i), i);
@@ -36,18 +28,15 @@ class HallContentTest : public EventFixture {
     s.FillFrom(row);
     s.AttachDatabase(db.get());
     ASSERT_EQ(s.CalculateNextRound(*db, clock, nullptr), RoundOutcome::kWritten);
-
     // Three in a bracket of four: seed 1 has a bye, match 3 waits for match 2.
     knockout = AddKnockout("Ko ", 3, 4);
   }
-
   // A started bracket of `dimension` seats for `players` named prefix 1, 2, ...
   int AddKnockout(const std::string& prefix, int players, int dimension) {
     std::vector<int> ids;
     for (int i = 1; i <= players; ++i) ids.push_back(AddPlayer(prefix + std::to_string(i), "Net", 1000));
     return EventFixture::AddKnockout(ids, dimension);
   }
-
   HallContent Build(const HallOptions& o = {}) { return BuildHallContent(*db, idToernooi, o); }
   const HallBlock* Block(const HallContent& c, int idPool) {
     for (const HallBlock& b : c.blocks)
@@ -59,7 +48,6 @@ class HallContentTest : public EventFixture {
     for (const HallMatchRow& r : c.open) ids.push_back(r.idMatch);
     return ids;
   }
-
   // A knockout block's lines: "place name-name2 winner result", " bye" after a bye.
   static std::vector<std::string> KnockoutLines(const HallBlock& b) {
     std::vector<std::string> lines;
@@ -68,7 +56,6 @@ class HallContentTest : public EventFixture {
                              r.result.empty() ? "" : " ", r.result.c_str(), r.bye ? " bye" : ""));
     return lines;
   }
-
   int poule = -1, swiss = -1, knockout = -1;
 };
 
@@ -89,7 +76,6 @@ TEST_F(HallContentTest, ListsExactlyTheCallableMatchesInTimeAndTableOrder) {
   for (size_t i = 1; i < c.open.size(); ++i)
     EXPECT_LE(std::pair(c.open[i - 1].starttime, c.open[i - 1].tafel), std::pair(c.open[i].starttime, c.open[i].tafel));
   EXPECT_EQ(std::tuple(c.played, c.toPlay, c.open.front().klasse), std::tuple(0, 6 + 2 + 2, "A"));  // knockout 2 and 3
-
   ASSERT_EQ(c.blocks.size(), 3u);
   EXPECT_EQ(c.blocks[1].caption, "Ronde 1");
   // The bye already counts as a point in the Swiss standings.
@@ -111,7 +97,6 @@ TEST_F(HallContentTest, AResultTakesTheMatchOffAndMovesTheStandings) {
   db->RecordResult(first.id, 1, {}, false);
   std::vector<MatchRecord> ko = Matches(knockout);
   db->RecordResult(ko[1].id, 0, {}, false);  // seed 3 beats seed 2
-
   HallContent c = Build();
   std::vector<int> ids = OpenIds(c);
   EXPECT_EQ(std::count(ids.begin(), ids.end(), first.id), 0);
@@ -124,7 +109,6 @@ TEST_F(HallContentTest, AResultTakesTheMatchOffAndMovesTheStandings) {
   MatchBook book(*db);
   book.FillToernooi(idToernooi);
   EXPECT_EQ(book.CheckSides(*book.FindMatch(ko[2].id)), MatchBook::Sides::kReady);
-
   const HallBlock* rr = Block(c, poule);
   ASSERT_TRUE(rr);
   // In play, places follow the wins so far; equal wins share a place.
@@ -198,11 +182,9 @@ TEST_F(HallContentTest, ChoicesHideClassesAndParts) {
   HallOptions read = ReadHallOptions(*db, idToernooi);
   EXPECT_EQ(std::tuple(read.hiddenClasses, read.show, read.pageSeconds, read.withClub),
             std::tuple(o.hiddenClasses, HallShow::kMatches, kHallMinPageSeconds, true));
-
   HallContent c = Build(read);
   EXPECT_TRUE(c.open.empty() && c.blocks.empty());
   EXPECT_EQ(c.toPlay, 0);
-
   read.hiddenClasses.clear();
   c = Build(read);
   ASSERT_FALSE(c.open.empty());
@@ -249,7 +231,6 @@ TEST(HallPages, EveryRowOnceWithinThePage) {
   EXPECT_GE(pieces[2], 2);  // longer than a column
   // The last matches page has room left below for the first block.
   EXPECT_EQ(pages[1].pieces.size() > 1, true);
-
   // Nothing to show is still one page; matches only leaves the blocks off.
   EXPECT_EQ(PaginateHall(HallContent{}, lines, columns).size(), 1u);
   c.showStandings = false;
@@ -284,7 +265,6 @@ TEST_F(HallContentTest, ChangesShowAsAFreshReadShowsThem) {
   db->ListContestants(later, seats);
   db->AddMatch(later, seats[0].id, seats[1].id, 6, 1100);
   int added = -1;
-
   const std::vector<std::pair<const char*, std::function<DataChange()>>> script = {
       {"first result", [&] { db->RecordResult(rr[0].id, 1, {}, false); return DataChange::Result(rr[0].id); }},
       {"second result", [&] { db->RecordResult(rr[1].id, 0, {}, false); return DataChange::Result(rr[1].id); }},

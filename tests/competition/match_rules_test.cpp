@@ -1,9 +1,5 @@
 #include "competition/match_rules.h"
-
 #include <gtest/gtest.h>
-
-#include <tuple>
-
 #include "engine_fixture.h"
 #include "store/recordset.h"
 
@@ -42,7 +38,6 @@ TEST(GameRules, WinnerPointsAndGameCodes) {
   GameScore(BestOf(5, 3), -11, p1, p2);
   GameScore(BestOf(5, 3), 8, q1, q2);
   EXPECT_EQ(std::vector<int>({p1, p2, q1, q2}), std::vector<int>({10, 12, 11, 7}));
-
   // Typed scores -> code; 0 is no game. The last column is without the rule.
   for (auto [s1, s2, code, plainCode] :
        {std::tuple{"11", "7", 8, 8}, {"11", "0", 1, 1}, {"7", "11", -8, -8}, {"12", "10", 11, 11},
@@ -293,7 +288,6 @@ TEST_F(EngineDb, DeletingTellsWhereTheRulesAreUsed) {
   int id = SaveEditorMatchSystem(db, prompter, typed);
   EXPECT_FALSE(DeleteEditorMatchSystem(db, prompter, IdByName(db, "Sets"), toernooi));
   EXPECT_EQ(prompter.alerts.back(), "Dit wedstrijdsysteem kan niet verwijderd worden.");
-
   int cls = AddClass("Heren", id);
   int pool = AddPool(cls, "Poule A", "1", 900, id);
   prompter.answers = {false};
@@ -338,7 +332,6 @@ TEST_F(EngineDb, SavingAndClearingAResult) {
   EXPECT_EQ(std::get<1>(stored()), played);
   ClearMatchResult(db, match);
   EXPECT_EQ(stored(), std::tuple(-1, played, std::vector<int>{}));
-
   // A dialog still open on a match deleted meanwhile writes nothing; nor does
   // a database that refuses the write, and both are told.
   testing::FakePrompter prompter;

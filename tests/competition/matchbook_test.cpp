@@ -1,9 +1,5 @@
 #include "competition/matchbook.h"
-
 #include <gtest/gtest.h>
-
-#include <tuple>
-
 #include "competition/poule.h"
 #include "engine_fixture.h"
 
@@ -183,7 +179,6 @@ TEST_F(Links, MatchBookNamesSidesAndSeats) {
   int bye = db.AddMatch(pool, pos[0], kNotPlayed, 0, 0);
   int fromPlayed = db.AddMatch(pool, -played, -open, 2, 1000);
   int missing = db.AddMatch(pool, -9999, 12345, 2, 1000);
-
   MatchBook book(db);
   book.Refill(open);
   EXPECT_EQ(book.Toernooi(), toernooi);
@@ -197,14 +192,12 @@ TEST_F(Links, MatchBookNamesSidesAndSeats) {
                                              "???"}));
   EXPECT_EQ(book.FindMatch(played)->indexWinner, 1);
   EXPECT_EQ(book.SideName(pos[0], 777777), "?");
-
   EXPECT_EQ(book.SeatName(pool, 1, true), "Piet (Vast)");
   EXPECT_EQ(book.SeatName(pool, 2, false), "Bye");
   EXPECT_EQ(book.SeatName(pool + 1000, 0, false), "Speler 1");
   book.withClub = true;
   EXPECT_EQ(book.SideName(pos[0], pool), "Jan (TTV)");
   EXPECT_EQ(book.MatchSystemOfPool(pool).name, "Best of 5");
-
   using S = MatchBook::Sides;
   std::vector<S> sides;
   for (int m : {open, bye, fromPlayed, missing}) sides.push_back(book.CheckSides(*book.FindMatch(m)));

@@ -1,11 +1,5 @@
-// The working copy behind the add-players and link dialogs.
 #include "competition/positions.h"
-
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <tuple>
-
 #include "competition/edits.h"
 #include "competition/poule.h"
 #include "tests/competition/event_fixture.h"
@@ -57,7 +51,6 @@ TEST_F(PositionsTest, BestPlacesMustAllFitAndRemovingLinksKeepsPlayers) {
   PositionDraft draft(*db, final, kPouleDialogMaximum);
   ASSERT_EQ(draft.EarlierPools().size(), 1u);
   EXPECT_EQ(draft.EarlierPools()[0].id, first);
-
   ASSERT_TRUE(draft.AddLink(prompter, first, 1, 0));  // 9 positions
   EXPECT_TRUE(draft.AddLink(prompter, first, 2, 0));  // 10
   EXPECT_FALSE(draft.AddBest(prompter, first, 3, 0));
@@ -78,7 +71,6 @@ TEST_F(PositionsTest, BestPlacesMustAllFitAndRemovingLinksKeepsPlayers) {
   EXPECT_EQ(draft.List().size(), 11u);
   EXPECT_FALSE(draft.AddLink(prompter, first, 0, 0));
   EXPECT_EQ(prompter.alerts.back(), "Het nummer in de poule moet minstens 1 zijn.");
-
   // Removing every link leaves the players where they stood.
   ASSERT_TRUE(draft.MoveUp(8));  // the first link moves above the last player
   draft.RemoveLinks({7, 8, 9, 10});
@@ -161,7 +153,6 @@ TEST_F(PositionsTest, ALateEntrantOfARunningSwissPoolLosesTheRoundsPlayed) {
   EXPECT_EQ(draft.List().size(), 4u);
   ASSERT_TRUE(draft.AddParticipants(prompter, {players[4]}));
   draft.SaveParticipants();
-
   // What the lost rounds hold is the Swiss round tests' concern.
   std::vector<ContestantRecord> rows;
   db->ListContestants(swiss, rows);

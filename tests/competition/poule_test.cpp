@@ -1,15 +1,6 @@
 #include "competition/poule.h"
-
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <map>
-#include <numeric>
 #include <random>
-#include <set>
-#include <sstream>
-#include <tuple>
-
 #include "competition/matchbook.h"
 #include "competition/tables.h"
 #include "engine_fixture.h"
@@ -309,7 +300,6 @@ TEST_F(StartPool, ChecksAndTheWarning) {
                                                        "Een poule mag maximaal elf spelers hebben.",
                                                        "Er zijn geen tafels voor de wedstrijden."}));
   EXPECT_TRUE(Matches(bare).empty());
-
   // Ticking "do not show again" on the warning stops all further asking.
   WarningStub warning;
   warning.tick = true;
@@ -334,7 +324,6 @@ TEST_F(StartPool, NumbersPositionsAndSchedulesTheirMatches) {
   ASSERT_EQ(matches.size(), 1u);
   EXPECT_EQ(std::vector<int>({matches[0].idContestant1, matches[0].idContestant2, matches[0].tafel, matches[0].starttime}),
             std::vector<int>({ids[0], ids[1], 5, 1030}));
-
   int three = AddPool(cls, "Drie", "1");
   ids = AddPlayers(three, {AddPlayer("Jan", "TTV", 1500), AddPlayer("Piet", "Smash", 1200),
                            AddPlayer("Kees", "TTV", 1600)});
@@ -348,7 +337,6 @@ TEST_F(StartPool, NumbersPositionsAndSchedulesTheirMatches) {
   ASSERT_EQ(matches.size(), 3u);
   EXPECT_EQ(std::pair(matches[0].idContestant1, matches[0].idContestant2), std::pair(ids[2], ids[0]));
   for (int i = 0; i < 3; ++i) EXPECT_EQ(matches[i].starttime, 900 + 15 * i);
-
   int ten = AddPool(cls, "Tien", "1-3");
   std::vector<int> players;
   for (int i = 0; i < 10; ++i) players.push_back(AddPlayer("Speler " + std::to_string(i), i < 4 ? "A" : "B", i));
@@ -371,12 +359,10 @@ TEST_F(StartPool, LinkedPositionsKeepTheirPlace) {
   Play(first, a[0], a[1], 0);
   Play(first, a[1], a[2], 0);
   Play(first, a[0], a[2], 0);  // Jan first, Piet second, Kees third
-
   int second = AddPool(cls, "Poule B", "1");
   int link = AddLink(second, first, 2);
   AddPlayers(second, {AddPlayer("Anna", "X", 2000), AddPlayer("Bert", "W", 1900)});
   ASSERT_EQ(StartPoule(db, prompter, second), StartOutcome::kStarted);
-
   std::vector<Contestant> positions;
   LoadContestants(db, second, positions, true);
   ASSERT_EQ(positions.size(), 3u);

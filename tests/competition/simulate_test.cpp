@@ -1,12 +1,5 @@
-// Simulated participants and simulated Swiss results.
 #include "competition/simulate.h"
-
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <set>
-#include <tuple>
-
 #include "competition/swiss.h"
 #include "event_fixture.h"
 

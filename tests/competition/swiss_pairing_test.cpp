@@ -1,11 +1,4 @@
-// Pairing of Swiss rounds on in-memory pools: the distance B, score groups,
-// byes and the absence of rematches over whole events.
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <map>
-#include <set>
-
 #include "competition/simulate.h"
 #include "competition/swiss.h"
 #include "support/random.h"

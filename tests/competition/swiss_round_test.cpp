@@ -1,11 +1,4 @@
-// Swiss rounds against the database: writing a round with its waves, the
-// review of the proposal, removed players, late entrants and deleting a round.
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <set>
-#include <tuple>
-
 #include "competition/matchbook.h"
 #include "competition/simulate.h"
 #include "competition/swiss.h"
@@ -28,7 +21,6 @@ class SwissRound : public EventFixture {
       ids.push_back(AddContestant(idPool, AddPlayer("Speler " + std::to_string(i), "TTV", 2000 - 10 * i), i));
     return ids;
   }
-
   // The pool as the screens build it, with its data read.
   LSwiss Pool() {
     LSwiss s;
@@ -39,15 +31,12 @@ class SwissRound : public EventFixture {
     s.Load(*db);
     return s;
   }
-
   RoundOutcome NextRound(PairingReviewer* reviewer = nullptr) { return Pool().CalculateNextRound(*db, clock, reviewer); }
-
   void Simulate() {
     LSwiss s = Pool();
     StdRandom random;
     SimulateSwissResults(*db, s, s.contestants, s.matches, SimMode::kPerfect, random, clock);
   }
-
   // (contestant 1, contestant 2) of the matches of a round.
   Pairs RoundPairs(int round) {
     LSwiss s = Pool();
@@ -57,7 +46,6 @@ class SwissRound : public EventFixture {
         if (r.round == round && r.idMatch == m.id) pairs.insert({m.idContestant1, m.idContestant2});
     return pairs;
   }
-
   // The pairs of the cards, the higher card first.
   static Pairs CardPairs(const std::vector<LCard>& cards) {
     Pairs pairs;
@@ -69,7 +57,6 @@ class SwissRound : public EventFixture {
       }
     return pairs;
   }
-
   int idPool = -1;
 };
 
@@ -178,7 +165,6 @@ TEST_F(SwissRound, RemovedPlayersGetNotPlayedMatchesUntilTheRoundIsDeleted) {
   ASSERT_TRUE(db->GetContestant(removed, ids[5]));
   removed.poolPos = -removed.poolPos;
   db->UpdateContestant(removed);
-
   ASSERT_EQ(NextRound(), RoundOutcome::kWritten);
   Pairs round2 = RoundPairs(2);
   ASSERT_EQ(round2.size(), 3u);  // five active players: two matches, a bye stored nowhere
@@ -189,7 +175,6 @@ TEST_F(SwissRound, RemovedPlayersGetNotPlayedMatchesUntilTheRoundIsDeleted) {
   LSwiss s = Pool();
   EXPECT_EQ(s.Byes(s.contestants[5]), 0);
   for (const MatchEntry& m : s.matches) EXPECT_EQ(m.indexWinner < 0, m.idContestant2 == kNotPlayed);
-
   // Deleting the current round takes its results, matches and round rows.
   DeleteSwissRound(*db, idPool, 2);
   EXPECT_EQ(db->MaxRound(idPool), 1);
@@ -209,7 +194,6 @@ TEST_F(SwissRound, LateEntrantLosesTheRoundsItMissed) {
   }
   int late = AddContestant(idPool, AddPlayer("Laatkomer", "TTV", 2500), 5);
   AddMissedRounds(*db, idPool, late);
-
   LSwiss s = Pool();
   std::vector<int> roundsOfLate;
   for (const MatchEntry& m : s.matches) {
@@ -225,7 +209,6 @@ TEST_F(SwissRound, LateEntrantLosesTheRoundsItMissed) {
   // Despite the highest rating, the late entrant starts round 3 at the bottom.
   ASSERT_TRUE(s.PairCards());
   EXPECT_EQ(s.cards.back().contestantId, late);
-
   // Before the first round nothing is added.
   int idOther = AddPool(kPlaystyleSwiss);
   AddMissedRounds(*db, idOther, late);

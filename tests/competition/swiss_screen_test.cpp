@@ -1,9 +1,4 @@
-// The texts of the Swiss and knockout screens: results and export lines.
 #include <gtest/gtest.h>
-
-#include <map>
-#include <tuple>
-
 #include "competition/swiss_screen.h"
 
 namespace velgram {

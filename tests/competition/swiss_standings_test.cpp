@@ -1,9 +1,4 @@
-// Swiss standings: points from wins and byes, "Weerstand", the ranking with
-// its explanations, and the "Duo Dudodeva" game points.
 #include <gtest/gtest.h>
-
-#include <tuple>
-
 #include "competition/swiss.h"
 
 namespace velgram {
@@ -101,7 +96,6 @@ TEST(SwissStandings, GroupsAreRankedByWeerstandWithExplanations) {
   EXPECT_EQ(s.explanations[6], "Enige speler met 1 overwinning");
   // The removed player earns no byes for rounds it missed.
   EXPECT_EQ(std::pair(s.Byes(field[7]), s.explanations[7]), std::pair(0, std::string("Enige speler met 0 overwinningen")));
-
   // Before the first round everyone shares one group, in pool order.
   s.rounds.clear();
   s.Standings(field, {});

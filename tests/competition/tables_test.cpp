@@ -1,9 +1,5 @@
 #include "competition/tables.h"
-
 #include <gtest/gtest.h>
-
-#include <chrono>
-
 #include "engine_fixture.h"
 #include "support/text.h"
 
@@ -144,7 +140,6 @@ TEST_F(TablesDb, ChangingOneMatchNeedsATableNumber) {
   EXPECT_EQ(stored(), (V{pool, pos[0], pos[1], 7, 1015}));
   EXPECT_FALSE(ChangeTableTime(db, prompter, match + 100, "3", 10, 15));
   EXPECT_EQ(prompter.alerts.back(), kMatchGoneMessage);
-
   // A chart cell's matches: those on its table overlapping its slot.
   int other = db.AddMatch(pool, pos[1], pos[0], 7, 1025);
   auto ids = [&](int tafel, int start, int end) {
