@@ -74,9 +74,7 @@ TEST(DropoutCross, PoolsAreSpreadOverTheBracket) {
 // side stays undecided rather than naming some other match.
 TEST(DropoutSides, ALoopOfWinnersStaysUndecided) {
   MatchEntry loop;
-  loop.id = 7;
-  loop.idContestant1 = -7;
-  loop.indexWinner = 0;
+  std::tie(loop.id, loop.idContestant1, loop.indexWinner) = std::tuple(7, -7, 0);
   EXPECT_EQ(KnockoutSide({loop}, -7), -1);
 }
 
@@ -111,10 +109,7 @@ class DropoutActivation : public EventFixture {
       return value == 0 ? 0 : 999;
     };
     std::vector<int> sides;
-    for (const MatchEntry& m : bracket) {
-      sides.push_back(side(m.idContestant1));
-      sides.push_back(side(m.idContestant2));
-    }
+    for (const MatchEntry& m : bracket) sides.insert(sides.end(), {side(m.idContestant1), side(m.idContestant2)});
     return sides;
   }
   std::vector<Contestant> seats;
@@ -130,12 +125,10 @@ TEST_F(DropoutActivation, SixInABracketOfEightGetTwoDecidedByes) {
   EXPECT_EQ(slots, (std::vector<int>{10001, 10002, 10201, 10202, 11001, 11002, 11401}));
   // Byes are decided without a stored result: match 5 is seed 1 against the
   // winner of 6 v 4.
-  EXPECT_EQ(m[0].indexWinner, -1);
-  EXPECT_EQ(std::vector<int>({KnockoutWinnerIndex(m, m[0]), KnockoutWinnerIndex(m, m[3]), KnockoutWinnerIndex(m, m[1])}),
-            std::vector<int>({0, 1, -1}));
-  EXPECT_EQ(std::vector<int>({KnockoutSide(m, m[4].idContestant1), KnockoutSide(m, m[4].idContestant2),
-                              KnockoutSide(m, m[5].idContestant2)}),
-            std::vector<int>({seats[0].id, -1, seats[1].id}));
+  EXPECT_EQ(std::vector<int>({m[0].indexWinner, KnockoutWinnerIndex(m, m[0]), KnockoutWinnerIndex(m, m[3]),
+                              KnockoutWinnerIndex(m, m[1]), KnockoutSide(m, m[4].idContestant1),
+                              KnockoutSide(m, m[4].idContestant2), KnockoutSide(m, m[5].idContestant2)}),
+            std::vector<int>({-1, 0, 1, -1, seats[0].id, -1, seats[1].id}));
   // A result carries the winner forward; deleting it makes the side open again.
   db->RecordResult(m[1].id, 1, {1, 1, 1}, true);
   db->RecordResult(m[4].id, 1, {-1, -1, -1}, true);
@@ -158,12 +151,11 @@ TEST_F(DropoutActivation, FourAndTwoSeats) {
   ASSERT_TRUE(db->RecordResult(Bracket(two.id)[0].id, 0, {3, 5, 7}, true));
   ASSERT_EQ(ActivateDropout(*db, prompter, two, seats), ActivateOutcome::kActivated);
   EXPECT_EQ(Bracket(two.id).size(), 1u);
-  for (const char* table : {"ResultWinner", "ResultGames"}) {
-    std::string rs;
-    db->Exec(&rs, "SELECT COUNT(*) AS n FROM %s WHERE idMatch NOT IN (SELECT id FROM Matches)", table);
-    RecordSet r(rs);
-    EXPECT_TRUE(r.First() && r.Int("n") == 0) << table;
-  }
+  std::string rs;
+  db->Exec(&rs, "SELECT (SELECT COUNT(*) FROM ResultWinner WHERE idMatch NOT IN (SELECT id FROM Matches)) + "
+                "(SELECT COUNT(*) FROM ResultGames WHERE idMatch NOT IN (SELECT id FROM Matches)) AS n");
+  RecordSet r(rs);
+  EXPECT_TRUE(r.First() && r.Int("n") == 0) << rs;
 }
 
 TEST_F(DropoutActivation, ByesOnBothSidesPassAByeOn) {
@@ -172,12 +164,11 @@ TEST_F(DropoutActivation, ByesOnBothSidesPassAByeOn) {
   LDropout pool = MakePool(8, 3);
   ASSERT_EQ(ActivateDropout(*db, prompter, pool, seats), ActivateOutcome::kActivated);
   std::vector<MatchEntry> m = Bracket(pool.id);
-  EXPECT_EQ(std::pair(KnockoutSide(m, -m[1].id), KnockoutWinnerIndex(m, m[4])), std::pair(0, 0));
-  EXPECT_EQ(KnockoutSide(m, -m[4].id), seats[0].id);
   // Match 6 (3 v bye, bye v 2) is a real one: 3 against 2.
-  EXPECT_EQ(std::vector<int>({KnockoutSide(m, m[5].idContestant1), KnockoutSide(m, m[5].idContestant2),
+  EXPECT_EQ(std::vector<int>({KnockoutSide(m, -m[1].id), KnockoutWinnerIndex(m, m[4]), KnockoutSide(m, -m[4].id),
+                              KnockoutSide(m, m[5].idContestant1), KnockoutSide(m, m[5].idContestant2),
                               KnockoutWinnerIndex(m, m[5])}),
-            std::vector<int>({seats[2].id, seats[1].id, -1}));
+            std::vector<int>({0, 0, seats[0].id, seats[2].id, seats[1].id, -1}));
 }
 
 TEST_F(DropoutActivation, RefusalsChangeNothing) {
@@ -205,13 +196,11 @@ TEST_F(DropoutActivation, SizeChangesAreSavedWithinTheBounds) {
   row.extra = "";
   db->UpdatePool(row);
   EXPECT_FALSE(ChangeBracketSize(*db, pool, true));
-  EXPECT_EQ(pool.dimension, 16);
-  EXPECT_EQ(stored(), "");
+  EXPECT_EQ(std::pair(pool.dimension, stored()), std::pair(16, std::string()));
   EXPECT_TRUE(ChangeBracketSize(*db, pool, false));
   EXPECT_EQ(stored(), "{ \"dimension\":8 }");
   LDropout two;  // halving at 2 keeps 2
-  EXPECT_FALSE(ChangeBracketSize(*db, two, false));
-  EXPECT_EQ(two.dimension, 2);
+  EXPECT_TRUE(!ChangeBracketSize(*db, two, false) && two.dimension == 2);
 }
 
 TEST_F(DropoutActivation, MatchBookNamesTheWinnerOfAByeMatch) {
@@ -221,11 +210,11 @@ TEST_F(DropoutActivation, MatchBookNamesTheWinnerOfAByeMatch) {
   ASSERT_EQ(m.size(), 3u);
   MatchBook book(*db);
   book.Refill(m[0].id);
-  // Match 1 is seed 1 against a bye: the final already names seed 1.
-  EXPECT_EQ(book.CheckSides(*book.FindMatch(m[0].id)), MatchBook::Sides::kBye);
-  EXPECT_EQ(book.SideName(m[2].idContestant1, pool.id), "Speler 1");
-  // Match 2 (seed 3 v seed 2) is open: its table and time stand in.
-  EXPECT_EQ(book.SideName(m[2].idContestant2, pool.id).substr(0, 1), "?");
+  // Match 1 is seed 1 against a bye: the final already names seed 1. Match 2
+  // (seed 3 v seed 2) is open: its table and time stand in.
+  EXPECT_EQ(std::tuple(book.CheckSides(*book.FindMatch(m[0].id)), book.SideName(m[2].idContestant1, pool.id),
+                       book.SideName(m[2].idContestant2, pool.id).substr(0, 1)),
+            std::tuple(MatchBook::Sides::kBye, "Speler 1", "?"));
   // Seed 3 did not come, or gave up: seed 2 goes on to the final either way.
   for (int decision : {kDecisionWalkover, kDecisionRetired}) {
     db->RecordResult(m[1].id, 1, {}, true, decision);

@@ -14,8 +14,7 @@ class EngineTest : public EventFixture {
   }
   int AddClass(const std::string& name, int idMatchSystem = 0) {
     SystemRecord s;
-    s.name = name;
-    s.idMatchSystem = idMatchSystem;
+    std::tie(s.name, s.idMatchSystem) = std::tie(name, idMatchSystem);
     db.AddSystem(s, toernooi);
     std::vector<SystemRecord> list;
     db.ListSystems(list, toernooi);
@@ -23,34 +22,25 @@ class EngineTest : public EventFixture {
       if (r.name == name) return r.id;
     return -1;
   }
-  // A round-robin pool.
   int AddPool(int idClass, const std::string& name, const std::string& tables = "1-4", int start = 900,
-              int idMatchSystem = 0) {
+              int idMatchSystem = 0) {  // a round robin
     PoolRecord p;
-    p.name = name;
-    p.playstyle = kPlaystylePoule;
-    p.tables = tables;
-    p.starttime = start;
-    p.endtime = 1600;
-    p.idMatchSystem = idMatchSystem;
+    std::tie(p.name, p.playstyle, p.tables, p.starttime, p.endtime, p.idMatchSystem) =
+        std::tuple(name, kPlaystylePoule, tables, start, 1600, idMatchSystem);
     return db.AddPool(p, idClass);
   }
   // Positions are added in order; returns the ids of all positions.
   std::vector<int> AddPlayers(int idPool, const std::vector<int>& players, int linktype = kLinkPlayer) {
     for (int idPlayer : players) {
       ContestantRecord c;
-      c.linktype = linktype;
-      c.idPlayer = idPlayer;
+      std::tie(c.linktype, c.idPlayer) = std::tie(linktype, idPlayer);
       Append(idPool, c);
     }
     return PositionIds(idPool);
   }
   int AddLink(int idPool, int idLinkedPool, int place, int indexKlasse = 0) {
     ContestantRecord c;
-    c.linktype = kLinkPlace;
-    c.idLinkedPool = idLinkedPool;
-    c.poolPos = place;
-    c.indexKlasse = indexKlasse;
+    std::tie(c.linktype, c.idLinkedPool, c.poolPos, c.indexKlasse) = std::tuple(kLinkPlace, idLinkedPool, place, indexKlasse);
     Append(idPool, c);
     return PositionIds(idPool).back();
   }

@@ -27,38 +27,36 @@ class EventFixture : public ::testing::Test {
   int AddPool(int playstyle, const std::string& tables = "1-4", int start = 900, const std::string& extra = "",
               int idMatchSystem = 0) {
     PoolRecord pool;
-    pool.playstyle = playstyle;
-    pool.name = "Pool " + std::to_string(++poolCount_);
-    pool.tables = tables;
-    pool.starttime = start;
-    pool.endtime = 1800;
-    pool.extra = extra;
-    pool.idMatchSystem = idMatchSystem;
+    std::tie(pool.playstyle, pool.name, pool.tables, pool.starttime, pool.endtime, pool.extra, pool.idMatchSystem) =
+        std::tuple(playstyle, "Pool " + std::to_string(++poolCount_), tables, start, 1800, extra, idMatchSystem);
     return db->AddPool(pool, idSystem);
   }
   int AddPlayer(const std::string& name, const std::string& club, int rating, const std::string& klasse = "") {
     PlayerRecord p;
-    p.name = name;
-    p.idClub = db->GetOrAddClub(club);
-    p.rating = rating;
-    p.klasse = klasse;
+    std::tie(p.name, p.idClub, p.rating, p.klasse) = std::tuple(name, db->GetOrAddClub(club), rating, klasse);
     return db->AddPlayer(p, idToernooi);
   }
   // A position of a player in a pool; returns its id.
   int AddContestant(int idPool, int idPlayer, int poolPos, int linktype = kLinkPlayer) {
     ContestantRecord c;
-    c.idPool = idPool;
-    c.poolPos = poolPos;
-    c.sort = ++sortCount_;
-    c.linktype = linktype;
-    c.idPlayer = idPlayer;
+    std::tie(c.idPool, c.poolPos, c.sort, c.linktype, c.idPlayer) =
+        std::tuple(idPool, poolPos, ++sortCount_, linktype, idPlayer);
     db->AddContestant(c);
-    std::vector<ContestantRecord> list;
-    db->ListContestants(idPool, list);
-    for (const ContestantRecord& r : list)
+    for (const ContestantRecord& r : Rows(idPool))
       if (r.sort == c.sort) return r.id;
     ADD_FAILURE() << "position not stored";
     return -1;
+  }
+  std::vector<ContestantRecord> Rows(int idPool) {
+    std::vector<ContestantRecord> list;
+    db->ListContestants(idPool, list);
+    return list;
+  }
+  // Every write fails from here on, as on a full or locked disk; reads go on.
+  void RefuseWrites() {
+    db->SetStatementHook([](int, const char* sql) {
+      return std::string(sql).rfind("SELECT", 0) == 0 ? StatementFault::kRun : StatementFault::kFail;
+    });
   }
   std::vector<MatchRecord> Matches(int idPool) {
     std::vector<MatchRecord> list;
