@@ -1,34 +1,20 @@
 #pragma once
-// A tournament in a fresh database, built up by the engine tests.
+// The event fixture seen as the engine tests use it: classes by name, pools
+// in a class, positions appended in order and matches played 3-0.
 #include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "common/fakes.h"
 #include "competition/match_rules.h"
-#include "competition/pool.h"
-#include "store/database.h"
+#include "event_fixture.h"
 
 namespace velgram::testing {
 
-class EngineTest : public ::testing::Test {
+class EngineTest : public EventFixture {
  protected:
-  EngineTest() : db(dir.File("Velgram.db"), clock) { toernooi = db.AddToernooi("Clubkampioenschap"); }
-
   int AddPlayer(const std::string& name, const std::string& club, int rating, const std::string& klasse = "A") {
-    PlayerRecord p;
-    p.name = name;
-    p.idClub = db.GetOrAddClub(club);
-    p.rating = rating;
-    p.klasse = klasse;
-    return db.AddPlayer(p, toernooi);
+    return EventFixture::AddPlayer(name, club, rating, klasse);
   }
-
   int AddClass(const std::string& name, int idMatchSystem = 0) {
     SystemRecord s;
-    s.name = name;
-    s.idMatchSystem = idMatchSystem;
+    std::tie(s.name, s.idMatchSystem) = std::tie(name, idMatchSystem);
     db.AddSystem(s, toernooi);
     std::vector<SystemRecord> list;
     db.ListSystems(list, toernooi);
@@ -36,41 +22,28 @@ class EngineTest : public ::testing::Test {
       if (r.name == name) return r.id;
     return -1;
   }
-
-  // A round-robin pool.
   int AddPool(int idClass, const std::string& name, const std::string& tables = "1-4", int start = 900,
-              int idMatchSystem = 0) {
+              int idMatchSystem = 0) {  // a round robin
     PoolRecord p;
-    p.name = name;
-    p.playstyle = kPlaystylePoule;
-    p.tables = tables;
-    p.starttime = start;
-    p.endtime = 1600;
-    p.idMatchSystem = idMatchSystem;
+    std::tie(p.name, p.playstyle, p.tables, p.starttime, p.endtime, p.idMatchSystem) =
+        std::tuple(name, kPlaystylePoule, tables, start, 1600, idMatchSystem);
     return db.AddPool(p, idClass);
   }
-
   // Positions are added in order; returns the ids of all positions.
   std::vector<int> AddPlayers(int idPool, const std::vector<int>& players, int linktype = kLinkPlayer) {
     for (int idPlayer : players) {
       ContestantRecord c;
-      c.linktype = linktype;
-      c.idPlayer = idPlayer;
+      std::tie(c.linktype, c.idPlayer) = std::tie(linktype, idPlayer);
       Append(idPool, c);
     }
     return PositionIds(idPool);
   }
-
   int AddLink(int idPool, int idLinkedPool, int place, int indexKlasse = 0) {
     ContestantRecord c;
-    c.linktype = kLinkPlace;
-    c.idLinkedPool = idLinkedPool;
-    c.poolPos = place;
-    c.indexKlasse = indexKlasse;
+    std::tie(c.linktype, c.idLinkedPool, c.poolPos, c.indexKlasse) = std::tuple(kLinkPlace, idLinkedPool, place, indexKlasse);
     Append(idPool, c);
     return PositionIds(idPool).back();
   }
-
   void Append(int idPool, ContestantRecord c) {
     std::vector<ContestantRecord> rows;
     db.ListContestants(idPool, rows);
@@ -79,7 +52,6 @@ class EngineTest : public ::testing::Test {
     rows.push_back(c);
     db.ReplaceContestants(idPool, rows);
   }
-
   std::vector<int> PositionIds(int idPool) {
     std::vector<ContestantRecord> rows;
     db.ListContestants(idPool, rows);
@@ -87,7 +59,6 @@ class EngineTest : public ::testing::Test {
     for (const ContestantRecord& r : rows) ids.push_back(r.id);
     return ids;
   }
-
   // A match between two positions, won by the first or second with 3-0.
   int Play(int idPool, int c1, int c2, int winner, std::vector<int> games = {}) {
     int id = db.AddMatch(idPool, c1, c2, 1, 900);
@@ -95,12 +66,8 @@ class EngineTest : public ::testing::Test {
     db.RecordResult(id, winner, games, true);
     return id;
   }
-
-  TempDir dir;
-  FakeClock clock;
-  Database db;
-  FakePrompter prompter;
-  int toernooi = -1;
+  Database& db = *EventFixture::db;
+  const int toernooi = idToernooi;
 };
 
 }  // namespace velgram::testing

@@ -1,9 +1,5 @@
 #include "competition/match_rules.h"
-
 #include <gtest/gtest.h>
-
-#include <tuple>
-
 #include "engine_fixture.h"
 #include "store/recordset.h"
 
@@ -12,9 +8,7 @@ namespace {
 
 MatchSystem BestOf(int setMax, int setWon, int mode = kResultAll) {
   MatchSystem ms = DefaultMatchSystem();
-  ms.setMax = setMax;
-  ms.setWon = setWon;
-  ms.result = mode;
+  std::tie(ms.setMax, ms.setWon, ms.result) = std::tuple(setMax, setWon, mode);
   return ms;
 }
 
@@ -38,12 +32,10 @@ TEST(GameRules, WinnerPointsAndGameCodes) {
     ms.gameDiff = false;
     EXPECT_EQ(WinnerPoints(ms, loser), plain) << loser;
   }
-  int p1 = 0, p2 = 0;
+  int p1 = 0, p2 = 0, q1 = 0, q2 = 0;
   GameScore(BestOf(5, 3), -11, p1, p2);
-  EXPECT_EQ(std::pair(p1, p2), std::pair(10, 12));
-  GameScore(BestOf(5, 3), 8, p1, p2);
-  EXPECT_EQ(std::pair(p1, p2), std::pair(11, 7));
-
+  GameScore(BestOf(5, 3), 8, q1, q2);
+  EXPECT_EQ(std::vector<int>({p1, p2, q1, q2}), std::vector<int>({10, 12, 11, 7}));
   // Typed scores -> code; 0 is no game. The last column is without the rule.
   for (auto [s1, s2, code, plainCode] :
        {std::tuple{"11", "7", 8, 8}, {"11", "0", 1, 1}, {"7", "11", -8, -8}, {"12", "10", 11, 11},
@@ -62,44 +54,37 @@ TEST(GameRules, GameByGameDecisionsInABestOfFive) {
                                {{8, 8, 8, -5}, 0},  // games after the deciding one are accepted
                                {{8, -8, 8, -8, -12}, 1}}) {
     ResultDecision d = DecideGameByGame(ms, codes);
-    EXPECT_TRUE(d.Ok()) << d.error;
-    EXPECT_EQ(d.indexWinner, winner);
-    EXPECT_EQ(d.games, codes);
-    EXPECT_TRUE(d.writeGames);
+    EXPECT_EQ(std::tuple(d.error, d.indexWinner, d.games, d.writeGames), std::tuple("", winner, codes, true));
   }
   for (auto [codes, error] :
        {std::pair<std::vector<int>, std::string>{{8, 8, -8, -8}, "Er is geen winnaar."}, {{}, "Er is geen winnaar."},
         {{8, 8, 8, 8, -8}, "De winnaar heeft teveel games gewonnen."},
         {{8, 8, -8}, "De winnaar moet minstens 3 games gewonnen hebben."}}) {
     ResultDecision d = DecideGameByGame(ms, codes);
-    EXPECT_EQ(d.error, error);
-    EXPECT_EQ(d.indexWinner, -1);
+    EXPECT_EQ(std::pair(d.error, d.indexWinner), std::pair(error, -1));
   }
   // The game-by-game dialog takes the games up to the first empty row and
   // sets the side that has won in bold.
   EXPECT_EQ(LeadingGames({8, 10, 0, 6}), (std::vector<int>{8, 10}));
-  EXPECT_EQ(BoldSide(ms, {8, 10}), kKeepFonts);
-  EXPECT_EQ(BoldSide(ms, {8, 10, 6}), 0);
-  EXPECT_EQ(BoldSide(ms, {8, -10, -6}), -1);
-  EXPECT_EQ(BoldSide(ms, {8, -10, -6, -1}), 1);
-  EXPECT_EQ(BoldSide(ms, {8, -10, -6, 1}), -1);
+  std::vector<int> bold;
+  for (const std::vector<int>& games : std::vector<std::vector<int>>{{8, 10}, {8, 10, 6}, {8, -10, -6}, {8, -10, -6, -1},
+                                                                     {8, -10, -6, 1}})
+    bold.push_back(BoldSide(ms, games));
+  EXPECT_EQ(bold, (std::vector<int>{kKeepFonts, 0, -1, 1, -1}));
 }
 
 TEST(GameRules, GamesWonMessagesInOrder) {
-  MatchSystem ms = BestOf(5, 3, kResultGames);
-  ResultDecision d = DecideGamesWon(ms, 3, 2);
-  ASSERT_TRUE(d.Ok());
-  EXPECT_EQ(d.indexWinner, 0);
-  EXPECT_EQ(d.games, (std::vector<int>{3, 2}));
-  EXPECT_EQ(DecideGamesWon(ms, 1, 3).indexWinner, 1);
-  EXPECT_EQ(DecideGamesWon(ms, 3, 3).error, "Er kan slechts 1 speler zijn met 3 gewonnen games.");
-  EXPECT_EQ(DecideGamesWon(ms, 4, 3).error, "Er kan slechts 1 speler zijn met 3 gewonnen games.");
-  EXPECT_EQ(DecideGamesWon(ms, 2, 1).error, "Een van de spelers moet 3 games gewonnen hebben.");
-  EXPECT_EQ(DecideGamesWon(ms, 3, -1).error, "Het aantal games kan niet negatief zijn.");
-  EXPECT_EQ(DecideGamesWon(BestOf(4, 3, kResultGames), 3, 2).error, "Er zijn teveel games. Max=4");
+  const std::string onlyOne = "Er kan slechts 1 speler zijn met 3 gewonnen games.";
+  for (auto [setMax, g1, g2, winner, error] :
+       {std::tuple<int, int, int, int, std::string>{5, 3, 2, 0, ""}, {5, 1, 3, 1, ""}, {5, 3, 3, -1, onlyOne},
+        {5, 4, 3, -1, onlyOne}, {5, 2, 1, -1, "Een van de spelers moet 3 games gewonnen hebben."},
+        {5, 3, -1, -1, "Het aantal games kan niet negatief zijn."}, {4, 3, 2, -1, "Er zijn teveel games. Max=4"}}) {
+    ResultDecision d = DecideGamesWon(BestOf(setMax, 3, kResultGames), g1, g2);
+    EXPECT_EQ(std::tuple(d.indexWinner, d.error), std::tuple(winner, error)) << g1 << "-" << g2;
+    EXPECT_TRUE(winner < 0 || (d.games == std::vector<int>{g1, g2}));
+  }
   ResultDecision one = DecideWinnerOnly(1);
-  EXPECT_EQ(one.indexWinner, 1);
-  EXPECT_FALSE(one.writeGames);
+  EXPECT_EQ(std::pair(one.indexWinner, one.writeGames), std::pair(1, false));
 }
 
 DuoEntry Typed(const std::vector<std::pair<int, int>>& scores) {
@@ -133,53 +118,27 @@ TEST(DuoDudodeva, ValidationNamesTheFirstFaultyGame) {
     }
   }
   DuoEntry e = Numbered();
-  e.left[7] = "3";
-  e.right[7] = "11";
+  e.left[7] = "3", e.right[7] = "11";
+  e.left[0] = "011", e.right[0] = "07", e.right[1] = "00";  // leading zeros read as numbers
   ResultDecision d = DecideDuo(ms, e, {});
-  ASSERT_TRUE(d.Ok()) << d.error;
-  EXPECT_EQ(d.games, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, -4, 9, 10}));
-  EXPECT_EQ(d.indexWinner, 0);
-}
-
-TEST(DuoDudodeva, ScoresWithLeadingZerosReadAsNumbers) {
-  MatchSystem ms = Dudodeva();
-  DuoEntry e = Numbered();
-  e.left[0] = "011";
-  e.right[0] = "07";
-  e.right[1] = "00";
-  ResultDecision d = DecideDuo(ms, e, {});
-  ASSERT_TRUE(d.Ok()) << d.error;
-  EXPECT_EQ(d.games[0], 8);
-  EXPECT_EQ(d.games[1], 1);
+  EXPECT_EQ(std::tuple(d.error, d.indexWinner, d.games),
+            std::tuple("", 0, std::vector<int>{8, 1, 3, 4, 5, 6, 7, -4, 9, 10}));
   auto totals = DuoTotals(e);
   EXPECT_EQ(FormatTotal(totals[0][0], totals[0][1]), "22 - 7");
 }
 
 TEST(DuoDudodeva, SwapsAreStoredInTheMatchsOwnOrder) {
-  MatchSystem ms = Dudodeva();
-  // Worked out by hand from which players each displayed row really has.
-  // a and b exchanged: the rows show b-x, a-y, b-y, a-x, ab-xy.
-  EXPECT_EQ(DecideDuo(ms, Numbered(), {true, false, false}).games,
-            (std::vector<int>{7, 8, 5, 6, 3, 4, 1, 2, 9, 10}));
-  // x and y exchanged: a-y, b-x, a-x, b-y.
-  EXPECT_EQ(DecideDuo(ms, Numbered(), {false, true, false}).games,
-            (std::vector<int>{5, 6, 7, 8, 1, 2, 3, 4, 9, 10}));
-  // The duos exchanged: the left labels are x and y, so row a-y shows x
-  // against b (the match's b-x) and row b-x shows y against a (a-y), and every
-  // game is seen from the second duo's side.
-  ResultDecision d = DecideDuo(ms, Numbered(), {false, false, true});
-  EXPECT_EQ(d.games, (std::vector<int>{-1, -2, -3, -4, -7, -8, -5, -6, -9, -10}));
-  EXPECT_EQ(d.indexWinner, 1);  // the left side won: that is the second duo
-  // Both exchanges: left a = y, b = x; right x = a, y = b.
-  EXPECT_EQ(DecideDuo(ms, Numbered(), {true, false, true}).games,
-            (std::vector<int>{-7, -8, -5, -6, -1, -2, -3, -4, -9, -10}));
-  // x and y with the duos exchanged: left a = x, b = y; right x = b, y = a.
-  EXPECT_EQ(DecideDuo(ms, Numbered(), {false, true, true}).games,
-            (std::vector<int>{-5, -6, -7, -8, -3, -4, -1, -2, -9, -10}));
-}
-
-TEST(DuoDudodeva, StoredGamesShowBackUnderEverySwap) {
-  std::vector<int> stored = {1, -2, 3, -4, 5, -6, 7, -8, 9, -10};
+  // Worked out by hand from which players each displayed row really has; with
+  // the duos exchanged every game is seen from the second duo's side.
+  for (auto [swaps, games] : {std::pair<DuoSwaps, std::vector<int>>{{true, false, false}, {7, 8, 5, 6, 3, 4, 1, 2, 9, 10}},
+                              {{false, true, false}, {5, 6, 7, 8, 1, 2, 3, 4, 9, 10}},
+                              {{false, false, true}, {-1, -2, -3, -4, -7, -8, -5, -6, -9, -10}},
+                              {{true, false, true}, {-7, -8, -5, -6, -1, -2, -3, -4, -9, -10}},
+                              {{false, true, true}, {-5, -6, -7, -8, -3, -4, -1, -2, -9, -10}}}) {
+    ResultDecision d = DecideDuo(Dudodeva(), Numbered(), swaps);
+    EXPECT_EQ(std::pair(d.games, d.indexWinner), std::pair(games, swaps.abxy ? 1 : 0));
+  }
+  const std::vector<int> stored = {1, -2, 3, -4, 5, -6, 7, -8, 9, -10};  // shown back under every swap
   for (int mask = 0; mask < 8; ++mask) {
     DuoSwaps s{(mask & 1) != 0, (mask & 2) != 0, (mask & 4) != 0};
     EXPECT_EQ(DuoToMatchOrder(DuoToDisplayOrder(stored, s), s), stored) << mask;
@@ -209,18 +168,18 @@ TEST(EnterResult, ChoosesTheDialogOfTheMode) {
   };
   using D = EntryDialog;
   const std::string fallback = "Fallback EnterResult not ready yet";
-  EXPECT_EQ(choice(BestOf(5, 3, kResultSets)), std::pair(D::kWinnerOnly, std::string()));
-  EXPECT_EQ(choice(BestOf(5, 3, kResultGames)), std::pair(D::kGamesWon, std::string()));
-  EXPECT_EQ(choice(BestOf(7, 4, kResultAll)), std::pair(D::kGameByGame, std::string()));
-  EXPECT_EQ(choice(BestOf(9, 5, kResultAll)).first, D::kWinnerOnly);  // more games than rows
-  EXPECT_EQ(choice(Dudodeva()), std::pair(D::kDuoPoints, std::string()));
-  MatchSystem other = Dudodeva();
-  other.name = "Duo Anders";
-  EXPECT_EQ(choice(other), std::pair(D::kNone, std::string("Alleen Duo Dudodeva wordt ondersteund op dit moment.")));
-  EXPECT_EQ(choice(BestOf(5, 3, kResultPoints)), std::pair(D::kGameByGame, fallback));
-  EXPECT_EQ(choice(BestOf(5, 3, 7)), std::pair(D::kGameByGame, fallback));
-  other.result = kResultGames;
-  EXPECT_EQ(choice(other), std::pair(D::kGameByGame, fallback));
+  MatchSystem other = Dudodeva(), otherGames = Dudodeva();
+  other.name = otherGames.name = "Duo Anders";
+  otherGames.result = kResultGames;
+  const std::string tooMany = "Dit wedstrijdsysteem heeft meer dan 7 games; alleen de winnaar kan ingevoerd worden.";
+  for (auto [ms, dialog, message] :
+       {std::tuple<MatchSystem, D, std::string>{BestOf(5, 3, kResultSets), D::kWinnerOnly, ""},
+        {BestOf(5, 3, kResultGames), D::kGamesWon, ""}, {BestOf(7, 4), D::kGameByGame, ""},
+        {BestOf(9, 5), D::kWinnerOnly, tooMany}, {Dudodeva(), D::kDuoPoints, ""},
+        {other, D::kNone, "Alleen Duo Dudodeva wordt ondersteund op dit moment."},
+        {BestOf(5, 3, kResultPoints), D::kGameByGame, fallback}, {BestOf(5, 3, 7), D::kGameByGame, fallback},
+        {otherGames, D::kGameByGame, fallback}})
+    EXPECT_EQ(choice(ms), std::pair(dialog, message)) << ms.name << " " << ms.result;
 }
 
 TEST(MatchSystemEditor, EnablingAndReadingTheControls) {
@@ -233,13 +192,10 @@ TEST(MatchSystemEditor, EnablingAndReadingTheControls) {
   EXPECT_EQ(enabled(kResultPoints, false), (std::vector<bool>{true, true, true, true, false}));
   EXPECT_EQ(enabled(kResultAll, false), (std::vector<bool>{true, true, true, true, false}));
   EditorControls c = EditorControlsOf(Dudodeva());
-  c.name = "  Mijn duo ";
-  c.duoteam = false;
-  c.result = 0;
+  c.name = "  Mijn duo ", c.duoteam = false, c.result = 0;
   MatchSystem ms = ReadEditorControls(c);
-  EXPECT_EQ(ms.name, "Mijn duo");
-  EXPECT_EQ(std::vector<int>({ms.result, ms.gameStop, ms.setMax, ms.setWon}),
-            std::vector<int>({kResultSets, 11, 2, 2}));
+  EXPECT_EQ(std::tuple(ms.name, ms.result, ms.gameStop, ms.setMax, ms.setWon),
+            std::tuple("Mijn duo", kResultSets, 11, 2, 2));
   EXPECT_FALSE(ms.duo_ax || ms.duo_ay || ms.duo_bx || ms.duo_by || ms.duo_abxy || ms.immutable);
 }
 
@@ -255,9 +211,8 @@ int IdByName(Database& db, const std::string& name) {
 
 TEST_F(EngineDb, EffectiveMatchSystemFollowsPoolClassTournament) {
   int pool = AddPool(AddClass("Plain"), "P");
-  EXPECT_EQ(EffectiveMatchSystemId(db, pool), 0);
-  EXPECT_EQ(EffectiveMatchSystem(db, pool).name, "Best of 5");
-  EXPECT_EQ(EffectiveMatchSystem(db, pool).id, 0);
+  const MatchSystem plain = EffectiveMatchSystem(db, pool);
+  EXPECT_EQ(std::tuple(EffectiveMatchSystemId(db, pool), plain.name, plain.id), std::tuple(0, "Best of 5", 0));
   db.Exec(nullptr, "UPDATE Toernooien SET idMatchSystem=%d WHERE id=%d", IdByName(db, "Sets"), toernooi);
   EXPECT_EQ(EffectiveMatchSystem(db, pool).name, "Sets");
   int ruled = AddClass("Ruled", IdByName(db, "Best of 7"));
@@ -279,22 +234,17 @@ TEST_F(EngineDb, SavingTheEditorReusesOverwritesOrInserts) {
   EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Kies een andere naam"});
   typed.name = "Lang";
   int id = SaveEditorMatchSystem(db, prompter, typed);
-  EXPECT_GT(id, 5);
-  EXPECT_EQ(IdByName(db, "Lang"), id);
-  typed.setMax = 11;
-  typed.setWon = 6;
+  EXPECT_TRUE(id > 5 && IdByName(db, "Lang") == id);
+  typed.setMax = 11, typed.setWon = 6;
   EXPECT_EQ(SaveEditorMatchSystem(db, prompter, typed), id);
   EXPECT_EQ(MatchSystemById(db, id).setWon, 6);
   typed.setWon = 0;  // no match could ever be won
   EXPECT_EQ(SaveEditorMatchSystem(db, prompter, typed), -1);
   EXPECT_EQ(MatchSystemById(db, id).setWon, 6);
-  typed.setWon = 6;
-  typed.gameStop = 21;
-  typed.name = "";
+  typed.setWon = 6, typed.gameStop = 21, typed.name = "";
   EXPECT_EQ(SaveEditorMatchSystem(db, prompter, typed), -1);
   EXPECT_EQ(prompter.alerts.back(), "Vul de naam in.");
-  EXPECT_EQ(EditorInitialSelection(db, id), id);
-  EXPECT_EQ(EditorInitialSelection(db, 0), bo5);
+  EXPECT_EQ(std::pair(EditorInitialSelection(db, id), EditorInitialSelection(db, 0)), std::pair(id, bo5));
 }
 
 TEST_F(EngineDb, DeletingTellsWhereTheRulesAreUsed) {
@@ -303,7 +253,6 @@ TEST_F(EngineDb, DeletingTellsWhereTheRulesAreUsed) {
   int id = SaveEditorMatchSystem(db, prompter, typed);
   EXPECT_FALSE(DeleteEditorMatchSystem(db, prompter, IdByName(db, "Sets"), toernooi));
   EXPECT_EQ(prompter.alerts.back(), "Dit wedstrijdsysteem kan niet verwijderd worden.");
-
   int cls = AddClass("Heren", id);
   int pool = AddPool(cls, "Poule A", "1", 900, id);
   prompter.answers = {false};
@@ -348,14 +297,11 @@ TEST_F(EngineDb, SavingAndClearingAResult) {
   EXPECT_EQ(std::get<1>(stored()), played);
   ClearMatchResult(db, match);
   EXPECT_EQ(stored(), std::tuple(-1, played, std::vector<int>{}));
-
   // A dialog still open on a match deleted meanwhile writes nothing; nor does
   // a database that refuses the write, and both are told.
   testing::FakePrompter prompter;
   EXPECT_FALSE(StoreResult(db, prompter, match, DecideGameByGame(BestOf(5, 3), {8, 8})));
-  db.SetStatementHook([](int, const char* sql) {
-    return std::string(sql).rfind("SELECT", 0) == 0 ? StatementFault::kRun : StatementFault::kFail;
-  });
+  RefuseWrites();
   EXPECT_FALSE(StoreResult(db, prompter, match, DecideWinnerOnly(0)));
   EXPECT_FALSE(ClearStoredResult(db, prompter, match));
   db.SetStatementHook(nullptr);
@@ -419,14 +365,9 @@ TEST(Endings, EachEntryModeDecidesWalkoversAndRetirements) {
        std::string(kRetirementGapMessage) + " De volgorde is a-x, b-y, a-y, b-x, ab-xy."},
       {"duo, all ten", DecideDuo(duo, all, none, gaveUp), -1, kDecisionPlayed, {}, decided},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(c.d.error, c.error) << c.what;
-    EXPECT_EQ(c.d.indexWinner, c.winner) << c.what;
-    EXPECT_EQ(c.d.decision, c.decision) << c.what;
-    EXPECT_EQ(c.d.games, c.games) << c.what;
-    // Games entered before must not outlive a walkover or a retirement.
-    EXPECT_TRUE(!c.error.empty() || c.d.writeGames) << c.what;
-  }
+  for (const Case& c : cases)  // games entered before must not outlive a walkover or a retirement
+    EXPECT_EQ(std::tuple(c.d.error, c.d.indexWinner, c.d.decision, c.d.games, c.error.empty() && !c.d.writeGames),
+              std::tuple(c.error, c.winner, c.decision, c.games, false)) << c.what;
 }
 
 TEST(Endings, ChoicesNameTheLoserAndShowBackFromTheStoredResult) {
@@ -436,8 +377,7 @@ TEST(Endings, ChoicesNameTheLoserAndShowBackFromTheStoredResult) {
   for (int i = 0; i < kEndingChoices; ++i) {
     ResultDecision d = i == 0 ? DecideWinnerOnly(0) : DecideEnding(EndingOfChoice(i));
     MatchRecord stored;
-    stored.indexWinner = d.indexWinner;
-    stored.decision = d.decision;
+    std::tie(stored.indexWinner, stored.decision) = std::tie(d.indexWinner, d.decision);
     EXPECT_EQ(ChoiceOfMatch(stored), i);
   }
   EXPECT_EQ(EndingOfChoice(kEndingChoices).decision, kDecisionPlayed);
@@ -459,11 +399,9 @@ TEST(GameRules, TypedGameTexts) {
            {{{"11", "7"}, {"9", "11"}, {" 11", "5 "}, {"14", "12"}}, "", {8, -10, 6, 13}},
        }) {
     ResultDecision d = DecideGameTexts(ms, windows);
-    EXPECT_EQ(d.error, error);
-    EXPECT_EQ(d.games, games);
+    EXPECT_EQ(std::pair(d.error, d.games), std::pair(error, games));
   }
-  EXPECT_EQ(ReadGamePoints(ms, "99"), 99);
-  EXPECT_EQ(ReadGamePoints(ms, "100"), -1);
+  EXPECT_EQ(std::pair(ReadGamePoints(ms, "99"), ReadGamePoints(ms, "100")), std::pair(99, -1));
   // Games won: empty counts 0, text is refused, negatives keep their message.
   for (auto [g1, g2, error] : {std::tuple{"3", "", ""}, {"3", "twee", "Vul bij beide spelers het aantal gewonnen games in."},
                               {"-1", "3", "Het aantal games kan niet negatief zijn."}, {"1000", "3", "Vul bij beide spelers het aantal gewonnen games in."}})

@@ -1,11 +1,4 @@
-// Pairing of Swiss rounds on in-memory pools: the distance B, score groups,
-// byes and the absence of rematches over whole events.
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <map>
-#include <set>
-
 #include "competition/simulate.h"
 #include "competition/swiss.h"
 #include "support/random.h"
@@ -18,20 +11,13 @@ using Pairs = std::vector<std::pair<int, int>>;
 // n players with distinct ratings, strongest first.
 std::vector<Contestant> Field(int n) {
   std::vector<Contestant> list(static_cast<size_t>(n));
-  for (int i = 0; i < n; ++i) {
-    list[i].id = 101 + i;
-    list[i].rating = 1990 - 10 * i;
-    list[i].poolPos = i + 1;
-  }
+  for (int i = 0; i < n; ++i) std::tie(list[i].id, list[i].rating, list[i].poolPos) = std::tuple(101 + i, 1990 - 10 * i, i + 1);
   return list;
 }
 
 MatchEntry Played(int id, int a, int b) {
   MatchEntry m;
-  m.id = id;
-  m.idContestant1 = a;
-  m.idContestant2 = b;
-  m.indexWinner = 0;
+  std::tie(m.id, m.idContestant1, m.idContestant2, m.indexWinner) = std::tuple(id, a, b, 0);
   return m;
 }
 
@@ -89,8 +75,7 @@ TEST(SwissPairing, EvenFieldWithAnUnpairablePlayerNeedsTheSecondAttempt) {
   LSwiss s;
   s.SetData(field, matches, rounds);
   ASSERT_TRUE(s.PairCards());
-  EXPECT_TRUE(s.allowEvenBye);
-  EXPECT_EQ(s.maxByesPerRound, 2);
+  EXPECT_TRUE(s.allowEvenBye && s.maxByesPerRound == 2);
   // The fourth and one other player sit out; the other two play.
   EXPECT_EQ(std::count_if(s.cards.begin(), s.cards.end(), [](const LCard& c) { return c.partner == kCardBye; }), 2);
   EXPECT_EQ(std::find_if(s.cards.begin(), s.cards.end(), [](const LCard& c) { return c.contestantId == 4; })->partner,

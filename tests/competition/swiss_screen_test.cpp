@@ -1,9 +1,4 @@
-// The texts of the Swiss and knockout screens: results and export lines.
 #include <gtest/gtest.h>
-
-#include <map>
-#include <tuple>
-
 #include "competition/swiss_screen.h"
 
 namespace velgram {
@@ -12,8 +7,7 @@ namespace {
 TEST(MatchResultText, EachResultModeReadsAsTheListsShowIt) {
   MatchSystem fast = DefaultMatchSystem();  // game by game, 11 points, two-point lead
   MatchSystem sets = fast, games = fast;
-  sets.result = 1;
-  games.result = 2;
+  sets.result = 1, games.result = 2;
   struct Case {
     const MatchSystem& system;
     int winner;
@@ -34,9 +28,7 @@ TEST(MatchResultText, EachResultModeReadsAsTheListsShowIt) {
   };
   for (const Case& c : cases) {
     MatchEntry m;
-    m.indexWinner = c.winner;
-    m.games = c.games;
-    m.decision = c.decision;
+    std::tie(m.indexWinner, m.games, m.decision) = std::tie(c.winner, c.games, c.decision);
     EXPECT_EQ(MatchResultText(m, c.system, c.eachGame), c.text) << c.text;
   }
 }

@@ -1,9 +1,5 @@
 #include "competition/tables.h"
-
 #include <gtest/gtest.h>
-
-#include <chrono>
-
 #include "engine_fixture.h"
 #include "support/text.h"
 
@@ -28,11 +24,9 @@ TEST(TableList, ParsesRangesAndFormatsThemBack) {
 TEST(TableList, HugeOrNegativeRangesStayBounded) {
   auto begin = std::chrono::steady_clock::now();
   V big = ParseTables("1-2000000000");
-  ASSERT_EQ(big.size(), static_cast<size_t>(kMaxTableNumber));
-  EXPECT_EQ(big.back(), kMaxTableNumber);
-  EXPECT_EQ(ParseTables("-5--1"), V{});
-  EXPECT_EQ(ParseTables("99999999999999999999"), V{});
-  EXPECT_EQ(ParseTables("-2000000000-3"), V{});  // its first '-' starts the number
+  EXPECT_TRUE(big.size() == static_cast<size_t>(kMaxTableNumber) && big.back() == kMaxTableNumber);
+  for (const char* none : {"-5--1", "99999999999999999999", "-2000000000-3"})  // the first '-' starts a number
+    EXPECT_EQ(ParseTables(none), V{}) << none;
   EXPECT_EQ(ParseTables("9998-99999999999999"), (V{9998, 9999}));
   std::string many;
   for (int i = 0; i < 200; ++i) many += "1-2000000000,";
@@ -43,23 +37,18 @@ TEST(TableList, HugeOrNegativeRangesStayBounded) {
 // Expected start times and tables, match by match.
 void ExpectWaves(const std::vector<TableTime>& got, const V& times, const V& tables) {
   ASSERT_GE(got.size(), times.size());
-  for (size_t i = 0; i < times.size(); ++i) {
-    EXPECT_EQ(got[i].starttime, times[i]) << i;
-    EXPECT_EQ(got[i].tafel, tables[i]) << i;
-  }
+  for (size_t i = 0; i < times.size(); ++i) EXPECT_EQ(std::pair(got[i].starttime, got[i].tafel), std::pair(times[i], tables[i])) << i;
 }
 
 TEST(TimeOfDay, TypedTimesReadAsTheyAreMeant) {
   for (auto [text, hhmm] : {std::pair<const char*, int>{"930", 930}, {"9:30", 930}, {"09:30", 930}, {"0930", 930},
                             {"9.30", 930}, {" 16:00 ", 1600}, {"9", 900}, {"0:00", 0}, {"2359", 2359}}) {
     int got = -1;
-    EXPECT_TRUE(ParseTimeOfDay(text, got)) << text;
-    EXPECT_EQ(got, hhmm) << text;
+    EXPECT_EQ(std::pair(ParseTimeOfDay(text, got), got), std::pair(true, hhmm)) << text;
   }
   for (const char* bad : {"", "9:3", "9:300", "24:00", "960", "12345", "9u30", "-930", ":30", "9:", "ab"}) {
     int got = 1234;
-    EXPECT_FALSE(ParseTimeOfDay(bad, got)) << bad;
-    EXPECT_EQ(got, 1234) << bad;
+    EXPECT_EQ(std::pair(ParseTimeOfDay(bad, got), got), std::pair(false, 1234)) << bad;
   }
 }
 
@@ -71,6 +60,7 @@ TEST(Waves, RoundRobinAndKnockoutExamples) {
   ExpectWaves(RoundRobinWaves({3, 4, 5, 6, 7}, 900, 4, 6), {900, 900, 915, 915, 930, 930}, {3, 4, 3, 4, 3, 4});
   ExpectWaves(RoundRobinWaves({1, 2, 3, 4}, 900, 5, 10), {900, 900, 915}, {1, 2, 1});
   ExpectWaves(RoundRobinWaves({8}, 2330, 6, 3), {2330, 2345, 2400}, {8, 8, 8});  // no wrap at midnight
+  ExpectWaves(RoundRobinWaves({}, 900, 4, 2), {900, 915}, {0, 0});  // no tables: no table, a wave each
   // Knockout: the tables run out at the end of a level and the level changes.
   ExpectWaves(KnockoutWaves({1, 2}, 1000, {1, 1, 1, 1, 2}), {1000, 1000, 1020, 1020, 1100}, {1, 2, 1, 2, 1});
   ExpectWaves(KnockoutWaves({1, 2, 3}, 1000, {1, 1, 2}), {1000, 1000, 1020}, {1, 2, 1});
@@ -79,25 +69,23 @@ TEST(Waves, RoundRobinAndKnockoutExamples) {
 
 Booking B(int t, int s, int e, const char* cls, const char* pool) { return {t, s, e, cls, pool}; }
 
+std::vector<std::string> Slots(const TablesChart& chart) {
+  std::vector<std::string> slots;
+  for (const ChartRow& r : chart.rows) slots.push_back(r.slot);
+  return slots;
+}
+
 TEST(TablesChart, PoolWithoutMatchesBooksItsTablesAsOneBlock) {
   TablesChart chart = BuildTablesChart({B(1, 900, 1200, "A", "Poule 1"), B(2, 900, 1200, "A", "Poule 1")});
-  EXPECT_EQ(chart.tables, (V{1, 2}));
-  ASSERT_EQ(chart.rows.size(), 1u);
-  EXPECT_EQ(chart.rows[0].slot, "9:00 - 12:00");
-  for (const ChartCell& c : chart.rows[0].cells) {
-    EXPECT_EQ(c.colour, CellColour::kBusy);
-    EXPECT_EQ(c.tooltip, "A / Poule 1");
-  }
+  EXPECT_EQ(std::pair(chart.tables, Slots(chart)), std::pair(V{1, 2}, std::vector<std::string>{"9:00 - 12:00"}));
+  for (const ChartCell& c : chart.rows[0].cells)
+    EXPECT_EQ(std::pair(c.colour, c.tooltip), std::pair(CellColour::kBusy, std::string("A / Poule 1")));
   // Another pool starting inside the block splits it into slots.
   chart = BuildTablesChart({B(1, 900, 1200, "A", "Poule 1"), B(2, 900, 1200, "A", "Poule 1"),
                             B(3, 1000, 1015, "B", "Poule 2")});
-  ASSERT_EQ(chart.rows.size(), 3u);
-  EXPECT_EQ(chart.rows[0].slot, "9:00 - 10:00");
-  EXPECT_EQ(chart.rows[1].slot, "10:00 - 10:15");
-  EXPECT_EQ(chart.rows[2].slot, "10:15 - 12:00");
-  EXPECT_EQ(chart.rows[0].cells[2].colour, CellColour::kNone);
-  EXPECT_EQ(chart.rows[1].cells[2].colour, CellColour::kBusy);
-  EXPECT_EQ(chart.rows[1].cells[0].colour, CellColour::kBusy);
+  ASSERT_EQ(Slots(chart), (std::vector<std::string>{"9:00 - 10:00", "10:00 - 10:15", "10:15 - 12:00"}));
+  EXPECT_EQ(std::tuple(chart.rows[0].cells[2].colour, chart.rows[1].cells[2].colour, chart.rows[1].cells[0].colour),
+            std::tuple(CellColour::kNone, CellColour::kBusy, CellColour::kBusy));
 }
 
 TEST(TablesChart, OverlapsShowRedAndAPoolsMatchesMerge) {
@@ -108,19 +96,15 @@ TEST(TablesChart, OverlapsShowRedAndAPoolsMatchesMerge) {
                                   {"9:30 - 10:00", CellColour::kDouble, "A / P1\r\nB / P2"},
                                   {"10:00 - 10:30", CellColour::kBusy, "B / P2"}}));
   chart = BuildTablesChart({B(1, 915, 930, "A", "P"), B(1, 900, 915, "A", "P"), B(1, 930, 945, "A", "Q")});
-  ASSERT_EQ(chart.rows.size(), 2u);
-  EXPECT_EQ(chart.rows[0].slot, "9:00 - 9:30");
+  ASSERT_EQ(Slots(chart), (std::vector<std::string>{"9:00 - 9:30", "9:30 - 9:45"}));
   EXPECT_EQ(chart.rows[1].cells[0].tooltip, "A / Q");
 }
 
 TEST(TablesChart, EndsForLateAndBackwardBookings) {
   TablesChart chart = BuildTablesChart({B(1, 2350, 2405, "A", "Laat"), B(2, 1200, 900, "A", "Achteruit"),
                                         B(4, 2400, 2500, "A", "Morgen"), B(1, 2300, 2315, "A", "P")});
-  ASSERT_EQ(chart.rows.size(), 2u);
-  EXPECT_EQ(chart.rows[0].slot, "23:00 - 23:15");
-  EXPECT_EQ(chart.rows[1].slot, "23:50 - 24:00");
-  EXPECT_TRUE(BuildTablesChart({B(1, 900, 900, "A", "P")}).rows.empty());
-  EXPECT_TRUE(BuildTablesChart({}).tables.empty());
+  EXPECT_EQ(Slots(chart), (std::vector<std::string>{"23:00 - 23:15", "23:50 - 24:00"}));
+  EXPECT_TRUE(BuildTablesChart({B(1, 900, 900, "A", "P")}).rows.empty() && BuildTablesChart({}).tables.empty());
 }
 
 using TablesDb = testing::EngineTest;
@@ -134,16 +118,12 @@ TEST_F(TablesDb, ChangingOneMatchNeedsATableNumber) {
     EXPECT_TRUE(db.GetMatch(m, match));
     return V{m.idPool, m.idContestant1, m.idContestant2, m.tafel, m.starttime};
   };
-  for (const char* bad : {"", "0", "-3", "abc", "3a", "99999"}) {
-    EXPECT_FALSE(ChangeTableTime(db, prompter, match, bad, 10, 15)) << bad;
-    EXPECT_EQ(prompter.alerts.back(), "Vul de tafel in");
-  }
+  for (const char* bad : {"", "0", "-3", "abc", "3a", "99999"})
+    EXPECT_TRUE(!ChangeTableTime(db, prompter, match, bad, 10, 15) && prompter.alerts.back() == "Vul de tafel in") << bad;
   EXPECT_EQ(stored(), (V{pool, pos[0], pos[1], 2, 900}));
   EXPECT_TRUE(ChangeTableTime(db, prompter, match, " 7 ", 10, 15));
   EXPECT_EQ(stored(), (V{pool, pos[0], pos[1], 7, 1015}));
-  EXPECT_FALSE(ChangeTableTime(db, prompter, match + 100, "3", 10, 15));
-  EXPECT_EQ(prompter.alerts.back(), kMatchGoneMessage);
-
+  EXPECT_TRUE(!ChangeTableTime(db, prompter, match + 100, "3", 10, 15) && prompter.alerts.back() == kMatchGoneMessage);
   // A chart cell's matches: those on its table overlapping its slot.
   int other = db.AddMatch(pool, pos[1], pos[0], 7, 1025);
   auto ids = [&](int tafel, int start, int end) {
@@ -151,10 +131,8 @@ TEST_F(TablesDb, ChangingOneMatchNeedsATableNumber) {
     for (const MatchRecord& m : MatchesInSlot(db, toernooi, tafel, start, end)) r.push_back(m.id);
     return r;
   };
-  EXPECT_EQ(ids(7, 1015, 1030), (std::vector<int>{match, other}));
-  EXPECT_EQ(ids(7, 1030, 1045), (std::vector<int>{other}));
-  EXPECT_EQ(ids(7, 1040, 1100), (std::vector<int>{}));
-  EXPECT_EQ(ids(2, 1015, 1030), (std::vector<int>{}));
+  EXPECT_EQ((std::vector<V>{ids(7, 1015, 1030), ids(7, 1030, 1045), ids(7, 1040, 1100), ids(2, 1015, 1030)}),
+            (std::vector<V>{{match, other}, {other}, {}, {}}));
 }
 
 // A pool without matches books its tables from start to end; a pool with
