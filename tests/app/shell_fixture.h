@@ -5,11 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <memory>
 
 #include "app/shell/app.h"
+#include "app/shell/mainwindow.h"
+#include "app/widgets/grid.h"
 #include "common/fakes.h"
 #include "competition/pool.h"
 
@@ -66,6 +71,58 @@ class ShellTest : public ::testing::Test {
     c.idPlayer = idPlayer;
     c.idLinkedPool = idLinkedPool;
     db().AddContestant(c);
+  }
+
+  // Players named as given, rated 1500, 1490, ..., seated in a new pool.
+  int PoolOf(int idSystem, const std::string& name, const std::vector<std::string>& players,
+             int playstyle = kPlaystylePoule) {
+    int pool = AddPool(idSystem, name, playstyle);
+    int rating = 1510;
+    for (const std::string& p : players) Seat(pool, AddPlayer(p, rating -= 10, "Club " + p));
+    return pool;
+  }
+
+  // The main window with its start timer stopped; open: the current
+  // tournament opened again as at the program's start, tree and all.
+  std::unique_ptr<CVelgramDlg> Window(bool open = true) {
+    auto w = std::make_unique<CVelgramDlg>(*app);
+    w->StartTimer().stop();
+    if (open) {
+      app->DropToernooi();
+      w->OpenStartTournament();
+    }
+    return w;
+  }
+  template <typename P>
+  static P* Show(CVelgramDlg& w, NavType type, int id = 0) {
+    EXPECT_TRUE(w.SelectItem(type, id));
+    return dynamic_cast<P*>(w.CurrentPane());
+  }
+
+  static QStringList Column(LGrid* grid, int col) {
+    QStringList texts;
+    for (int r = 0; r < grid->RowCount(); ++r) texts << grid->Cell(r, col);
+    return texts;
+  }
+  static void ClickHeader(LGrid* grid, int col) {
+    QHeaderView* h = grid->horizontalHeader();
+    const QPoint middle(h->sectionViewportPosition(col) + h->sectionSize(col) / 2, h->height() / 2);
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, middle);
+  }
+  // A real double click on a cell: the first click, then the second one.
+  static void DoubleClick(LGrid* grid, int row, int col = 0) {
+    QModelIndex index = grid->Model()->index(row, col);
+    grid->scrollTo(index);
+    QPoint at = grid->visualRect(index).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+    QCoreApplication::processEvents();
+  }
+  static void RunMenu(QMenu* menu, const QString& text) {
+    ASSERT_NE(menu, nullptr);
+    for (QAction* a : menu->actions())
+      if (a->text() == text) return a->trigger();
+    ADD_FAILURE() << "no menu item " << text.toStdString();
   }
 
   TempDir dir;
