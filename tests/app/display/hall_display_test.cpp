@@ -56,25 +56,23 @@ class HallDisplayTest : public ShellTest {
 TEST_F(HallDisplayTest, MenuOpensOneWindowOfItsOwnThatGoesFullScreenOnF11) {
   LFlyHallDisplay* d = OpenFromMenu();
   ASSERT_TRUE(d);
-  EXPECT_TRUE(d->isWindow() && d->isVisible());
-  EXPECT_EQ(d->parentWidget(), nullptr);
+  EXPECT_TRUE(d->isWindow() && d->isVisible() && !d->parentWidget());
   EXPECT_EQ(OpenFromMenu(), d);  // one display, brought to the front
   d->resize(1920, 1080);
   EXPECT_TRUE(d->Content() == Fresh());
-  ASSERT_EQ(d->Content().open.size(), 6u + 3u);
   std::vector<int> all;
   for (const HallMatchRow& r : d->Content().open) all.push_back(r.idMatch);
-  EXPECT_EQ(d->MatchesOnPage(), all);  // all on the one page
+  EXPECT_EQ(all.size(), 6u + 3u);
+  EXPECT_EQ(d->MatchesOnPage(), all);  // all on the one page, no page number
   EXPECT_EQ(d->PageIndicator(), QString());
 
   // F11 makes it full screen, Escape leaves it; remembered.
   const std::string key = "HallFullScreen" + std::to_string(app->IdToernooi());
-  QTest::keyClick(d, Qt::Key_F11);
-  EXPECT_TRUE(d->isFullScreen());
-  EXPECT_EQ(db().GetSettingInt(key), 1);
-  QTest::keyClick(d, Qt::Key_Escape);
-  EXPECT_FALSE(d->isFullScreen());
-  EXPECT_EQ(db().GetSettingInt(key, -1), 0);
+  for (auto [press, full] : {std::pair{Qt::Key_F11, true}, std::pair{Qt::Key_Escape, false}}) {
+    QTest::keyClick(d, press);
+    EXPECT_EQ(d->isFullScreen(), full);
+    EXPECT_EQ(db().GetSettingInt(key, -1), full);
+  }
 }
 
 TEST_F(HallDisplayTest, AResultThroughTheDialogIsFollowedAtOnceAndABurstOfChangesReadOnce) {
@@ -83,17 +81,14 @@ TEST_F(HallDisplayTest, AResultThroughTheDialogIsFollowedAtOnceAndABurstOfChange
   const int reloads = d->Reloads();
   std::vector<MatchRecord> matches;
   db().ListMatches(poule, matches);
-  int sets = -1;
   std::vector<MatchSystem> systems;
   db().ListMatchSystems(&systems);
-  for (const MatchSystem& ms : systems)
-    if (ms.name == "Sets") sets = ms.id;
+  const int sets = std::find_if(systems.begin(), systems.end(), [](const MatchSystem& m) { return m.name == "Sets"; })->id;
   OnModal<LDlgResultSingleSets>([](LDlgResultSingleSets* dlg) { QTest::keyClick(dlg, Qt::Key_1); });
   ASSERT_TRUE(EnterResult(*app, matches.front().id, sets, window.get()));
 
   // The notice is followed at once, without reading the tournament again.
-  EXPECT_EQ(d->Reloads(), reloads);
-  EXPECT_EQ(d->Content().played, 1);
+  EXPECT_EQ(std::pair(d->Reloads(), d->Content().played), std::pair(reloads, 1));
   EXPECT_TRUE(d->Content() == Fresh());
 
   window->NotifyDataChanged();
@@ -143,8 +138,7 @@ TEST_F(HallDisplayTest, TheSettingsDialogStoresTheChoicesAndTheDisplayFollowsThe
   QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(10, 10), d->mapToGlobal(QPoint(10, 10)));
   QApplication::sendEvent(d, &click);
   HallOptions stored = ReadHallOptions(db(), app->IdToernooi());
-  EXPECT_EQ(stored.pageSeconds, 20);
-  EXPECT_EQ(stored.hiddenClasses.size(), 1u);
+  EXPECT_EQ(std::pair(stored.pageSeconds, stored.hiddenClasses.size()), std::pair(20, size_t{1}));
   EXPECT_EQ(d->Content().toPlay, 6);
   EXPECT_TRUE(d->Content() == Fresh());
 }

@@ -23,7 +23,7 @@ namespace {
 
 using MainWindowTest = ShellTest;
 
-TEST_F(MainWindowTest, FirstStartAsksForANewTournamentThenShowsTreeAndParticipants) {
+TEST_F(MainWindowTest, FirstStartAsksForANewTournamentThenOpenChoosesByRowAndChangeRenames) {
   {
     auto w = Window(false);
     OnModal<LDlgToernooi>([](LDlgToernooi* d) { d->reject(); });
@@ -41,13 +41,33 @@ TEST_F(MainWindowTest, FirstStartAsksForANewTournamentThenShowsTreeAndParticipan
   });
   w->OpenStartTournament();
   ASSERT_TRUE(app->HasToernooi());
-  EXPECT_EQ(app->Toernooi().name, "Clubkampioenschap");
-  EXPECT_EQ(db().GetSettingInt("ToernooiID"), app->IdToernooi());
+  const int first = app->IdToernooi();
+  EXPECT_EQ(db().GetSettingInt("ToernooiID"), first);
   EXPECT_EQ(w->windowTitle(), QStringLiteral("Velgram    Clubkampioenschap"));
   QStringList top;
   for (int i = 0; i < w->Tree()->topLevelItemCount(); ++i) top << w->Tree()->topLevelItem(i)->text(0);
   EXPECT_EQ(top, (QStringList{"Deelnemers", "Duo's", "Tafels", "Wedstrijden", "Wedstrijdbriefjes", "Spelklassen"}));
   EXPECT_NE(dynamic_cast<LPanePlayers*>(w->CurrentPane()), nullptr);
+
+  // Open chooses by row: tournaments of one name stay apart.
+  db().RenameToernooi(db().AddToernooi("Zomer"), "Clubkampioenschap");
+  OnModal<LDlgSelectList>([](LDlgSelectList* d) {
+    ASSERT_EQ(d->List()->count(), 2);
+    d->List()->setCurrentRow(1);
+    d->accept();
+  });
+  w->CmdOpen();
+  std::vector<std::pair<int, std::string>> list;
+  db().ListToernooien(list);
+  EXPECT_EQ(app->IdToernooi(), list[1].first);
+  EXPECT_NE(app->IdToernooi(), first);
+  EXPECT_EQ(db().GetSettingInt("ToernooiID"), list[1].first);
+  OnModal<LDlgToernooi>([](LDlgToernooi* d) {
+    d->NameEdit()->setText(QStringLiteral("Nieuw"));
+    d->accept();
+  });
+  w->CmdChange();
+  EXPECT_EQ(w->windowTitle(), QStringLiteral("Velgram    Nieuw"));
 }
 
 TEST_F(MainWindowTest, StartTournamentIsTheRememberedOneElseTheNewest) {
@@ -163,32 +183,6 @@ TEST_F(MainWindowTest, PlacementIsSavedASecondAfterTheLastChangeAndRestoredOnlyW
   EXPECT_NE(w->width(), 1000);
   EXPECT_GE(w->minimumWidth(), 1000);
   EXPECT_GE(w->minimumHeight(), 200);
-}
-
-TEST_F(MainWindowTest, OpenChoosesByRowAndChangeRenamesTheCaption) {
-  const int a = db().AddToernooi("Clubavond");
-  const int b = db().AddToernooi("Zomer");
-  db().RenameToernooi(b, "Clubavond");
-  app->OpenToernooi(a);
-  auto w = Window(false);
-  OnModal<LDlgSelectList>([](LDlgSelectList* d) {
-    ASSERT_EQ(d->List()->count(), 2);
-    d->List()->setCurrentRow(1);
-    d->accept();
-  });
-  w->CmdOpen();
-  std::vector<std::pair<int, std::string>> list;
-  db().ListToernooien(list);
-  EXPECT_EQ(app->IdToernooi(), list[1].first);  // tournaments of one name stay apart
-  EXPECT_EQ(db().GetSettingInt("ToernooiID"), list[1].first);
-
-  OnModal<LDlgToernooi>([](LDlgToernooi* d) {
-    EXPECT_EQ(d->NameEdit()->text(), QStringLiteral("Clubavond"));
-    d->NameEdit()->setText(QStringLiteral("Nieuw"));
-    d->accept();
-  });
-  w->CmdChange();
-  EXPECT_EQ(w->windowTitle(), QStringLiteral("Velgram    Nieuw"));
 }
 
 TEST_F(MainWindowTest, BackupCommandReportsWhereTheCopyWent) {
