@@ -117,11 +117,6 @@ TEST(GridSort, CellLooksAndSelectionTravelWithTheirRows) {
   EXPECT_EQ(m.data(m.index(3, 1), Qt::BackgroundRole).value<QColor>(), QColor(Qt::yellow));
   EXPECT_EQ(m.data(m.index(4, 2), Qt::ToolTipRole).toString(), "Tafel 3");
   EXPECT_EQ(grid.SelectedIds(), (std::vector<int>{1, 5}));
-
-  // The grid's own colours apply where a cell has none.
-  grid.SetColors(Qt::blue, Qt::white);
-  EXPECT_EQ(m.data(m.index(0, 1), Qt::ForegroundRole).value<QColor>(), QColor(Qt::blue));
-  EXPECT_EQ(m.data(m.index(3, 1), Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
 }
 
 TEST(GridSelection, ClicksSelectWholeRowsAndDoubleClicksNameTheRow) {
