@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -47,9 +48,7 @@ class ShellTest : public ::testing::Test {
     db().AddSystem(s, app->IdToernooi());
     std::vector<SystemRecord> list;
     db().ListSystems(list, app->IdToernooi());
-    for (const SystemRecord& r : list)
-      if (r.name == name) return r.id;
-    return -1;
+    return std::find_if(list.begin(), list.end(), [&](const SystemRecord& r) { return r.name == name; })->id;
   }
   int AddPool(int idSystem, const std::string& name, int playstyle = kPlaystylePoule) {
     PoolRecord p;
@@ -65,8 +64,7 @@ class ShellTest : public ::testing::Test {
     db().ListContestants(idPool, list);
     ContestantRecord c;
     c.idPool = idPool;
-    c.poolPos = static_cast<int>(list.size()) + 1;
-    c.sort = c.poolPos;
+    c.poolPos = c.sort = static_cast<int>(list.size()) + 1;
     c.linktype = linktype;
     c.idPlayer = idPlayer;
     c.idLinkedPool = idLinkedPool;
@@ -111,9 +109,8 @@ class ShellTest : public ::testing::Test {
   }
   // A real double click on a cell: the first click, then the second one.
   static void DoubleClick(LGrid* grid, int row, int col = 0) {
-    QModelIndex index = grid->Model()->index(row, col);
-    grid->scrollTo(index);
-    QPoint at = grid->visualRect(index).center();
+    grid->scrollTo(grid->Model()->index(row, col));
+    const QPoint at = grid->visualRect(grid->Model()->index(row, col)).center();
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
     QCoreApplication::processEvents();
@@ -137,19 +134,15 @@ template <typename D>
 void OnModal(std::function<void(D*)> act) {
   auto* timer = new QTimer;
   auto tries = std::make_shared<int>(0);
-  timer->setInterval(10);
   QObject::connect(timer, &QTimer::timeout, [timer, act, tries] {
-    if (auto* d = qobject_cast<D*>(QApplication::activeModalWidget())) {
-      timer->stop();
-      timer->deleteLater();
-      act(d);
-    } else if (++*tries > 300) {
-      timer->stop();
-      timer->deleteLater();
-      ADD_FAILURE() << "no modal dialog of the expected kind opened";
-    }
+    auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
+    if (!d && ++*tries <= 300) return;
+    timer->stop();
+    timer->deleteLater();
+    if (d) return act(d);
+    ADD_FAILURE() << "no modal dialog of the expected kind opened";
   });
-  timer->start();
+  timer->start(10);
 }
 
 }  // namespace velgram::testing

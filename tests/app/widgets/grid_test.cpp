@@ -73,31 +73,21 @@ TEST(GridSort, NumericTextualAndTimeColumnsOrderDifferently) {
 TEST(GridSort, HeaderClicksFlipTheDirectionWhateverTheColumn) {
   LGrid grid;
   FillPlayers(grid);
-  grid.show();
   QSignalSpy sorted(&grid, &LGrid::sorted);
   QSignalSpy clicked(&grid, &LGrid::headerClicked);
-
   emit grid.horizontalHeader()->sectionClicked(1);
-  EXPECT_TRUE(grid.SortAscending());
   EXPECT_EQ(Ids(grid), (std::vector<int>{4, 3, 5, 2, 1}));
   emit grid.horizontalHeader()->sectionClicked(0);  // another column: still flips
-  EXPECT_FALSE(grid.SortAscending());
   // Anna and anna are equal and keep the order the rating sort gave them.
   EXPECT_EQ(Ids(grid), (std::vector<int>{5, 3, 1, 4, 2}));
   ASSERT_EQ(sorted.count(), 2);
   EXPECT_EQ(sorted.at(1), (QVariantList{0, false}));
-
-  const std::vector<int> before = Ids(grid);
-  emit grid.horizontalHeader()->sectionClicked(3);  // unsortable column
-  EXPECT_EQ(Ids(grid), before);
-  EXPECT_EQ(sorted.count(), 2);
-  EXPECT_EQ(clicked.count(), 3);
-
-  // A window that sorts by itself only hears of the click.
+  // An unsortable column, and a window that sorts by itself, only hear of the click.
+  emit grid.horizontalHeader()->sectionClicked(3);
   grid.SetHeaderClickSorts(false);
   emit grid.horizontalHeader()->sectionClicked(1);
-  EXPECT_EQ(Ids(grid), before);
-  EXPECT_EQ(clicked.count(), 4);
+  EXPECT_EQ(Ids(grid), (std::vector<int>{5, 3, 1, 4, 2}));
+  EXPECT_EQ(std::pair(sorted.count(), clicked.count()), std::pair(qsizetype{2}, qsizetype{4}));
 }
 
 TEST(GridSort, CellLooksAndSelectionTravelWithTheirRows) {
@@ -131,7 +121,6 @@ TEST(GridSelection, ClicksSelectWholeRowsAndDoubleClicksNameTheRow) {
   auto center = [&](int row, int col) { return grid.visualRect(grid.Model()->index(row, col)).center(); };
   QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, center(1, 2));
   QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ControlModifier, center(3, 0));
-  EXPECT_EQ(grid.SelectedRows(), (std::vector<int>{1, 3}));
   EXPECT_EQ(grid.SelectedIds(), (std::vector<int>{2, 4}));
   // Whole rows: every cell of a selected row is selected.
   EXPECT_EQ(grid.selectionModel()->selectedIndexes().size(), 2 * grid.ColumnCount());
@@ -139,8 +128,7 @@ TEST(GridSelection, ClicksSelectWholeRowsAndDoubleClicksNameTheRow) {
 
   QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, center(4, 1));
   QTest::mouseDClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, center(4, 1));
-  ASSERT_EQ(doubled.count(), 1);
-  EXPECT_EQ(doubled.at(0).at(0).toInt(), 4);
+  EXPECT_EQ(doubled, (QList<QVariantList>{{4}}));
 
   grid.ClearRowSelection();
   EXPECT_EQ(grid.FirstSelectedRow(), -1);
