@@ -152,28 +152,6 @@ TEST_F(MatchPanesTest, ParticipantFilterIgnoresCaseAndWaitsForTypingToPause) {
   EXPECT_EQ(db().GetSetting("MatchesClub" + Key()), "1");
 }
 
-TEST_F(MatchPanesTest, AnotherClassKeepsThePoolOnlyWhenItHasOneOfThatName) {
-  const int a = AddClass("Heren A"), b = AddClass("Heren B");
-  Pool(a, "Poule 1", {"A1", "A2"});
-  Pool(a, "Poule 2", {"A3", "A4"});
-  Pool(b, "Poule 1", {"B1", "B2"});
-  auto* pane = Shown<LPaneMatches>(NavType::Matches);
-  EXPECT_EQ(pane->ClassList()->itemText(0), QStringLiteral("Alle spelklassen"));
-  EXPECT_EQ(pane->ClassList()->count() + pane->PoolList()->count(), 6);  // with "Alle poules", "Poule 1", "Poule 2"
-  const std::array<const char*, 4> cases[] = {{"Heren A", "Poule 2", "Heren B", "Alle poules"},
-                                              {"Heren B", "Poule 1", "Heren A", "Poule 1"},
-                                              {"Heren A", "Poule 2", "Alle spelklassen", "Poule 2"}};
-  for (const auto& [fromClass, pool, toClass, poolAfter] : cases) {
-    SCOPED_TRACE(std::string(fromClass) + " -> " + toClass);
-    pane->ClassList()->setCurrentText(QString::fromUtf8(fromClass));
-    pane->PoolList()->setCurrentText(QString::fromUtf8(pool));
-    pane->ClassList()->setCurrentText(QString::fromUtf8(toClass));
-    EXPECT_EQ(pane->PoolList()->currentText(), QString::fromUtf8(poolAfter));
-    EXPECT_EQ(pane->Grid()->RowCount(), 1);
-  }
-  EXPECT_EQ(pane->PrintSubtitle(), QStringLiteral("Poule 2, Niet gespeeld"));
-}
-
 TEST_F(MatchPanesTest, TimeHeaderSortsBothWaysAndTheOrderSurvivesARestart) {
   Pool(AddClass("Heren A"), "Poule 1", {"P1", "P2", "P3", "P4", "P5"});  // 9:00 to 10:30
   db().SetSetting("MatchesTimes" + Key(), "1");

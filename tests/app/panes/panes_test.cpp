@@ -69,18 +69,14 @@ TEST_F(PanesTest, PlayersAreAddedChangedSortedAndDeletedThroughThePaneInTheChose
   pane->Refresh();
   EXPECT_EQ(Column(g, 1), (QStringList{"1450", "900", "80"}));
 
-  // Deleting: No keeps them, and a seated player keeps them all.
-  g->SelectRows({0, 1, 2});
-  prompter.answers = {false};
+  // Deleting asks first; who may go is the core's rule.
+  g->SelectRows({0, 1});
   Click(pane, "Verwijderen");
-  EXPECT_EQ(prompter.questions.back(), "Weet u zeker, dat u 3 deelnemers wilt verwijderen?");
-  EXPECT_EQ(g->RowCount(), 3);
-  Click(pane, "Verwijderen");
-  EXPECT_EQ(prompter.alerts.back(), "C speelt in Jeugd / Voorronde");
-  EXPECT_EQ(g->RowCount(), 3);
+  EXPECT_EQ(prompter.questions.back(), "Weet u zeker, dat u 2 deelnemers wilt verwijderen?");
+  EXPECT_EQ(Column(g, 1), QStringList{"80"});
 }
 
-TEST_F(PanesTest, DuosArePutTogetherFromTwoPlayersAndBlockedWhilePlaying) {
+TEST_F(PanesTest, DuosArePutTogetherFromTwoPlayersAndDeleted) {
   AddPlayer("Anna", 1200, "TTV Smash", "C");
   AddPlayer("Bert", 1300, "TTC Batjes", "D");
   auto w = Window();
@@ -101,16 +97,10 @@ TEST_F(PanesTest, DuosArePutTogetherFromTwoPlayersAndBlockedWhilePlaying) {
   EXPECT_EQ((QStringList{g->Cell(0, 0), g->Cell(0, 1), g->Cell(0, 2), g->Cell(0, 3)}),
             (QStringList{"Anna + Bert", "2500", "TTV Smash/TTC Batjes", "Duo A"}));
 
-  const int pool = AddPool(AddClass("Dubbel", 2), "Poule 1");
-  Seat(pool, g->RowData(0), kLinkDuo);
-  for (bool playing : {true, false}) {
-    if (!playing) db().DeletePool(pool);
-    g->SelectRow(0);
-    Click(pane, "Verwijderen");
-    EXPECT_EQ(g->RowCount(), playing ? 1 : 0);
-  }
+  g->SelectRow(0);
+  Click(pane, "Verwijderen");
+  EXPECT_EQ(g->RowCount(), 0);
   EXPECT_EQ(prompter.questions.front(), "Weet u zeker, dat u 1 duo wilt verwijderen?");
-  EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Anna + Bert speelt in Dubbel / Poule 1"});
 }
 
 TEST_F(PanesTest, ClassesAreAddedMovedAndDeleted) {
