@@ -53,7 +53,7 @@ class HallDisplayTest : public ShellTest {
   std::unique_ptr<CVelgramDlg> window;
 };
 
-TEST_F(HallDisplayTest, MenuOpensOneWindowOfItsOwnThatGoesFullScreenOnF11) {
+TEST_F(HallDisplayTest, MenuOpensOneWindowOfItsOwnThatGoesFullScreenOnF11AndFollowsItsSettings) {
   LFlyHallDisplay* d = OpenFromMenu();
   ASSERT_TRUE(d);
   EXPECT_TRUE(d->isWindow() && d->isVisible() && !d->parentWidget());
@@ -73,6 +73,20 @@ TEST_F(HallDisplayTest, MenuOpensOneWindowOfItsOwnThatGoesFullScreenOnF11) {
     EXPECT_EQ(d->isFullScreen(), full);
     EXPECT_EQ(db().GetSettingInt(key, -1), full);
   }
+  // The settings dialog from the context menu stores the choices; the display follows.
+  OnModal<LDlgHallSettings>([](LDlgHallSettings* dlg) {
+    ASSERT_EQ(dlg->classes.size(), 2u);
+    EXPECT_TRUE(dlg->showBoth->isChecked());
+    dlg->classes[1]->setChecked(false);  // "Dames"
+    dlg->pageSeconds->setValue(20);
+    dlg->accept();
+  });
+  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(10, 10), d->mapToGlobal(QPoint(10, 10)));
+  QApplication::sendEvent(d, &click);
+  HallOptions stored = ReadHallOptions(db(), app->IdToernooi());
+  EXPECT_EQ(std::pair(stored.pageSeconds, stored.hiddenClasses.size()), std::pair(20, size_t{1}));
+  EXPECT_EQ(d->Content().toPlay, 6);
+  EXPECT_TRUE(d->Content() == Fresh());
 }
 
 TEST_F(HallDisplayTest, AResultThroughTheDialogIsFollowedAtOnceAndABurstOfChangesReadOnce) {
@@ -122,25 +136,6 @@ TEST_F(HallDisplayPaging, PagesTurnOnTheClockAndReadAgainOncePerCycle) {
     EXPECT_EQ(d.Reloads(), reloads + (k == pages));  // no reading within the cycle
     EXPECT_EQ(d.PageIndicator(), QStringLiteral("%1/%2").arg(k % pages + 1).arg(pages));
   }
-}
-
-TEST_F(HallDisplayTest, TheSettingsDialogStoresTheChoicesAndTheDisplayFollowsThem) {
-  LFlyHallDisplay* d = OpenFromMenu();
-  ASSERT_TRUE(d);
-  OnModal<LDlgHallSettings>([](LDlgHallSettings* dlg) {
-    ASSERT_EQ(dlg->classes.size(), 2u);
-    EXPECT_TRUE(dlg->showBoth->isChecked());
-    EXPECT_EQ(dlg->pageSeconds->value(), 15);
-    dlg->classes[1]->setChecked(false);  // "Dames"
-    dlg->pageSeconds->setValue(20);
-    dlg->accept();
-  });
-  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(10, 10), d->mapToGlobal(QPoint(10, 10)));
-  QApplication::sendEvent(d, &click);
-  HallOptions stored = ReadHallOptions(db(), app->IdToernooi());
-  EXPECT_EQ(std::pair(stored.pageSeconds, stored.hiddenClasses.size()), std::pair(20, size_t{1}));
-  EXPECT_EQ(d->Content().toPlay, 6);
-  EXPECT_TRUE(d->Content() == Fresh());
 }
 
 }  // namespace

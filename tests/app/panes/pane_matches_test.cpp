@@ -1,5 +1,4 @@
 // The matches pane and the match-slips pane driven as the director does.
-#include <QFileInfo>
 #include <QTest>
 #include <functional>
 
@@ -247,11 +246,9 @@ TEST_F(MatchPanesTest, SlipLayoutPrintsSeveralSlipsPerPage) {
   auto* pane = Shown<LPaneMatchNotes>(NavType::MatchNotes);
   ASSERT_EQ(pane->Grid()->RowCount(), 36);
   const SlipPages slips(pane->Slips());
-  const QString pdf = QString::fromStdString(dir.File("briefjes.pdf"));
   {
     LDlgPrintPreview preview(db(), prompter, *pane->Grid(), "PaneMatchNotes", pane->PrintSubtitle(), pane, &slips);
     ASSERT_NE(preview.SlipsBox(), nullptr);
-    preview.SetPdfOutput(pdf);
     const int listPages = preview.PageCount();
     preview.SlipsBox()->click();
     EXPECT_EQ(db().GetSetting("SlipLayoutPaneMatchNotes"), "1");
@@ -259,9 +256,7 @@ TEST_F(MatchPanesTest, SlipLayoutPrintsSeveralSlipsPerPage) {
     EXPECT_GT(preview.PageCount(), listPages);
     EXPECT_GE(preview.PageCount(), 2);
     EXPECT_LE(preview.PageCount(), 4);  // two columns of at least five slips a page
-    ASSERT_TRUE(preview.PrintNow());
   }
-  EXPECT_GT(QFileInfo(pdf).size(), 1000);
   // The choice is remembered for this kind of list only.
   EXPECT_FALSE(LDlgPrintPreview(db(), prompter, *pane->Grid(), "PaneMatches", QString(), pane, &slips).PrintsSlips());
 }

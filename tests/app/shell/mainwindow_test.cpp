@@ -162,7 +162,6 @@ TEST_F(MainWindowTest, PlacementIsSavedASecondAfterTheLastChangeAndRestoredOnlyW
     EXPECT_EQ(w->size(), QSize(1000 + scaled, 200 + scaled));
     w->resize(1234, 567);
     QApplication::processEvents();
-    EXPECT_EQ(w->PlacementTimer().interval(), 1000);
     EXPECT_TRUE(db().GetSetting("width").empty());
     QTest::qWait(1200);
     EXPECT_EQ(db().GetSetting("width") + "x" + db().GetSetting("height"), "1234x567");
@@ -174,10 +173,7 @@ TEST_F(MainWindowTest, PlacementIsSavedASecondAfterTheLastChangeAndRestoredOnlyW
   }
   // Width 1000 is not above 1000: the stored placement is ignored.
   db().SetSettingInt("width", 1000);
-  auto w = Window(false);
-  EXPECT_NE(w->width(), 1000);
-  EXPECT_GE(w->minimumWidth(), 1000);
-  EXPECT_GE(w->minimumHeight(), 200);
+  EXPECT_NE(Window(false)->width(), 1000);
 }
 
 TEST_F(MainWindowTest, BackupCommandReportsWhereTheCopyWent) {
