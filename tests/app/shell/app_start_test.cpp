@@ -33,14 +33,10 @@ TEST(AppStart, ASecondCopyOnTheSameDatabaseIsRefusedButALockLeftByACrashDoesNotS
   EXPECT_TRUE(prompter.alerts.empty());
   EXPECT_FALSE(CVelgramApp::Start(path, prompter));
   EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Velgram is al geopend met deze database."});
-  // Another database is another matter.
-  EXPECT_TRUE(CVelgramApp::Start(dir.File("Ander.db"), prompter));
+  EXPECT_TRUE(CVelgramApp::Start(dir.File("Ander.db"), prompter));  // another database
   first.reset();
   EXPECT_TRUE(CVelgramApp::Start(path, prompter));
-
-  QFile file(QString::fromLocal8Bit(dir.File("map")));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.close();
+  testing::WriteFileBytes(dir.File("map"), "");
   EXPECT_FALSE(CVelgramApp::Start(dir.File("map/Velgram.db"), prompter));
   EXPECT_EQ(prompter.alerts.back(), DataFolderProblem(dir.File("map/Velgram.db")));
 }

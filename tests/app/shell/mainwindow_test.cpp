@@ -102,8 +102,7 @@ TEST_F(MainWindowTest, ClassesAndPoolsHangUnderSpelklassenAndPanesAreMadeOnce) {
   EXPECT_TRUE(w->Navigation().Find(NavType::System, senioren)->font(0).bold());
 
   // A pane is made once and refreshed when shown again.
-  w->SelectItem(NavType::Pool, voorronde);
-  LPane* first = w->CurrentPane();
+  LPane* first = Show<LPane>(*w, NavType::Pool, voorronde);
   const int count = w->PaneCount();
   w->SelectItem(NavType::Players);
   db().Exec(nullptr, "UPDATE Pools SET name='Voorronde A' WHERE id=%d", voorronde);
