@@ -1,10 +1,8 @@
-// The knockout pane: the bracket of every size, its start, and playing it
-// to the champion from the bracket.
+// The knockout pane: the bracket, its start, and playing it to the champion.
 #include <QTest>
 #include <algorithm>
 
 #include "app/panes/pane_dropout.h"
-#include "app/printing/print_layout.h"
 #include "app/results/dlg_result_sets.h"
 #include "competition/match_rules.h"
 #include "tests/app/shell_fixture.h"
@@ -85,13 +83,6 @@ TEST_F(DropoutPaneTest, ABracketWithTwoByesIsPlayedToItsChampionByDoubleClicks) 
             QStringLiteral("Speler 6Speler 3Speler 1"));
   pane->TablesBox()->click();
   EXPECT_EQ(CellOf(*pane, pane->MatchCell(7)), QStringLiteral("1 - 0, Tafel %1").arg(stored[6].tafel));
-}
-
-TEST_F(DropoutPaneTest, A16BracketPrintsOnOnePage) {
-  auto pane = Bracket(16, 16);
-  GridPrintSetup setup;
-  // A4 portrait at 300 dots per inch.
-  EXPECT_EQ(LayoutGridPages(*pane->Grid(), 2480, 3508, 300, setup).PageCount(), 1);
 }
 
 }  // namespace

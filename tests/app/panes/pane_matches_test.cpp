@@ -55,8 +55,7 @@ TEST_F(MatchPanesTest, PlayedBoxCyclesThroughOpenAllAndPlayedAndAHiddenPaneCatch
   auto* pane = Shown<LPaneMatches>(NavType::Matches);
   ASSERT_NE(pane, nullptr);
   LGrid* g = pane->Grid();
-  EXPECT_EQ(pane->PlayedBox()->checkState(), Qt::Unchecked);
-  EXPECT_EQ(g->RowCount(), 3);
+  EXPECT_EQ(g->RowCount(), 3);  // open matches first
   ASSERT_TRUE(SaveResult(db(), ids[0], DecideWinnerOnly(0)));
   const std::tuple<Qt::CheckState, int, const char*> steps[] = {{Qt::PartiallyChecked, 3, "Gespeeld en niet gespeeld"},
                                                                 {Qt::Checked, 1, "Gespeeld"},

@@ -57,7 +57,6 @@ TEST_F(PanesFitTest, EveryControlOfEveryPaneIsWholeAtTheFirstAndTheSmallestSize)
   CVelgramDlg& w = *window;
   w.show();
   const QSize sizes[] = {QSize(1200, 720), w.minimumSize()};
-  int checked = 0;
   auto check = [&](const char* state) {
     for (QSize size : sizes) {
       w.resize(size);
@@ -65,7 +64,6 @@ TEST_F(PanesFitTest, EveryControlOfEveryPaneIsWholeAtTheFirstAndTheSmallestSize)
       QTest::qWait(dynamic_cast<LPaneSwiss*>(w.CurrentPane()) ? 150 : 0);
       for (const QString& misfit : Misfits(w))
         ADD_FAILURE() << state << " at " << size.width() << "x" << size.height() << ": " << misfit.toStdString();
-      ++checked;
     }
   };
   for (NavType type : {NavType::Players, NavType::Tables, NavType::Matches, NavType::Systems, NavType::MatchNotes}) {
@@ -83,7 +81,6 @@ TEST_F(PanesFitTest, EveryControlOfEveryPaneIsWholeAtTheFirstAndTheSmallestSize)
     ASSERT_FALSE(start->isVisibleTo(&w)) << button;
     check("after the start");
   }
-  EXPECT_EQ(checked, 2 * (6 + 2 * 3));
 }
 
 }  // namespace
