@@ -1,7 +1,6 @@
 #pragma once
-// A program on a fresh database in a temporary folder, with a recording
-// prompter in place of the message boxes, and a way to play the user in a
-// modal dialog.
+// A program on a fresh database with a recording prompter, and a way to play
+// the user in a modal dialog.
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -36,9 +36,8 @@ TEST(SortKeys, ReadLeadingNumbersAndTimesLeniently) {
                                                     {"0,5", 0.5},   {"", 0},              {"abc", 0}};
   for (auto [text, key] : numbers) EXPECT_DOUBLE_EQ(NumericSortKey(text), key) << text;
   // Times carry past midnight; what is no time sorts first.
-  const std::pair<const char*, int> times[] = {{"9:30", 570}, {"09:30", 570}, {"10:05 - 11:00", 605},
-                                               {"24:10", 1450}, {"", -1},      {"930", -1},
-                                               {"9:", -1}};
+  const std::pair<const char*, int> times[] = {{"9:30", 570}, {"09:30", 570}, {"10:05 - 11:00", 605}, {"24:10", 1450},
+                                               {"", -1},       {"930", -1},   {"9:", -1}};
   for (auto [text, key] : times) EXPECT_EQ(TimeSortKey(text), key) << text;
 }
 
