@@ -1,7 +1,5 @@
-// The hall display: opened from the menu as a window of its own, showing
-// what the core's hall content holds, following results through the main
-// window's change notice, paging on its clock, and taking the director's
-// choices from its settings dialog.
+// The hall display: a window of its own showing the core's hall content,
+// following the main window's notices and paging on its clock.
 #include <QAction>
 #include <QKeyEvent>
 #include <QTest>
@@ -11,7 +9,7 @@
 #include "app/results/dlg_result_sets.h"
 #include "app/results/enter_result.h"
 #include "competition/poule.h"
-#include "competition/swiss.h"
+#include "competition/swiss_screen.h"
 #include "tests/app/shell_fixture.h"
 
 namespace velgram::testing {
@@ -28,12 +26,7 @@ class HallDisplayTest : public ShellTest {
     ASSERT_EQ(StartPoule(db(), prompter, poule), StartOutcome::kStarted);
     swiss = AddPool(AddClass("Dames"), "Zwitsers", kPlaystyleSwiss);
     for (int i = 1; i <= 6; ++i) Seat(swiss, AddPlayer("Dame " + std::to_string(i), 1900 - 50 * i, "Spin"));
-    LSwiss s;
-    PoolRecord row;
-    ASSERT_TRUE(db().GetPool(swiss, row));
-    s.FillFrom(row);
-    s.AttachDatabase(&db());
-    ASSERT_EQ(s.CalculateNextRound(db(), clock, nullptr), RoundOutcome::kWritten);
+    ASSERT_TRUE(StartSwissPool(db(), prompter, clock, swiss));
     window = Window(false);
   }
   // What the core would show now.

@@ -179,10 +179,7 @@ TEST_F(MatchPanesTest, DoubleClickEntersTheResultWithThePoolsRulesOrSaysThePoolI
   winnerOnly.result = kResultSets;
   winnerOnly.setMax = 3;
   winnerOnly.name = "Alleen winnaar";
-  PoolRecord pool;
-  ASSERT_TRUE(db().GetPool(lastPool_, pool));
-  pool.idMatchSystem = db().AddMatchSystem(winnerOnly);
-  db().UpdatePool(pool);
+  db().Exec(nullptr, "UPDATE Pools SET idMatchSystem=%d WHERE id=%d", db().AddMatchSystem(winnerOnly), lastPool_);
   auto* pane = Shown<LPaneMatches>(NavType::Matches);
   // The pool's own rules pick the winner-only dialog.
   OnModal<LDlgResultSingleSets>([](LDlgResultSingleSets* d) { d->SideButton(1)->click(); });
