@@ -1,15 +1,20 @@
 #pragma once
-// A program on a fresh database in a temporary folder, with a recording
-// prompter in place of the message boxes, and a way to play the user in a
-// modal dialog.
+// A program on a fresh database with a recording prompter, and a way to play
+// the user in a modal dialog.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
 #include "app/shell/app.h"
+#include "app/shell/mainwindow.h"
+#include "app/widgets/grid.h"
 #include "common/fakes.h"
 #include "competition/pool.h"
 
@@ -42,9 +47,7 @@ class ShellTest : public ::testing::Test {
     db().AddSystem(s, app->IdToernooi());
     std::vector<SystemRecord> list;
     db().ListSystems(list, app->IdToernooi());
-    for (const SystemRecord& r : list)
-      if (r.name == name) return r.id;
-    return -1;
+    return std::find_if(list.begin(), list.end(), [&](const SystemRecord& r) { return r.name == name; })->id;
   }
   int AddPool(int idSystem, const std::string& name, int playstyle = kPlaystylePoule) {
     PoolRecord p;
@@ -60,12 +63,62 @@ class ShellTest : public ::testing::Test {
     db().ListContestants(idPool, list);
     ContestantRecord c;
     c.idPool = idPool;
-    c.poolPos = static_cast<int>(list.size()) + 1;
-    c.sort = c.poolPos;
+    c.poolPos = c.sort = static_cast<int>(list.size()) + 1;
     c.linktype = linktype;
     c.idPlayer = idPlayer;
     c.idLinkedPool = idLinkedPool;
     db().AddContestant(c);
+  }
+
+  // Players named as given, rated 1500, 1490, ..., seated in a new pool.
+  int PoolOf(int idSystem, const std::string& name, const std::vector<std::string>& players,
+             int playstyle = kPlaystylePoule) {
+    int pool = AddPool(idSystem, name, playstyle);
+    int rating = 1510;
+    for (const std::string& p : players) Seat(pool, AddPlayer(p, rating -= 10, "Club " + p));
+    return pool;
+  }
+
+  // The main window with its start timer stopped; open: the current
+  // tournament opened again as at the program's start, tree and all.
+  std::unique_ptr<CVelgramDlg> Window(bool open = true) {
+    auto w = std::make_unique<CVelgramDlg>(*app);
+    w->StartTimer().stop();
+    if (open) {
+      app->DropToernooi();
+      w->OpenStartTournament();
+    }
+    return w;
+  }
+  template <typename P>
+  static P* Show(CVelgramDlg& w, NavType type, int id = 0) {
+    EXPECT_TRUE(w.SelectItem(type, id));
+    return dynamic_cast<P*>(w.CurrentPane());
+  }
+
+  static QStringList Column(LGrid* grid, int col) {
+    QStringList texts;
+    for (int r = 0; r < grid->RowCount(); ++r) texts << grid->Cell(r, col);
+    return texts;
+  }
+  static void ClickHeader(LGrid* grid, int col) {
+    QHeaderView* h = grid->horizontalHeader();
+    const QPoint middle(h->sectionViewportPosition(col) + h->sectionSize(col) / 2, h->height() / 2);
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, middle);
+  }
+  // A real double click on a cell: the first click, then the second one.
+  static void DoubleClick(LGrid* grid, int row, int col = 0) {
+    grid->scrollTo(grid->Model()->index(row, col));
+    const QPoint at = grid->visualRect(grid->Model()->index(row, col)).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+    QCoreApplication::processEvents();
+  }
+  static void RunMenu(QMenu* menu, const QString& text) {
+    ASSERT_NE(menu, nullptr);
+    for (QAction* a : menu->actions())
+      if (a->text() == text) return a->trigger();
+    ADD_FAILURE() << "no menu item " << text.toStdString();
   }
 
   TempDir dir;
@@ -80,19 +133,15 @@ template <typename D>
 void OnModal(std::function<void(D*)> act) {
   auto* timer = new QTimer;
   auto tries = std::make_shared<int>(0);
-  timer->setInterval(10);
   QObject::connect(timer, &QTimer::timeout, [timer, act, tries] {
-    if (auto* d = qobject_cast<D*>(QApplication::activeModalWidget())) {
-      timer->stop();
-      timer->deleteLater();
-      act(d);
-    } else if (++*tries > 300) {
-      timer->stop();
-      timer->deleteLater();
-      ADD_FAILURE() << "no modal dialog of the expected kind opened";
-    }
+    auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
+    if (!d && ++*tries <= 300) return;
+    timer->stop();
+    timer->deleteLater();
+    if (d) return act(d);
+    ADD_FAILURE() << "no modal dialog of the expected kind opened";
   });
-  timer->start();
+  timer->start(10);
 }
 
 }  // namespace velgram::testing

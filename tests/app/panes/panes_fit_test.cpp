@@ -4,9 +4,7 @@
 #include <QTest>
 #include <algorithm>
 
-#include "app/panes/pane.h"
-#include "app/shell/mainwindow.h"
-#include "app/widgets/grid.h"
+#include "app/panes/pane_swiss.h"
 #include "competition/match_rules.h"
 #include "tests/app/shell_fixture.h"
 
@@ -43,39 +41,29 @@ TEST_F(PanesFitTest, EveryControlOfEveryPaneIsWholeAtTheFirstAndTheSmallestSize)
   OpenTournament();
   db().SetSetting("PouleActivateWarning", "No");
   int cls = AddClass("Jeugd");
-  struct Pool {
-    int id;
-    const char* start;  // the button that starts it
-  };
-  std::vector<Pool> pools;
+  // Each pool with the button that starts it.
+  std::vector<std::pair<int, const char*>> pools;
   int n = 0;
   for (auto [name, style, start] : {std::tuple{"Poule A", kPlaystylePoule, "Start poule"},
                                     std::tuple{"Zwitsers", kPlaystyleSwiss, "Start poule"},
                                     std::tuple{"Afval", kPlaystyleDropout, "Start afvalsysteem"}}) {
     int pool = AddPool(cls, name, style);
-    PoolRecord row;
-    db().GetPool(pool, row);
-    row.extra = style == kPlaystyleDropout ? "{ \"dimension\":8 }" : "";
-    db().UpdatePool(row);
+    if (style == kPlaystyleDropout) db().Exec(nullptr, "UPDATE Pools SET extra='{ \"dimension\":8 }' WHERE id=%d", pool);
     for (int i = 0; i < 4; ++i, ++n)
       Seat(pool, AddPlayer("Speler " + std::to_string(n), 1500 + n, "TTV De Batjes", "B"));
-    pools.push_back({pool, start});
+    pools.emplace_back(pool, start);
   }
-
-  CVelgramDlg w(*app);
-  w.StartTimer().stop();
-  app->DropToernooi();
-  w.OpenStartTournament();
+  auto window = Window();
+  CVelgramDlg& w = *window;
   w.show();
   const QSize sizes[] = {QSize(1200, 720), w.minimumSize()};
-  int checked = 0;
   auto check = [&](const char* state) {
     for (QSize size : sizes) {
       w.resize(size);
-      QTest::qWait(150);  // the Swiss pane lays out once more on a timer
+      // The Swiss pane lays out once more on a timer.
+      QTest::qWait(dynamic_cast<LPaneSwiss*>(w.CurrentPane()) ? 150 : 0);
       for (const QString& misfit : Misfits(w))
         ADD_FAILURE() << state << " at " << size.width() << "x" << size.height() << ": " << misfit.toStdString();
-      ++checked;
     }
   };
   for (NavType type : {NavType::Players, NavType::Tables, NavType::Matches, NavType::Systems, NavType::MatchNotes}) {
@@ -84,16 +72,15 @@ TEST_F(PanesFitTest, EveryControlOfEveryPaneIsWholeAtTheFirstAndTheSmallestSize)
   }
   ASSERT_TRUE(w.SelectItem(NavType::System, cls));
   check("class");
-  for (const Pool& p : pools) {
-    ASSERT_TRUE(w.SelectItem(NavType::Pool, p.id));
+  for (auto [pool, button] : pools) {
+    ASSERT_TRUE(w.SelectItem(NavType::Pool, pool));
     check("before the start");
-    QPushButton* start = w.CurrentPane()->Button(QString::fromLatin1(p.start));
+    QPushButton* start = w.CurrentPane()->Button(QString::fromLatin1(button));
     ASSERT_NE(start, nullptr);
     start->click();
-    ASSERT_FALSE(start->isVisibleTo(&w)) << p.start;
+    ASSERT_FALSE(start->isVisibleTo(&w)) << button;
     check("after the start");
   }
-  EXPECT_EQ(checked, 2 * (6 + 2 * 3));
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
-// A whole round-robin class played from the screens: two pools of four made,
-// filled and started, every result entered game by game on the keypad, the
-// cross tables checked against the engine's standings, and a final filled
-// with the two best of each pool through the link dialog.
+// The round-robin pane: its buttons, and a whole class played from the
+// screens up to a final filled through the link dialog.
 #include <QDialogButtonBox>
 #include <QTest>
 
@@ -10,8 +8,9 @@
 #include "app/pools/dlg_contestants.h"
 #include "app/pools/dlg_pool.h"
 #include "app/results/dlg_result_fast.h"
-#include "app/shell/mainwindow.h"
+#include "competition/match_rules.h"
 #include "competition/matchbook.h"
+#include "competition/swiss_screen.h"
 #include "tests/app/shell_fixture.h"
 
 namespace velgram::testing {
@@ -19,12 +18,11 @@ namespace {
 
 class PouleClassTest : public ShellTest {
  protected:
+  PouleClassTest() { OpenTournament(); }
   static void Click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
-  static void DoubleClickRow(LGrid* grid, int row) {
-    QRect r = grid->visualRect(grid->model()->index(row, 0));
-    // A real double click: the first click, then the second one.
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, r.center());
+  static bool Visible(LPane* pane, const char* button) {
+    QPushButton* b = pane->Button(QString::fromUtf8(button));
+    return b && !b->isHidden();
   }
   static QPushButton* OkOf(QDialog* d) {
     for (QDialogButtonBox* box : d->findChildren<QDialogButtonBox*>())
@@ -34,8 +32,7 @@ class PouleClassTest : public ShellTest {
 
   // "Toevoegen Poule, Zwitsers, Afval" on the class pane; the new pool's pane.
   LPanePoule* NewPool(CVelgramDlg& w, int cls, const QString& name) {
-    EXPECT_TRUE(w.SelectItem(NavType::System, cls));
-    auto* classPane = dynamic_cast<LPaneSystem*>(w.CurrentPane());
+    auto* classPane = Show<LPaneSystem>(w, NavType::System, cls);
     OnModal<LDlgPool>([name](LDlgPool* d) {
       d->name->setText(name);
       d->style->setCurrentIndex(0);
@@ -64,21 +61,17 @@ class PouleClassTest : public ShellTest {
   // that the lowest-rated player of the pool beats the best one.
   void PlayAll(LPanePoule* pane, int idPool) {
     LinkResolver names(db(), app->IdToernooi());
-    const std::vector<Contestant> positions = names.Contestants(idPool);
     std::map<int, int> rating;
     int best = 0, worst = 1 << 30;
-    for (const Contestant& c : positions) {
+    for (const Contestant& c : names.Contestants(idPool)) {
       rating[c.id] = c.rating;
       best = std::max(best, c.rating);
       worst = std::min(worst, c.rating);
     }
-    std::vector<MatchRecord> matches;
-    db().ListMatches(idPool, matches);
-    ASSERT_EQ(pane->MatchList()->RowCount(), static_cast<int>(matches.size()));
     for (int row = 0; row < pane->MatchList()->RowCount(); ++row) {
-      MatchRecord m;
-      ASSERT_TRUE(db().GetMatch(m, pane->MatchList()->RowData(row)));
-      int r1 = rating[m.idContestant1], r2 = rating[m.idContestant2];
+      std::vector<MatchRecord> one(1);
+      ASSERT_TRUE(db().GetMatch(one[0], pane->MatchList()->RowData(row)));
+      int r1 = rating[one[0].idContestant1], r2 = rating[one[0].idContestant2];
       bool upset = (r1 == best && r2 == worst) || (r2 == best && r1 == worst);
       bool firstWins = (r1 > r2) != upset;
       OnModal<LDlgResultFast>([firstWins](LDlgResultFast* d) {
@@ -88,22 +81,21 @@ class PouleClassTest : public ShellTest {
         }
         Click(d->OkButton());
       });
-      DoubleClickRow(pane->MatchList(), row);
-      MatchRecord stored;
-      std::vector<MatchRecord> one{m};
+      DoubleClick(pane->MatchList(), row);
       db().ReadResults(one);
       ASSERT_EQ(one[0].indexWinner, firstWins ? 0 : 1) << "match row " << row;
       EXPECT_EQ(one[0].games, firstWins ? (std::vector<int>{8, 10, 6}) : (std::vector<int>{-8, -10, -6}));
     }
   }
 
-  // The pane's cross table against the engine: names, 1/0 cells, wins and the
-  // explained places.
+  // The pane's cross table and match list against the engine: names, 1/0
+  // cells, wins, the explained places and the result texts.
   void CheckStandings(LPanePoule* pane, int idPool) {
     LinkResolver engine(db(), app->IdToernooi());
     const std::vector<Contestant>& positions = engine.Contestants(idPool);
     const std::vector<int>& places = engine.Places(idPool);
     const std::vector<std::string>& why = engine.Explanations(idPool);
+    const MatchSystem system = EffectiveMatchSystem(db(), idPool);
     LGrid* table = pane->Standings();
     const int n = static_cast<int>(positions.size());
     ASSERT_EQ(table->RowCount(), n);
@@ -119,15 +111,16 @@ class PouleClassTest : public ShellTest {
       EXPECT_EQ(table->Cell(winner, LPanePoule::kFirstOpponentColumn + loser), QStringLiteral("1"));
       EXPECT_EQ(table->Cell(loser, LPanePoule::kFirstOpponentColumn + winner), QStringLiteral("0"));
       ++wins[winner];
+      const int row = pane->MatchList()->FindRowData(m.id);
+      EXPECT_EQ(pane->MatchList()->Cell(row, LPanePoule::kColResult).toStdString(), MatchResultText(m, system));
     }
     const int wonCol = LPanePoule::kFirstOpponentColumn + n;
     for (int i = 0; i < n; ++i) {
-      EXPECT_EQ(table->Cell(i, 1), QString::fromStdString(positions[i].name));
-      EXPECT_EQ(table->Cell(i, wonCol), QString::number(wins[i]));
       ASSERT_GE(places[i], 0);
-      EXPECT_EQ(table->Cell(i, wonCol + 1), QString::number(places[i] + 1));
-      EXPECT_EQ(table->Model()->index(i, wonCol + 1).data(Qt::ToolTipRole).toString(),
-                QString::fromStdString(why[i]).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+      EXPECT_EQ(QStringList({table->Cell(i, 1), table->Cell(i, wonCol), table->Cell(i, wonCol + 1),
+                             table->Model()->index(i, wonCol + 1).data(Qt::ToolTipRole).toString()}),
+                QStringList({QString::fromStdString(positions[i].name), QString::number(wins[i]), QString::number(places[i] + 1),
+                             QString::fromStdString(why[i]).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))}));
     }
   }
 
@@ -140,18 +133,44 @@ class PouleClassTest : public ShellTest {
   }
 };
 
+TEST_F(PouleClassTest, ButtonsBeforeAndAfterTheStart) {
+  const int cls = AddClass("Jeugd");
+  const int first = PoolOf(cls, "Poule A", {"Anna", "Bert", "Cor"});
+  auto w = Window();
+  LPanePoule* pane = Show<LPanePoule>(*w, NavType::Pool, first);
+  ASSERT_NE(pane, nullptr);
+  EXPECT_FALSE(Visible(pane, "Koppel met vorig blok"));  // the first pool of its class
+  EXPECT_TRUE(Visible(pane, "Spelers toevoegen en verwijderen"));
+  int changes = 0;
+  QObject::connect(w.get(), &CVelgramDlg::dataChanged, [&] { ++changes; });
+  for (bool start : {false, true}) {
+    OnModal<LDlgPouleActivateWarning>([start](LDlgPouleActivateWarning* d) { (start ? d->startButton : d->cancelButton)->click(); });
+    pane->Button(QStringLiteral("Start poule"))->click();
+    EXPECT_EQ(std::pair(changes, pane->MatchList()->RowCount()), start ? std::pair(1, 3) : std::pair(0, 0));
+  }
+  EXPECT_EQ(pane->MatchList()->Cell(0, 0) + " " + pane->MatchList()->Cell(0, LPanePoule::kColNames), QStringLiteral("2 - 3 Bert - Cor"));
+  EXPECT_FALSE(Visible(pane, "Start poule") || Visible(pane, "Spelers toevoegen en verwijderen"));
+  EXPECT_TRUE(Visible(pane, "Wijzig naam"));
+  // Tables and times show while their boxes are ticked, remembered per tournament.
+  EXPECT_TRUE(pane->MatchList()->ColumnHidden(LPanePoule::kColTable) && pane->MatchList()->ColumnHidden(LPanePoule::kColTime));
+  pane->TablesBox()->click();
+  pane->TimesBox()->click();
+  EXPECT_EQ(pane->MatchList()->Cell(0, LPanePoule::kColTable) + pane->MatchList()->Cell(2, LPanePoule::kColTime), QStringLiteral("110:00"));
+  pane->TimesBox()->click();
+  const std::string key = std::to_string(app->IdToernooi());
+  EXPECT_EQ(db().GetSetting("PouleTables" + key) + db().GetSetting("PouleTimes" + key), "10");
+  EXPECT_FALSE(pane->MatchList()->ColumnHidden(LPanePoule::kColTable));
+  EXPECT_TRUE(pane->MatchList()->ColumnHidden(LPanePoule::kColTime));
+}
+
 TEST_F(PouleClassTest, ADirectorPlaysAWholeClassFromTheScreens) {
-  OpenTournament();
   int cls = AddClass("Heren");
   const QStringList poolA = {"Arend", "Bas", "Cees", "Daan"};
   const QStringList poolB = {"Evert", "Frits", "Gijs", "Hans"};
   int rating = 1800;
   for (const QStringList& names : {poolA, poolB})
     for (const QString& n : names) AddPlayer(n.toStdString(), rating -= 50, "TTV " + n.toStdString());
-  auto w = std::make_unique<CVelgramDlg>(*app);
-  w->StartTimer().stop();
-  app->DropToernooi();
-  w->OpenStartTournament();
+  auto w = Window();
   w->resize(1400, 900);
   w->show();
 
@@ -170,16 +189,9 @@ TEST_F(PouleClassTest, ADirectorPlaysAWholeClassFromTheScreens) {
     CheckStandings(pane, pane->IdPool());
     pools.push_back(pane->IdPool());
   }
-  // The upset ties the two best on wins in each pool: their mutual match
-  // decides, and the tooltip says so.
-  LinkResolver engine(db(), app->IdToernooi());
-  EXPECT_EQ(engine.Explanations(pools[0])[0],
-            "2 spelers met 2 overwinningen voor plaats 1 t/m 2\r\nEnige speler met 1 overwinning in onderling resultaat");
 
   LPanePoule* final = NewPool(*w, cls, QStringLiteral("Finale"));
   ASSERT_NE(final, nullptr);
-  QPushButton* link = final->Button(QStringLiteral("Koppel met vorig blok"));
-  ASSERT_TRUE(link && !link->isHidden());
   OnModal<LDlgLink>([](LDlgLink* d) {
     for (const QString& pool : {QStringLiteral("Poule A"), QStringLiteral("Poule B")}) {
       d->poolList->setCurrentIndex(d->poolList->findText(pool));
@@ -190,14 +202,11 @@ TEST_F(PouleClassTest, ADirectorPlaysAWholeClassFromTheScreens) {
     EXPECT_EQ(d->grid->Cell(3, LDlgLink::kColSource), QStringLiteral("Poule B nr. 2"));
     Click(OkOf(d));
   });
-  Click(link);
-  LGrid* table = final->Standings();
-  ASSERT_EQ(table->RowCount(), 4);
-  EXPECT_EQ(table->Cell(0, 1).toStdString(), NameAtPlace(pools[0], 0));
-  EXPECT_EQ(table->Cell(1, 1).toStdString(), NameAtPlace(pools[0], 1));
-  EXPECT_EQ(table->Cell(2, 1).toStdString(), NameAtPlace(pools[1], 0));
-  EXPECT_EQ(table->Cell(3, 1).toStdString(), NameAtPlace(pools[1], 1));
-  for (int r = 0; r < 4; ++r) EXPECT_FALSE(table->Cell(r, 1).contains(QStringLiteral("nr.")));
+  Click(final->Button(QStringLiteral("Koppel met vorig blok")));
+  QStringList expected;
+  for (int pool : pools)
+    for (int place : {0, 1}) expected << QString::fromStdString(NameAtPlace(pool, place));
+  EXPECT_EQ(Column(final->Standings(), 1), expected);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The program's start: one copy per database, also after a crash.
+// The program's start: one copy per database, also after a crash, and a
+// folder that cannot hold the database named.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,34 +15,10 @@
 namespace velgram {
 namespace {
 
-TEST(AppStart, ASecondCopyOnTheSameDatabaseIsRefused) {
+TEST(AppStart, ASecondCopyOnTheSameDatabaseIsRefusedButALockLeftByACrashDoesNotStick) {
   testing::TempDir dir;
   const std::string path = dir.File("Velgram.db");
   testing::FakePrompter prompter;
-  std::unique_ptr<CVelgramApp> first = CVelgramApp::Start(path, prompter);
-  ASSERT_TRUE(first);
-  EXPECT_TRUE(prompter.alerts.empty());
-  EXPECT_FALSE(CVelgramApp::Start(path, prompter));
-  EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Velgram is al geopend met deze database."});
-  // Another database is another matter.
-  EXPECT_TRUE(CVelgramApp::Start(dir.File("Ander.db"), prompter));
-  first.reset();
-  EXPECT_TRUE(CVelgramApp::Start(path, prompter));
-}
-
-TEST(AppStart, AFolderThatCannotHoldTheDatabaseIsNamed) {
-  testing::TempDir dir;
-  testing::FakePrompter prompter;
-  QFile file(QString::fromLocal8Bit(dir.File("map")));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.close();
-  EXPECT_FALSE(CVelgramApp::Start(dir.File("map/Velgram.db"), prompter));
-  EXPECT_EQ(prompter.alerts, std::vector<std::string>{DataFolderProblem(dir.File("map/Velgram.db"))});
-}
-
-TEST(AppStart, ALockLeftByACrashedCopyDoesNotStick) {
-  testing::TempDir dir;
-  const std::string path = dir.File("Velgram.db");
   pid_t child = fork();
   if (child == 0) {
     QLockFile lock(QString::fromLocal8Bit(path + ".lock"));
@@ -51,9 +28,17 @@ TEST(AppStart, ALockLeftByACrashedCopyDoesNotStick) {
   waitpid(child, &status, 0);
   ASSERT_EQ(status, 0);
   ASSERT_TRUE(QFile::exists(QString::fromLocal8Bit(path + ".lock")));
-  testing::FakePrompter prompter;
-  EXPECT_TRUE(CVelgramApp::Start(path, prompter));
+  std::unique_ptr<CVelgramApp> first = CVelgramApp::Start(path, prompter);
+  ASSERT_TRUE(first);
   EXPECT_TRUE(prompter.alerts.empty());
+  EXPECT_FALSE(CVelgramApp::Start(path, prompter));
+  EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Velgram is al geopend met deze database."});
+  EXPECT_TRUE(CVelgramApp::Start(dir.File("Ander.db"), prompter));  // another database
+  first.reset();
+  EXPECT_TRUE(CVelgramApp::Start(path, prompter));
+  testing::WriteFileBytes(dir.File("map"), "");
+  EXPECT_FALSE(CVelgramApp::Start(dir.File("map/Velgram.db"), prompter));
+  EXPECT_EQ(prompter.alerts.back(), DataFolderProblem(dir.File("map/Velgram.db")));
 }
 
 }  // namespace

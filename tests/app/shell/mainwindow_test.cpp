@@ -1,242 +1,54 @@
-// The main window: start-up, navigation, panes, tree deletions, commands and
-// the remembered placement.
+// The main window: start-up, navigation, panes, tree deletions, commands,
+// the remembered placement and Qt's own texts in Dutch.
+#include <QDateTime>
+#include <QDialogButtonBox>
 #include <QKeyEvent>
-#include <filesystem>
+#include <QLocale>
 #include <QTest>
+#include <QTranslator>
+#include <filesystem>
 
-#include "app/dialogs/dlg_backup.h"
 #include "app/dialogs/dlg_selectlist.h"
 #include "app/dialogs/dlg_toernooi.h"
-#include "app/shell/mainwindow.h"
 #include "app/panes/pane.h"
 #include "app/panes/pane_classes.h"
 #include "app/panes/pane_participants.h"
+#include "app/shell/translations.h"
 #include "tests/app/shell_fixture.h"
 
 namespace velgram::testing {
 namespace {
 
-class MainWindowTest : public ShellTest {
- protected:
-  // A window whose start timer does not fire by itself: the tests open the
-  // start tournament when they want it.
-  std::unique_ptr<CVelgramDlg> MakeWindow() {
-    auto w = std::make_unique<CVelgramDlg>(*app);
-    w->StartTimer().stop();
-    return w;
-  }
-  static QStringList TopItems(QTreeWidget* tree) {
-    QStringList texts;
-    for (int i = 0; i < tree->topLevelItemCount(); ++i) texts << tree->topLevelItem(i)->text(0);
-    return texts;
-  }
-};
+using MainWindowTest = ShellTest;
 
-TEST_F(MainWindowTest, FirstStartAsksForANewTournamentThenShowsTreeAndParticipants) {
-  auto w = MakeWindow();
+TEST_F(MainWindowTest, FirstStartAsksForANewTournamentThenOpenChoosesByRowAndChangeRenames) {
+  {
+    auto w = Window(false);
+    OnModal<LDlgToernooi>([](LDlgToernooi* d) { d->reject(); });
+    w->OpenStartTournament();
+    EXPECT_FALSE(app->HasToernooi());
+    EXPECT_EQ(w->Tree()->topLevelItemCount(), 0);
+    w->CmdChange();
+    w->CmdSimAddPlayers();
+    EXPECT_EQ(prompter.alerts, std::vector<std::string>(2, "Selecteer eerst een toernooi."));
+  }
+  auto w = Window(false);
   OnModal<LDlgToernooi>([](LDlgToernooi* d) {
     d->NameEdit()->setText(QStringLiteral("Clubkampioenschap"));
     d->accept();
   });
   w->OpenStartTournament();
-
   ASSERT_TRUE(app->HasToernooi());
-  EXPECT_EQ(app->Toernooi().name, "Clubkampioenschap");
-  EXPECT_EQ(db().GetSettingInt("ToernooiID"), app->IdToernooi());
+  const int first = app->IdToernooi();
+  EXPECT_EQ(db().GetSettingInt("ToernooiID"), first);
   EXPECT_EQ(w->windowTitle(), QStringLiteral("Velgram    Clubkampioenschap"));
-  EXPECT_EQ(TopItems(w->Tree()), (QStringList{"Deelnemers", "Duo's", "Tafels", "Wedstrijden", "Wedstrijdbriefjes",
-                                             "Spelklassen"}));
+  QStringList top;
+  for (int i = 0; i < w->Tree()->topLevelItemCount(); ++i) top << w->Tree()->topLevelItem(i)->text(0);
+  EXPECT_EQ(top, (QStringList{"Deelnemers", "Duo's", "Tafels", "Wedstrijden", "Wedstrijdbriefjes", "Spelklassen"}));
   EXPECT_NE(dynamic_cast<LPanePlayers*>(w->CurrentPane()), nullptr);
-  EXPECT_TRUE(w->Tree()->currentItem()->font(0).bold());
-  EXPECT_EQ(w->Tree()->width(), CVelgramDlg::kTreeWidth);
-  EXPECT_TRUE(prompter.alerts.empty());
-}
 
-TEST_F(MainWindowTest, CancelledFirstStartLeavesNoTournament) {
-  auto w = MakeWindow();
-  OnModal<LDlgToernooi>([](LDlgToernooi* d) { d->reject(); });
-  w->OpenStartTournament();
-  EXPECT_FALSE(app->HasToernooi());
-  EXPECT_EQ(w->Tree()->topLevelItemCount(), 0);
-  w->CmdChange();
-  EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Selecteer eerst een toernooi."});
-}
-
-TEST_F(MainWindowTest, StartTournamentIsTheRememberedOneElseTheNewest) {
-  int first = db().AddToernooi("Voorjaar");
-  int second = db().AddToernooi("Najaar");
-  {
-    auto w = MakeWindow();
-    w->OpenStartTournament();
-    EXPECT_EQ(app->IdToernooi(), second);
-  }
-  app->DropToernooi();
-  db().SetSettingInt("ToernooiID", first);
-  {
-    auto w = MakeWindow();
-    w->OpenStartTournament();
-    EXPECT_EQ(app->IdToernooi(), first);
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("Velgram    Voorjaar"));
-  }
-  // A remembered tournament that is gone: the newest one, never an empty id.
-  app->DropToernooi();
-  db().SetSettingInt("ToernooiID", second + 10);
-  auto w = MakeWindow();
-  w->OpenStartTournament();
-  EXPECT_EQ(app->IdToernooi(), second);
-}
-
-TEST_F(MainWindowTest, ClassesAndPoolsHangUnderSpelklassenAndSelectionIsBold) {
-  OpenTournament();
-  int jeugd = AddClass("Jeugd");
-  int senioren = AddClass("Senioren");
-  int voorronde = AddPool(jeugd, "Voorronde");
-  int finale = AddPool(jeugd, "Finale", kPlaystyleDropout);
-  auto w = MakeWindow();
-  w->FillTree();
-  QTreeWidgetItem* classes = w->Navigation().Find(NavType::Systems);
-  ASSERT_NE(classes, nullptr);
-  ASSERT_EQ(classes->childCount(), 2);
-  EXPECT_EQ(classes->child(0)->text(0), QStringLiteral("Jeugd"));
-  EXPECT_EQ(classes->child(1)->text(0), QStringLiteral("Senioren"));
-  EXPECT_EQ(classes->child(0)->child(0)->text(0), QStringLiteral("Voorronde"));
-  EXPECT_EQ(classes->child(0)->child(1)->text(0), QStringLiteral("Finale"));
-  EXPECT_TRUE(classes->isExpanded());
-  EXPECT_TRUE(classes->child(0)->isExpanded());
-
-  ASSERT_TRUE(w->SelectItem(NavType::Pool, finale));
-  EXPECT_TRUE(w->Navigation().Find(NavType::Pool, finale)->font(0).bold());
-  ASSERT_TRUE(w->SelectItem(NavType::System, senioren));
-  EXPECT_FALSE(w->Navigation().Find(NavType::Pool, finale)->font(0).bold());
-  EXPECT_TRUE(w->Navigation().Find(NavType::System, senioren)->font(0).bold());
-  auto* pane = dynamic_cast<LPaneSystem*>(w->CurrentPane());
-  ASSERT_NE(pane, nullptr);
-  EXPECT_EQ(pane->IdSystem(), senioren);
-  EXPECT_EQ(w->Navigation().Find(NavType::Pool, voorronde)->parent(), w->Navigation().Find(NavType::System, jeugd));
-}
-
-TEST_F(MainWindowTest, PanesAreMadeOnceAndRefreshedWhenShownAgain) {
-  OpenTournament();
-  int cls = AddClass("Jeugd");
-  int pool = AddPool(cls, "Voorronde");
-  int other = AddPool(cls, "Finale");
-  auto w = MakeWindow();
-  w->FillTree();
-  w->SelectItem(NavType::Players);
-  w->SelectItem(NavType::Pool, pool);
-  LPane* first = w->CurrentPane();
-  int count = w->PaneCount();
-  w->SelectItem(NavType::Players);
-  db().Exec(nullptr, "UPDATE Pools SET name='Voorronde A' WHERE id=%d", pool);
-  w->SelectItem(NavType::Pool, pool);
-  EXPECT_EQ(w->CurrentPane(), first);
-  EXPECT_EQ(w->PaneCount(), count);
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first->TitleLabel()->text(), QStringLiteral("Voorronde A"));
-  EXPECT_TRUE(first->isVisible() || !w->isVisible());
-
-  // Another pool of the same kind has a pane of its own.
-  w->SelectItem(NavType::Pool, other);
-  EXPECT_NE(w->CurrentPane(), first);
-  EXPECT_EQ(w->PaneCount(), count + 1);
-}
-
-TEST_F(MainWindowTest, DeletingAPoolFromTheTreeSelectsItsClass) {
-  OpenTournament();
-  int cls = AddClass("Jeugd");
-  int pool = AddPool(cls, "Voorronde");
-  auto w = MakeWindow();
-  w->FillTree();
-  w->SelectItem(NavType::Pool, pool);
-  int panes = w->PaneCount();
-
-  prompter.answers = {false};
-  w->DeleteSelectedItem();
-  PoolRecord p;
-  EXPECT_TRUE(db().GetPool(pool, p));
-
-  w->DeleteSelectedItem();
-  EXPECT_EQ(prompter.questions.back(), "Weet u zeker dat u Voorronde wilt verwijderen?");
-  EXPECT_FALSE(db().GetPool(pool, p));
-  EXPECT_EQ(NavigationTree::ItemOf(w->Tree()->currentItem()).type, NavType::System);
-  EXPECT_EQ(w->Navigation().Find(NavType::Pool, pool), nullptr);
-  // The pool's pane went with it; the class pane came.
-  EXPECT_EQ(w->PaneCount(), panes);
-}
-
-TEST_F(MainWindowTest, DeletingAClassFromTheTreeTakesItsPoolsAndSelectsSpelklassen) {
-  OpenTournament();
-  int cls = AddClass("Jeugd");
-  int pool = AddPool(cls, "Voorronde");
-  auto w = MakeWindow();
-  w->FillTree();
-  w->SelectItem(NavType::Pool, pool);
-  w->SelectItem(NavType::System, cls);
-  ASSERT_EQ(w->PaneCount(), 2);
-  ASSERT_NE(w->ContextMenu(NavType::System), nullptr);
-  EXPECT_EQ(w->ContextMenu(NavType::System)->actions().at(0)->text(), QStringLiteral("&Verwijder"));
-  EXPECT_EQ(w->ContextMenu(NavType::Players), nullptr);
-
-  w->ContextMenu(NavType::System)->actions().at(0)->trigger();
-  EXPECT_EQ(prompter.questions.back(), "Weet u zeker dat u Jeugd wilt verwijderen?");
-  std::vector<SystemRecord> left;
-  db().ListSystems(left, app->IdToernooi());
-  EXPECT_TRUE(left.empty());
-  PoolRecord p;
-  EXPECT_FALSE(db().GetPool(pool, p));
-  EXPECT_EQ(NavigationTree::ItemOf(w->Tree()->currentItem()).type, NavType::Systems);
-  // Only the classes pane is left: the class and pool panes are gone.
-  EXPECT_EQ(w->PaneCount(), 1);
-  EXPECT_NE(dynamic_cast<LPaneSystems*>(w->CurrentPane()), nullptr);
-}
-
-TEST_F(MainWindowTest, PlacementIsSavedASecondAfterTheLastChangeAndRestoredOnlyWhenLargeEnough) {
-  OpenTournament();
-  {
-    auto w = MakeWindow();
-    w->show();
-    w->resize(1234, 567);
-    QApplication::processEvents();
-    EXPECT_TRUE(w->PlacementTimer().isActive());
-    EXPECT_EQ(w->PlacementTimer().interval(), 1000);
-    EXPECT_TRUE(db().GetSetting("width").empty());
-    QTest::qWait(1200);
-    EXPECT_EQ(db().GetSettingInt("width"), 1234);
-    EXPECT_EQ(db().GetSettingInt("height"), 567);
-  }
-  db().SetSettingInt("left", 40);
-  db().SetSettingInt("top", 30);
-  db().SetSettingInt("width", 1300);
-  db().SetSettingInt("height", 700);
-  {
-    auto w = MakeWindow();
-    EXPECT_EQ(w->size(), QSize(1300, 700));
-    EXPECT_EQ(w->pos(), QPoint(40, 30));
-  }
-  // Width 1000 is not above 1000: the stored placement is ignored.
-  db().SetSettingInt("width", 1000);
-  auto w = MakeWindow();
-  EXPECT_NE(w->width(), 1000);
-  EXPECT_GE(w->minimumWidth(), 1000);
-  EXPECT_GE(w->minimumHeight(), 200);
-}
-
-TEST_F(MainWindowTest, EnterAndEscapeDoNotCloseTheWindow) {
-  OpenTournament();
-  auto w = MakeWindow();
-  w->show();
-  QTest::keyClick(w.get(), Qt::Key_Escape);
-  QTest::keyClick(w.get(), Qt::Key_Return);
-  QApplication::processEvents();
-  EXPECT_TRUE(w->isVisible());
-}
-
-TEST_F(MainWindowTest, OpenChoosesByRowSoTournamentsOfOneNameStayApart) {
-  int a = db().AddToernooi("Clubavond");
-  int b = db().AddToernooi("Zomer");
-  db().RenameToernooi(b, "Clubavond");
-  app->OpenToernooi(a);
-  auto w = MakeWindow();
+  // Open chooses by row: tournaments of one name stay apart.
+  db().RenameToernooi(db().AddToernooi("Zomer"), "Clubkampioenschap");
   OnModal<LDlgSelectList>([](LDlgSelectList* d) {
     ASSERT_EQ(d->List()->count(), 2);
     d->List()->setCurrentRow(1);
@@ -245,16 +57,10 @@ TEST_F(MainWindowTest, OpenChoosesByRowSoTournamentsOfOneNameStayApart) {
   w->CmdOpen();
   std::vector<std::pair<int, std::string>> list;
   db().ListToernooien(list);
-  int expected = list[1].first;
-  EXPECT_EQ(app->IdToernooi(), expected);
-  EXPECT_EQ(db().GetSettingInt("ToernooiID"), expected);
-}
-
-TEST_F(MainWindowTest, ChangeRenamesAndSetsTheCaption) {
-  OpenTournament("Oud");
-  auto w = MakeWindow();
+  EXPECT_EQ(app->IdToernooi(), list[1].first);
+  EXPECT_NE(app->IdToernooi(), first);
+  EXPECT_EQ(db().GetSettingInt("ToernooiID"), list[1].first);
   OnModal<LDlgToernooi>([](LDlgToernooi* d) {
-    EXPECT_EQ(d->NameEdit()->text(), QStringLiteral("Oud"));
     d->NameEdit()->setText(QStringLiteral("Nieuw"));
     d->accept();
   });
@@ -262,17 +68,117 @@ TEST_F(MainWindowTest, ChangeRenamesAndSetsTheCaption) {
   EXPECT_EQ(w->windowTitle(), QStringLiteral("Velgram    Nieuw"));
 }
 
+TEST_F(MainWindowTest, StartTournamentIsTheRememberedOneElseTheNewest) {
+  const int first = db().AddToernooi("Voorjaar");
+  const int second = db().AddToernooi("Najaar");
+  // Nothing remembered, the first, and one that is gone: never an empty id.
+  for (auto [remembered, expected] : {std::pair{0, second}, std::pair{first, first}, std::pair{second + 10, second}}) {
+    if (remembered) db().SetSettingInt("ToernooiID", remembered);
+    auto w = Window();
+    EXPECT_EQ(app->IdToernooi(), expected) << remembered;
+    EXPECT_EQ(w->windowTitle().toStdString(), "Velgram    " + app->Toernooi().name);
+  }
+}
+
+TEST_F(MainWindowTest, ClassesAndPoolsHangUnderSpelklassenAndPanesAreMadeOnce) {
+  OpenTournament();
+  const int jeugd = AddClass("Jeugd");
+  const int senioren = AddClass("Senioren");
+  const int voorronde = AddPool(jeugd, "Voorronde");
+  const int finale = AddPool(jeugd, "Finale", kPlaystyleDropout);
+  auto w = Window(false);
+  w->FillTree();
+  QTreeWidgetItem* classes = w->Navigation().Find(NavType::Systems);
+  ASSERT_TRUE(classes && classes->childCount() == 2 && classes->child(0)->childCount() == 2);
+  EXPECT_EQ(classes->child(1)->text(0) + classes->child(0)->child(0)->text(0) + classes->child(0)->child(1)->text(0),
+            QStringLiteral("SeniorenVoorrondeFinale"));
+  EXPECT_TRUE(classes->isExpanded() && classes->child(0)->isExpanded());
+  // Only the selected item is bold.
+  ASSERT_TRUE(w->SelectItem(NavType::Pool, finale));
+  EXPECT_EQ(Show<LPaneSystem>(*w, NavType::System, senioren)->IdSystem(), senioren);
+  EXPECT_FALSE(w->Navigation().Find(NavType::Pool, finale)->font(0).bold());
+  EXPECT_TRUE(w->Navigation().Find(NavType::System, senioren)->font(0).bold());
+
+  // A pane is made once and refreshed when shown again.
+  LPane* first = Show<LPane>(*w, NavType::Pool, voorronde);
+  const int count = w->PaneCount();
+  w->SelectItem(NavType::Players);
+  db().Exec(nullptr, "UPDATE Pools SET name='Voorronde A' WHERE id=%d", voorronde);
+  w->SelectItem(NavType::Pool, voorronde);
+  EXPECT_EQ(w->CurrentPane(), first);
+  EXPECT_EQ(first->TitleLabel()->text(), QStringLiteral("Voorronde A"));
+  EXPECT_EQ(w->PaneCount(), count + 1);  // the players' only
+}
+
+TEST_F(MainWindowTest, DeletingFromTheTreeTakesThePanesAndSelectsTheParent) {
+  OpenTournament();
+  const int cls = AddClass("Jeugd");
+  const int pool = AddPool(cls, "Voorronde");
+  const int kept = AddPool(cls, "Finale");
+  auto w = Window(false);
+  w->FillTree();
+  w->SelectItem(NavType::Pool, kept);
+  w->SelectItem(NavType::Pool, pool);
+  PoolRecord p;
+  prompter.answers = {false};
+  for (bool gone : {false, true}) {
+    w->DeleteSelectedItem();
+    EXPECT_EQ(db().GetPool(pool, p), !gone);
+  }
+  EXPECT_EQ(prompter.questions.back(), "Weet u zeker dat u Voorronde wilt verwijderen?");
+  EXPECT_EQ(NavigationTree::ItemOf(w->Tree()->currentItem()).type, NavType::System);
+  EXPECT_EQ(w->PaneCount(), 2);  // the pool's pane went, the class pane came
+  // A class goes by its context menu, with its pools and all their panes.
+  EXPECT_EQ(w->ContextMenu(NavType::Players), nullptr);
+  ASSERT_NE(w->ContextMenu(NavType::System), nullptr);
+  EXPECT_EQ(w->ContextMenu(NavType::System)->actions().at(0)->text(), QStringLiteral("&Verwijder"));
+  w->ContextMenu(NavType::System)->actions().at(0)->trigger();
+  EXPECT_EQ(prompter.questions.back(), "Weet u zeker dat u Jeugd wilt verwijderen?");
+  EXPECT_FALSE(db().GetPool(kept, p));
+  EXPECT_EQ(NavigationTree::ItemOf(w->Tree()->currentItem()).type, NavType::Systems);
+  EXPECT_EQ(w->PaneCount(), 1);
+  EXPECT_NE(dynamic_cast<LPaneSystems*>(w->CurrentPane()), nullptr);
+}
+
+TEST_F(MainWindowTest, PlacementIsSavedASecondAfterTheLastChangeAndRestoredOnlyWhenLargeEnough) {
+  OpenTournament();
+  {
+    auto w = Window(false);
+    const int scaled = static_cast<int>(w->logicalDpiX() / 96.0 * 50);
+    w->show();
+    // Enter and Escape do not close it.
+    QTest::keyClick(w.get(), Qt::Key_Escape);
+    QTest::keyClick(w.get(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_TRUE(w->isVisible());
+    // Narrowed below its smallest size: 1050 by 250 at 96 dots per inch.
+    w->resize(800, 150);
+    QApplication::processEvents();
+    EXPECT_EQ(w->size(), QSize(1000 + scaled, 200 + scaled));
+    w->resize(1234, 567);
+    QApplication::processEvents();
+    EXPECT_TRUE(db().GetSetting("width").empty());
+    QTest::qWait(1200);
+    EXPECT_EQ(db().GetSetting("width") + "x" + db().GetSetting("height"), "1234x567");
+  }
+  for (auto [key, value] : {std::pair{"left", 40}, {"top", 30}, {"width", 1300}, {"height", 700}}) db().SetSettingInt(key, value);
+  {
+    auto w = Window(false);
+    EXPECT_EQ(QRect(w->pos(), w->size()), QRect(40, 30, 1300, 700));
+  }
+  // Width 1000 is not above 1000: the stored placement is ignored.
+  db().SetSettingInt("width", 1000);
+  EXPECT_NE(Window(false)->width(), 1000);
+}
+
 TEST_F(MainWindowTest, BackupCommandReportsWhereTheCopyWent) {
   OpenTournament();
-  auto w = MakeWindow();
+  auto w = Window(false);
   w->CmdBackup();
   ASSERT_EQ(prompter.alerts.size(), 1u);
-  const std::string prefix = "Backup opgeslagen in\r\n";
+  const std::string prefix = "Backup opgeslagen in\r\n" + db().BackupFolder();
   ASSERT_EQ(prompter.alerts[0].rfind(prefix, 0), 0u) << prompter.alerts[0];
-  std::string path = prompter.alerts[0].substr(prefix.size());
-  EXPECT_EQ(path.rfind(db().BackupFolder(), 0), 0u);
-  EXPECT_FALSE(ReadFileBytes(path).empty());
-
+  EXPECT_FALSE(ReadFileBytes(prompter.alerts[0].substr(prefix.size() - db().BackupFolder().size())).empty());
   // No backup folder can be made: the error text alone, and work goes on.
   ASSERT_TRUE(std::filesystem::remove_all(db().BackupFolder()) > 0);
   WriteFileBytes(db().BackupFolder(), "in de weg");
@@ -281,14 +187,30 @@ TEST_F(MainWindowTest, BackupCommandReportsWhereTheCopyWent) {
   EXPECT_GT(db().AddToernooi("Daarna"), 0);
 }
 
-TEST_F(MainWindowTest, SimulationNeedsATournamentAndAboutNamesTheVersion) {
-  auto w = MakeWindow();
-  w->CmdSimAddPlayers();
-  EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Selecteer eerst een toernooi."});
-  // The version reads as a file version: build and revision only when set.
-  EXPECT_EQ(CVelgramDlg::AboutText(QStringLiteral("0.1.0")), QStringLiteral("Velgram, versie 0.1"));
-  EXPECT_EQ(CVelgramDlg::AboutText(QStringLiteral("2.3.4")), QStringLiteral("Velgram, versie 2.3.4.0"));
-  EXPECT_EQ(CVelgramDlg::AboutText(QStringLiteral("1.0.0.7")), QStringLiteral("Velgram, versie 1.0.0.7"));
+TEST(AboutText, TheVersionReadsAsAFileVersion) {
+  // Build and revision only when set.
+  const std::pair<const char*, const char*> cases[] = {
+      {"0.1.0", "Velgram, versie 0.1"}, {"2.3.4", "Velgram, versie 2.3.4.0"}, {"1.0.0.7", "Velgram, versie 1.0.0.7"}};
+  for (auto [version, text] : cases) EXPECT_EQ(CVelgramDlg::AboutText(QString::fromLatin1(version)), QString::fromLatin1(text));
+}
+
+TEST(QtTranslations, QtsOwnDatesAndButtonsSpeakDutch) {
+  const QDateTime modified(QDate(2026, 12, 7), QTime(15, 15));
+  EXPECT_EQ(QLocale::system().toString(modified, QLocale::ShortFormat),
+            QLocale(QLocale::Dutch, QLocale::Netherlands).toString(modified, QLocale::ShortFormat));
+  const QLocale before;
+  ASSERT_TRUE(InstallDutchQtTranslations(*qApp)) << "is qt6-translations-l10n installed?";
+  QStringList texts;
+  for (auto button : {QDialogButtonBox::Cancel, QDialogButtonBox::Close, QDialogButtonBox::Yes, QDialogButtonBox::No})
+    texts << QDialogButtonBox(button).button(button)->text().remove('&');
+  EXPECT_EQ(texts, (QStringList{"Annuleren", "Sluiten", "Ja", "Nee"}));
+  EXPECT_EQ(QLocale().language(), QLocale::Dutch);
+  // The other tests run as they were.
+  for (QTranslator* t : qApp->findChildren<QTranslator*>()) {
+    QCoreApplication::removeTranslator(t);
+    delete t;
+  }
+  QLocale::setDefault(before);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <QFont>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -33,84 +32,61 @@ void FillPlayers(LGrid& grid) {
 }
 
 TEST(SortKeys, ReadLeadingNumbersAndTimesLeniently) {
-  EXPECT_DOUBLE_EQ(NumericSortKey("1500"), 1500);
-  EXPECT_DOUBLE_EQ(NumericSortKey("  -12 punten"), -12);
-  EXPECT_DOUBLE_EQ(NumericSortKey("0.750"), 0.75);
-  EXPECT_DOUBLE_EQ(NumericSortKey("0,5"), 0.5);
-  EXPECT_DOUBLE_EQ(NumericSortKey(""), 0);
-  EXPECT_DOUBLE_EQ(NumericSortKey("abc"), 0);
-  EXPECT_EQ(TimeSortKey("9:30"), 570);
-  EXPECT_EQ(TimeSortKey("09:30"), 570);
-  EXPECT_EQ(TimeSortKey("10:05 - 11:00"), 605);
-  EXPECT_EQ(TimeSortKey("24:10"), 1450);  // times carry past midnight
-  EXPECT_EQ(TimeSortKey(""), -1);
-  EXPECT_EQ(TimeSortKey("930"), -1);
-  EXPECT_EQ(TimeSortKey("9:"), -1);
+  const std::pair<const char*, double> numbers[] = {{"1500", 1500}, {"  -12 punten", -12}, {"0.750", 0.75},
+                                                    {"0,5", 0.5},   {"", 0},              {"abc", 0}};
+  for (auto [text, key] : numbers) EXPECT_DOUBLE_EQ(NumericSortKey(text), key) << text;
+  // Times carry past midnight; what is no time sorts first.
+  const std::pair<const char*, int> times[] = {{"9:30", 570}, {"09:30", 570}, {"10:05 - 11:00", 605}, {"24:10", 1450},
+                                               {"", -1},       {"930", -1},   {"9:", -1}};
+  for (auto [text, key] : times) EXPECT_EQ(TimeSortKey(text), key) << text;
 }
 
 TEST(GridSort, NumericTextualAndTimeColumnsOrderDifferently) {
   LGrid grid;
   FillPlayers(grid);
 
-  grid.SortByColumn(1, true);  // as numbers: "100" after "20", empty as 0
-  EXPECT_EQ(Ids(grid), (std::vector<int>{4, 3, 5, 2, 1}));
-  grid.SortByColumn(1, false);
+  grid.SortByColumn(1, false);  // as numbers: "100" before "20", empty as 0
   EXPECT_EQ(Ids(grid), (std::vector<int>{1, 2, 5, 3, 4}));
 
   // Case does not count; equal names keep the order they had.
   grid.SortByColumn(0, true);
   EXPECT_EQ(Ids(grid), (std::vector<int>{2, 4, 1, 3, 5}));
-  EXPECT_EQ(grid.Cell(0, 0), "Anna");
-  EXPECT_EQ(grid.Cell(1, 0), "anna");
 
   // As times: "10:05" after "9:30", a row without time first.
   grid.SortByColumn(2, true);
   EXPECT_EQ(Ids(grid), (std::vector<int>{3, 5, 1, 4, 2}));
-  EXPECT_EQ(grid.SortColumn(), 2);
-  EXPECT_TRUE(grid.SortAscending());
-}
+  EXPECT_TRUE(grid.SortColumn() == 2 && grid.SortAscending());
 
-TEST(GridSort, TextSortsAsADutchReaderExpects) {
-  LGrid grid;
-  grid.SetColumns({{"Naam"}});
+  // Names as a Dutch reader expects them: accents with their letter, numbers
+  // within a name by value.
+  LGrid names;
+  names.SetColumns({{"Naam"}});
   for (const char* name : {"Frits", "Poule 10", "Eva", "\xC3\x89mile", "Poule 2", "anna", "Bram"})
-    grid.AddRow({QString::fromUtf8(name)});
-  grid.SortByColumn(0, true);
-  QStringList names;
-  for (int r = 0; r < grid.RowCount(); ++r) names << grid.Cell(r, 0);
-  EXPECT_EQ(names, (QStringList{"anna", "Bram", QString::fromUtf8("\xC3\x89mile"), "Eva", "Frits", "Poule 2",
-                                "Poule 10"}));
+    names.AddRow({QString::fromUtf8(name)});
+  names.SortByColumn(0, true);
+  QStringList order;
+  for (int r = 0; r < names.RowCount(); ++r) order << names.Cell(r, 0);
+  EXPECT_EQ(order, (QStringList{"anna", "Bram", QString::fromUtf8("\xC3\x89mile"), "Eva", "Frits", "Poule 2", "Poule 10"}));
 }
 
 TEST(GridSort, HeaderClicksFlipTheDirectionWhateverTheColumn) {
   LGrid grid;
   FillPlayers(grid);
-  grid.show();
   QSignalSpy sorted(&grid, &LGrid::sorted);
   QSignalSpy clicked(&grid, &LGrid::headerClicked);
-
   emit grid.horizontalHeader()->sectionClicked(1);
-  EXPECT_TRUE(grid.SortAscending());
   EXPECT_EQ(Ids(grid), (std::vector<int>{4, 3, 5, 2, 1}));
   emit grid.horizontalHeader()->sectionClicked(0);  // another column: still flips
-  EXPECT_FALSE(grid.SortAscending());
   // Anna and anna are equal and keep the order the rating sort gave them.
   EXPECT_EQ(Ids(grid), (std::vector<int>{5, 3, 1, 4, 2}));
   ASSERT_EQ(sorted.count(), 2);
-  EXPECT_EQ(sorted.at(1).at(0).toInt(), 0);
-  EXPECT_FALSE(sorted.at(1).at(1).toBool());
-
-  const std::vector<int> before = Ids(grid);
-  emit grid.horizontalHeader()->sectionClicked(3);  // unsortable column
-  EXPECT_EQ(Ids(grid), before);
-  EXPECT_EQ(sorted.count(), 2);
-  EXPECT_EQ(clicked.count(), 3);
-
-  // A window that sorts by itself only hears of the click.
+  EXPECT_EQ(sorted.at(1), (QVariantList{0, false}));
+  // An unsortable column, and a window that sorts by itself, only hear of the click.
+  emit grid.horizontalHeader()->sectionClicked(3);
   grid.SetHeaderClickSorts(false);
   emit grid.horizontalHeader()->sectionClicked(1);
-  EXPECT_EQ(Ids(grid), before);
-  EXPECT_EQ(clicked.count(), 4);
+  EXPECT_EQ(Ids(grid), (std::vector<int>{5, 3, 1, 4, 2}));
+  EXPECT_EQ(std::pair(sorted.count(), clicked.count()), std::pair(qsizetype{2}, qsizetype{4}));
 }
 
 TEST(GridSort, CellLooksAndSelectionTravelWithTheirRows) {
@@ -124,20 +100,11 @@ TEST(GridSort, CellLooksAndSelectionTravelWithTheirRows) {
 
   grid.SortByColumn(0, true);  // Anna anna bert Cees Dirk
   LGridModel& m = *grid.Model();
-  EXPECT_TRUE(m.data(m.index(2, 0), Qt::FontRole).value<QFont>().bold());
-  EXPECT_TRUE(m.data(m.index(0, 0), Qt::FontRole).value<QFont>().strikeOut());
+  EXPECT_TRUE(m.data(m.index(2, 0), Qt::FontRole).value<QFont>().bold() && m.data(m.index(0, 0), Qt::FontRole).value<QFont>().strikeOut());
   EXPECT_FALSE(m.data(m.index(1, 0), Qt::FontRole).isValid());
-  EXPECT_EQ(m.data(m.index(3, 1), Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
   EXPECT_EQ(m.data(m.index(3, 1), Qt::BackgroundRole).value<QColor>(), QColor(Qt::yellow));
   EXPECT_EQ(m.data(m.index(4, 2), Qt::ToolTipRole).toString(), "Tafel 3");
-  EXPECT_FALSE(m.data(m.index(4, 1), Qt::ToolTipRole).isValid());
-  EXPECT_EQ(grid.SelectedRows(), (std::vector<int>{2, 4}));
   EXPECT_EQ(grid.SelectedIds(), (std::vector<int>{1, 5}));
-
-  // The grid's own colours apply where a cell has none.
-  grid.SetColors(Qt::blue, Qt::white);
-  EXPECT_EQ(m.data(m.index(0, 1), Qt::ForegroundRole).value<QColor>(), QColor(Qt::blue));
-  EXPECT_EQ(m.data(m.index(3, 1), Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
 }
 
 TEST(GridSelection, ClicksSelectWholeRowsAndDoubleClicksNameTheRow) {
@@ -152,105 +119,42 @@ TEST(GridSelection, ClicksSelectWholeRowsAndDoubleClicksNameTheRow) {
   auto center = [&](int row, int col) { return grid.visualRect(grid.Model()->index(row, col)).center(); };
   QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, center(1, 2));
   QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ControlModifier, center(3, 0));
-  EXPECT_EQ(grid.SelectedRows(), (std::vector<int>{1, 3}));
   EXPECT_EQ(grid.SelectedIds(), (std::vector<int>{2, 4}));
-  EXPECT_EQ(grid.FirstSelectedRow(), 1);
   // Whole rows: every cell of a selected row is selected.
   EXPECT_EQ(grid.selectionModel()->selectedIndexes().size(), 2 * grid.ColumnCount());
   EXPECT_GE(changed.count(), 2);
 
   QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, center(4, 1));
   QTest::mouseDClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, center(4, 1));
-  ASSERT_EQ(doubled.count(), 1);
-  EXPECT_EQ(doubled.at(0).at(0).toInt(), 4);
+  EXPECT_EQ(doubled, (QList<QVariantList>{{4}}));
 
   grid.ClearRowSelection();
-  EXPECT_TRUE(grid.SelectedRows().empty());
   EXPECT_EQ(grid.FirstSelectedRow(), -1);
 }
 
-TEST(GridEditing, AnEditableCellReportsTheTypedTextAndOthersStayReadOnly) {
+TEST(GridRows, RowDataIsFoundAgainAndColumnsSizeToTheirText) {
   LGrid grid;
-  FillPlayers(grid);
-  grid.SetCellEditable(1, 2, true);
-  grid.resize(500, 300);
-  grid.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
-  QSignalSpy edited(&grid, &LGrid::cellEdited);
-  QSignalSpy doubled(&grid, &LGrid::rowDoubleClicked);
-
-  const QModelIndex cell = grid.Model()->index(1, 2);
-  grid.setCurrentIndex(cell);
-  grid.edit(cell);
-  auto* editor = grid.viewport()->findChild<QLineEdit*>();
-  ASSERT_NE(editor, nullptr);
-  editor->selectAll();
-  QTest::keyClicks(editor, "11:15");
-  QTest::keyClick(editor, Qt::Key_Return);
-  QTest::qWait(20);  // the delegate commits from the event loop
-  ASSERT_EQ(edited.count(), 1);
-  EXPECT_EQ(edited.at(0).at(0).toInt(), 1);
-  EXPECT_EQ(edited.at(0).at(1).toInt(), 2);
-  EXPECT_EQ(edited.at(0).at(2).toString(), "11:15");
-  EXPECT_EQ(grid.Cell(1, 2), "11:15");
-  EXPECT_EQ(doubled.count(), 0);
-
-  // A cell set by the program is no edit of the user's.
-  grid.SetCell(1, 2, "12:00");
-  EXPECT_EQ(edited.count(), 1);
-  EXPECT_FALSE(grid.Model()->flags(grid.Model()->index(1, 1)) & Qt::ItemIsEditable);
-}
-
-TEST(GridRows, BatchesNestAndRowDataIsFoundAgain) {
-  LGrid grid;
-  grid.SetColumns({{"Naam"}, {"Klasse"}});
-  grid.BeginUpdate();
-  grid.BeginUpdate();
+  grid.SetColumns({{"Naam"}, {"Klasse"}, {"C"}});
   for (int i = 0; i < 100; ++i) grid.AddRow({QString("Speler %1").arg(i)}, 1000 + i);
-  grid.EndUpdate();
-  EXPECT_EQ(grid.model()->rowCount(), 100);
-  grid.EndUpdate();
-  EXPECT_EQ(grid.RowCount(), 100);
   EXPECT_EQ(grid.Cell(99, 1), "");  // missing cells are empty
-  EXPECT_EQ(grid.FindRowData(1042), 42);
-  EXPECT_EQ(grid.FindRowData(7), -1);
-  EXPECT_EQ(grid.RowData(100), -1);
-  grid.RemoveRow(0);
-  EXPECT_EQ(grid.RowData(0), 1001);
-  grid.SetRowData(0, 5);
-  EXPECT_EQ(grid.RowData(0), 5);
-  grid.Clear();
-  EXPECT_EQ(grid.RowCount(), 0);
-  EXPECT_EQ(grid.ColumnCount(), 2);
-}
+  EXPECT_EQ(std::vector<int>({grid.FindRowData(1042), grid.FindRowData(7), grid.RowData(100)}), std::vector<int>({42, -1, -1}));
 
-TEST(GridColumns, AutoSizeFollowsTheTextAndZeroWidthHides) {
-  LGrid grid;
-  grid.SetColumns({{"A"}, {"B"}, {"C"}});
+  // Automatic widths follow the text, bold wider than plain; a zero width hides.
+  grid.Clear();
   grid.AddRow({"kort", "een veel langere tekst in deze kolom", "x"});
   grid.SetColumnHidden(2, true);
   grid.AutoSize();
-  EXPECT_GT(grid.columnWidth(1), grid.columnWidth(0) + 50);
-  EXPECT_TRUE(grid.isColumnHidden(2));
-
-  // A bold text is wider than the same text plain.
+  EXPECT_TRUE(grid.columnWidth(1) > grid.columnWidth(0) + 50 && grid.isColumnHidden(2));
   grid.SetCell(0, 0, "een veel langere tekst in deze kolom");
   grid.AutoSize();
   const int plain = grid.columnWidth(0);
   grid.SetCellBold(0, 0, true);
   grid.AutoSize();
   EXPECT_GT(grid.columnWidth(0), plain);
-
   grid.SetColumnWidthPx(1, 0);
-  EXPECT_TRUE(grid.isColumnHidden(1));
   grid.SetColumnWidthPx(2, 40);
-  EXPECT_FALSE(grid.isColumnHidden(2));
-  EXPECT_EQ(grid.columnWidth(2), 40);
-
-  grid.SetRowHeight(50);
-  EXPECT_EQ(grid.rowHeight(0), 50);
-  grid.SetRowHeight(0);
-  EXPECT_LT(grid.rowHeight(0), 50);
+  EXPECT_TRUE(grid.isColumnHidden(1));
+  EXPECT_EQ(grid.isColumnHidden(2) ? -1 : grid.columnWidth(2), 40);
 }
 
 }  // namespace
