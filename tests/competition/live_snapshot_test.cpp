@@ -83,7 +83,7 @@ struct At {
   }
 };
 
-class LiveSnapshotTest : public ::testing::Test, public EventFixture {
+class LiveSnapshotTest : public EventFixture {
  protected:
   void SetUp() override {
     db->SetSetting("PouleActivateWarning", "No");

@@ -1,4 +1,6 @@
 // The matches pane and the match-slips pane driven as the director does.
+#include <QImage>
+#include <QProcess>
 #include <QTest>
 #include <functional>
 
@@ -234,7 +236,7 @@ TEST_F(MatchPanesTest, SlipsPaneShowsOnePoolWithItsCodeAndKeepsByes) {
   EXPECT_EQ(std::pair(slips[0].games, slips[0].markSide), std::pair(5, 1));
 }
 
-TEST_F(MatchPanesTest, SlipLayoutPrintsSeveralSlipsPerPage) {
+TEST_F(MatchPanesTest, SlipLayoutPrintsSeveralSlipsPerPageInsideThePaper) {
   // 9 players: 36 matches, more than two pages of slips.
   Pool(AddClass("Heren A"), "Poule 1",
        {"Jan van der Zandvoort-Meijer (TTV De Zeeuwse Stromen)", "Bert", "Cor", "Dirk", "Eva", "Fien", "Gijs", "Hans",
@@ -242,9 +244,11 @@ TEST_F(MatchPanesTest, SlipLayoutPrintsSeveralSlipsPerPage) {
   auto* pane = Shown<LPaneMatchNotes>(NavType::MatchNotes);
   ASSERT_EQ(pane->Grid()->RowCount(), 36);
   const SlipPages slips(pane->Slips());
+  const QString pdf = QString::fromStdString(dir.File("briefjes.pdf"));
   {
     LDlgPrintPreview preview(db(), prompter, *pane->Grid(), "PaneMatchNotes", pane->PrintSubtitle(), pane, &slips);
     ASSERT_NE(preview.SlipsBox(), nullptr);
+    preview.SetPdfOutput(pdf);
     const int listPages = preview.PageCount();
     preview.SlipsBox()->click();
     EXPECT_EQ(db().GetSetting("SlipLayoutPaneMatchNotes"), "1");
@@ -252,7 +256,23 @@ TEST_F(MatchPanesTest, SlipLayoutPrintsSeveralSlipsPerPage) {
     EXPECT_GT(preview.PageCount(), listPages);
     EXPECT_GE(preview.PageCount(), 2);
     EXPECT_LE(preview.PageCount(), 4);  // two columns of at least five slips a page
+    ASSERT_TRUE(preview.PrintNow());
   }
+  // The first page rendered as a viewer would: the slips' borders drawn, and
+  // nothing in the 15 mm margins of the paper.
+  const QString png = QString::fromStdString(dir.File("page"));
+  ASSERT_EQ(QProcess::execute(QStringLiteral("pdftoppm"), {"-r", "80", "-f", "1", "-l", "1", "-png", "-singlefile", pdf, png}), 0);
+  QImage page(png + ".png");
+  ASSERT_FALSE(page.isNull());
+  const int margin = static_cast<int>(15 * 80 / 25.4) - 1;  // just inside the 15 mm at 80 dpi
+  int edgeInk = 0, ink = 0;
+  for (int y = 0; y < page.height(); ++y)
+    for (int x = 0; x < page.width(); ++x) {
+      const bool edge = x < margin || y < margin || x >= page.width() - margin || y >= page.height() - margin;
+      edgeInk += edge && qGray(page.pixel(x, y)) < 200;
+      ink += qGray(page.pixel(x, y)) < 128;
+    }
+  EXPECT_EQ(std::pair(edgeInk, ink > 1000), std::pair(0, true));
   // The choice is remembered for this kind of list only.
   EXPECT_FALSE(LDlgPrintPreview(db(), prompter, *pane->Grid(), "PaneMatches", QString(), pane, &slips).PrintsSlips());
 }

@@ -27,11 +27,13 @@ class SwissPaneTest : public ShellTest {
     db().SetSetting("PouleActivateWarning", "No");
     idPool = AddPool(AddClass("Heren"), "Zwitsers A", kPlaystyleSwiss);
   }
-  // n players rated 2000, 1990, ... of the clubs "Club 1" to "Club 3"; the pool's pane.
-  std::unique_ptr<LPaneSwiss> Pane(int n) {
+  // n players rated 2000, 1990, ... of the clubs "Club 1" to "Club 3"; the
+  // pane of the pool, by default the first one.
+  std::unique_ptr<LPaneSwiss> Pane(int n, int pool = 0) {
+    if (!pool) pool = idPool;
     for (int i = 1; i <= n; ++i)
-      Seat(idPool, AddPlayer("Speler " + std::to_string(i), 2010 - 10 * i, "Club " + std::to_string(i % 3 + 1), "B"));
-    auto pane = std::make_unique<LPaneSwiss>(*app, idPool);
+      ShellTest::Seat(pool, AddPlayer("Speler " + std::to_string(i), 2010 - 10 * i, "Club " + std::to_string(i % 3 + 1), "B"));
+    auto pane = std::make_unique<LPaneSwiss>(*app, pool);
     pane->resize(1200, 700);
     pane->show();
     pane->SetReviewer(&keep);
@@ -41,9 +43,9 @@ class SwissPaneTest : public ShellTest {
   }
   static void Click(LPaneSwiss& pane, const char* button) { pane.Button(QString::fromUtf8(button))->click(); }
   static void Command(LPaneSwiss& pane, const char* item) { RunMenu(pane.CommandMenu(), QString::fromUtf8(item)); }
-  std::vector<MatchRecord> Matches() {
+  std::vector<MatchRecord> Matches(int pool = 0) {
     std::vector<MatchRecord> list;
-    db().ListMatches(idPool, list);
+    db().ListMatches(pool ? pool : idPool, list);
     db().ReadResults(list);
     return list;
   }
@@ -201,34 +203,55 @@ TEST_F(SwissPaneTest, ThirteenPlayersPlayFourRoundsAndTheStandingsAreExported) {
   EXPECT_EQ(ReadFileBytes(path), written);
 }
 
-// The improvement dialog on its worker: OK after Stop writes the best
-// pairing it showed.
-TEST_F(SwissPaneTest, ImprovementDialogWritesWhatItShows) {
-  auto pane = Pane(8);
-  pane->SetReviewer(nullptr);
-  Click(*pane, "Start poule");
-  Command(*pane, "Simuleer perfect resultaat");
-  std::set<std::pair<int, int>> shown;
-  OnModal<LDlgShuffle>([&](LDlgShuffle* d) {
-    d->startButton->click();
-    EXPECT_FALSE(d->okButton->isEnabled());
-    QTRY_VERIFY_WITH_TIMEOUT(!d->shuffles->text().isEmpty() && d->shuffles->text() != QStringLiteral("0"), 5000);
-    d->startButton->click();  // Stop
-    const std::vector<LCard>& cards = d->Engine().Cards();
-    for (int r = 0; r < d->best->RowCount(); ++r)
-      for (int c = r + 1; c < d->best->ColumnCount(); ++c)
-        if (d->best->Model()->CellAt(r, c)->bg == QColor(0, 0, 255)) shown.insert(std::minmax(cards[r].contestantId, cards[c].contestantId));
-    d->okButton->click();
-  });
-  Click(*pane, "Bereken volgende ronde");
-  std::vector<RoundEntry> rounds;
-  db().ListRounds(rounds, idPool);
-  std::set<std::pair<int, int>> round2;
-  for (const MatchRecord& m : Matches())
-    for (const RoundEntry& r : rounds)
-      if (r.round == 2 && r.idMatch == m.id) round2.insert(std::minmax(m.idContestant1, m.idContestant2));
-  ASSERT_EQ(shown.size(), 4u);
-  EXPECT_EQ(round2, shown);
+// The improvement dialog on its worker: OK writes the best pairing it
+// showed; closing it while the worker runs waits for the worker and keeps
+// the proposal.
+TEST_F(SwissPaneTest, ImprovementDialogWritesWhatItShowsAndWaitsForItsWorker) {
+  for (bool ok : {true, false}) {
+    SCOPED_TRACE(ok ? "OK" : "closed");
+    const int pool = ok ? idPool : AddPool(AddClass("Dames"), "Zwitsers B", kPlaystyleSwiss);
+    auto pane = Pane(8, pool);
+    pane->SetReviewer(nullptr);
+    Click(*pane, "Start poule");
+    Command(*pane, "Simuleer perfect resultaat");
+    std::set<std::pair<int, int>> shown;
+    OnModal<LDlgShuffle>([&](LDlgShuffle* d) {
+      // The blue cells of a matrix as contestant pairs (row's, column's).
+      auto blue = [d](LGrid* grid) {
+        std::set<std::pair<int, int>> pairs;
+        const std::vector<LCard>& cards = d->Engine().Cards();
+        for (int r = 0; r < grid->RowCount(); ++r)
+          for (int c = r + 1; c < grid->ColumnCount(); ++c)
+            if (grid->Model()->CellAt(r, c)->bg == QColor(0, 0, 255))
+              pairs.insert(std::minmax(cards[r].contestantId, cards[c].contestantId));
+        return pairs;
+      };
+      if (!ok) shown = blue(d->proposal);
+      d->startButton->click();
+      EXPECT_EQ(d->startButton->text(), QStringLiteral("Stop"));
+      EXPECT_FALSE(d->okButton->isEnabled());
+      QTRY_VERIFY_WITH_TIMEOUT(!d->shuffles->text().isEmpty() && d->shuffles->text() != QStringLiteral("0"), 5000);
+      if (!ok) {
+        d->close();
+        EXPECT_FALSE(d->Engine().Running());
+        return;
+      }
+      d->startButton->click();  // Stop
+      EXPECT_TRUE(d->okButton->isEnabled());
+      EXPECT_EQ(d->startButton->text(), QStringLiteral("Start"));
+      shown = blue(d->best);
+      d->okButton->click();
+    });
+    Click(*pane, "Bereken volgende ronde");
+    std::vector<RoundEntry> rounds;
+    db().ListRounds(rounds, pool);
+    std::set<std::pair<int, int>> round2;
+    for (const MatchRecord& m : Matches(pool))
+      for (const RoundEntry& r : rounds)
+        if (r.round == 2 && r.idMatch == m.id) round2.insert(std::minmax(m.idContestant1, m.idContestant2));
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(round2, shown);
+  }
 }
 
 }  // namespace
