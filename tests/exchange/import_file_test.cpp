@@ -262,6 +262,7 @@ TEST(ImportText, LeftoverUtf8BecomesWindows1252OrThePlainLetter) {
       {"\xE2\x80\x9E" "Ann\xE2\x80\x9D \xE2\x80\xA6", "\x84" "Ann\x94 \x85", false},
       {"\xC5\x81\xC3\xB3" "d\xC5\xBA", "L\xF3" "dz", true},      // L stroke, z acute
       {"\xC4\xB2sselmonde", "IJsselmonde", true},
+      {"\xC4\x80" "da \xC5\xBF", "Ada s", true},  // the first and last letters of Latin Extended-A
       {"Jose\xCC\x81", "Jose", true},  // a combining accent: its letter is there already
       {"Ping \xF0\x9F\x8F\x93!", "Ping ?!", true},  // a four-byte emoji
       {"\xCE\xA9mega", "?mega", true},
