@@ -138,6 +138,10 @@ TEST(DuoDudodeva, SwapsAreStoredInTheMatchsOwnOrder) {
     ResultDecision d = DecideDuo(Dudodeva(), Numbered(), swaps);
     EXPECT_EQ(std::pair(d.games, d.indexWinner), std::pair(games, swaps.abxy ? 1 : 0));
   }
+  // The right-hand side winning with the duos exchanged is the first duo's win.
+  DuoEntry right;
+  for (int i = 0; i < kDuoGames; ++i) right.left[i] = std::to_string(i), right.right[i] = "11";
+  EXPECT_EQ(DecideDuo(Dudodeva(), right, {false, false, true}).indexWinner, 0);
   const std::vector<int> stored = {1, -2, 3, -4, 5, -6, 7, -8, 9, -10};  // shown back under every swap
   for (int mask = 0; mask < 8; ++mask) {
     DuoSwaps s{(mask & 1) != 0, (mask & 2) != 0, (mask & 4) != 0};
@@ -219,6 +223,9 @@ TEST_F(EngineDb, EffectiveMatchSystemFollowsPoolClassTournament) {
   EXPECT_EQ(EffectiveMatchSystem(db, AddPool(ruled, "P")).name, "Best of 7");
   EXPECT_EQ(EffectiveMatchSystem(db, AddPool(ruled, "Q", "1", 900, IdByName(db, "Best of 3"))).name, "Best of 3");
   EXPECT_EQ(MatchSystemById(db, 4242).name, "Best of 5");
+  // The first stored system counts like any other, whatever the tournament has.
+  db.Exec(nullptr, "UPDATE Toernooien SET idMatchSystem=%d WHERE id=%d", IdByName(db, "Best of 7"), toernooi);
+  EXPECT_EQ(EffectiveMatchSystemId(db, AddPool(AddClass("Eerste", 1), "P")), 1);
 }
 
 TEST_F(EngineDb, SavingTheEditorReusesOverwritesOrInserts) {
@@ -357,6 +364,8 @@ TEST(Endings, EachEntryModeDecidesWalkoversAndRetirements) {
       {"games won, 1-3", DecideGamesWonTexts(won, "1", "3", gaveUp), -1, kDecisionPlayed, {}, decided},
       {"games won, 3-1", DecideGamesWonTexts(won, "3", "1", gaveUp), -1, kDecisionPlayed, {}, decided},
       {"games won, -1", DecideGamesWonTexts(won, "-1", "1", gaveUp), -1, kDecisionPlayed, {},
+       "Het aantal games kan niet negatief zijn."},
+      {"games won, 1 against -1", DecideGamesWonTexts(won, "1", "-1", gaveUp), -1, kDecisionPlayed, {},
        "Het aantal games kan niet negatief zijn."},
       {"duo, w.o.", DecideDuo(duo, all, none, wo), 1, kDecisionWalkover, {}, ""},
       {"duo, three games", DecideDuo(duo, three, none, gaveUp), 0, kDecisionRetired, {6, 6, 6}, ""},
