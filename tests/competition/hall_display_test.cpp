@@ -150,9 +150,9 @@ TEST_F(HallContentTest, FinishedRoundRobinTakesItsPlacesWithTieBreaks) {
   HallContent c = Build();
   const HallBlock* rr = Block(c, poule);
   ASSERT_TRUE(rr);
-  std::vector<std::pair<int, int>> placeWins;
-  for (const HallStandingRow& r : rr->rows) placeWins.emplace_back(r.place, r.wins);
-  EXPECT_EQ(placeWins, (std::vector<std::pair<int, int>>{{1, 3}, {2, 2}, {3, 1}, {4, 0}}));
+  std::vector<std::string> lines;
+  for (const HallStandingRow& r : rr->rows) lines.push_back(Format("%d %s %d", r.place, r.name.c_str(), r.wins));
+  EXPECT_EQ(lines, (std::vector<std::string>{"1 Rr 1 3", "2 Rr 2 2", "3 Rr 3 1", "4 Rr 4 0"}));
 }
 
 TEST_F(HallContentTest, ChoicesHideClassesAndParts) {

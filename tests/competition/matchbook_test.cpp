@@ -150,7 +150,8 @@ TEST_F(Links, DuosAndPlayersResolveWithTheirDisplayTexts) {
   std::vector<DuoRecord> duos;
   db.ListDuos(duos, toernooi);
   ASSERT_EQ(duos.size(), 1u);
-  AddPlayers(pool, {duos[0].id}, kLinkDuo);
+  const int seat = AddPlayers(pool, {duos[0].id}, kLinkDuo).at(0);
+  const int match = db.AddMatch(pool, seat, kNotPlayed, 0, 0);
   for (int t : {toernooi, -1}) {
     LinkResolver resolver(db, t);
     const Contestant& c = resolver.Contestants(pool).at(0);
@@ -158,6 +159,11 @@ TEST_F(Links, DuosAndPlayersResolveWithTheirDisplayTexts) {
               std::tuple("Jan + Piet", "TTV/Smash", "D1", "Jan", "Piet", "Vast", 2900, true));
   }
   EXPECT_EQ(PoolClassList(db, pool), (std::vector<std::string>{"D1"}));
+  MatchBook book(db);  // the duo sheet names both players of a side
+  book.FillToernooi(toernooi);
+  const MatchEntry* m = book.FindMatch(match);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(std::pair(m->duo1[0], m->duo1[1]), (std::pair<std::string, std::string>("Jan", "Piet")));
   Contestant odd;
   odd.linktype = 4;
   ResolveContestant(db, odd);
@@ -200,6 +206,9 @@ TEST_F(Links, MatchBookNamesSidesAndSeats) {
   book.Refill(toLink);
   EXPECT_EQ(std::pair(book.FindMatch(toLink)->name2, book.CheckSides(*book.FindMatch(toLink))),
             std::pair(std::string("???"), S::kUnknown));
+  // With no tournament open the book holds nothing, not a pointer into the old rows.
+  book.FillToernooi(-1);
+  EXPECT_EQ(book.FindMatch(missing), nullptr);
 }
 
 // The book of a tournament is read in a fixed number of statements, however
