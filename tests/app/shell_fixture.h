@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QHeaderView>
 #include <QMenu>
 #include <QTest>
@@ -139,7 +140,12 @@ void OnModal(std::function<void(D*)> act) {
     timer->stop();
     timer->deleteLater();
     if (d) return act(d);
-    ADD_FAILURE() << "no modal dialog of the expected kind opened";
+    QWidget* other = QApplication::activeModalWidget();
+    ADD_FAILURE() << "no modal dialog of the expected kind opened"
+                  << (other ? std::string(" but a ") + other->metaObject()->className() : std::string());
+    // The wrong dialog is closed, so the test fails instead of waiting on it.
+    if (auto* dialog = qobject_cast<QDialog*>(other)) dialog->reject();
+    else if (other) other->close();
   });
   timer->start(10);
 }
