@@ -501,4 +501,19 @@ void LiveSnapshot::Apply(const DataChange& change) {
 
 std::shared_ptr<const LiveDocuments> LiveSnapshot::Documents() const { return state_->published; }
 
+LiveSettings LiveSettings::Read(Database& db, int idToernooi) {
+  LiveSettings s;
+  s.on = db.GetSettingInt(Format("LiveOn%d", idToernooi), 0) != 0;
+  const int port = db.GetSettingInt(Format("LivePort%d", idToernooi), kDefaultPort);
+  s.port = port >= 1 && port <= 65535 ? port : kDefaultPort;
+  s.localOnly = db.GetSettingInt(Format("LiveLocalOnly%d", idToernooi), 0) != 0;
+  return s;
+}
+
+bool LiveSettings::Write(Database& db, int idToernooi) const {
+  return db.SetSettings({{Format("LiveOn%d", idToernooi), on ? "1" : "0"},
+                         {Format("LivePort%d", idToernooi), Format("%d", port)},
+                         {Format("LiveLocalOnly%d", idToernooi), localOnly ? "1" : "0"}});
+}
+
 }  // namespace velgram

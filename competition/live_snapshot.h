@@ -34,6 +34,19 @@ struct LiveDocuments {
 // open match again after each result, over the hall's wireless network.
 inline constexpr int kLiveNuMatches = 60;
 
+// The director's choices for the live server, kept per tournament in
+// "LiveOn%d", "LivePort%d" and "LiveLocalOnly%d"; a stored port out of range
+// reads as the default.
+struct LiveSettings {
+  static constexpr int kDefaultPort = 8080;
+  bool on = false;  // the server runs whenever the tournament is open
+  int port = kDefaultPort;
+  bool localOnly = false;  // "Alleen deze computer"
+
+  static LiveSettings Read(Database& db, int idToernooi);
+  bool Write(Database& db, int idToernooi) const;  // in one write
+};
+
 class LiveSnapshot {
  public:
   // Time stamps from db.GetClock().

@@ -10,22 +10,12 @@
 
 #include "app/live/live_server.h"
 #include "competition/changes.h"
+#include "competition/live_snapshot.h"
 
 namespace velgram {
 
 class CVelgramApp;
 class Database;
-
-// The director's choices, kept per tournament.
-struct LiveSettings {
-  static constexpr int kDefaultPort = 8080;
-  bool on = false;  // the server runs whenever the tournament is open
-  int port = kDefaultPort;
-  bool localOnly = false;  // "Alleen deze computer"
-
-  static LiveSettings Read(Database& db, int idToernooi);
-  bool Write(Database& db, int idToernooi) const;  // in one write
-};
 
 class LiveDesk : public QObject {
   Q_OBJECT

@@ -1,6 +1,8 @@
 #include "competition/edits.h"
 #include <gtest/gtest.h>
 #include "competition/inuse.h"
+#include "competition/live_snapshot.h"
+#include "support/text.h"
 #include "tests/competition/event_fixture.h"
 
 namespace velgram::testing {
@@ -238,6 +240,17 @@ TEST_F(EditsTest, BackupIntervalAndSwissBorderSettings) {
   EXPECT_TRUE(StoreSwissBorder(*db, prompter, "-123456789") && StoreSwissBorder(*db, prompter, " 7 "));
   EXPECT_EQ(db->GetSetting("SwissBorder"), "7");
   EXPECT_TRUE(StoreSwissBorder(*db, prompter, "") && SwissBorderText(*db) == "5");
+}
+
+TEST_F(EditsTest, LiveSettingsAreKeptPerTournamentAndABadPortReadsAsTheDefault) {
+  ASSERT_TRUE((LiveSettings{true, 18122, true}.Write(*db, idToernooi)));
+  const LiveSettings kept = LiveSettings::Read(*db, idToernooi);
+  EXPECT_EQ(std::tuple(kept.on, kept.port, kept.localOnly), std::tuple(true, 18122, true));
+  EXPECT_FALSE(LiveSettings::Read(*db, idToernooi + 1).on);
+  for (const char* port : {"0", "65536", "-1"}) {
+    db->SetSetting(Format("LivePort%d", idToernooi), port);
+    EXPECT_EQ(LiveSettings::Read(*db, idToernooi).port, LiveSettings::kDefaultPort) << port;
+  }
 }
 
 }  // namespace
