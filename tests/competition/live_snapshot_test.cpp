@@ -29,7 +29,6 @@ namespace {
 constexpr int kNu = 5;
 
 using testing::EventFixture;
-using testing::FakePrompter;
 
 // A name that JSON must escape, with Windows-1252 letters beyond Latin-1's
 // reach of a plain byte copy.
@@ -83,16 +82,9 @@ class LiveSnapshotTest : public EventFixture {
     ASSERT_TRUE(NextSwissRound(*db, prompter, clock, swiss, nullptr));
 
     // Three in a bracket of four: seed 1 has a bye, the final waits.
-    const std::string extra = "{ \"dimension\":4 }";
-    knockout = AddPool(kPlaystyleDropout, "5", 1000, extra);
-    for (int i = 1; i <= 3; ++i) AddContestant(knockout, AddPlayer("Ko " + std::to_string(i), "Net", 1000), i);
-    LDropout ko(extra);
-    PoolRecord row;
-    ASSERT_TRUE(db->GetPool(knockout, row));
-    ko.FillFrom(row);
-    std::vector<Contestant> seats;
-    LoadContestants(*db, knockout, seats, true);
-    ASSERT_EQ(ActivateDropout(*db, prompter, ko, seats), ActivateOutcome::kActivated);
+    std::vector<int> ko;
+    for (int i = 1; i <= 3; ++i) ko.push_back(AddPlayer("Ko " + std::to_string(i), "Net", 1000));
+    knockout = AddKnockout(ko, 4);
 
     // Duos: each of their players plays in the pool.
     duos = AddPool(kPlaystylePoule, "7", 1000);
@@ -113,9 +105,7 @@ class LiveSnapshotTest : public EventFixture {
     for (int i = 0; i < 2; ++i) std::tie(links[i].linktype, links[i].idLinkedPool, links[i].poolPos, links[i].sort) =
         std::tuple(kLinkPlace, poule, i + 1, i);
     db->ReplaceContestants(later, links);
-    std::vector<ContestantRecord> rows;
-    db->ListContestants(later, rows);
-    db->AddMatch(later, rows[0].id, rows[1].id, 6, 1100);
+    db->AddMatch(later, Rows(later)[0].id, Rows(later)[1].id, 6, 1100);
   }
 
   Ljson Doc(const LiveDocuments& docs, const std::string& name) {
@@ -144,14 +134,17 @@ class LiveSnapshotTest : public EventFixture {
     std::vector<DuoRecord> duoList;
     db->ListDuos(duoList, idToernooi);
     // The players behind a position: its player, or both of a duo.
+    auto behind = [&](const Contestant& c) {
+      std::vector<int> ids;
+      if (c.known && c.resolvedType == kLinkPlayer) ids = {c.idResolved};
+      for (const DuoRecord& d : duoList)
+        if (c.known && c.resolvedType == kLinkDuo && c.idResolved == d.id) ids = {d.idPlayer1, d.idPlayer2};
+      return ids;
+    };
     auto playersWhere = [&](int idPool, auto match) {
       std::string ids;
-      for (const Contestant& c : resolver.Contestants(idPool)) {
-        if (!match(c) || !c.known) continue;
-        if (c.resolvedType == kLinkPlayer) ids += Format(" %d", c.idResolved);
-        for (const DuoRecord& d : duoList)
-          if (c.resolvedType == kLinkDuo && c.idResolved == d.id) ids += Format(" %d %d", d.idPlayer1, d.idPlayer2);
-      }
+      for (const Contestant& c : resolver.Contestants(idPool))
+        for (int id : match(c) ? behind(c) : std::vector<int>{}) ids += Format(" %d", id);
       return "[" + ids + "]";
     };
     for (const HallBlock& b : hall.blocks)
@@ -196,12 +189,8 @@ class LiveSnapshotTest : public EventFixture {
                                knock ? KnockoutWinnerIndex(matches, m) : m.indexWinner,
                                side(m.idContestant1).c_str(), side(m.idContestant2).c_str()));
         }
-        for (const Contestant& c : positions) {
-          if (c.known && c.resolvedType == kLinkPlayer) poolsOf[c.idResolved].push_back(p.id);
-          for (const DuoRecord& d : duoList)
-            if (c.known && c.resolvedType == kLinkDuo && c.idResolved == d.id)
-              for (int idPlayer : {d.idPlayer1, d.idPlayer2}) poolsOf[idPlayer].push_back(p.id);
-        }
+        for (const Contestant& c : positions)
+          for (int id : behind(c)) poolsOf[id].push_back(p.id);
       }
     }
     std::vector<PlayerWithClub> players;
@@ -307,7 +296,6 @@ class LiveSnapshotTest : public EventFixture {
     return out;
   }
 
-  FakePrompter prompter;
   int poule = -1, swiss = -1, knockout = -1, duos = -1, later = -1;
 };
 
