@@ -180,8 +180,8 @@ class LiveSnapshotTest : public EventFixture {
         const std::vector<MatchEntry> matches = book.PoolMatches(p.id);
         for (const MatchEntry& m : matches) {
           const bool knock = p.playstyle == kPlaystyleDropout;
-          if (m.idContestant1 == kNotPlayed || m.idContestant2 == kNotPlayed) continue;
-          if (knock && (KnockoutSide(matches, m.idContestant1) == 0 || KnockoutSide(matches, m.idContestant2) == 0))
+          if (m.idContestant1 == kNotPlayed || m.idContestant2 == kNotPlayed ||
+              (knock && (!KnockoutSide(matches, m.idContestant1) || !KnockoutSide(matches, m.idContestant2))))
             continue;
           auto side = [&](int s) { return playersOf(knock ? KnockoutSide(matches, s) : s); };
           out.push_back(Format("m %d %d %s %s|%s %s %d %s %s", m.id, m.tafel, Time(m.starttime).c_str(),
@@ -199,7 +199,7 @@ class LiveSnapshotTest : public EventFixture {
     for (const PlayerWithClub& p : players) {
       std::string pools;
       for (int id : poolsOf[p.id]) pools += Format(" %d", id);
-      out.push_back(Format("speler %d %s|%s%s", p.id, p.name.c_str(), p.club.c_str(), pools.c_str()));
+      out.push_back(Format("speler %d %s|%s [%s]", p.id, p.name.c_str(), p.club.c_str(), pools.c_str()));
     }
     return out;
   }
@@ -285,9 +285,9 @@ class LiveSnapshotTest : public EventFixture {
     std::string previous;
     for (int i = 0; i < players.Count("spelers"); ++i) {
       const At p = players.In("spelers", i);
-      std::string pools, name = p.S("naam");
-      for (int j = 0; j < p.Count("poules"); ++j) pools += Format(" %d", p.In("poules", j).N(""));
-      byId[p.N("id")] = Format("speler %d %s|%s%s", p.N("id"), name.c_str(), p.S("club").c_str(), pools.c_str());
+      std::string name = p.S("naam");
+      byId[p.N("id")] =
+          Format("speler %d %s|%s %s", p.N("id"), name.c_str(), p.S("club").c_str(), Ids(p, "poules").c_str());
       for (char& ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
       EXPECT_LE(previous, name);
       previous = name;
