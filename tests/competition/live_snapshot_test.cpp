@@ -16,7 +16,6 @@
 #include "competition/match_rules.h"
 #include "competition/matchbook.h"
 #include "competition/poule.h"
-#include "competition/swiss.h"
 #include "competition/swiss_screen.h"
 #include "competition/tables.h"
 #include "event_fixture.h"
