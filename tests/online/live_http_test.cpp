@@ -22,15 +22,7 @@ TEST(AnswerLive, ServesOnlyItsPagesAndDocuments) {
   docs.byName["nu"] = std::make_shared<LiveDocument>(LiveDocument{"{\"n\":1}", 5});
   docs.byName["poule/3"] = std::make_shared<LiveDocument>(LiveDocument{"{\"p\":3}", 7});
 
-  struct Case {
-    const char* method;
-    std::string path;
-    const char* ifNoneMatch;
-    int status;
-    const char* body;
-    const char* etag;
-    const char* cache;
-  };
+  struct Case { const char* method; std::string path; const char* ifNoneMatch; int status; const char *body, *etag, *cache; };
   const Case cases[] = {
       {"GET", "/", "", 200, "<html>", "<none>", "max-age=60"},
       {"GET", "/?van=qr", "", 200, "<html>", "<none>", "max-age=60"},
@@ -62,22 +54,20 @@ TEST(AnswerLive, ServesOnlyItsPagesAndDocuments) {
   for (const Case& c : cases) {
     const std::string what = std::string(c.method) + " " + c.path + " " + c.ifNoneMatch;
     const LiveReply r = AnswerLive({c.method, c.path, c.ifNoneMatch}, &docs, assets);
-    EXPECT_EQ(r.status, c.status) << what;
-    if (c.body) {
-      EXPECT_EQ(r.body, c.body) << what;
-    }
-    EXPECT_EQ(Header(r, "ETag"), c.etag) << what;
-    EXPECT_EQ(Header(r, "Cache-Control"), c.cache) << what;
-    EXPECT_EQ(Header(r, "Allow"), r.status == 405 ? "GET, HEAD" : "<none>") << what;
+    // A null body: an error page whose text is not the point.
+    EXPECT_EQ(std::tuple(r.status, r.body, Header(r, "ETag"), Header(r, "Cache-Control"), Header(r, "Allow")),
+              std::tuple(c.status, c.body ? c.body : r.body, c.etag, c.cache, c.status == 405 ? "GET, HEAD" : "<none>"))
+        << what;
     if (r.status == 200) {
       const bool data = c.path.rfind("/data/", 0) == 0;
       EXPECT_EQ(r.contentType, data ? "application/json; charset=utf-8"
                                     : assets.at(c.path.substr(0, c.path.find('?'))).contentType)
           << what;
     }
-    EXPECT_EQ(Header(r, "X-Content-Type-Options"), "nosniff") << what;
-    EXPECT_EQ(Header(r, "Content-Security-Policy"), "default-src 'self'") << what;
-    EXPECT_EQ(Header(r, "Referrer-Policy"), "no-referrer") << what;
+    EXPECT_EQ(std::tuple(Header(r, "X-Content-Type-Options"), Header(r, "Content-Security-Policy"),
+                         Header(r, "Referrer-Policy")),
+              std::tuple("nosniff", "default-src 'self'", "no-referrer"))
+        << what;
   }
   // Before the first snapshot only the pages answer.
   EXPECT_EQ(AnswerLive({"GET", "/data/nu", ""}, nullptr, assets).status, 404);

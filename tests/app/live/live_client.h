@@ -11,9 +11,8 @@ struct LiveAnswer {
   int status = 0;  // 0: the connection ended without an answer
   std::string head, body;
   std::string Header(const std::string& name) const {
-    const std::string key = "\r\n" + name + ": ";
-    const size_t at = head.find(key);
-    return at == std::string::npos ? "" : head.substr(at + key.size(), head.find("\r\n", at + key.size()) - at - key.size());
+    const size_t at = head.find("\r\n" + name + ": "), from = at + name.size() + 4;
+    return at == std::string::npos ? "" : head.substr(from, head.find("\r\n", from) - from);
   }
 };
 
@@ -37,8 +36,7 @@ class LiveClient {
   LiveAnswer Receive(int ms = 3000) {
     QElapsedTimer waited;
     waited.start();
-    LiveAnswer a;
-    while (waited.elapsed() < ms) {
+    for (LiveAnswer a; waited.elapsed() < ms; socket.waitForReadyRead(50)) {
       buffer += socket.readAll().toStdString();
       const size_t end = buffer.find("\r\n\r\n");
       if (end != std::string::npos) {
@@ -51,8 +49,7 @@ class LiveClient {
           return a;
         }
       }
-      if (socket.state() != QAbstractSocket::ConnectedState) return LiveAnswer{};
-      socket.waitForReadyRead(50);
+      if (!Connected()) return LiveAnswer{};
     }
     return LiveAnswer{};
   }
@@ -60,11 +57,8 @@ class LiveClient {
   bool Closed(int ms = 3000) {
     QElapsedTimer waited;
     waited.start();
-    while (socket.state() == QAbstractSocket::ConnectedState && waited.elapsed() < ms) {
-      buffer += socket.readAll().toStdString();
-      socket.waitForReadyRead(20);
-    }
-    return socket.state() != QAbstractSocket::ConnectedState;
+    for (; Connected() && waited.elapsed() < ms; socket.waitForReadyRead(20)) buffer += socket.readAll().toStdString();
+    return !Connected();
   }
 
   QTcpSocket socket;

@@ -60,12 +60,9 @@ TEST_F(LiveDeskTest, DialogStartsAndStopsTheServerAndKeepsTheChoices) {
     EXPECT_TRUE(d->qr->pixmap().isNull());
   });
   const LiveSettings kept = LiveSettings::Read(db(), idToernooi);
-  EXPECT_FALSE(kept.on);
-  EXPECT_EQ(kept.port, 18120);
-  EXPECT_TRUE(kept.localOnly);
-  InDialog([](LDlgLive* d) {
-    EXPECT_EQ(d->port->value(), 18120);
-    EXPECT_TRUE(d->localOnly->isChecked());
+  EXPECT_EQ(std::tuple(kept.on, kept.port, kept.localOnly), std::tuple(false, 18120, true));
+  InDialog([](LDlgLive* d) {  // the dialog opens on the kept choices
+    EXPECT_EQ(std::pair(d->port->value(), d->localOnly->isChecked()), std::pair(18120, true));
   });
 }
 
@@ -105,8 +102,7 @@ TEST_F(LiveDeskTest, ServerRunsFromTheStartWhenOnAndFollowsTheDesksResults) {
   EXPECT_NE(after.body, before.body);
 
   window->close();
-  EXPECT_FALSE(window->Live().Running());
-  EXPECT_TRUE(page.Closed(500));
+  EXPECT_EQ(std::pair(window->Live().Running(), page.Closed(500)), std::pair(false, true));
 }
 
 TEST_F(LiveDeskTest, PosterCarriesTheNameTheCodeAndTheAddress) {
@@ -134,8 +130,9 @@ TEST_F(LiveDeskTest, PosterCarriesTheNameTheCodeAndTheAddress) {
   text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
   ASSERT_TRUE(text.waitForFinished(10000));
   const QString printed = QString::fromUtf8(text.readAllStandardOutput());
-  EXPECT_TRUE(printed.contains(QStringLiteral("Open Zaalkampioenschap")));
-  EXPECT_TRUE(printed.contains(QStringLiteral("http://127.0.0.1:18123/")));
+  EXPECT_TRUE(printed.contains(QStringLiteral("Open Zaalkampioenschap")) &&
+              printed.contains(QStringLiteral("http://127.0.0.1:18123/")))
+      << printed.toStdString();
 }
 
 }  // namespace

@@ -11,9 +11,7 @@
 #include <QDir>
 #include <cstdio>
 #include <iostream>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "app/live/live_desk.h"
 #include "app/shell/app.h"
@@ -24,8 +22,6 @@
 #include "competition/matchbook.h"
 #include "competition/poule.h"
 #include "competition/swiss.h"
-#include "store/database.h"
-#include "support/clock.h"
 
 using namespace velgram;
 
@@ -80,26 +76,28 @@ Pools MakeTournament(Database& db, Prompter& prompter, int idToernooi) {
   const char* clubs[] = {"TTV Smash", "De Batjes", "Tafeltennis Noord", "Spin Zwolle", "TTC Oranje"};
   Pools pools;
   std::vector<MatchRecord> list;
-  std::vector<int> ids;
+  auto seat = [&](int idPool, std::vector<const char*> names, int club, int rating, int step) {
+    std::vector<int> ids;
+    for (size_t i = 0; i < names.size(); ++i)
+      ids.push_back(bench::AddPlayer(db, idToernooi, names[i], clubs[(i + club) % 5], rating - step * int(i)));
+    bench::Seat(db, idPool, ids);
+  };
 
-  int heren = bench::AddClass(db, idToernooi, "Heren A");
-  pools.poule = bench::AddPool(db, heren, "Poule 1", "1-3", kPlaystylePoule, "", 930);
-  const char* men[] = {"Jan de Vries", "Pieter Bakker", "Kees Jansen", "Henk Visser", "Willem Smit"};
-  for (int i = 0; i < 5; ++i) ids.push_back(bench::AddPlayer(db, idToernooi, men[i], clubs[i], 1800 - 40 * i));
-  bench::Seat(db, pools.poule, ids);
+  auto pool = [&](const char* cls, const char* name, const char* tables, int style, const std::string& extra, int at) {
+    return bench::AddPool(db, bench::AddClass(db, idToernooi, cls), name, tables, style, extra, at);
+  };
+  pools.poule = pool("Heren A", "Poule 1", "1-3", kPlaystylePoule, "", 930);
+  seat(pools.poule, {"Jan de Vries", "Pieter Bakker", "Kees Jansen", "Henk Visser", "Willem Smit"}, 0, 1800, 40);
   StartPoule(db, prompter, pools.poule);
   db.ListMatches(pools.poule, list);
   const int scores[][2] = {{3, 1}, {1, 3}, {3, 2}, {0, 3}};
   for (int i = 0; i < 4; ++i)
     StoreResult(db, prompter, list[i].id, GamesWon(db, pools.poule, scores[i][0], scores[i][1]));
 
-  int dames = bench::AddClass(db, idToernooi, "Dames");
-  pools.swiss = bench::AddPool(db, dames, "Zwitsers", "4-7", kPlaystyleSwiss, "", 1000);
-  const char* women[] = {"Anna Kok",  "Sanne de Boer", "Lotte Peters", "Eva Hendriks",
-                         "Iris Dekker", "Femke Bos",   "Noor Vos",     "Julia Meijer"};
-  ids.clear();
-  for (int i = 0; i < 8; ++i) ids.push_back(bench::AddPlayer(db, idToernooi, women[i], clubs[(i + 2) % 5], 1700 - 30 * i));
-  bench::Seat(db, pools.swiss, ids);
+  pools.swiss = pool("Dames", "Zwitsers", "4-7", kPlaystyleSwiss, "", 1000);
+  const std::vector women = {"Anna Kok", "Sanne de Boer", "Lotte Peters", "Eva Hendriks",
+                             "Iris Dekker", "Femke Bos", "Noor Vos", "Julia Meijer"};
+  seat(pools.swiss, women, 2, 1700, 30);
   for (int round = 1; round <= 2; ++round) {
     LSwiss swiss;
     PoolRecord row;
@@ -114,13 +112,9 @@ Pools MakeTournament(Database& db, Prompter& prompter, int idToernooi) {
       StoreResult(db, prompter, list[i].id, GamesWon(db, pools.swiss, i % 2 ? 1 : 3, i % 2 ? 3 : 2));
   }
 
-  int jeugd = bench::AddClass(db, idToernooi, "Jeugd");
   const std::string bracket = "{ \"dimension\":8 }";
-  pools.knockout = bench::AddPool(db, jeugd, "Afval", "8-9", kPlaystyleDropout, bracket, 1100);
-  const char* kids[] = {"Daan Wit", "Sem Hoek", "Finn Stam", "Luuk Berg", "Milan Roos", "Thijs Kuipers"};
-  ids.clear();
-  for (int i = 0; i < 6; ++i) ids.push_back(bench::AddPlayer(db, idToernooi, kids[i], clubs[(i + 4) % 5], 1200 - 20 * i));
-  bench::Seat(db, pools.knockout, ids);
+  pools.knockout = pool("Jeugd", "Afval", "8-9", kPlaystyleDropout, bracket, 1100);
+  seat(pools.knockout, {"Daan Wit", "Sem Hoek", "Finn Stam", "Luuk Berg", "Milan Roos", "Thijs Kuipers"}, 4, 1200, 20);
   LDropout dropout(bracket);
   PoolRecord row;
   db.GetPool(pools.knockout, row);
@@ -148,9 +142,8 @@ int Desk(QApplication& qt, quint16 port, const std::string& path) {
     Say("fout " + error.toStdString());
     return 1;
   }
-  Say("poule " + std::to_string(pools.poule) + " poule");
-  Say("poule " + std::to_string(pools.swiss) + " zwitsers");
-  Say("poule " + std::to_string(pools.knockout) + " knockout");
+  for (auto [id, kind] : {std::pair{pools.poule, "poule"}, {pools.swiss, "zwitsers"}, {pools.knockout, "knockout"}})
+    Say("poule " + std::to_string(id) + " " + kind);
   Say("klaar");
 
   auto run = [&](const std::string& line) {
