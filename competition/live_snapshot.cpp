@@ -501,6 +501,8 @@ void LiveSnapshot::Apply(const DataChange& change) {
 
 std::shared_ptr<const LiveDocuments> LiveSnapshot::Documents() const { return state_->published; }
 
+void LiveSnapshot::TablesChanged() {}
+
 LiveSettings LiveSettings::Read(Database& db, int idToernooi) {
   LiveSettings s;
   s.on = db.GetSettingInt(Format("LiveOn%d", idToernooi), 0) != 0;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "competition/changes.h"
+#include "store/records.h"
 
 namespace velgram {
 
@@ -22,11 +23,26 @@ struct LiveDocument {
   std::uint64_t version = 0;
 };
 
+// What the server needs to take an entry at a table without asking the desk:
+// the matches the table's page offers and their rules, to refuse a plainly
+// wrong entry at once with the dialogs' own message.
+struct LiveTable {
+  int tafel = 0;
+  int idMatchNow = -1, idMatchNext = -1;  // -1: none
+  MatchSystem systemNow, systemNext;
+};
+
 // Everything the server may answer from, immutable once published; handed to
 // the server thread as a shared_ptr.
 struct LiveDocuments {
   std::uint64_t version = 0;  // goes up by one on each change that altered any document
-  std::map<std::string, std::shared_ptr<const LiveDocument>> byName;  // "nu", "poules", "spelers", "poule/<idPool>"
+  // "nu", "poules", "spelers", "poule/<idPool>", and "tafel/<n>" while entry
+  // at the tables is on.
+  std::map<std::string, std::shared_ptr<const LiveDocument>> byName;
+  // Entry at the tables: empty while it is off. The token of each table's
+  // card opens that table's page.
+  std::map<std::string, int> tableOfToken;
+  std::map<int, LiveTable> tables;
 };
 
 // "Nu aan de beurt" lists the first matches of the hall display's order and
@@ -42,6 +58,11 @@ struct LiveSettings {
   bool on = false;  // the server runs whenever the tournament is open
   int port = kDefaultPort;
   bool localOnly = false;  // "Alleen deze computer"
+  // Entry at the tables ("LiveTables%d"), off unless the director turns it
+  // on; and whether an entry nobody doubts becomes a result without waiting
+  // for the director ("LiveAutoAccept%d").
+  bool tableEntry = false;
+  bool autoAccept = false;
 
   static LiveSettings Read(Database& db, int idToernooi);
   bool Write(Database& db, int idToernooi) const;  // in one write
@@ -57,6 +78,9 @@ class LiveSnapshot {
 
   void Build(int idToernooi);            // reads the tournament (main thread only)
   void Apply(const DataChange& change);  // follows a change notice; rebuilds only the touched documents
+  // The table documents again, after the queue, a token or the entry
+  // settings changed.
+  void TablesChanged();
   std::shared_ptr<const LiveDocuments> Documents() const;  // the current set (cheap: a pointer)
 
  private:

@@ -43,10 +43,26 @@ struct LiveShared {
     std::lock_guard<std::mutex> lock(mutex);
     documents.swap(d);
   }
+  void SetSink(std::function<void(TableEntry)> s) {
+    std::lock_guard<std::mutex> lock(mutex);
+    sink = std::move(s);
+  }
+  // Hands an entry from a table to the desk (server thread).
+  bool Hand(TableEntry entry) {
+    std::function<void(TableEntry)> s;
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      s = sink;
+    }
+    if (!s) return false;
+    s(std::move(entry));
+    return true;
+  }
 
  private:
   std::mutex mutex;
   std::shared_ptr<const LiveDocuments> documents;
+  std::function<void(TableEntry)> sink;
 };
 
 namespace {
@@ -331,6 +347,8 @@ void LiveServer::Stop() {
 }
 
 void LiveServer::Publish(std::shared_ptr<const LiveDocuments> documents) { shared_->Set(std::move(documents)); }
+
+void LiveServer::SetEntrySink(std::function<void(TableEntry)> sink) { shared_->SetSink(std::move(sink)); }
 
 int LiveServer::DevicesLastMinute() const { return shared_->devices.Count(clock_.NowUnix()); }
 

@@ -7,11 +7,13 @@
 // keeps every client within its limits.
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "competition/live_snapshot.h"
+#include "competition/table_entry.h"
 #include "online/live_http.h"
 #include "support/clock.h"
 
@@ -66,6 +68,10 @@ class LiveServer {
   // The documents the next requests are answered from. Thread-safe and cheap:
   // a pointer swap.
   void Publish(std::shared_ptr<const LiveDocuments> documents);
+  // Where an entry sent from a table goes: called on the server's thread
+  // for each entry that passed the server's checks, so the receiver must
+  // hand it on to the desk's thread. Thread-safe.
+  void SetEntrySink(std::function<void(TableEntry)> sink);
   // Peers that asked anything in the last minute.
   int DevicesLastMinute() const;
   // Connections open now.
