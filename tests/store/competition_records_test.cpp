@@ -138,15 +138,35 @@ TEST_F(CompetitionRecordsTest, MovesSwapNeighboursAndStopAtTheEnds) {
   EXPECT_EQ(PoolNames(a), (Names{"2", "1"}));
 }
 
-TEST_F(CompetitionRecordsTest, CascadesTakeTheWholeClassAndLeaveOtherPools) {
+TEST_F(CompetitionRecordsTest, CascadesTakeTheWholeClassOrNothing) {
   int a = AddClass("A");
   int b = AddClass("B");
   int gone = AddPool(a, "weg");
   int kept = AddPool(a, "blijft");
   int goneMatch = AddPlayedMatch(gone);
   AddPlayedMatch(kept);
-  int other = AddPool(b, "ander");
-  AddPlayedMatch(other);
+  AddPlayedMatch(AddPool(b, "ander"));
+  auto counts = [&] {
+    return std::make_tuple(Count("Pools"), Count("Contestants"), Count("Matches"), Count("ResultWinner"),
+                           Count("ResultGames"), Count("Rounds"));
+  };
+  const auto all = std::make_tuple(3, 6, 3, 3, 9, 3);
+  {
+    Transaction tx(db);  // an enclosing operation that gives up
+    db.DeletePool(gone);
+    db.ClearResult(goneMatch);
+    EXPECT_EQ(Count("Pools"), 2);
+  }
+  EXPECT_EQ(counts(), all);
+  // A step of the cascade fails after others have run.
+  ASSERT_EQ(db.ExecText(nullptr, "CREATE TRIGGER stuck BEFORE DELETE ON Matches BEGIN SELECT RAISE(ABORT,'x'); END"),
+            0);
+  db.DeletePool(gone);
+  db.DeleteSystem(a);
+  EXPECT_FALSE(db.InTransaction());
+  EXPECT_EQ(counts(), all);
+  EXPECT_EQ(ClassNames(), (Names{"A", "B"}));
+  db.ExecText(nullptr, "DROP TRIGGER stuck");
 
   db.DeletePool(gone);
   PoolRecord p;
@@ -163,30 +183,7 @@ TEST_F(CompetitionRecordsTest, CascadesTakeTheWholeClassAndLeaveOtherPools) {
   AddPool(a, "onbekend formaat", 9);  // not listable, but still the class's
   db.DeleteSystem(a);
   EXPECT_EQ(ClassNames(), (Names{"B"}));
-  EXPECT_EQ(std::make_tuple(Count("Pools"), Count("Matches"), Count("ResultGames"), Count("Contestants")),
-            std::make_tuple(1, 1, 3, 2));
-}
-
-TEST_F(CompetitionRecordsTest, FailedOrUncommittedCascadeLeavesEverything) {
-  int a = AddClass("A");
-  int p = AddPool(a, "P");
-  int m = AddPlayedMatch(p);
-  {
-    Transaction tx(db);  // an enclosing operation that gives up
-    db.DeletePool(p);
-    db.ClearResult(m);
-    EXPECT_EQ(Count("Pools"), 0);
-  }
-  // The fifth step of the cascade fails after four have run.
-  ASSERT_EQ(db.ExecText(nullptr, "CREATE TRIGGER stuck BEFORE DELETE ON Matches BEGIN SELECT RAISE(ABORT,'x'); END"),
-            0);
-  db.DeletePool(p);
-  db.DeleteSystem(a);
-  EXPECT_FALSE(db.InTransaction());
-  EXPECT_EQ(std::make_tuple(CountForPool("Contestants", p), Count("ResultWinner"), Count("ResultGames"),
-                            CountForPool("Rounds", p)),
-            std::make_tuple(2, 1, 3, 1));
-  EXPECT_EQ(ClassNames(), (Names{"A"}));
+  EXPECT_EQ(counts(), std::make_tuple(1, 2, 1, 1, 3, 1));
 }
 
 TEST_F(CompetitionRecordsTest, ContestantsKeepTheirIdsWhenWrittenBack) {
