@@ -7,6 +7,7 @@
 #include "store/font.h"
 #include "store_actions.h"
 #include "store_fixture.h"
+#include "support/text.h"
 
 namespace velgram {
 namespace {
@@ -96,25 +97,24 @@ TEST_F(DatabaseTest, NewFileIsSeededOnce) {
                                       "5:Duo Dudodeva:231"}));
 }
 
-TEST_F(DatabaseTest, UpgradeConvertsOldFiles) {
-  // A file as an older version of the program left it.
+// A file as the oldest versions left it is converted, and then looks up
+// without scanning whole tables.
+TEST_F(DatabaseTest, UpgradeConvertsOldFilesAndIndexesThem) {
   std::string path = dir.File("old.db");
-  ASSERT_TRUE(testing::WriteRawFile(
-      path,
-      "CREATE TABLE Players (id integer PRIMARY KEY,name text);"
-      "CREATE TABLE Toernooien (id integer PRIMARY KEY,name text); INSERT INTO Toernooien (name) VALUES ('Oud');"
-      "CREATE TABLE Contestants (id integer PRIMARY KEY,idPool integer,poolPos integer,item1 integer,item2 integer);"
-      "INSERT INTO Contestants (id,idPool,poolPos,item1,item2) VALUES (1,10,2,17,0),(2,10,1,-4,2),(3,11,5,8,0);"
-      "CREATE TABLE ResultWinner (id integer PRIMARY KEY,idMatch integer,indexWinner integer);"
-      "INSERT INTO ResultWinner (idMatch,indexWinner) VALUES (1,1);"
-      "CREATE TABLE MatchSystems (id integer PRIMARY KEY,name text); INSERT INTO MatchSystems (name) VALUES "
-      "('a'),('b'),('c')"));
+  testing::WriteOldFile(path);
+  ASSERT_TRUE(testing::WriteRawFile(path, "INSERT INTO Clubs (name) VALUES ('HTC'); CREATE TABLE Duos (id integer "
+                                          "PRIMARY KEY,idPlayer1 integer,idPlayer2 integer,idToernooi integer,"
+                                          "klasse text); CREATE TABLE MatchSystems (id integer PRIMARY KEY,name "
+                                          "text); INSERT INTO MatchSystems (name) VALUES ('a'),('b'),('c')"));
   Database old(path, clock);
   EXPECT_TRUE(ColumnOf(old, "SELECT name FROM sqlite_master WHERE name='Players'", "name").empty());
   // linktype:idPlayer:idLinkedPool:indexKlasse:sort; sort numbered per pool in poolPos order.
+  std::vector<std::string> contestants;
+  for (int i = 1; i <= 8; ++i) contestants.push_back(Format("1:%d:0:0:%d", i, 8 - i));
+  contestants.insert(contestants.end(), {"2:0:1:1:0", "2:0:1:2:1"});
   EXPECT_EQ(ColumnOf(old, "SELECT linktype||':'||idPlayer||':'||idLinkedPool||':'||indexKlasse||':'||sort AS x "
                        "FROM Contestants ORDER BY id", "x"),
-            (std::vector<std::string>{"1:17:0:0:1", "2:0:4:2:0", "1:8:0:0:0"}));
+            contestants);
   // Added columns hold 0 or '' in existing rows, never NULL.
   EXPECT_EQ(ColumnOf(old, "SELECT isodate||isofraction||decision AS x FROM ResultWinner", "x"),
             std::vector<std::string>{"000"});
@@ -127,26 +127,6 @@ TEST_F(DatabaseTest, UpgradeConvertsOldFiles) {
   { Database again(path, clock); }
   EXPECT_EQ(ColumnOf(old, "SELECT COUNT(*) AS c FROM MatchSystems", "c"), std::vector<std::string>{"7"});
 
-  // An earlier version stopped after adding the kind column to one of three
-  // rows: the other two are converted, and the pool column is added.
-  ASSERT_TRUE(testing::WriteRawFile(
-      dir.File("half.db"),
-      "CREATE TABLE Contestants (id integer PRIMARY KEY,idPool integer,poolPos integer,item1 integer,item2 integer,"
-      "sort integer,linktype integer,idPlayer integer); INSERT INTO Contestants VALUES (1,10,1,17,0,0,1,17),"
-      "(2,10,2,-4,2,1,NULL,NULL),(3,10,3,9,0,2,NULL,NULL)"));
-  Database half(dir.File("half.db"), clock);
-  EXPECT_EQ(ColumnOf(half, "SELECT linktype||':'||idPlayer||':'||idLinkedPool||':'||indexKlasse AS x FROM Contestants",
-                     "x"),
-            (std::vector<std::string>{"1:17:0:0", "2:0:4:2", "1:9:0:0"}));
-}
-
-TEST_F(DatabaseTest, UpgradedOldFileLooksUpWithoutScanningWholeTables) {
-  std::string path = dir.File("old.db");
-  testing::WriteOldFile(path);
-  ASSERT_TRUE(testing::WriteRawFile(path, "INSERT INTO Clubs (name) VALUES ('HTC'); CREATE TABLE Duos (id integer "
-                                          "PRIMARY KEY,idPlayer1 integer,idPlayer2 integer,idToernooi integer,"
-                                          "klasse text)"));
-  Database old(path, clock);
   std::vector<std::string> statements;
   old.SetStatementHook([&](int, const char* sql) {
     statements.push_back(sql);
@@ -168,6 +148,18 @@ TEST_F(DatabaseTest, UpgradedOldFileLooksUpWithoutScanningWholeTables) {
   for (const std::string& sql : statements)
     for (const std::string& step : ColumnOf(old, "EXPLAIN QUERY PLAN " + sql, "detail"))
       EXPECT_NE(step.rfind("SCAN ", 0), 0u) << sql << ": " << step;
+
+  // An earlier version stopped after adding the kind column to one of three
+  // rows: the other two are converted, and the pool column is added.
+  ASSERT_TRUE(testing::WriteRawFile(
+      dir.File("half.db"),
+      "CREATE TABLE Contestants (id integer PRIMARY KEY,idPool integer,poolPos integer,item1 integer,item2 integer,"
+      "sort integer,linktype integer,idPlayer integer); INSERT INTO Contestants VALUES (1,10,1,17,0,0,1,17),"
+      "(2,10,2,-4,2,1,NULL,NULL),(3,10,3,9,0,2,NULL,NULL)"));
+  Database half(dir.File("half.db"), clock);
+  EXPECT_EQ(ColumnOf(half, "SELECT linktype||':'||idPlayer||':'||idLinkedPool||':'||indexKlasse AS x FROM Contestants",
+                     "x"),
+            (std::vector<std::string>{"1:17:0:0", "2:0:4:2", "1:9:0:0"}));
 }
 
 TEST_F(DatabaseTest, SettingsKeepOneRowPerKeyAndQuotes) {

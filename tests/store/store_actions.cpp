@@ -190,26 +190,24 @@ bool WriteRawFile(const std::string& path, const std::string& sql) {
 }
 
 void WriteOldFile(const std::string& path) {
-  std::string sql =
-      "BEGIN;"
-      "CREATE TABLE Settings (id integer PRIMARY KEY,theKey text,theValue text);"
-      "CREATE TABLE Toernooien (id integer PRIMARY KEY,name text);"
-      "CREATE TABLE Clubs (id integer PRIMARY KEY,name text);"
-      "CREATE TABLE Players (id integer PRIMARY KEY,name text);"
-      "CREATE TABLE PlayersMain (id integer PRIMARY KEY,name text,idClub integer,bondsnummer text,gender "
-      "integer,email text);"
-      "CREATE TABLE PlayersToernooi (id integer PRIMARY KEY,idPlayer integer,idToernooi integer,rating "
-      "integer,klasse text);"
-      "CREATE TABLE Systems (id integer PRIMARY KEY,idToernooi integer,name text,description text,nrPlayers "
-      "integer,sort integer);"
-      "CREATE TABLE Pools (id integer PRIMARY KEY,playstyle integer,idSystem integer,name text,tables "
-      "text,starttime integer,endtime integer,sort integer,extra text);"
-      "CREATE TABLE Contestants (id integer PRIMARY KEY,idPool integer,poolPos integer,item1 integer,item2 "
-      "integer);"
-      "CREATE TABLE Matches (id integer PRIMARY KEY,idPool integer,idContestant1 integer,idContestant2 "
-      "integer,tafel integer,starttime integer);"
-      "CREATE TABLE ResultWinner (id integer PRIMARY KEY,idMatch integer,indexWinner integer);"
-      "CREATE TABLE ResultGames (id integer PRIMARY KEY,idMatch integer,game integer,result integer);"
+  // Each table with its id and the columns the oldest versions had.
+  static const char* const tables[][2] = {
+      {"Settings", "theKey text,theValue text"},
+      {"Toernooien", "name text"},
+      {"Clubs", "name text"},
+      {"Players", "name text"},
+      {"PlayersMain", "name text,idClub integer,bondsnummer text,gender integer,email text"},
+      {"PlayersToernooi", "idPlayer integer,idToernooi integer,rating integer,klasse text"},
+      {"Systems", "idToernooi integer,name text,description text,nrPlayers integer,sort integer"},
+      {"Pools", "playstyle integer,idSystem integer,name text,tables text,starttime integer,endtime integer,sort "
+                "integer,extra text"},
+      {"Contestants", "idPool integer,poolPos integer,item1 integer,item2 integer"},
+      {"Matches", "idPool integer,idContestant1 integer,idContestant2 integer,tafel integer,starttime integer"},
+      {"ResultWinner", "idMatch integer,indexWinner integer"},
+      {"ResultGames", "idMatch integer,game integer,result integer"}};
+  std::string sql = "BEGIN;";
+  for (const auto& t : tables) sql += Format("CREATE TABLE %s (id integer PRIMARY KEY,%s);", t[0], t[1]);
+  sql +=
       "INSERT INTO Toernooien (name) VALUES ('Oud');"
       "INSERT INTO Players (name) VALUES ('weg');"
       "INSERT INTO Systems (idToernooi,name,description,nrPlayers,sort) VALUES (1,'Heren','',8,1);"
