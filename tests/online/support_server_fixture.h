@@ -2,15 +2,13 @@
 // The test support desk (support_server.py) as a child process: started once
 // per test program with a fresh folder and certificate, stopped at exit.
 #include <curl/curl.h>
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -35,19 +33,13 @@ class SupportServer {
       _exit(127);
     }
     close(out[1]);
-    std::string text;
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (text.find("\nCA ") == std::string::npos || text.back() != '\n') {
-      pollfd p{out[0], POLLIN, 0};
-      if (std::chrono::steady_clock::now() > until || poll(&p, 1, 200) < 0) break;
-      if (!(p.revents & (POLLIN | POLLHUP))) continue;
-      char buf[256];
-      ssize_t n = read(out[0], buf, sizeof buf);
-      if (n <= 0) break;
-      text.append(buf, static_cast<size_t>(n));
-    }
-    close(out[0]);
-    if (std::sscanf(text.c_str(), "PORT %d", &port_) != 1) throw std::runtime_error("support server did not start");
+    // The server tells its port, then its certificate once it is written.
+    FILE* said = fdopen(out[0], "r");
+    char line[512] = "";
+    const bool started = std::fgets(line, sizeof line, said) && std::sscanf(line, "PORT %d", &port_) == 1 &&
+                         std::fgets(line, sizeof line, said) && std::strncmp(line, "CA ", 3) == 0;
+    std::fclose(said);
+    if (!started) throw std::runtime_error("support server did not start");
   }
   ~SupportServer() {
     if (pid_ > 0) {
