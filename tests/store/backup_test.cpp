@@ -49,6 +49,7 @@ class BackupTest : public StoreTest {
 
 TEST(CopyDatabaseFile, CopiesEveryByteAndReportsWhatWentWrong) {
   testing::TempDir dir;
+  const size_t open = FilesIn("/proc/self/fd").size();
   for (size_t size : {size_t{0}, size_t{9999}, size_t{10000}, size_t{25001}}) {
     std::string bytes(size, '\0');
     for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + size);
@@ -62,6 +63,7 @@ TEST(CopyDatabaseFile, CopiesEveryByteAndReportsWhatWentWrong) {
   fs::create_directory(dir.File("folder"));  // exists, but cannot be read as a file
   EXPECT_EQ(Database::CopyDatabaseFile(dir.File("folder"), dir.File("out")), 2);
   EXPECT_FALSE(fs::exists(dir.File("out")));  // no partial target left
+  EXPECT_EQ(FilesIn("/proc/self/fd").size(), open);  // and no file left open
 }
 
 TEST_F(BackupTest, BackupNowMakesATimestampedCopyAndKeepsWorking) {

@@ -95,6 +95,11 @@ TEST_F(CompetitionRecordsTest, SortValuesAndUniqueNamesOfClassesAndPools) {
     ASSERT_TRUE(db.GetPool(id, p));
     EXPECT_EQ(p.sort, sort);
   }
+  // A refused commit is a failure, not a pool.
+  db.SetStatementHook([](int, const char* sql) {
+    return std::string(sql).rfind("COMMIT", 0) == 0 ? StatementFault::kFail : StatementFault::kRun;
+  });
+  EXPECT_EQ(AddPool(b, "Niet bewaard"), -1);
 }
 
 TEST_F(CompetitionRecordsTest, UnknownPlaystylesEndTheListAndEarlierPoolsAreOfTheClass) {
@@ -194,11 +199,13 @@ TEST_F(CompetitionRecordsTest, ContestantsKeepTheirIdsWhenWrittenBack) {
   ContestantRecord c;
   c.idPool = p;
   for (c.sort = 2; c.sort >= 0; --c.sort)
-    c.poolPos = 10 + c.sort, c.idLinkedPool = 40 + c.sort, c.indexKlasse = c.sort, db.AddContestant(c);
+    c.poolPos = 10 + c.sort, c.linktype = c.sort, c.idPlayer = 50 + c.sort, c.idLinkedPool = 40 + c.sort,
+    c.indexKlasse = c.sort, db.AddContestant(c);
   std::vector<ContestantRecord> list;
   db.ListContestants(p, list);  // by sort
   ASSERT_EQ(list.size(), 3u);
-  EXPECT_EQ(std::tie(list[2].poolPos, list[2].idLinkedPool, list[2].indexKlasse), std::make_tuple(12, 42, 2));
+  EXPECT_EQ(std::tie(list[2].poolPos, list[2].linktype, list[2].idPlayer, list[2].idLinkedPool, list[2].indexKlasse),
+            std::make_tuple(12, 2, 52, 42, 2));
   std::vector<ContestantRecord> back = {list[2], list[0], ContestantRecord{}};
   for (int i = 0; i < 3; ++i) back[i].sort = i;
   db.ReplaceContestants(p, back);
@@ -353,7 +360,7 @@ TEST_F(CompetitionRecordsTest, DeleteRoundLeavesOtherRoundsIntact) {
 using MatchSystemsTest = StoreTest;
 
 MatchSystem UserRule(const std::string& name) {
-  return {0, 21, true, 3, 2, 4, name, false, false, false, true, false, true, false};  // to 21, best of 3, duo AY, BY
+  return {0, 21, false, 3, 2, 4, name, false, false, false, true, false, true, false};  // to 21, best of 3, duo AY, BY
 }
 
 bool Listed(Database& db, int id) {
@@ -366,14 +373,17 @@ TEST_F(MatchSystemsTest, RulesAreStoredCachedAndFallBackToBestOfFive) {
   MatchSystem s = UserRule("Tot 21 'oud'");
   EXPECT_EQ(db.AddMatchSystem(s), 6);  // after the five seeds
   EXPECT_EQ(s.id, 6);
+  MatchSystem back;
+  Database(db.Path(), clock).GetMatchSystem(back, 6);  // what the file holds, not only the cache
+  EXPECT_EQ(std::tie(back.name, back.gameDiff), std::make_tuple("Tot 21 'oud'", false));
   s.setMax = 5;
+  s.gameDiff = true;
   s.name = "Tot 21";
   db.UpdateMatchSystem(s);
-  Database again(db.Path(), clock);  // what the file holds, not only the cache
-  MatchSystem back;
+  Database again(db.Path(), clock);
   again.GetMatchSystem(back, 6);
-  EXPECT_EQ(std::tie(back.name, back.setMax, back.duo_ay, back.duo_bx, back.duo_by),
-            std::make_tuple("Tot 21", 5, true, false, true));
+  EXPECT_EQ(std::tie(back.name, back.gameDiff, back.setMax, back.duo_ay, back.duo_bx, back.duo_by),
+            std::make_tuple("Tot 21", true, 5, true, false, true));
 
   // A failed update leaves the cache as the table is.
   db.ExecText(nullptr, "CREATE TRIGGER f BEFORE UPDATE ON MatchSystems BEGIN SELECT RAISE(ABORT,'x'); END");
