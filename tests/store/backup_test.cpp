@@ -137,11 +137,6 @@ TEST_F(BackupTest, DailyBackupOnlyOnceADay) {
   clock.Advance(3 * 60 * 60);
   { Database second(db.Path(), clock); }
   EXPECT_EQ(FilesIn(db.BackupFolder()), Names{"Velgram20231015.db"});
-
-  clock.Advance(24 * 60 * 60);
-  db.BackupNow();  // a copy made earlier today counts as today's
-  Database::BackupOnceADay(db.Path(), clock);
-  EXPECT_EQ(FilesIn(db.BackupFolder()), (Names{"Velgram20231015.db", "Velgram20231016-173005.db"}));
 }
 
 TEST_F(BackupTest, DailyBackupDeletesTheOldestOnlyOfExactlyTen) {
@@ -369,7 +364,7 @@ TEST_F(Startup, AStartKilledAtTheBackupQuestionAsksAgain) {
   EXPECT_TRUE(prompter.questions.empty() && prompter.alerts.empty());
 }
 
-TEST_F(Startup, ARestoredBackupIsTheDaysDailyCopy) {
+TEST_F(Startup, ARestoredBackupIsTheDaysDailyCopyAndStartsAreLogged) {
   fs::create_directories(backups);
   MakeDatabase(dir.File("bron.db"), "Goede");
   {
@@ -383,6 +378,24 @@ TEST_F(Startup, ARestoredBackupIsTheDaysDailyCopy) {
   prompter.answers = {true};
   ASSERT_TRUE(OpenDatabase(path, clock, prompter));
   EXPECT_EQ(FilesIn(backups), ten);
+  RefuseSecondCopy(path, clock, prompter);
+  // A table where the upgrade wants to make one: the upgrade is refused.
+  const std::string odd = dir.File("Vreemd.db");
+  ASSERT_TRUE(testing::WriteRawFile(odd, "CREATE VIEW Matches AS SELECT 1 AS id"));
+  EXPECT_FALSE(OpenDatabase(odd, clock, prompter));
+  std::string log = ReadFileBytes(dir.File("logfiles/log20231015.txt"));
+  std::vector<std::string> lines;
+  for (size_t at = 0, end; (end = log.find('\n', at)) != std::string::npos; at = end + 1)
+    lines.push_back(log.substr(at + 22, end - at - 22));  // without the time stamp
+  const std::vector<std::string> expected = {
+      "Start: beschadigd bestand " + path + " opzij gezet als " + aside,
+      "Start: backup " + backups + "/Velgram20231014.db teruggezet als " + path,
+      "Start geweigerd: " + path + " is al geopend door een andere Velgram",
+      "Start geweigerd: Velgram kan de database " + odd + " niet openen",
+  };
+  ASSERT_EQ(lines.size(), expected.size()) << log;
+  for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].substr(0, expected[i].size()), expected[i]);
+
   { Database again(path, clock); }  // a later start the same day
   EXPECT_EQ(FilesIn(backups), ten);
   clock.Advance(86400);
@@ -406,32 +419,6 @@ TEST_F(Startup, TheDataFolderMustBeAWritableFolder) {
     EXPECT_EQ(problem.empty(), c.told.empty()) << problem;
   }
   EXPECT_EQ(ReadFileBytes(dir.File("map")), "een bestand");
-}
-
-TEST_F(Startup, StartEventsAreLogged) {
-  fs::create_directories(backups);
-  MakeDatabase(backups + "/Velgram20231014.db", "Goede");
-  WriteFileBytes(path, kGarbage);
-  prompter.answers = {true};
-  ASSERT_TRUE(OpenDatabase(path, clock, prompter));
-  RefuseSecondCopy(path, clock, prompter);
-  // A table where the upgrade wants to make one: the upgrade is refused.
-  const std::string odd = dir.File("Vreemd.db");
-  ASSERT_TRUE(testing::WriteRawFile(odd, "CREATE VIEW Matches AS SELECT 1 AS id"));
-  EXPECT_FALSE(OpenDatabase(odd, clock, prompter));
-
-  std::string log = ReadFileBytes(dir.File("logfiles/log20231015.txt"));
-  std::vector<std::string> lines;
-  for (size_t at = 0, end; (end = log.find('\n', at)) != std::string::npos; at = end + 1)
-    lines.push_back(log.substr(at + 22, end - at - 22));  // without the time stamp
-  const std::vector<std::string> expected = {
-      "Start: beschadigd bestand " + path + " opzij gezet als " + aside,
-      "Start: backup " + backups + "/Velgram20231014.db teruggezet als " + path,
-      "Start geweigerd: " + path + " is al geopend door een andere Velgram",
-      "Start geweigerd: Velgram kan de database " + odd + " niet openen",
-  };
-  ASSERT_EQ(lines.size(), expected.size()) << log;
-  for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].substr(0, expected[i].size()), expected[i]);
 }
 
 TEST_F(Startup, BackupsRefuseADamagedFileAndClearInterruptedCopies) {
