@@ -1,7 +1,7 @@
 // The support desk's client: ticket records, request texts and the cipher
-// beneath them (published test vectors: RFC 6229 for RC4, RFC 1321 for MD5,
-// RFC 4648 for Base64), then the web API against the test support desk over
-// real HTTPS.
+// beneath them (published test vectors: RFC 6229 for RC4, RFC 4648 for
+// Base64; MD5 is OpenSSL's, checked through the daily key the desk agrees
+// on), then the web API against the test support desk over real HTTPS.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -160,20 +160,6 @@ TEST(Rc4, KeystreamMatchesRfc6229) {
   }
 }
 
-TEST(Md5, DigestsMatchRfc1321) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"", "d41d8cd98f00b204e9800998ecf8427e"}, {"a", "0cc175b9c0f1b6a831c399e269772661"},
-      {"abc", "900150983cd24fb0d6963f7d28e17f72"}, {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
-      {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
-      {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789", "d174ab98d277d9f5a5611c2c9f419d9f"},
-      {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
-       "57edf4a22be3c955ac49da2e2107b67a"}};
-  for (const auto& [text, digest] : cases) {
-    Md5Digest d = Md5(text);
-    EXPECT_EQ(Hex(d.data(), d.size()), digest) << '"' << text << '"';
-  }
-}
-
 TEST(Base64, EncodesAndDecodesRfc4648Vectors) {
   const std::pair<const char*, const char*> cases[] = {{"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"},
       {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}};
@@ -304,9 +290,7 @@ TEST_F(WebApiTest, DailyKeyAgreesWithTheServerAndNotWithTheNextDay) {
   char line[64] = {0};
   ASSERT_TRUE(p && fgets(line, sizeof line, p.get()));
   Md5Digest key = DailyKey(2026, 3, 15);
-  std::string hex;
-  for (uint8_t b : key) hex += Format("%02x", b);
-  EXPECT_EQ(std::string(line).substr(0, 32), hex);
+  EXPECT_EQ(std::string(line).substr(0, 32), Hex(key.data(), key.size()));
   EXPECT_NE(DailyKey(2026, 3, 16), key);
 
   clock.SetLocal(2026, 3, 16, 0, 0, 1);
