@@ -125,17 +125,6 @@ TEST_F(ExportTest, PlayersWithoutFederationNumberStopOnlyTheRatingFile) {
   EXPECT_NE(Listed().find("Jan (TTV Bal)\tPiet\t1 - 0"), std::string::npos);
 }
 
-TEST_F(ExportTest, AResultWithoutDateStopsBothExports) {
-  Result(db->AddMatch(pool, cJan, cPiet, 1, 900), 0, 9, 0);
-  db->Exec(nullptr, "INSERT INTO ResultWinner (idMatch,indexWinner,isodate,isotime,isofraction) VALUES (%d,1,0,0,0)",
-           db->AddMatch(pool, cPiet, cKlaas, 1, 900));
-  const char* message = "De wedstrijd tussen Piet en Klaas in A/1 heeft geen timestamp";
-  EXPECT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kRefused);
-  EXPECT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kRefused);
-  EXPECT_EQ(ui.alerts, (Texts{message, message}));
-  EXPECT_TRUE(std::filesystem::is_empty(out));
-}
-
 TEST_F(ExportTest, TwoPlayersOfOneNameShareTheFirstOnesData) {
   int other = Player("Jan2", "Smash", "999");
   // Names are kept unique when players are added; older files may hold twins.
@@ -159,14 +148,21 @@ TEST_F(ExportTest, QuotesTabsAndLineBreaksInNamesKeepTheFilesReadable) {
             "1\t09:00\tJan \"de Snelle\" (TTV Bal)\tPiet (TTV Noord  )\t0 - 1\tA\"1\t1\r\n");
 }
 
-TEST_F(ExportTest, NoTournamentOrAFolderThatCannotBeWrittenIsTold) {
+// No tournament, a folder that cannot be written and a result without a date
+// stop both exports, are told, and write nothing.
+TEST_F(ExportTest, RefusalsAreToldAndWriteNothing) {
   EXPECT_EQ(ExportRatingFile(*db, 0, ui, out), ExportResult::kNoTournament);
   EXPECT_EQ(ExportMatchList(*db, -1, ui, out), ExportResult::kNoTournament);
   Result(db->AddMatch(pool, cJan, cPiet, 1, 900), 0, 9, 0);
   EXPECT_EQ(ExportRatingFile(*db, idT, ui, out + "/missing"), ExportResult::kCannotWrite);
   EXPECT_EQ(ExportMatchList(*db, idT, ui, out + "/missing"), ExportResult::kCannotWrite);
+  db->Exec(nullptr, "INSERT INTO ResultWinner (idMatch,indexWinner,isodate,isotime,isofraction) VALUES (%d,1,0,0,0)",
+           db->AddMatch(pool, cPiet, cKlaas, 1, 900));
+  EXPECT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kRefused);
+  EXPECT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kRefused);
+  const char* undated = "De wedstrijd tussen Piet en Klaas in A/1 heeft geen timestamp";
   EXPECT_EQ(ui.alerts, (Texts{"Selecteer eerst een toernooi.", "Selecteer eerst een toernooi.",
-                              "Kan het bestand niet opnenen.", "Kan het bestand niet opnenen."}));
+                              "Kan het bestand niet opnenen.", "Kan het bestand niet opnenen.", undated, undated}));
   EXPECT_TRUE(std::filesystem::is_empty(out));
 }
 
