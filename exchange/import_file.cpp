@@ -212,22 +212,46 @@ void ImportLineReader::FeedDecided(std::string_view bytes) {
 
 void ImportLineReader::Unit(unsigned unit) {
   bool low = unit >= 0xDC00 && unit <= 0xDFFF;
-  if (highSurrogate_) {
-    // A pair is a character beyond the Basic Multilingual Plane, which
-    // Windows-1252 does not have; a high surrogate alone is no character.
-    highSurrogate_ = false;
-    Byte('?');
-    if (low) return;
+  if (highSurrogate_ >= 0) {
+    const unsigned high = static_cast<unsigned>(highSurrogate_);
+    highSurrogate_ = -1;
+    if (low) {  // a character beyond the Basic Multilingual Plane
+      CodePoint(0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
+      return;
+    }
+    Byte('?');  // a high surrogate alone is no character
   }
   if (unit >= 0xD800 && unit <= 0xDBFF) {
-    highSurrogate_ = true;
+    highSurrogate_ = static_cast<int>(unit);
     return;
   }
   if (low) {
     Byte('?');
     return;
   }
-  Byte(static_cast<unsigned char>(UnicodeToCp1252(static_cast<char32_t>(unit))));
+  CodePoint(unit);
+}
+
+// A UTF-16 file's line is held as UTF-8, so that its fields go through the
+// same conversion as a UTF-8 file's: letters Windows-1252 lacks are brought
+// to the nearest it has ("Wa\u0142\u0119sa" to "Walesa") and the row is
+// named in the import's report, instead of becoming "?" unnoticed.
+void ImportLineReader::CodePoint(char32_t c) {
+  if (c < 0x80) {
+    Byte(static_cast<unsigned char>(c));
+  } else if (c < 0x800) {
+    Byte(static_cast<unsigned char>(0xC0 | (c >> 6)));
+    Byte(static_cast<unsigned char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    Byte(static_cast<unsigned char>(0xE0 | (c >> 12)));
+    Byte(static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F)));
+    Byte(static_cast<unsigned char>(0x80 | (c & 0x3F)));
+  } else {
+    Byte(static_cast<unsigned char>(0xF0 | (c >> 18)));
+    Byte(static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F)));
+    Byte(static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F)));
+    Byte(static_cast<unsigned char>(0x80 | (c & 0x3F)));
+  }
 }
 
 void ImportLineReader::Byte(unsigned char c) {
@@ -257,8 +281,8 @@ void ImportLineReader::EndLine() {
 
 void ImportLineReader::Finish() {
   if (mode_ == Mode::kUndecided) Decide(true);
-  if (highSurrogate_) {
-    highSurrogate_ = false;
+  if (highSurrogate_ >= 0) {
+    highSurrogate_ = -1;
     Byte('?');
   }
   if (oddByte_ >= 0) {  // half a UTF-16 unit

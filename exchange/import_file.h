@@ -65,6 +65,7 @@ class ImportLineReader {
   void Decide(bool atEnd);
   void FeedDecided(std::string_view bytes);
   void Unit(unsigned unit);
+  void CodePoint(char32_t c);
   void Byte(unsigned char c);
   void EndLine();
 
@@ -74,7 +75,7 @@ class ImportLineReader {
   std::string line_;
   bool afterCr_ = false;
   int oddByte_ = -1;        // first byte of a UTF-16 unit
-  bool highSurrogate_ = false;
+  int highSurrogate_ = -1;  // the first half of a pair, while its second is awaited
 };
 
 // What a file yields for the import.

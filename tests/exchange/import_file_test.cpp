@@ -107,7 +107,7 @@ TEST(ParseImportText, ReadsTheFileAsItsFirstLineAndMarksSay) {
     return text;
   };
   const std::u16string utf16 = u"Naam,Vereniging,Bondsnummer,Geslacht,Email,Speelsterkte,Klasse\r\n"
-                               u"Ren\u00E9e \u0160,\u20AC,1,V,,1,A\r\n\U0001F600,C,2,M,,1,A\r\n";
+                               u"Ren\u00E9e \u0160,\u20AC,1,V,,1,A\r\nLech Wa\u0142\u0119sa,C,3,M,,1,A\r\n\U0001F600,C,2,M,,1,A\r\n";
   const std::string row = "Jan,C,1,M,,1,A", longRow = "Jan,C,1,M,," + std::string(kImportLinePiece - 13, '7') + ",A";
   ASSERT_EQ(longRow.size(), kImportLinePiece);
   const struct {
@@ -138,9 +138,9 @@ TEST(ParseImportText, ReadsTheFileAsItsFirstLineAndMarksSay) {
       // Without a header, or where files were joined, the mark is no part of a name.
       {"\xEF\xBB\xBF" "An,C,1,V,,1,A\n\xEF\xBB\xBF" "Bo,C,1,V,,1,A\n", {"An", "Bo"}},
       {std::string("A\0n,C,1,V,,1,A\n", 15), {"An"}},
-      // A UTF-16 file's letters outside Windows-1252 become "?" (not yet told).
-      {Utf16(utf16, true), {"Ren\xE9" "e \x8A", "?"}, {"\x80", "C"}, std::nullopt},
-      {Utf16(utf16, false), {"Ren\xE9" "e \x8A", "?"}, {"\x80", "C"}, std::nullopt},
+      // A UTF-16 file's letters outside Windows-1252 are brought near and told, as a UTF-8 file's.
+      {Utf16(utf16, true), {"Ren\xE9" "e \x8A", "Lech Walesa", "?"}, {"\x80", "C", "C"}, Fields{"Lech Walesa", "?"}},
+      {Utf16(utf16, false), {"Ren\xE9" "e \x8A", "Lech Walesa", "?"}, {"\x80", "C", "C"}, Fields{"Lech Walesa", "?"}},
       // A line one buffer long is followed by the row as a line of its own;
       // one character shorter and the buffer takes the J.
       {std::string(kImportLinePiece, 'x') + row + "\n", {"Jan"}},
