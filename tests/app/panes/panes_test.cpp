@@ -103,46 +103,37 @@ TEST_F(PanesTest, DuosArePutTogetherFromTwoPlayersAndDeleted) {
   EXPECT_EQ(prompter.questions.front(), "Weet u zeker, dat u 1 duo wilt verwijderen?");
 }
 
-TEST_F(PanesTest, ClassesAreAddedMovedAndDeleted) {
-  auto w = Window();
-  auto* pane = Show<LPaneSystems>(*w, NavType::Systems);
-  ASSERT_NE(pane, nullptr);
-  EXPECT_FALSE(pane->Button(QStringLiteral("Wijzigen"))->isEnabled());
-  for (const char* name : {"Jeugd", "Senioren", "Veteranen"}) {
-    OnModal<LDlgSystem>([name](LDlgSystem* d) {
-      d->name->setText(QString::fromLatin1(name));
-      d->single->setChecked(true);
-      d->accept();
-    });
-    Click(pane, "Toevoegen");
-  }
-  // Adding rebuilt the tree and showed this pane again.
-  EXPECT_EQ(w->CurrentPane(), pane);
-  EXPECT_EQ(w->Navigation().Find(NavType::Systems)->childCount(), 3);
-  EXPECT_EQ(pane->Grid()->Cell(0, 1), QStringLiteral("Enkel"));
-
-  // The last one cannot go further down.
-  for (const auto& [row, selected, order] : {std::tuple{2, 2, QStringList{"Jeugd", "Senioren", "Veteranen"}},
-                                             std::tuple{0, 1, QStringList{"Senioren", "Jeugd", "Veteranen"}}}) {
-    pane->Grid()->SelectRow(row);
-    Click(pane, "Naar beneden");
-    EXPECT_EQ(Column(pane->Grid(), 0), order);
-    EXPECT_EQ(pane->Grid()->FirstSelectedRow(), selected);
-  }
-  EXPECT_EQ(w->Navigation().Find(NavType::Systems)->child(0)->text(0), QStringLiteral("Senioren"));
-  Click(pane, "Verwijderen");
-  EXPECT_EQ(prompter.questions.back(), "Weet u zeker, dat u Jeugd wilt verwijderen?");
-  EXPECT_EQ(Column(pane->Grid(), 0), (QStringList{"Senioren", "Veteranen"}));
-  EXPECT_EQ(w->Navigation().Find(NavType::Systems)->childCount(), 2);
-}
-
-TEST_F(PanesTest, PoolsOfAClassAreAddedMovedAndDeletedAndOpenThePaneOfTheirKind) {
+// The tree follows every change; a pool opens the pane of its kind.
+TEST_F(PanesTest, ClassesAndTheirPoolsAreAddedMovedAndDeleted) {
   const int cls = AddClass("Jeugd");
   const int a = AddPool(cls, "A", kPlaystyleSwiss);
   Seat(a, AddPlayer("Anna", 1200, "TTV Smash"));
   const int b = AddPool(cls, "B", kPlaystyleDropout);
   Seat(b, 0, kLinkPlace, a);  // B takes a place of A
   auto w = Window();
+  auto* classes = Show<LPaneSystems>(*w, NavType::Systems);
+  ASSERT_NE(classes, nullptr);
+  EXPECT_FALSE(classes->Button(QStringLiteral("Wijzigen"))->isEnabled());
+  for (const char* name : {"Senioren", "Veteranen"}) {
+    OnModal<LDlgSystem>([name](LDlgSystem* d) {
+      d->name->setText(QString::fromLatin1(name));
+      d->single->setChecked(true);
+      d->accept();
+    });
+    Click(classes, "Toevoegen");
+  }
+  EXPECT_EQ(std::tuple(w->CurrentPane(), w->Navigation().Find(NavType::Systems)->childCount(), classes->Grid()->Cell(2, 1)),
+            std::tuple(static_cast<LPane*>(classes), 3, QStringLiteral("Enkel")));
+  // The last one cannot go further down.
+  for (const auto& [row, selected, order] : {std::tuple{2, 2, QStringList{"Jeugd", "Senioren", "Veteranen"}},
+                                             std::tuple{0, 1, QStringList{"Senioren", "Jeugd", "Veteranen"}}}) {
+    classes->Grid()->SelectRow(row);
+    Click(classes, "Naar beneden");
+    EXPECT_EQ(Column(classes->Grid(), 0), order);
+    EXPECT_EQ(classes->Grid()->FirstSelectedRow(), selected);
+  }
+  EXPECT_EQ(w->Navigation().Find(NavType::Systems)->child(0)->text(0), QStringLiteral("Senioren"));
+
   auto* pane = Show<LPaneSystem>(*w, NavType::System, cls);
   ASSERT_NE(pane, nullptr);
   EXPECT_EQ(pane->TitleLabel()->text() + pane->Grid()->Cell(0, 1) + " " + pane->Grid()->Cell(0, 2),
@@ -153,27 +144,28 @@ TEST_F(PanesTest, PoolsOfAClassAreAddedMovedAndDeletedAndOpenThePaneOfTheirKind)
     d->accept();
   });
   Click(pane, "Toevoegen Poule, Zwitsers, Afval");
-  // The new pool's item is selected and shows the pool.
-  const NavItem c = NavigationTree::ItemOf(w->Tree()->currentItem());
+  const NavItem c = NavigationTree::ItemOf(w->Tree()->currentItem());  // the new pool's, showing it
   ASSERT_EQ(c.type, NavType::Pool);
   ASSERT_EQ(dynamic_cast<LPanePoule*>(w->CurrentPane())->TitleLabel()->text(), QStringLiteral("C"));
   EXPECT_EQ(Show<LPaneSwiss>(*w, NavType::Pool, a)->Grid()->Cell(0, 1), QStringLiteral("Anna"));
   EXPECT_NE(Show<LPaneDropout>(*w, NavType::Pool, b), nullptr);
-
   w->SelectItem(NavType::System, cls);
   pane->Grid()->SelectRow(2);
   Click(pane, "Naar boven");
-  EXPECT_EQ(Column(pane->Grid(), 0), (QStringList{"A", "C", "B"}));
-  EXPECT_EQ(pane->Grid()->FirstSelectedRow(), 1);
+  EXPECT_EQ(std::pair(Column(pane->Grid(), 0), pane->Grid()->FirstSelectedRow()), std::pair(QStringList{"A", "C", "B"}, 1));
   EXPECT_EQ(w->Navigation().Find(NavType::System, cls)->child(1)->text(0), QStringLiteral("C"));
-
   const int panes = w->PaneCount();
   Click(pane, "Verwijderen");
   EXPECT_EQ(prompter.questions.back(), "Weet u zeker, dat u C wilt verwijderen?");
-  EXPECT_EQ(Column(pane->Grid(), 0), (QStringList{"A", "B"}));
-  EXPECT_EQ(w->PaneCount(), panes - 1);
+  EXPECT_EQ(std::pair(Column(pane->Grid(), 0), w->PaneCount()), std::pair(QStringList{"A", "B"}, panes - 1));
   EXPECT_EQ(w->Navigation().Find(NavType::Pool, c.id), nullptr);
   EXPECT_EQ(NavigationTree::ItemOf(w->Tree()->currentItem()).type, NavType::System);
+
+  Show<LPaneSystems>(*w, NavType::Systems)->Grid()->SelectRow(1);
+  Click(classes, "Verwijderen");
+  EXPECT_EQ(prompter.questions.back(), "Weet u zeker, dat u Jeugd wilt verwijderen?");
+  EXPECT_EQ(Column(classes->Grid(), 0), (QStringList{"Senioren", "Veteranen"}));
+  EXPECT_EQ(w->Navigation().Find(NavType::Systems)->childCount(), 2);
 }
 
 TEST_F(PanesTest, TablesPaneMarksBookedTablesAndDoubleBookingsInRed) {
