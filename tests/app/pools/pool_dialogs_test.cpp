@@ -72,14 +72,10 @@ TEST_F(PoolDialogsTest, PoolDialogSendsItsFieldsAndLocksAStartedPool) {
 TEST_F(PoolDialogsTest, MatchSystemEditorAppliesTheCoresEnablingAndAddsAndDeletes) {
   LDlgMatchSystem dlg(*app, 0);
   EXPECT_TRUE(dlg.select->currentText() == QStringLiteral("Best of 5") && dlg.resultMode[3]->isChecked());
-  // Which controls each way of entering enables: MatchSystemEditor.EnablingAndReadingTheControls.
-  for (auto [button, points, sets] : {std::tuple{0, false, false}, {1, false, true}, {2, true, true}}) {
-    dlg.resultMode[button]->click();
-    EXPECT_EQ((std::vector{dlg.points->isEnabled(), dlg.gameDiff->isEnabled(), dlg.setMax->isEnabled(),
-                           dlg.setWon->isEnabled()}),
-              (std::vector{points, points, sets, sets}))
-        << button;
-  }
+  // Which controls a way of entering enables is the core's (MatchSystemEditor.*).
+  dlg.resultMode[1]->click();
+  EXPECT_EQ((std::vector{dlg.points->isEnabled(), dlg.gameDiff->isEnabled(), dlg.setMax->isEnabled(), dlg.setWon->isEnabled()}),
+            (std::vector{false, false, true, true}));
   const bool before = dlg.subMatches[0]->isEnabled();
   dlg.duoteam->click();
   EXPECT_TRUE(!before && dlg.subMatches[4]->isEnabled());
@@ -181,19 +177,6 @@ TEST_F(PoolDialogsTest, BestPlacesAreLinkedAndTheArrowsMoveThem) {
   dlg.accept();
   const ContestantRecord last = Seats(final).at(9);
   EXPECT_EQ(std::tuple(last.linktype, last.poolPos, last.sort), std::tuple(kLinkPlace, 2, 9));
-}
-
-TEST_F(PoolDialogsTest, TheStartWarningRemembersItsBox) {
-  for (bool tick : {false, true}) {
-    OnModal<LDlgPouleActivateWarning>([tick](LDlgPouleActivateWarning* d) {
-      EXPECT_EQ(d->windowTitle() + d->startButton->text(), QStringLiteral("Let opStart"));
-      d->dontShowAgain->setChecked(tick);
-      d->startButton->click();
-    });
-    DialogStartWarning warning(nullptr);
-    EXPECT_TRUE(ConfirmPoolStart(db(), prompter, &warning));
-    EXPECT_EQ(db().GetSetting("PouleActivateWarning"), tick ? "No" : "");
-  }
 }
 
 }  // namespace
