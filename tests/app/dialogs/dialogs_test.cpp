@@ -158,10 +158,7 @@ TEST_F(DialogsTest, BackupManagementIntervalAndRestore) {
   db().BackupNow();
   int later = OpenTournament("Na de backup");
   db().SetSettingInt("ToernooiID", later);
-  CVelgramDlg w(*app);
-  w.StartTimer().stop();
-  app->DropToernooi();
-  w.OpenStartTournament();
+  auto w = Window();
   ASSERT_EQ(app->IdToernooi(), later);
   prompter.answers = {false, true};  // the first question is declined
   OnModal<LDlgBackupManagement>([&](LDlgBackupManagement* d) {
@@ -173,7 +170,7 @@ TEST_F(DialogsTest, BackupManagementIntervalAndRestore) {
     }
     d->accept();
   });
-  w.CmdBackupManagement();
+  w->CmdBackupManagement();
   ASSERT_EQ(prompter.alerts.size(), 1u);
   EXPECT_EQ(prompter.alerts[0].rfind("De backup Velgram", 0), 0u) << prompter.alerts[0];
   std::vector<std::pair<int, std::string>> list;

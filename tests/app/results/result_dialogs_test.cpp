@@ -111,9 +111,8 @@ TEST_F(ResultDialogs, OneWholeEntryInEachWay) {
 
 // The keypad's steps; stored games come back; other windows hear of changes only.
 TEST_F(ResultDialogs, KeypadStepsAndStoredGames) {
-  CVelgramDlg main(*app);
-  main.StartTimer().stop();
-  QSignalSpy announced(&main, &CVelgramDlg::dataChanged);
+  auto main = Window(false);
+  QSignalSpy announced(main.get(), &CVelgramDlg::dataChanged);
   EXPECT_FALSE(Enter<LDlgResultFast>([](LDlgResultFast* d) {
     EXPECT_TRUE(d->KeysLabel()->text().contains("+ en dan 0 t/m 4"));
     Click(d->KeypadButton(11));  // under the two-point rule a loser's 11 is 13-11, by button or keys
