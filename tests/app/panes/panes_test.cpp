@@ -154,12 +154,10 @@ TEST_F(PanesTest, ClassesAndTheirPoolsAreAddedMovedAndDeleted) {
   Click(pane, "Naar boven");
   EXPECT_EQ(std::pair(Column(pane->Grid(), 0), pane->Grid()->FirstSelectedRow()), std::pair(QStringList{"A", "C", "B"}, 1));
   EXPECT_EQ(w->Navigation().Find(NavType::System, cls)->child(1)->text(0), QStringLiteral("C"));
-  const int panes = w->PaneCount();
-  Click(pane, "Verwijderen");
+  Click(pane, "Verwijderen");  // what goes with it: MainWindowTest.ClassesAndPoolsHangUnderSpelklassenAndGoWithTheirPanes
   EXPECT_EQ(prompter.questions.back(), "Weet u zeker, dat u C wilt verwijderen?");
-  EXPECT_EQ(std::pair(Column(pane->Grid(), 0), w->PaneCount()), std::pair(QStringList{"A", "B"}, panes - 1));
+  EXPECT_EQ(Column(pane->Grid(), 0), (QStringList{"A", "B"}));
   EXPECT_EQ(w->Navigation().Find(NavType::Pool, c.id), nullptr);
-  EXPECT_EQ(NavigationTree::ItemOf(w->Tree()->currentItem()).type, NavType::System);
 
   Show<LPaneSystems>(*w, NavType::Systems)->Grid()->SelectRow(1);
   Click(classes, "Verwijderen");
