@@ -122,42 +122,6 @@ class PouleClassTest : public ShellTest {
   }
 };
 
-TEST_F(PouleClassTest, ButtonsBeforeAndAfterTheStart) {
-  const int cls = AddClass("Jeugd");
-  const int first = PoolOf(cls, "Poule A", {"Anna", "Bert", "Cor"});
-  auto w = Window();
-  LPanePoule* pane = Show<LPanePoule>(*w, NavType::Pool, first);
-  ASSERT_NE(pane, nullptr);
-  EXPECT_FALSE(Visible(pane, "Koppel met vorig blok"));  // the first pool of its class
-  EXPECT_TRUE(Visible(pane, "Spelers toevoegen en verwijderen"));
-  int changes = 0;
-  QObject::connect(w.get(), &CVelgramDlg::dataChanged, [&] { ++changes; });
-  // The warning first; its box, ticked at the start, keeps it away after.
-  for (bool start : {false, true}) {
-    OnModal<LDlgPouleActivateWarning>([start](LDlgPouleActivateWarning* d) {
-      EXPECT_EQ(d->windowTitle() + d->startButton->text(), QStringLiteral("Let opStart"));
-      d->dontShowAgain->setChecked(start);
-      (start ? d->startButton : d->cancelButton)->click();
-    });
-    pane->Button(QStringLiteral("Start poule"))->click();
-    EXPECT_EQ(std::tuple(changes, pane->MatchList()->RowCount(), db().GetSetting("PouleActivateWarning")),
-              start ? std::tuple(1, 3, std::string("No")) : std::tuple(0, 0, std::string()));
-  }
-  EXPECT_EQ(pane->MatchList()->Cell(0, 0) + " " + pane->MatchList()->Cell(0, LPanePoule::kColNames), QStringLiteral("2 - 3 Bert - Cor"));
-  EXPECT_FALSE(Visible(pane, "Start poule") || Visible(pane, "Spelers toevoegen en verwijderen"));
-  EXPECT_TRUE(Visible(pane, "Wijzig naam"));
-  // Tables and times show while their boxes are ticked, remembered per tournament.
-  EXPECT_TRUE(pane->MatchList()->ColumnHidden(LPanePoule::kColTable) && pane->MatchList()->ColumnHidden(LPanePoule::kColTime));
-  pane->TablesBox()->click();
-  pane->TimesBox()->click();
-  EXPECT_EQ(pane->MatchList()->Cell(0, LPanePoule::kColTable) + pane->MatchList()->Cell(2, LPanePoule::kColTime), QStringLiteral("110:00"));
-  pane->TimesBox()->click();
-  const std::string key = std::to_string(app->IdToernooi());
-  EXPECT_EQ(db().GetSetting("PouleTables" + key) + db().GetSetting("PouleTimes" + key), "10");
-  EXPECT_FALSE(pane->MatchList()->ColumnHidden(LPanePoule::kColTable));
-  EXPECT_TRUE(pane->MatchList()->ColumnHidden(LPanePoule::kColTime));
-}
-
 TEST_F(PouleClassTest, ADirectorPlaysAWholeClassFromTheScreens) {
   int cls = AddClass("Heren");
   const QStringList poolA = {"Arend", "Bas", "Cees", "Daan"};
@@ -169,15 +133,48 @@ TEST_F(PouleClassTest, ADirectorPlaysAWholeClassFromTheScreens) {
   w->resize(1400, 900);
   w->show();
 
+  int changes = 0;
+  QObject::connect(w.get(), &CVelgramDlg::dataChanged, [&] { ++changes; });
   QStringList expected;  // the first two of each pool
   for (auto [name, players] : {std::pair{QStringLiteral("Poule A"), poolA}, std::pair{QStringLiteral("Poule B"), poolB}}) {
+    const bool first = expected.isEmpty();
     LPanePoule* pane = NewPool(*w, cls, name);
     ASSERT_NE(pane, nullptr);
+    EXPECT_EQ(Visible(pane, "Koppel met vorig blok"), !first);  // not for the first pool of its class
     AddPlayers(pane, players);
     ASSERT_EQ(pane->Standings()->RowCount(), 4);
-    OnModal<LDlgPouleActivateWarning>([](LDlgPouleActivateWarning* d) { Click(d->startButton); });
-    Click(pane->Button(QStringLiteral("Start poule")));
+    // The warning first; its box, ticked at the start, keeps it away after.
+    for (bool start : first ? std::vector{false, true} : std::vector{true}) {
+      if (first)
+        OnModal<LDlgPouleActivateWarning>([start](LDlgPouleActivateWarning* d) {
+          EXPECT_EQ(d->windowTitle() + d->startButton->text(), QStringLiteral("Let opStart"));
+          d->dontShowAgain->setChecked(start);
+          Click(start ? d->startButton : d->cancelButton);
+        });
+      const int before = changes;
+      EXPECT_TRUE(Visible(pane, "Spelers toevoegen en verwijderen"));
+      Click(pane->Button(QStringLiteral("Start poule")));
+      EXPECT_EQ(std::tuple(changes - before, pane->MatchList()->RowCount(), db().GetSetting("PouleActivateWarning")),
+                start ? std::tuple(1, 6, std::string("No")) : std::tuple(0, 0, std::string()));
+    }
     ASSERT_EQ(pane->MatchList()->RowCount(), 6);
+    EXPECT_FALSE(Visible(pane, "Start poule") || Visible(pane, "Spelers toevoegen en verwijderen"));
+    EXPECT_TRUE(Visible(pane, "Wijzig naam"));
+    LGrid* list = pane->MatchList();
+    EXPECT_EQ(list->Cell(0, 0) + " " + list->Cell(0, LPanePoule::kColNames), "1 - 4 " + players[0] + " - " + players[3]);
+    // Tables and times show while their boxes are ticked, remembered per tournament.
+    EXPECT_EQ(std::pair(list->ColumnHidden(LPanePoule::kColTable), list->ColumnHidden(LPanePoule::kColTime)), std::pair(first, true));
+    if (first) {
+      pane->TablesBox()->click();
+      pane->TimesBox()->click();
+      std::vector<MatchRecord> one(1);
+      db().GetMatch(one[0], list->RowData(0));
+      EXPECT_EQ(list->Cell(0, LPanePoule::kColTable) + " " + list->Cell(0, LPanePoule::kColTime),
+                QString("%1 %2:%3").arg(one[0].tafel).arg(one[0].starttime / 100).arg(one[0].starttime % 100, 2, 10, QChar('0')));
+      pane->TimesBox()->click();
+      const std::string key = std::to_string(app->IdToernooi());
+      EXPECT_EQ(db().GetSetting("PouleTables" + key) + db().GetSetting("PouleTimes" + key), "10");
+    }
     // Nobody has a place before the last result.
     for (int r = 0; r < 4; ++r) EXPECT_TRUE(pane->Standings()->Cell(r, 8).isEmpty());
     PlayAll(pane, pane->IdPool());
