@@ -8,12 +8,10 @@
 #include "app/dialogs/dlg_backup.h"
 #include "app/dialogs/dlg_common.h"
 #include "app/dialogs/dlg_player.h"
-#include "app/dialogs/dlg_selectlist.h"
 #include "app/dialogs/dlg_settingscolors.h"
 #include "app/dialogs/dlg_settingsfont.h"
 #include "app/dialogs/dlg_settingsswiss.h"
 #include "app/dialogs/dlg_simaddplayers.h"
-#include "app/pools/dlg_system.h"
 #include "app/dialogs/dlg_toernooi.h"
 #include "app/shell/fonts.h"
 #include "app/shell/mainwindow.h"
@@ -72,23 +70,9 @@ TEST_F(DialogsTest, PlayerDialogFieldsAndTextWindows1252CannotHold) {
   EXPECT_EQ(std::pair(Players()[0].rating, db().GetClubName(Players()[0].idClub)), std::pair(1450, std::string("TTV Zo\xEB")));
 }
 
-// The class, list, Swiss border and simulation dialogs send what was entered.
-TEST_F(DialogsTest, ClassListSwissBorderAndSimulationDialogs) {
+// The Swiss border and simulation dialogs send what was entered.
+TEST_F(DialogsTest, SwissBorderAndSimulationDialogs) {
   OpenTournament();
-  LDlgSystem dlg(*app, -1);
-  dlg.name->setText(QStringLiteral("Jeugd"));
-  dlg.dual->setChecked(true);
-  dlg.accept();
-  std::vector<SystemRecord> list;
-  db().ListSystems(list, app->IdToernooi());
-  ASSERT_EQ(list.size(), 1u);
-  EXPECT_TRUE(list[0].nrPlayers == 2 && LDlgSystem(*app, list[0].id).dual->isChecked());
-  LDlgSelectList choose(prompter, {QStringLiteral("Voorjaar"), QStringLiteral("Najaar")});
-  choose.accept();
-  EXPECT_EQ(std::pair(prompter.alerts.back(), choose.result()), std::pair(std::string("Maak een keuze."), 0));
-  choose.List()->setCurrentRow(1);
-  choose.accept();
-  EXPECT_EQ(std::pair(choose.SelectedText(), choose.SelectedIndex()), std::pair(QStringLiteral("Najaar"), 1));
   LDlgSettingsSwiss swiss(db(), prompter);
   EXPECT_EQ(swiss.border->text(), QStringLiteral("5"));
   swiss.border->setText(QStringLiteral(" -40 "));

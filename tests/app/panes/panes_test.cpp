@@ -117,13 +117,15 @@ TEST_F(PanesTest, ClassesAndTheirPoolsAreAddedMovedAndDeleted) {
   for (const char* name : {"Senioren", "Veteranen"}) {
     OnModal<LDlgSystem>([name](LDlgSystem* d) {
       d->name->setText(QString::fromLatin1(name));
-      d->single->setChecked(true);
+      (name[0] == 'V' ? d->dual : d->single)->setChecked(true);
       d->accept();
     });
     Click(classes, "Toevoegen");
   }
-  EXPECT_EQ(std::tuple(w->CurrentPane(), w->Navigation().Find(NavType::Systems)->childCount(), classes->Grid()->Cell(2, 1)),
-            std::tuple(static_cast<LPane*>(classes), 3, QStringLiteral("Enkel")));
+  EXPECT_EQ(std::tuple(w->CurrentPane(), w->Navigation().Find(NavType::Systems)->childCount(),
+                       classes->Grid()->Cell(1, 1) + classes->Grid()->Cell(2, 1)),
+            std::tuple(static_cast<LPane*>(classes), 3, QStringLiteral("EnkelDubbel")));
+  EXPECT_TRUE(LDlgSystem(*app, classes->Grid()->RowData(2)).dual->isChecked());
   // The last one cannot go further down.
   for (const auto& [row, selected, order] : {std::tuple{2, 2, QStringList{"Jeugd", "Senioren", "Veteranen"}},
                                              std::tuple{0, 1, QStringList{"Senioren", "Jeugd", "Veteranen"}}}) {

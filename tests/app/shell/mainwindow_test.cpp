@@ -49,8 +49,10 @@ TEST_F(MainWindowTest, FirstStartAsksForANewTournamentThenOpenChoosesByRowAndCha
 
   // Open chooses by row: tournaments of one name stay apart.
   db().RenameToernooi(db().AddToernooi("Zomer"), "Clubkampioenschap");
-  OnModal<LDlgSelectList>([](LDlgSelectList* d) {
+  OnModal<LDlgSelectList>([&](LDlgSelectList* d) {
     ASSERT_EQ(d->List()->count(), 2);
+    d->accept();  // a choice first
+    EXPECT_EQ(std::pair(prompter.alerts.back(), d->isVisible()), std::pair(std::string("Maak een keuze."), true));
     d->List()->setCurrentRow(1);
     d->accept();
   });
