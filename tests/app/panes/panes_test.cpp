@@ -11,12 +11,12 @@
 #include "app/panes/pane_tables.h"
 #include "app/pools/dlg_pool.h"
 #include "app/pools/dlg_system.h"
-#include "tests/app/shell_fixture.h"
+#include "tests/app/dialog_fixture.h"
 
 namespace velgram::testing {
 namespace {
 
-class PanesTest : public ShellTest {
+class PanesTest : public DialogTest {
  protected:
   PanesTest() { OpenTournament(); }
   static void Click(LPane* pane, const char* button) { pane->Button(QString::fromUtf8(button))->click(); }
@@ -141,13 +141,20 @@ TEST_F(PanesTest, ClassesAndTheirPoolsAreAddedMovedAndDeleted) {
   EXPECT_EQ(pane->TitleLabel()->text() + pane->Grid()->Cell(0, 1) + " " + pane->Grid()->Cell(0, 2),
             QStringLiteral("Poules van Jeugd1-2 09:30 - 16:00"));
   OnModal<LDlgPool>([](LDlgPool* d) {
+    EXPECT_EQ(d->start->text() + d->end->text() + d->matchSystem->text(), QStringLiteral("09:0016:00Best of 5"));
     d->name->setText(QStringLiteral("C"));
     d->style->setCurrentIndex(0);
+    d->tables->setText(QStringLiteral("4,1-2"));
+    for (auto [field, typed] : {std::pair{d->start, "930"}, {d->end, "1745"}}) field->selectAll(), QTest::keyClicks(field, typed);
     d->accept();
   });
   Click(pane, "Toevoegen Poule, Zwitsers, Afval");
   const NavItem c = NavigationTree::ItemOf(w->Tree()->currentItem());  // the new pool's, showing it
   ASSERT_EQ(c.type, NavType::Pool);
+  PoolRecord p;
+  ASSERT_TRUE(db().GetPool(c.id, p));
+  EXPECT_EQ(std::tuple(p.name, p.playstyle, p.tables, p.starttime, p.endtime, p.idMatchSystem),
+            std::tuple(std::string("C"), kPlaystylePoule, std::string("1-2,4"), 930, 1745, SystemId("Best of 5")));
   ASSERT_EQ(dynamic_cast<LPanePoule*>(w->CurrentPane())->TitleLabel()->text(), QStringLiteral("C"));
   EXPECT_EQ(Show<LPaneSwiss>(*w, NavType::Pool, a)->Grid()->Cell(0, 1), QStringLiteral("Anna"));
   EXPECT_NE(Show<LPaneDropout>(*w, NavType::Pool, b), nullptr);
