@@ -35,8 +35,9 @@ class ClubTrofeeTest : public DialogTest {
 };
 
 // The window passes the denominator on after a pause and the sort on a header
-// click, and prints under its own key with the main window's caption.
-TEST_F(ClubTrofeeTest, ShowsTheRowsPassesTheChoicesOnAndPrints) {
+// click, and prints under its own key with the main window's caption; the
+// classes menu opens it.
+TEST_F(ClubTrofeeTest, ShowsTheRowsPassesTheChoicesOnPrintsAndOpensFromTheClassesMenu) {
   db().SetSetting("ExtraSpaceClubTrofee", "100");
   QWidget main;
   main.setWindowTitle("Velgram    Clubkampioenschap");
@@ -63,11 +64,9 @@ TEST_F(ClubTrofeeTest, ShowsTheRowsPassesTheChoicesOnAndPrints) {
   });
   QTest::mouseClick(dialog.PrintButton(), Qt::LeftButton);
   EXPECT_GT(ReadFileBytes(dir.File("trofee.pdf")).size(), 0u);
-}
 
-// The classes menu's commands in order; the trophy wants a tournament; the
-// match list goes into the data folder and its path is told.
-TEST_F(ClubTrofeeTest, TheClassesMenuAndItsCommands) {
+  // The classes menu's commands in order; the trophy wants a tournament; the
+  // match list goes into the data folder and its path is told.
   QStringList items;
   QTimer timer;
   QObject::connect(&timer, &QTimer::timeout, [&] {
@@ -83,9 +82,8 @@ TEST_F(ClubTrofeeTest, TheClassesMenuAndItsCommands) {
     }
   });
   timer.start(10);
-  QWidget parent;
-  parent.show();
-  EXPECT_EQ(ShowClassesMenu(db(), idT, prompter, &parent, QPoint(10, 10)), ClassesMenuCommand::kClubTrophy);
+  main.show();
+  EXPECT_EQ(ShowClassesMenu(db(), idT, prompter, &main, QPoint(10, 10)), ClassesMenuCommand::kClubTrophy);
   EXPECT_EQ(items, (QStringList{"NTTB Elo Rating", "Export wedstrijden", "Verenigingsbeker"}));
   RunClassesMenuCommand(ClassesMenuCommand::kClubTrophy, db(), -1, prompter, nullptr);
   const QByteArray home = qgetenv("HOME"), xdg = qgetenv("XDG_CONFIG_HOME");
@@ -94,10 +92,10 @@ TEST_F(ClubTrofeeTest, TheClassesMenuAndItsCommands) {
   RunClassesMenuCommand(ClassesMenuCommand::kMatchExport, db(), idT, prompter, nullptr);
   qputenv("HOME", home);
   if (!xdg.isEmpty()) qputenv("XDG_CONFIG_HOME", xdg);
-  ASSERT_EQ(prompter.alerts.size(), 2u);
-  EXPECT_EQ(prompter.alerts[0], "Selecteer eerst een toernooi.");
-  EXPECT_EQ(prompter.alerts[1].rfind(dir.Path(), 0), 0u) << prompter.alerts[1];
-  const std::string text = ReadFileBytes(prompter.alerts[1]);
+  ASSERT_EQ(prompter.alerts.size(), 3u);  // after the PDF's
+  EXPECT_EQ(prompter.alerts[1], "Selecteer eerst een toernooi.");
+  EXPECT_EQ(prompter.alerts[2].rfind(dir.Path(), 0), 0u) << prompter.alerts[2];
+  const std::string text = ReadFileBytes(prompter.alerts[2]);
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);  // the header and the two results
 }
 

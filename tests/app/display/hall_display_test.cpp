@@ -10,12 +10,12 @@
 #include "app/results/enter_result.h"
 #include "competition/poule.h"
 #include "competition/swiss_screen.h"
-#include "tests/app/shell_fixture.h"
+#include "tests/app/dialog_fixture.h"
 
 namespace velgram::testing {
 namespace {
 
-class HallDisplayTest : public ShellTest {
+class HallDisplayTest : public DialogTest {
  protected:
   // A round robin in "Heren A" and a Swiss pool in "Dames", both in play.
   void SetUp() override {
@@ -46,7 +46,7 @@ class HallDisplayTest : public ShellTest {
   std::unique_ptr<CVelgramDlg> window;
 };
 
-TEST_F(HallDisplayTest, MenuOpensOneWindowOfItsOwnThatGoesFullScreenOnF11AndFollowsItsSettings) {
+TEST_F(HallDisplayTest, MenuOpensOneWindowThatGoesFullScreenOnF11AndFollowsItsSettingsAndTheResults) {
   LFlyHallDisplay* d = OpenFromMenu();
   ASSERT_TRUE(d);
   EXPECT_TRUE(d->isWindow() && d->isVisible() && !d->parentWidget());
@@ -80,21 +80,14 @@ TEST_F(HallDisplayTest, MenuOpensOneWindowOfItsOwnThatGoesFullScreenOnF11AndFoll
   EXPECT_EQ(std::pair(stored.pageSeconds, stored.hiddenClasses.size()), std::pair(20, size_t{1}));
   EXPECT_EQ(d->Content().toPlay, 6);
   EXPECT_TRUE(d->Content() == Fresh());
-}
 
-TEST_F(HallDisplayTest, AResultThroughTheDialogIsFollowedAtOnceAndABurstOfChangesReadOnce) {
-  LFlyHallDisplay* d = OpenFromMenu();
-  ASSERT_TRUE(d);
+  // A result through the dialog is followed at once, without reading the
+  // tournament again; a burst of notices is read once.
   const int reloads = d->Reloads();
   std::vector<MatchRecord> matches;
   db().ListMatches(poule, matches);
-  std::vector<MatchSystem> systems;
-  db().ListMatchSystems(&systems);
-  const int sets = std::find_if(systems.begin(), systems.end(), [](const MatchSystem& m) { return m.name == "Sets"; })->id;
   OnModal<LDlgResultSingleSets>([](LDlgResultSingleSets* dlg) { QTest::keyClick(dlg, Qt::Key_1); });
-  ASSERT_TRUE(EnterResult(*app, matches.front().id, sets, window.get()));
-
-  // The notice is followed at once, without reading the tournament again.
+  ASSERT_TRUE(EnterResult(*app, matches.front().id, SystemId("Sets"), window.get()));
   EXPECT_EQ(std::pair(d->Reloads(), d->Content().played), std::pair(reloads, 1));
   EXPECT_TRUE(d->Content() == Fresh());
 

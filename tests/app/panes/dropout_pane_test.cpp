@@ -37,27 +37,21 @@ class DropoutPaneTest : public ShellTest {
   int idSystem = -1, idPool = -1;
 };
 
-TEST_F(DropoutPaneTest, EverySizeHasItsGridAndSize8NamesItsMatchesBeforeTheStart) {
-  auto pane = Bracket(8, 6);
-  EXPECT_EQ(QSize(pane->Grid()->ColumnCount(), pane->Grid()->RowCount()), QSize(7, 23));
-  for (int k = 1; k <= 7; ++k) EXPECT_EQ(CellOf(*pane, pane->MatchCell(k)), QStringLiteral("Wedstrijd %1").arg(k));
-  EXPECT_EQ(pane->Grid()->Cell(0, 0), QStringLiteral("Speler 1"));
-  EXPECT_EQ(pane->Grid()->Cell(18, 0), QStringLiteral("Bye"));  // seed 7
-  EXPECT_EQ(CellOf(*pane, pane->WinnerSeat(7)), QStringLiteral("Speler 15"));
-  // The lines of match 1: its seats underlined, down to seed 8, across to its winner.
-  LGridModel& m = *pane->Grid()->Model();
-  EXPECT_TRUE(m.CellAt(0, 0)->lines & m.CellAt(1, 1)->lines & LGrid::kLineBottom && m.CellAt(2, 0)->lines & LGrid::kLineRight);
-  pane->GrowButton()->click();
-  pane->GrowButton()->click();  // no further than 16
-  EXPECT_EQ(pane->SizeLabel()->text() + " " + QString::number(pane->Grid()->RowCount()), QStringLiteral("16 47"));
-}
-
+// Before the start a bracket of 8 names its matches and the seats they lead
+// to; the byes decide matches 1 and 4 at the start, the others are played to
+// the champion by double clicks.
 TEST_F(DropoutPaneTest, ABracketWithTwoByesIsPlayedToItsChampionByDoubleClicks) {
   auto pane = Bracket(8, 6);
   db().Exec(nullptr, "UPDATE Pools SET idMatchSystem=(SELECT id FROM MatchSystems WHERE name='Sets') WHERE id=%d", idPool);
+  EXPECT_EQ(QSize(pane->Grid()->ColumnCount(), pane->Grid()->RowCount()), QSize(7, 23));
+  for (int k = 1; k <= 7; ++k) EXPECT_EQ(CellOf(*pane, pane->MatchCell(k)), QStringLiteral("Wedstrijd %1").arg(k));
+  EXPECT_EQ(pane->Grid()->Cell(0, 0) + "|" + pane->Grid()->Cell(18, 0) + "|" + CellOf(*pane, pane->WinnerSeat(7)),
+            QStringLiteral("Speler 1|Bye|Speler 15"));  // seed 7 has a bye
+  // The lines of match 1: its seats underlined, down to seed 8, across to its winner.
+  LGridModel& m = *pane->Grid()->Model();
+  EXPECT_TRUE(m.CellAt(0, 0)->lines & m.CellAt(1, 1)->lines & LGrid::kLineBottom && m.CellAt(2, 0)->lines & LGrid::kLineRight);
   pane->Button(QStringLiteral("Start afvalsysteem"))->click();
   EXPECT_FALSE(pane->Button(QStringLiteral("Start afvalsysteem"))->isVisibleTo(pane.get()));
-  // The byes decide matches 1 and 4 at once: no match to enter there.
   for (int k : {1, 4})
     EXPECT_EQ(CellOf(*pane, pane->MatchCell(k)) + QString::number(pane->MatchAt(pane->MatchCell(k).first, pane->MatchCell(k).second)), "-1");
   EXPECT_EQ(CellOf(*pane, pane->WinnerSeat(1)) + CellOf(*pane, pane->WinnerSeat(4)), QStringLiteral("Speler 1Speler 2"));
@@ -70,7 +64,6 @@ TEST_F(DropoutPaneTest, ABracketWithTwoByesIsPlayedToItsChampionByDoubleClicks) 
     EXPECT_EQ(CellOf(*pane, pane->MatchCell(k)), QString::asprintf("Wedstrijd %d, Tafel %d, %d:%02d", k,
                                                                      stored[k - 1].tafel, stored[k - 1].starttime / 100,
                                                                      stored[k - 1].starttime % 100));
-
   // Side 1 wins every match: 6 beats 4, 3 beats 5, 1 beats 6, 3 beats 2, 1 beats 3.
   for (int k : {2, 3, 5, 6, 7}) {
     auto [r, c] = pane->MatchCell(k);
@@ -83,6 +76,11 @@ TEST_F(DropoutPaneTest, ABracketWithTwoByesIsPlayedToItsChampionByDoubleClicks) 
             QStringLiteral("Speler 6Speler 3Speler 1"));
   pane->TablesBox()->click();
   EXPECT_EQ(CellOf(*pane, pane->MatchCell(7)), QStringLiteral("1 - 0, Tafel %1").arg(stored[6].tafel));
+  // An unstarted bracket grows to 16, no further.
+  auto next = Bracket(8, 2);
+  next->GrowButton()->click();
+  next->GrowButton()->click();
+  EXPECT_EQ(next->SizeLabel()->text() + " " + QString::number(next->Grid()->RowCount()), QStringLiteral("16 47"));
 }
 
 }  // namespace

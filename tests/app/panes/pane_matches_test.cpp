@@ -51,14 +51,22 @@ class MatchPanesTest : public ShellTest {
   int lastPool_ = -1;
 };
 
-TEST_F(MatchPanesTest, PlayedBoxCyclesThroughOpenAllAndPlayedAndAHiddenPaneCatchesUp) {
+// A double click enters the result with the pool's own rules (here the winner
+// only); the box cycles through open, all and played; a hidden pane catches up.
+TEST_F(MatchPanesTest, DoubleClickEntersAResultAndThePlayedBoxAndNoticesChooseTheRows) {
   const std::vector<int> ids = Pool(AddClass("Heren A"), "Poule 1", {"Anna", "Bert", "Cor"});
+  db().Exec(nullptr, "UPDATE Pools SET idMatchSystem=(SELECT id FROM MatchSystems WHERE name='Sets') WHERE id=%d", lastPool_);
   AddBye();  // nobody plays it
   auto* pane = Shown<LPaneMatches>(NavType::Matches);
   ASSERT_NE(pane, nullptr);
   LGrid* g = pane->Grid();
   EXPECT_EQ(g->RowCount(), 3);  // open matches first
-  ASSERT_TRUE(SaveResult(db(), ids[0], DecideWinnerOnly(0)));
+  OnModal<LDlgResultSingleSets>([](LDlgResultSingleSets* d) { d->SideButton(1)->click(); });
+  DoubleClick(g, g->FindRowData(ids[1]), 2);
+  std::vector<MatchRecord> played(1);
+  ASSERT_TRUE(db().GetMatch(played[0], ids[1]));
+  db().ReadResults(played);
+  EXPECT_EQ(std::pair(g->RowCount(), played[0].indexWinner), std::pair(2, 1));
   const std::tuple<Qt::CheckState, int, const char*> steps[] = {{Qt::PartiallyChecked, 3, "Gespeeld en niet gespeeld"},
                                                                 {Qt::Checked, 1, "Gespeeld"},
                                                                 {Qt::Unchecked, 2, "Niet gespeeld"}};
@@ -71,12 +79,16 @@ TEST_F(MatchPanesTest, PlayedBoxCyclesThroughOpenAllAndPlayedAndAHiddenPaneCatch
   pane->PlayedBox()->click();
   pane->PlayedBox()->click();  // played ones
   pane->hide();
-  ASSERT_TRUE(SaveResult(db(), ids[1], DecideWalkover(0)));
+  ASSERT_TRUE(SaveResult(db(), ids[0], DecideWalkover(0)));
   window->NotifyDataChanged();
-  EXPECT_EQ(g->FindRowData(ids[1]), -1);  // a hidden pane waits
+  EXPECT_EQ(g->FindRowData(ids[0]), -1);  // a hidden pane waits
   pane->show();
-  QTRY_VERIFY_WITH_TIMEOUT(g->FindRowData(ids[1]) >= 0, 2000);
-  EXPECT_EQ(g->Cell(g->FindRowData(ids[1]), LPaneMatches::kResultaat), QStringLiteral("0-1 w.o."));
+  QTRY_VERIFY_WITH_TIMEOUT(g->FindRowData(ids[0]) >= 0, 2000);
+  EXPECT_EQ(g->Cell(g->FindRowData(ids[0]), LPaneMatches::kResultaat), QStringLiteral("0-1 w.o."));
+  db().DeletePool(lastPool_);
+  pane->OpenRow(0);
+  pane->OpenMatch(ids[0] + 1000);
+  EXPECT_EQ(prompter.alerts, std::vector<std::string>(2, "Kan de poule niet vinden."));
 }
 
 // After each change told by a notice, the pane shows exactly what a pane
@@ -140,20 +152,10 @@ TEST_F(MatchPanesTest, NoticesLeaveThePaneAsAFreshFillLeavesIt) {
   }
 }
 
-TEST_F(MatchPanesTest, ParticipantFilterIgnoresCaseAndWaitsForTypingToPause) {
-  Pool(AddClass("Heren A"), "Poule 1", {"Jan Smit", "JAN BOS", "Piet jansen", "Kees", "Wim"});
-  auto* pane = Shown<LPaneMatches>(NavType::Matches);
-  ASSERT_EQ(pane->Grid()->RowCount(), 10);
-  QTest::keyClicks(pane->ParticipantField(), QStringLiteral("jan"));
-  EXPECT_EQ(pane->Grid()->RowCount(), 10);  // nothing happens while typing
-  QTRY_COMPARE_WITH_TIMEOUT(pane->Grid()->RowCount(), 9, 2000);  // all but Kees - Wim
-  EXPECT_EQ(pane->PrintSubtitle(), QStringLiteral("jan, Niet gespeeld"));
-  pane->ClubBox()->click();
-  EXPECT_EQ(db().GetSetting("MatchesClub" + Key()), "1");
-}
-
-TEST_F(MatchPanesTest, TimeHeaderSortsBothWaysAndTheOrderSurvivesARestart) {
-  Pool(AddClass("Heren A"), "Poule 1", {"P1", "P2", "P3", "P4", "P5"});  // 9:00 to 10:30
+// The time header sorts both ways, in time order, and the order survives a
+// restart; the participant filter ignores case and waits for typing to pause.
+TEST_F(MatchPanesTest, TimeOrderSurvivesARestartAndTheFilterWaitsForAPause) {
+  Pool(AddClass("Heren A"), "Poule 1", {"Jan Smit", "JAN BOS", "Piet jansen", "Kees", "Wim"});  // 9:00 to 10:30
   db().SetSetting("MatchesTimes" + Key(), "1");
   auto* pane = Shown<LPaneMatches>(NavType::Matches);
   ASSERT_FALSE(pane->Grid()->ColumnHidden(LPaneMatches::kTijd));
@@ -172,29 +174,14 @@ TEST_F(MatchPanesTest, TimeHeaderSortsBothWaysAndTheOrderSurvivesARestart) {
   window.reset();
   app = std::make_unique<CVelgramApp>(dir.File("Velgram.db"));
   app->SetPrompter(&prompter);
-  EXPECT_EQ(Column(Shown<LPaneMatches>(NavType::Matches)->Grid(), LPaneMatches::kTijd), descending);
-}
-
-TEST_F(MatchPanesTest, DoubleClickEntersTheResultWithThePoolsRulesOrSaysThePoolIsGone) {
-  const std::vector<int> ids = Pool(AddClass("Heren A"), "Poule 1", {"Anna", "Bert", "Cor"});
-  MatchSystem winnerOnly;
-  winnerOnly.result = kResultSets;
-  winnerOnly.setMax = 3;
-  winnerOnly.name = "Alleen winnaar";
-  db().Exec(nullptr, "UPDATE Pools SET idMatchSystem=%d WHERE id=%d", db().AddMatchSystem(winnerOnly), lastPool_);
-  auto* pane = Shown<LPaneMatches>(NavType::Matches);
-  // The pool's own rules pick the winner-only dialog.
-  OnModal<LDlgResultSingleSets>([](LDlgResultSingleSets* d) { d->SideButton(1)->click(); });
-  DoubleClick(pane->Grid(), pane->Grid()->FindRowData(ids[1]), 2);
-  EXPECT_EQ(pane->Grid()->RowCount(), 2);
-  std::vector<MatchRecord> played(1);
-  ASSERT_TRUE(db().GetMatch(played[0], ids[1]));
-  db().ReadResults(played);
-  EXPECT_EQ(played[0].indexWinner, 1);
-  db().DeletePool(lastPool_);
-  pane->OpenRow(0);
-  pane->OpenMatch(ids[0] + 1000);
-  EXPECT_EQ(prompter.alerts, std::vector<std::string>(2, "Kan de poule niet vinden."));
+  pane = Shown<LPaneMatches>(NavType::Matches);
+  EXPECT_EQ(Column(pane->Grid(), LPaneMatches::kTijd), descending);
+  QTest::keyClicks(pane->ParticipantField(), QStringLiteral("jan"));
+  EXPECT_EQ(pane->Grid()->RowCount(), 10);  // nothing happens while typing
+  QTRY_COMPARE_WITH_TIMEOUT(pane->Grid()->RowCount(), 9, 2000);  // all but Kees - Wim
+  EXPECT_EQ(pane->PrintSubtitle(), QStringLiteral("jan, Niet gespeeld"));
+  pane->ClubBox()->click();
+  EXPECT_EQ(db().GetSetting("MatchesClub" + Key()), "1");
 }
 
 TEST_F(MatchPanesTest, SlipsPaneShowsOnePoolWithItsCodeAndKeepsByes) {

@@ -55,86 +55,17 @@ class SwissPaneTest : public ShellTest {
   int idPool = -1;
 };
 
-// The round rules themselves are the core's (SwissRound.ScreenActionsCheckAskAndWrite);
-// here the buttons and menus reach them and the pane shows what they wrote.
-TEST_F(SwissPaneTest, ButtonsAndMenusReachTheRoundAndPlayerActions) {
-  auto pane = Pane(5);
-  Click(*pane, "Start poule");
-  ASSERT_EQ(pane->CurrentView(), LPaneSwiss::View::kRound);
-  EXPECT_EQ(Column(pane->Grid(), 1), (QStringList{"Speler 5", "Speler 4", "Bye"}));
-  SaveResult(db(), Matches()[0].id, DecideWinnerOnly(0));
-  Click(*pane, "Bereken volgende ronde");
-  EXPECT_EQ(Last(), "De wedstrijd tussen Speler 2 en Speler 4 heeft nog geen uitslag.");
-  EXPECT_EQ(pane->RoundLabel()->text(), QStringLiteral("Ronde: 1"));
-
-  pane->ShowView(LPaneSwiss::View::kPlayers);
-  RunMenu(pane->RowMenu(2), QStringLiteral("Speler verwijderen"));
-  EXPECT_EQ(prompter.questions.back(), "Weet u zeker, dat u Speler 3 wilt verwijderen?");
-  EXPECT_TRUE(pane->Grid()->Model()->CellAt(2, 1)->strike);
-  Command(*pane, "Simuleer perfect resultaat");
-  Click(*pane, "Bereken volgende ronde");
-  ASSERT_EQ(pane->RoundLabel()->text(), QStringLiteral("Ronde: 2"));
-  EXPECT_TRUE(Column(pane->Grid(), 1).contains(QStringLiteral("Niet gespeeld")));
-  Command(*pane, "Simuleer gewogen resultaat");
-  prompter.answers = {false};
-  Command(*pane, "Verwijder huidige ronde");
-  EXPECT_EQ(prompter.questions.back(), "Deze ronde heeft al uitslagen. Toch verwijderen?");
-  EXPECT_EQ(pane->RoundLabel()->text(), QStringLiteral("Ronde: 2"));
-  Command(*pane, "Verwijder huidige ronde");
-  EXPECT_EQ(pane->RoundLabel()->text(), QStringLiteral("Ronde: 1"));
-
-  // The button brings back whoever was removed, and is off while nobody is.
-  QPushButton* back = pane->Button(QStringLiteral("Speler weer indelen"));
-  ASSERT_TRUE(back && back->isVisibleTo(pane.get()) && back->isEnabled());
-  back->click();
-  std::vector<ContestantRecord> seats;
-  db().ListContestants(idPool, seats);
-  for (const ContestantRecord& c : seats) EXPECT_GE(c.poolPos, 0);
-  EXPECT_FALSE(back->isEnabled());
-}
-
-TEST_F(SwissPaneTest, StandExpandsAPlayersRoundsAndKeepsThemUnderItWhenSortedAndEveryViewShowsTheClub) {
-  auto pane = Pane(5);
-  Click(*pane, "Start poule");
-  for (int round = 2; round <= 3; ++round) {
-    Command(*pane, "Simuleer perfect resultaat");
-    Click(*pane, "Bereken volgende ronde");
-  }
-  // Who had the bye of round 2: the active player without a match in it.
-  std::set<int> bye;
-  for (const Contestant& c : pane->Pool().contestants) bye.insert(c.id);
-  for (const RoundEntry& r : pane->Pool().rounds)
-    for (const MatchEntry& m : pane->Pool().matches)
-      if (r.round == 2 && r.idMatch == m.id) bye.erase(m.idContestant1), bye.erase(m.idContestant2);
-  ASSERT_EQ(bye.size(), 1u);
-  pane->ShowView(LPaneSwiss::View::kStand);
-  LGrid* g = pane->Grid();
-  QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->Model()->index(g->FindRowData(*bye.begin()), 0)).center());
-  for (bool sorted : {false, true}) {
-    SCOPED_TRACE(sorted ? "sorted by name" : "by place");
-    if (sorted) ClickHeader(g, 2);
-    QCoreApplication::processEvents();
-    const int row = g->FindRowData(*bye.begin());
-    ASSERT_EQ(g->RowCount(), 8);
-    EXPECT_EQ(Column(g, 0).count(QStringLiteral("+")), 4);
-    EXPECT_EQ(QStringList({g->Cell(row, 0), g->Cell(row + 1, 2).left(2), g->Cell(row + 2, 2), g->Cell(row + 2, 5), g->Cell(row + 3, 2).left(2)}),
-              QStringList({"\u2212", "1 ", "2 Bye", "1", "3 "}));
-  }
-  EXPECT_EQ(g->Cell(0, 2), QStringLiteral("Speler 1"));
-  pane->ClubBox()->click();
-  EXPECT_EQ(db().GetSetting("SwissClub" + std::to_string(app->IdToernooi())), "1");
-  for (auto [view, col] : {std::pair{LPaneSwiss::View::kStand, 2}, std::pair{LPaneSwiss::View::kRound, 0},
-                           std::pair{LPaneSwiss::View::kMatrix, 1}, std::pair{LPaneSwiss::View::kPlayers, 1}}) {
-    pane->ShowView(view);
-    EXPECT_TRUE((Column(g, col) + Column(g, col + 1)).contains(QStringLiteral("Speler 1 (Club 2)"))) << static_cast<int>(view);
-  }
-}
-
+// A whole event through the pane's buttons, menus and dialogs. The round rules
+// are the core's (SwissRound.*); here the pane reaches them and shows what they wrote.
 TEST_F(SwissPaneTest, ThirteenPlayersPlayFourRoundsAndTheStandingsAreExported) {
   db().Exec(nullptr, "UPDATE Pools SET idMatchSystem=(SELECT id FROM MatchSystems WHERE name='Sets') WHERE id=%d", idPool);
   int late = AddPlayer("Laatkomer", 2100, "Club 9", "A");
   auto pane = Pane(13);
   Click(*pane, "Start poule");
+  ASSERT_EQ(pane->CurrentView(), LPaneSwiss::View::kRound);
+  Click(*pane, "Bereken volgende ronde");
+  EXPECT_EQ(Last().rfind("De wedstrijd tussen ", 0), 0u) << Last();
+  EXPECT_EQ(pane->RoundLabel()->text(), QStringLiteral("Ronde: 1"));
   Command(*pane, "Simuleer perfect resultaat");
   Click(*pane, "Bereken volgende ronde");
   Command(*pane, "Simuleer gewogen resultaat");
@@ -166,7 +97,10 @@ TEST_F(SwissPaneTest, ThirteenPlayersPlayFourRoundsAndTheStandingsAreExported) {
 
   // One player leaves after round 3.
   pane->ShowView(LPaneSwiss::View::kPlayers);
+  const std::string leaver = pane->Grid()->Cell(4, 1).toStdString();
   RunMenu(pane->RowMenu(4), QStringLiteral("Speler verwijderen"));
+  EXPECT_EQ(prompter.questions.back(), "Weet u zeker, dat u " + leaver + " wilt verwijderen?");
+  EXPECT_TRUE(pane->Grid()->Model()->CellAt(4, 1)->strike);
   Click(*pane, "Bereken volgende ronde");
   Command(*pane, "Simuleer anti-perfect resultaat");
   ASSERT_EQ(pane->RoundLabel()->text(), QStringLiteral("Ronde: 4"));
@@ -201,6 +135,51 @@ TEST_F(SwissPaneTest, ThirteenPlayersPlayFourRoundsAndTheStandingsAreExported) {
   Command(*pane, "Exporteer");
   EXPECT_EQ(Last(), "Kan het bestand niet opnenen.");
   EXPECT_EQ(ReadFileBytes(path), written);
+
+  // A click opens a player's rounds under him in "Stand", also when sorted:
+  // here the player with the bye of round 2.
+  std::set<int> bye;
+  for (const Contestant& c : pane->Pool().contestants) bye.insert(c.id);
+  for (const RoundEntry& r : pane->Pool().rounds)
+    for (const MatchEntry& m : pane->Pool().matches)
+      if (r.round == 2 && r.idMatch == m.id) bye.erase(m.idContestant1), bye.erase(m.idContestant2);
+  bye.erase(late);
+  ASSERT_EQ(bye.size(), 1u);
+  QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->Model()->index(g->FindRowData(*bye.begin()), 0)).center());
+  for (bool sorted : {false, true}) {
+    SCOPED_TRACE(sorted ? "sorted by name" : "by place");
+    if (sorted) ClickHeader(g, 2);
+    QCoreApplication::processEvents();
+    const int row = g->FindRowData(*bye.begin());
+    ASSERT_EQ(std::pair(g->RowCount(), int(Column(g, 0).count(QStringLiteral("+")))), std::pair(18, 13));
+    EXPECT_EQ(QStringList({g->Cell(row, 0), g->Cell(row + 1, 2).left(2), g->Cell(row + 2, 2), g->Cell(row + 2, 5), g->Cell(row + 3, 2).left(2)}),
+              QStringList({"\u2212", "1 ", "2 Bye", "1", "3 "}));
+  }
+  EXPECT_EQ(g->Cell(0, 2), QStringLiteral("Laatkomer"));
+  // Every view shows the club when asked.
+  pane->ClubBox()->click();
+  EXPECT_EQ(db().GetSetting("SwissClub" + std::to_string(app->IdToernooi())), "1");
+  for (auto [view, col] : {std::pair{LPaneSwiss::View::kStand, 2}, std::pair{LPaneSwiss::View::kRound, 0},
+                           std::pair{LPaneSwiss::View::kMatrix, 1}, std::pair{LPaneSwiss::View::kPlayers, 1}}) {
+    pane->ShowView(view);
+    EXPECT_TRUE((Column(g, col) + Column(g, col + 1)).contains(QStringLiteral("Speler 1 (Club 2)"))) << static_cast<int>(view);
+  }
+
+  // A round with results goes only after a Yes; the button brings back whoever
+  // was removed, and is off while nobody is.
+  prompter.answers = {false};
+  for (const char* label : {"Ronde: 4", "Ronde: 3"}) {
+    Command(*pane, "Verwijder huidige ronde");
+    EXPECT_EQ(prompter.questions.back(), "Deze ronde heeft al uitslagen. Toch verwijderen?");
+    EXPECT_EQ(pane->RoundLabel()->text(), QString::fromLatin1(label));
+  }
+  QPushButton* back = pane->Button(QStringLiteral("Speler weer indelen"));
+  ASSERT_TRUE(back && back->isVisibleTo(pane.get()) && back->isEnabled());
+  back->click();
+  std::vector<ContestantRecord> seats;
+  db().ListContestants(idPool, seats);
+  for (const ContestantRecord& c : seats) EXPECT_GE(c.poolPos, 0);
+  EXPECT_FALSE(back->isEnabled());
 }
 
 // The improvement dialog on its worker: OK writes the best pairing it

@@ -32,23 +32,11 @@ class PoolDialogsTest : public DialogTest {
   int cls = -1;
 };
 
-// A new pool sends its fields; a started one keeps its tables and times and
-// stores a new match system at once, before the pool dialog's OK.
-TEST_F(PoolDialogsTest, PoolDialogSendsItsFieldsAndLocksAStartedPool) {
-  LDlgPool dlg(*app, cls, -1);
-  EXPECT_EQ(dlg.start->text() + dlg.end->text() + dlg.matchSystem->text(), QStringLiteral("09:0016:00Best of 5"));
-  dlg.name->setText(QStringLiteral("Voorronde"));
-  dlg.style->setCurrentIndex(0);
-  dlg.tables->setText(QStringLiteral("4,1-2"));
-  Type(dlg.start, "930");
-  Type(dlg.end, "1745");
-  dlg.accept();
-  PoolRecord p;
-  ASSERT_TRUE(db().GetPool(dlg.SavedId(), p));
-  EXPECT_EQ(std::tuple(p.name, p.playstyle, p.tables, p.starttime, p.endtime, p.idMatchSystem),
-            std::tuple(std::string("Voorronde"), kPlaystylePoule, std::string("1-2,4"), 930, 1745,
-                       SystemId("Best of 5")));
-  LDlgPool edit(*app, cls, p.id);
+// A pool's style is set once; a started pool keeps its tables and times and
+// stores a new match system at once, before the pool dialog's OK. (A new
+// pool's fields: PanesTest.ClassesAndTheirPoolsAreAddedMovedAndDeleted.)
+TEST_F(PoolDialogsTest, PoolDialogLocksWhatAStartedPoolCannotChange) {
+  LDlgPool edit(*app, cls, AddPool(cls, "Voorronde"));
   EXPECT_FALSE(edit.style->isEnabled());
   Type(edit.start, "9:30");
   edit.start->editingFinished();
@@ -65,6 +53,7 @@ TEST_F(PoolDialogsTest, PoolDialogSendsItsFieldsAndLocksAStartedPool) {
   });
   started.matchSystemButton->click();
   EXPECT_EQ(started.matchSystem->text(), QStringLiteral("Best of 3"));
+  PoolRecord p;
   ASSERT_TRUE(db().GetPool(pool, p));
   EXPECT_EQ(p.idMatchSystem, SystemId("Best of 3"));
 }
@@ -72,14 +61,10 @@ TEST_F(PoolDialogsTest, PoolDialogSendsItsFieldsAndLocksAStartedPool) {
 TEST_F(PoolDialogsTest, MatchSystemEditorAppliesTheCoresEnablingAndAddsAndDeletes) {
   LDlgMatchSystem dlg(*app, 0);
   EXPECT_TRUE(dlg.select->currentText() == QStringLiteral("Best of 5") && dlg.resultMode[3]->isChecked());
-  // Which controls each way of entering enables: MatchSystemEditor.EnablingAndReadingTheControls.
-  for (auto [button, points, sets] : {std::tuple{0, false, false}, {1, false, true}, {2, true, true}}) {
-    dlg.resultMode[button]->click();
-    EXPECT_EQ((std::vector{dlg.points->isEnabled(), dlg.gameDiff->isEnabled(), dlg.setMax->isEnabled(),
-                           dlg.setWon->isEnabled()}),
-              (std::vector{points, points, sets, sets}))
-        << button;
-  }
+  // Which controls a way of entering enables is the core's (MatchSystemEditor.*).
+  dlg.resultMode[1]->click();
+  EXPECT_EQ((std::vector{dlg.points->isEnabled(), dlg.gameDiff->isEnabled(), dlg.setMax->isEnabled(), dlg.setWon->isEnabled()}),
+            (std::vector{false, false, true, true}));
   const bool before = dlg.subMatches[0]->isEnabled();
   dlg.duoteam->click();
   EXPECT_TRUE(!before && dlg.subMatches[4]->isEnabled());
@@ -181,19 +166,6 @@ TEST_F(PoolDialogsTest, BestPlacesAreLinkedAndTheArrowsMoveThem) {
   dlg.accept();
   const ContestantRecord last = Seats(final).at(9);
   EXPECT_EQ(std::tuple(last.linktype, last.poolPos, last.sort), std::tuple(kLinkPlace, 2, 9));
-}
-
-TEST_F(PoolDialogsTest, TheStartWarningRemembersItsBox) {
-  for (bool tick : {false, true}) {
-    OnModal<LDlgPouleActivateWarning>([tick](LDlgPouleActivateWarning* d) {
-      EXPECT_EQ(d->windowTitle() + d->startButton->text(), QStringLiteral("Let opStart"));
-      d->dontShowAgain->setChecked(tick);
-      d->startButton->click();
-    });
-    DialogStartWarning warning(nullptr);
-    EXPECT_TRUE(ConfirmPoolStart(db(), prompter, &warning));
-    EXPECT_EQ(db().GetSetting("PouleActivateWarning"), tick ? "No" : "");
-  }
 }
 
 }  // namespace

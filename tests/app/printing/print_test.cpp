@@ -198,7 +198,7 @@ class PrintPreviewTest : public ShellTest {
 
 // The choices kept under the list's key make the layout, and the pages of
 // that layout land in the PDF; a PDF that cannot be written is told.
-TEST_F(PrintPreviewTest, PrintsTheParticipantsWithItsChoicesIntoAPdf) {
+TEST_F(PrintPreviewTest, ChoicesAreKeptPerListAndMakeThePagesOfThePdf) {
   for (auto [key, value] : {std::pair{"ExtraSpacePanePlayers", "100"}, {"RowHeightPanePlayers", "50"},
                             {"DelEmptyColumnsPanePlayers", "1"}, {"RowHeightPaneMatches", "200"}})
     db().SetSetting(key, value);
@@ -219,6 +219,26 @@ TEST_F(PrintPreviewTest, PrintsTheParticipantsWithItsChoicesIntoAPdf) {
   auto failing = Preview(10, "PanePlayers", "geen/map/x.pdf");
   EXPECT_FALSE(failing->PrintNow() || failing->result() == QDialog::Accepted);
   EXPECT_EQ(prompter.alerts.back(), "Kan het PDF-bestand " + dir.File("geen/map/x.pdf") + " niet schrijven.");
+  // Typed fields are kept after a pause in typing, the box at once.
+  auto tables = Preview(40, "PaneTables");
+  const int before = tables->PageCount();
+  QTest::keyClicks(tables->RowHeightField(), "90");
+  QTest::keyClicks(tables->ExtraSpaceField(), "120");
+  EXPECT_TRUE(db().GetSetting("RowHeightPaneTables").empty());
+  QTest::qWait(700);
+  EXPECT_EQ(db().GetSetting("RowHeightPaneTables") + "|" + db().GetSetting("ExtraSpacePaneTables"), "90|120");
+  EXPECT_GT(tables->PageCount(), before);
+  for (bool on : {true, false}) {
+    tables->EmptyColumnsBox()->setChecked(on);
+    EXPECT_EQ(db().GetSetting("DelEmptyColumnsPaneTables"), on ? "1" : "0");
+  }
+  // The fonts: the global print font unless the key has its own.
+  for (auto [key, font] : {std::pair{"PrintFont", "Courier New,12,700,1,49,0"}, {"PrinterFontPaneTables", "Arial,8,400,1,34,1"}})
+    db().SetSetting(key, font);
+  const PrintSettings fonts = PrintSettings::Load(db(), "PaneTables");
+  EXPECT_EQ(fonts.contentFont + "|" + fonts.headerFont, "Courier New,12,700,1,49,0|Arial,8,400,1,34,1");
+  EXPECT_TRUE(fonts.Setup().headerFont.italic());
+  EXPECT_EQ(PrintSettings::Load(db(), "PaneX").headerFont, "Courier New,12,700,1,49,0");
 }
 
 // Page buttons only where there is a page to go to. "Meer pagina's" raises the
@@ -255,28 +275,6 @@ TEST_F(PrintPreviewTest, PageButtonsAndMoreAndFewerPages) {
   one->MorePages();
   EXPECT_EQ(one->PageCount(), 1);
   EXPECT_TRUE(Setting("RowHeightPaneOne") > 490 && Setting("RowHeightPaneOne") <= 500);
-}
-
-TEST_F(PrintPreviewTest, TypedFieldsAndTheCheckBoxAreSavedPerPrintKey) {
-  auto dialog = Preview(40, "PaneMatches");
-  const int before = dialog->PageCount();
-  QTest::keyClicks(dialog->RowHeightField(), "90");
-  QTest::keyClicks(dialog->ExtraSpaceField(), "120");
-  EXPECT_TRUE(db().GetSetting("RowHeightPaneMatches").empty());  // not before the pause
-  QTest::qWait(700);
-  EXPECT_EQ(db().GetSetting("RowHeightPaneMatches") + "|" + db().GetSetting("ExtraSpacePaneMatches"), "90|120");
-  EXPECT_GT(dialog->PageCount(), before);
-  for (bool on : {true, false}) {
-    dialog->EmptyColumnsBox()->setChecked(on);
-    EXPECT_EQ(db().GetSetting("DelEmptyColumnsPaneMatches"), on ? "1" : "0");
-  }
-  // The fonts: the global print font unless the key has its own.
-  for (auto [key, font] : {std::pair{"PrintFont", "Courier New,12,700,1,49,0"}, {"PrinterFontPaneTables", "Arial,8,400,1,34,1"}})
-    db().SetSetting(key, font);
-  const PrintSettings tables = PrintSettings::Load(db(), "PaneTables");
-  EXPECT_EQ(tables.contentFont + "|" + tables.headerFont, "Courier New,12,700,1,49,0|Arial,8,400,1,34,1");
-  EXPECT_TRUE(tables.Setup().headerFont.italic());
-  EXPECT_EQ(PrintSettings::Load(db(), "PaneX").headerFont, "Courier New,12,700,1,49,0");
 }
 
 // Without a printer: a PDF named after the list in the documents folder.

@@ -49,8 +49,10 @@ TEST_F(MainWindowTest, FirstStartAsksForANewTournamentThenOpenChoosesByRowAndCha
 
   // Open chooses by row: tournaments of one name stay apart.
   db().RenameToernooi(db().AddToernooi("Zomer"), "Clubkampioenschap");
-  OnModal<LDlgSelectList>([](LDlgSelectList* d) {
+  OnModal<LDlgSelectList>([&](LDlgSelectList* d) {
     ASSERT_EQ(d->List()->count(), 2);
+    d->accept();  // a choice first
+    EXPECT_EQ(std::pair(prompter.alerts.back(), d->isVisible()), std::pair(std::string("Maak een keuze."), true));
     d->List()->setCurrentRow(1);
     d->accept();
   });
@@ -80,12 +82,12 @@ TEST_F(MainWindowTest, StartTournamentIsTheRememberedOneElseTheNewest) {
   }
 }
 
-TEST_F(MainWindowTest, ClassesAndPoolsHangUnderSpelklassenAndPanesAreMadeOnce) {
+// A pane is made once and refreshed when shown again; deleting from the tree
+// asks first, takes the panes with it and selects the parent.
+TEST_F(MainWindowTest, ClassesAndPoolsHangUnderSpelklassenAndGoWithTheirPanes) {
   OpenTournament();
-  const int jeugd = AddClass("Jeugd");
-  const int senioren = AddClass("Senioren");
-  const int voorronde = AddPool(jeugd, "Voorronde");
-  const int finale = AddPool(jeugd, "Finale", kPlaystyleDropout);
+  const int jeugd = AddClass("Jeugd"), senioren = AddClass("Senioren");
+  const int voorronde = AddPool(jeugd, "Voorronde"), finale = AddPool(jeugd, "Finale", kPlaystyleDropout);
   auto w = Window(false);
   w->FillTree();
   QTreeWidgetItem* classes = w->Navigation().Find(NavType::Systems);
@@ -93,50 +95,31 @@ TEST_F(MainWindowTest, ClassesAndPoolsHangUnderSpelklassenAndPanesAreMadeOnce) {
   EXPECT_EQ(classes->child(1)->text(0) + classes->child(0)->child(0)->text(0) + classes->child(0)->child(1)->text(0),
             QStringLiteral("SeniorenVoorrondeFinale"));
   EXPECT_TRUE(classes->isExpanded() && classes->child(0)->isExpanded());
-  // Only the selected item is bold.
   ASSERT_TRUE(w->SelectItem(NavType::Pool, finale));
   EXPECT_EQ(Show<LPaneSystem>(*w, NavType::System, senioren)->IdSystem(), senioren);
-  EXPECT_FALSE(w->Navigation().Find(NavType::Pool, finale)->font(0).bold());
+  EXPECT_FALSE(w->Navigation().Find(NavType::Pool, finale)->font(0).bold());  // only the selected item is bold
   EXPECT_TRUE(w->Navigation().Find(NavType::System, senioren)->font(0).bold());
-
-  // A pane is made once and refreshed when shown again.
   LPane* first = Show<LPane>(*w, NavType::Pool, voorronde);
-  const int count = w->PaneCount();
   w->SelectItem(NavType::Players);
   db().Exec(nullptr, "UPDATE Pools SET name='Voorronde A' WHERE id=%d", voorronde);
-  w->SelectItem(NavType::Pool, voorronde);
-  EXPECT_EQ(w->CurrentPane(), first);
-  EXPECT_EQ(first->TitleLabel()->text(), QStringLiteral("Voorronde A"));
-  EXPECT_EQ(w->PaneCount(), count + 1);  // the players' only
-}
-
-TEST_F(MainWindowTest, DeletingFromTheTreeTakesThePanesAndSelectsTheParent) {
-  OpenTournament();
-  const int cls = AddClass("Jeugd");
-  const int pool = AddPool(cls, "Voorronde");
-  const int kept = AddPool(cls, "Finale");
-  auto w = Window(false);
-  w->FillTree();
-  w->SelectItem(NavType::Pool, kept);
-  w->SelectItem(NavType::Pool, pool);
+  EXPECT_EQ(Show<LPane>(*w, NavType::Pool, voorronde), first);
+  EXPECT_EQ(std::pair(first->TitleLabel()->text(), w->PaneCount()), std::pair(QStringLiteral("Voorronde A"), 4));
   PoolRecord p;
   prompter.answers = {false};
   for (bool gone : {false, true}) {
     w->DeleteSelectedItem();
-    EXPECT_EQ(db().GetPool(pool, p), !gone);
+    EXPECT_EQ(db().GetPool(voorronde, p), !gone);
   }
-  EXPECT_EQ(prompter.questions.back(), "Weet u zeker dat u Voorronde wilt verwijderen?");
+  EXPECT_EQ(prompter.questions.back(), "Weet u zeker dat u Voorronde A wilt verwijderen?");
   EXPECT_EQ(NavigationTree::ItemOf(w->Tree()->currentItem()).type, NavType::System);
-  EXPECT_EQ(w->PaneCount(), 2);  // the pool's pane went, the class pane came
+  EXPECT_EQ(w->PaneCount(), 4);  // the pool's pane went, the class pane came
   // A class goes by its context menu, with its pools and all their panes.
   EXPECT_EQ(w->ContextMenu(NavType::Players), nullptr);
-  ASSERT_NE(w->ContextMenu(NavType::System), nullptr);
-  EXPECT_EQ(w->ContextMenu(NavType::System)->actions().at(0)->text(), QStringLiteral("&Verwijder"));
-  w->ContextMenu(NavType::System)->actions().at(0)->trigger();
+  RunMenu(w->ContextMenu(NavType::System), QStringLiteral("&Verwijder"));
   EXPECT_EQ(prompter.questions.back(), "Weet u zeker dat u Jeugd wilt verwijderen?");
-  EXPECT_FALSE(db().GetPool(kept, p));
+  EXPECT_FALSE(db().GetPool(finale, p));
   EXPECT_EQ(NavigationTree::ItemOf(w->Tree()->currentItem()).type, NavType::Systems);
-  EXPECT_EQ(w->PaneCount(), 1);
+  EXPECT_EQ(w->PaneCount(), 3);  // players, Senioren and the classes
   EXPECT_NE(dynamic_cast<LPaneSystems*>(w->CurrentPane()), nullptr);
 }
 

@@ -89,12 +89,7 @@ TEST_F(SupportDialogsTest, ConversationShowsTheMessagesAndTakesAReply) {
   const std::string idText = std::to_string(id);
   server->Sql("INSERT INTO Messages (idTicket, message, agent, dateReceived, timeReceived) VALUES (" + idText +
               ", 'Hoe zet ik[LINEBREAK]de tafels?', 0, 20260314, 100000), (" + idText + ", 'Via de poule.', 1, 20260315, 110000)");
-  Ticket ticket;
-  ticket.id = id;
-  ticket.subject = "Tafels";
-  ticket.received = ReceivedFrom(20260314, 100000);
-  ticket.status = 1;
-  LDlgTicketHistory dlg(desk, ticket);
+  LDlgTicketHistory dlg(desk, Ticket{id, ReceivedFrom(20260314, 100000), 0, "", "Tafels", 1});
   dlg.show();
   EXPECT_EQ(dlg.status->text(), QStringLiteral("Informatie wordt opgehaald"));
   ASSERT_TRUE(WaitFor([&] { return !dlg.Fetching(); }));
@@ -127,9 +122,7 @@ TEST_F(SupportDialogsTest, FailuresSayWhyAboveTheStatusText) {
   const QString why = QString::fromUtf8(kDeskUnreachable) + QStringLiteral("\nERROR: ");
   LDlgTickets list(desk);
   list.show();
-  Ticket ticket;
-  ticket.id = 1;
-  LDlgTicketHistory history(desk, ticket);
+  LDlgTicketHistory history(desk, Ticket{1});
   history.show();
   ASSERT_TRUE(WaitFor([&] { return !list.Fetching() && !history.Fetching(); }));
   EXPECT_TRUE(list.status->text().startsWith(QStringLiteral("Dubbelklik op een regel voor meer informatie\n"

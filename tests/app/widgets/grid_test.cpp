@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
+#include <functional>
 
 namespace velgram {
 namespace {
@@ -41,21 +42,40 @@ TEST(SortKeys, ReadLeadingNumbersAndTimesLeniently) {
   for (auto [text, key] : times) EXPECT_EQ(TimeSortKey(text), key) << text;
 }
 
-TEST(GridSort, NumericTextualAndTimeColumnsOrderDifferently) {
+// Each kind of column orders its own way, a header click flips the direction
+// whatever the column, and cell looks and the selection travel with their rows.
+TEST(GridSort, ColumnKindsHeaderClicksAndWhatTravelsWithTheRows) {
   LGrid grid;
   FillPlayers(grid);
-
-  grid.SortByColumn(1, false);  // as numbers: "100" before "20", empty as 0
-  EXPECT_EQ(Ids(grid), (std::vector<int>{1, 2, 5, 3, 4}));
-
-  // Case does not count; equal names keep the order they had.
-  grid.SortByColumn(0, true);
-  EXPECT_EQ(Ids(grid), (std::vector<int>{2, 4, 1, 3, 5}));
-
-  // As times: "10:05" after "9:30", a row without time first.
-  grid.SortByColumn(2, true);
-  EXPECT_EQ(Ids(grid), (std::vector<int>{3, 5, 1, 4, 2}));
-  EXPECT_TRUE(grid.SortColumn() == 2 && grid.SortAscending());
+  grid.SetCellBold(0, 0, true);                   // bert
+  grid.SetCellStrike(1, 0, true);                 // Anna
+  grid.SetCellColors(2, 1, Qt::red, Qt::yellow);  // Cees
+  grid.SetCellTooltip(4, 2, "Tafel 3");           // Dirk
+  grid.SelectRows({0, 4});                        // bert, Dirk
+  QSignalSpy sorted(&grid, &LGrid::sorted);
+  QSignalSpy clicked(&grid, &LGrid::headerClicked);
+  auto click = [&](int col) { emit grid.horizontalHeader()->sectionClicked(col); };
+  const std::tuple<const char*, std::function<void()>, std::vector<int>> steps[] = {
+      {"case does not count", [&] { grid.SortByColumn(0, true); }, {2, 4, 1, 3, 5}},
+      {"as times: 10:05 after 9:30, no time first", [&] { grid.SortByColumn(2, true); }, {3, 5, 1, 4, 2}},
+      {"as numbers: 100 before 20, empty as 0", [&] { grid.SortByColumn(1, false); }, {1, 2, 5, 3, 4}},
+      {"a click flips", [&] { click(1); }, {4, 3, 5, 2, 1}},
+      {"another column: still flips; Anna and anna keep their order", [&] { click(0); }, {5, 3, 1, 4, 2}},
+      // An unsortable column, and a window that sorts by itself, only hear of the click.
+      {"unsortable", [&] { click(3); }, {5, 3, 1, 4, 2}},
+      {"sorted by its window", [&] { grid.SetHeaderClickSorts(false), click(1); }, {5, 3, 1, 4, 2}},
+  };
+  for (const auto& [what, act, ids] : steps) {
+    act();
+    EXPECT_EQ(Ids(grid), ids) << what;
+  }
+  EXPECT_EQ(std::tuple(sorted.count(), clicked.count(), sorted.at(1)), std::tuple(qsizetype{2}, qsizetype{4}, QVariantList{0, false}));
+  LGridModel& m = *grid.Model();
+  EXPECT_TRUE(m.data(m.index(2, 0), Qt::FontRole).value<QFont>().bold() && m.data(m.index(4, 0), Qt::FontRole).value<QFont>().strikeOut());
+  EXPECT_FALSE(m.data(m.index(3, 0), Qt::FontRole).isValid());
+  EXPECT_EQ(m.data(m.index(1, 1), Qt::BackgroundRole).value<QColor>(), QColor(Qt::yellow));
+  EXPECT_EQ(m.data(m.index(0, 2), Qt::ToolTipRole).toString(), "Tafel 3");
+  EXPECT_EQ(grid.SelectedIds(), (std::vector<int>{5, 1}));
 
   // Names as a Dutch reader expects them: accents with their letter, numbers
   // within a name by value.
@@ -67,44 +87,6 @@ TEST(GridSort, NumericTextualAndTimeColumnsOrderDifferently) {
   QStringList order;
   for (int r = 0; r < names.RowCount(); ++r) order << names.Cell(r, 0);
   EXPECT_EQ(order, (QStringList{"anna", "Bram", QString::fromUtf8("\xC3\x89mile"), "Eva", "Frits", "Poule 2", "Poule 10"}));
-}
-
-TEST(GridSort, HeaderClicksFlipTheDirectionWhateverTheColumn) {
-  LGrid grid;
-  FillPlayers(grid);
-  QSignalSpy sorted(&grid, &LGrid::sorted);
-  QSignalSpy clicked(&grid, &LGrid::headerClicked);
-  emit grid.horizontalHeader()->sectionClicked(1);
-  EXPECT_EQ(Ids(grid), (std::vector<int>{4, 3, 5, 2, 1}));
-  emit grid.horizontalHeader()->sectionClicked(0);  // another column: still flips
-  // Anna and anna are equal and keep the order the rating sort gave them.
-  EXPECT_EQ(Ids(grid), (std::vector<int>{5, 3, 1, 4, 2}));
-  ASSERT_EQ(sorted.count(), 2);
-  EXPECT_EQ(sorted.at(1), (QVariantList{0, false}));
-  // An unsortable column, and a window that sorts by itself, only hear of the click.
-  emit grid.horizontalHeader()->sectionClicked(3);
-  grid.SetHeaderClickSorts(false);
-  emit grid.horizontalHeader()->sectionClicked(1);
-  EXPECT_EQ(Ids(grid), (std::vector<int>{5, 3, 1, 4, 2}));
-  EXPECT_EQ(std::pair(sorted.count(), clicked.count()), std::pair(qsizetype{2}, qsizetype{4}));
-}
-
-TEST(GridSort, CellLooksAndSelectionTravelWithTheirRows) {
-  LGrid grid;
-  FillPlayers(grid);
-  grid.SetCellBold(0, 0, true);                   // bert
-  grid.SetCellStrike(1, 0, true);                 // Anna
-  grid.SetCellColors(2, 1, Qt::red, Qt::yellow);  // Cees
-  grid.SetCellTooltip(4, 2, "Tafel 3");           // Dirk
-  grid.SelectRows({0, 4});                        // bert, Dirk
-
-  grid.SortByColumn(0, true);  // Anna anna bert Cees Dirk
-  LGridModel& m = *grid.Model();
-  EXPECT_TRUE(m.data(m.index(2, 0), Qt::FontRole).value<QFont>().bold() && m.data(m.index(0, 0), Qt::FontRole).value<QFont>().strikeOut());
-  EXPECT_FALSE(m.data(m.index(1, 0), Qt::FontRole).isValid());
-  EXPECT_EQ(m.data(m.index(3, 1), Qt::BackgroundRole).value<QColor>(), QColor(Qt::yellow));
-  EXPECT_EQ(m.data(m.index(4, 2), Qt::ToolTipRole).toString(), "Tafel 3");
-  EXPECT_EQ(grid.SelectedIds(), (std::vector<int>{1, 5}));
 }
 
 TEST(GridSelection, ClicksSelectWholeRowsAndDoubleClicksNameTheRow) {
