@@ -1,0 +1,297 @@
+#include <gtest/gtest.h>
+#include "competition/simulate.h"
+#include "competition/swiss.h"
+#include "competition/swiss_screen.h"
+#include "support/random.h"
+
+namespace velgram {
+namespace {
+
+using Pairs = std::vector<std::pair<int, int>>;
+
+Contestant Player(int id, int rating, int poolPos = 1) {
+  Contestant c;
+  std::tie(c.id, c.rating, c.poolPos) = std::tie(id, rating, poolPos);
+  return c;
+}
+
+MatchEntry Match(int id, int a, int b, int winner, std::vector<int> games = {}, int decision = kDecisionPlayed) {
+  MatchEntry m;
+  std::tie(m.id, m.idContestant1, m.idContestant2, m.indexWinner, m.decision) = std::tie(id, a, b, winner, decision);
+  m.games = std::move(games);
+  return m;
+}
+
+// Rounds 1..n as rows (only the highest round number matters here).
+std::vector<RoundEntry> Rounds(int n) {
+  std::vector<RoundEntry> list;
+  for (int r = 1; r <= n; ++r) list.push_back({r, r, 10000 + r});
+  return list;
+}
+
+// n players with distinct ratings, strongest first.
+std::vector<Contestant> Field(int n) {
+  std::vector<Contestant> list;
+  for (int i = 0; i < n; ++i) list.push_back(Player(101 + i, 1990 - 10 * i, i + 1));
+  return list;
+}
+
+// Pairs as 1-based positions in the sorted card list.
+Pairs PairsByPosition(const LSwiss& s) {
+  std::map<int, int> posOf;
+  for (size_t i = 0; i < s.cards.size(); ++i) posOf[s.cards[i].contestantId] = static_cast<int>(i) + 1;
+  Pairs pairs;
+  for (size_t i = 0; i < s.cards.size(); ++i)
+    if (s.cards[i].partner >= 0 && posOf[s.cards[i].partner] > static_cast<int>(i) + 1)
+      pairs.emplace_back(static_cast<int>(i) + 1, posOf[s.cards[i].partner]);
+  return pairs;
+}
+
+TEST(SwissBorder, SettingGivesDistance) {
+  const struct {
+    const char* setting;
+    int positions;
+    int border;
+  } cases[] = {{"-40", 10, 4}, {"-40", 30, 12}, {"-5", 10, 5},  {"abc", 10, 5}, {"", 10, 5},
+               {"0", 10, 5},   {"3", 10, 3},    {" 7x", 10, 7}, {"-40", 0, 5},  {"99999999999999", 10, 2147483647}};
+  for (const auto& c : cases) EXPECT_EQ(SwissBorderDistance(c.setting, c.positions), c.border) << c.setting;
+  EXPECT_GT(SwissBorderDistance("-99999999999999", 1000), 0);
+}
+
+TEST(SwissPairing, FirstRoundPairsAtDistanceFive) {
+  const struct {
+    int players;
+    Pairs pairs;
+    int byeAt;  // 1-based position, 0 for none
+  } cases[] = {{12, {{1, 6}, {2, 7}, {3, 8}, {4, 9}, {5, 10}, {11, 12}}, 0}, {5, {{1, 5}, {2, 4}}, 3}};
+  for (const auto& c : cases) {
+    LSwiss s;
+    s.SetData(Field(c.players), {}, {});
+    ASSERT_TRUE(s.PairCards());
+    EXPECT_EQ(PairsByPosition(s), c.pairs) << c.players;
+    for (int i = 0; i < c.players; ++i) EXPECT_EQ(s.cards[i].partner == kCardBye, i + 1 == c.byeAt);
+    EXPECT_EQ(s.maxByesPerRound, 1);  // the first attempt succeeded
+  }
+}
+
+TEST(SwissPairing, EvenFieldWithAnUnpairablePlayerNeedsTheSecondAttempt) {
+  // Four players, everyone played every round; the fourth has met all others
+  // (the others also met players who have left the pool since).
+  const int schedule[3][3][2] = {{{1, 4}, {2, 901}, {3, 902}}, {{2, 4}, {1, 903}, {3, 904}}, {{3, 4}, {1, 905}, {2, 906}}};
+  std::vector<MatchEntry> matches;
+  std::vector<RoundEntry> rounds;
+  for (int r = 0; r < 3; ++r)
+    for (const auto& pair : schedule[r]) {
+      matches.push_back(Match(static_cast<int>(matches.size()) + 1, pair[0], pair[1], 0));
+      rounds.push_back({matches.back().id, r + 1, matches.back().id});
+    }
+  std::vector<Contestant> field = Field(4);
+  for (int i = 0; i < 4; ++i) field[i].id = i + 1;
+  LSwiss s;
+  s.SetData(field, matches, rounds);
+  ASSERT_TRUE(s.PairCards());
+  EXPECT_TRUE(s.allowEvenBye && s.maxByesPerRound == 2);
+  // The fourth and one other player sit out; the other two play.
+  EXPECT_EQ(std::count_if(s.cards.begin(), s.cards.end(), [](const LCard& c) { return c.partner == kCardBye; }), 2);
+  EXPECT_EQ(std::find_if(s.cards.begin(), s.cards.end(), [](const LCard& c) { return c.contestantId == 4; })->partner,
+            kCardBye);
+  // Two players who met before, with their byes used up: no pairing at all.
+  s.SetData(Field(2), {Match(5, 101, 102, 0)}, {{1, 1, 5}, {2, 3, 99}});
+  EXPECT_FALSE(s.PairCards());
+  for (const LCard& c : s.cards) EXPECT_EQ(c.partner, kCardUnpaired);
+}
+
+TEST(SwissPairing, WholeEventsHaveNoRematchesAndByesOnlyAtTheBottom) {
+  // Pair, simulate weighted results, repeat; check every round.
+  for (auto [players, roundsToPlay] : {std::pair{13, 8}, std::pair{30, 9}}) {
+    StdRandom random(7);
+    const std::vector<Contestant> field = Field(players);
+    std::vector<MatchEntry> matches;
+    std::vector<RoundEntry> rounds;
+    std::set<std::pair<int, int>> played;
+    std::set<int> hadBye;
+    for (int round = 1; round <= roundsToPlay; ++round) {
+      LSwiss s;
+      s.SetData(field, matches, rounds);
+      ASSERT_TRUE(s.PairCards()) << players << " round " << round;
+      int byes = 0;
+      for (const LCard& c : s.cards) {
+        if (c.partner == kCardBye) {
+          ++byes;
+          EXPECT_LT(c.byes, s.maxByesPerPlayer);
+          // The last score group, possibly widened by the cards it could not
+          // pair upwards; never above it.
+          EXPECT_LE(c.points, s.cards.back().points + 1);
+          hadBye.insert(c.contestantId);
+        }
+        if (c.partner < c.contestantId) continue;  // each pair once
+        ASSERT_TRUE(played.insert({c.contestantId, c.partner}).second) << "rematch in round " << round;
+        MatchEntry m = Match(static_cast<int>(matches.size()) + 1, c.contestantId, c.partner, 0);
+        m.indexWinner = SimulatedWinner(SimMode::kWeighted, field[c.contestantId - 101].rating,
+                                        field[c.partner - 101].rating, random);
+        matches.push_back(m);
+        rounds.push_back({m.id, round, m.id});
+      }
+      EXPECT_EQ(byes > 0, players % 2 == 1 || s.allowEvenBye);
+      EXPECT_LE(byes, s.maxByesPerRound);
+    }
+    EXPECT_EQ(played.size(), static_cast<size_t>(roundsToPlay * (players / 2)));
+    // Thirteen players: a different one has the bye every round.
+    EXPECT_EQ(hadBye.size(), players == 13 ? 8u : 0u);
+  }
+}
+
+TEST(SwissStandings, ScoreCountsWinsByesAndWeerstand) {
+  // Round 3: X beat Y (1500) and Z (1400) and had a bye.
+  LSwiss s;
+  s.SetData({Player(1, 1450), Player(2, 1500), Player(3, 1400)},
+            {Match(1, 1, 2, 0), Match(2, 3, 1, 1), Match(3, 2, 3, 1)}, Rounds(3));
+  const Contestant x = s.contestants[0];
+  EXPECT_EQ(std::tuple(s.Wins(x), s.Byes(x), s.Points(x), s.Resistance(x), s.SwissScoreText(x)),
+            std::tuple(2, 1, 3, 2900, "3.0290"));
+  // A side without a result still counts as a match and as an opponent; Y
+  // has a loss and the bye of round 2.
+  s.SetData(s.contestants, {Match(1, 1, 2, 0), Match(2, 3, 1, -1)}, Rounds(2));
+  EXPECT_EQ(std::tuple(s.Points(x), s.Resistance(x), s.Points(s.contestants[1])), std::tuple(1, 2900, 1));
+  // Rounds 1 and 2 played; then removed for rounds 3 and 4 (NotPlayed), then
+  // put back: round 5 has no match of it yet, so one bye.
+  s.SetData({Player(1, 1500, -1), Player(2, 1400), Player(3, 1300)},
+            {Match(1, 1, 2, 0), Match(2, 3, 1, 0), Match(3, 1, kNotPlayed, -1), Match(4, 1, kNotPlayed, -1)}, Rounds(5));
+  EXPECT_EQ(s.Points(s.contestants[0]), 1);  // removed: wins only
+  s.contestants[0].poolPos = 3;              // put back
+  EXPECT_EQ(std::tuple(s.Byes(s.contestants[0]), s.Points(s.contestants[0]), s.Points(Player(kNotPlayed, 0))),
+            std::tuple(1, 2, 0));  // NotPlayed itself never scores
+}
+
+// A walkover gives the winner its point, but like a bye no opponent's
+// strength to either side; a retirement was played and counts as usual.
+TEST(SwissStandings, AWalkoverCountsAsAWinWithoutWeerstand) {
+  const std::string wo = "\r\n1 wedstrijd door w.o. beslist: telt zonder weerstand";
+  const std::string tie = "2 spelers met 1 overwinning voor plaats 2 t/m 3\r\nWeerstand";
+  struct Case {
+    int decision;  // of A's win over B in round 1
+    int weerstandA;
+    std::vector<int> places;
+    std::string a, b;
+  } cases[] = {
+      {kDecisionWalkover, 1300, {2, 3, 0, 1}, tie + wo, "Enige speler met 0 overwinningen" + wo},
+      {kDecisionRetired, 2700, {1, 3, 0, 2}, tie, "Enige speler met 0 overwinningen"},
+  };
+  for (const Case& c : cases) {
+    std::vector<Contestant> field = {Player(1, 1500), Player(2, 1400), Player(3, 1300), Player(4, 1200)};
+    // Round 1: A beats B, C beats D; round 2: C beats A, D beats B.
+    std::vector<MatchEntry> matches = {Match(1, 1, 2, 0), Match(2, 3, 4, 0), Match(3, 1, 3, 1), Match(4, 2, 4, 1)};
+    matches[0].decision = c.decision;
+    LSwiss s;
+    s.SetData(field, matches, Rounds(2));
+    s.Standings(field, matches);
+    EXPECT_EQ(std::tuple(s.Points(field[0]), s.Resistance(field[0]), s.places, s.explanations[0], s.explanations[1]),
+              std::tuple(1, c.weerstandA, c.places, c.a, c.b));
+  }
+}
+
+TEST(SwissStandings, GroupsAreRankedByWeerstandWithExplanations) {
+  // Round 4. Opponents 900+ are not in the pool and add no Weerstand.
+  std::vector<Contestant> field = {
+      Player(1, 1000),      // A: four byes
+      Player(2, 1500),      // B: beat D, lost once
+      Player(3, 1400),      // C: beat E, lost once
+      Player(6, 1300),      // F: two losses
+      Player(5, 1100),      // E: lost to C and once more
+      Player(4, 1000),      // D: lost to B and once more
+      Player(7, 900),       // G: three losses
+      Player(8, 800, -1),   // H: removed, nothing won
+  };
+  std::vector<MatchEntry> matches = {
+      Match(1, 2, 901, 1), Match(2, 2, 4, 0),   Match(3, 3, 902, 1), Match(4, 3, 5, 0),
+      Match(5, 4, 903, 1), Match(6, 5, 904, 1), Match(7, 6, 905, 1), Match(8, 6, 906, 1),
+      Match(9, 7, 907, 1), Match(10, 7, 908, 1), Match(11, 7, 909, 1), Match(12, 8, kNotPlayed, -1),
+  };
+  LSwiss s;
+  s.SetData(field, matches, Rounds(4));
+  s.Standings(field, matches);  // no database attached: uses the rounds as set
+  // B's Weerstand is D's rating (1000), C's is E's (1100): C ranks above B.
+  EXPECT_EQ(s.places, (std::vector<int>{0, 2, 1, 5, 4, 3, 6, 7}));
+  EXPECT_EQ(s.explanations[0] + "|" + s.explanations[1] + "|" + s.explanations[6],
+            "Enige speler met 4 overwinningen|2 spelers met 3 overwinningen voor plaats 2 t/m 3\r\nWeerstand|"
+            "Enige speler met 1 overwinning");
+  for (int i : {3, 4, 5}) EXPECT_EQ(s.explanations[i], "3 spelers met 2 overwinningen voor plaats 4 t/m 6\r\nWeerstand");
+  // The removed player earns no byes for rounds it missed.
+  EXPECT_EQ(std::pair(s.Byes(field[7]), s.explanations[7]), std::pair(0, std::string("Enige speler met 0 overwinningen")));
+  // Before the first round everyone shares one group, in pool order.
+  s.rounds.clear();
+  s.Standings(field, {});
+  EXPECT_EQ(s.places, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+  for (const std::string& e : s.explanations) EXPECT_EQ(e, "8 spelers met 0 overwinningen voor plaats 1 t/m 8\r\nWeerstand");
+}
+
+TEST(SwissStandings, DudodevaGamePoints) {
+  LSwiss s;
+  s.SetData({Player(1, 0), Player(2, 0)},
+            {Match(1, 1, 2, 0, {5, -3, 11}), Match(2, 2, 1, 1, {}), Match(3, 1, kNotPlayed, 1, {4})}, Rounds(3));
+  DuoGamePoints first = s.GamePoints(s.contestants[0], 11);
+  // 11 + (-1 - -3) + 11; the NotPlayed match does not count.
+  EXPECT_EQ(std::tuple(first.total, first.matches, first.average), std::tuple(24, 1, 24.0));
+  EXPECT_EQ(s.GamePoints(s.contestants[1], 11).total, 4 + 11 + 10);
+  // No stored games: average 0, not a division by zero.
+  LSwiss empty;
+  empty.SetData({Player(1, 0)}, {Match(1, 1, 2, 0)}, Rounds(1));
+  EXPECT_EQ(empty.GamePoints(empty.contestants[0], 11).average, 0);
+}
+
+TEST(MatchResultText, EachResultModeReadsAsTheListsShowIt) {
+  MatchSystem fast = DefaultMatchSystem();  // game by game, 11 points, two-point lead
+  MatchSystem sets = fast, games = fast;
+  sets.result = 1, games.result = 2;
+  struct Case {
+    const MatchSystem& system;
+    int winner;
+    std::vector<int> games;
+    std::string text;
+    int decision = kDecisionPlayed;
+    bool eachGame = true;
+  } cases[] = {
+      {sets, 1, {}, "0 - 1 w.o.", kDecisionWalkover},
+      {fast, 0, {8, -10}, "1 - 1 (11-7, 9-11) opg.", kDecisionRetired},
+      {fast, -1, {}, ""},
+      {sets, 1, {}, "0 - 1"},
+      {fast, 0, {}, "1 - 0"},
+      {games, 0, {3, 1}, "3 - 1"},
+      {fast, 0, {8, -10, 11, 1}, "3 - 1 (11-7, 9-11, 12-10, 11-0)"},
+      {fast, 0, {8, -10, 11, 1}, "3 - 1", kDecisionPlayed, false},
+      {fast, 1, {8, -10}, "1 - 1 opg.", kDecisionRetired, false},
+  };
+  for (const Case& c : cases) {
+    MatchEntry m;
+    std::tie(m.indexWinner, m.games, m.decision) = std::tie(c.winner, c.games, c.decision);
+    EXPECT_EQ(MatchResultText(m, c.system, c.eachGame), c.text) << c.text;
+  }
+}
+
+// An expanded player's round lines: the opponent, the strength the round adds
+// to "Weerstand" and the point. A walkover adds no strength and shows its
+// mark instead; a retirement counts as played, its mark beside.
+TEST(SwissStandLines, ARoundLineShowsAWalkoverAndARetirementByTheirMarks) {
+  std::vector<Contestant> players(3);
+  const char* names[] = {"An", "Bo", "Cas"};
+  for (int i = 0; i < 3; ++i)
+    std::tie(players[i].id, players[i].name, players[i].rating) = std::tuple(i + 1, names[i], 1500 - 100 * i);
+  LSwiss pool;
+  pool.SetData(players,
+               {Match(11, 1, 2, 0, {}, kDecisionWalkover), Match(12, 3, 1, 1, {}, kDecisionRetired), Match(13, 1, 2, 1)},
+               {{1, 1, 11}, {2, 2, 12}, {3, 3, 13}});
+  std::map<std::string, std::vector<std::string>> rounds;
+  for (const SwissStandLine& line : SwissStandLines(pool, {1, 2}, {}))
+    if (!line.player)
+      rounds[names[line.idContestant - 1]].push_back(line.cells[2] + "|" + line.cells[4] + "|" + line.cells[5]);
+  EXPECT_EQ(rounds["An"], (std::vector<std::string>{"1 Bo|w.o.|1", "2 Cas|1300 opg.|1", "3 Bo|1400|0"}));
+  EXPECT_EQ(rounds["Bo"], (std::vector<std::string>{"1 An|w.o.|0", "2 Bye||1", "3 An|1500|1"}));
+}
+
+TEST(SwissExportText, CellsBySemicolonLinesByLineFeed) {
+  EXPECT_EQ(SwissExportText({{"", "Nr", "Naam"}, {"+", "1", "Jan (TTV)"}, {"", "", "1 Bye"}}),
+            ";Nr;Naam\n+;1;Jan (TTV)\n;;1 Bye\n");
+}
+
+}  // namespace
+}  // namespace velgram
