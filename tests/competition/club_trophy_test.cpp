@@ -61,6 +61,7 @@ TEST_F(ClubTrophy, DenominatorAndSortAreKeptPerTournament) {
   ClubTrophyModel model(*db, idToernooi);
   model.Load();
   EXPECT_TRUE(model.MinimumDenominator() == 1 && !model.SetMinimumDenominator(0));
+  EXPECT_FALSE(model.SortBy(-1) || model.SortBy(ClubTrophyModel::kColumnCount));  // no such column
   EXPECT_EQ(db->GetSetting(Format("ClubTrofeeDenom%d", idToernooi)), "");
   ASSERT_TRUE(model.SetMinimumDenominator(5));
   EXPECT_EQ(model.Cell(1, ClubTrophyModel::kMinQuotient), "0.200");

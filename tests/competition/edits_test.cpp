@@ -216,7 +216,7 @@ TEST_F(EditsTest, PoolFormsAreCheckedAndMatchesFixTablesAndTimes) {
   EXPECT_EQ(SavePool(*db, prompter, idSystem, -1, f), -1);
   EXPECT_EQ(prompter.alerts, (std::vector<std::string>{"Vul de naam in.", "Kies een speelwijze."}));
   f.playstyle = kPlaystyleDropout, f.tables = "3,1-2";
-  int id = SavePool(*db, prompter, idSystem, -1, f);
+  int id = SavePool(*db, prompter, idSystem, 0, f);  // 0, like -1, is a new pool
   ASSERT_GT(id, 0);
   PoolRecord p;
   db->GetPool(id, p);

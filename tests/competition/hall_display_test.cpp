@@ -17,7 +17,7 @@ class HallContentTest : public EventFixture {
   void SetUp() override {
     db->SetSetting("PouleActivateWarning", "No");
     poule = AddPool(kPlaystylePoule, "1-2", 900);
-    for (int i = 1; i <= 4; ++i) AddContestant(poule, AddPlayer("Rr " + std::to_string(i), "TTV", 1500), i);
+    for (int i = 1; i <= 4; ++i) rrSeats.push_back(AddContestant(poule, AddPlayer("Rr " + std::to_string(i), "TTV", 1500), i));
     ASSERT_EQ(StartPoule(*db, prompter, poule), StartOutcome::kStarted);
     swiss = AddPool(kPlaystyleSwiss, "3-4", 900);
     for (int i = 1; i <= 5; ++i)
@@ -57,6 +57,7 @@ class HallContentTest : public EventFixture {
     return lines;
   }
   int poule = -1, swiss = -1, knockout = -1;
+  std::vector<int> rrSeats;  // the round robin's positions, Rr 1 to Rr 4
 };
 
 TEST_F(HallContentTest, ListsExactlyTheCallableMatchesInTimeAndTableOrder) {
@@ -144,15 +145,18 @@ TEST_F(HallContentTest, KnockoutLinesMarkByesAndHowTheirMatchEnded) {
   }
 }
 
+// Only a finished round robin breaks ties: Rr 1 and Rr 2 win twice, Rr 2 beat
+// Rr 1; Rr 3 and Rr 4 once, Rr 3 beat Rr 4.
 TEST_F(HallContentTest, FinishedRoundRobinTakesItsPlacesWithTieBreaks) {
-  // Position 1 wins everything, position 4 loses everything (positions are numbered in id order).
-  for (const MatchRecord& m : Matches(poule)) db->RecordResult(m.id, m.idContestant1 < m.idContestant2 ? 0 : 1, {}, false);
-  HallContent c = Build();
-  const HallBlock* rr = Block(c, poule);
-  ASSERT_TRUE(rr);
+  const std::set<std::pair<int, int>> beats = {{1, 3}, {1, 4}, {2, 1}, {2, 3}, {3, 4}, {4, 2}};
+  auto number = [&](int id) { return static_cast<int>(std::find(rrSeats.begin(), rrSeats.end(), id) - rrSeats.begin()) + 1; };
+  for (const MatchRecord& m : Matches(poule))
+    db->RecordResult(m.id, beats.count({number(m.idContestant1), number(m.idContestant2)}) ? 0 : 1, {}, false);
+  const HallContent c = Build();
+  ASSERT_TRUE(Block(c, poule));
   std::vector<std::string> lines;
-  for (const HallStandingRow& r : rr->rows) lines.push_back(Format("%d %s %d", r.place, r.name.c_str(), r.wins));
-  EXPECT_EQ(lines, (std::vector<std::string>{"1 Rr 1 3", "2 Rr 2 2", "3 Rr 3 1", "4 Rr 4 0"}));
+  for (const HallStandingRow& r : Block(c, poule)->rows) lines.push_back(Format("%d %s %d", r.place, r.name.c_str(), r.wins));
+  EXPECT_EQ(lines, (std::vector<std::string>{"1 Rr 2 2", "2 Rr 1 2", "3 Rr 3 1", "4 Rr 4 1"}));
 }
 
 TEST_F(HallContentTest, ChoicesHideClassesAndParts) {
@@ -234,6 +238,7 @@ std::vector<std::string> Shown(const MatchBook& book) {
 // the change notice show exactly what a fresh read shows.
 TEST_F(HallContentTest, ChangesShowAsAFreshReadShowsThem) {
   const std::vector<MatchRecord> rr = Matches(poule), ko = Matches(knockout), zw = Matches(swiss);
+  AddPool(kPlaystylePoule, "7", 1000);  // no matches, so no block
   // A later block takes the first two places of the round robin.
   const int later = AddPool(kPlaystylePoule, "6", 1100);
   std::vector<ContestantRecord> links(2);
