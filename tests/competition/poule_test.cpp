@@ -300,28 +300,5 @@ TEST_F(StartPool, NumbersPositionsAndSchedulesTheirMatches) {
   for (int i = 0; i < 3; ++i) EXPECT_EQ(matches[i].starttime, 900 + 15 * i);
 }
 
-TEST_F(StartPool, LinkedPositionsKeepTheirPlace) {
-  db.SetSetting("PouleActivateWarning", "No");
-  int cls = AddClass("A");
-  int first = AddPool(cls, "Poule A", "1");
-  auto a = AddPlayers(first, {AddPlayer("Jan", "X", 1000), AddPlayer("Piet", "Y", 1100), AddPlayer("Kees", "Z", 900)});
-  Play(first, a[0], a[1], 0);
-  Play(first, a[1], a[2], 0);
-  Play(first, a[0], a[2], 0);  // Jan first, Piet second, Kees third
-  int second = AddPool(cls, "Poule B", "1");
-  int link = AddLink(second, first, 2);
-  AddPlayers(second, {AddPlayer("Anna", "X", 2000), AddPlayer("Bert", "W", 1900)});
-  ASSERT_EQ(StartPoule(db, prompter, second), StartOutcome::kStarted);
-  std::vector<Contestant> positions;
-  LoadContestants(db, second, positions, true);
-  ASSERT_EQ(positions.size(), 3u);
-  auto it = std::find_if(positions.begin(), positions.end(), [&](const Contestant& c) { return c.id == link; });
-  ASSERT_NE(it, positions.end());
-  EXPECT_EQ(std::vector<int>({it->linktype, it->poolPos, it->idLinkedPool, it->sort}),
-            std::vector<int>({kLinkPlace, 2, first, static_cast<int>(it - positions.begin()) + 1}));
-  // Piet (club Y, 1100) ranks below Anna and Bert and shares no club.
-  EXPECT_EQ(positions[0].name + " " + positions[2].name + " " + it->name, "Anna Piet Piet");
-}
-
 }  // namespace
 }  // namespace velgram

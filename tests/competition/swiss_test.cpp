@@ -450,34 +450,6 @@ TEST_F(SwissRound, RemovedPlayersGetNotPlayedMatchesUntilTheRoundIsDeleted) {
   EXPECT_TRUE(NextRound() == RoundOutcome::kWritten && db->MaxRound(idPool) == 2);
 }
 
-TEST_F(SwissRound, LateEntrantLosesTheRoundsItMissed) {
-  MakePool(4);
-  for (int round = 1; round <= 2; ++round) {
-    ASSERT_EQ(NextRound(), RoundOutcome::kWritten);
-    Simulate();
-  }
-  int late = AddContestant(idPool, AddPlayer("Laatkomer", "TTV", 2500), 5);
-  AddMissedRounds(*db, idPool, late);
-  LSwiss s = Pool();
-  std::vector<int> roundsOfLate;
-  for (const MatchEntry& m : s.matches) {
-    if (m.idContestant1 != late) continue;
-    EXPECT_EQ(std::tuple(m.idContestant2, m.tafel, m.starttime, m.indexWinner, m.games, m.stamp.isodate),
-              std::tuple(kNotPlayed, 1, 900, 1, std::vector<int>{-1, -1, -1}, 20260516));
-    for (const RoundEntry& r : s.rounds)
-      if (r.idMatch == m.id) roundsOfLate.push_back(r.round);
-  }
-  std::sort(roundsOfLate.begin(), roundsOfLate.end());
-  EXPECT_EQ(std::pair(roundsOfLate, s.Points(s.contestants.back())), std::pair(std::vector<int>{1, 2}, 0));
-  // Despite the highest rating, the late entrant starts round 3 at the bottom.
-  ASSERT_TRUE(s.PairCards());
-  EXPECT_EQ(s.cards.back().contestantId, late);
-  // Before the first round nothing is added.
-  int idOther = AddPool(kPlaystyleSwiss);
-  AddMissedRounds(*db, idOther, late);
-  EXPECT_TRUE(Matches(idOther).empty());
-}
-
 // The buttons of the Swiss screen: what each checks, asks and writes.
 TEST_F(SwissRound, ScreenActionsCheckAskAndWrite) {
   std::vector<int> ids = MakePool(4);
