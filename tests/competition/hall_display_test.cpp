@@ -62,6 +62,9 @@ class HallContentTest : public EventFixture {
 };
 
 TEST_F(HallContentTest, ListsExactlyTheCallableMatchesInTimeAndTableOrder) {
+  MatchRecord moved = Matches(poule).front();  // in the first wave, to a table after the Swiss ones
+  moved.tafel = 9;
+  db->UpdateMatch(moved);
   HallContent c = Build();
   EXPECT_EQ(c.toernooi, "Clubkampioenschap");
   std::vector<MatchRecord> ko = Matches(knockout);
@@ -85,6 +88,15 @@ TEST_F(HallContentTest, ListsExactlyTheCallableMatchesInTimeAndTableOrder) {
                        c.blocks[2].caption),
             std::tuple("Zw 3", 1, 0, "Halve finale"));
   EXPECT_EQ(KnockoutLines(c.blocks[2]), (std::vector<std::string>{"1 Ko 1-Bye 0 bye", "2 Ko 3-Ko 2 -1"}));
+  // A Swiss player taken out of the draw shows as removed; one put back (0) does not.
+  std::vector<ContestantRecord> zw = Rows(swiss);
+  std::tie(zw[0].poolPos, zw[1].poolPos) = std::pair(-1, 0);
+  for (int i : {0, 1}) db->UpdateContestant(zw[i]);
+  std::set<std::string> removed;
+  const HallContent after = Build();
+  for (const HallStandingRow& r : Block(after, swiss)->rows)
+    if (r.removed) removed.insert(r.name);
+  EXPECT_EQ(removed, std::set<std::string>{"Zw 1"});
 }
 
 TEST_F(HallContentTest, AResultTakesTheMatchOffAndMovesTheStandings) {
@@ -146,18 +158,25 @@ TEST_F(HallContentTest, KnockoutLinesMarkByesAndHowTheirMatchEnded) {
   }
 }
 
-// Only a finished round robin breaks ties: Rr 1 and Rr 2 win twice, Rr 2 beat
-// Rr 1; Rr 3 and Rr 4 once, Rr 3 beat Rr 4.
+// Only a finished round robin breaks ties, with the games of its match
+// system: Rr 1 wins everything, Rr 2 beat Rr 3 3-0, Rr 3 Rr 4 3-1 and Rr 4
+// Rr 2 3-2, so the games put Rr 2 (5-3) above Rr 4 (4-5) and Rr 3 (3-4).
 TEST_F(HallContentTest, FinishedRoundRobinTakesItsPlacesWithTieBreaks) {
-  const std::set<std::pair<int, int>> beats = {{1, 3}, {1, 4}, {2, 1}, {2, 3}, {3, 4}, {4, 2}};
+  const std::map<std::pair<int, int>, int> lost = {{{1, 2}, 0}, {{1, 3}, 0}, {{1, 4}, 0}, {{2, 3}, 0}, {{3, 4}, 1}, {{4, 2}, 2}};
   auto number = [&](int id) { return static_cast<int>(std::find(rrSeats.begin(), rrSeats.end(), id) - rrSeats.begin()) + 1; };
-  for (const MatchRecord& m : Matches(poule))
-    db->RecordResult(m.id, beats.count({number(m.idContestant1), number(m.idContestant2)}) ? 0 : 1, {}, false);
+  for (const MatchRecord& m : Matches(poule)) {
+    const int a = number(m.idContestant1), b = number(m.idContestant2);
+    const bool firstWon = lost.count({a, b}) > 0;
+    std::vector<int> games(lost.at(firstWon ? std::pair(a, b) : std::pair(b, a)), -6);  // the winner's lost games first
+    games.resize(games.size() + 3, 6);
+    if (!firstWon) for (int& g : games) g = -g;
+    db->RecordResult(m.id, firstWon ? 0 : 1, games, true);
+  }
   const HallContent c = Build();
   ASSERT_TRUE(Block(c, poule));
   std::vector<std::string> lines;
   for (const HallStandingRow& r : Block(c, poule)->rows) lines.push_back(Format("%d %s %d", r.place, r.name.c_str(), r.wins));
-  EXPECT_EQ(lines, (std::vector<std::string>{"1 Rr 2 2", "2 Rr 1 2", "3 Rr 3 1", "4 Rr 4 1"}));
+  EXPECT_EQ(lines, (std::vector<std::string>{"1 Rr 1 3", "2 Rr 2 1", "3 Rr 4 1", "4 Rr 3 1"}));
 }
 
 TEST_F(HallContentTest, ChoicesHideClassesAndParts) {
