@@ -296,7 +296,7 @@ class SwissRound : public EventFixture {
     db->UpdateContestant(row);
   }
   // (contestant 1, contestant 2) of the matches of a round.
-  PairSet RoundPairSet(int round) {
+  PairSet RoundPairs(int round) {
     LSwiss s = Pool();
     PairSet pairs;
     for (const RoundEntry& r : s.rounds)
@@ -305,7 +305,7 @@ class SwissRound : public EventFixture {
     return pairs;
   }
   // The pairs of the cards, the higher card first.
-  static PairSet CardPairSet(const std::vector<LCard>& cards) {
+  static PairSet CardPairs(const std::vector<LCard>& cards) {
     PairSet pairs;
     std::set<int> done;
     for (const LCard& c : cards)
@@ -322,7 +322,7 @@ TEST_F(SwissRound, FirstRoundIsWrittenInWavesFromTheTimeOfDay) {
   std::vector<int> ids = MakePool(5, "3");
   clock.SetLocal(2026, 5, 16, 23, 50, 30);
   ASSERT_EQ(NextRound(), RoundOutcome::kWritten);
-  EXPECT_EQ(RoundPairSet(1), (PairSet{{ids[0], ids[4]}, {ids[1], ids[3]}}));
+  EXPECT_EQ(RoundPairs(1), (PairSet{{ids[0], ids[4]}, {ids[1], ids[3]}}));
   std::vector<int> times;
   for (const MatchRecord& m : Matches(idPool)) {
     EXPECT_EQ(m.tafel, 3);
@@ -375,15 +375,15 @@ TEST_F(SwissRound, TheReviewerIsAskedFromRoundTwoAndMayReplaceThePairing) {
   // Cancel: the proposal is written, the higher card as contestant 1.
   ASSERT_EQ(NextRound(&reviewer), RoundOutcome::kWritten);
   EXPECT_EQ(std::pair(reviewer.calls, reviewer.seenMatches), std::pair(1, size_t{4}));
-  EXPECT_EQ(RoundPairSet(2), CardPairSet(reviewer.proposal));
+  EXPECT_EQ(RoundPairs(2), CardPairs(reviewer.proposal));
   // OK: the replacement is written.
   Simulate();
   reviewer.replace = true;
   ASSERT_EQ(NextRound(&reviewer), RoundOutcome::kWritten);
   std::vector<LCard> inOrder = reviewer.proposal;
   for (size_t i = 0; i < inOrder.size(); ++i) inOrder[i].partner = inOrder[i ^ 1].contestantId;
-  EXPECT_NE(CardPairSet(inOrder), CardPairSet(reviewer.proposal));
-  EXPECT_EQ(RoundPairSet(3), CardPairSet(inOrder));
+  EXPECT_NE(CardPairs(inOrder), CardPairs(reviewer.proposal));
+  EXPECT_EQ(RoundPairs(3), CardPairs(inOrder));
 }
 
 TEST_F(SwissRound, RemovedPlayersGetNotPlayedMatchesUntilTheRoundIsDeleted) {
@@ -392,7 +392,7 @@ TEST_F(SwissRound, RemovedPlayersGetNotPlayedMatchesUntilTheRoundIsDeleted) {
   Simulate();
   SetPoolPos(ids[5], -6);
   ASSERT_EQ(NextRound(), RoundOutcome::kWritten);
-  PairSet round2 = RoundPairSet(2);
+  PairSet round2 = RoundPairs(2);
   ASSERT_EQ(round2.size(), 3u);  // five active players: two matches, a bye stored nowhere
   EXPECT_TRUE(round2.count({ids[5], kNotPlayed}));
   for (const MatchRecord& m : Matches(idPool))
