@@ -158,19 +158,6 @@ TEST_F(DropoutActivation, FourAndTwoSeats) {
   EXPECT_TRUE(r.First() && r.Int("n") == 0) << rs;
 }
 
-TEST_F(DropoutActivation, ByesOnBothSidesPassAByeOn) {
-  // Three players in eight seats: match 2 is bye v bye, so seed 1 goes
-  // through match 5 without playing.
-  LDropout pool = MakePool(8, 3);
-  ASSERT_EQ(ActivateDropout(*db, prompter, pool, seats), ActivateOutcome::kActivated);
-  std::vector<MatchEntry> m = Bracket(pool.id);
-  // Match 6 (3 v bye, bye v 2) is a real one: 3 against 2.
-  EXPECT_EQ(std::vector<int>({KnockoutSide(m, -m[1].id), KnockoutWinnerIndex(m, m[4]), KnockoutSide(m, -m[4].id),
-                              KnockoutSide(m, m[5].idContestant1), KnockoutSide(m, m[5].idContestant2),
-                              KnockoutWinnerIndex(m, m[5])}),
-            std::vector<int>({0, 0, seats[0].id, seats[2].id, seats[1].id, -1}));
-}
-
 TEST_F(DropoutActivation, RefusalsChangeNothing) {
   LDropout pool = MakePool(4, 4);
   ASSERT_EQ(ActivateDropout(*db, prompter, pool, seats), ActivateOutcome::kActivated);

@@ -1,5 +1,6 @@
 #include "competition/hall_display.h"
 #include <gtest/gtest.h>
+#include "competition/club_trophy.h"
 #include "competition/dropout.h"
 #include "competition/matchbook.h"
 #include "competition/poule.h"
@@ -17,7 +18,7 @@ class HallContentTest : public EventFixture {
   void SetUp() override {
     db->SetSetting("PouleActivateWarning", "No");
     poule = AddPool(kPlaystylePoule, "1-2", 900);
-    for (int i = 1; i <= 4; ++i) AddContestant(poule, AddPlayer("Rr " + std::to_string(i), "TTV", 1500), i);
+    for (int i = 1; i <= 4; ++i) rrSeats.push_back(AddContestant(poule, AddPlayer("Rr " + std::to_string(i), "TTV", 1500), i));
     ASSERT_EQ(StartPoule(*db, prompter, poule), StartOutcome::kStarted);
     swiss = AddPool(kPlaystyleSwiss, "3-4", 900);
     for (int i = 1; i <= 5; ++i)
@@ -57,9 +58,13 @@ class HallContentTest : public EventFixture {
     return lines;
   }
   int poule = -1, swiss = -1, knockout = -1;
+  std::vector<int> rrSeats;  // the round robin's positions, Rr 1 to Rr 4
 };
 
 TEST_F(HallContentTest, ListsExactlyTheCallableMatchesInTimeAndTableOrder) {
+  MatchRecord moved = Matches(poule).front();  // in the first wave, to a table after the Swiss ones
+  moved.tafel = 9;
+  db->UpdateMatch(moved);
   HallContent c = Build();
   EXPECT_EQ(c.toernooi, "Clubkampioenschap");
   std::vector<MatchRecord> ko = Matches(knockout);
@@ -83,6 +88,15 @@ TEST_F(HallContentTest, ListsExactlyTheCallableMatchesInTimeAndTableOrder) {
                        c.blocks[2].caption),
             std::tuple("Zw 3", 1, 0, "Halve finale"));
   EXPECT_EQ(KnockoutLines(c.blocks[2]), (std::vector<std::string>{"1 Ko 1-Bye 0 bye", "2 Ko 3-Ko 2 -1"}));
+  // A Swiss player taken out of the draw shows as removed; one put back (0) does not.
+  std::vector<ContestantRecord> zw = Rows(swiss);
+  std::tie(zw[0].poolPos, zw[1].poolPos) = std::pair(-1, 0);
+  for (int i : {0, 1}) db->UpdateContestant(zw[i]);
+  std::set<std::string> removed;
+  const HallContent after = Build();
+  for (const HallStandingRow& r : Block(after, swiss)->rows)
+    if (r.removed) removed.insert(r.name);
+  EXPECT_EQ(removed, std::set<std::string>{"Zw 1"});
 }
 
 TEST_F(HallContentTest, AResultTakesTheMatchOffAndMovesTheStandings) {
@@ -144,15 +158,25 @@ TEST_F(HallContentTest, KnockoutLinesMarkByesAndHowTheirMatchEnded) {
   }
 }
 
+// Only a finished round robin breaks ties, with the games of its match
+// system: Rr 1 wins everything, Rr 2 beat Rr 3 3-0, Rr 3 Rr 4 3-1 and Rr 4
+// Rr 2 3-2, so the games put Rr 2 (5-3) above Rr 4 (4-5) and Rr 3 (3-4).
 TEST_F(HallContentTest, FinishedRoundRobinTakesItsPlacesWithTieBreaks) {
-  // Position 1 wins everything, position 4 loses everything (positions are numbered in id order).
-  for (const MatchRecord& m : Matches(poule)) db->RecordResult(m.id, m.idContestant1 < m.idContestant2 ? 0 : 1, {}, false);
-  HallContent c = Build();
-  const HallBlock* rr = Block(c, poule);
-  ASSERT_TRUE(rr);
+  const std::map<std::pair<int, int>, int> lost = {{{1, 2}, 0}, {{1, 3}, 0}, {{1, 4}, 0}, {{2, 3}, 0}, {{3, 4}, 1}, {{4, 2}, 2}};
+  auto number = [&](int id) { return static_cast<int>(std::find(rrSeats.begin(), rrSeats.end(), id) - rrSeats.begin()) + 1; };
+  for (const MatchRecord& m : Matches(poule)) {
+    const int a = number(m.idContestant1), b = number(m.idContestant2);
+    const bool firstWon = lost.count({a, b}) > 0;
+    std::vector<int> games(lost.at(firstWon ? std::pair(a, b) : std::pair(b, a)), -6);  // the winner's lost games first
+    games.resize(games.size() + 3, 6);
+    if (!firstWon) for (int& g : games) g = -g;
+    db->RecordResult(m.id, firstWon ? 0 : 1, games, true);
+  }
+  const HallContent c = Build();
+  ASSERT_TRUE(Block(c, poule));
   std::vector<std::string> lines;
-  for (const HallStandingRow& r : rr->rows) lines.push_back(Format("%d %s %d", r.place, r.name.c_str(), r.wins));
-  EXPECT_EQ(lines, (std::vector<std::string>{"1 Rr 1 3", "2 Rr 2 2", "3 Rr 3 1", "4 Rr 4 0"}));
+  for (const HallStandingRow& r : Block(c, poule)->rows) lines.push_back(Format("%d %s %d", r.place, r.name.c_str(), r.wins));
+  EXPECT_EQ(lines, (std::vector<std::string>{"1 Rr 1 3", "2 Rr 2 1", "3 Rr 4 1", "4 Rr 3 1"}));
 }
 
 TEST_F(HallContentTest, ChoicesHideClassesAndParts) {
@@ -234,6 +258,7 @@ std::vector<std::string> Shown(const MatchBook& book) {
 // the change notice show exactly what a fresh read shows.
 TEST_F(HallContentTest, ChangesShowAsAFreshReadShowsThem) {
   const std::vector<MatchRecord> rr = Matches(poule), ko = Matches(knockout), zw = Matches(swiss);
+  AddPool(kPlaystylePoule, "7", 1000);  // no matches, so no block
   // A later block takes the first two places of the round robin.
   const int later = AddPool(kPlaystylePoule, "6", 1100);
   std::vector<ContestantRecord> links(2);
@@ -308,6 +333,80 @@ TEST(ChangeRule, ATouchedPoolTakesEveryPoolThatLinksToIt) {
       {ChangeKind::kResult, 6, {6}},
   };
   for (const auto& c : cases) EXPECT_EQ(PoolsTouched(c.kind, c.pool, links), c.touched) << c.pool;
+}
+
+TEST(ClubTrophyRows, Quotients) {
+  std::vector<ClubEntry> clubs = {{1, "Alpha"}, {2, "Beta"}, {3, "Leeg"}};
+  std::map<std::string, int> victories = {{"Alpha", 3}, {"Beta", 1}, {"Leeg", 2}, {"???", 4}};
+  std::map<std::string, int> participants = {{"Alpha", 4}, {"Beta", 1}};
+  std::vector<ClubTrophyRow> rows = ClubTrophyRows(clubs, victories, participants, 6);
+  ASSERT_EQ(rows.size(), 3u);
+  // A club without participants shows 0 rather than a division by zero.
+  EXPECT_EQ(std::vector<double>({rows[0].quotient, rows[0].minQuotient, rows[2].quotient, rows[2].minQuotient}),
+            std::vector<double>({0.75, 0.5, 0, 2.0 / 6}));
+  // A minimum denominator below 1 counts as 1.
+  rows = ClubTrophyRows(clubs, victories, participants, 0);
+  EXPECT_EQ(std::pair(rows[1].minQuotient, rows[2].minQuotient), std::pair(1.0, 2.0));
+}
+
+using ClubTrophy = EventFixture;
+
+TEST_F(ClubTrophy, CountsVictoriesIncludingKnockoutWinnersButNoByes) {
+  int a1 = AddPlayer("A1", "Alpha", 1500), a2 = AddPlayer("A2", "Alpha", 1400);
+  for (const char* name : {"A3", "A4"}) AddPlayer(name, "Alpha", 1200);
+  int b1 = AddPlayer("B1", "Beta", 1600), g1 = AddPlayer("G1", "Gamma", 1000), swiss = AddPool(kPlaystyleSwiss);
+  int sa1 = AddContestant(swiss, a1, 1), sa2 = AddContestant(swiss, a2, 2), sb1 = AddContestant(swiss, b1, 3);
+  int sg1 = AddContestant(swiss, g1, 4);
+  db->RecordResult(db->AddMatch(swiss, sa1, sb1, 1, 900), 0, {}, false);  // Alpha
+  db->RecordResult(db->AddMatch(swiss, sg1, sa2, 1, 900), 1, {}, false);  // Alpha
+  db->AddMatch(swiss, sa1, sa2, 1, 915);                                   // open
+  db->RecordResult(db->AddMatch(swiss, sg1, kNotPlayed, 0, 0), 1, {}, false);  // nobody's win
+  // Knockout of three: B1 gets a bye, then wins the final against A1.
+  int idKo = AddKnockout({b1, a1, g1}, 4, "1-2");
+  std::vector<MatchRecord> bracket = Matches(idKo);
+  std::sort(bracket.begin(), bracket.end(), [](auto& x, auto& y) { return x.id < y.id; });
+  db->RecordResult(bracket[1].id, 1, {}, false);  // 3 v 2: A1 beats G1
+  db->RecordResult(bracket[2].id, 0, {}, false);  // final: W1 (B1 through the bye) wins
+  EXPECT_EQ(CountClubVictories(*db, idToernooi), (std::map<std::string, int>{{"Alpha", 3}, {"Beta", 1}}));
+  ClubTrophyModel model(*db, idToernooi);
+  model.Load();
+  ASSERT_EQ(model.Rows().size(), 3u);
+  using M = ClubTrophyModel;
+  EXPECT_EQ(std::vector<std::string>({model.Cell(0, M::kClub), model.Cell(0, M::kParticipants),
+                                      model.Cell(0, M::kQuotient), model.Cell(1, M::kMinQuotient),
+                                      model.Cell(2, M::kVictories), model.Cell(2, M::kQuotient)}),
+            std::vector<std::string>({"Alpha", "4", "0.750", "1.000", "", "0.000"}));
+  EXPECT_EQ(ClubTrophyModel::Header(ClubTrophyModel::kQuotient), "Quoti\xEB" "nt      ");
+}
+
+TEST_F(ClubTrophy, DenominatorAndSortAreKeptPerTournament) {
+  int a = AddPlayer("A1", "Alpha", 1500), b = AddPlayer("B1", "Beta", 1500), pool = AddPool(kPlaystyleSwiss);
+  AddPlayer("A2", "Alpha", 1500);
+  int pa = AddContestant(pool, a, 1), pb = AddContestant(pool, b, 2);
+  db->RecordResult(db->AddMatch(pool, pa, pb, 1, 900), 1, {}, false);  // Beta
+  ClubTrophyModel model(*db, idToernooi);
+  model.Load();
+  EXPECT_TRUE(model.MinimumDenominator() == 1 && !model.SetMinimumDenominator(0));
+  EXPECT_FALSE(model.SortBy(-1) || model.SortBy(ClubTrophyModel::kColumnCount));  // no such column
+  EXPECT_EQ(db->GetSetting(Format("ClubTrofeeDenom%d", idToernooi)), "");
+  ASSERT_TRUE(model.SetMinimumDenominator(5));
+  EXPECT_EQ(model.Cell(1, ClubTrophyModel::kMinQuotient), "0.200");
+  std::string firsts;
+  model.SortBy(ClubTrophyModel::kMinQuotient);  // first click: descending
+  firsts += model.Rows()[0].club + (model.Descending() ? "v " : "^ ");
+  model.SortBy(ClubTrophyModel::kClub);  // flips again: ascending
+  firsts += model.Rows()[0].club + " ";
+  model.SortBy(ClubTrophyModel::kClub);
+  EXPECT_EQ(firsts + model.Rows()[0].club, "Betav Alpha Beta");
+  ClubTrophyModel reopened(*db, idToernooi);
+  reopened.Load();
+  EXPECT_EQ(std::tuple(reopened.MinimumDenominator(), reopened.SortColumn(), reopened.Descending(),
+                       reopened.Rows()[0].club),
+            std::tuple(5, ClubTrophyModel::kClub, true, "Beta"));
+  // Another tournament has its own settings.
+  ClubTrophyModel other(*db, idToernooi + 1);
+  other.Load();
+  EXPECT_EQ(std::pair(other.MinimumDenominator(), other.Rows().empty()), std::pair(1, true));
 }
 
 }  // namespace

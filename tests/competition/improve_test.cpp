@@ -84,6 +84,10 @@ TEST(ShuffleEngine, SkipsRematchesAndDuplicates) {
   // The dialog's speed counts from the start time.
   EXPECT_EQ(std::tuple(s.shuffleCount, s.startTime, s.seenCount, s.bestPairing),
             std::tuple(300, clock.NowUnix(), 1, Pairing{{0, 3}, {1, 2}}));
+  // OK turns the best pairing into the cards' partners.
+  std::vector<int> partners;
+  for (const LCard& c : engine.ResultCards()) partners.push_back(c.partner);
+  EXPECT_EQ(partners, (std::vector<int>{4, 3, 2, 1}));
   // Without history all three pairings are seen, each once.
   ShuffleEngine free(cards, {}, clock, Seeded(), 11);
   free.RunCandidates(300);
@@ -151,50 +155,6 @@ TEST(ShuffleEngine, FindsTheCheapestPairingAndIsRepeatableForASeed) {
   EXPECT_DOUBLE_EQ(cost(sa.bestPairing), best);
   EXPECT_EQ(sa.seenCount, 8);
   EXPECT_LT(sa.bestValue, sa.initialValue);
-}
-
-TEST(ShuffleEngine, OkRuleTurnsTheBestPairingIntoCards) {
-  FakeClock clock;
-  std::vector<LCard> cards = {{1, 1, 0, 1600, 0, 2}, {2, 1, 0, 1500, 0, 1}, {3, 0, 0, 1400, 0, kCardBye}};
-  ShuffleEngine engine(cards, {Match(1, 3)}, clock, Seeded(), 3);
-  engine.RunCandidates(100);
-  ShuffleSnapshot s = engine.Snapshot();
-  std::vector<LCard> result = engine.ResultCards();
-  ASSERT_TRUE(s.bestValue > 0 && result.size() == 3u && s.bestPairing.size() == 1u);
-  auto [a, b] = s.bestPairing[0];
-  for (int i = 0; i < 3; ++i)
-    EXPECT_EQ(std::pair(result[i].contestantId, result[i].partner),
-              std::pair(cards[i].contestantId, i == a ? cards[b].contestantId : i == b ? cards[a].contestantId : kCardBye));
-}
-
-TEST(ShuffleEngine, WorkerRunsUntilStoppedAndSnapshotsAreWhole) {
-  FakeClock clock;
-  std::vector<LCard> cards;
-  std::vector<MatchEntry> history;
-  for (int i = 0; i < 40; ++i) {
-    cards.emplace_back(100 + i, 5 - i / 8, 1000 - i, 2000 - 10 * i, 0, 100 + (i ^ 1));
-    if (i % 2) history.push_back(Match(100 + i - 1, 100 + i));
-  }
-  PairingCost cost(cards, history);
-  ShuffleEngine engine(cards, history, clock, Seeded(), 77);
-  engine.Start();
-  int64_t last = -1;
-  for (int i = 0; i < 20; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ShuffleSnapshot s = engine.Snapshot();
-    if (!s.started) continue;
-    // A snapshot pairs with its own value: never half of a replacement.
-    EXPECT_DOUBLE_EQ(s.bestValue, cost(s.bestPairing));
-    EXPECT_TRUE(s.shuffleCount >= last && s.seenCount <= s.shuffleCount);
-    last = s.shuffleCount;
-  }
-  EXPECT_TRUE(engine.Running());
-  engine.Stop();
-  int64_t stopped = engine.Snapshot().shuffleCount;
-  EXPECT_GT(stopped, 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_EQ(engine.Snapshot().shuffleCount, stopped);
-  engine.Start();  // the destructor stops and joins this run
 }
 
 // A random source that fails, to see the worker log and end.

@@ -8,11 +8,20 @@ namespace {
 
 using Links = testing::EngineTest;
 
+using Texts = std::vector<std::string>;
+
 // The positions as shown: name, " / source" when asked, " ?" while unknown.
-std::vector<std::string> Shown(const std::vector<Contestant>& list, bool withSource = false) {
-  std::vector<std::string> out;
+Texts Shown(const std::vector<Contestant>& list, bool withSource = false) {
+  Texts out;
   for (const Contestant& c : list) out.push_back(c.name + (withSource ? " / " + c.source : "") + (c.known ? "" : " ?"));
   return out;
+}
+
+// The positions of a pool as its screen loads them.
+Texts Loaded(Database& db, int idPool, bool withSource = false) {
+  std::vector<Contestant> list;
+  LoadContestants(db, idPool, list, true);
+  return Shown(list, withSource);
 }
 
 TEST(ClassFilter, RenumbersTheFilterClassInStandingsOrder) {
@@ -39,9 +48,8 @@ TEST_F(Links, UnfinishedPoolShowsThePlaceItWaitsFor) {
   AddLink(b, a, 0);  // no place: nobody, however far the pool is played
   LinkResolver resolver(db, toernooi);
   resolver.ReadMatchesOfToernooi();
-  EXPECT_EQ(resolver.Contestants(b).at(0).club, "");
-  EXPECT_EQ(Shown(resolver.Contestants(b), true),
-            (std::vector<std::string>{"Poule A nr. 3 / Poule A nr. 3 ?", "Poule A nr. 0 / Poule A nr. 0 ?"}));
+  EXPECT_EQ(resolver.Contestants(b).at(0).club + resolver.Contestants(b).at(0).klasse, "");
+  EXPECT_EQ(Shown(resolver.Contestants(b), true), (Texts{"Poule A nr. 3 / Poule A nr. 3 ?", "Poule A nr. 0 / Poule A nr. 0 ?"}));
   // The last result comes in: once the resolver forgets what it read, the
   // link resolves to the player in third place.
   db.RecordResult(open, 0, {6, 6, 6}, true);
@@ -55,23 +63,16 @@ TEST_F(Links, ClassFilterTakesTheBestOfThatClass) {
   int a = AddPool(cls, "Poule A");
   auto pos = AddPlayers(a, {AddPlayer("Anna", "X", 1, "A"), AddPlayer("Bert", "X", 1, "B"),
                             AddPlayer("Carla", "X", 1, "A"), AddPlayer("Dirk", "X", 1, "B")});
-  // Places: Carla, Anna, Dirk, Bert.
-  Play(a, pos[2], pos[0], 0);
-  Play(a, pos[2], pos[1], 0);
-  Play(a, pos[2], pos[3], 0);
-  Play(a, pos[0], pos[1], 0);
-  Play(a, pos[0], pos[3], 0);
-  Play(a, pos[3], pos[1], 0);
-  EXPECT_EQ(PoolClassList(db, a), (std::vector<std::string>{"A", "B"}));
+  for (auto [winner, loser] : {std::pair{2, 0}, {2, 1}, {2, 3}, {0, 1}, {0, 3}, {3, 1}})  // Carla, Anna, Dirk, Bert
+    Play(a, pos[winner], pos[loser], 0);
+  EXPECT_EQ(PoolClassList(db, a), (Texts{"A", "B"}));
   int b = AddPool(cls, "Poule B");
   AddLink(b, a, 1, 2);  // best of class B
   AddLink(b, a, 2, 2);
   AddLink(b, a, 1, 0);
   AddLink(b, a, 3, 1);  // class A has only two players
-  std::vector<Contestant> list;
-  LoadContestants(db, b, list, true);
-  EXPECT_EQ(Shown(list, true), (std::vector<std::string>{"Dirk / Poule A nr. 1, klasse B", "Bert / Poule A nr. 2, klasse B",
-                                             "Carla / Poule A nr. 1", "Poule A nr. 3 / Poule A nr. 3, klasse A ?"}));
+  EXPECT_EQ(Loaded(db, b, true), (Texts{"Dirk / Poule A nr. 1, klasse B", "Bert / Poule A nr. 2, klasse B",
+                                        "Carla / Poule A nr. 1", "Poule A nr. 3 / Poule A nr. 3, klasse A ?"}));
 }
 
 TEST_F(Links, ResolveThroughTwoPoolsAndRankEachPoolOnce) {
@@ -91,7 +92,7 @@ TEST_F(Links, ResolveThroughTwoPoolsAndRankEachPoolOnce) {
   for (int place = 1; place <= 3; ++place) AddLink(c, b, place);
   AddLink(c, b, 1);
   LinkResolver resolver(db, toernooi);
-  EXPECT_EQ(Shown(resolver.Contestants(c)), (std::vector<std::string>{"Jan", "Piet", "Kees", "Jan"}));
+  EXPECT_EQ(Shown(resolver.Contestants(c)), (Texts{"Jan", "Piet", "Kees", "Jan"}));
   EXPECT_EQ(std::pair(resolver.Contestants(c)[0].resolvedType, resolver.StandingsComputed()),
             std::pair(int{kLinkPlayer}, 2));  // A and B ranked once each
   // The same with the tournament's matches read in one go.
@@ -99,7 +100,7 @@ TEST_F(Links, ResolveThroughTwoPoolsAndRankEachPoolOnce) {
   bulk.ReadMatchesOfToernooi();
   EXPECT_EQ(std::pair(Shown(bulk.Contestants(c)), bulk.Places(b)), std::pair(Shown(resolver.Contestants(c)), resolver.Places(b)));
   EXPECT_EQ(bulk.Explanations(b)[1], "Enige speler met 2 overwinningen");
-  EXPECT_EQ(PoolClassList(db, c), (std::vector<std::string>{"J", "K", "L"}));
+  EXPECT_EQ(PoolClassList(db, c), (Texts{"J", "K", "L"}));
 }
 
 // Games-won counts (mode 2) are no game codes: a three-way tie in such a pool
@@ -116,9 +117,7 @@ TEST_F(Links, GamesWonCountsAreNotReadAsGames) {
   Play(a, p[0], p[2], 0, {3, 2});
   int b = AddPool(cls, "B");
   AddLink(b, a, 1);
-  std::vector<Contestant> list;
-  LoadContestants(db, b, list, true);
-  EXPECT_EQ(list[0].name, "Anna");  // read as codes, Bert would lead
+  EXPECT_EQ(Loaded(db, b), Texts{"Anna"});  // read as codes, Bert would lead
 }
 
 // A damaged file where A takes a place of B, B a place of A, and A one of
@@ -132,12 +131,8 @@ TEST_F(Links, ACycleOfLinksEnds) {
   int back = AddLink(b, a, 1);
   int kees = AddPlayers(b, {AddPlayer("Kees", "Z", 3)}).back();
   Play(b, kees, back, 0);
-  std::vector<Contestant> list;
-  LoadContestants(db, a, list, true);
-  EXPECT_EQ(Shown(list), (std::vector<std::string>{"Kees", "A nr. 2 ?"}));
-  LoadContestants(db, b, list, true);
-  EXPECT_EQ(Shown(list), (std::vector<std::string>{"A nr. 1 ?", "Kees"}));
-  EXPECT_EQ(PoolClassList(db, a), (std::vector<std::string>{"A"}));
+  EXPECT_EQ(std::pair(Loaded(db, a), Loaded(db, b)), std::pair(Texts{"Kees", "A nr. 2 ?"}, Texts{"A nr. 1 ?", "Kees"}));
+  EXPECT_EQ(PoolClassList(db, a), Texts{"A"});
 }
 
 TEST_F(Links, DuosAndPlayersResolveWithTheirDisplayTexts) {
@@ -158,7 +153,7 @@ TEST_F(Links, DuosAndPlayersResolveWithTheirDisplayTexts) {
     EXPECT_EQ(std::tuple(c.name, c.club, c.klasse, c.duoNames[0], c.duoNames[1], c.source, c.rating, c.known),
               std::tuple("Jan + Piet", "TTV/Smash", "D1", "Jan", "Piet", "Vast", 2900, true));
   }
-  EXPECT_EQ(PoolClassList(db, pool), (std::vector<std::string>{"D1"}));
+  EXPECT_EQ(PoolClassList(db, pool), Texts{"D1"});
   MatchBook book(db);  // the duo sheet names both players of a side
   book.FillToernooi(toernooi);
   const MatchEntry* m = book.FindMatch(match);
@@ -167,7 +162,7 @@ TEST_F(Links, DuosAndPlayersResolveWithTheirDisplayTexts) {
   Contestant odd;
   odd.linktype = 4;
   ResolveContestant(db, odd);
-  EXPECT_EQ(Shown({odd}), std::vector<std::string>{"??? ?"});
+  EXPECT_EQ(Shown({odd}), Texts{"??? ?"});
 }
 
 TEST_F(Links, MatchBookNamesSidesAndSeats) {
@@ -183,19 +178,15 @@ TEST_F(Links, MatchBookNamesSidesAndSeats) {
   book.Refill(open);
   EXPECT_EQ(book.Toernooi(), toernooi);
   ASSERT_EQ(book.Matches().size(), 5u);
-  std::vector<std::string> names;
-  for (int m : {played, bye, fromPlayed, missing}) {
-    names.push_back(book.FindMatch(m)->name1);
-    names.push_back(book.FindMatch(m)->name2);
-  }
-  EXPECT_EQ(names, (std::vector<std::string>{"Jan", "Piet", "Jan", "Niet gespeeld", "Piet", "?9:30 Tafel 3", "???",
-                                             "???"}));
+  Texts names;
+  for (int m : {played, bye, fromPlayed, missing}) names.insert(names.end(), {book.FindMatch(m)->name1, book.FindMatch(m)->name2});
+  EXPECT_EQ(names, (Texts{"Jan", "Piet", "Jan", "Niet gespeeld", "Piet", "?9:30 Tafel 3", "???", "???"}));
   EXPECT_EQ(book.FindMatch(played)->indexWinner, 1);
-  std::vector<std::string> shown = {book.SideName(pos[0], 777777), book.SeatName(pool, 1, true),
+  Texts shown = {book.SideName(pos[0], 777777), book.SeatName(pool, 1, true),
                                     book.SeatName(pool, 2, false), book.SeatName(pool + 1000, 0, false)};
   book.withClub = true;
   shown.insert(shown.end(), {book.SideName(pos[0], pool), book.MatchSystemOfPool(pool).name});
-  EXPECT_EQ(shown, (std::vector<std::string>{"?", "Piet (Vast)", "Bye", "Speler 1", "Jan (TTV)", "Best of 5"}));
+  EXPECT_EQ(shown, (Texts{"?", "Piet (Vast)", "Bye", "Speler 1", "Jan (TTV)", "Best of 5"}));
   using S = MatchBook::Sides;
   std::vector<S> sides;
   for (int m : {open, bye, fromPlayed, missing}) sides.push_back(book.CheckSides(*book.FindMatch(m)));
@@ -216,7 +207,7 @@ TEST_F(Links, MatchBookNamesSidesAndSeats) {
 // its links go through, and names its matches as the whole book does.
 TEST_F(Links, ReadsDoNotGrowWithThePools) {
   int cls = AddClass("Open");
-  std::vector<std::string> texts;
+  Texts texts;
   auto count = [&](auto read) {
     texts.clear();
     db.SetStatementHook([&](int, const char* sql) { return texts.push_back(sql), StatementFault::kRun; });
@@ -246,8 +237,8 @@ TEST_F(Links, ReadsDoNotGrowWithThePools) {
       EXPECT_TRUE(sql.find("PlayersToernooi") == std::string::npos || sql.find(" IN (") != std::string::npos) << sql;
     const MatchEntry* w = whole.FindMatch(linkedMatch);
     ASSERT_EQ(one.Matches().size(), 1u);
-    EXPECT_EQ(std::vector<std::string>({one.Matches()[0].name1, one.Matches()[0].name2, one.Matches()[0].poolName}),
-              std::vector<std::string>({w->name1, w->name2, w->poolName}));
+    EXPECT_EQ((Texts{one.Matches()[0].name1, one.Matches()[0].name2, one.Matches()[0].poolName}),
+              (Texts{w->name1, w->name2, w->poolName}));
     EXPECT_EQ(w->name1, "B" + std::to_string(first));
   }
   EXPECT_TRUE(counts[0] == counts[1] && counts[1].first <= 12);

@@ -15,7 +15,10 @@ TEST(TableList, ParsesRangesAndFormatsThemBack) {
         {"1-2,4-5,7,9-11", {1, 2, 4, 5, 7, 9, 10, 11}, "1-2,4-5,7,9-11"},
         {"", {}, ""}, {"4-2", {}, ""}, {"1,,2", {1, 2}, "1-2"}, {"1,2,", {1, 2}, "1-2"}, {" 3 - 5 ", {3, 4, 5}, "3-5"},
         {"7abc,x", {7}, "7"},  // "x" reads as 0, which is no table
-        {"2-2", {2}, "2"}, {"-2", {}, ""}, {"0-3", {1, 2, 3}, "1-3"}}) {
+        {"2-2", {2}, "2"}, {"-2", {}, ""}, {"0-3", {1, 2, 3}, "1-3"},
+        // The first '-' starts a number; numbers beyond the last table stop there.
+        {"-5--1", {}, ""}, {"99999999999999999999", {}, ""}, {"-2000000000-3", {}, ""},
+        {"9998-99999999999999", {9998, 9999}, "9998-9999"}}) {
     EXPECT_EQ(ParseTables(text), list) << text;
     EXPECT_EQ(FormatTables(list), formatted) << text;
   }
@@ -25,9 +28,6 @@ TEST(TableList, HugeOrNegativeRangesStayBounded) {
   auto begin = std::chrono::steady_clock::now();
   V big = ParseTables("1-2000000000");
   EXPECT_TRUE(big.size() == static_cast<size_t>(kMaxTableNumber) && big.back() == kMaxTableNumber);
-  for (const char* none : {"-5--1", "99999999999999999999", "-2000000000-3"})  // the first '-' starts a number
-    EXPECT_EQ(ParseTables(none), V{}) << none;
-  EXPECT_EQ(ParseTables("9998-99999999999999"), (V{9998, 9999}));
   std::string many;
   for (int i = 0; i < 200; ++i) many += "1-2000000000,";
   EXPECT_EQ(ParseTables(many).size(), static_cast<size_t>(kMaxTableNumber));
