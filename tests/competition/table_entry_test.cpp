@@ -111,12 +111,12 @@ TEST_F(TableEntryTest, QueueDecidesInItsOrder) {
 }
 
 TEST_F(TableEntryTest, SameEntryIdIsStoredOnce) {
-  const SubmitOutcome first = Submit(Entry("entry-0001"), false);
-  const SubmitOutcome again = Submit(Entry("entry-0001", kLose), true);
+  const SubmitOutcome first = Submit(Entry("entry-0001"));
+  const SubmitOutcome again = Submit(Entry("entry-0001", kLose));
   EXPECT_EQ(std::tuple(again.stored, again.duplicate, again.idEntry, again.status, again.reason, again.resultStored),
-            std::tuple(true, true, first.idEntry, kW, kEntryWaitsMessage, false));
+            std::tuple(true, true, first.idEntry, kA, "", false));
   EXPECT_FALSE(Submit(Entry("short")).stored);
-  EXPECT_EQ(std::tuple(Entries(), Stored().indexWinner), std::tuple(1u, -1));
+  EXPECT_EQ(std::tuple(Entries(), Stored().indexWinner), std::tuple(1u, 0));
 }
 
 TEST_F(TableEntryTest, DirectorAcceptsOrRejects) {
@@ -243,7 +243,8 @@ TEST_F(TableEntryTest, TokensPerTable) {
 }
 
 TEST(TableEntryJsonTest, ReadsOnlyWhatADeviceMaySend) {
-  const std::string ids = R"({"entry":"abcdefgh","device":"dev_0001-X",)", head = ids + R"("match":12,)";
+  // Ids at their shortest and longest, with every kind of character.
+  const std::string ids = R"({"entry":"AZaz09-_","device":")" + std::string(64, 'd') + "\",", head = ids + R"("match":12,)";
   std::string duo = R"(["11","7"])";
   for (int i = 1; i < kDuoGames; ++i) duo += R"(,["",""])";
   const std::pair<std::string, std::string> good[] = {  // as sent, as stored
@@ -255,7 +256,8 @@ TEST(TableEntryJsonTest, ReadsOnlyWhatADeviceMaySend) {
        head + R"("mode":2,"decision":0,"side":-1,"games1":"3\u00e9\"","games2":"1"})"},
       {head + R"("mode":3,"decision":2,"side":1,"duo":[["11","7"]]})",
        head + R"("mode":3,"decision":2,"side":1,"duo":[)" + duo + "]}"},
-      {head + R"("mode":4})", head + R"("mode":4,"decision":0,"side":-1,"games":[]})"},
+      {head + R"("mode":4)" + std::string(kTableEntryMaxBytes - head.size() - 9, ' ') + "}",
+       head + R"("mode":4,"decision":0,"side":-1,"games":[]})"},
   };
   for (const auto& [json, stored] : good) {
     SCOPED_TRACE(json);
@@ -279,7 +281,7 @@ TEST(TableEntryJsonTest, ReadsOnlyWhatADeviceMaySend) {
            head + R"("mode":2,"games2":null})", head + R"("mode":4,"games":"11-7"})",
            head + R"("mode":4,"games":[["11","7","1"]]})", head + R"("mode":4,"games":[["11",7]]})",
            head + R"("mode":4,"games":[)" + eight + "]}", head + R"("mode":3,"duo":[)" + duo + R"(,["",""]]})",
-           head + R"("mode":4,"x":")" + std::string(kTableEntryMaxBytes, ' ') + "\"}"}) {
+           head + R"("mode":4)" + std::string(kTableEntryMaxBytes - head.size() - 8, ' ') + "}"}) {
     TableEntry e;
     EXPECT_FALSE(ReadTableEntryJson(bad, 5, e)) << bad.substr(0, 120);
   }
