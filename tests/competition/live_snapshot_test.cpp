@@ -453,17 +453,29 @@ TEST_F(LiveSnapshotTest, TableDocumentsWhileEntryIsOn) {
   std::tie(e.entryId, e.device, e.tafel, e.idMatch, e.mode) = std::tuple("entry-0001", "device-01", m.tafel, m.id, 4);
   e.games = {{"11", "7"}, {"11", "5"}, {"11", "9"}};
   ASSERT_TRUE(SubmitTableEntry(*db, idToernooi, e, false).stored);
+  std::tie(e.entryId, e.idMatch) = std::tuple("entry-0002", 999999);  // newest first
+  ASSERT_TRUE(SubmitTableEntry(*db, idToernooi, e, false).stored);
   const auto before = live.Documents();
   live.TablesChanged();
   const std::string name = Format("tafel/%d", m.tafel);
   for (const auto& [other, doc] : live.Documents()->byName)
     EXPECT_EQ(doc == before->byName.at(other), other != name) << other;
   const Ljson d = Doc(*live.Documents(), name);
-  const At nu{&d, "nu|"}, entry = At{&d, ""}.In("invoer", 0);
+  const At nu{&d, "nu|"}, entry = At{&d, ""}.In("invoer", 1), gone = At{&d, ""}.In("invoer", 0);
   EXPECT_EQ(std::tuple(nu.N("id"), nu.N("mode"), nu.N("setWon"), nu.N("maxPunten"), nu.Count("eindes")),
             std::tuple(m.id, 4, 3, 99, 5));
+  EXPECT_EQ(nu.In("eindes", 1).S(""), "w.o.: " + nu.S("naam1") + " niet gespeeld");
   EXPECT_EQ(std::tuple(entry.S("entry"), entry.N("match"), entry.S("status"), entry.S("reden"), entry.S("uitslag")),
             std::tuple("entry-0001", m.id, "wacht", kEntryWaitsMessage, "3 - 0 (11-7, 11-5, 11-9)"));
+  EXPECT_EQ(std::tuple(gone.S("entry"), gone.S("status"), gone.S("reden"), gone.S("uitslag")),
+            std::tuple("entry-0002", "afgewezen", kMatchGoneMessage, ""));
+  // A new card for the table: the same documents, the new token.
+  const auto documents = live.Documents();
+  const std::string token = RenewTableToken(*db, idToernooi, m.tafel);
+  live.TablesChanged();
+  EXPECT_EQ(live.Documents()->byName, documents->byName);
+  EXPECT_EQ(live.Documents()->tableOfToken.at(token), m.tafel);
+  EXPECT_EQ(live.Documents()->tableOfToken.size(), documents->tableOfToken.size());
   on.tableEntry = false;
   ASSERT_TRUE(on.Write(*db, idToernooi));
   live.TablesChanged();

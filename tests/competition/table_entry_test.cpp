@@ -236,6 +236,7 @@ TEST_F(TableEntryTest, TokensPerTable) {
   EXPECT_NE(after[2], tokens.at(2));
   EXPECT_EQ(TableTokens(*db, idToernooi), after);
 
+  EXPECT_EQ(RenewTableToken(*db, idToernooi, 0), "");
   AddPool(kPlaystylePoule, "8", 900);
   RefuseWrites();
   EXPECT_EQ(RenewTableToken(*db, idToernooi, 1), "");
@@ -244,7 +245,8 @@ TEST_F(TableEntryTest, TokensPerTable) {
 
 TEST(TableEntryJsonTest, ReadsOnlyWhatADeviceMaySend) {
   // Ids at their shortest and longest, with every kind of character.
-  const std::string ids = R"({"entry":"AZaz09-_","device":")" + std::string(64, 'd') + "\",", head = ids + R"("match":12,)";
+  const std::string ids = R"({"entry":"AZaz09-_","device":")" + std::string(64, 'd') + "\",";
+  const std::string head = ids + R"("match":12,)";
   std::string duo = R"(["11","7"])";
   for (int i = 1; i < kDuoGames; ++i) duo += R"(,["",""])";
   const std::pair<std::string, std::string> good[] = {  // as sent, as stored
