@@ -130,7 +130,7 @@ LiveReply TableResult(const LiveRequest& request, const LiveDocuments& docs, int
     const MatchSystem* ms = entry.idMatch == t.idMatchNow    ? &t.systemNow
                             : entry.idMatch == t.idMatchNext ? &t.systemNext
                                                              : nullptr;
-    if (ms && entry.idMatch >= 0) {
+    if (ms) {
       const ResultDecision decision = DecideTableEntry(*ms, entry);
       if (!decision.Ok()) return Json(422, "{\"fout\":" + JsonText(decision.error) + "}");
     }

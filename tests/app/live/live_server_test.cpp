@@ -153,10 +153,7 @@ TEST_F(LiveServerTest, ATableCardSetsTheCookieAndAnEntrySentReachesTheDeskOnce) 
   EXPECT_EQ(send(), std::pair(503, std::string(R"({"fout":"De wedstrijdtafel neemt nu geen uitslagen aan."})")));
   std::mutex mutex;
   std::vector<TableEntry> handed;
-  server.SetEntrySink([&](TableEntry e) {
-    std::lock_guard<std::mutex> lock(mutex);
-    handed.push_back(std::move(e));
-  });
+  server.SetEntrySink([&](TableEntry e) { std::lock_guard<std::mutex> lock(mutex); handed.push_back(std::move(e)); });
   EXPECT_EQ(send(), std::pair(202, std::string(R"({"status":"verzonden"})")));
   std::lock_guard<std::mutex> lock(mutex);
   ASSERT_EQ(handed.size(), 1u);
