@@ -131,19 +131,6 @@ const char* StatusName(EntryStatus status) {
   }
 }
 
-bool SameSystem(const MatchSystem& a, const MatchSystem& b) {
-  return a.id == b.id && a.gameStop == b.gameStop && a.gameDiff == b.gameDiff && a.setMax == b.setMax &&
-         a.setWon == b.setWon && a.result == b.result && a.duoteam == b.duoteam && a.name == b.name;
-}
-
-bool SameTables(const std::map<int, LiveTable>& a, const std::map<int, LiveTable>& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
-    return x.first == y.first && x.second.idMatchNow == y.second.idMatchNow &&
-           x.second.idMatchNext == y.second.idMatchNext && SameSystem(x.second.systemNow, y.second.systemNow) &&
-           SameSystem(x.second.systemNext, y.second.systemNext);
-  });
-}
-
 }  // namespace
 
 struct LiveSnapshot::State {
@@ -599,9 +586,9 @@ void LiveSnapshot::State::Publish(const std::map<std::string, std::string>& bodi
   for (const auto& [tafel, token] : tokens)
     if (tableEntry) tableOfToken[token] = tafel;
   if (changed.empty() && gone.empty()) {
-    // A new token or another match called to a table changes no text, but
-    // the server must take entries by them.
-    if (published->tableOfToken == tableOfToken && SameTables(published->tables, tables)) return;
+    // A new token changes no text, but the server must take entries by it.
+    // (The matches a table takes and their rules are in its text.)
+    if (published->tableOfToken == tableOfToken) return;
     auto set = std::make_shared<LiveDocuments>(*published);
     set->tableOfToken = std::move(tableOfToken);
     set->tables = tables;
