@@ -47,6 +47,7 @@ LPaneEntries::LPaneEntries(CVelgramApp& app, QWidget* parent)
                                {QStringLiteral("Reden"), SortKind::None}});
   grid2_->SetHeaderClickSorts(false);
   connect(grid_, &LGrid::rowSelectionChanged, this, [this] {
+    followWaiting_ = false;  // the director's own choice stays chosen
     ShowDetails();
     EnableButtons();
   });
@@ -104,6 +105,7 @@ void LPaneEntries::Refresh() {
   std::reverse(handled, entries_.end());
   ReadMatches();
 
+  const bool blocked = grid_->blockSignals(true);
   grid_->BeginUpdate();
   grid_->Clear();
   for (const QueuedEntry& e : entries_) {
@@ -120,11 +122,12 @@ void LPaneEntries::Refresh() {
   }
   grid_->EndUpdate();
   grid_->AutoSize();
-  const int row = grid_->FindRowData(keep);
+  const int row = followWaiting_ ? -1 : grid_->FindRowData(keep);
   if (row >= 0)
     grid_->SelectRow(row);
   else if (grid_->RowCount() > 0)
-    grid_->SelectRow(0);
+    grid_->SelectRow(0);  // the first one waiting, when one waits
+  grid_->blockSignals(blocked);
   ShowDetails();
   EnableButtons();
 }
@@ -183,6 +186,7 @@ void LPaneEntries::Accept() {
     Main()->NotifyEntriesChanged();
   }
   acting_ = false;
+  if (accepted) followWaiting_ = true;  // on to the next one waiting
   Refresh();
 }
 
@@ -193,6 +197,7 @@ void LPaneEntries::Reject() {
   acting_ = true;
   if (RejectTableEntry(Db(), id)) {
     if (Main()) Main()->NotifyEntriesChanged();
+    followWaiting_ = true;  // on to the next one waiting
   } else {
     QueuedEntry now;
     if (GetTableEntry(Db(), id, now) && now.status == EntryStatus::kWaiting)
