@@ -30,6 +30,9 @@ class LPaneEntries : public LPane {
 
   static QString StatusText(EntryStatus status);
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   const QueuedEntry* Selected() const;
   void ShowDetails();
