@@ -94,4 +94,10 @@ void LiveDesk::Publish() {
   ++publishes_;
 }
 
+void LiveDesk::TablesChanged() {
+  if (!snapshot_) return;
+  snapshot_->TablesChanged();
+  Publish();
+}
+
 }  // namespace velgram
