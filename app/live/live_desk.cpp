@@ -94,10 +94,4 @@ void LiveDesk::Publish() {
   ++publishes_;
 }
 
-void LiveDesk::TablesChanged() {
-  if (!snapshot_) return;
-  snapshot_->TablesChanged();
-  Publish();
-}
-
 }  // namespace velgram

@@ -55,11 +55,6 @@ class LiveDesk : public QObject {
   std::vector<DataChange> waiting_;
   QTimer flush_;
   int publishes_ = 0;
-
- public:
-  // The entry settings or a table's token changed: the table documents
-  // again, published at once (nothing while the server is off).
-  void TablesChanged();
 };
 
 }  // namespace velgram
