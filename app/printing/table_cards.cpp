@@ -43,7 +43,7 @@ void PaintTableCard(QPainter& painter, const TableCard& card, const QRectF& rect
   text(0.20, 0.10, 0.035, false, card.toernooi);
   const double side = std::min(w * 0.8, h * 0.56);
   PaintQrCode(painter, LiveQrImage(card.address), QPointF(rect.left() + (w - side) / 2, rect.top() + h * 0.31), side);
-  text(0.88, 0.08, 0.04, true, QStringLiteral("Scan om de uitslag in te voeren"));
+  text(0.88, 0.08, 0.032, true, QStringLiteral("Scan om de uitslag in te voeren"));
   painter.restore();
 }
 
