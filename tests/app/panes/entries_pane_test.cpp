@@ -1,6 +1,5 @@
-// Results entered at the tables, at the desk: the desk stores what the server
-// hands over, the navigation and the notice count what waits, and the pane
-// accepts, rejects and opens the match's result dialog.
+// Results entered at the tables, at the desk: what the phones send is stored once and counted, and
+// the pane accepts, rejects and opens the match's result dialog.
 #include <QTest>
 
 #include "app/live/live_desk.h"
@@ -9,6 +8,7 @@
 #include "app/shell/qtext.h"
 #include "competition/poule.h"
 #include "competition/table_entry.h"
+#include "tests/app/live/live_client.h"
 #include "tests/app/shell_fixture.h"
 
 namespace velgram::testing {
@@ -19,7 +19,8 @@ class EntriesPaneTest : public ShellTest {
   void SetUp() override {
     idToernooi = OpenTournament();
     db().SetSetting("PouleActivateWarning", "No");
-    pool = PoolOf(AddClass("Senioren"), "Poule A", {"Marieke van den Berg", "Jeroen Kuipers", "Sanne de Wit", "Ruud Bakker"});
+    pool = PoolOf(AddClass("Senioren"), "Poule A",
+                  {"Marieke van den Berg", "Jeroen Kuipers", "Sanne de Wit", "Ruud Bakker"});
     ASSERT_EQ(StartPoule(db(), prompter, pool), StartOutcome::kStarted);
     db().ListMatches(pool, matches);
     Allow(false);
@@ -33,17 +34,20 @@ class EntriesPaneTest : public ShellTest {
     s.autoAccept = autoAccept;
     ASSERT_TRUE(s.Write(db(), idToernooi));
   }
-  // A 3-0 from the match's own table, handed over as the server does.
-  void Hand(const std::string& entryId, const MatchRecord& m, GameTexts games = {{"11", "7"}, {"11", "8"}, {"11", "9"}},
-            int tafel = 0, const std::string& device = "toestel-01") {
-    TableEntry e;
-    e.entryId = entryId;
-    e.device = device;
-    e.tafel = tafel ? tafel : m.tafel;
-    e.idMatch = m.id;
-    e.mode = kResultAll;
-    e.games = std::move(games);
-    window->Live().Receive(e);
+  // A 3-0 from the match's own table.
+  TableEntry Entry(const std::string& entryId, const MatchRecord& m,
+                   GameTexts games = {{"11", "7"}, {"11", "8"}, {"11", "9"}}, int tafel = 0,
+                   const std::string& device = "toestel-01") {
+    return {.entryId = entryId, .device = device, .tafel = tafel ? tafel : m.tafel, .idMatch = m.id,
+            .mode = kResultAll, .ending = {}, .games1 = {}, .games2 = {}, .games = std::move(games), .duo = {}};
+  }
+  // Sent by the table's phone, through the hall's server.
+  void Hand(const std::string& entryId, const MatchRecord& m) {
+    const std::string body = TableEntryJson(Entry(entryId, m)), token = TableTokens(db(), idToernooi)[m.tafel];
+    LiveClient phone(18500);
+    phone.Send("POST /tafel/uitslag HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\nCookie: velgram_tafel=" +
+               token + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
+    EXPECT_EQ(phone.Receive().status, 202);
   }
   int Winner(int idMatch) {
     std::vector<MatchRecord> now;
@@ -54,10 +58,9 @@ class EntriesPaneTest : public ShellTest {
   void ExpectWaiting(int n) {
     EXPECT_EQ(window->Navigation().Find(NavType::Entries)->text(0),
               QStringLiteral("Binnengekomen uitslagen (%1)").arg(n));
-    EXPECT_EQ(window->EntriesNotice()->isVisible(), n > 0);
-    EXPECT_EQ(window->EntriesNotice()->text(), CVelgramDlg::EntriesNoticeText(n));
+    EXPECT_EQ(window->EntriesNotice()->isVisible() ? window->EntriesNotice()->text() : QString(),
+              n ? QStringLiteral("1 binnengekomen uitslag wacht") : QString());
   }
-  QStringList Statuses(LPaneEntries* pane) { return Column(pane->Grid(), LPaneEntries::kStatus); }
 
   int idToernooi = -1, pool = -1;
   std::vector<MatchRecord> matches;
@@ -73,11 +76,11 @@ TEST_F(EntriesPaneTest, HandedEntriesAreStoredOnceCountedListedAndAcceptedAtOnce
   });
   const int publishes = window->Live().Publishes();
   Hand("aaaaaaaaaaaaaaaa", matches[0]);
-  Hand("aaaaaaaaaaaaaaaa", matches[0]);  // sent again after a lost answer
+  Hand("aaaaaaaaaaaaaaaa", matches[0]);  // sent again after a lost answer, before the desk's turn
   QTest::qWait(20);
   EXPECT_EQ(window->Live().Publishes(), publishes + 1);  // one turn, one publish
   EXPECT_EQ(ListTableEntries(db(), idToernooi, false).size(), 1u);
-  EXPECT_EQ(Statuses(pane), QStringList{QStringLiteral("Wacht")});
+  EXPECT_EQ(Column(pane->Grid(), LPaneEntries::kStatus), QStringList{QStringLiteral("Wacht")});
   ExpectWaiting(1);
 
   Allow(true);
@@ -85,9 +88,8 @@ TEST_F(EntriesPaneTest, HandedEntriesAreStoredOnceCountedListedAndAcceptedAtOnce
   QTest::qWait(20);
   EXPECT_EQ(told, 1);  // as a result typed at the desk
   EXPECT_EQ(Winner(matches[1].id), 0);
-  EXPECT_EQ(Statuses(pane), QStringList({QStringLiteral("Wacht"), QStringLiteral("Geaccepteerd")}));
+  EXPECT_EQ(Column(pane->Grid(), LPaneEntries::kStatus), QStringList({"Wacht", "Geaccepteerd"}));
   ExpectWaiting(1);
-
   // The notice opens the pane.
   window->SelectItem(NavType::Players);
   QTest::mouseClick(window->EntriesNotice(), Qt::LeftButton);
@@ -108,7 +110,7 @@ TEST_F(EntriesPaneTest, ThePaneAcceptsOrRejectsAndOpensTheResultWithItsSource) {
     ASSERT_EQ(pane->Grid()->FirstSelectedRow(), 0);  // what waits comes first
     pane->Button(QString::fromLatin1(c.button))->click();
     EXPECT_EQ(Winner(matches[i].id), c.winner);
-    EXPECT_EQ(Statuses(pane).first(), QString::fromLatin1(c.status));
+    EXPECT_EQ(Column(pane->Grid(), LPaneEntries::kStatus).first(), QString::fromLatin1(c.status));
     EXPECT_FALSE(pane->Button(QStringLiteral("Accepteren"))->isEnabled());
     ExpectWaiting(0);
 
@@ -126,20 +128,19 @@ TEST_F(EntriesPaneTest, ThePaneAcceptsOrRejectsAndOpensTheResultWithItsSource) {
   }
 }
 
-// The pane's picture for the README: xvfb-run -a test_app
-// --gtest_also_run_disabled_tests --gtest_filter='*EntriesPaneScreenshot'
+// The pane's picture: xvfb-run -a test_app --gtest_also_run_disabled_tests --gtest_filter='*PaneScreenshot'
 TEST_F(EntriesPaneTest, DISABLED_EntriesPaneScreenshot) {
+  auto hand = [this](auto... a) { window->Live().Receive(Entry(a...)); };
   Allow(true);
-  Hand("e1e1e1e1e1e1e1e1", matches[1], {{"11", "6"}, {"8", "11"}, {"11", "9"}, {"11", "4"}}, 0, "a3f09c71d2");
-  Hand("e2e2e2e2e2e2e2e2", matches[1], {{"11", "6"}, {"8", "11"}, {"9", "11"}, {"11", "4"}, {"11", "7"}}, 0, "5be2d8a0");
-  Hand("e3e3e3e3e3e3e3e3", matches[2], {{"11", "5"}, {"11", "3"}, {"11", "8"}}, matches[2].tafel + 1, "c41d7e22");
-  Hand("e4e4e4e4e4e4e4e4", matches[3], {{"11", "10"}, {"11", "8"}, {"11", "9"}}, 0, "9f0e6b13");
+  hand("e1e1e1e1e1e1e1e1", matches[1], GameTexts{{"11", "6"}, {"8", "11"}, {"11", "9"}, {"11", "4"}}, 0, "a3f09c71d2");
+  hand("e2e2e2e2e2e2e2e2", matches[1], GameTexts{{"6", "11"}, {"8", "11"}, {"9", "11"}}, 0, "5be2d8a0");
+  hand("e3e3e3e3e3e3e3e3", matches[2], GameTexts{{"11", "5"}, {"11", "3"}, {"11", "8"}}, 3, "c41d7e22");
+  hand("e4e4e4e4e4e4e4e4", matches[3], GameTexts{{"11", "10"}, {"11", "8"}, {"11", "9"}}, 0, "9f0e6b13");
   QTest::qWait(20);
   Allow(false);
-  Hand("e5e5e5e5e5e5e5e5", matches[0], {{"7", "11"}, {"11", "9"}, {"11", "13"}, {"11", "6"}, {"11", "9"}});
+  hand("e5e5e5e5e5e5e5e5", matches[0], GameTexts{{"7", "11"}, {"11", "9"}, {"11", "6"}, {"11", "9"}}, 0, "d07a51e8");
   QTest::qWait(20);
-  auto* pane = Show<LPaneEntries>(*window, NavType::Entries);
-  ASSERT_NE(pane, nullptr);
+  Show<LPaneEntries>(*window, NavType::Entries);
   window->resize(1500, 640);
   QTest::qWait(700);
   ASSERT_TRUE(window->grab().save(qEnvironmentVariable("VELGRAM_SHOTS", "docs/screenshots") + "/entries-pane.png"));
