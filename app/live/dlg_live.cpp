@@ -1,7 +1,5 @@
 #include "app/live/dlg_live.h"
 
-#include <qrencode.h>
-
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
@@ -14,13 +12,17 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/live/live_desk.h"
+#include "app/printing/table_cards.h"
 #include "app/shell/app.h"
 #include "app/shell/qtext.h"
+#include "competition/table_entry.h"
 #include "support/paths.h"
 
 namespace velgram {
@@ -56,21 +58,13 @@ QString LiveAddress(quint16 port, bool localOnly) {
   return QStringLiteral("http://%1:%2/").arg(localOnly ? QStringLiteral("127.0.0.1") : HallIPv4()).arg(port);
 }
 
-QImage LiveQrImage(const QString& text) {
-  const QByteArray utf8 = text.toUtf8();
-  QRcode* code = QRcode_encodeString(utf8.constData(), 0, QR_ECLEVEL_M, QR_MODE_8, 1);
-  if (!code) return QImage();
-  constexpr int kQuiet = 4;
-  const int side = code->width + 2 * kQuiet;
-  QImage image(side, side, QImage::Format_Mono);
-  image.setColor(0, qRgb(255, 255, 255));
-  image.setColor(1, qRgb(0, 0, 0));
-  image.fill(0);
-  for (int y = 0; y < code->width; ++y)
-    for (int x = 0; x < code->width; ++x)
-      if (code->data[y * code->width + x] & 1) image.setPixel(x + kQuiet, y + kQuiet, 1);
-  QRcode_free(code);
-  return image;
+std::map<int, QString> TableCardAddresses(Database& db, int idToernooi) {
+  const LiveSettings s = LiveSettings::Read(db, idToernooi);
+  std::map<int, QString> addresses;
+  if (!s.tableEntry) return addresses;
+  const QString hall = LiveAddress(static_cast<quint16>(s.port), s.localOnly);
+  for (const auto& [tafel, token] : TableTokens(db, idToernooi)) addresses[tafel] = TableCardAddress(hall, token);
+  return addresses;
 }
 
 void PaintLivePoster(QPainter& painter, const QRectF& page, const QString& toernooi, const QString& address) {
@@ -92,17 +86,9 @@ void PaintLivePoster(QPainter& painter, const QRectF& page, const QString& toern
   text(0.04, 0.12, toernooi, font(0.045, true));
   text(0.16, 0.08, QStringLiteral("Volg de wedstrijden live op je telefoon"), font(0.028, false));
 
-  // Modules drawn as squares, so that the code stays sharp on any printer.
-  const QImage code = LiveQrImage(address);
-  if (!code.isNull()) {
-    const double side = std::min(page.width() * 0.75, h * 0.5);
-    const double module = side / code.width();
-    const double left = page.left() + (page.width() - side) / 2, top = page.top() + h * 0.26;
-    for (int y = 0; y < code.height(); ++y)
-      for (int x = 0; x < code.width(); ++x)
-        if (code.pixelIndex(x, y) == 1)
-          painter.fillRect(QRectF(left + x * module, top + y * module, module, module), Qt::black);
-  }
+  const double side = std::min(page.width() * 0.75, h * 0.5);
+  PaintQrCode(painter, LiveQrImage(address), QPointF(page.left() + (page.width() - side) / 2, page.top() + h * 0.26),
+              side);
   text(0.78, 0.05, QStringLiteral("Scan de code of open"), font(0.025, false));
   text(0.83, 0.06, address, font(0.035, true));
   text(0.90, 0.06, QStringLiteral("Verbind eerst met het wifi-netwerk van de zaal."), font(0.02, false));
@@ -155,6 +141,27 @@ LDlgLive::LDlgLive(CVelgramApp& app, LiveDesk& desk, QWidget* parent) : QDialog(
   devices = new QLabel(this);
   layout->addWidget(devices);
 
+  tableEntry = new QCheckBox(QStringLiteral("Invoer aan de tafels"), this);
+  tableEntry->setChecked(s.tableEntry);
+  layout->addWidget(tableEntry);
+  autoAccept = new QCheckBox(QStringLiteral("Direct accepteren als niets twijfelachtig is"), this);
+  autoAccept->setChecked(s.autoAccept);
+  layout->addWidget(autoAccept);
+  tables = new QTreeWidget(this);
+  tables->setColumnCount(2);
+  tables->setHeaderLabels({QStringLiteral("Tafel"), QStringLiteral("Adres van de kaart")});
+  tables->setRootIsDecorated(false);
+  tables->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  tables->setMinimumHeight(120);
+  layout->addWidget(tables);
+  auto* cards = new QHBoxLayout;
+  renew = new QPushButton(QStringLiteral("Nieuwe code"), this);
+  printCards = new QPushButton(QStringLiteral("Afdrukken tafelkaarten"), this);
+  cards->addWidget(renew);
+  cards->addWidget(printCards);
+  cards->addStretch(1);
+  layout->addLayout(cards);
+
   auto* bottom = new QHBoxLayout;
   print = new QPushButton(QStringLiteral("Afdrukken"), this);
   auto* close = new QPushButton(QStringLiteral("Sluiten"), this);
@@ -167,17 +174,38 @@ LDlgLive::LDlgLive(CVelgramApp& app, LiveDesk& desk, QWidget* parent) : QDialog(
   connect(stop, &QPushButton::clicked, this, &LDlgLive::StopServer);
   connect(print, &QPushButton::clicked, this, &LDlgLive::PrintPoster);
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
+  connect(tableEntry, &QCheckBox::toggled, this, &LDlgLive::KeepTableChoices);
+  connect(autoAccept, &QCheckBox::toggled, this, &LDlgLive::KeepTableChoices);
+  connect(port, &QSpinBox::valueChanged, this, &LDlgLive::RefreshTables);
+  connect(localOnly, &QCheckBox::toggled, this, &LDlgLive::RefreshTables);
+  connect(renew, &QPushButton::clicked, this, &LDlgLive::RenewSelectedToken);
+  connect(printCards, &QPushButton::clicked, this, &LDlgLive::PrintTableCards);
+  connect(tables, &QTreeWidget::itemSelectionChanged, this, [this] {
+    renew->setEnabled(tableEntry->isChecked() && SelectedTables().size() == 1);
+  });
   beat_.setInterval(1000);
   connect(&beat_, &QTimer::timeout, this, &LDlgLive::Refresh);
   beat_.start();
   Refresh();
+  RefreshTables();
+}
+
+QString LDlgLive::Hall() const {
+  return LiveAddress(static_cast<quint16>(port->value()), localOnly->isChecked());
+}
+
+LiveSettings LDlgLive::Choices(bool on) const {
+  LiveSettings s;
+  s.on = on;
+  s.port = port->value();
+  s.localOnly = localOnly->isChecked();
+  s.tableEntry = tableEntry->isChecked();
+  s.autoAccept = autoAccept->isChecked();
+  return s;
 }
 
 void LDlgLive::StartServer() {
-  LiveSettings s;
-  s.on = true;
-  s.port = port->value();
-  s.localOnly = localOnly->isChecked();
+  const LiveSettings s = Choices(true);
   QString why;
   if (!desk_.Start(static_cast<quint16>(s.port), s.localOnly, &why)) {
     app_.Prompt().Alert(FromQt(QStringLiteral("De server kon niet starten op poort %1: %2").arg(s.port).arg(why)));
@@ -185,16 +213,14 @@ void LDlgLive::StartServer() {
     app_.Prompt().Alert("De keuze kon niet bewaard worden; de server draait wel.");
   }
   Refresh();
+  RefreshTables();
 }
 
 void LDlgLive::StopServer() {
   desk_.Stop();
-  LiveSettings s;
-  s.on = false;
-  s.port = port->value();
-  s.localOnly = localOnly->isChecked();
-  s.Write(app_.Db(), app_.IdToernooi());
+  Choices(false).Write(app_.Db(), app_.IdToernooi());
   Refresh();
+  RefreshTables();
 }
 
 void LDlgLive::Refresh() {
@@ -222,29 +248,41 @@ void LDlgLive::Refresh() {
   devices->setText(QStringLiteral("Apparaten in de laatste minuut: %1").arg(running ? desk_.Server().DevicesLastMinute() : 0));
 }
 
+bool LDlgLive::SetUpPrinter(QPrinter& printer, const QString& suggested, QString* pdf) {
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  *pdf = pdfPath_;
+  if (pdf->isEmpty() && QPrinterInfo::availablePrinters().isEmpty()) {
+    const QString folder = QFile::decodeName(QByteArray::fromStdString(DocumentsFolder()));
+    *pdf = QFileDialog::getSaveFileName(this, QStringLiteral("Afdrukken naar PDF-bestand"), QDir(folder).filePath(suggested),
+                                        QStringLiteral("PDF-bestanden (*.pdf)"));
+    if (pdf->isEmpty()) return false;
+  }
+  if (!pdf->isEmpty()) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(*pdf);
+    return true;
+  }
+  QPrintDialog dialog(&printer, this);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+namespace {
+
+std::string PrintFailure(const QString& pdf) {
+  return pdf.isEmpty() ? std::string("De printer kon niet starten.")
+                       : "Kan het PDF-bestand " + FromQt(pdf) + " niet schrijven.";
+}
+
+}  // namespace
+
 void LDlgLive::PrintPoster() {
   if (!desk_.Running()) return;
   QPrinter printer(QPrinter::HighResolution);
-  printer.setPageSize(QPageSize(QPageSize::A4));
-  QString pdf = pdfPath_;
-  if (pdf.isEmpty() && QPrinterInfo::availablePrinters().isEmpty()) {
-    const QString suggested =
-        QDir(QFile::decodeName(QByteArray::fromStdString(DocumentsFolder()))).filePath(QStringLiteral("Live in de zaal.pdf"));
-    pdf = QFileDialog::getSaveFileName(this, QStringLiteral("Afdrukken naar PDF-bestand"), suggested,
-                                       QStringLiteral("PDF-bestanden (*.pdf)"));
-    if (pdf.isEmpty()) return;
-  }
-  if (!pdf.isEmpty()) {
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-  } else {
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-  }
+  QString pdf;
+  if (!SetUpPrinter(printer, QStringLiteral("Live in de zaal.pdf"), &pdf)) return;
   QPainter painter;
   if (!painter.begin(&printer)) {
-    app_.Prompt().Alert(pdf.isEmpty() ? std::string("De printer kon niet starten.")
-                                      : "Kan het PDF-bestand " + FromQt(pdf) + " niet schrijven.");
+    app_.Prompt().Alert(PrintFailure(pdf));
     return;
   }
   PaintLivePoster(painter, QRectF(QPointF(0, 0), QSizeF(painter.device()->width(), painter.device()->height())),
@@ -252,6 +290,89 @@ void LDlgLive::PrintPoster() {
   painter.end();
   if (pdfPath_.isEmpty() && !pdf.isEmpty())
     app_.Prompt().Alert("De poster is opgeslagen in het PDF-bestand:\r\n" + FromQt(pdf));
+}
+
+void LDlgLive::KeepTableChoices() {
+  LiveSettings s = LiveSettings::Read(app_.Db(), app_.IdToernooi());
+  s.tableEntry = tableEntry->isChecked();
+  s.autoAccept = autoAccept->isChecked();
+  if (!s.Write(app_.Db(), app_.IdToernooi())) {
+    app_.Prompt().Alert("De keuze kon niet bewaard worden.");
+    const LiveSettings kept = LiveSettings::Read(app_.Db(), app_.IdToernooi());
+    const QSignalBlocker b1(tableEntry), b2(autoAccept);
+    tableEntry->setChecked(kept.tableEntry);
+    autoAccept->setChecked(kept.autoAccept);
+  }
+  desk_.TablesChanged();
+  RefreshTables();
+}
+
+std::vector<int> LDlgLive::SelectedTables() const {
+  std::vector<int> selected;
+  for (QTreeWidgetItem* item : tables->selectedItems()) selected.push_back(item->data(0, Qt::UserRole).toInt());
+  std::sort(selected.begin(), selected.end());
+  return selected;
+}
+
+void LDlgLive::RefreshTables() {
+  const bool on = tableEntry->isChecked();
+  const std::vector<int> selected = SelectedTables();
+  const std::map<int, std::string> tokens =
+      on ? TableTokens(app_.Db(), app_.IdToernooi()) : std::map<int, std::string>();
+  const QSignalBlocker block(tables);
+  tables->clear();
+  for (int tafel : TablesOfToernooi(app_.Db(), app_.IdToernooi())) {
+    // The secret part of the address stays off the screen, which the hall
+    // may see; its first characters tell one card from its replacement.
+    QString state = QStringLiteral("uit");
+    if (auto token = tokens.find(tafel); token != tokens.end())
+      state = TableCardAddress(Hall(), token->second.substr(0, 8)) + QStringLiteral("...");
+    auto* item = new QTreeWidgetItem(tables, {QString::number(tafel), state});
+    item->setData(0, Qt::UserRole, tafel);
+    item->setSelected(std::binary_search(selected.begin(), selected.end(), tafel));
+  }
+  tables->resizeColumnToContents(0);
+  autoAccept->setEnabled(on);
+  tables->setEnabled(on);
+  renew->setEnabled(on && SelectedTables().size() == 1);
+  printCards->setEnabled(on && tables->topLevelItemCount() > 0);
+}
+
+void LDlgLive::RenewSelectedToken() {
+  const std::vector<int> selected = SelectedTables();
+  if (!tableEntry->isChecked() || selected.size() != 1) return;
+  const int tafel = selected.front();
+  if (!app_.Prompt().Confirm("Na een nieuwe code werkt de oude kaart van tafel " + std::to_string(tafel) +
+                             " niet meer. Een nieuwe code maken?"))
+    return;
+  if (RenewTableToken(app_.Db(), app_.IdToernooi(), tafel).empty()) {
+    app_.Prompt().Alert("De nieuwe code kon niet bewaard worden; de oude kaart werkt nog.");
+    return;
+  }
+  desk_.TablesChanged();
+  RefreshTables();
+}
+
+void LDlgLive::PrintTableCards() {
+  if (!tableEntry->isChecked()) return;
+  if (localOnly->isChecked() &&
+      !app_.Prompt().Confirm("De server is alleen voor deze computer: telefoons aan de tafels kunnen de kaarten "
+                             "dan niet gebruiken. Toch afdrukken?"))
+    return;
+  std::map<int, std::string> tokens = TableTokens(app_.Db(), app_.IdToernooi());
+  if (const std::vector<int> selected = SelectedTables(); !selected.empty())
+    std::erase_if(tokens, [&](const auto& t) { return !std::binary_search(selected.begin(), selected.end(), t.first); });
+  if (tokens.empty()) return;
+  const TableCardPages pages(TableCards(ToQt(app_.Toernooi().name), Hall(), tokens));
+  QPrinter printer(QPrinter::HighResolution);
+  QString pdf;
+  if (!SetUpPrinter(printer, QStringLiteral("Tafelkaarten.pdf"), &pdf)) return;
+  if (!PrintPages(pages, printer, GridPrintSetup())) {
+    app_.Prompt().Alert(PrintFailure(pdf));
+    return;
+  }
+  if (pdfPath_.isEmpty() && !pdf.isEmpty())
+    app_.Prompt().Alert("De tafelkaarten zijn opgeslagen in het PDF-bestand:\r\n" + FromQt(pdf));
 }
 
 void OpenLiveDialog(CVelgramApp& app, LiveDesk& desk, QWidget* parent) {

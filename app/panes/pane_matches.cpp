@@ -9,6 +9,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "app/live/dlg_live.h"
 #include "app/printing/print_preview.h"
 #include "app/results/enter_result.h"
 #include "app/shell/app.h"
@@ -485,6 +486,7 @@ void LPaneMatchNotes::ShowRows() {
 
 std::vector<MatchSlip> LPaneMatchNotes::Slips() {
   std::vector<MatchSlip> slips;
+  const std::map<int, QString> cards = TableCardAddresses(Db(), app_.IdToernooi());
   for (int row = 0; row < grid_->RowCount(); ++row) {
     const MatchEntry* m = book_.FindMatch(grid_->RowData(row));
     if (!m || IsBye(*m)) continue;
@@ -500,6 +502,7 @@ std::vector<MatchSlip> LPaneMatchNotes::Slips() {
       s.mark = ToQt(DecisionMark(m->decision));
       s.markSide = m->indexWinner == 0 ? 1 : 0;
     }
+    if (auto card = cards.find(m->tafel); card != cards.end()) s.qr = card->second;
     slips.push_back(s);
   }
   return slips;

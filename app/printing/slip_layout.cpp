@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/printing/qr_code.h"
+
 namespace velgram {
 
 namespace {
@@ -21,6 +23,7 @@ constexpr double kMinName = 120;  // the names column (3 cm), before the slips g
 double InfoRowHeight(const SlipPageLayout& l) { return l.lineHeight + 8; }
 double TitleRowHeight(const SlipPageLayout& l) { return QFontMetricsF(l.smallFont).height() + 4; }
 double NameRowHeight(const SlipPageLayout& l) { return l.lineHeight + 14; }
+double QrRoom(const SlipPageLayout& l) { return l.qrSide > 0 ? l.qrSide + kPadding : 0; }
 
 }  // namespace
 
@@ -49,13 +52,16 @@ SlipPageLayout LayoutSlipPages(const std::vector<MatchSlip>& slips, int pageWidt
   for (const MatchSlip& s : slips) l.games = std::max(l.games, s.games);
   l.boxWidth = kBox;
   l.totalWidth = kTotal;
+  // The code stands beside the title and name rows, as high as they are.
+  if (std::any_of(slips.begin(), slips.end(), [](const MatchSlip& s) { return !s.qr.isEmpty(); }))
+    l.qrSide = TitleRowHeight(l) + 2 * NameRowHeight(l);
   // The rule at the right edge stays on the page.
   const double usable = l.pageWidth - 1;
-  const double boxes = l.games * l.boxWidth + l.totalWidth;
+  const double boxes = l.games * l.boxWidth + l.totalWidth + QrRoom(l);
   l.columns = (usable - kGap) / 2 - 2 * kPadding >= boxes + kMinName ? 2 : 1;
   l.slipWidth = l.columns == 2 ? (usable - kGap) / 2 : usable;
   if (l.columns == 1 && l.games > 0) {
-    const double room = l.slipWidth - 2 * kPadding - l.totalWidth - kMinName;
+    const double room = l.slipWidth - 2 * kPadding - l.totalWidth - QrRoom(l) - kMinName;
     if (room < l.games * l.boxWidth) l.boxWidth = std::max(kMinBox, room / l.games);
   }
   l.slipHeight = 2 * kPadding + InfoRowHeight(l) + TitleRowHeight(l) + 2 * NameRowHeight(l);
@@ -89,8 +95,10 @@ void PaintSlip(QPainter& painter, const SlipPageLayout& l, const MatchSlip& slip
 
   // Box titles: the game numbers, then the total.
   const int games = std::max(0, slip.games);
-  const double boxesLeft = inner.right() - games * l.boxWidth - l.totalWidth;
   const double titleTop = inner.top() + infoH;
+  if (!slip.qr.isEmpty())
+    PaintQrCode(painter, LiveQrImage(slip.qr), QPointF(inner.right() - l.qrSide, titleTop), l.qrSide);
+  const double boxesLeft = inner.right() - QrRoom(l) - games * l.boxWidth - l.totalWidth;
   const double titleH = TitleRowHeight(l);
   painter.setPen(Qt::black);
   painter.setFont(l.smallFont);

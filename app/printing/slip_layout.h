@@ -1,7 +1,8 @@
 #pragma once
 // Match slips to cut out and hand to the players: several to a page, each
 // with the match's code, table and time, both names and an empty box per
-// game for the umpire's scores, and one for the total.
+// game for the umpire's scores, and one for the total; and, while results
+// are entered at the tables, the QR code of the table's page.
 //
 // Laid out like the printed lists, in screen pixels (96 per inch) scaled to
 // the page. Two slips go side by side when the boxes leave the names room
@@ -24,6 +25,9 @@ struct MatchSlip {
   // box of the side that did not play or gave up.
   QString mark;
   int markSide = -1;
+  // While entry at the tables is on: the address of the table's card, as a
+  // small QR code beside the boxes, so the umpire's phone finds the table.
+  QString qr;
 };
 
 struct SlipPageLayout {
@@ -36,6 +40,7 @@ struct SlipPageLayout {
   double slipWidth = 0, slipHeight = 0;
   double boxWidth = 0, totalWidth = 0;  // a game box and the total (or winner) box
   int games = 0;                        // boxes of the widest slip
+  double qrSide = 0;                    // the QR code's square, when any slip has one
   int slipCount = 0;
 
   int PerPage() const { return columns * rows; }
