@@ -312,7 +312,8 @@
         const a = numberField(label + ' ' + w.naam1);
         const b = numberField(label + ' ' + w.naam2);
         rows.push([a, b]);
-        const tr = add(el('tr'), el('th', null, label), add(el('td'), a), add(el('td'), b));
+        const head = duo ? SUBS[i >> 1] + ' \u00b7 ' + ((i & 1) + 1) : label;
+        const tr = add(el('tr'), el('th', null, head), add(el('td'), a), add(el('td'), b));
         if (duo && i % 2 === 1 && i < count - 1) tr.classList.add('einde-deel');
         body.appendChild(tr);
       }
