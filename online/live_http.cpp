@@ -32,8 +32,10 @@ LiveReply Plain(int status, const char* text) {
   return r;
 }
 
+}  // namespace
+
 // An If-None-Match header may list several tags, or be "*".
-bool TagMatches(const std::string& header, const std::string& tag) {
+bool LiveTagMatches(const std::string& header, const std::string& tag) {
   size_t pos = 0;
   while (pos < header.size()) {
     size_t comma = header.find(',', pos);
@@ -50,7 +52,11 @@ bool TagMatches(const std::string& header, const std::string& tag) {
   return false;
 }
 
-}  // namespace
+void AddLiveSecurityHeaders(LiveReply& reply) {
+  reply.headers.emplace_back("X-Content-Type-Options", "nosniff");
+  reply.headers.emplace_back("Content-Security-Policy", "default-src 'self'");
+  reply.headers.emplace_back("Referrer-Policy", "no-referrer");
+}
 
 LiveReply AnswerLive(const LiveRequest& request, const LiveDocuments* docs,
                      const std::map<std::string, LiveAsset>& assets) {
@@ -77,7 +83,7 @@ LiveReply AnswerLive(const LiveRequest& request, const LiveDocuments* docs,
       reply.headers.emplace_back("ETag", tag);
       reply.headers.emplace_back("Cache-Control", kDataCache);
       reply.contentType = "application/json; charset=utf-8";
-      if (!request.ifNoneMatch.empty() && TagMatches(request.ifNoneMatch, tag)) {
+      if (!request.ifNoneMatch.empty() && LiveTagMatches(request.ifNoneMatch, tag)) {
         reply.status = 304;
       } else {
         reply.body = doc->json;
@@ -94,9 +100,7 @@ LiveReply AnswerLive(const LiveRequest& request, const LiveDocuments* docs,
     }
   }
   if (head) reply.body.clear();
-  reply.headers.emplace_back("X-Content-Type-Options", "nosniff");
-  reply.headers.emplace_back("Content-Security-Policy", "default-src 'self'");
-  reply.headers.emplace_back("Referrer-Policy", "no-referrer");
+  AddLiveSecurityHeaders(reply);
   return reply;
 }
 

@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "competition/live_snapshot.h"
+#include "competition/table_entry.h"
 
 namespace velgram {
 
@@ -21,6 +23,10 @@ struct LiveAsset {  // the pages: "/", "/live.js", "/live.css"
 
 struct LiveRequest {
   std::string method, path, ifNoneMatch;  // path without host, may have a query
+  // What only entry at the tables reads: the raw Cookie and Content-Type
+  // headers, the body, and the peer's address (for the failed-token guard).
+  // Defaulted, so that a request of the read-only routes may leave them out.
+  std::string cookie = {}, contentType = {}, body = {}, peer = {};
 };
 
 struct LiveReply {
@@ -28,6 +34,7 @@ struct LiveReply {
   std::string contentType;
   std::string body;
   std::vector<std::pair<std::string, std::string>> headers;
+  std::optional<TableEntry> entry;  // sent from a table and passed: the server hands it to the desk
 };
 
 // GET/HEAD only (else 405). "/" and the asset names from `assets`;
@@ -39,6 +46,11 @@ struct LiveReply {
 // default-src 'self', Referrer-Policy: no-referrer.
 LiveReply AnswerLive(const LiveRequest& request, const LiveDocuments* docs,
                      const std::map<std::string, LiveAsset>& assets);
+
+// Pieces of AnswerLive that entry at the tables shares: whether an
+// If-None-Match header names the tag, and the security headers.
+bool LiveTagMatches(const std::string& ifNoneMatch, const std::string& tag);
+void AddLiveSecurityHeaders(LiveReply& reply);
 
 // Limits the server enforces.
 inline constexpr int kLiveMaxRequestBytes = 8 * 1024;  // request line, headers and body together

@@ -17,6 +17,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "online/table_http.h"
+
 #ifdef __linux__
 #include <sys/resource.h>
 #endif
@@ -33,6 +35,7 @@ struct LiveShared {
   Clock& clock;
   std::map<std::string, LiveAsset> assets = LiveServer::PageAssets();  // read-only once made
   LiveDevices devices;
+  TableTokenGuard guard;
   std::atomic<int> connections{0};
 
   std::shared_ptr<const LiveDocuments> Current() {
@@ -163,15 +166,22 @@ class LiveHttp : public QAbstractHttpServer {
       it->second.tail.clear();
       it->second.lastAnswer = clock_.elapsed();
     }
-    shared_->devices.Seen(PeerText(request.remoteAddress()), shared_->clock.NowUnix());
+    const std::string peer = PeerText(request.remoteAddress());
+    const std::int64_t now = shared_->clock.NowUnix();
+    shared_->devices.Seen(peer, now);
     LiveRequest asked;
     asked.method = MethodText(request.method());
     const QUrl url = request.url();
     asked.path = url.path(QUrl::FullyEncoded).toStdString();
     if (url.hasQuery()) asked.path += "?" + url.query(QUrl::FullyEncoded).toStdString();
     asked.ifNoneMatch = request.value("If-None-Match").toStdString();
+    asked.cookie = request.value("Cookie").toStdString();
+    asked.contentType = request.value("Content-Type").toStdString();
+    asked.body = request.body().toStdString();
+    asked.peer = peer;
     const std::shared_ptr<const LiveDocuments> documents = shared_->Current();
-    const LiveReply reply = AnswerLive(asked, documents.get(), shared_->assets);
+    LiveReply reply = AnswerHall(asked, documents.get(), shared_->assets, shared_->guard, now);
+    if (reply.entry && !shared_->Hand(std::move(*reply.entry))) reply = TableEntryNotTaken();
 
     QHttpServerResponder responder = makeResponder(request, socket);
     responder.writeStatusLine(static_cast<QHttpServerResponder::StatusCode>(reply.status));
@@ -293,9 +303,18 @@ std::map<std::string, LiveAsset> LiveServer::PageAssets() {
     f.open(QIODevice::ReadOnly);
     return LiveAsset{type, f.readAll().toStdString()};
   };
-  return {{"/", read("index.html", "text/html; charset=utf-8")},
-          {"/live.js", read("live.js", "text/javascript; charset=utf-8")},
-          {"/live.css", read("live.css", "text/css; charset=utf-8")}};
+  std::map<std::string, LiveAsset> assets = {{"/", read("index.html", "text/html; charset=utf-8")},
+                                             {"/live.js", read("live.js", "text/javascript; charset=utf-8")},
+                                             {"/live.css", read("live.css", "text/css; charset=utf-8")}};
+  // The table's page, for entry at the tables.
+  const struct { const char *path, *file, *type; } table[] = {
+      {"/tafel", "tafel.html", "text/html; charset=utf-8"},
+      {"/tafel.js", "tafel.js", "text/javascript; charset=utf-8"},
+      {"/tafel.css", "tafel.css", "text/css; charset=utf-8"},
+  };
+  for (const auto& t : table)
+    if (QFile::exists(QStringLiteral(":/live/") + QLatin1String(t.file))) assets[t.path] = read(t.file, t.type);
+  return assets;
 }
 
 bool LiveServer::Start(quint16 port, bool localOnly, QString* error) {

@@ -3,7 +3,7 @@
 // from it. It runs on a thread of its own and answers every request from the
 // documents the desk last published, so a busy hall never waits on the desk
 // and the desk never waits on the hall; it never touches the database. What a
-// request gets is decided by AnswerLive(); this class only carries bytes and
+// request gets is decided by AnswerHall(); this class only carries bytes and
 // keeps every client within its limits.
 #include <QString>
 #include <QtGlobal>
@@ -47,8 +47,9 @@ class LiveServer {
   LiveServer(const LiveServer&) = delete;
   LiveServer& operator=(const LiveServer&) = delete;
 
-  // The pages compiled into the program: "/" (index.html), "/live.js" and
-  // "/live.css".
+  // The pages compiled into the program: "/" (index.html), "/live.js",
+  // "/live.css", and the table's page "/tafel" (tafel.html), "/tafel.js",
+  // "/tafel.css" when the program holds it.
   static std::map<std::string, LiveAsset> PageAssets();
 
   // Takes effect at the next Start.
