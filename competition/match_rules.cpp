@@ -449,9 +449,10 @@ bool MatchExists(Database& db, int idMatch) {
   return idMatch > 0 && db.GetMatch(m, idMatch);
 }
 
-bool SaveResult(Database& db, int idMatch, const ResultDecision& decision) {
+bool SaveResult(Database& db, int idMatch, const ResultDecision& decision, int idEntry) {
   if (!decision.Ok() || decision.indexWinner < 0) return false;
-  return db.RecordResult(idMatch, decision.indexWinner, decision.games, decision.writeGames, decision.decision);
+  return db.RecordResult(idMatch, decision.indexWinner, decision.games, decision.writeGames, decision.decision,
+                         idEntry);
 }
 
 void ClearMatchResult(Database& db, int idMatch) { db.ClearResult(idMatch); }

@@ -171,7 +171,8 @@ bool MatchExists(Database& db, int idMatch);
 
 // Stores a decided result (the old one is replaced). False when the decision
 // holds an error or the database refused it; nothing is written then.
-bool SaveResult(Database& db, int idMatch, const ResultDecision& decision);
+// idEntry: the table entry the result came from, 0 when typed at the desk.
+bool SaveResult(Database& db, int idMatch, const ResultDecision& decision, int idEntry = 0);
 void ClearMatchResult(Database& db, int idMatch);
 // The same for a dialog, which may outlive its match: the decision's
 // message, or kMatchGoneMessage when the match no longer exists, is told

@@ -490,9 +490,9 @@ ResultStamp Database::StampNow() const {
 }
 
 bool Database::RecordResult(int idMatch, int indexWinner, const std::vector<int>& games, bool writeGames,
-                            int decision) {
+                            int decision, int idEntry) {
   Transaction tx(*this);
-  WriteWinner(idMatch, indexWinner, decision);
+  WriteWinner(idMatch, indexWinner, decision, idEntry);
   if (writeGames) WriteGames(idMatch, games);
   return tx.Commit();  // rolls back when either part failed
 }
@@ -504,14 +504,14 @@ bool Database::ClearResult(int idMatch) {
   return tx.Commit();
 }
 
-void Database::WriteWinner(int idMatch, int indexWinner, int decision) {
+void Database::WriteWinner(int idMatch, int indexWinner, int decision, int idEntry) {
   Transaction tx(*this);
   if (Exec(nullptr, "DELETE FROM ResultWinner WHERE idMatch=%d", idMatch) != 0) return;
   ResultStamp s = StampNow();
   if (Exec(nullptr,
-           "INSERT INTO ResultWinner (idMatch,indexWinner,isodate,isotime,isofraction,decision) "
-           "VALUES (%d,%d,%d,%d,%d,%d)",
-           idMatch, indexWinner, s.isodate, s.isotime, s.isofraction, decision) != 0)
+           "INSERT INTO ResultWinner (idMatch,indexWinner,isodate,isotime,isofraction,decision,idEntry) "
+           "VALUES (%d,%d,%d,%d,%d,%d,%d)",
+           idMatch, indexWinner, s.isodate, s.isotime, s.isofraction, decision, idEntry) != 0)
     return;
   tx.Commit();
 }

@@ -434,6 +434,21 @@ void AddResultDecision(Database& db) {
   db.AddColumnIfMissing(ReadNames(db, "PRAGMA table_info('ResultWinner')"), "ResultWinner", "decision", "integer");
 }
 
+// Results entered at the tables: the queue of what the devices sent, and
+// beside each result the entry it came from (0: typed at the desk, which is
+// what every older row was). An entry id is stored once per tournament, so a
+// device that sends again after a dropped connection adds nothing. Older
+// versions of the program ignore both.
+void AddTableEntries(Database& db, bool hasTable) {
+  db.AddColumnIfMissing(ReadNames(db, "PRAGMA table_info('ResultWinner')"), "ResultWinner", "idEntry", "integer");
+  if (!hasTable)
+    db.ExecText(nullptr,
+                "CREATE TABLE TableEntries (id integer PRIMARY KEY,idToernooi integer,tafel integer,idMatch "
+                "integer,entryId text,device text,received integer,status integer,reason text,payload text)");
+  db.ExecText(nullptr, "CREATE UNIQUE INDEX IF NOT EXISTS ixTableEntriesEntry ON TableEntries (idToernooi,entryId)");
+  db.ExecText(nullptr, "CREATE INDEX IF NOT EXISTS ixTableEntriesMatch ON TableEntries (idMatch)");
+}
+
 }  // namespace
 
 bool Database::UpgradeSchema() {
@@ -592,6 +607,7 @@ bool Database::UpgradeSchema() {
                             values);
   }
   AddResultDecision(*this);
+  AddTableEntries(*this, has("TableEntries"));
   AddLookupIndexes(*this);
   return tx.Commit();
 }

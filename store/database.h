@@ -209,11 +209,12 @@ class Database {
   int ToernooiOfMatch(int idMatch);            // -1 when unknown
   ResultStamp StampNow() const;
   // Replaces the match's result in one transaction: the winner row with a
-  // fresh stamp, and the games when writeGames is set.
+  // fresh stamp, and the games when writeGames is set. idEntry is the table
+  // entry the result came from (TableEntries), 0 when typed at the desk.
   bool RecordResult(int idMatch, int indexWinner, const std::vector<int>& games, bool writeGames,
-                    int decision = kDecisionPlayed);
+                    int decision = kDecisionPlayed, int idEntry = 0);
   bool ClearResult(int idMatch);
-  void WriteWinner(int idMatch, int indexWinner, int decision = kDecisionPlayed);
+  void WriteWinner(int idMatch, int indexWinner, int decision = kDecisionPlayed, int idEntry = 0);
   void WriteGames(int idMatch, const std::vector<int>& games);
   void ReadResults(std::vector<MatchRecord>& matches);
   // The same for a list that holds every match of the tournament (as

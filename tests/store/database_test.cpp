@@ -102,7 +102,11 @@ TEST_F(DatabaseTest, NewFileHasFullSchemaAndSeedsOnce) {
   auto tables = Column("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name", "name");
   EXPECT_EQ(tables, (std::vector<std::string>{"Clubs", "Contestants", "Duos", "MatchSystems", "Matches",
                                               "PlayersMain", "PlayersToernooi", "Pools", "ResultGames",
-                                              "ResultWinner", "Rounds", "Settings", "Systems", "Toernooien"}));
+                                              "ResultWinner", "Rounds", "Settings", "Systems", "TableEntries",
+                                              "Toernooien"}));
+  EXPECT_EQ(Column("PRAGMA table_info('ResultWinner')", "name"),
+            (std::vector<std::string>{"id", "idMatch", "indexWinner", "isodate", "isotime", "isofraction", "decision",
+                                      "idEntry"}));
   EXPECT_EQ(Column("PRAGMA table_info('Contestants')", "name"),
             (std::vector<std::string>{"id", "idPool", "poolPos", "item1", "item2", "sort", "linktype", "idPlayer",
                                       "idLinkedPool", "indexKlasse"}));
