@@ -1,8 +1,11 @@
 #include "app/live/live_desk.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/shell/app.h"
+#include "app/shell/mainwindow.h"
+#include "competition/table_entry.h"
 #include "store/database.h"
 #include "support/text.h"
 
@@ -12,6 +15,12 @@ LiveDesk::LiveDesk(CVelgramApp& app, QObject* parent) : QObject(parent), app_(ap
   flush_.setSingleShot(true);
   flush_.setInterval(0);
   connect(&flush_, &QTimer::timeout, this, &LiveDesk::Flush);
+  // The server's thread only posts the entry; the desk never waits for the
+  // server, nor the server for the desk's database.
+  server_.SetEntrySink([this](TableEntry entry) {
+    QMetaObject::invokeMethod(
+        this, [this, e = std::move(entry)]() mutable { Receive(std::move(e)); }, Qt::QueuedConnection);
+  });
 }
 
 LiveDesk::~LiveDesk() { server_.Stop(); }
@@ -25,6 +34,7 @@ bool LiveDesk::Start(quint16 port, bool localOnly, QString* error) {
   idToernooi_ = app_.IdToernooi();
   snapshot_->Build(idToernooi_);
   waiting_.clear();
+  tablesChanged_ = false;
   Publish();
   const bool ok = server_.Start(port, localOnly, error);
   if (!ok) snapshot_.reset();
@@ -34,6 +44,7 @@ bool LiveDesk::Start(quint16 port, bool localOnly, QString* error) {
 
 void LiveDesk::Stop() {
   server_.Stop();
+  StoreEntries();  // what the devices were told was sent
   snapshot_.reset();
   waiting_.clear();
   flush_.stop();
@@ -65,9 +76,60 @@ void LiveDesk::Follow(const DataChange& change) {
   flush_.start();
 }
 
+void LiveDesk::Receive(TableEntry entry) {
+  entries_.push_back(std::move(entry));
+  flush_.start();
+}
+
+void LiveDesk::TablesChanged() {
+  if (!snapshot_) return;
+  tablesChanged_ = true;
+  flush_.start();
+}
+
+void LiveDesk::StoreEntries() {
+  if (entries_.empty()) return;
+  std::vector<TableEntry> entries;
+  entries.swap(entries_);
+  // Without a tournament there is nowhere to put them; the devices keep
+  // them and send them again.
+  if (!app_.HasToernooi()) return;
+  Database& db = app_.Db();
+  const int idToernooi = app_.IdToernooi();
+  const bool autoAccept = LiveSettings::Read(db, idToernooi).autoAccept;
+  CVelgramDlg* window = app_.MainWindow();
+  bool queueChanged = false;
+  for (const TableEntry& entry : entries) {
+    const SubmitOutcome outcome = SubmitTableEntry(db, idToernooi, entry, autoAccept);
+    if (!outcome.stored || outcome.duplicate) continue;
+    queueChanged = true;
+    // A result stored at once is told as a result typed at the desk.
+    if (outcome.resultStored) {
+      if (window)
+        window->NotifyDataChanged(outcome.change);
+      else
+        Follow(outcome.change);
+    }
+  }
+  if (!queueChanged) return;
+  if (window)
+    window->NotifyEntriesChanged();  // which comes back here as TablesChanged()
+  else
+    tablesChanged_ = true;
+}
+
 void LiveDesk::Flush() {
-  flush_.stop();
-  if (!snapshot_ || waiting_.empty() || !app_.HasToernooi()) return;
+  StoreEntries();
+  flush_.stop();  // what storing announced is applied below, in this turn
+  if (!snapshot_ || !app_.HasToernooi()) return;
+  if (tablesChanged_ && waiting_.empty()) {
+    tablesChanged_ = false;
+    snapshot_->TablesChanged();
+    Publish();
+    return;
+  }
+  if (waiting_.empty()) return;
+  const bool tables = std::exchange(tablesChanged_, false);
   std::vector<DataChange> changes;
   changes.swap(waiting_);
   const bool rebuild = app_.IdToernooi() != idToernooi_ ||
@@ -86,6 +148,7 @@ void LiveDesk::Flush() {
         unique.push_back(c);
     for (const DataChange& c : unique) snapshot_->Apply(c);
   }
+  if (tables) snapshot_->TablesChanged();
   Publish();
 }
 

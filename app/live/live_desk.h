@@ -2,6 +2,8 @@
 // The desk's side of the live server: while it runs, the tournament's
 // documents are kept on the desk's thread from the main window's change
 // notices and published to the server, which answers the hall from them.
+// Results entered at the tables come back the other way: the server hands
+// each entry over, and the desk, the one writer, stores it in the queue.
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -37,7 +39,13 @@ class LiveDesk : public QObject {
   // A change notice of the main window. Notices arriving in one turn of the
   // event loop are applied together and published once.
   void Follow(const DataChange& change);
-  // Applies the waiting notices now.
+  // An entry from a table, handed over by the server (any thread): it is
+  // stored on the desk's thread, with the other entries of the same turn.
+  void Receive(TableEntry entry);
+  // The queue, a token or the entry settings changed: the table documents
+  // are read again with the next publish.
+  void TablesChanged();
+  // Stores the entries received and applies the waiting notices now.
   void Flush();
   QTimer& FlushTimer() { return flush_; }
   int Publishes() const { return publishes_; }
@@ -47,12 +55,15 @@ class LiveDesk : public QObject {
 
  private:
   void Publish();
+  void StoreEntries();
 
   CVelgramApp& app_;
   LiveServer server_;
   std::unique_ptr<LiveSnapshot> snapshot_;  // while running
   int idToernooi_ = -1;                     // what the snapshot was built for
   std::vector<DataChange> waiting_;
+  std::vector<TableEntry> entries_;  // received, not yet stored
+  bool tablesChanged_ = false;
   QTimer flush_;
   int publishes_ = 0;
 };

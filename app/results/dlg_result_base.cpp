@@ -8,6 +8,7 @@
 #include "app/shell/fonts.h"
 #include "app/shell/qtext.h"
 #include "competition/match_rules.h"
+#include "competition/table_entry.h"
 #include "support/text.h"
 
 namespace velgram {
@@ -43,6 +44,10 @@ void LDlgResultBase::AddHeader(QBoxLayout* layout) {
   row->addSpacing(12);
   row->addWidget(pool_, 1);
   layout->addLayout(row);
+  source_ = new QLabel(this);
+  source_->setObjectName(QStringLiteral("resultSource"));
+  source_->hide();
+  layout->addWidget(source_);
 }
 
 void LDlgResultBase::AddButtons(QBoxLayout* layout, bool withOk) {
@@ -102,6 +107,10 @@ bool LDlgResultBase::Load() {
     table_->setText(placed ? QString::number(match_.tafel) : QString());
     time_->setText(placed ? ToQt(Format("%d:%02d", match_.starttime / 100, match_.starttime % 100)) : QString());
     pool_->setText(ToQt(match_.systemName + " / " + match_.poolName));
+    ResultSource source;
+    const bool fromTable = ResultSourceOf(app_.Db(), idMatch_, source);
+    source_->setText(fromTable ? ToQt(ResultSourceText(source)) : QString());
+    source_->setVisible(fromTable);
   }
   if (ending_) {
     const bool blocked = ending_->blockSignals(true);

@@ -1,6 +1,6 @@
 #pragma once
 // What every result dialog shares: the match's table, time and pool above the
-// entry, the match and its rules, "Wijzig Tafel/Tijd" and "Wis uitslag", and
+// entry (and the table that entered the stored result), the match and its rules, "Wijzig Tafel/Tijd" and "Wis uitslag", and
 // the decision whether entry is possible at all.
 #include <QComboBox>
 #include <QDialog>
@@ -41,6 +41,9 @@ class LDlgResultBase : public QDialog {
   QLabel* TableLabel() const { return table_; }
   QLabel* TimeLabel() const { return time_; }
   QLabel* PoolLabel() const { return pool_; }
+  // Where the stored result came from, when a table entered it; hidden for a
+  // result typed at the desk.
+  QLabel* SourceLabel() const { return source_; }
   QPushButton* TableTimeButton() const { return tableTime_; }
   QPushButton* ClearButton() const { return clear_; }
   QPushButton* OkButton() const { return ok_; }
@@ -82,6 +85,7 @@ class LDlgResultBase : public QDialog {
   QLabel* table_ = nullptr;
   QLabel* time_ = nullptr;
   QLabel* pool_ = nullptr;
+  QLabel* source_ = nullptr;
   QPushButton* tableTime_ = nullptr;
   QPushButton* clear_ = nullptr;
   QPushButton* ok_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -26,6 +27,7 @@
 #include "app/panes/pane_matches.h"
 #include "app/panes/pane_participants.h"
 #include "app/panes/pane_dropout.h"
+#include "app/panes/pane_entries.h"
 #include "app/panes/pane_poule.h"
 #include "app/panes/pane_swiss.h"
 #include "app/panes/pane_tables.h"
@@ -33,6 +35,8 @@
 #include "app/support/support_desk.h"
 #include "app/shell/qtext.h"
 #include "competition/pool.h"
+#include "competition/live_snapshot.h"
+#include "competition/table_entry.h"
 #include "competition/tables.h"
 #include "store/recordset.h"
 #include "support/text.h"
@@ -52,6 +56,7 @@ constexpr int kPaneDuos = 219;
 constexpr int kPanePoule = 161;
 constexpr int kPaneSwiss = 181;
 constexpr int kPaneDropout = 175;
+constexpr int kPaneEntries = 301;
 
 constexpr const char* kNoTournament = "Selecteer eerst een toernooi.";
 
@@ -78,8 +83,25 @@ CVelgramDlg::CVelgramDlg(CVelgramApp& app, QWidget* parent)
   tree_->setFixedWidth(kTreeWidth);
   tree_->setContextMenuPolicy(Qt::CustomContextMenu);
   stack_ = new QStackedWidget(central);
+  // The notice takes room only while entries wait.
+  auto* right = new QVBoxLayout;
+  right->setContentsMargins(0, 0, 0, 0);
+  right->setSpacing(0);
+  entriesNotice_ = new QPushButton(central);
+  entriesNotice_->setObjectName(QStringLiteral("entriesNotice"));
+  entriesNotice_->setStyleSheet(QStringLiteral(
+      "QPushButton { background: rgb(255,220,90); border: none; border-bottom: 1px solid rgb(200,160,0);"
+      " padding: 6px 10px; text-align: left; font-weight: bold; }"
+      "QPushButton:hover { background: rgb(255,232,140); }"));
+  entriesNotice_->setCursor(Qt::PointingHandCursor);
+  entriesNotice_->setAutoDefault(false);
+  entriesNotice_->setFocusPolicy(Qt::NoFocus);
+  entriesNotice_->hide();
+  connect(entriesNotice_, &QPushButton::clicked, this, [this] { SelectItem(NavType::Entries); });
+  right->addWidget(entriesNotice_);
+  right->addWidget(stack_, 1);
   layout->addWidget(tree_);
-  layout->addWidget(stack_, 1);
+  layout->addLayout(right, 1);
   setCentralWidget(central);
   BuildMenus();
 
@@ -87,6 +109,7 @@ CVelgramDlg::CVelgramDlg(CVelgramApp& app, QWidget* parent)
           [this](QTreeWidgetItem* item) { OnCurrentItemChanged(item); });
   connect(tree_, &QTreeWidget::customContextMenuRequested, this, &CVelgramDlg::OnContextMenu);
   connect(this, &CVelgramDlg::dataChanged, live_, &LiveDesk::Follow);
+  connect(this, &CVelgramDlg::entriesChanged, live_, &LiveDesk::TablesChanged);
 
   RestorePlacement();
   startTimer_.setSingleShot(true);
@@ -121,7 +144,10 @@ void CVelgramDlg::BuildMenus() {
   connect(hall, &QAction::triggered, this, [this] { OpenHallDisplay(app_, this); });
   QAction* live = t->addAction(QStringLiteral("&Live in de zaal"));
   live->setObjectName(QStringLiteral("Live in de zaal"));
-  connect(live, &QAction::triggered, this, [this] { OpenLiveDialog(app_, *live_, this); });
+  connect(live, &QAction::triggered, this, [this] {
+    OpenLiveDialog(app_, *live_, this);
+    NotifyEntriesChanged();  // entry at the tables may have been switched
+  });
   QMenu* s = menuBar()->addMenu(QStringLiteral("&Simulatie"));
   add(s, QStringLiteral("&Deelnemers toevoegen"), &CVelgramDlg::CmdSimAddPlayers);
   QMenu* i = menuBar()->addMenu(QStringLiteral("&Instellingen"));
@@ -179,9 +205,31 @@ void CVelgramDlg::FollowLiveSettings() {
 void CVelgramDlg::FillTree() {
   if (!app_.HasToernooi()) {
     nav_.Clear();
+    entriesNotice_->hide();
     return;
   }
   nav_.Fill(app_.Db(), app_.IdToernooi(), SettingFont(app_.Db(), "NavFont"));
+  ShowEntriesCount();
+}
+
+QString CVelgramDlg::EntriesNoticeText(int waiting) {
+  return waiting == 1 ? QStringLiteral("1 binnengekomen uitslag wacht")
+                      : QStringLiteral("%1 binnengekomen uitslagen wachten").arg(waiting);
+}
+
+void CVelgramDlg::ShowEntriesCount() {
+  const int waiting = app_.HasToernooi() ? CountWaitingEntries(app_.Db(), app_.IdToernooi()) : 0;
+  const bool shown = app_.HasToernooi() && (waiting > 0 || LiveSettings::Read(app_.Db(), app_.IdToernooi()).tableEntry);
+  const bool wasCurrent = NavigationTree::ItemOf(tree_->currentItem()).type == NavType::Entries;
+  nav_.SetEntries(shown, waiting);
+  if (wasCurrent && !shown) SelectItem(NavType::Matches);
+  entriesNotice_->setText(EntriesNoticeText(waiting));
+  entriesNotice_->setVisible(waiting > 0);
+}
+
+void CVelgramDlg::NotifyEntriesChanged() {
+  ShowEntriesCount();
+  emit entriesChanged();
 }
 
 bool CVelgramDlg::SelectItem(NavType type, int id) {
@@ -217,6 +265,7 @@ void CVelgramDlg::ShowPane(NavType type, int id) {
     case NavType::Tables: dialogId = kPaneTables; break;
     case NavType::Matches: dialogId = kPaneMatches; break;
     case NavType::MatchNotes: dialogId = kPaneMatchNotes; break;
+    case NavType::Entries: dialogId = kPaneEntries; break;
     case NavType::Systems: dialogId = kPaneSystems; break;
     case NavType::System: dialogId = kPaneSystem; break;
     case NavType::Pool: {
@@ -255,6 +304,7 @@ LPane* CVelgramDlg::CreatePane(int dialogId, int id) {
     case kPanePoule: return new LPanePoule(app_, id);
     case kPaneSwiss: return new LPaneSwiss(app_, id);
     case kPaneDropout: return new LPaneDropout(app_, id);
+    case kPaneEntries: return new LPaneEntries(app_);
     default: return nullptr;
   }
 }

@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QTreeWidget>
@@ -94,9 +95,17 @@ class CVelgramDlg : public QMainWindow {
   // here, so that every window showing matches or standings follows at once:
   // the notice says what changed, so that each updates only what it touched.
   void NotifyDataChanged(const DataChange& change = DataChange::Structure()) { emit dataChanged(change); }
+  // The results entered at the tables changed (an entry came in, was
+  // accepted or rejected) or their setting did: the navigation's count, the
+  // notice above the panes and the queue's pane follow.
+  void NotifyEntriesChanged();
+  // Above the panes while entries wait; a click opens their pane.
+  QPushButton* EntriesNotice() const { return entriesNotice_; }
+  static QString EntriesNoticeText(int waiting);
 
  signals:
   void dataChanged(const velgram::DataChange& change);
+  void entriesChanged();
 
  protected:
   void moveEvent(QMoveEvent* event) override;
@@ -118,11 +127,13 @@ class CVelgramDlg : public QMainWindow {
   LPane* CreatePane(int dialogId, int id);
   void SetCaption();
   void FollowLiveSettings();
+  void ShowEntriesCount();
 
   CVelgramApp& app_;
   QTreeWidget* tree_;
   NavigationTree nav_;
   QStackedWidget* stack_;
+  QPushButton* entriesNotice_;
   std::vector<PaneEntry> panes_;
   LPane* current_ = nullptr;
   QMenu* classMenu_ = nullptr;

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "app/shell/qtext.h"
+#include "competition/live_snapshot.h"
+#include "competition/table_entry.h"
 #include "store/database.h"
 
 namespace velgram {
@@ -41,6 +43,37 @@ void NavigationTree::Fill(Database& db, int idToernooi, const QFont& font) {
   }
   tree_->expandAll();
   tree_->blockSignals(false);
+  const int waiting = CountWaitingEntries(db, idToernooi);
+  SetEntries(LiveSettings::Read(db, idToernooi).tableEntry || waiting > 0, waiting);
+}
+
+QString NavigationTree::EntriesText(int waiting) {
+  return QStringLiteral("Binnengekomen uitslagen (%1)").arg(waiting);
+}
+
+void NavigationTree::SetEntries(bool shown, int waiting) {
+  QTreeWidgetItem* item = Find(NavType::Entries);
+  if (!shown) {
+    if (item) {
+      const bool blocked = tree_->blockSignals(true);
+      delete item;
+      tree_->blockSignals(blocked);
+    }
+    return;
+  }
+  if (!item) {
+    // Beside the matches it fills, above the classes.
+    QTreeWidgetItem* classes = Find(NavType::Systems);
+    const int at = classes ? tree_->indexOfTopLevelItem(classes) : tree_->topLevelItemCount();
+    item = new QTreeWidgetItem;
+    item->setData(0, kTypeRole, static_cast<int>(NavType::Entries));
+    item->setData(0, kIdRole, 0);
+    item->setFont(0, tree_->font());
+    const bool blocked = tree_->blockSignals(true);
+    tree_->insertTopLevelItem(at, item);
+    tree_->blockSignals(blocked);
+  }
+  item->setText(0, EntriesText(waiting));
 }
 
 QTreeWidgetItem* NavigationTree::Find(NavType type, int id) const {

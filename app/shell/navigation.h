@@ -1,6 +1,8 @@
 #pragma once
-// The navigation tree of the main window: the six fixed items and, under
-// "Spelklassen", the classes of the tournament with their pools.
+// The navigation tree of the main window: the fixed items and, under
+// "Spelklassen", the classes of the tournament with their pools. The results
+// entered at the tables have an item of their own while that entry is on or
+// entries wait, with the number waiting in its text.
 #include <QFont>
 #include <QTreeWidget>
 
@@ -18,6 +20,7 @@ enum class NavType {
   Pool = 6,       // one pool (id: pool id)
   MatchNotes = 7, // "Wedstrijdbriefjes"
   Duos = 8,       // "Duo's"
+  Entries = 9,    // "Binnengekomen uitslagen (n)"
 };
 
 struct NavItem {
@@ -32,6 +35,12 @@ class NavigationTree {
   // Rebuilds every item from the database for the tournament.
   void Fill(Database& db, int idToernooi, const QFont& font);
   void Clear() { tree_->clear(); }
+
+  // The item of the results entered at the tables: shown or not, and the
+  // number waiting in its text. Tells nobody, also when it removes the
+  // current item.
+  void SetEntries(bool shown, int waiting);
+  static QString EntriesText(int waiting);
 
   QTreeWidgetItem* Find(NavType type, int id = 0) const;
   static NavItem ItemOf(const QTreeWidgetItem* item);
