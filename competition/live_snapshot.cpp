@@ -13,8 +13,10 @@
 #include "competition/poule.h"
 #include "competition/swiss.h"
 #include "competition/swiss_screen.h"
+#include "competition/table_entry.h"
 #include "competition/tables.h"
 #include "store/database.h"
+#include "store/recordset.h"
 #include "support/clock.h"
 #include "support/text.h"
 
@@ -76,6 +78,11 @@ class JsonOut {
     out += v ? "true" : "false";
     return *this;
   }
+  JsonOut& Null() {
+    Comma();
+    out += "null";
+    return *this;
+  }
   JsonOut& Ints(const std::vector<int>& list) {
     Open('[');
     for (int v : list) Int(v);
@@ -112,6 +119,31 @@ bool NameBefore(const PlayerWithClub& a, const PlayerWithClub& b) {
   return a.id < b.id;
 }
 
+// A table's page lists this many of its entries, the newest first: enough to
+// show a device what became of what it sent.
+constexpr int kTableEntriesShown = 30;
+
+const char* StatusName(EntryStatus status) {
+  switch (status) {
+    case EntryStatus::kAccepted: return "geaccepteerd";
+    case EntryStatus::kRejected: return "afgewezen";
+    default: return "wacht";
+  }
+}
+
+bool SameSystem(const MatchSystem& a, const MatchSystem& b) {
+  return a.id == b.id && a.gameStop == b.gameStop && a.gameDiff == b.gameDiff && a.setMax == b.setMax &&
+         a.setWon == b.setWon && a.result == b.result && a.duoteam == b.duoteam && a.name == b.name;
+}
+
+bool SameTables(const std::map<int, LiveTable>& a, const std::map<int, LiveTable>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+    return x.first == y.first && x.second.idMatchNow == y.second.idMatchNow &&
+           x.second.idMatchNext == y.second.idMatchNext && SameSystem(x.second.systemNow, y.second.systemNow) &&
+           SameSystem(x.second.systemNext, y.second.systemNext);
+  });
+}
+
 }  // namespace
 
 struct LiveSnapshot::State {
@@ -142,6 +174,25 @@ struct LiveSnapshot::State {
   std::uint64_t version = 0;
   std::shared_ptr<const LiveDocuments> published = std::make_shared<LiveDocuments>();
 
+  // Entry at the tables, while the director has it on.
+  struct QueueRow {
+    int idPool = 0;  // of the entry's match; 0 when the match is gone
+    EntryStatus status = EntryStatus::kWaiting;
+    std::string reason;
+    TableEntry entry;
+  };
+  bool tableEntry = false;
+  std::vector<int> tableList;
+  std::map<int, std::string> tokens;
+  std::map<int, std::vector<QueueRow>> queueOfTable;  // newest first
+  std::map<int, MatchSystem> systemOfPool;
+  std::map<int, LiveTable> tables;
+  void ReadTableList();
+  void ReadTables();
+  const MatchSystem& SystemOf(int idPool);
+  void MatchJson(JsonOut& j, const HallMatchRow* row);
+  void TableBodies(std::map<std::string, std::string>& bodies);
+
   void ReadStructure();
   std::map<std::string, std::string> AllBodies();
   void Head(JsonOut& j) const {
@@ -153,8 +204,122 @@ struct LiveSnapshot::State {
   std::string SpelersBody() const;
   std::string PoolBody(const PoolInfo& pool);
   std::vector<int> PlayersOf(const Contestant* c) const;
-  void Publish(const std::map<std::string, std::string>& bodies, bool whole);
+  // whole: every document not in bodies goes; tablesWhole: every table
+  // document not in bodies goes.
+  void Publish(const std::map<std::string, std::string>& bodies, bool whole, bool tablesWhole = false);
 };
+
+void LiveSnapshot::State::ReadTableList() {
+  // The pools' table lists and the tables the matches were moved to, as
+  // TablesOfToernooi has them, from what the book holds already.
+  std::set<int> found;
+  for (const PoolInfo& p : pools) {
+    for (int t : ParseTables(p.row.tables)) found.insert(t);
+    for (const MatchEntry& m : book.PoolMatches(p.row.id))
+      if (m.tafel > 0) found.insert(m.tafel);
+  }
+  tableList.assign(found.begin(), found.end());
+  // A table that came with a move has no card yet.
+  if (tableEntry && std::any_of(tableList.begin(), tableList.end(), [&](int t) { return !tokens.count(t); }))
+    tokens = TableTokens(db, idToernooi);
+}
+
+void LiveSnapshot::State::ReadTables() {
+  tableEntry = idToernooi > 0 && LiveSettings::Read(db, idToernooi).tableEntry;
+  tokens.clear();
+  queueOfTable.clear();
+  if (!tableEntry) {
+    tableList.clear();
+    return;
+  }
+  tokens = TableTokens(db, idToernooi);
+  ReadTableList();
+  Records rows;
+  db.Exec(&rows,
+          "SELECT t.tafel AS tafel,t.status AS status,t.reason AS reason,t.payload AS payload,m.idPool AS idPool "
+          "FROM (SELECT *,ROW_NUMBER() OVER (PARTITION BY tafel ORDER BY id DESC) AS n FROM TableEntries WHERE "
+          "idToernooi=%d) t LEFT JOIN Matches m ON m.id=t.idMatch WHERE t.n<=%d ORDER BY t.tafel,t.id DESC",
+          idToernooi, kTableEntriesShown);
+  RecordSet r(rows);
+  for (bool ok = r.First(); ok; ok = r.Next()) {
+    QueueRow row;
+    if (!ReadTableEntryJson(r.Text("payload"), r.Int("tafel"), row.entry)) continue;
+    row.idPool = r.Int("idPool");
+    const int status = r.Int("status");
+    row.status = status == 1 ? EntryStatus::kAccepted : status == 2 ? EntryStatus::kRejected : EntryStatus::kWaiting;
+    row.reason = r.Text("reason");
+    queueOfTable[row.entry.tafel].push_back(std::move(row));
+  }
+}
+
+const MatchSystem& LiveSnapshot::State::SystemOf(int idPool) {
+  auto it = systemOfPool.find(idPool);
+  if (it == systemOfPool.end()) it = systemOfPool.emplace(idPool, EffectiveMatchSystem(db, idPool)).first;
+  return it->second;
+}
+
+void LiveSnapshot::State::MatchJson(JsonOut& j, const HallMatchRow* row) {
+  if (!row) {
+    j.Null();
+    return;
+  }
+  const MatchSystem& ms = SystemOf(row->idPool);
+  j.Open('{');
+  j.Key("id").Int(row->idMatch);
+  j.Key("klasse").Str(row->klasse);
+  j.Key("poule").Str(row->pool);
+  j.Key("naam1").Str(row->name1);
+  j.Key("naam2").Str(row->name2);
+  j.Key("tijd").Str(TimeText(row->starttime));
+  j.Key("mode").Int(TableEntryMode(ms));
+  j.Key("gameStop").Int(ms.gameStop);
+  j.Key("gameDiff").Bool(ms.gameDiff);
+  j.Key("setMax").Int(ms.setMax);
+  j.Key("setWon").Int(ms.setWon);
+  j.Key("maxPunten").Int(MaxGamePoints(ms));
+  j.Key("eindes").Open('[');
+  for (const std::string& text : EndingChoices(row->name1, row->name2)) j.Str(text);
+  j.Close(']').Close('}');
+}
+
+void LiveSnapshot::State::TableBodies(std::map<std::string, std::string>& bodies) {
+  tables.clear();
+  if (!tableEntry) return;
+  // The first two open matches of each table, in the hall display's order.
+  std::map<int, std::vector<const HallMatchRow*>> calls;
+  for (const HallMatchRow& row : hall.Content().open) {
+    std::vector<const HallMatchRow*>& list = calls[row.tafel];
+    if (list.size() < 2) list.push_back(&row);
+  }
+  for (int tafel : tableList) {
+    const std::vector<const HallMatchRow*>& list = calls[tafel];
+    const HallMatchRow* now = list.empty() ? nullptr : list[0];
+    const HallMatchRow* next = list.size() < 2 ? nullptr : list[1];
+    LiveTable& table = tables[tafel];
+    table.tafel = tafel;
+    if (now) table.idMatchNow = now->idMatch, table.systemNow = SystemOf(now->idPool);
+    if (next) table.idMatchNext = next->idMatch, table.systemNext = SystemOf(next->idPool);
+    JsonOut j;
+    Head(j);
+    j.Key("tafel").Int(tafel);
+    j.Key("nu");
+    MatchJson(j, now);
+    j.Key("volgende");
+    MatchJson(j, next);
+    j.Key("invoer").Open('[');
+    for (const QueueRow& q : queueOfTable[tafel]) {
+      j.Open('{');
+      j.Key("entry").Str(q.entry.entryId);
+      j.Key("match").Int(q.entry.idMatch);
+      j.Key("status").Str(StatusName(q.status));
+      j.Key("reden").Str(q.reason);
+      j.Key("uitslag").Str(q.idPool > 0 ? TableEntryText(SystemOf(q.idPool), q.entry) : std::string());
+      j.Close('}');
+    }
+    j.Close(']').Close('}');
+    bodies["tafel/" + std::to_string(tafel)] = j.out;
+  }
+}
 
 void LiveSnapshot::State::ReadStructure() {
   classes.clear();
@@ -417,20 +582,32 @@ std::map<std::string, std::string> LiveSnapshot::State::AllBodies() {
   bodies["nu"] = NuBody();
   bodies["poules"] = PoulesBody();
   bodies["spelers"] = SpelersBody();  // after the pools: it lists who plays where
+  TableBodies(bodies);
   return bodies;
 }
 
-void LiveSnapshot::State::Publish(const std::map<std::string, std::string>& bodies, bool whole) {
+void LiveSnapshot::State::Publish(const std::map<std::string, std::string>& bodies, bool whole, bool tablesWhole) {
   std::vector<const std::pair<const std::string, std::string>*> changed;
   for (const auto& entry : bodies) {
     auto it = docs.find(entry.first);
     if (it == docs.end() || it->second.body != entry.second) changed.push_back(&entry);
   }
   std::vector<std::string> gone;
-  if (whole)
-    for (const auto& [name, doc] : docs)
-      if (!bodies.count(name)) gone.push_back(name);
-  if (changed.empty() && gone.empty()) return;
+  for (const auto& [name, doc] : docs)
+    if ((whole || (tablesWhole && name.rfind("tafel/", 0) == 0)) && !bodies.count(name)) gone.push_back(name);
+  std::map<std::string, int> tableOfToken;
+  for (const auto& [tafel, token] : tokens)
+    if (tableEntry) tableOfToken[token] = tafel;
+  if (changed.empty() && gone.empty()) {
+    // A new token or another match called to a table changes no text, but
+    // the server must take entries by them.
+    if (published->tableOfToken == tableOfToken && SameTables(published->tables, tables)) return;
+    auto set = std::make_shared<LiveDocuments>(*published);
+    set->tableOfToken = std::move(tableOfToken);
+    set->tables = tables;
+    published = std::move(set);
+    return;
+  }
 
   // The first version comes from the clock, so that a page still holding a
   // tag from before a restart of the program cannot be told "not modified"
@@ -452,6 +629,8 @@ void LiveSnapshot::State::Publish(const std::map<std::string, std::string>& bodi
   auto set = std::make_shared<LiveDocuments>();
   set->version = version;
   for (const auto& [name, doc] : docs) set->byName.emplace_hint(set->byName.end(), name, doc.doc);
+  set->tableOfToken = std::move(tableOfToken);
+  set->tables = tables;
   published = std::move(set);
 }
 
@@ -472,6 +651,8 @@ void LiveSnapshot::Build(int idToernooi) {
   options.show = HallShow::kMatches;
   s.hall.Build(idToernooi, options, false);
   s.ReadStructure();
+  s.systemOfPool.clear();
+  s.ReadTables();
   s.Publish(s.AllBodies(), true);
 }
 
@@ -482,9 +663,12 @@ void LiveSnapshot::Apply(const DataChange& change) {
   s.hall.Follow(touched.all, touched.pools);
   if (touched.all) {
     s.ReadStructure();
+    s.systemOfPool.clear();
+    if (s.tableEntry) s.ReadTableList();
     s.Publish(s.AllBodies(), true);
     return;
   }
+  if (change.kind == ChangeKind::kTableTime && s.tableEntry) s.ReadTableList();
   std::map<std::string, std::string> bodies;
   bool playersMoved = false;
   for (int idPool : touched.pools) {
@@ -496,12 +680,20 @@ void LiveSnapshot::Apply(const DataChange& change) {
   }
   bodies["nu"] = s.NuBody();
   if (playersMoved) bodies["spelers"] = s.SpelersBody();
-  s.Publish(bodies, false);
+  s.TableBodies(bodies);
+  s.Publish(bodies, false, true);
 }
 
 std::shared_ptr<const LiveDocuments> LiveSnapshot::Documents() const { return state_->published; }
 
-void LiveSnapshot::TablesChanged() {}
+void LiveSnapshot::TablesChanged() {
+  State& s = *state_;
+  if (s.idToernooi <= 0) return;
+  s.ReadTables();
+  std::map<std::string, std::string> bodies;
+  s.TableBodies(bodies);
+  s.Publish(bodies, false, true);
+}
 
 LiveSettings LiveSettings::Read(Database& db, int idToernooi) {
   LiveSettings s;
@@ -509,13 +701,17 @@ LiveSettings LiveSettings::Read(Database& db, int idToernooi) {
   const int port = db.GetSettingInt(Format("LivePort%d", idToernooi), kDefaultPort);
   s.port = port >= 1 && port <= 65535 ? port : kDefaultPort;
   s.localOnly = db.GetSettingInt(Format("LiveLocalOnly%d", idToernooi), 0) != 0;
+  s.tableEntry = db.GetSettingInt(Format("LiveTables%d", idToernooi), 0) != 0;
+  s.autoAccept = db.GetSettingInt(Format("LiveAutoAccept%d", idToernooi), 0) != 0;
   return s;
 }
 
 bool LiveSettings::Write(Database& db, int idToernooi) const {
   return db.SetSettings({{Format("LiveOn%d", idToernooi), on ? "1" : "0"},
                          {Format("LivePort%d", idToernooi), Format("%d", port)},
-                         {Format("LiveLocalOnly%d", idToernooi), localOnly ? "1" : "0"}});
+                         {Format("LiveLocalOnly%d", idToernooi), localOnly ? "1" : "0"},
+                         {Format("LiveTables%d", idToernooi), tableEntry ? "1" : "0"},
+                         {Format("LiveAutoAccept%d", idToernooi), autoAccept ? "1" : "0"}});
 }
 
 }  // namespace velgram

@@ -281,6 +281,8 @@ std::string TableEntryJson(const TableEntry& entry) {
   return out + "}";
 }
 
+int TableEntryMode(const MatchSystem& ms) { return ModeOfDialog(ChooseEntryDialog(ms).dialog); }
+
 ResultDecision DecideTableEntry(const MatchSystem& ms, const TableEntry& entry) {
   const EntryChoice choice = ChooseEntryDialog(ms);
   const int mode = ModeOfDialog(choice.dialog);

@@ -53,6 +53,9 @@ std::string TableEntryJson(const TableEntry& entry);
 // Told when the device entered in another mode than the match's rules ask
 // (the rules were changed after the page was loaded).
 extern const char* const kTableEntryModeMessage;
+// The mode a device enters a match in under these rules, as the desk's dialog
+// for them would (ResultMode; 0 when no dialog takes them).
+int TableEntryMode(const MatchSystem& ms);
 // The match's rules applied to the entry, with the dialogs' own messages.
 ResultDecision DecideTableEntry(const MatchSystem& ms, const TableEntry& entry);
 // The entry as the lists show a result ("11-7 9-11 11-5", "3 - 1", "w.o.").

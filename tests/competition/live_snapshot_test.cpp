@@ -17,6 +17,7 @@
 #include "competition/matchbook.h"
 #include "competition/poule.h"
 #include "competition/swiss_screen.h"
+#include "competition/table_entry.h"
 #include "competition/tables.h"
 #include "event_fixture.h"
 #include "support/ljson.h"
@@ -341,6 +342,9 @@ TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
        }},
       {"new pool played", [&] { db->RecordResult(added, 0, {}, false); return DataChange::Result(added); }},
   };
+  LiveSettings settings;
+  settings.tableEntry = true;  // the tables' documents follow the changes too
+  ASSERT_TRUE(settings.Write(*db, idToernooi));
   LiveSnapshot live(*db, kNu);
   live.Build(idToernooi);
   MatchBook book(*db);  // tells which pools a change touches
@@ -360,6 +364,20 @@ TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
     fresh.Build(idToernooi);
     ASSERT_EQ(Names(*after), Names(*fresh.Documents())) << step;
     EXPECT_EQ(after->version, before->version + 1) << step;
+    EXPECT_EQ(after->tableOfToken, fresh.Documents()->tableOfToken) << step;
+    // Each table offers its first two open matches in the hall display's order.
+    const HallContent hall = BuildHallContent(*db, idToernooi, HallOptions{});
+    ASSERT_EQ(after->tables.size(), TablesOfToernooi(*db, idToernooi).size()) << step;
+    for (const auto& [tafel, table] : after->tables) {
+      std::vector<int> calls;
+      for (const HallMatchRow& r : hall.open)
+        if (r.tafel == tafel) calls.push_back(r.idMatch);
+      calls.resize(std::max<size_t>(calls.size(), 2), -1);
+      const Ljson d = Doc(*after, Format("tafel/%d", tafel));
+      EXPECT_EQ(std::tuple(table.idMatchNow, table.idMatchNext, At{&d, "nu|"}.N("id"), At{&d, "volgende|"}.N("id")),
+                std::tuple(calls[0], calls[1], calls[0] < 0 ? -99 : calls[0], calls[1] < 0 ? -99 : calls[1]))
+          << step << " " << tafel;
+    }
     for (const auto& [name, doc] : after->byName) {
       EXPECT_EQ(Body(*doc), Body(*fresh.Documents()->byName.at(name))) << step << " " << name;
       auto old = before->byName.find(name);
@@ -371,7 +389,7 @@ TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
         EXPECT_EQ(doc, old->second) << step << " " << name << " was published again";
       }
       // One match's change reads only its pools again, and the open matches.
-      EXPECT_TRUE(!changed || touched.all || name == "nu" || name == "spelers" ||
+      EXPECT_TRUE(!changed || touched.all || name == "nu" || name == "spelers" || name.rfind("tafel/", 0) == 0 ||
                   (name.rfind("poule/", 0) == 0 && touched.pools.count(std::stoi(name.substr(6)))))
           << step << name;
     }
@@ -409,6 +427,50 @@ TEST_F(LiveSnapshotTest, UnchangedTextKeepsItsVersionAndTextIsEscapedUtf8) {
   for (int i = 0; i < 4; ++i) names.insert(At({&standing, ""}).In("stand", i).S("naam"));
   EXPECT_TRUE(names.count(kOddName));
   EXPECT_EQ(At({&nu, ""}).S("toernooi"), "Clubkampioenschap");
+}
+
+// Entry at the tables: a document per table while it is on, with the match to
+// enter and what became of the table's entries; none while it is off.
+TEST_F(LiveSnapshotTest, TableDocumentsWhileEntryIsOn) {
+  LiveSnapshot live(*db);
+  live.Build(idToernooi);
+  auto tableDocs = [&] { return std::count_if(live.Documents()->byName.begin(), live.Documents()->byName.end(),
+                                              [](const auto& d) { return d.first.rfind("tafel/", 0) == 0; }); };
+  EXPECT_EQ(std::tuple(tableDocs(), live.Documents()->tableOfToken.size()), std::tuple(0, 0u));
+  LiveSettings on;
+  on.tableEntry = on.autoAccept = true;
+  ASSERT_TRUE(on.Write(*db, idToernooi));
+  const LiveSettings read = LiveSettings::Read(*db, idToernooi);
+  EXPECT_EQ(std::tuple(read.tableEntry, read.autoAccept), std::tuple(true, true));
+  live.TablesChanged();
+  const std::vector<int> tables = TablesOfToernooi(*db, idToernooi);
+  EXPECT_EQ(tableDocs(), static_cast<long>(tables.size()));
+  std::map<std::string, int> byToken;
+  for (const auto& [tafel, token] : TableTokens(*db, idToernooi)) byToken[token] = tafel;
+  EXPECT_EQ(live.Documents()->tableOfToken, byToken);
+
+  const MatchRecord m = Matches(poule).front();
+  TableEntry e;
+  std::tie(e.entryId, e.device, e.tafel, e.idMatch, e.mode) = std::tuple("entry-0001", "device-01", m.tafel, m.id, 4);
+  e.games = {{"11", "7"}, {"11", "5"}, {"11", "9"}};
+  ASSERT_TRUE(SubmitTableEntry(*db, idToernooi, e, false).stored);
+  const auto before = live.Documents();
+  live.TablesChanged();
+  const std::string name = Format("tafel/%d", m.tafel);
+  for (const auto& [other, doc] : live.Documents()->byName)
+    EXPECT_EQ(doc == before->byName.at(other), other != name) << other;
+  const Ljson d = Doc(*live.Documents(), name);
+  const At nu{&d, "nu|"}, entry = At{&d, ""}.In("invoer", 0);
+  EXPECT_EQ(std::tuple(nu.N("id"), nu.N("mode"), nu.N("setWon"), nu.N("maxPunten"), nu.Count("eindes"), At{&d, ""}.N("tafel")),
+            std::tuple(m.id, 4, 3, 99, 5, m.tafel));
+  EXPECT_EQ(std::tuple(entry.S("entry"), entry.N("match"), entry.S("status"), entry.S("reden"), entry.S("uitslag")),
+            std::tuple("entry-0001", m.id, "wacht", kEntryWaitsMessage, "3 - 0 (11-7, 11-5, 11-9)"));
+
+  on.tableEntry = false;
+  ASSERT_TRUE(on.Write(*db, idToernooi));
+  live.TablesChanged();
+  EXPECT_EQ(std::tuple(tableDocs(), live.Documents()->tableOfToken.size(), live.Documents()->tables.size()),
+            std::tuple(0, 0u, 0u));
 }
 
 // The round-robin pane's cells, which the pages show too: from each row's
