@@ -364,7 +364,10 @@
       f.dirty = true;
       fields.hidden = endingOf().decision === 1;
     });
-    node.addEventListener('input', () => { f.dirty = true; });
+    node.addEventListener('input', () => {
+      f.dirty = true;
+      f.showError('');  // the umpire is correcting what was refused
+    });
 
     const error = el('p', 'fout', '');
     error.setAttribute('role', 'alert');

@@ -9,6 +9,7 @@ is down is kept, sent when the network is back, and stored once.
   table_page_test.py --driver <live_desk_driver> [--port N] [--shot FILE]
 """
 import argparse
+import base64
 import contextlib
 import json
 import sqlite3
@@ -67,6 +68,15 @@ def accepted_once(desk, table, id_match):
     assert entries[0][1] in shown, (entries, shown)
 
 
+def whole_page(page, path):
+    height = page.execute_script("return document.documentElement.scrollHeight")
+    width = page.execute_script("return window.innerWidth")
+    shot = page.execute_cdp_cmd("Page.captureScreenshot", {
+        "captureBeyondViewport": True, "clip": {"x": 0, "y": 0, "width": width, "height": height, "scale": 1}})
+    with open(path, "wb") as f:
+        f.write(base64.b64decode(shot["data"]))
+
+
 def run(table, live, desk, base, shot):
     pool = desk.pools["poule"]
     with urllib.request.urlopen(base + "/data/poule/%d" % pool) as reply:
@@ -104,8 +114,6 @@ def run(table, live, desk, base, shot):
 
     # Entered on the table, on the standings within 2 seconds, stored once.
     type_games(table, [("11", "7"), ("11", "8"), ("11", "9")])
-    if shot:
-        table.save_screenshot(shot)
     before = wins(live)
     start = time.monotonic()
     send(table)
@@ -117,6 +125,8 @@ def run(table, live, desk, base, shot):
     within(table, 5, lambda: on_table(table) not in (None, id_match), "next match on the table")
     id_match = on_table(table)
     type_games(table, [("7", "11")])
+    if shot:
+        whole_page(table, shot)
     table.set_network_conditions(offline=True, latency=0, download_throughput=0, upload_throughput=0)
     type_games(table, [("11", "9"), ("11", "5"), ("11", "6")], first=1)
     send(table)
@@ -142,7 +152,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--driver", required=True)
     parser.add_argument("--port", type=int, default=0)
-    parser.add_argument("--shot", help="file for a screenshot of the filled-in form")
+    parser.add_argument("--shot", help="file for a screenshot of the whole page, a result being entered")
     parser.add_argument("--chromedriver", default="/usr/bin/chromedriver")
     parser.add_argument("--chromium", default="")
     args = parser.parse_args()
