@@ -28,6 +28,8 @@
 // ids), accepted, and the source of its match's result; a table's request
 // that fails counts as a failed request. The tables play their own pools, the
 // desk types into others, so that neither replaces the other's results.
+// Storing an entry is the desk's result entry as typing one is: the turns in
+// which the desk stores entries are left out of the gaps and reported apart.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
