@@ -6,6 +6,7 @@
 #include <QNetworkInterface>
 #include <QTest>
 #include <memory>
+#include <mutex>
 
 #include "app/live/live_server.h"
 #include "common/fakes.h"
@@ -130,6 +131,36 @@ TEST_F(LiveServerTest, StopDropsOpenConnectionsAndNothingListensAfter) {
   EXPECT_EQ(std::pair(a.Closed(500), b.Closed(500)), std::pair(true, true));
   EXPECT_LT(stopping.elapsed(), 1000);
   EXPECT_FALSE(LiveClient(port_).Connected());
+}
+
+TEST_F(LiveServerTest, ATableCardSetsTheCookieAndAnEntrySentReachesTheDeskOnce) {
+  const std::string token(32, 'a'), cookie = "velgram_tafel=" + token;
+  auto docs = std::make_shared<LiveDocuments>();
+  docs->tableOfToken[token] = 3;
+  Start(18300);
+  server.Publish(docs);
+  LiveClient table(port_);
+  const LiveAnswer card = table.Get("/t/" + token);
+  EXPECT_EQ(std::tuple(card.status, card.Header("Location"), card.Header("Set-Cookie")),
+            std::tuple(303, "/tafel", cookie + "; Path=/; HttpOnly; SameSite=Strict; Max-Age=604800"));
+  const std::string entry = R"({"entry":"e1e1e1e1e1e1e1e1","device":"dev12345","match":10,"mode":1,"decision":0,"side":-1,"winner":0})";
+  auto send = [&] {
+    table.Send("POST /tafel/uitslag HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\nCookie: " + cookie +
+               "\r\nContent-Length: " + std::to_string(entry.size()) + "\r\n\r\n" + entry);
+    const LiveAnswer a = table.Receive();
+    return std::pair(a.status, a.body);
+  };
+  EXPECT_EQ(send(), std::pair(503, std::string(R"({"fout":"De wedstrijdtafel neemt nu geen uitslagen aan."})")));
+  std::mutex mutex;
+  std::vector<TableEntry> handed;
+  server.SetEntrySink([&](TableEntry e) {
+    std::lock_guard<std::mutex> lock(mutex);
+    handed.push_back(std::move(e));
+  });
+  EXPECT_EQ(send(), std::pair(202, std::string(R"({"status":"verzonden"})")));
+  std::lock_guard<std::mutex> lock(mutex);
+  ASSERT_EQ(handed.size(), 1u);
+  EXPECT_EQ(std::tuple(handed[0].entryId, handed[0].tafel, handed[0].idMatch), std::tuple("e1e1e1e1e1e1e1e1", 3, 10));
 }
 
 }  // namespace
