@@ -1,6 +1,7 @@
 #include "app/panes/pane_entries.h"
 
 #include <QDateTime>
+#include <QHeaderView>
 #include <algorithm>
 
 #include "app/results/enter_result.h"
@@ -17,13 +18,14 @@ namespace velgram {
 namespace {
 
 const QColor kWaitingBackground(255, 236, 160);
+constexpr int kGap = 5;
 
 QString TimeOf(std::int64_t unixSeconds) {
   return QDateTime::fromSecsSinceEpoch(unixSeconds).toString(QStringLiteral("HH:mm:ss"));
 }
 
-QString DeviceText(const TableEntry& e) {
-  return QStringLiteral("Tafel %1, apparaat %2").arg(e.tafel).arg(ToQt(e.device.substr(0, 8)));
+QString DeviceText(int tafel, const std::string& device) {
+  return QStringLiteral("Tafel %1, apparaat %2").arg(tafel).arg(ToQt(device.substr(0, 8)));
 }
 
 }  // namespace
@@ -47,6 +49,7 @@ LPaneEntries::LPaneEntries(CVelgramApp& app, QWidget* parent)
                                {QStringLiteral("Reden"), SortKind::None}});
   grid2_->SetHeaderClickSorts(false);
   connect(grid_, &LGrid::rowSelectionChanged, this, [this] {
+    followWaiting_ = false;  // the director's own choice stays chosen
     ShowDetails();
     EnableButtons();
   });
@@ -87,7 +90,13 @@ void LPaneEntries::ReadMatches() {
 QString LPaneEntries::EntryText(const QueuedEntry& e) const {
   auto m = matches_.find(e.entry.idMatch);
   const MatchSystem rules = m == matches_.end() ? DefaultMatchSystem() : rules_.at(m->second.idPool);
-  return ToQt(TableEntryText(rules, e.entry));
+  const QString text = ToQt(TableEntryText(rules, e.entry));
+  if (!text.isEmpty() || e.entry.mode != kResultAll) return text;
+  // Refused by the rules: the points as they were typed, so that the
+  // director sees what the table meant.
+  QStringList games;
+  for (const auto& [a, b] : e.entry.games) games << ToQt(a + "-" + b);
+  return games.join(QStringLiteral(", "));
 }
 
 void LPaneEntries::Refresh() {
@@ -104,6 +113,7 @@ void LPaneEntries::Refresh() {
   std::reverse(handled, entries_.end());
   ReadMatches();
 
+  const bool blocked = grid_->blockSignals(true);
   grid_->BeginUpdate();
   grid_->Clear();
   for (const QueuedEntry& e : entries_) {
@@ -120,11 +130,12 @@ void LPaneEntries::Refresh() {
   }
   grid_->EndUpdate();
   grid_->AutoSize();
-  const int row = grid_->FindRowData(keep);
+  const int row = followWaiting_ ? -1 : grid_->FindRowData(keep);
   if (row >= 0)
     grid_->SelectRow(row);
   else if (grid_->RowCount() > 0)
-    grid_->SelectRow(0);
+    grid_->SelectRow(0);  // the first one waiting, when one waits
+  grid_->blockSignals(blocked);
   ShowDetails();
   EnableButtons();
 }
@@ -144,18 +155,20 @@ void LPaneEntries::ShowDetails() {
     if (m != matches_.end()) {
       // What is stored now, and where it came from.
       ResultSource source;
-      const QString from = ResultSourceOf(Db(), idMatch, source) ? ToQt(ResultSourceText(source))
-                                                                   : QStringLiteral("Wedstrijdtafel");
+      const bool fromTable = ResultSourceOf(Db(), idMatch, source);
       const QString stored = ToQt(MatchResultText(m->second, rules_.at(m->second.idPool)));
-      const int row = grid2_->AddRow({QStringLiteral("Opgeslagen uitslag"), QString(),
+      const QString from = stored.isEmpty() ? QString()
+                           : fromTable      ? DeviceText(source.tafel, source.device)
+                                            : QStringLiteral("Wedstrijdtafel");
+      const int row = grid2_->AddRow({from, fromTable ? TimeOf(source.received) : QString(),
                                       stored.isEmpty() ? QStringLiteral("(geen)") : stored,
-                                      stored.isEmpty() ? QString() : from, QString()});
-      grid2_->SetCellBold(row, kBron, true);
+                                      QStringLiteral("Opgeslagen uitslag"), QString()});
+      grid2_->SetRowColors(row, QColor(), QColor(220, 240, 220));
     }
     for (const QueuedEntry& e : entries_) {
       if (e.entry.idMatch != idMatch) continue;
       const int row = grid2_->AddRow(
-          {DeviceText(e.entry), TimeOf(e.received), EntryText(e), StatusText(e.status), ToQt(e.reason)}, e.id);
+          {DeviceText(e.entry.tafel, e.entry.device), TimeOf(e.received), EntryText(e), StatusText(e.status), ToQt(e.reason)}, e.id);
       if (e.id == selected->id)
         for (int c = 0; c < grid2_->ColumnCount(); ++c) grid2_->SetCellBold(row, c, true);
     }
@@ -183,6 +196,7 @@ void LPaneEntries::Accept() {
     Main()->NotifyEntriesChanged();
   }
   acting_ = false;
+  if (accepted) followWaiting_ = true;  // on to the next one waiting
   Refresh();
 }
 
@@ -193,6 +207,7 @@ void LPaneEntries::Reject() {
   acting_ = true;
   if (RejectTableEntry(Db(), id)) {
     if (Main()) Main()->NotifyEntriesChanged();
+    followWaiting_ = true;  // on to the next one waiting
   } else {
     QueuedEntry now;
     if (GetTableEntry(Db(), id, now) && now.status == EntryStatus::kWaiting)
@@ -212,6 +227,17 @@ void LPaneEntries::OpenResult() {
   }
   // The dialog tells everyone of a change itself; this pane follows then.
   EnterResult(app_, m->first, EffectiveMatchSystemId(Db(), m->second.idPool), this);
+}
+
+void LPaneEntries::resizeEvent(QResizeEvent* event) {
+  LPane::resizeEvent(event);
+  // The queue takes the room; the details of one match need a few rows.
+  const QRect top = grid_->geometry(), bottom = grid2_->geometry();
+  const int total = bottom.bottom() - top.top();
+  const int details = std::min(total * 2 / 5, grid2_->horizontalHeader()->height() +
+                                                  7 * grid2_->verticalHeader()->defaultSectionSize() + 2);
+  grid_->setGeometry(top.x(), top.y(), top.width(), total - details - kGap);
+  grid2_->setGeometry(top.x(), top.y() + total - details, top.width(), details);
 }
 
 void LPaneEntries::OnEntriesChanged() {

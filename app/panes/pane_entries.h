@@ -30,6 +30,9 @@ class LPaneEntries : public LPane {
 
   static QString StatusText(EntryStatus status);
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   const QueuedEntry* Selected() const;
   void ShowDetails();
@@ -45,6 +48,9 @@ class LPaneEntries : public LPane {
   std::map<int, MatchSystem> rules_;   // per pool
   std::set<int> listed_;               // match ids of the entries
   bool acting_ = false;                // a button's action answers its own notices
+  // Until the director picks an entry, and after each accept or reject, the
+  // first one waiting is selected.
+  bool followWaiting_ = true;
   QPushButton* accept_;
   QPushButton* reject_;
   QPushButton* open_;
