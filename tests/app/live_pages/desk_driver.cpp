@@ -6,7 +6,9 @@
 //   live_desk_driver <port> [database file]
 //   uitslag <idMatch> <games1>-<games2>  ->  "ok" | "fout <reason>"
 //   stop | start | quit                   ->  "ok" | "fout <reason>"
-// On start it prints "poule <idPool> <soort>" for each pool, then "klaar".
+// Entry at the tables is on and accepts at once. On start it prints
+// "poule <idPool> <soort>" for each pool, "tafel <n> <token>" for each table,
+// "database <file>", then "klaar".
 #include <QApplication>
 #include <QDir>
 #include <cstdio>
@@ -22,6 +24,7 @@
 #include "competition/matchbook.h"
 #include "competition/poule.h"
 #include "competition/swiss.h"
+#include "competition/table_entry.h"
 
 using namespace velgram;
 
@@ -133,6 +136,14 @@ int Desk(QApplication& qt, quint16 port, const std::string& path) {
   db.SetSetting("PouleActivateWarning", "No");
   const int idToernooi = db.AddToernooi("Open Zaalkampioenschap 2026");
   const Pools pools = MakeTournament(db, prompter, idToernooi);
+  LiveSettings settings = LiveSettings::Read(db, idToernooi);
+  settings.tableEntry = true;
+  settings.autoAccept = true;
+  if (!settings.Write(db, idToernooi)) {
+    Say("fout instellingen niet opgeslagen");
+    return 1;
+  }
+  const std::map<int, std::string> tokens = TableTokens(db, idToernooi);
   app.OpenToernooi(idToernooi);
   CVelgramDlg window(app);
   window.StartTimer().stop();
@@ -144,6 +155,8 @@ int Desk(QApplication& qt, quint16 port, const std::string& path) {
   }
   for (auto [id, kind] : {std::pair{pools.poule, "poule"}, {pools.swiss, "zwitsers"}, {pools.knockout, "knockout"}})
     Say("poule " + std::to_string(id) + " " + kind);
+  for (const auto& [tafel, token] : tokens) Say("tafel " + std::to_string(tafel) + " " + token);
+  Say("database " + path);
   Say("klaar");
 
   auto run = [&](const std::string& line) {

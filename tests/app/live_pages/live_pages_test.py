@@ -37,10 +37,16 @@ class Desk:
         self.proc = subprocess.Popen([driver, str(port)], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                      text=True, env=env)
         self.pools = {}
+        self.tokens = {}
+        self.database = ""
         for line in self.proc.stdout:
             words = line.split()
             if words[:1] == ["poule"]:
                 self.pools[words[2]] = int(words[1])
+            elif words[:1] == ["tafel"]:
+                self.tokens[int(words[1])] = words[2]
+            elif words[:1] == ["database"]:
+                self.database = line.strip()[len("database "):]
             elif words[:1] == ["klaar"]:
                 return
             else:
@@ -62,14 +68,14 @@ class Desk:
             self.proc.kill()
 
 
-def browser(chromedriver, chromium):
+def browser(chromedriver, chromium, width=360, height=740):
     options = webdriver.ChromeOptions()
     if chromium:
         options.binary_location = chromium
     for arg in ("--headless=new", "--no-sandbox", "--disable-gpu", "--hide-scrollbars"):
         options.add_argument(arg)
     options.add_experimental_option("mobileEmulation",
-                                    {"deviceMetrics": {"width": 360, "height": 740, "pixelRatio": 2}})
+                                    {"deviceMetrics": {"width": width, "height": height, "pixelRatio": 2}})
     return webdriver.Chrome(service=Service(chromedriver), options=options)
 
 
