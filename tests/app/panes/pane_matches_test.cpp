@@ -181,9 +181,13 @@ TEST_F(MatchPanesTest, TimeOrderSurvivesARestartAndTheFilterWaitsForAPause) {
   EXPECT_EQ(db().GetSetting("MatchesClub" + Key()), "1");
 }
 
-TEST_F(MatchPanesTest, SlipsPaneShowsOnePoolWithItsCodeAndKeepsByes) {
+// One pool at a time with its code; a bye gets no slip. Printed as slips,
+// several to a page and inside the paper's margins.
+TEST_F(MatchPanesTest, SlipsPaneShowsOnePoolWithItsCodeAndPrintsItsSlipsInsideThePaper) {
   const int heren = AddClass("Heren A");
-  Pool(heren, "Poule 1", {"Anna", "Bert", "Cor"});
+  // 9 players: 36 matches, more than two pages of slips.
+  Pool(heren, "Poule 1", {"Jan van der Zandvoort-Meijer (TTV De Zeeuwse Stromen)", "Bert", "Cor", "Dirk", "Eva", "Fien",
+                          "Gijs", "Hans", "Ilse"});
   const std::vector<int> swiss = Pool(heren, "Zwitsers", {"Dirk", "Eva"}, kPlaystyleSwiss);
   db().AddRoundMatch(lastPool_, 1, swiss[0]);
   db().AddRoundMatch(lastPool_, 3, swiss[0]);
@@ -198,7 +202,7 @@ TEST_F(MatchPanesTest, SlipsPaneShowsOnePoolWithItsCodeAndKeepsByes) {
   const std::tuple<const char*, const char*, bool, const char*, int> cases[] = {
       {"A", "1", false, "A / 1", 1},
       {"Heren A", "Zwitsers", true, "HA.Zs-R3", 2},
-      {"Heren A", "Poule 1", false, "Heren A / Poule 1", 3},
+      {"Heren A", "Poule 1", false, "Heren A / Poule 1", 36},
       {"Heren A", "Zwitsers", false, "Heren A / Zwitsers / R3", 2}};
   for (auto [klasse, pool, brief, info, rows] : cases) {
     if (pane->BriefBox()->isChecked() != brief) pane->BriefBox()->click();
@@ -218,19 +222,12 @@ TEST_F(MatchPanesTest, SlipsPaneShowsOnePoolWithItsCodeAndKeepsByes) {
   ASSERT_EQ(slips.size(), 1u);
   EXPECT_EQ(slips[0].info + slips[0].mark, QStringLiteral("Heren A / Zwitsers / R3opg."));
   EXPECT_EQ(std::pair(slips[0].games, slips[0].markSide), std::pair(5, 1));
-}
 
-TEST_F(MatchPanesTest, SlipLayoutPrintsSeveralSlipsPerPageInsideThePaper) {
-  // 9 players: 36 matches, more than two pages of slips.
-  Pool(AddClass("Heren A"), "Poule 1",
-       {"Jan van der Zandvoort-Meijer (TTV De Zeeuwse Stromen)", "Bert", "Cor", "Dirk", "Eva", "Fien", "Gijs", "Hans",
-        "Ilse"});
-  auto* pane = Shown<LPaneMatchNotes>(NavType::MatchNotes);
-  ASSERT_EQ(pane->Grid()->RowCount(), 36);
-  const SlipPages slips(pane->Slips());
+  pane->PoolList()->setCurrentText(QStringLiteral("Poule 1"));
+  const SlipPages pages(pane->Slips());
   const QString pdf = QString::fromStdString(dir.File("briefjes.pdf"));
   {
-    LDlgPrintPreview preview(db(), prompter, *pane->Grid(), "PaneMatchNotes", pane->PrintSubtitle(), pane, &slips);
+    LDlgPrintPreview preview(db(), prompter, *g, "PaneMatchNotes", pane->PrintSubtitle(), pane, &pages);
     ASSERT_NE(preview.SlipsBox(), nullptr);
     preview.SetPdfOutput(pdf);
     const int listPages = preview.PageCount();
@@ -257,7 +254,7 @@ TEST_F(MatchPanesTest, SlipLayoutPrintsSeveralSlipsPerPageInsideThePaper) {
     }
   EXPECT_EQ(std::pair(edgeInk, ink > 1000), std::pair(0, true));
   // The choice is remembered for this kind of list only.
-  EXPECT_FALSE(LDlgPrintPreview(db(), prompter, *pane->Grid(), "PaneMatches", QString(), pane, &slips).PrintsSlips());
+  EXPECT_FALSE(LDlgPrintPreview(db(), prompter, *g, "PaneMatches", QString(), pane, &pages).PrintsSlips());
 }
 
 }  // namespace
