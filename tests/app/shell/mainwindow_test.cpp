@@ -119,13 +119,12 @@ TEST_F(MainWindowTest, BackupCommandReportsWhereTheCopyWent) {
   ASSERT_EQ(prompter.alerts.size(), 1u);
   const std::string prefix = "Backup opgeslagen in\r\n" + db().BackupFolder();
   ASSERT_EQ(prompter.alerts[0].rfind(prefix, 0), 0u) << prompter.alerts[0];
-  EXPECT_FALSE(ReadFileBytes(prompter.alerts[0].substr(prefix.size() - db().BackupFolder().size())).empty());
-  // No backup folder can be made: the error text alone, and work goes on.
+  // No backup folder can be made: the core's error text alone (what the
+  // database does then: BackupTest.*).
   ASSERT_TRUE(std::filesystem::remove_all(db().BackupFolder()) > 0);
   WriteFileBytes(db().BackupFolder(), "in de weg");
   w->CmdBackup();
   EXPECT_EQ(prompter.alerts.back(), "FOUT: Kan database niet kopi\xEB" "ren.");
-  EXPECT_GT(db().AddToernooi("Daarna"), 0);
 }
 
 TEST(AboutText, TheVersionReadsAsAFileVersion) {
