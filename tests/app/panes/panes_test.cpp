@@ -40,8 +40,7 @@ TEST_F(PanesTest, PlayersAreAddedChangedSortedAndDeletedThroughThePaneInTheChose
   });
   Click(pane, "Toevoegen");
   ASSERT_EQ(g->RowCount(), 1);
-  EXPECT_EQ((QStringList{g->Cell(0, 0), g->Cell(0, 1), g->Cell(0, 2), g->Cell(0, 5)}),
-            (QStringList{"Jan de Vries", "1450", "TTV Smash", "M"}));
+  EXPECT_EQ(Cells(*g, 0, {0, 1, 2, 5}), "Jan de Vries|1450|TTV Smash|M");
   const QModelIndex cell = g->Model()->index(0, 0);
   EXPECT_EQ(cell.data(Qt::ForegroundRole).value<QBrush>().color().name() + cell.data(Qt::BackgroundRole).value<QBrush>().color().name(),
             QStringLiteral("#ff0000#00ffff"));
@@ -94,8 +93,7 @@ TEST_F(PanesTest, DuosArePutTogetherFromTwoPlayersAndDeleted) {
   Click(pane, "Toevoegen");
   LGrid* g = pane->Grid();
   ASSERT_EQ(g->RowCount(), 1);
-  EXPECT_EQ((QStringList{g->Cell(0, 0), g->Cell(0, 1), g->Cell(0, 2), g->Cell(0, 3)}),
-            (QStringList{"Anna + Bert", "2500", "TTV Smash/TTC Batjes", "Duo A"}));
+  EXPECT_EQ(Cells(*g, 0, {0, 1, 2, 3}), "Anna + Bert|2500|TTV Smash/TTC Batjes|Duo A");
 
   g->SelectRow(0);
   Click(pane, "Verwijderen");
