@@ -81,7 +81,7 @@ class PouleClassTest : public ShellTest {
     }
   }
 
-  // The pane shows what the engine decided (the rules: PouleTest.*, Links.*):
+  // The pane shows what the engine decided (the rules: Standings.*, PouleCrossTable.*, Links.*):
   // one match's cells and result text, every place and one explanation. The
   // names by place.
   QStringList CheckStandings(LPanePoule* pane, int idPool) {
