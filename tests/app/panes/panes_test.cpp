@@ -40,8 +40,7 @@ TEST_F(PanesTest, PlayersAreAddedChangedSortedAndDeletedThroughThePaneInTheChose
   });
   Click(pane, "Toevoegen");
   ASSERT_EQ(g->RowCount(), 1);
-  EXPECT_EQ((QStringList{g->Cell(0, 0), g->Cell(0, 1), g->Cell(0, 2), g->Cell(0, 5)}),
-            (QStringList{"Jan de Vries", "1450", "TTV Smash", "M"}));
+  EXPECT_EQ(Cells(*g, 0, {0, 1, 2, 5}), "Jan de Vries|1450|TTV Smash|M");
   const QModelIndex cell = g->Model()->index(0, 0);
   EXPECT_EQ(cell.data(Qt::ForegroundRole).value<QBrush>().color().name() + cell.data(Qt::BackgroundRole).value<QBrush>().color().name(),
             QStringLiteral("#ff0000#00ffff"));
@@ -94,8 +93,7 @@ TEST_F(PanesTest, DuosArePutTogetherFromTwoPlayersAndDeleted) {
   Click(pane, "Toevoegen");
   LGrid* g = pane->Grid();
   ASSERT_EQ(g->RowCount(), 1);
-  EXPECT_EQ((QStringList{g->Cell(0, 0), g->Cell(0, 1), g->Cell(0, 2), g->Cell(0, 3)}),
-            (QStringList{"Anna + Bert", "2500", "TTV Smash/TTC Batjes", "Duo A"}));
+  EXPECT_EQ(Cells(*g, 0, {0, 1, 2, 3}), "Anna + Bert|2500|TTV Smash/TTC Batjes|Duo A");
 
   g->SelectRow(0);
   Click(pane, "Verwijderen");
@@ -103,7 +101,10 @@ TEST_F(PanesTest, DuosArePutTogetherFromTwoPlayersAndDeleted) {
   EXPECT_EQ(prompter.questions.front(), "Weet u zeker, dat u 1 duo wilt verwijderen?");
 }
 
-// The tree follows every change; a pool opens the pane of its kind.
+// The tree follows every change, only its selected item bold; a pool opens
+// the pane of its kind, made once and refreshed when shown again. Deleting
+// asks first, from a pane's button or the tree's menu, and takes the panes
+// with it; the tree's selects the parent.
 TEST_F(PanesTest, ClassesAndTheirPoolsAreAddedMovedAndDeleted) {
   const int cls = AddClass("Jeugd");
   const int a = AddPool(cls, "A", kPlaystyleSwiss);
@@ -122,8 +123,8 @@ TEST_F(PanesTest, ClassesAndTheirPoolsAreAddedMovedAndDeleted) {
     });
     Click(classes, "Toevoegen");
   }
-  EXPECT_EQ(std::tuple(w->CurrentPane(), w->Navigation().Find(NavType::Systems)->childCount(),
-                       classes->Grid()->Cell(1, 1) + classes->Grid()->Cell(2, 1)),
+  QTreeWidgetItem* tree = w->Navigation().Find(NavType::Systems);
+  EXPECT_EQ(std::tuple(w->CurrentPane(), tree->childCount(), classes->Grid()->Cell(1, 1) + classes->Grid()->Cell(2, 1)),
             std::tuple(static_cast<LPane*>(classes), 3, QStringLiteral("EnkelDubbel")));
   EXPECT_TRUE(LDlgSystem(*app, classes->Grid()->RowData(2)).dual->isChecked());
   // The last one cannot go further down.
@@ -134,10 +135,14 @@ TEST_F(PanesTest, ClassesAndTheirPoolsAreAddedMovedAndDeleted) {
     EXPECT_EQ(Column(classes->Grid(), 0), order);
     EXPECT_EQ(classes->Grid()->FirstSelectedRow(), selected);
   }
-  EXPECT_EQ(w->Navigation().Find(NavType::Systems)->child(0)->text(0), QStringLiteral("Senioren"));
+  tree = w->Navigation().Find(NavType::Systems);
+  EXPECT_EQ(tree->child(0)->text(0) + tree->child(1)->child(0)->text(0) + tree->child(1)->child(1)->text(0),
+            QStringLiteral("SeniorenAB"));
+  EXPECT_TRUE(tree->isExpanded() && tree->child(1)->isExpanded());
 
   auto* pane = Show<LPaneSystem>(*w, NavType::System, cls);
   ASSERT_NE(pane, nullptr);
+  EXPECT_TRUE(w->Navigation().Find(NavType::System, cls)->font(0).bold() && !w->Navigation().Find(NavType::Systems)->font(0).bold());
   EXPECT_EQ(pane->TitleLabel()->text() + pane->Grid()->Cell(0, 1) + " " + pane->Grid()->Cell(0, 2),
             QStringLiteral("Poules van Jeugd1-2 09:30 - 16:00"));
   OnModal<LDlgPool>([](LDlgPool* d) {
@@ -155,24 +160,42 @@ TEST_F(PanesTest, ClassesAndTheirPoolsAreAddedMovedAndDeleted) {
   ASSERT_TRUE(db().GetPool(c.id, p));
   EXPECT_EQ(std::tuple(p.name, p.playstyle, p.tables, p.starttime, p.endtime, p.idMatchSystem),
             std::tuple(std::string("C"), kPlaystylePoule, std::string("1-2,4"), 930, 1745, SystemId("Best of 5")));
-  ASSERT_EQ(dynamic_cast<LPanePoule*>(w->CurrentPane())->TitleLabel()->text(), QStringLiteral("C"));
+  auto* poule = dynamic_cast<LPanePoule*>(w->CurrentPane());
+  ASSERT_EQ(poule->TitleLabel()->text(), QStringLiteral("C"));
   EXPECT_EQ(Show<LPaneSwiss>(*w, NavType::Pool, a)->Grid()->Cell(0, 1), QStringLiteral("Anna"));
   EXPECT_NE(Show<LPaneDropout>(*w, NavType::Pool, b), nullptr);
+  db().Exec(nullptr, "UPDATE Pools SET name='C2' WHERE id=%d", c.id);
+  EXPECT_EQ(Show<LPanePoule>(*w, NavType::Pool, c.id), poule);
+  EXPECT_EQ(std::pair(poule->TitleLabel()->text(), w->PaneCount()), std::pair(QStringLiteral("C2"), 6));
   w->SelectItem(NavType::System, cls);
   pane->Grid()->SelectRow(2);
   Click(pane, "Naar boven");
-  EXPECT_EQ(std::pair(Column(pane->Grid(), 0), pane->Grid()->FirstSelectedRow()), std::pair(QStringList{"A", "C", "B"}, 1));
-  EXPECT_EQ(w->Navigation().Find(NavType::System, cls)->child(1)->text(0), QStringLiteral("C"));
-  Click(pane, "Verwijderen");  // what goes with it: MainWindowTest.ClassesAndPoolsHangUnderSpelklassenAndGoWithTheirPanes
-  EXPECT_EQ(prompter.questions.back(), "Weet u zeker, dat u C wilt verwijderen?");
+  EXPECT_EQ(std::pair(Column(pane->Grid(), 0), pane->Grid()->FirstSelectedRow()), std::pair(QStringList{"A", "C2", "B"}, 1));
+  EXPECT_EQ(w->Navigation().Find(NavType::System, cls)->child(1)->text(0), QStringLiteral("C2"));
+  Click(pane, "Verwijderen");
+  EXPECT_EQ(prompter.questions.back(), "Weet u zeker, dat u C2 wilt verwijderen?");
   EXPECT_EQ(Column(pane->Grid(), 0), (QStringList{"A", "B"}));
   EXPECT_EQ(w->Navigation().Find(NavType::Pool, c.id), nullptr);
-
-  Show<LPaneSystems>(*w, NavType::Systems)->Grid()->SelectRow(1);
+  // From the tree: declined first.
+  ASSERT_TRUE(w->SelectItem(NavType::Pool, b));
+  EXPECT_EQ(w->ContextMenu(NavType::Players), nullptr);
+  prompter.answers = {false};
+  for (bool gone : {false, true}) {
+    RunMenu(w->ContextMenu(NavType::Pool), QStringLiteral("&Verwijder"));
+    EXPECT_EQ(db().GetPool(b, p), !gone);
+  }
+  EXPECT_EQ(prompter.questions.back(), "Weet u zeker dat u B wilt verwijderen?");
+  EXPECT_EQ(std::pair(NavigationTree::ItemOf(w->Tree()->currentItem()).type, w->PaneCount()), std::pair(NavType::System, 4));
+  RunMenu(w->ContextMenu(NavType::System), QStringLiteral("&Verwijder"));
+  EXPECT_EQ(prompter.questions.back(), "Weet u zeker dat u Jeugd wilt verwijderen?");
+  EXPECT_FALSE(db().GetPool(a, p));
+  EXPECT_EQ(std::pair(NavigationTree::ItemOf(w->Tree()->currentItem()).type, w->PaneCount()), std::pair(NavType::Systems, 2));
+  EXPECT_EQ(w->CurrentPane(), classes);
+  classes->Grid()->SelectRow(0);
   Click(classes, "Verwijderen");
-  EXPECT_EQ(prompter.questions.back(), "Weet u zeker, dat u Jeugd wilt verwijderen?");
-  EXPECT_EQ(Column(classes->Grid(), 0), (QStringList{"Senioren", "Veteranen"}));
-  EXPECT_EQ(w->Navigation().Find(NavType::Systems)->childCount(), 2);
+  EXPECT_EQ(prompter.questions.back(), "Weet u zeker, dat u Senioren wilt verwijderen?");
+  EXPECT_EQ(Column(classes->Grid(), 0), (QStringList{"Veteranen"}));
+  EXPECT_EQ(w->Navigation().Find(NavType::Systems)->childCount(), 1);
 }
 
 TEST_F(PanesTest, TablesPaneMarksBookedTablesAndDoubleBookingsInRed) {

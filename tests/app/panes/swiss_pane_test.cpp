@@ -105,28 +105,23 @@ TEST_F(SwissPaneTest, ThirteenPlayersPlayFourRoundsAndTheStandingsAreExported) {
   Command(*pane, "Simuleer anti-perfect resultaat");
   ASSERT_EQ(pane->RoundLabel()->text(), QStringLiteral("Ronde: 4"));
 
-  // "Stand" and the export show the core's standings, the export every round expanded.
+  // "Stand" shows the core's standings (SwissStandLines.*), the leaver struck
+  // out; the export has every round expanded (its form: SwissExportText.*).
   std::unique_ptr<LPool> core = LoadPool(db(), idPool);
   auto& swiss = dynamic_cast<LSwiss&>(*core);
   swiss.Load(db());
   swiss.Standings(swiss.contestants, swiss.matches);
   pane->ShowView(LPaneSwiss::View::kStand);
-  std::vector<std::vector<std::string>> rows = {SwissStandHeader(false)};
   for (const SwissStandLine& line : SwissStandLines(swiss, {}, {})) {
-    int row = g->FindRowData(line.idContestant);
-    ASSERT_GE(row, 0);
-    for (int col = 1; col < static_cast<int>(line.cells.size()); ++col)
-      EXPECT_EQ(g->Cell(row, col).toStdString(), line.cells[col]) << row << "," << col;
-    EXPECT_EQ(g->Model()->CellAt(row, 2)->strike, line.removed);
+    const int row = g->FindRowData(line.idContestant);
+    EXPECT_EQ(std::pair(Cells(*g, row, {1, 2, 3}).toStdString(), g->Model()->CellAt(row, 2)->strike),
+              std::pair(line.cells[1] + "|" + line.cells[2] + "|" + line.cells[3], line.removed));
   }
-  std::set<int> all;
-  for (const Contestant& c : swiss.contestants) all.insert(c.id);
-  for (const SwissStandLine& line : SwissStandLines(swiss, all, {})) rows.push_back(line.cells);
   Command(*pane, "Exporteer");
   const std::string path = dir.File("") + "/VelgramExport.txt";
   EXPECT_EQ(Last(), path);
   const std::string written = ReadFileBytes(path);
-  EXPECT_EQ(written, SwissExportText(rows));
+  EXPECT_EQ(written.rfind(SwissExportText({SwissStandHeader(false)}), 0), 0u);
   EXPECT_NE(written.find(";;4 Niet gespeeld;"), std::string::npos);  // the leaver's rounds
   EXPECT_EQ(g->RowCount(), 14);
 

@@ -83,24 +83,6 @@ TEST_F(PoolDialogsTest, MatchSystemEditorAppliesTheCoresEnablingAndAddsAndDelete
             std::tuple(size_t{1}, -1, -1));
 }
 
-TEST_F(PoolDialogsTest, AddPlayersMovesRowsBothWaysAndWritesOnOk) {
-  int pool = PoolWith("Poule A", 11);
-  AddPlayer("Anna", 1500, "TTV Smash", "B");
-  AddPlayer("Bert", 1400, "TTC Batjes", "C");
-  LDlgAddContestants dlg(*app, pool, 12);
-  ASSERT_EQ(std::pair(dlg.participants->RowCount(), dlg.pool->RowCount()), std::pair(2, 11));
-  EXPECT_EQ(RowText(*dlg.participants, 0).section('|', 0, 3), QStringLiteral("Anna|TTV Smash|1500|B"));
-  dlg.participants->SelectRow(0);
-  dlg.addButton->click();
-  EXPECT_EQ(dlg.pool->Cell(11, 0), QStringLiteral("Anna"));
-  dlg.pool->SelectRow(0);
-  dlg.removeButton->click();
-  EXPECT_EQ(std::tuple(dlg.pool->RowCount(), dlg.participants->RowCount(), Seats(pool).size()),
-            std::tuple(11, 2, size_t{11}));  // nothing written before OK
-  dlg.accept();
-  EXPECT_EQ(Seats(pool).back().idPlayer, Players()[11].id);
-}
-
 // The columns of a grid that do not fit in its view, by title.
 std::string CutOffColumns(LGrid* g) {
   QStringList cut;
@@ -111,29 +93,44 @@ std::string CutOffColumns(LGrid* g) {
   return cut.join(QStringLiteral(", ")).toStdString();
 }
 
-TEST_F(PoolDialogsTest, AddPlayersShowsWholeColumnsAndTheArrowOnlyOverSortedRows) {
-  int pool = AddPool(AddClass("Dubbel", 2), "Poule A");
+// Rows move both ways and nothing is written before OK; every column stays
+// whole and the sort arrow stays over sorted rows when the dialog grows.
+TEST_F(PoolDialogsTest, AddPlayersMovesRowsBothWaysWritesOnOkAndShowsWholeColumns) {
+  int pool = PoolWith("Poule A", 11);
   // By name the duos come in the reverse order of their ratings.
   for (int i = 0; i < 3; ++i) {
     DuoRecord d;
     const std::string n(1, static_cast<char>('A' + i));
     d.idPlayer1 = AddPlayer(n + " Wilhelmina Jansen", 1900 - 100 * i, "TTV Smash");
-    d.idPlayer2 = AddPlayer(n + " Hendrika de Vries", 1900 - 100 * i, "TTC Batjes");
+    d.idPlayer2 = AddPlayer(n + " Hendrika de Vries", 1900 - 100 * i, "TTC Batjes", "B");
     db().AddDuo(d, app->IdToernooi());
   }
+  const int duos = AddPool(AddClass("Dubbel", 2), "Dubbel A");
   LDlgAddContestants dlg(*app, pool, 12);
-  dlg.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
-  QHeaderView* header = dlg.participants->horizontalHeader();
-  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(2) + 5, 5));
-  ASSERT_EQ(dlg.participants->Cell(0, 0).left(1), QStringLiteral("C"));
+  ASSERT_EQ(std::pair(dlg.participants->RowCount(), dlg.pool->RowCount()), std::pair(6, 11));
+  EXPECT_EQ(RowText(*dlg.participants, 0).section('|', 0, 3), QStringLiteral("A Hendrika de Vries|TTC Batjes|1900|B"));
   dlg.participants->SelectRow(0);
   dlg.addButton->click();
+  EXPECT_EQ(dlg.pool->Cell(11, 0), QStringLiteral("A Hendrika de Vries"));
+  dlg.pool->SelectRow(0);
+  dlg.removeButton->click();
+  EXPECT_EQ(std::tuple(dlg.pool->RowCount(), dlg.participants->RowCount(), Seats(pool).size()),
+            std::tuple(11, 6, size_t{11}));  // nothing written before OK
+  dlg.accept();
+  EXPECT_EQ(Seats(pool).back().idPlayer, Players()[12].id);
+  LDlgAddContestants pairs(*app, duos, 12);
+  pairs.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&pairs));
+  QHeaderView* header = pairs.participants->horizontalHeader();
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(2) + 5, 5));
+  ASSERT_EQ(pairs.participants->Cell(0, 0).left(1), QStringLiteral("C"));
+  pairs.participants->SelectRow(0);
+  pairs.addButton->click();
   QTest::qWait(50);  // the dialog takes its new size
-  EXPECT_EQ(CutOffColumns(dlg.participants) + CutOffColumns(dlg.pool), "");
-  ASSERT_EQ(dlg.participants->RowCount(), 2);
+  EXPECT_EQ(CutOffColumns(pairs.participants) + CutOffColumns(pairs.pool), "");
+  ASSERT_EQ(pairs.participants->RowCount(), 2);
   EXPECT_EQ(std::pair(header->sortIndicatorSection(), header->sortIndicatorOrder()), std::pair(2, Qt::AscendingOrder));
-  EXPECT_LT(dlg.participants->Cell(0, 2).toInt(), dlg.participants->Cell(1, 2).toInt());
+  EXPECT_LT(pairs.participants->Cell(0, 2).toInt(), pairs.participants->Cell(1, 2).toInt());
 }
 
 TEST_F(PoolDialogsTest, BestPlacesAreLinkedAndTheArrowsMoveThem) {

@@ -29,12 +29,7 @@ class ResultDialogs : public DialogTest {
     gamesWon.immutable = false;
     idGames = db().AddMatchSystem(gamesWon);  // the default rules entered as games won
   }
-  MatchRecord Stored(int id = -1) {
-    std::vector<MatchRecord> list(1);
-    db().GetMatch(list[0], id < 0 ? match : id);
-    db().ReadResults(list);
-    return list[0];
-  }
+  MatchRecord Stored(int id = -1) { return StoredMatch(db(), id < 0 ? match : id); }
   // Enters the match's result under the given rules; act must close the dialog.
   template <typename D>
   bool Enter(std::function<void(D*)> act, int idMatchSystem = 0, int id = -1) {
@@ -258,9 +253,7 @@ TEST_F(ResultDialogs, TableAndTime) {
     t->TableEdit()->setText("4");
     t->accept();
   });
-  QPoint cell = pane.Grid()->visualRect(pane.Grid()->Model()->index(0, 1)).center();
-  QTest::mouseClick(pane.Grid()->viewport(), Qt::LeftButton, {}, cell);
-  QTest::mouseDClick(pane.Grid()->viewport(), Qt::LeftButton, {}, cell);
+  DoubleClick(pane.Grid(), 0, 1);
   EXPECT_EQ(Stored().tafel, 4);
   EXPECT_EQ(pane.Grid()->ColumnTitle(1), "4");  // refreshed
 }

@@ -11,7 +11,6 @@
 #include "app/dialogs/dlg_selectlist.h"
 #include "app/dialogs/dlg_toernooi.h"
 #include "app/panes/pane.h"
-#include "app/panes/pane_classes.h"
 #include "app/panes/pane_participants.h"
 #include "app/shell/translations.h"
 #include "tests/app/shell_fixture.h"
@@ -82,47 +81,6 @@ TEST_F(MainWindowTest, StartTournamentIsTheRememberedOneElseTheNewest) {
   }
 }
 
-// A pane is made once and refreshed when shown again; deleting from the tree
-// asks first, takes the panes with it and selects the parent.
-TEST_F(MainWindowTest, ClassesAndPoolsHangUnderSpelklassenAndGoWithTheirPanes) {
-  OpenTournament();
-  const int jeugd = AddClass("Jeugd"), senioren = AddClass("Senioren");
-  const int voorronde = AddPool(jeugd, "Voorronde"), finale = AddPool(jeugd, "Finale", kPlaystyleDropout);
-  auto w = Window(false);
-  w->FillTree();
-  QTreeWidgetItem* classes = w->Navigation().Find(NavType::Systems);
-  ASSERT_TRUE(classes && classes->childCount() == 2 && classes->child(0)->childCount() == 2);
-  EXPECT_EQ(classes->child(1)->text(0) + classes->child(0)->child(0)->text(0) + classes->child(0)->child(1)->text(0),
-            QStringLiteral("SeniorenVoorrondeFinale"));
-  EXPECT_TRUE(classes->isExpanded() && classes->child(0)->isExpanded());
-  ASSERT_TRUE(w->SelectItem(NavType::Pool, finale));
-  EXPECT_EQ(Show<LPaneSystem>(*w, NavType::System, senioren)->IdSystem(), senioren);
-  EXPECT_FALSE(w->Navigation().Find(NavType::Pool, finale)->font(0).bold());  // only the selected item is bold
-  EXPECT_TRUE(w->Navigation().Find(NavType::System, senioren)->font(0).bold());
-  LPane* first = Show<LPane>(*w, NavType::Pool, voorronde);
-  w->SelectItem(NavType::Players);
-  db().Exec(nullptr, "UPDATE Pools SET name='Voorronde A' WHERE id=%d", voorronde);
-  EXPECT_EQ(Show<LPane>(*w, NavType::Pool, voorronde), first);
-  EXPECT_EQ(std::pair(first->TitleLabel()->text(), w->PaneCount()), std::pair(QStringLiteral("Voorronde A"), 4));
-  PoolRecord p;
-  prompter.answers = {false};
-  for (bool gone : {false, true}) {
-    w->DeleteSelectedItem();
-    EXPECT_EQ(db().GetPool(voorronde, p), !gone);
-  }
-  EXPECT_EQ(prompter.questions.back(), "Weet u zeker dat u Voorronde A wilt verwijderen?");
-  EXPECT_EQ(NavigationTree::ItemOf(w->Tree()->currentItem()).type, NavType::System);
-  EXPECT_EQ(w->PaneCount(), 4);  // the pool's pane went, the class pane came
-  // A class goes by its context menu, with its pools and all their panes.
-  EXPECT_EQ(w->ContextMenu(NavType::Players), nullptr);
-  RunMenu(w->ContextMenu(NavType::System), QStringLiteral("&Verwijder"));
-  EXPECT_EQ(prompter.questions.back(), "Weet u zeker dat u Jeugd wilt verwijderen?");
-  EXPECT_FALSE(db().GetPool(finale, p));
-  EXPECT_EQ(NavigationTree::ItemOf(w->Tree()->currentItem()).type, NavType::Systems);
-  EXPECT_EQ(w->PaneCount(), 3);  // players, Senioren and the classes
-  EXPECT_NE(dynamic_cast<LPaneSystems*>(w->CurrentPane()), nullptr);
-}
-
 TEST_F(MainWindowTest, PlacementIsSavedASecondAfterTheLastChangeAndRestoredOnlyWhenLargeEnough) {
   OpenTournament();
   {
@@ -161,13 +119,12 @@ TEST_F(MainWindowTest, BackupCommandReportsWhereTheCopyWent) {
   ASSERT_EQ(prompter.alerts.size(), 1u);
   const std::string prefix = "Backup opgeslagen in\r\n" + db().BackupFolder();
   ASSERT_EQ(prompter.alerts[0].rfind(prefix, 0), 0u) << prompter.alerts[0];
-  EXPECT_FALSE(ReadFileBytes(prompter.alerts[0].substr(prefix.size() - db().BackupFolder().size())).empty());
-  // No backup folder can be made: the error text alone, and work goes on.
+  // No backup folder can be made: the core's error text alone (what the
+  // database does then: BackupTest.*).
   ASSERT_TRUE(std::filesystem::remove_all(db().BackupFolder()) > 0);
   WriteFileBytes(db().BackupFolder(), "in de weg");
   w->CmdBackup();
   EXPECT_EQ(prompter.alerts.back(), "FOUT: Kan database niet kopi\xEB" "ren.");
-  EXPECT_GT(db().AddToernooi("Daarna"), 0);
 }
 
 TEST(AboutText, TheVersionReadsAsAFileVersion) {

@@ -122,7 +122,7 @@ TEST_F(SupportDialogsTest, FailuresSayWhyAboveTheStatusText) {
   const QString why = QString::fromUtf8(kDeskUnreachable) + QStringLiteral("\nERROR: ");
   LDlgTickets list(desk);
   list.show();
-  LDlgTicketHistory history(desk, Ticket{1});
+  LDlgTicketHistory history(desk, Ticket{1, {}, 0, "", "", 0});
   history.show();
   ASSERT_TRUE(WaitFor([&] { return !list.Fetching() && !history.Fetching(); }));
   EXPECT_TRUE(list.status->text().startsWith(QStringLiteral("Dubbelklik op een regel voor meer informatie\n"
