@@ -125,27 +125,26 @@ TEST_F(ExportTest, PlayersWithoutFederationNumberStopOnlyTheRatingFile) {
   EXPECT_NE(Listed().find("Jan (TTV Bal)\tPiet\t1 - 0"), std::string::npos);
 }
 
-TEST_F(ExportTest, TwoPlayersOfOneNameShareTheFirstOnesData) {
-  int other = Player("Jan2", "Smash", "999");
-  // Names are kept unique when players are added; older files may hold twins.
-  db->Exec(nullptr, "UPDATE PlayersMain SET name='Jan' WHERE id=%d", other);
-  int pool2 = Pool(singles, "2");
-  Result(db->AddMatch(pool2, Position(pool2, other), Position(pool2, klaas), 1, 900), 0, 9, 0);
-  EXPECT_EQ(Rated(), "\"2023-3-4 09:00\",\"A/2\",\"Jan\",\"111\",\"1\",\"Klaas\",\"333\",\"0\"\r\n");
-  EXPECT_NE(Listed().find("\tJan (TTV Bal)\tKlaas (Smash)\t"), std::string::npos);
-}
-
-TEST_F(ExportTest, QuotesTabsAndLineBreaksInNamesKeepTheFilesReadable) {
+// Quotes, tabs and line breaks keep both files readable. Names are kept
+// unique when players are added, but older files may hold twins: the second
+// Piet is written with the first one's number and club.
+TEST_F(ExportTest, NamesKeepTheFilesReadableAndTwinsShareTheFirstOnesData) {
   db->Exec(nullptr, "UPDATE PlayersMain SET name='Jan \"de Snelle\"' WHERE id=%d", jan);
   db->Exec(nullptr, "UPDATE Systems SET name='A\"1' WHERE id=%d", singles);
   int tabbed = db->GetOrAddClub("TTV\tNoord\r\n");
   db->Exec(nullptr, "UPDATE PlayersMain SET idClub=%d WHERE id=%d", tabbed, piet);
+  int twin = Player("Piet2", "Smash", "999");
+  db->Exec(nullptr, "UPDATE PlayersMain SET name='Piet' WHERE id=%d", twin);
+  int pool2 = Pool(singles, "2");
   Result(db->AddMatch(pool, cJan, cPiet, 1, 900), 1, 9, 0);
+  Result(db->AddMatch(pool2, Position(pool2, twin), Position(pool2, klaas), 2, 900), 0, 9, 1);
   EXPECT_EQ(Rated(),
-            "\"2023-3-4 09:00\",\"A\"\"1/1\",\"Jan \"\"de Snelle\"\"\",\"111\",\"0\",\"Piet\",\"222\",\"1\"\r\n");
+            "\"2023-3-4 09:00\",\"A\"\"1/1\",\"Jan \"\"de Snelle\"\"\",\"111\",\"0\",\"Piet\",\"222\",\"1\"\r\n"
+            "\"2023-3-4 09:01\",\"A\"\"1/2\",\"Piet\",\"222\",\"1\",\"Klaas\",\"333\",\"0\"\r\n");
   const std::string list = Listed();
   EXPECT_EQ(list.substr(list.find("\r\n") + 2),
-            "1\t09:00\tJan \"de Snelle\" (TTV Bal)\tPiet (TTV Noord  )\t0 - 1\tA\"1\t1\r\n");
+            "1\t09:00\tJan \"de Snelle\" (TTV Bal)\tPiet (TTV Noord  )\t0 - 1\tA\"1\t1\r\n"
+            "2\t09:01\tPiet (TTV Noord  )\tKlaas (Smash)\t1 - 0\tA\"1\t2\r\n");
 }
 
 // No tournament, a folder that cannot be written and a result without a date

