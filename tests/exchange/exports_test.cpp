@@ -30,7 +30,6 @@ class ExportTest : public testing::TournamentTest {
   }
 
   std::string RatingFile() { return testing::ReadFileBytes(out + "/VelgramNTTB.txt"); }
-  std::string MatchList() { return testing::ReadFileBytes(out + "/VelgramExport.txt"); }
   // Writes the file and returns it.
   std::string Rated() {
     EXPECT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kWritten);
@@ -38,7 +37,7 @@ class ExportTest : public testing::TournamentTest {
   }
   std::string Listed() {
     EXPECT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kWritten);
-    return MatchList();
+    return testing::ReadFileBytes(out + "/VelgramExport.txt");
   }
 
   std::string out;

@@ -110,8 +110,7 @@ TEST_F(ImportTest, KnownPlayersAreChangedButTheirMasterRowsStay) {
   int b = Player("Kees", "TTV", "", 1200, "B");
   int c = Player("Anna", "TTV", "333", 900, "C", db->AddToernooi("Vorige"));  // known, not entered here
   PlayerRecord before = Get(a);
-  ASSERT_EQ(Import("P. Jansen,Elders,111,V,nieuw@x.nl,abc,\"\"\n"  // six fields: skipped
-                   "P. Jansen,Elders,111,V,nieuw@x.nl,abc,D\n"     // same number: Piet
+  ASSERT_EQ(Import("P. Jansen,Elders,111,V,nieuw@x.nl,abc,D\n"     // same number: Piet
                    "Kees,ttv,,M,,1300,B2\n"                         // same name and club
                    "Anna,TTV,333,V,,0,C\n"),
             ImportResult::kImported);

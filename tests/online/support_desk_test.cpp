@@ -29,8 +29,16 @@ std::string Stamp(const DateTime& t) {
   return Format("%04d%02d%02d %02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
 }
 
-// Every character but the line break (sent as a marker) comes back as sent.
-TEST(BuildRequest, NoCharacterBreaksTheRequestOrAddsMembers) {
+// The four actions' templates; every character but the line break (sent as
+// a marker) comes back as sent.
+TEST(BuildRequest, FillsTheTemplatesAndNoCharacterBreaksTheRequestOrAddsMembers) {
+  WebApiArgs t{"a@b.nl", "Onderwerp", "Vraag", 12};
+  EXPECT_EQ(BuildRequest(kGetTickets, t), "{ \"action\":\"GetTickets\", \"email\":\"a@b.nl\" }");
+  EXPECT_EQ(BuildRequest(kGetTicketHistory, t), "{ \"action\":\"GetTicketHistory\", \"idTicket\":\"12\" }");
+  EXPECT_EQ(BuildRequest(kPutTicket, t),
+            "{ \"action\":\"PutTicket\", \"email\":\"a@b.nl\", \"subject\":\"Onderwerp\", \"question\":\"Vraag\" }");
+  EXPECT_EQ(BuildRequest(kReplyTicket, t), "{ \"action\":\"ReplyTicket\", \"idTicket\":12, \"question\":\"Vraag\" }");
+  EXPECT_EQ(BuildRequest(3, t), "");  // no such action
   EXPECT_EQ(EscapeJsonText("1\r\n2\n3\r"), "1[LINEBREAK]2[LINEBREAK]3\\r");
   for (int c = 1; c < 256; ++c) {
     if (c == '\n') continue;
@@ -44,16 +52,6 @@ TEST(BuildRequest, NoCharacterBreaksTheRequestOrAddsMembers) {
                 json.GetString("subject", subject)) << c;
     EXPECT_EQ(std::tie(action, question, subject), std::tie("PutTicket", a.question, a.subject)) << c;
   }
-}
-
-TEST(BuildRequest, UsesTheTemplatesOfTheFourActions) {
-  WebApiArgs a{"a@b.nl", "Onderwerp", "Vraag", 12};
-  EXPECT_EQ(BuildRequest(kGetTickets, a), "{ \"action\":\"GetTickets\", \"email\":\"a@b.nl\" }");
-  EXPECT_EQ(BuildRequest(kGetTicketHistory, a), "{ \"action\":\"GetTicketHistory\", \"idTicket\":\"12\" }");
-  EXPECT_EQ(BuildRequest(kPutTicket, a),
-            "{ \"action\":\"PutTicket\", \"email\":\"a@b.nl\", \"subject\":\"Onderwerp\", \"question\":\"Vraag\" }");
-  EXPECT_EQ(BuildRequest(kReplyTicket, a), "{ \"action\":\"ReplyTicket\", \"idTicket\":12, \"question\":\"Vraag\" }");
-  EXPECT_EQ(BuildRequest(3, a), "");  // no such action
 }
 
 TEST(ReadTickets, AMissingMemberStopsTheRecordWithTheStandInTime) {
@@ -174,8 +172,6 @@ using testing::FakeClock;
 using testing::SupportServer;
 using testing::TempDir;
 
-WebApiArgs Mail(const char* email) { return {email, "", "", 0}; }
-
 class WebApiTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { server = new SupportServer("20260315"); }
@@ -189,11 +185,13 @@ class WebApiTest : public ::testing::Test {
     ctx.sleep = [this](int ms) { sleeps.push_back(ms); };
   }
 
-  WebApiResult Call(int action, const WebApiArgs& args) {
+  WebApiResult Call(int action, const WebApiArgs& args = kAsk) {
     WebApiResult r;
     CallWebApi(action, args, r, ctx);
     return r;
   }
+  // Most tests only need some request: the list of one address's tickets.
+  static inline const WebApiArgs kAsk{"x@y.nl", "", "", 0};
   int Requests() { return std::stoi(server->Query("SELECT COUNT(*) FROM Requests")); }
 
   static SupportServer* server;
@@ -240,30 +238,30 @@ TEST_F(WebApiTest, RetriesAfterTheBusyPageAndOtherFailures) {
   for (const auto& c : cases) {
     sleeps.clear();
     ASSERT_TRUE(server->Control(c.mode, c.count));
-    EXPECT_EQ(Call(kGetTickets, Mail("x@y.nl")).status, c.status) << c.mode << " x" << c.count;
+    EXPECT_EQ(Call(kGetTickets).status, c.status) << c.mode << " x" << c.count;
     EXPECT_EQ(sleeps, c.waits) << c.mode << " x" << c.count;
   }
 }
 
 TEST_F(WebApiTest, BadAnswersAndServerErrorsBecomeStatusTextsAndAByteOrderMarkIsRemoved) {
   ASSERT_TRUE(server->Control("garbage"));
-  WebApiResult garbage = Call(kGetTickets, Mail("x@y.nl"));
+  WebApiResult garbage = Call(kGetTickets);
   EXPECT_EQ(garbage.status, "ERROR: Invalid response");
   EXPECT_EQ(FailureReport(garbage), std::string(kDeskUnreachable) + "\nERROR: Invalid response");
   WebApiResult r = Call(kGetTicketHistory, WebApiArgs{"", "", "", 987654});
   EXPECT_EQ(r.status, "ERROR: errorcode=3  Ticket 987654 not found");
   EXPECT_EQ(FailureReport(r), std::string(kDeskRefused) + "\n" + r.status);
   EXPECT_TRUE(r.messages.empty());
-  EXPECT_EQ(FailureReport(Call(kGetTickets, Mail("x@y.nl"))), "");
+  EXPECT_EQ(FailureReport(Call(kGetTickets)), "");
   // A byte order mark before the answer is removed.
   ASSERT_TRUE(server->Control("bom"));
-  EXPECT_EQ(Call(kGetTickets, Mail("x@y.nl")).status, "OK");
+  EXPECT_EQ(Call(kGetTickets).status, "OK");
 }
 
 TEST_F(WebApiTest, UntrustedCertificateIsRefusedOnEveryAttempt) {
   ctx.caFile.clear();
   int before = Requests();
-  WebApiResult r = Call(kGetTickets, Mail("x@y.nl"));
+  WebApiResult r = Call(kGetTickets);
   EXPECT_EQ(r.status.rfind("ERROR: 60. GetHttp error 60\n", 0), 0u) << r.status;
   EXPECT_NE(r.status.find("certificate"), std::string::npos) << r.status;
   EXPECT_EQ(sleeps, (std::vector<int>{100, 100, 100, 100}));
@@ -280,24 +278,24 @@ TEST_F(WebApiTest, DailyKeyAgreesWithTheServerAndNotWithTheNextDay) {
   EXPECT_NE(DailyKey(2026, 3, 16), key);
 
   clock.SetLocal(2026, 3, 16, 0, 0, 1);
-  EXPECT_EQ(Call(kGetTickets, Mail("x@y.nl")).status, "ERROR: Invalid response");
+  EXPECT_EQ(Call(kGetTickets).status, "ERROR: Invalid response");
 }
 
 TEST_F(WebApiTest, TransportLimitsEndAnAttempt) {
   ctx.maxAnswerBytes = 10;
-  EXPECT_EQ(Call(kGetTickets, Mail("x@y.nl")).status, "ERROR: 23. GetHttp error 23\nAnswer longer than 10 bytes");
+  EXPECT_EQ(Call(kGetTickets).status, "ERROR: 23. GetHttp error 23\nAnswer longer than 10 bytes");
 
   ctx.maxAnswerBytes = 1 << 20;
   ctx.timeoutMs = 300;
   sleeps.clear();
   ASSERT_TRUE(server->Control("delay", 1, 2000));
-  EXPECT_EQ(Call(kGetTickets, Mail("x@y.nl")).status, "OK");  // the second attempt is answered at once
+  EXPECT_EQ(Call(kGetTickets).status, "OK");  // the second attempt is answered at once
   EXPECT_EQ(sleeps, std::vector<int>{100});
 
   ctx.endpoint = "https://[nonsense";
-  EXPECT_NE(Call(kGetTickets, Mail("x@y.nl")).status.find("\nParsing error"), std::string::npos);
+  EXPECT_NE(Call(kGetTickets).status.find("\nParsing error"), std::string::npos);
   ctx.endpoint = "http://127.0.0.1:1/api";
-  WebApiResult refused = Call(kGetTickets, Mail("x@y.nl"));
+  WebApiResult refused = Call(kGetTickets);
   EXPECT_NE(refused.status.find("GetHttp error 1\n"), std::string::npos);
   EXPECT_EQ(FailureReport(refused), std::string(kDeskUnreachable) + "\n" + refused.status);
 }
@@ -312,7 +310,7 @@ TEST_F(WebApiTest, CancelAbortsAWaitingTransferAndLogsNoError) {
   ASSERT_TRUE(server->Control("delay", 1, 8000));
   WebApiResult r;
   auto start = std::chrono::steady_clock::now();
-  std::thread worker([&] { CallWebApi(kGetTickets, Mail("x@y.nl"), r, ctx); });
+  std::thread worker([&] { CallWebApi(kGetTickets, kAsk, r, ctx); });
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   cancel = true;
   worker.join();
