@@ -111,16 +111,14 @@ TEST(ParseImportText, ReadsTheFileAsItsFirstLineAndMarksSay) {
     std::optional<Fields> approximated = Fields{};
     char separator = ',';
   } cases[] = {
-      // What a spreadsheet writes under Dutch regional settings.
-      {with(header + "Jan,TTV,1,M,,1500,A\r\nPiet,De Bal,2,M,,1400,B\r\n", ';'), {"Jan", "Piet"}, {"TTV", "De Bal"},
-       {}, ';'},
+      // What a spreadsheet writes under Dutch regional settings, after blank
+      // lines: names with commas need no quotes, a line of "," is no row.
+      {"\r\n  \n" + with(header, ';') + "Jansen, Piet;TTV, Delft;1;M;;1500;A\nPiet,TTV,2,M,,1400,B\n"
+                                         "Vries, de;Club;2;M;;1;A\n",
+       {"Jansen, Piet", "Vries, de"}, {"TTV, Delft", "Club"}, {}, ';'},
       {with(header + "Jan,TTV,1,M,,1500,A\n", '\t'), {"Jan"}, {"TTV"}, {}, '\t'},
-      // Names with commas in a ";" file need no quotes.
-      {"\r\n  \nJansen, Piet;TTV, Delft;1;M;;1500;A\nVries, de;Club;2;M;;1;A\n", {"Jansen, Piet", "Vries, de"},
-       {"TTV, Delft", "Club"}, {}, ';'},
       // A quoted ";" does not make a "," file one of ";".
       {"\"Jansen; Piet\",TTV,1,M,,1500,A\nAn;Bo,C,2,V,,1,A\n", {"Jansen; Piet", "An;Bo"}, {"TTV", "C"}},
-      {"Jan;TTV;1;M;;1500;A\nPiet,TTV,2,M,,1400,B\n", {"Jan"}, {"TTV"}, {}, ';'},
       // A first line that splits into seven fields by nothing keeps ",".
       {"a;b;c\nJan,TTV,1,M,,1500,A\n", {"Jan"}, {"TTV"}},
       {"\xE2\x80\x99t Hoekje,Club,1,M,,1,A\n"    // the apostrophe is Windows-1252's own
@@ -164,7 +162,6 @@ TEST(ReadImportFile, ReadsFilesAndTellsWhenItCannot) {
   EXPECT_TRUE(LoadImportRows(dir.File("missing.csv"), prompter).rows.empty());
   EXPECT_TRUE(LoadImportRows(dir.Path(), prompter).rows.empty());  // a folder
   EXPECT_EQ(prompter.alerts, (Fields{"Kan bestand niet openen", "Kan bestand niet openen"}));
-  EXPECT_FALSE(ReadImportFile(dir.File("missing.csv")).has_value());
 }
 
 // The conversion as it was always defined: 140 replace-all steps, each one
