@@ -45,7 +45,7 @@ class ExportTest : public testing::TournamentTest {
   int singles = 0, pool = 0, jan = 0, piet = 0, klaas = 0, cJan = 0, cPiet = 0, cKlaas = 0;
 };
 
-TEST_F(ExportTest, ResultsAreWrittenInTheOrderTheyWereEntered) {
+TEST_F(ExportTest, ResultsAreWrittenInTheOrderEnteredAndOnlyPlayedOnesRated) {
   int m1 = db->AddMatch(pool, cJan, cPiet, 1, 900);
   int m2 = db->AddMatch(pool, cPiet, cKlaas, 2, 900);
   int m3 = db->AddMatch(pool, cJan, cKlaas, 3, 930);  // never played
@@ -56,12 +56,20 @@ TEST_F(ExportTest, ResultsAreWrittenInTheOrderTheyWereEntered) {
   Result(m4, 1, 11, 0, 0, 900);
   Result(m5, 0, 11, 0, 0, 100);  // the same second, a moment earlier
   (void)m3;
+  // The federation rates played matches only: a walkover stays out of the
+  // rating file; a retirement was played and goes in. The match list has
+  // both, marked.
+  clock.SetLocal(2023, 3, 4, 12, 0, 0);
+  db->RecordResult(db->AddMatch(pool, cJan, cPiet, 5, 900), 1, {}, true, kDecisionWalkover);
+  clock.SetLocal(2023, 3, 4, 12, 5, 0);
+  db->RecordResult(db->AddMatch(pool, cKlaas, cJan, 6, 900), 0, {}, true, kDecisionRetired);
 
   EXPECT_EQ(Rated(),
             "\"2023-3-4 09:05\",\"A/1\",\"Piet\",\"222\",\"0\",\"Klaas\",\"333\",\"1\"\r\n"
             "\"2023-3-4 10:30\",\"A/1\",\"Jan\",\"111\",\"1\",\"Piet\",\"222\",\"0\"\r\n"
             "\"2023-3-4 11:00\",\"A/1\",\"Jan\",\"111\",\"1\",\"Niet gespeeld\",\"onbekend\",\"0\"\r\n"
-            "\"2023-3-4 11:00\",\"A/1\",\"Klaas\",\"333\",\"0\",\"Jan\",\"111\",\"1\"\r\n");
+            "\"2023-3-4 11:00\",\"A/1\",\"Klaas\",\"333\",\"0\",\"Jan\",\"111\",\"1\"\r\n"
+            "\"2023-3-4 12:05\",\"A/1\",\"Klaas\",\"333\",\"1\",\"Jan\",\"111\",\"0\"\r\n");
   EXPECT_EQ(ui.alerts, Texts{out + "/VelgramNTTB.txt"});
 
   EXPECT_EQ(Listed(),
@@ -69,27 +77,14 @@ TEST_F(ExportTest, ResultsAreWrittenInTheOrderTheyWereEntered) {
             "2\t09:05\tPiet\tKlaas (Smash)\t0 - 1\tA\t1\r\n"
             "1\t10:30\tJan (TTV Bal)\tPiet\t1 - 0\tA\t1\r\n"
             "1\t11:00\tJan (TTV Bal)\tNiet gespeeld\t1 - 0\tA\t1\r\n"
-            "4\t11:00\tKlaas (Smash)\tJan (TTV Bal)\t0 - 1\tA\t1\r\n");
+            "4\t11:00\tKlaas (Smash)\tJan (TTV Bal)\t0 - 1\tA\t1\r\n"
+            "5\t12:00\tJan (TTV Bal)\tPiet\t0 - 1 w.o.\tA\t1\r\n"
+            "6\t12:05\tKlaas (Smash)\tJan (TTV Bal)\t1 - 0 opg.\tA\t1\r\n");
   EXPECT_EQ(ui.alerts.back(), out + "/VelgramExport.txt");
 
   // A later result joins at its moment, not at its place in the schedule.
   Result(m3, 0, 9, 45);
   EXPECT_NE(Listed().find("2\t09:05\tPiet\tKlaas (Smash)\t0 - 1\tA\t1\r\n3\t09:45\t"), std::string::npos);
-}
-
-// The federation rates played matches only: a walkover stays out of the
-// rating file; a retirement was played and goes in. The match list has both,
-// marked.
-TEST_F(ExportTest, WalkoversStayOutOfTheRatingFileAndAreMarkedInTheMatchList) {
-  clock.SetLocal(2023, 3, 4, 9, 5, 0);
-  db->RecordResult(db->AddMatch(pool, cJan, cPiet, 1, 900), 1, {}, true, kDecisionWalkover);
-  clock.SetLocal(2023, 3, 4, 9, 10, 0);
-  db->RecordResult(db->AddMatch(pool, cKlaas, cJan, 2, 900), 0, {}, true, kDecisionRetired);
-  EXPECT_EQ(Rated(), "\"2023-3-4 09:10\",\"A/1\",\"Klaas\",\"333\",\"1\",\"Jan\",\"111\",\"0\"\r\n");
-  EXPECT_EQ(Listed(),
-            "Tafel\tTijd\tSpeler 1\tSpeler 2\tResultaat\tKlasse\tPoule\r\n"
-            "1\t09:05\tJan (TTV Bal)\tPiet\t0 - 1 w.o.\tA\t1\r\n"
-            "2\t09:10\tKlaas (Smash)\tJan (TTV Bal)\t1 - 0 opg.\tA\t1\r\n");
 }
 
 TEST_F(ExportTest, OnlySinglesMatchesWithKnownSidesAreExported) {
