@@ -56,18 +56,6 @@ TEST_F(PathsTest, DocumentsFolderFollowsTheUserDirsFile) {
   EXPECT_EQ(DocumentsFolder(), home_.Path() + "/Elders");
 }
 
-TEST_F(PathsTest, DataFolderIsDocumentsAndTheProgramNameAndIsCreated) {
-  std::string expected = program_invocation_short_name;
-  if (auto dot = expected.find_last_of('.'); dot != std::string::npos && dot > 0) expected.resize(dot);
-  EXPECT_EQ(ExecutableBaseName(), expected);
-  const std::string folder = home_.Path() + "/Documents/" + expected;
-  EXPECT_EQ(DataFolder(), folder);
-  EXPECT_TRUE(std::filesystem::is_directory(folder));
-  EXPECT_EQ(DataFolder(), folder);  // an existing folder is not an error
-  WriteFile(home_.Path() + "/file", "x");
-  EXPECT_FALSE(MakeFolders(home_.Path() + "/file/sub") || MakeFolders(""));
-}
-
 TEST(ClockTest, UtcAgreesWithUnixTimeAndMillisecondsWithTheFraction) {
   SystemClock clock;
   int64_t before = clock.NowUnix();
@@ -125,10 +113,19 @@ bool HasPrefix(const std::string& text) {
   return std::regex_search(text, shape);
 }
 
-TEST_F(PathsTest, LogWritesWholeLinesFromConcurrentThreadsIntoTheDataFolder) {
+TEST_F(PathsTest, TheDataFolderIsMadeAndTheLogWritesWholeLinesFromConcurrentThreadsThere) {
+  std::string name = program_invocation_short_name;
+  if (auto dot = name.find_last_of('.'); dot != std::string::npos && dot > 0) name.resize(dot);
+  EXPECT_EQ(ExecutableBaseName(), name);
+  const std::string folder = home_.Path() + "/Documents/" + name;
+  EXPECT_EQ(DataFolder(), folder);
+  EXPECT_TRUE(std::filesystem::is_directory(folder));
+  EXPECT_EQ(DataFolder(), folder);  // an existing folder is not an error
+  WriteFile(home_.Path() + "/file", "x");
+  EXPECT_FALSE(MakeFolders(home_.Path() + "/file/sub") || MakeFolders(""));
+
   const DateTime today = DefaultClock().NowUtc();
-  const std::string file = home_.Path() + "/Documents/" + ExecutableBaseName() +
-                           Format("/logfiles/log%04d%02d%02d.txt", today.year, today.month, today.day);
+  const std::string file = folder + Format("/logfiles/log%04d%02d%02d.txt", today.year, today.month, today.day);
   Log("regel %s\nregel %d\n", "een", 2);
   std::string first = ReadFileBytes(file);
   EXPECT_TRUE(HasPrefix(first) && first.substr(22) == "regel een\nregel 2\n\n") << first;
