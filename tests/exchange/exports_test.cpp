@@ -30,7 +30,6 @@ class ExportTest : public testing::TournamentTest {
   }
 
   std::string RatingFile() { return testing::ReadFileBytes(out + "/VelgramNTTB.txt"); }
-  std::string MatchList() { return testing::ReadFileBytes(out + "/VelgramExport.txt"); }
   // Writes the file and returns it.
   std::string Rated() {
     EXPECT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kWritten);
@@ -38,7 +37,7 @@ class ExportTest : public testing::TournamentTest {
   }
   std::string Listed() {
     EXPECT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kWritten);
-    return MatchList();
+    return testing::ReadFileBytes(out + "/VelgramExport.txt");
   }
 
   std::string out;
@@ -46,7 +45,7 @@ class ExportTest : public testing::TournamentTest {
   int singles = 0, pool = 0, jan = 0, piet = 0, klaas = 0, cJan = 0, cPiet = 0, cKlaas = 0;
 };
 
-TEST_F(ExportTest, ResultsAreWrittenInTheOrderTheyWereEntered) {
+TEST_F(ExportTest, ResultsAreWrittenInTheOrderEnteredAndOnlyPlayedOnesRated) {
   int m1 = db->AddMatch(pool, cJan, cPiet, 1, 900);
   int m2 = db->AddMatch(pool, cPiet, cKlaas, 2, 900);
   int m3 = db->AddMatch(pool, cJan, cKlaas, 3, 930);  // never played
@@ -57,12 +56,27 @@ TEST_F(ExportTest, ResultsAreWrittenInTheOrderTheyWereEntered) {
   Result(m4, 1, 11, 0, 0, 900);
   Result(m5, 0, 11, 0, 0, 100);  // the same second, a moment earlier
   (void)m3;
+  // The federation rates played matches only: a walkover stays out of the
+  // rating file; a retirement was played and goes in. The match list has
+  // both, marked.
+  clock.SetLocal(2023, 3, 4, 12, 0, 0);
+  db->RecordResult(db->AddMatch(pool, cJan, cPiet, 5, 900), 1, {}, true, kDecisionWalkover);
+  clock.SetLocal(2023, 3, 4, 12, 5, 0);
+  db->RecordResult(db->AddMatch(pool, cKlaas, cJan, 6, 900), 0, {}, true, kDecisionRetired);
+  // Only singles matches with known sides are exported; duos need no
+  // federation number, as they are not rated.
+  int duoPool = Pool(Class("Dubbel", 2), "D1");
+  int duo = Duo(Player("An", "", ""), Player("Bo", "", ""));
+  int d1 = Position(duoPool, duo, kLinkDuo), d2 = Position(duoPool, duo, kLinkDuo);
+  Result(db->AddMatch(duoPool, d1, d2, 7, 900), 0, 9, 0);
+  Result(db->AddMatch(pool, cJan, 424242, 8, 900), 0, 9, 10);  // a position that is gone
 
   EXPECT_EQ(Rated(),
             "\"2023-3-4 09:05\",\"A/1\",\"Piet\",\"222\",\"0\",\"Klaas\",\"333\",\"1\"\r\n"
             "\"2023-3-4 10:30\",\"A/1\",\"Jan\",\"111\",\"1\",\"Piet\",\"222\",\"0\"\r\n"
             "\"2023-3-4 11:00\",\"A/1\",\"Jan\",\"111\",\"1\",\"Niet gespeeld\",\"onbekend\",\"0\"\r\n"
-            "\"2023-3-4 11:00\",\"A/1\",\"Klaas\",\"333\",\"0\",\"Jan\",\"111\",\"1\"\r\n");
+            "\"2023-3-4 11:00\",\"A/1\",\"Klaas\",\"333\",\"0\",\"Jan\",\"111\",\"1\"\r\n"
+            "\"2023-3-4 12:05\",\"A/1\",\"Klaas\",\"333\",\"1\",\"Jan\",\"111\",\"0\"\r\n");
   EXPECT_EQ(ui.alerts, Texts{out + "/VelgramNTTB.txt"});
 
   EXPECT_EQ(Listed(),
@@ -70,37 +84,14 @@ TEST_F(ExportTest, ResultsAreWrittenInTheOrderTheyWereEntered) {
             "2\t09:05\tPiet\tKlaas (Smash)\t0 - 1\tA\t1\r\n"
             "1\t10:30\tJan (TTV Bal)\tPiet\t1 - 0\tA\t1\r\n"
             "1\t11:00\tJan (TTV Bal)\tNiet gespeeld\t1 - 0\tA\t1\r\n"
-            "4\t11:00\tKlaas (Smash)\tJan (TTV Bal)\t0 - 1\tA\t1\r\n");
+            "4\t11:00\tKlaas (Smash)\tJan (TTV Bal)\t0 - 1\tA\t1\r\n"
+            "5\t12:00\tJan (TTV Bal)\tPiet\t0 - 1 w.o.\tA\t1\r\n"
+            "6\t12:05\tKlaas (Smash)\tJan (TTV Bal)\t1 - 0 opg.\tA\t1\r\n");
   EXPECT_EQ(ui.alerts.back(), out + "/VelgramExport.txt");
 
   // A later result joins at its moment, not at its place in the schedule.
   Result(m3, 0, 9, 45);
   EXPECT_NE(Listed().find("2\t09:05\tPiet\tKlaas (Smash)\t0 - 1\tA\t1\r\n3\t09:45\t"), std::string::npos);
-}
-
-// The federation rates played matches only: a walkover stays out of the
-// rating file; a retirement was played and goes in. The match list has both,
-// marked.
-TEST_F(ExportTest, WalkoversStayOutOfTheRatingFileAndAreMarkedInTheMatchList) {
-  clock.SetLocal(2023, 3, 4, 9, 5, 0);
-  db->RecordResult(db->AddMatch(pool, cJan, cPiet, 1, 900), 1, {}, true, kDecisionWalkover);
-  clock.SetLocal(2023, 3, 4, 9, 10, 0);
-  db->RecordResult(db->AddMatch(pool, cKlaas, cJan, 2, 900), 0, {}, true, kDecisionRetired);
-  EXPECT_EQ(Rated(), "\"2023-3-4 09:10\",\"A/1\",\"Klaas\",\"333\",\"1\",\"Jan\",\"111\",\"0\"\r\n");
-  EXPECT_EQ(Listed(),
-            "Tafel\tTijd\tSpeler 1\tSpeler 2\tResultaat\tKlasse\tPoule\r\n"
-            "1\t09:05\tJan (TTV Bal)\tPiet\t0 - 1 w.o.\tA\t1\r\n"
-            "2\t09:10\tKlaas (Smash)\tJan (TTV Bal)\t1 - 0 opg.\tA\t1\r\n");
-}
-
-TEST_F(ExportTest, OnlySinglesMatchesWithKnownSidesAreExported) {
-  int duoPool = Pool(Class("Dubbel", 2), "D1");
-  int duo = Duo(Player("An", "", ""), Player("Bo", "", ""));  // no federation number needed: duos are not rated
-  int d1 = Position(duoPool, duo, kLinkDuo);
-  int d2 = Position(duoPool, duo, kLinkDuo);
-  Result(db->AddMatch(duoPool, d1, d2, 1, 900), 0, 9, 0);
-  Result(db->AddMatch(pool, cJan, 424242, 1, 900), 0, 9, 10);  // a position that is gone: "???"
-  EXPECT_EQ(Listed(), "Tafel\tTijd\tSpeler 1\tSpeler 2\tResultaat\tKlasse\tPoule\r\n");
   db->DeleteSystem(singles);  // a tournament of duos only
   EXPECT_EQ(Rated(), "");
   EXPECT_EQ(ui.alerts.back(), out + "/VelgramNTTB.txt");
@@ -125,27 +116,26 @@ TEST_F(ExportTest, PlayersWithoutFederationNumberStopOnlyTheRatingFile) {
   EXPECT_NE(Listed().find("Jan (TTV Bal)\tPiet\t1 - 0"), std::string::npos);
 }
 
-TEST_F(ExportTest, TwoPlayersOfOneNameShareTheFirstOnesData) {
-  int other = Player("Jan2", "Smash", "999");
-  // Names are kept unique when players are added; older files may hold twins.
-  db->Exec(nullptr, "UPDATE PlayersMain SET name='Jan' WHERE id=%d", other);
-  int pool2 = Pool(singles, "2");
-  Result(db->AddMatch(pool2, Position(pool2, other), Position(pool2, klaas), 1, 900), 0, 9, 0);
-  EXPECT_EQ(Rated(), "\"2023-3-4 09:00\",\"A/2\",\"Jan\",\"111\",\"1\",\"Klaas\",\"333\",\"0\"\r\n");
-  EXPECT_NE(Listed().find("\tJan (TTV Bal)\tKlaas (Smash)\t"), std::string::npos);
-}
-
-TEST_F(ExportTest, QuotesTabsAndLineBreaksInNamesKeepTheFilesReadable) {
+// Quotes, tabs and line breaks keep both files readable. Names are kept
+// unique when players are added, but older files may hold twins: the second
+// Piet is written with the first one's number and club.
+TEST_F(ExportTest, NamesKeepTheFilesReadableAndTwinsShareTheFirstOnesData) {
   db->Exec(nullptr, "UPDATE PlayersMain SET name='Jan \"de Snelle\"' WHERE id=%d", jan);
   db->Exec(nullptr, "UPDATE Systems SET name='A\"1' WHERE id=%d", singles);
   int tabbed = db->GetOrAddClub("TTV\tNoord\r\n");
   db->Exec(nullptr, "UPDATE PlayersMain SET idClub=%d WHERE id=%d", tabbed, piet);
+  int twin = Player("Piet2", "Smash", "999");
+  db->Exec(nullptr, "UPDATE PlayersMain SET name='Piet' WHERE id=%d", twin);
+  int pool2 = Pool(singles, "2");
   Result(db->AddMatch(pool, cJan, cPiet, 1, 900), 1, 9, 0);
+  Result(db->AddMatch(pool2, Position(pool2, twin), Position(pool2, klaas), 2, 900), 0, 9, 1);
   EXPECT_EQ(Rated(),
-            "\"2023-3-4 09:00\",\"A\"\"1/1\",\"Jan \"\"de Snelle\"\"\",\"111\",\"0\",\"Piet\",\"222\",\"1\"\r\n");
+            "\"2023-3-4 09:00\",\"A\"\"1/1\",\"Jan \"\"de Snelle\"\"\",\"111\",\"0\",\"Piet\",\"222\",\"1\"\r\n"
+            "\"2023-3-4 09:01\",\"A\"\"1/2\",\"Piet\",\"222\",\"1\",\"Klaas\",\"333\",\"0\"\r\n");
   const std::string list = Listed();
   EXPECT_EQ(list.substr(list.find("\r\n") + 2),
-            "1\t09:00\tJan \"de Snelle\" (TTV Bal)\tPiet (TTV Noord  )\t0 - 1\tA\"1\t1\r\n");
+            "1\t09:00\tJan \"de Snelle\" (TTV Bal)\tPiet (TTV Noord  )\t0 - 1\tA\"1\t1\r\n"
+            "2\t09:01\tPiet (TTV Noord  )\tKlaas (Smash)\t1 - 0\tA\"1\t2\r\n");
 }
 
 // No tournament, a folder that cannot be written and a result without a date

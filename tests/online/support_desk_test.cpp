@@ -29,8 +29,16 @@ std::string Stamp(const DateTime& t) {
   return Format("%04d%02d%02d %02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
 }
 
-// Every character but the line break (sent as a marker) comes back as sent.
-TEST(BuildRequest, NoCharacterBreaksTheRequestOrAddsMembers) {
+// The four actions' templates; every character but the line break (sent as
+// a marker) comes back as sent.
+TEST(BuildRequest, FillsTheTemplatesAndNoCharacterBreaksTheRequestOrAddsMembers) {
+  WebApiArgs t{"a@b.nl", "Onderwerp", "Vraag", 12};
+  EXPECT_EQ(BuildRequest(kGetTickets, t), "{ \"action\":\"GetTickets\", \"email\":\"a@b.nl\" }");
+  EXPECT_EQ(BuildRequest(kGetTicketHistory, t), "{ \"action\":\"GetTicketHistory\", \"idTicket\":\"12\" }");
+  EXPECT_EQ(BuildRequest(kPutTicket, t),
+            "{ \"action\":\"PutTicket\", \"email\":\"a@b.nl\", \"subject\":\"Onderwerp\", \"question\":\"Vraag\" }");
+  EXPECT_EQ(BuildRequest(kReplyTicket, t), "{ \"action\":\"ReplyTicket\", \"idTicket\":12, \"question\":\"Vraag\" }");
+  EXPECT_EQ(BuildRequest(3, t), "");  // no such action
   EXPECT_EQ(EscapeJsonText("1\r\n2\n3\r"), "1[LINEBREAK]2[LINEBREAK]3\\r");
   for (int c = 1; c < 256; ++c) {
     if (c == '\n') continue;
@@ -44,16 +52,6 @@ TEST(BuildRequest, NoCharacterBreaksTheRequestOrAddsMembers) {
                 json.GetString("subject", subject)) << c;
     EXPECT_EQ(std::tie(action, question, subject), std::tie("PutTicket", a.question, a.subject)) << c;
   }
-}
-
-TEST(BuildRequest, UsesTheTemplatesOfTheFourActions) {
-  WebApiArgs a{"a@b.nl", "Onderwerp", "Vraag", 12};
-  EXPECT_EQ(BuildRequest(kGetTickets, a), "{ \"action\":\"GetTickets\", \"email\":\"a@b.nl\" }");
-  EXPECT_EQ(BuildRequest(kGetTicketHistory, a), "{ \"action\":\"GetTicketHistory\", \"idTicket\":\"12\" }");
-  EXPECT_EQ(BuildRequest(kPutTicket, a),
-            "{ \"action\":\"PutTicket\", \"email\":\"a@b.nl\", \"subject\":\"Onderwerp\", \"question\":\"Vraag\" }");
-  EXPECT_EQ(BuildRequest(kReplyTicket, a), "{ \"action\":\"ReplyTicket\", \"idTicket\":12, \"question\":\"Vraag\" }");
-  EXPECT_EQ(BuildRequest(3, a), "");  // no such action
 }
 
 TEST(ReadTickets, AMissingMemberStopsTheRecordWithTheStandInTime) {
@@ -134,28 +132,21 @@ std::string Hex(const uint8_t* p, size_t n) {
   return s;
 }
 
-std::vector<uint8_t> Bytes(const std::string& hex) {
-  std::vector<uint8_t> v;
-  for (size_t k = 0; k + 1 < hex.size(); k += 2) v.push_back(static_cast<uint8_t>(std::stoi(hex.substr(k, 2), nullptr, 16)));
-  return v;
-}
-
 TEST(Rc4, KeystreamMatchesRfc6229) {
   // The keystream at offsets 0, 16, 240 and 256.
-  const std::pair<const char*, std::vector<const char*>> cases[] = {
-      {"0102030405", {"b2396305f03dc027ccc3524a0a1118a8", "6982944f18fc82d589c403a47a0d0919",
+  const std::pair<std::string, std::vector<const char*>> cases[] = {
+      {"\x01\x02\x03\x04\x05", {"b2396305f03dc027ccc3524a0a1118a8", "6982944f18fc82d589c403a47a0d0919",
                       "28cb1132c96ce286421dcaadb8b69eae", "1cfcf62b03eddb641d77dfcf7f8d8c93"}},
-      {"0102030405060708090a0b0c0d0e0f10", {"9ac7cc9a609d1ef7b2932899cde41b97", "5248c4959014126a6e8a84f11d1a9e1c",
+      {"\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x0d\x0e\x0f\x10", {"9ac7cc9a609d1ef7b2932899cde41b97", "5248c4959014126a6e8a84f11d1a9e1c",
                                             "065902e4b620f6cc36c8589f66432f2b", "d39d566bc6bce3010768151549f3873f"}}};
-  for (const auto& [hexKey, streams] : cases) {
+  for (const auto& [key, streams] : cases) {
     for (size_t i = 0; i < 4; ++i) {
-      std::vector<uint8_t> key = Bytes(hexKey);
-      Rc4 rc4(key.data(), key.size());
+      Rc4 rc4(reinterpret_cast<const uint8_t*>(key.data()), key.size());
       // The stream is taken in two calls to show that Apply carries on.
       std::string skip(i < 2 ? 16 * i : 208 + 16 * i, '\0'), block(16, '\0');  // 0, 16, 240, 256
       rc4.Apply(skip);
       rc4.Apply(block);
-      EXPECT_EQ(Hex(reinterpret_cast<const uint8_t*>(block.data()), 16), std::string(streams[i])) << hexKey << " " << i;
+      EXPECT_EQ(Hex(reinterpret_cast<const uint8_t*>(block.data()), 16), std::string(streams[i])) << key.size() << " " << i;
     }
   }
 }
@@ -181,8 +172,6 @@ using testing::FakeClock;
 using testing::SupportServer;
 using testing::TempDir;
 
-WebApiArgs Mail(const char* email) { return {email, "", "", 0}; }
-
 class WebApiTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { server = new SupportServer("20260315"); }
@@ -196,11 +185,13 @@ class WebApiTest : public ::testing::Test {
     ctx.sleep = [this](int ms) { sleeps.push_back(ms); };
   }
 
-  WebApiResult Call(int action, const WebApiArgs& args) {
+  WebApiResult Call(int action, const WebApiArgs& args = kAsk) {
     WebApiResult r;
     CallWebApi(action, args, r, ctx);
     return r;
   }
+  // Most tests only need some request: the list of one address's tickets.
+  static inline const WebApiArgs kAsk{"x@y.nl", "", "", 0};
   int Requests() { return std::stoi(server->Query("SELECT COUNT(*) FROM Requests")); }
 
   static SupportServer* server;
@@ -214,8 +205,6 @@ SupportServer* WebApiTest::server = nullptr;
 TEST_F(WebApiTest, AsksListsReadsAndRepliesWithEscapedText) {
   WebApiArgs a{"marie@ttv.nl", "Poule van 5", "Regel een\r\nzegt \"hallo\"", 0};
   ASSERT_EQ(Call(kPutTicket, a).status, "OK");
-  std::string raw = server->Query("SELECT body FROM Requests ORDER BY id DESC LIMIT 1");
-  EXPECT_NE(raw.find("\"question\":\"Regel een[LINEBREAK]zegt \\\"hallo\\\"\""), std::string::npos) << raw;
 
   WebApiResult list = Call(kGetTickets, a);
   ASSERT_EQ(list.tickets.size(), 1u) << list.status;
@@ -235,53 +224,36 @@ TEST_F(WebApiTest, AsksListsReadsAndRepliesWithEscapedText) {
   EXPECT_TRUE(sleeps.empty());
 }
 
+// The busy page and other failures are retried; an answer that cannot be
+// read is not; a byte order mark before the answer is removed. What fails
+// tells that the desk could not be reached.
 TEST_F(WebApiTest, RetriesAfterTheBusyPageAndOtherFailures) {
   const struct {
     const char* mode;
     int count;
     std::vector<int> waits;
-    const char* status;
+    std::string status;
   } cases[] = {{"403", 4, {5000, 5000, 5000, 5000}, "OK"},
       {"403", 5, {5000, 5000, 5000, 5000}, "ERROR: 403. GetHttp error 403\nHTTP status 403"},
       {"busy", 5, {5000, 5000, 5000, 5000}, "ERROR: 403. GetHttp error 403\nHTTP status 403"},
       {"404", 1, {100}, "OK"},
-      {"404", 5, {100, 100, 100, 100}, "ERROR: 404. GetHttp error 404\nHTTP status 404"}};
+      {"404", 5, {100, 100, 100, 100}, "ERROR: 404. GetHttp error 404\nHTTP status 404"},
+      {"garbage", 1, {}, "ERROR: Invalid response"}, {"bom", 1, {}, "OK"}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode + std::string(" x") + std::to_string(c.count));
     sleeps.clear();
     ASSERT_TRUE(server->Control(c.mode, c.count));
-    EXPECT_EQ(Call(kGetTickets, Mail("x@y.nl")).status, c.status) << c.mode << " x" << c.count;
-    EXPECT_EQ(sleeps, c.waits) << c.mode << " x" << c.count;
+    const WebApiResult r = Call(kGetTickets);
+    EXPECT_EQ(std::tie(r.status, sleeps), std::tie(c.status, c.waits));
+    EXPECT_EQ(FailureReport(r), c.status == "OK" ? "" : std::string(kDeskUnreachable) + "\n" + c.status);
   }
 }
 
-TEST_F(WebApiTest, BadAnswersAndServerErrorsBecomeStatusTextsAndAByteOrderMarkIsRemoved) {
-  ASSERT_TRUE(server->Control("garbage"));
-  WebApiResult garbage = Call(kGetTickets, Mail("x@y.nl"));
-  EXPECT_EQ(garbage.status, "ERROR: Invalid response");
-  EXPECT_EQ(FailureReport(garbage), std::string(kDeskUnreachable) + "\nERROR: Invalid response");
+TEST_F(WebApiTest, AnErrorOfTheDeskIsARefusal) {
   WebApiResult r = Call(kGetTicketHistory, WebApiArgs{"", "", "", 987654});
   EXPECT_EQ(r.status, "ERROR: errorcode=3  Ticket 987654 not found");
   EXPECT_EQ(FailureReport(r), std::string(kDeskRefused) + "\n" + r.status);
   EXPECT_TRUE(r.messages.empty());
-  EXPECT_EQ(FailureReport(Call(kGetTickets, Mail("x@y.nl"))), "");
-  // A byte order mark before the answer is removed.
-  ASSERT_TRUE(server->Control("bom"));
-  int error = -1;
-  std::string text,
-      answer = PostToApi(Encipher(BuildRequest(kGetTickets, Mail("x@y.nl")), clock.NowLocal()), error, text, ctx);
-  EXPECT_TRUE(error == 0 && answer.substr(0, 3) != "\xEF\xBB\xBF") << error << answer;
-  ASSERT_TRUE(server->Control("bom"));
-  EXPECT_EQ(Call(kGetTickets, Mail("x@y.nl")).status, "OK");
-}
-
-TEST_F(WebApiTest, UntrustedCertificateIsRefusedOnEveryAttempt) {
-  ctx.caFile.clear();
-  int before = Requests();
-  WebApiResult r = Call(kGetTickets, Mail("x@y.nl"));
-  EXPECT_EQ(r.status.rfind("ERROR: 60. GetHttp error 60\n", 0), 0u) << r.status;
-  EXPECT_NE(r.status.find("certificate"), std::string::npos) << r.status;
-  EXPECT_EQ(sleeps, (std::vector<int>{100, 100, 100, 100}));
-  EXPECT_EQ(Requests(), before);
 }
 
 TEST_F(WebApiTest, DailyKeyAgreesWithTheServerAndNotWithTheNextDay) {
@@ -291,29 +263,34 @@ TEST_F(WebApiTest, DailyKeyAgreesWithTheServerAndNotWithTheNextDay) {
   ASSERT_TRUE(p && fgets(line, sizeof line, p.get()));
   Md5Digest key = DailyKey(2026, 3, 15);
   EXPECT_EQ(std::string(line).substr(0, 32), Hex(key.data(), key.size()));
-  EXPECT_NE(DailyKey(2026, 3, 16), key);
-
   clock.SetLocal(2026, 3, 16, 0, 0, 1);
-  EXPECT_EQ(Call(kGetTickets, Mail("x@y.nl")).status, "ERROR: Invalid response");
+  EXPECT_EQ(Call(kGetTickets).status, "ERROR: Invalid response");
 }
 
-TEST_F(WebApiTest, TransportLimitsEndAnAttempt) {
+TEST_F(WebApiTest, AnUntrustedCertificateAndTransportLimitsEndAnAttempt) {
+  ctx.caFile.clear();  // refused on every attempt, before a request is sent
+  int before = Requests();
+  WebApiResult r = Call(kGetTickets);
+  EXPECT_EQ(r.status.rfind("ERROR: 60. GetHttp error 60\n", 0), 0u) << r.status;
+  EXPECT_NE(r.status.find("certificate"), std::string::npos) << r.status;
+  EXPECT_EQ(sleeps, (std::vector<int>{100, 100, 100, 100}));
+  EXPECT_EQ(Requests(), before);
+
+  ctx.caFile = server->CaFile();
   ctx.maxAnswerBytes = 10;
-  EXPECT_EQ(Call(kGetTickets, Mail("x@y.nl")).status, "ERROR: 23. GetHttp error 23\nAnswer longer than 10 bytes");
+  EXPECT_EQ(Call(kGetTickets).status, "ERROR: 23. GetHttp error 23\nAnswer longer than 10 bytes");
 
   ctx.maxAnswerBytes = 1 << 20;
   ctx.timeoutMs = 300;
   sleeps.clear();
   ASSERT_TRUE(server->Control("delay", 1, 2000));
-  EXPECT_EQ(Call(kGetTickets, Mail("x@y.nl")).status, "OK");  // the second attempt is answered at once
+  EXPECT_EQ(Call(kGetTickets).status, "OK");  // the second attempt is answered at once
   EXPECT_EQ(sleeps, std::vector<int>{100});
 
   ctx.endpoint = "https://[nonsense";
-  EXPECT_NE(Call(kGetTickets, Mail("x@y.nl")).status.find("\nParsing error"), std::string::npos);
+  EXPECT_NE(Call(kGetTickets).status.find("\nParsing error"), std::string::npos);
   ctx.endpoint = "http://127.0.0.1:1/api";
-  WebApiResult refused = Call(kGetTickets, Mail("x@y.nl"));
-  EXPECT_NE(refused.status.find("GetHttp error 1\n"), std::string::npos);
-  EXPECT_EQ(FailureReport(refused), std::string(kDeskUnreachable) + "\n" + refused.status);
+  EXPECT_NE(Call(kGetTickets).status.find("GetHttp error 1\n"), std::string::npos);
 }
 
 TEST_F(WebApiTest, CancelAbortsAWaitingTransferAndLogsNoError) {
@@ -326,7 +303,7 @@ TEST_F(WebApiTest, CancelAbortsAWaitingTransferAndLogsNoError) {
   ASSERT_TRUE(server->Control("delay", 1, 8000));
   WebApiResult r;
   auto start = std::chrono::steady_clock::now();
-  std::thread worker([&] { CallWebApi(kGetTickets, Mail("x@y.nl"), r, ctx); });
+  std::thread worker([&] { CallWebApi(kGetTickets, kAsk, r, ctx); });
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   cancel = true;
   worker.join();
