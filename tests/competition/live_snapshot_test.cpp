@@ -319,7 +319,7 @@ TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
       {"result again", [&] { db->RecordResult(rr[2].id, 1, {}, false); return DataChange::Result(rr[2].id); }},
       {"table and time", [&] {
          MatchRecord m = ko[1];
-         std::tie(m.tafel, m.starttime) = std::pair(7, 1245);
+         std::tie(m.tafel, m.starttime) = std::pair(9, 1245);
          db->UpdateMatch(m);
          return DataChange::TableTime(m.id);
        }},
@@ -438,7 +438,8 @@ TEST_F(LiveSnapshotTest, TableDocumentsWhileEntryIsOn) {
     const auto& docs = live.Documents()->byName;
     return std::count_if(docs.begin(), docs.end(), [](const auto& d) { return d.first.rfind("tafel/", 0) == 0; });
   };
-  LiveSettings on;
+  LiveSettings on = LiveSettings::Read(*db, idToernooi);
+  EXPECT_EQ(std::tuple(on.tableEntry, on.autoAccept, tableDocs()), std::tuple(false, false, 0));  // off by default
   on.tableEntry = on.autoAccept = true;
   ASSERT_TRUE(on.Write(*db, idToernooi));
   const LiveSettings read = LiveSettings::Read(*db, idToernooi);
