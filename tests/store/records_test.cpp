@@ -222,41 +222,30 @@ TEST_F(CompetitionRecordsTest, ResultsAreReplacedWithAFreshStamp) {
   EXPECT_EQ(std::tie(r.indexWinner, r.stamp.isodate, r.stamp.isotime, r.stamp.isofraction, r.games),
             std::make_tuple(0, 20231015, 143110, 1234567, Games{8, -5, 3}));
 
-  // The winner alone: the games stay; reading twice does not double them.
-  db.RecordResult(m, 1, {}, false);
+  // The winner alone, and how the match was decided: the games stay.
+  db.RecordResult(m, 1, {}, false, kDecisionRetired);
   db.ReadResults(list);
-  EXPECT_EQ(std::tie(r.indexWinner, r.games), std::make_tuple(1, Games{8, -5, 3}));
-
-  // How the match was decided reads back beside the winner; a row written
-  // without it reads as played.
-  for (int decision : {kDecisionWalkover, kDecisionRetired}) {
-    db.RecordResult(m, 1, {}, false, decision);
-    db.ReadResults(list);
-    EXPECT_EQ(r.decision, decision);
-  }
-  db.Exec(nullptr, "UPDATE ResultWinner SET decision=NULL");
-  db.ReadResults(list);
-  EXPECT_EQ(r.decision, kDecisionPlayed);
-  db.Exec(nullptr, "UPDATE ResultWinner SET decision=%d", kDecisionRetired);
+  EXPECT_EQ(std::tie(r.indexWinner, r.decision, r.games), std::make_tuple(1, kDecisionRetired, Games{8, -5, 3}));
 
   db.ClearResult(m);
   db.ReadResults(list);
-  EXPECT_EQ(std::tie(r.indexWinner, r.decision, r.games), std::make_tuple(-1, kDecisionPlayed, Games{}));
+  EXPECT_EQ(std::tie(r.indexWinner, r.games), std::make_tuple(-1, Games{}));
 }
 
 // Read by ids or tournament-wide, over more matches than one statement takes
 // and in any order, every match gets its own result: a stale one is cleared,
-// a match listed twice gets it twice.
+// a match listed twice gets it twice, a row written without how the match was
+// decided reads as played.
 TEST_F(CompetitionRecordsTest, ResultsReadAlikeByIdsAndTournamentWide) {
   constexpr int kMatches = 50000;
   int p = AddPool(AddClass("A"), "P");
-  // Every third match played: winner id%2, decided id/3%3, games id%7+1 and -(id%5)-1.
+  // Every third match played: winner id%2, decided id/3%3 (0 written as NULL), games id%7+1 and -(id%5)-1.
   ASSERT_EQ(db.ExecText(nullptr,
                         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<50000) "
                         "INSERT INTO Matches (id,idPool,idContestant1,idContestant2,tafel,starttime) "
                         "SELECT i," + std::to_string(p) + ",1,2,i%20,900 FROM n;"
                         "INSERT INTO ResultWinner (idMatch,indexWinner,isodate,isotime,isofraction,decision) "
-                        "SELECT id,id%2,20231015,id,0,id/3%3 FROM Matches WHERE id%3=0;"
+                        "SELECT id,id%2,20231015,id,0,NULLIF(id/3%3,0) FROM Matches WHERE id%3=0;"
                         "INSERT INTO ResultGames (idMatch,game,result) SELECT id,1,-(id%5)-1 FROM Matches WHERE id%3=0;"
                         "INSERT INTO ResultGames (idMatch,game,result) SELECT id,0,id%7+1 FROM Matches WHERE id%3=0;"),
             0);
@@ -265,7 +254,7 @@ TEST_F(CompetitionRecordsTest, ResultsReadAlikeByIdsAndTournamentWide) {
   db.ListMatchesOfToernooi(toernooi, byIds);
   ASSERT_EQ(byIds.size(), static_cast<size_t>(kMatches));
   std::reverse(byIds.begin(), byIds.end());
-  for (MatchRecord& m : byIds) m.indexWinner = 0, m.games = {1};
+  for (MatchRecord& m : byIds) m.indexWinner = 0, m.decision = kDecisionRetired, m.games = {1};
   byIds.push_back(*std::find_if(byIds.begin(), byIds.end(), [](const MatchRecord& m) { return m.id % 3 == 0; }));
   std::vector<MatchRecord> byToernooi = byIds;
   db.ReadResults(byIds);
