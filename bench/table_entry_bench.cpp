@@ -35,7 +35,7 @@ TableEntry EntryFor(Database& db, int idMatch, int tafel, int n) {
   e.mode = TableEntryMode(ms);
   e.winner = 0;
   e.games1 = std::to_string(ms.setWon);
-  e.games2 = "0";
+  e.games2 = std::to_string(0);
   for (int g = 0; g < ms.setWon; ++g) e.games.emplace_back(std::to_string(ms.gameStop), "3");
   return e;
 }

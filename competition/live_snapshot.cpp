@@ -212,7 +212,7 @@ void LiveSnapshot::State::ReadTableList() {
   tableList.assign(found.begin(), found.end());
   // A table that came with a move has no card yet.
   if (tableEntry && std::any_of(tableList.begin(), tableList.end(), [&](int t) { return !tokens.count(t); }))
-    tokens = TableTokens(db, idToernooi);
+    tokens = TableTokensOf(db, idToernooi, tableList);
 }
 
 void LiveSnapshot::State::ReadTables() {
@@ -223,8 +223,7 @@ void LiveSnapshot::State::ReadTables() {
     tableList.clear();
     return;
   }
-  tokens = TableTokens(db, idToernooi);
-  ReadTableList();
+  ReadTableList();  // and with it the tokens, read anew: one may have been renewed
   for (int tafel : tableList) ReadQueueOf(tafel);
 }
 
