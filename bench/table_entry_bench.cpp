@@ -87,9 +87,13 @@ void BM_TableEntryTurn(benchmark::State& state) {
   Database& db = *t.db;
   LiveSnapshot live(db);
   live.Build(t.toernooi);
+  // Each for a match of its own, as at the tables: a match gets an entry or
+  // two, the queue grows by all of them.
+  std::vector<MatchRecord> matches;
+  db.ListMatchesOfToernooi(t.toernooi, matches);
   static int n = 1000000;
   for (auto _ : state) {
-    const TableEntry e = EntryFor(db, t.openMatch, 1 + n % kTables, n);
+    const TableEntry e = EntryFor(db, matches[static_cast<size_t>(n) % matches.size()].id, 1 + n % kTables, n);
     ++n;
     const SubmitOutcome out = SubmitTableEntry(db, t.toernooi, e, false);
     if (!out.stored) state.SkipWithError("entry not stored");
