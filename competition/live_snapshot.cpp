@@ -167,6 +167,7 @@ struct LiveSnapshot::State {
     EntryStatus status = EntryStatus::kWaiting;
     std::string reason;
     TableEntry entry;
+    std::string text;  // the result it means under its match's rules, as the page shows it
   };
   bool tableEntry = false;
   std::vector<int> tableList;
@@ -176,9 +177,12 @@ struct LiveSnapshot::State {
   std::map<int, LiveTable> tables;
   void ReadTableList();
   void ReadTables();
+  void ReadQueueOf(int tafel);
+  void EntryTexts();
   const MatchSystem& SystemOf(int idPool);
   void MatchJson(JsonOut& j, const HallMatchRow* row);
-  void TableBodies(std::map<std::string, std::string>& bodies);
+  // only: the tables whose documents are wanted; all when null.
+  void TableBodies(std::map<std::string, std::string>& bodies, const std::set<int>* only = nullptr);
 
   void ReadStructure();
   std::map<std::string, std::string> AllBodies();
@@ -208,7 +212,7 @@ void LiveSnapshot::State::ReadTableList() {
   tableList.assign(found.begin(), found.end());
   // A table that came with a move has no card yet.
   if (tableEntry && std::any_of(tableList.begin(), tableList.end(), [&](int t) { return !tokens.count(t); }))
-    tokens = TableTokens(db, idToernooi);
+    tokens = TableTokensOf(db, idToernooi, tableList);
 }
 
 void LiveSnapshot::State::ReadTables() {
@@ -219,24 +223,40 @@ void LiveSnapshot::State::ReadTables() {
     tableList.clear();
     return;
   }
-  tokens = TableTokens(db, idToernooi);
-  ReadTableList();
+  ReadTableList();  // and with it the tokens, read anew: one may have been renewed
+  for (int tafel : tableList) ReadQueueOf(tafel);
+}
+
+void LiveSnapshot::State::ReadQueueOf(int tafel) {
+  // A table's own latest entries, newest first, straight from the index on
+  // (idToernooi, tafel): the cost stays that of one table's page, however
+  // long the queue of the day has grown.
+  std::vector<QueueRow>& queue = queueOfTable[tafel];
+  queue.clear();
   Records rows;
   db.Exec(&rows,
-          "SELECT t.tafel AS tafel,t.status AS status,t.reason AS reason,t.payload AS payload,m.idPool AS idPool "
-          "FROM (SELECT *,ROW_NUMBER() OVER (PARTITION BY tafel ORDER BY id DESC) AS n FROM TableEntries WHERE "
-          "idToernooi=%d) t LEFT JOIN Matches m ON m.id=t.idMatch WHERE t.n<=%d ORDER BY t.tafel,t.id DESC",
-          idToernooi, kTableEntriesShown);
+          "SELECT t.status AS status,t.reason AS reason,t.payload AS payload,m.idPool AS idPool "
+          "FROM TableEntries t LEFT JOIN Matches m ON m.id=t.idMatch WHERE t.idToernooi=%d AND t.tafel=%d "
+          "ORDER BY t.id DESC LIMIT %d",
+          idToernooi, tafel, kTableEntriesShown);
   RecordSet r(rows);
   for (bool ok = r.First(); ok; ok = r.Next()) {
     QueueRow row;
-    if (!ReadTableEntryJson(r.Text("payload"), r.Int("tafel"), row.entry)) continue;
+    if (!ReadTableEntryJson(r.Text("payload"), tafel, row.entry)) continue;
     row.idPool = r.Int("idPool");
     const int status = r.Int("status");
     row.status = status == 1 ? EntryStatus::kAccepted : status == 2 ? EntryStatus::kRejected : EntryStatus::kWaiting;
     row.reason = r.Text("reason");
-    queueOfTable[row.entry.tafel].push_back(std::move(row));
+    row.text = row.idPool > 0 ? TableEntryText(SystemOf(row.idPool), row.entry) : std::string();
+    queue.push_back(std::move(row));
   }
+}
+
+void LiveSnapshot::State::EntryTexts() {
+  // The rules of a pool may have changed: what each entry means with them.
+  for (auto& [tafel, queue] : queueOfTable)
+    for (QueueRow& row : queue)
+      row.text = row.idPool > 0 ? TableEntryText(SystemOf(row.idPool), row.entry) : std::string();
 }
 
 const MatchSystem& LiveSnapshot::State::SystemOf(int idPool) {
@@ -269,7 +289,7 @@ void LiveSnapshot::State::MatchJson(JsonOut& j, const HallMatchRow* row) {
   j.Close(']').Close('}');
 }
 
-void LiveSnapshot::State::TableBodies(std::map<std::string, std::string>& bodies) {
+void LiveSnapshot::State::TableBodies(std::map<std::string, std::string>& bodies, const std::set<int>* only) {
   tables.clear();
   if (!tableEntry) return;
   // The first two open matches of each table, in the hall display's order.
@@ -286,6 +306,8 @@ void LiveSnapshot::State::TableBodies(std::map<std::string, std::string>& bodies
     table.tafel = tafel;
     if (now) table.idMatchNow = now->idMatch, table.systemNow = SystemOf(now->idPool);
     if (next) table.idMatchNext = next->idMatch, table.systemNext = SystemOf(next->idPool);
+    if (only && !only->count(tafel)) continue;
+    if (!queueOfTable.count(tafel)) ReadQueueOf(tafel);  // a table that came with a move
     JsonOut j;
     Head(j);
     j.Key("tafel").Int(tafel);
@@ -300,7 +322,7 @@ void LiveSnapshot::State::TableBodies(std::map<std::string, std::string>& bodies
       j.Key("match").Int(q.entry.idMatch);
       j.Key("status").Str(StatusName(q.status));
       j.Key("reden").Str(q.reason);
-      j.Key("uitslag").Str(q.idPool > 0 ? TableEntryText(SystemOf(q.idPool), q.entry) : std::string());
+      j.Key("uitslag").Str(q.text);
       j.Close('}');
     }
     j.Close(']').Close('}');
@@ -651,7 +673,10 @@ void LiveSnapshot::Apply(const DataChange& change) {
   if (touched.all) {
     s.ReadStructure();
     s.systemOfPool.clear();
-    if (s.tableEntry) s.ReadTableList();
+    if (s.tableEntry) {
+      s.ReadTableList();
+      s.EntryTexts();
+    }
     s.Publish(s.AllBodies(), true);
     return;
   }
@@ -680,6 +705,19 @@ void LiveSnapshot::TablesChanged() {
   std::map<std::string, std::string> bodies;
   s.TableBodies(bodies);
   s.Publish(bodies, false, true);
+}
+
+void LiveSnapshot::EntriesChanged(const std::vector<int>& tafels) {
+  State& s = *state_;
+  if (s.idToernooi <= 0 || !s.tableEntry) return;
+  std::set<int> only;
+  for (int tafel : tafels)
+    if (std::binary_search(s.tableList.begin(), s.tableList.end(), tafel)) only.insert(tafel);
+  if (only.empty()) return;  // an entry for a table without a card shows nowhere
+  for (int tafel : only) s.ReadQueueOf(tafel);
+  std::map<std::string, std::string> bodies;
+  s.TableBodies(bodies, &only);
+  s.Publish(bodies, false);
 }
 
 LiveSettings LiveSettings::Read(Database& db, int idToernooi) {

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "competition/changes.h"
 #include "store/records.h"
@@ -81,6 +82,9 @@ class LiveSnapshot {
   // The table documents again, after the queue, a token or the entry
   // settings changed.
   void TablesChanged();
+  // Only the documents of these tables, after entries for them were stored:
+  // their latest entries are read again, nothing else.
+  void EntriesChanged(const std::vector<int>& tafels);
   std::shared_ptr<const LiveDocuments> Documents() const;  // the current set (cheap: a pointer)
 
  private:

@@ -477,9 +477,15 @@ std::vector<int> TablesOfToernooi(Database& db, int idToernooi) {
 }
 
 std::map<int, std::string> TableTokens(Database& db, int idToernooi, const TokenBytes& source) {
+  return TableTokensOf(db, idToernooi, TablesOfToernooi(db, idToernooi), source);
+}
+
+std::map<int, std::string> TableTokensOf(Database& db, int idToernooi, const std::vector<int>& tables,
+                                         const TokenBytes& source) {
   std::map<int, std::string> tokens, made;
   std::vector<std::pair<std::string, std::string>> writes;
-  for (int tafel : TablesOfToernooi(db, idToernooi)) {
+  if (idToernooi <= 0) return tokens;
+  for (int tafel : tables) {
     const std::string stored = db.GetSetting(TokenKey(idToernooi, tafel));
     if (IsToken(stored)) {
       tokens[tafel] = stored;

@@ -137,6 +137,10 @@ std::vector<int> TablesOfToernooi(Database& db, int idToernooi);
 // The token of each table of the tournament; tables without one get one,
 // written in one write ("TableToken%d_%d" with tournament and table).
 std::map<int, std::string> TableTokens(Database& db, int idToernooi, const TokenBytes& source = nullptr);
+// The same for these tables, when the caller knows them already (reading
+// them costs a pass over every match of the tournament).
+std::map<int, std::string> TableTokensOf(Database& db, int idToernooi, const std::vector<int>& tables,
+                                         const TokenBytes& source = nullptr);
 // A new token for a table whose card was lost; the old one stops working.
 // Empty when it could not be written.
 std::string RenewTableToken(Database& db, int idToernooi, int tafel, const TokenBytes& source = nullptr);

@@ -28,8 +28,8 @@
 // ids), accepted, and the source of its match's result; a table's request
 // that fails counts as a failed request. The tables play their own pools, the
 // desk types into others, so that neither replaces the other's results.
-// Storing an entry is the desk's result entry as typing one is: the turns in
-// which the desk stores entries are left out of the gaps and reported apart.
+// The turns in which the desk stores entries are work the server causes: they
+// count among the gaps, and are reported apart too.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -437,8 +437,8 @@ int main(int argc, char** argv) {
   Phase* phase = nullptr;
   size_t next = 0;
   int entriesSeen = 0, entriesDone = 0;
-  // Storing an entry from a table is the desk's own result entry, as a
-  // result typed there is: its turn is reported apart, not as a stall.
+  // Storing entries from the tables is work the server brings to the desk:
+  // its turns count among the gaps, and are reported apart as well.
   int tableTurnsSeen = 0, tableTurns = 0;
   QObject::connect(&window, &CVelgramDlg::entriesChanged, [&] { ++tableTurns; });
   qint64 lastBeat = clock.nsecsElapsed();
@@ -448,11 +448,10 @@ int main(int argc, char** argv) {
   QObject::connect(&beat, &QTimer::timeout, [&] {
     const qint64 now = clock.nsecsElapsed();
     const double gap = static_cast<double>(now - lastBeat) / 1e6;
-    if (phase && entriesSeen == entriesDone && tableTurnsSeen == tableTurns) {
+    if (phase && entriesSeen == entriesDone) {
       phase->gaps.push_back(gap);
       phase->maxStallMs = std::max(phase->maxStallMs, gap);
-    } else if (phase && entriesSeen == entriesDone) {
-      phase->tableTurnMs.push_back(gap);
+      if (tableTurnsSeen != tableTurns) phase->tableTurnMs.push_back(gap);
     }
     entriesSeen = entriesDone;
     tableTurnsSeen = tableTurns;

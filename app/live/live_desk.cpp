@@ -35,6 +35,7 @@ bool LiveDesk::Start(quint16 port, bool localOnly, QString* error) {
   snapshot_->Build(idToernooi_);
   waiting_.clear();
   tablesChanged_ = false;
+  entryTables_.clear();
   Publish();
   const bool ok = server_.Start(port, localOnly, error);
   if (!ok) snapshot_.reset();
@@ -82,7 +83,8 @@ void LiveDesk::Receive(TableEntry entry) {
 }
 
 void LiveDesk::TablesChanged() {
-  if (!snapshot_) return;
+  // The notice our own storing sends: only the tables it stored for change.
+  if (!snapshot_ || storing_) return;
   tablesChanged_ = true;
   flush_.start();
 }
@@ -97,12 +99,26 @@ void LiveDesk::StoreEntries() {
   Database& db = app_.Db();
   const int idToernooi = app_.IdToernooi();
   const bool autoAccept = LiveSettings::Read(db, idToernooi).autoAccept;
+  // The entries of one turn go to disk in one write: each keeps its own
+  // checks, and a later one sees what an earlier one stored. Should that
+  // write be refused, nothing of it is kept (no device was told of any of
+  // them yet); they are stored one by one then, so that one entry that
+  // cannot be written does not hold back the others.
+  std::vector<SubmitOutcome> outcomes;
+  if (entries.size() > 1) {
+    Transaction tx(db);
+    for (const TableEntry& entry : entries) outcomes.push_back(SubmitTableEntry(db, idToernooi, entry, autoAccept));
+    if (!tx.Commit()) outcomes.clear();
+  }
+  if (outcomes.empty())
+    for (const TableEntry& entry : entries) outcomes.push_back(SubmitTableEntry(db, idToernooi, entry, autoAccept));
   CVelgramDlg* window = app_.MainWindow();
   bool queueChanged = false;
-  for (const TableEntry& entry : entries) {
-    const SubmitOutcome outcome = SubmitTableEntry(db, idToernooi, entry, autoAccept);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const SubmitOutcome& outcome = outcomes[i];
     if (!outcome.stored || outcome.duplicate) continue;
     queueChanged = true;
+    entryTables_.insert(entries[i].tafel);
     // A result stored at once is told as a result typed at the desk.
     if (outcome.resultStored) {
       if (window)
@@ -111,16 +127,19 @@ void LiveDesk::StoreEntries() {
         Follow(outcome.change);
     }
   }
-  if (!queueChanged) return;
-  if (window)
-    window->NotifyEntriesChanged();  // which comes back here as TablesChanged()
-  else
-    tablesChanged_ = true;
+  if (!queueChanged || !window) return;
+  // The navigation's count, the notice and the queue pane; the table
+  // documents follow from entryTables_ in this turn.
+  storing_ = true;
+  window->NotifyEntriesChanged();
+  storing_ = false;
 }
 
 void LiveDesk::Flush() {
   StoreEntries();
   flush_.stop();  // what storing announced is applied below, in this turn
+  std::vector<int> entryTables(entryTables_.begin(), entryTables_.end());
+  entryTables_.clear();
   if (!snapshot_ || !app_.HasToernooi()) return;
   if (tablesChanged_ && waiting_.empty()) {
     tablesChanged_ = false;
@@ -128,7 +147,12 @@ void LiveDesk::Flush() {
     Publish();
     return;
   }
-  if (waiting_.empty()) return;
+  if (waiting_.empty()) {
+    if (entryTables.empty()) return;
+    snapshot_->EntriesChanged(entryTables);
+    Publish();
+    return;
+  }
   const bool tables = std::exchange(tablesChanged_, false);
   std::vector<DataChange> changes;
   changes.swap(waiting_);
@@ -148,7 +172,10 @@ void LiveDesk::Flush() {
         unique.push_back(c);
     for (const DataChange& c : unique) snapshot_->Apply(c);
   }
-  if (tables) snapshot_->TablesChanged();
+  if (tables)
+    snapshot_->TablesChanged();
+  else if (!rebuild && !entryTables.empty())
+    snapshot_->EntriesChanged(entryTables);
   Publish();
 }
 

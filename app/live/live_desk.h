@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTimer>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "app/live/live_server.h"
@@ -64,6 +65,8 @@ class LiveDesk : public QObject {
   std::vector<DataChange> waiting_;
   std::vector<TableEntry> entries_;  // received, not yet stored
   bool tablesChanged_ = false;
+  std::set<int> entryTables_;  // tables whose entries were stored since the last publish
+  bool storing_ = false;       // the queue notice of our own storing is answered by entryTables_
   QTimer flush_;
   int publishes_ = 0;
 };

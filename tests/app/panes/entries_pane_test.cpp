@@ -96,6 +96,37 @@ TEST_F(EntriesPaneTest, HandedEntriesAreStoredOnceCountedListedAndAcceptedAtOnce
   EXPECT_EQ(window->CurrentPane(), pane);
 }
 
+// The entries of one turn are stored together; one whose write is refused
+// keeps nothing of the others from being stored, and comes again.
+TEST_F(EntriesPaneTest, ARefusedEntryOfATurnLosesNoOtherAndIsStoredWhenSentAgain) {
+  const std::string refused(16, 'r'), kept(16, 'k');
+  db().SetStatementHook([&](int, const char* sql) {
+    return std::string(sql).find("INSERT INTO TableEntries") != std::string::npos &&
+                   std::string(sql).find(refused) != std::string::npos
+               ? StatementFault::kFail
+               : StatementFault::kRun;
+  });
+  window->Live().Receive(Entry(refused, matches[0]));
+  window->Live().Receive(Entry(kept, matches[1]));
+  QTest::qWait(20);
+  auto stored = [&] {
+    std::vector<std::string> ids;
+    for (const QueuedEntry& q : ListTableEntries(db(), idToernooi, false)) ids.push_back(q.entry.entryId);
+    return ids;
+  };
+  EXPECT_EQ(stored(), std::vector<std::string>{kept});
+  ExpectWaiting(1);
+  db().SetStatementHook(nullptr);
+  window->Live().Receive(Entry(refused, matches[0]));
+  window->Live().Receive(Entry(kept, matches[1]));  // the page had not listed it yet
+  QTest::qWait(20);
+  EXPECT_EQ(stored(), std::vector<std::string>({kept, refused}));
+  // Its table's page lists it now, so its phone stops sending it.
+  const std::string token = TableTokens(db(), idToernooi)[matches[0].tafel];
+  const LiveAnswer page = LiveClient(18500).Get("/tafel/data", "Cookie: velgram_tafel=" + token + "\r\n");
+  EXPECT_NE(page.body.find("\"entry\":\"" + refused + "\""), std::string::npos);
+}
+
 TEST_F(EntriesPaneTest, ThePaneAcceptsOrRejectsAndOpensTheResultWithItsSource) {
   struct Case { const char* button; const char* status; int winner; };
   const Case cases[] = {{"Accepteren", "Geaccepteerd", 0}, {"Afwijzen", "Afgewezen", -1}};
