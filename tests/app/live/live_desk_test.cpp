@@ -1,7 +1,8 @@
 // "Live in de zaal" at the desk: the dialog starts and stops the server and
 // keeps the choices per tournament, the server follows the tournament's
-// setting from the program's start and the desk's results, and the poster
-// carries the code and the address.
+// setting from the program's start and the desk's results, the poster, table
+// cards and slips carry the addresses, and what the tables send is queued,
+// counted and decided in the entries pane. The queue's rules are the core's.
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
@@ -10,11 +11,17 @@
 #include <QSpinBox>
 #include <QTcpServer>
 #include <QTest>
+#include <QTreeWidget>
 
 #include "app/live/dlg_live.h"
 #include "app/live/live_desk.h"
-#include "app/shell/mainwindow.h"
+#include "app/panes/pane_entries.h"
+#include "app/panes/pane_matches.h"
+#include "app/printing/table_cards.h"
+#include "app/results/dlg_result_base.h"
+#include "app/shell/qtext.h"
 #include "competition/poule.h"
+#include "competition/table_entry.h"
 #include "tests/app/live/live_client.h"
 #include "tests/app/shell_fixture.h"
 
@@ -26,11 +33,17 @@ class LiveDeskTest : public ShellTest {
   void SetUp() override {
     idToernooi = OpenTournament("Open Zaalkampioenschap");
     db().SetSetting("PouleActivateWarning", "No");
-    pool = AddPool(AddClass("Heren A"), "Poule 1");
+    pool = AddPool(AddClass("Heren A"), "Poule 1");  // tables 1-2
     for (int i = 1; i <= 4; ++i) Seat(pool, AddPlayer("Speler " + std::to_string(i), 1500, "TTV Hal"));
     ASSERT_EQ(StartPoule(db(), prompter, pool), StartOutcome::kStarted);
-    window = std::make_unique<CVelgramDlg>(*app);
-    window->StartTimer().stop();
+    db().ListMatches(pool, matches);
+  }
+  // The program started on the tournament with the server on, entry at the tables as asked.
+  void Open(bool tableEntry = false, bool autoAccept = false) {
+    ASSERT_TRUE((LiveSettings{true, kPort, true, tableEntry, autoAccept}.Write(db(), idToernooi)));
+    window = Window();
+    window->show();
+    ASSERT_TRUE(window->Live().Running());
   }
   // Plays the user in the dialog of the menu entry.
   void InDialog(std::function<void(LDlgLive*)> act) {
@@ -40,57 +53,74 @@ class LiveDeskTest : public ShellTest {
     });
     window->findChild<QAction*>(QStringLiteral("Live in de zaal"))->trigger();
   }
+  std::map<int, std::string> Tokens() { return TableTokens(db(), idToernooi); }
+  // A 3-0 sent by the match's table through the hall's server.
+  void Hand(const std::string& entryId, const MatchRecord& m) {
+    const TableEntry e{.entryId = entryId, .device = "toestel-01", .tafel = m.tafel, .idMatch = m.id,
+                       .mode = kResultAll, .ending = {}, .games1 = {}, .games2 = {},
+                       .games = {{"11", "7"}, {"11", "8"}, {"11", "9"}}, .duo = {}};
+    EXPECT_EQ(LiveClient(kPort).PostEntry(Tokens()[m.tafel], TableEntryJson(e)).status, 202);
+  }
+  int Winner(int idMatch) {
+    std::vector<MatchRecord> now;
+    db().ListMatches(pool, now);
+    db().ReadResults(now);
+    return std::find_if(now.begin(), now.end(), [&](const MatchRecord& m) { return m.id == idMatch; })->indexWinner;
+  }
+  void ExpectWaiting(int n) {
+    EXPECT_EQ(window->Navigation().Find(NavType::Entries)->text(0),
+              QStringLiteral("Binnengekomen uitslagen (%1)").arg(n));
+    EXPECT_EQ(window->EntriesNotice()->isVisible() ? window->EntriesNotice()->text() : QString(),
+              n ? QStringLiteral("1 binnengekomen uitslag wacht") : QString());
+  }
 
+  static constexpr quint16 kPort = 18850;
   int idToernooi = -1, pool = -1;
+  std::vector<MatchRecord> matches;
   std::unique_ptr<CVelgramDlg> window;
 };
 
 TEST_F(LiveDeskTest, DialogStartsAndStopsTheServerAndKeepsTheChoices) {
+  window = Window(false);
   InDialog([this](LDlgLive* d) {
-    d->port->setValue(18120);
+    d->port->setValue(18820);
     d->localOnly->setChecked(true);
     d->start->click();
     EXPECT_TRUE(window->Live().Running());
-    EXPECT_EQ(d->address->text(), QStringLiteral("http://127.0.0.1:18120/"));
+    EXPECT_EQ(d->address->text(), QStringLiteral("http://127.0.0.1:18820/"));
     EXPECT_FALSE(d->qr->pixmap().isNull());
-    EXPECT_EQ(LiveClient(18120).Get("/data/nu").status, 200);
+    EXPECT_EQ(LiveClient(18820).Get("/data/nu").status, 200);
     EXPECT_TRUE(LiveSettings::Read(db(), idToernooi).on);
     d->stop->click();
     EXPECT_FALSE(window->Live().Running());
     EXPECT_TRUE(d->qr->pixmap().isNull());
   });
   const LiveSettings kept = LiveSettings::Read(db(), idToernooi);
-  EXPECT_EQ(std::tuple(kept.on, kept.port, kept.localOnly), std::tuple(false, 18120, true));
+  EXPECT_EQ(std::tuple(kept.on, kept.port, kept.localOnly), std::tuple(false, 18820, true));
   InDialog([](LDlgLive* d) {  // the dialog opens on the kept choices
-    EXPECT_EQ(std::pair(d->port->value(), d->localOnly->isChecked()), std::pair(18120, true));
+    EXPECT_EQ(std::pair(d->port->value(), d->localOnly->isChecked()), std::pair(18820, true));
   });
 }
 
 TEST_F(LiveDeskTest, APortInUseIsToldAndTheServerStaysOff) {
+  window = Window(false);
   QTcpServer taken;
-  ASSERT_TRUE(taken.listen(QHostAddress::Any, 18121));
+  ASSERT_TRUE(taken.listen(QHostAddress::Any, 18821));
   InDialog([](LDlgLive* d) {
-    d->port->setValue(18121);
+    d->port->setValue(18821);
     d->start->click();
   });
   ASSERT_EQ(prompter.alerts.size(), 1u);
-  EXPECT_NE(prompter.alerts[0].find("18121"), std::string::npos);
+  EXPECT_NE(prompter.alerts[0].find("18821"), std::string::npos);
   EXPECT_FALSE(window->Live().Running());
   EXPECT_FALSE(LiveSettings::Read(db(), idToernooi).on);
 }
 
 TEST_F(LiveDeskTest, ServerRunsFromTheStartWhenOnAndFollowsTheDesksResults) {
-  LiveSettings{true, 18122, true}.Write(db(), idToernooi);
-  app->DropToernooi();
-  db().SetSettingInt("ToernooiID", idToernooi);
-  window->OpenStartTournament();
-  ASSERT_TRUE(window->Live().Running());
-  LiveClient page(18122);
+  Open();
+  LiveClient page(kPort);
   const LiveAnswer before = page.Get("/data/nu");
   ASSERT_EQ(before.status, 200);
-
-  std::vector<MatchRecord> matches;
-  db().ListMatches(pool, matches);
   const int publishes = window->Live().Publishes();
   db().RecordResult(matches[0].id, 0, {}, false);
   window->NotifyDataChanged(DataChange::Result(matches[0].id, pool));
@@ -117,9 +147,10 @@ TEST_F(LiveDeskTest, PosterCarriesTheNameTheCodeAndTheAddress) {
             << ox << "," << oy << " module " << x << "," << y;
   EXPECT_EQ(code.pixelIndex(3, 3), 0);
 
+  window = Window(false);
   const QString pdf = QString::fromStdString(dir.File("poster.pdf"));
   InDialog([&](LDlgLive* d) {
-    d->port->setValue(18123);
+    d->port->setValue(18823);
     d->localOnly->setChecked(true);
     d->start->click();
     d->SetPdfOutput(pdf);
@@ -131,8 +162,111 @@ TEST_F(LiveDeskTest, PosterCarriesTheNameTheCodeAndTheAddress) {
   ASSERT_TRUE(text.waitForFinished(10000));
   const QString printed = QString::fromUtf8(text.readAllStandardOutput());
   EXPECT_TRUE(printed.contains(QStringLiteral("Open Zaalkampioenschap")) &&
-              printed.contains(QStringLiteral("http://127.0.0.1:18123/")))
+              printed.contains(QStringLiteral("http://127.0.0.1:18823/")))
       << printed.toStdString();
+}
+
+TEST_F(LiveDeskTest, DialogKeepsTheTableSwitchesAndRenewsTheSelectedTablesCode) {
+  Open();
+  LDlgLive d(*app, window->Live());
+  const int publishes = window->Live().Publishes();
+  d.tableEntry->click();
+  d.autoAccept->click();
+  window->Live().Flush();
+  const LiveSettings kept = LiveSettings::Read(db(), idToernooi);
+  EXPECT_EQ(std::tuple(kept.on, kept.tableEntry, kept.autoAccept), std::tuple(true, true, true));
+  EXPECT_EQ(window->Live().Publishes(), publishes + 1);  // the hall's documents follow the switches
+  const std::map<int, std::string> before = Tokens();
+  ASSERT_EQ(d.tables->topLevelItemCount(), 2);
+  d.tables->topLevelItem(1)->setSelected(true);
+  prompter.answers = {false, true};  // the first question declined: nothing changes
+  d.renew->click();
+  EXPECT_EQ(Tokens(), before);
+  d.renew->click();
+  EXPECT_EQ(std::pair(Tokens().at(1) == before.at(1), Tokens().at(2) == before.at(2)), std::pair(true, false));
+  EXPECT_NE(prompter.questions.at(1).find("tafel 2"), std::string::npos);
+  window->Live().Flush();
+  EXPECT_EQ(window->Live().Publishes(), publishes + 2);
+}
+
+TEST_F(LiveDeskTest, SlipsCarryTheirTablesAddressWhileEntryAtTheTablesIsOn) {
+  window = Window();
+  auto* pane = Show<LPaneMatchNotes>(*window, NavType::MatchNotes);
+  for (bool on : {false, true}) {
+    LiveSettings{false, 18861, true, on, false}.Write(db(), idToernooi);
+    const std::vector<MatchSlip> slips = pane->Slips();
+    ASSERT_EQ(slips.size(), 6u);
+    for (const MatchSlip& s : slips)
+      EXPECT_EQ(s.qr, on ? "http://127.0.0.1:18861/t/" + QString::fromStdString(Tokens().at(s.table.toInt())) : "");
+  }
+}
+
+TEST(TableCards, OneCardPerTableWithItsTokensAddressFourToAPage) {
+  const TableCardPages pages(TableCards("Cup", "http://10.0.0.5/", {{9, "e"}, {1, "a"}, {2, "b"}, {3, "c"}, {4, "d"}}));
+  QStringList cards;
+  for (const TableCard& c : pages.Cards()) cards << QString("%1 %2 %3").arg(c.tafel).arg(c.toernooi, c.address);
+  EXPECT_EQ(cards.join(", "), "1 Cup http://10.0.0.5/t/a, 2 Cup http://10.0.0.5/t/b, 3 Cup http://10.0.0.5/t/c, "
+                              "4 Cup http://10.0.0.5/t/d, 9 Cup http://10.0.0.5/t/e");
+  EXPECT_EQ(pages.PageCount(1000, 1400, 96, {}), 2);
+  EXPECT_EQ(TableCardRect(2, 1000, 1400), QRectF(0, 700, 500, 700));
+  EXPECT_EQ(TableCardRect(7, 1000, 1400), QRectF(500, 700, 500, 700));
+}
+
+TEST_F(LiveDeskTest, HandedEntriesAreQueuedInOneTurnCountedAndAcceptedAtOnceWhenAllowed) {
+  Open(true, false);
+  auto* pane = Show<LPaneEntries>(*window, NavType::Entries);
+  ASSERT_NE(pane, nullptr);
+  int told = 0;
+  QObject::connect(window.get(), &CVelgramDlg::dataChanged, [&](const DataChange& c) {
+    told += c.kind == ChangeKind::kResult && c.idMatch == matches[1].id;
+  });
+  const int publishes = window->Live().Publishes();
+  Hand("aaaaaaaaaaaaaaaa", matches[0]);
+  Hand("aaaaaaaaaaaaaaaa", matches[0]);  // sent again after a lost answer, before the desk's turn
+  QTest::qWait(20);
+  EXPECT_EQ(window->Live().Publishes(), publishes + 1);  // one turn, one publish
+  EXPECT_EQ(Column(pane->Grid(), LPaneEntries::kStatus), QStringList{QStringLiteral("Wacht")});
+  ExpectWaiting(1);
+
+  LiveSettings{true, kPort, true, true, true}.Write(db(), idToernooi);
+  Hand("bbbbbbbbbbbbbbbb", matches[1]);
+  QTest::qWait(20);
+  EXPECT_EQ(told, 1);  // as a result typed at the desk
+  EXPECT_EQ(Column(pane->Grid(), LPaneEntries::kStatus), QStringList({"Wacht", "Geaccepteerd"}));
+  ExpectWaiting(1);
+  // The notice opens the pane.
+  window->SelectItem(NavType::Players);
+  QTest::mouseClick(window->EntriesNotice(), Qt::LeftButton);
+  EXPECT_EQ(window->CurrentPane(), pane);
+}
+
+TEST_F(LiveDeskTest, EntriesPaneAcceptsOrRejectsAndOpensTheResultWithItsSource) {
+  Open(true, false);
+  auto* pane = Show<LPaneEntries>(*window, NavType::Entries);
+  ASSERT_NE(pane, nullptr);
+  for (int i : {0, 1}) {
+    const bool accept = i == 0;
+    SCOPED_TRACE(accept);
+    Hand(std::string(16, static_cast<char>('c' + i)), matches[i]);
+    QTest::qWait(20);
+    ExpectWaiting(1);
+    ASSERT_EQ(pane->Grid()->FirstSelectedRow(), 0);  // what waits comes first
+    pane->Button(accept ? QStringLiteral("Accepteren") : QStringLiteral("Afwijzen"))->click();
+    EXPECT_EQ(Winner(matches[i].id), accept ? 0 : -1);
+    EXPECT_EQ(Column(pane->Grid(), LPaneEntries::kStatus).first(), accept ? "Geaccepteerd" : "Afgewezen");
+    EXPECT_FALSE(pane->Button(QStringLiteral("Accepteren"))->isEnabled());
+    ExpectWaiting(0);
+    // The result dialog beside the entry names the table when it stored it.
+    ResultSource source;
+    ResultSourceOf(db(), matches[i].id, source);
+    OnModal<LDlgResultBase>([&](LDlgResultBase* d) {
+      EXPECT_EQ(d->Match().id, matches[i].id);
+      EXPECT_EQ(d->SourceLabel()->isVisible(), accept);
+      EXPECT_EQ(d->SourceLabel()->text(), accept ? ToQt(ResultSourceText(source)) : QString());
+      d->reject();
+    });
+    pane->Button(QStringLiteral("Uitslag openen"))->click();
+  }
 }
 
 }  // namespace
