@@ -82,7 +82,13 @@ class LiveDeskTest : public ShellTest {
 
 TEST_F(LiveDeskTest, DialogStartsAndStopsTheServerAndKeepsTheChoices) {
   window = Window(false);
+  QTcpServer taken;  // a port in use is told, and the server stays off
+  ASSERT_TRUE(taken.listen(QHostAddress::Any, 18821));
   InDialog([this](LDlgLive* d) {
+    d->port->setValue(18821);
+    d->start->click();
+    EXPECT_FALSE(window->Live().Running());
+    EXPECT_FALSE(LiveSettings::Read(db(), idToernooi).on);
     d->port->setValue(18820);
     d->localOnly->setChecked(true);
     d->start->click();
@@ -95,44 +101,13 @@ TEST_F(LiveDeskTest, DialogStartsAndStopsTheServerAndKeepsTheChoices) {
     EXPECT_FALSE(window->Live().Running());
     EXPECT_TRUE(d->qr->pixmap().isNull());
   });
+  ASSERT_EQ(prompter.alerts.size(), 1u);
+  EXPECT_NE(prompter.alerts[0].find("18821"), std::string::npos);
   const LiveSettings kept = LiveSettings::Read(db(), idToernooi);
   EXPECT_EQ(std::tuple(kept.on, kept.port, kept.localOnly), std::tuple(false, 18820, true));
   InDialog([](LDlgLive* d) {  // the dialog opens on the kept choices
     EXPECT_EQ(std::pair(d->port->value(), d->localOnly->isChecked()), std::pair(18820, true));
   });
-}
-
-TEST_F(LiveDeskTest, APortInUseIsToldAndTheServerStaysOff) {
-  window = Window(false);
-  QTcpServer taken;
-  ASSERT_TRUE(taken.listen(QHostAddress::Any, 18821));
-  InDialog([](LDlgLive* d) {
-    d->port->setValue(18821);
-    d->start->click();
-  });
-  ASSERT_EQ(prompter.alerts.size(), 1u);
-  EXPECT_NE(prompter.alerts[0].find("18821"), std::string::npos);
-  EXPECT_FALSE(window->Live().Running());
-  EXPECT_FALSE(LiveSettings::Read(db(), idToernooi).on);
-}
-
-TEST_F(LiveDeskTest, ServerRunsFromTheStartWhenOnAndFollowsTheDesksResults) {
-  Open();
-  LiveClient page(kPort);
-  const LiveAnswer before = page.Get("/data/nu");
-  ASSERT_EQ(before.status, 200);
-  const int publishes = window->Live().Publishes();
-  db().RecordResult(matches[0].id, 0, {}, false);
-  window->NotifyDataChanged(DataChange::Result(matches[0].id, pool));
-  window->NotifyDataChanged(DataChange::Result(matches[0].id, pool));
-  QTest::qWait(20);
-  EXPECT_EQ(window->Live().Publishes(), publishes + 1);  // one turn, one publish
-  const LiveAnswer after = page.Get("/data/nu", "If-None-Match: " + before.Header("ETag") + "\r\n");
-  EXPECT_EQ(after.status, 200);
-  EXPECT_NE(after.body, before.body);
-
-  window->close();
-  EXPECT_EQ(std::pair(window->Live().Running(), page.Closed(500)), std::pair(false, true));
 }
 
 TEST_F(LiveDeskTest, PosterCarriesTheNameTheCodeAndTheAddress) {
@@ -212,19 +187,33 @@ TEST(TableCards, OneCardPerTableWithItsTokensAddressFourToAPage) {
   EXPECT_EQ(TableCardRect(7, 1000, 1400), QRectF(500, 700, 500, 700));
 }
 
-TEST_F(LiveDeskTest, HandedEntriesAreQueuedInOneTurnCountedAndAcceptedAtOnceWhenAllowed) {
+// From the program's start the server follows the desk's results and what
+// the tables send, one publish per turn of the desk.
+TEST_F(LiveDeskTest, ServerFollowsTheDesksResultsAndTheTablesEntries) {
   Open(true, false);
   auto* pane = Show<LPaneEntries>(*window, NavType::Entries);
   ASSERT_NE(pane, nullptr);
+  LiveClient page(kPort);
+  const LiveAnswer before = page.Get("/data/nu");
+  ASSERT_EQ(before.status, 200);
   int told = 0;
   QObject::connect(window.get(), &CVelgramDlg::dataChanged, [&](const DataChange& c) {
     told += c.kind == ChangeKind::kResult && c.idMatch == matches[1].id;
   });
-  const int publishes = window->Live().Publishes();
+  int publishes = window->Live().Publishes();
+  db().RecordResult(matches[2].id, 0, {}, false);
+  window->NotifyDataChanged(DataChange::Result(matches[2].id, pool));
+  window->NotifyDataChanged(DataChange::Result(matches[2].id, pool));
+  QTest::qWait(20);
+  EXPECT_EQ(window->Live().Publishes(), ++publishes);
+  const LiveAnswer after = page.Get("/data/nu", "If-None-Match: " + before.Header("ETag") + "\r\n");
+  EXPECT_EQ(after.status, 200);
+  EXPECT_NE(after.body, before.body);
+
   Hand("aaaaaaaaaaaaaaaa", matches[0]);
   Hand("aaaaaaaaaaaaaaaa", matches[0]);  // sent again after a lost answer, before the desk's turn
   QTest::qWait(20);
-  EXPECT_EQ(window->Live().Publishes(), publishes + 1);  // one turn, one publish
+  EXPECT_EQ(window->Live().Publishes(), ++publishes);
   EXPECT_EQ(Column(pane->Grid(), LPaneEntries::kStatus), QStringList{QStringLiteral("Wacht")});
   ExpectWaiting(1);
 
@@ -238,6 +227,9 @@ TEST_F(LiveDeskTest, HandedEntriesAreQueuedInOneTurnCountedAndAcceptedAtOnceWhen
   window->SelectItem(NavType::Players);
   QTest::mouseClick(window->EntriesNotice(), Qt::LeftButton);
   EXPECT_EQ(window->CurrentPane(), pane);
+
+  window->close();
+  EXPECT_EQ(std::pair(window->Live().Running(), page.Closed(500)), std::pair(false, true));
 }
 
 TEST_F(LiveDeskTest, EntriesPaneAcceptsOrRejectsAndOpensTheResultWithItsSource) {
