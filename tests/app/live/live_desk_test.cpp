@@ -1,8 +1,8 @@
-// "Live in de zaal" at the desk: the dialog starts and stops the server and
-// keeps the choices per tournament, the server follows the tournament's
-// setting from the program's start and the desk's results, the poster, table
-// cards and slips carry the addresses, and what the tables send is queued,
-// counted and decided in the entries pane. The queue's rules are the core's.
+// "Live in de zaal" at the desk: the dialog starts and stops the server,
+// prints the poster and keeps the choices per tournament; the server follows
+// the tournament's setting from the program's start, the desk's results and
+// what the tables send, which the entries pane counts and decides (the queue's
+// rules are the core's); table cards and slips carry the tables' addresses.
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
@@ -74,11 +74,12 @@ class LiveDeskTest : public ShellTest {
   std::unique_ptr<CVelgramDlg> window;
 };
 
-TEST_F(LiveDeskTest, DialogStartsAndStopsTheServerAndKeepsTheChoices) {
+TEST_F(LiveDeskTest, DialogStartsAndStopsTheServerPrintsThePosterAndKeepsTheChoices) {
   window = Window(false);
+  const QString pdf = QString::fromStdString(dir.File("poster.pdf"));
   QTcpServer taken;  // a port in use is told, and the server stays off
   ASSERT_TRUE(taken.listen(QHostAddress::Any, 18821));
-  InDialog([this](LDlgLive* d) {
+  InDialog([&](LDlgLive* d) {
     d->port->setValue(18821);
     d->start->click();
     EXPECT_FALSE(window->Live().Running());
@@ -90,11 +91,21 @@ TEST_F(LiveDeskTest, DialogStartsAndStopsTheServerAndKeepsTheChoices) {
     EXPECT_EQ(d->address->text(), QStringLiteral("http://127.0.0.1:18820/"));
     EXPECT_FALSE(d->qr->pixmap().isNull());
     EXPECT_EQ(LiveClient(18820).Get("/data/nu").status, 200);
+    d->SetPdfOutput(pdf);
+    d->print->click();
     EXPECT_TRUE(LiveSettings::Read(db(), idToernooi).on);
     d->stop->click();
     EXPECT_FALSE(window->Live().Running());
     EXPECT_TRUE(d->qr->pixmap().isNull());
   });
+  // The poster carries the name and the address.
+  QProcess text;
+  text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+  ASSERT_TRUE(text.waitForFinished(10000));
+  const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+  EXPECT_TRUE(printed.contains(QStringLiteral("Open Zaalkampioenschap")) &&
+              printed.contains(QStringLiteral("http://127.0.0.1:18820/")))
+      << printed.toStdString();
   ASSERT_EQ(prompter.alerts.size(), 1u);
   EXPECT_NE(prompter.alerts[0].find("18821"), std::string::npos);
   const LiveSettings kept = LiveSettings::Read(db(), idToernooi);
@@ -104,8 +115,7 @@ TEST_F(LiveDeskTest, DialogStartsAndStopsTheServerAndKeepsTheChoices) {
   });
 }
 
-TEST_F(LiveDeskTest, PosterCarriesTheNameTheCodeAndTheAddress) {
-  // The three finder squares of a QR code, inside the quiet zone.
+TEST(LiveQrImage, TheThreeFinderSquaresInsideTheQuietZone) {
   const QImage code = LiveQrImage(QStringLiteral("http://192.168.1.20:8080/"));
   ASSERT_FALSE(code.isNull());
   const int w = code.width();
@@ -116,23 +126,6 @@ TEST_F(LiveDeskTest, PosterCarriesTheNameTheCodeAndTheAddress) {
             << ox << "," << oy << " module " << x << "," << y;
   EXPECT_EQ(code.pixelIndex(3, 3), 0);
 
-  window = Window(false);
-  const QString pdf = QString::fromStdString(dir.File("poster.pdf"));
-  InDialog([&](LDlgLive* d) {
-    d->port->setValue(18823);
-    d->localOnly->setChecked(true);
-    d->start->click();
-    d->SetPdfOutput(pdf);
-    d->print->click();
-    d->stop->click();
-  });
-  QProcess text;
-  text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-  ASSERT_TRUE(text.waitForFinished(10000));
-  const QString printed = QString::fromUtf8(text.readAllStandardOutput());
-  EXPECT_TRUE(printed.contains(QStringLiteral("Open Zaalkampioenschap")) &&
-              printed.contains(QStringLiteral("http://127.0.0.1:18823/")))
-      << printed.toStdString();
 }
 
 TEST_F(LiveDeskTest, DialogKeepsTheTableSwitchesAndRenewsTheSelectedTablesCode) {
