@@ -128,8 +128,17 @@ TEST(LiveQrImage, TheThreeFinderSquaresInsideTheQuietZone) {
 
 }
 
-TEST_F(LiveDeskTest, DialogKeepsTheTableSwitchesAndRenewsTheSelectedTablesCode) {
+// The slips carry their table's address while entry at the tables is on.
+TEST_F(LiveDeskTest, DialogKeepsTheTableSwitchesRenewsTheSelectedTablesCodeAndSlipsFollow) {
   Open();
+  auto* notes = Show<LPaneMatchNotes>(*window, NavType::MatchNotes);
+  auto expectSlips = [&](bool on) {
+    const std::vector<MatchSlip> slips = notes->Slips();
+    ASSERT_EQ(slips.size(), 6u);
+    for (const MatchSlip& s : slips)
+      EXPECT_EQ(s.qr, on ? "http://127.0.0.1:18850/t/" + QString::fromStdString(Tokens().at(s.table.toInt())) : "");
+  };
+  expectSlips(false);
   LDlgLive d(*app, window->Live());
   const int publishes = window->Live().Publishes();
   d.tableEntry->click();
@@ -149,18 +158,7 @@ TEST_F(LiveDeskTest, DialogKeepsTheTableSwitchesAndRenewsTheSelectedTablesCode) 
   EXPECT_NE(prompter.questions.at(1).find("tafel 2"), std::string::npos);
   window->Live().Flush();
   EXPECT_EQ(window->Live().Publishes(), publishes + 2);
-}
-
-TEST_F(LiveDeskTest, SlipsCarryTheirTablesAddressWhileEntryAtTheTablesIsOn) {
-  window = Window();
-  auto* pane = Show<LPaneMatchNotes>(*window, NavType::MatchNotes);
-  for (bool on : {false, true}) {
-    LiveSettings{false, 18861, true, on, false}.Write(db(), idToernooi);
-    const std::vector<MatchSlip> slips = pane->Slips();
-    ASSERT_EQ(slips.size(), 6u);
-    for (const MatchSlip& s : slips)
-      EXPECT_EQ(s.qr, on ? "http://127.0.0.1:18861/t/" + QString::fromStdString(Tokens().at(s.table.toInt())) : "");
-  }
+  expectSlips(true);
 }
 
 TEST(TableCards, OneCardPerTableWithItsTokensAddressFourToAPage) {
