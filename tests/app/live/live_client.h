@@ -32,6 +32,12 @@ class LiveClient {
     Send("GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + extraHeaders + "\r\n");
     return Receive();
   }
+  // An entry as a table's page sends it.
+  LiveAnswer PostEntry(const std::string& token, const std::string& json) {
+    Send("POST /tafel/uitslag HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\nCookie: velgram_tafel=" + token +
+         "\r\nContent-Length: " + std::to_string(json.size()) + "\r\n\r\n" + json);
+    return Receive();
+  }
   // The next answer; status 0 when the server closed the connection first.
   LiveAnswer Receive(int ms = 3000) {
     QElapsedTimer waited;

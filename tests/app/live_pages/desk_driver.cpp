@@ -23,7 +23,7 @@
 #include "competition/match_rules.h"
 #include "competition/matchbook.h"
 #include "competition/poule.h"
-#include "competition/swiss.h"
+#include "competition/swiss_screen.h"
 #include "competition/table_entry.h"
 
 using namespace velgram;
@@ -101,19 +101,12 @@ Pools MakeTournament(Database& db, Prompter& prompter, int idToernooi) {
   const std::vector women = {"Anna Kok", "Sanne de Boer", "Lotte Peters", "Eva Hendriks",
                              "Iris Dekker", "Femke Bos", "Noor Vos", "Julia Meijer"};
   seat(pools.swiss, women, 2, 1700, 30);
-  for (int round = 1; round <= 2; ++round) {
-    LSwiss swiss;
-    PoolRecord row;
-    db.GetPool(pools.swiss, row);
-    swiss.FillFrom(row);
-    swiss.AttachDatabase(&db);
-    MorningClock morning;
-    swiss.CalculateNextRound(db, morning, nullptr);
-    if (round > 1) break;
-    db.ListMatches(pools.swiss, list);
-    for (size_t i = 0; i < list.size(); ++i)
-      StoreResult(db, prompter, list[i].id, GamesWon(db, pools.swiss, i % 2 ? 1 : 3, i % 2 ? 3 : 2));
-  }
+  MorningClock morning;
+  NextSwissRound(db, prompter, morning, pools.swiss, nullptr);
+  db.ListMatches(pools.swiss, list);
+  for (size_t i = 0; i < list.size(); ++i)
+    StoreResult(db, prompter, list[i].id, GamesWon(db, pools.swiss, i % 2 ? 1 : 3, i % 2 ? 3 : 2));
+  NextSwissRound(db, prompter, morning, pools.swiss, nullptr);
 
   const std::string bracket = "{ \"dimension\":8 }";
   pools.knockout = pool("Jeugd", "Afval", "8-9", kPlaystyleDropout, bracket, 1100);
