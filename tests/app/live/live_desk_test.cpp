@@ -39,8 +39,10 @@ class LiveDeskTest : public ShellTest {
     db().ListMatches(pool, matches);
   }
   // The program started on the tournament with the server on, entry at the tables as asked.
-  void Open(bool tableEntry = false, bool autoAccept = false) {
-    ASSERT_TRUE((LiveSettings{true, kPort, true, tableEntry, autoAccept}.Write(db(), idToernooi)));
+  // Each test has a port of its own: ctest runs them side by side.
+  void Open(quint16 atPort, bool tableEntry = false, bool autoAccept = false) {
+    port = atPort;
+    ASSERT_TRUE((LiveSettings{true, port, true, tableEntry, autoAccept}.Write(db(), idToernooi)));
     window = Window();
     window->show();
     ASSERT_TRUE(window->Live().Running());
@@ -61,7 +63,7 @@ class LiveDeskTest : public ShellTest {
   }
   // The same, sent through the hall's server.
   void Hand(const std::string& entryId, const MatchRecord& m) {
-    EXPECT_EQ(LiveClient(kPort).PostEntry(Tokens()[m.tafel], TableEntryJson(Entry(entryId, m))).status, 202);
+    EXPECT_EQ(LiveClient(port).PostEntry(Tokens()[m.tafel], TableEntryJson(Entry(entryId, m))).status, 202);
   }
   void ExpectWaiting(int n) {
     EXPECT_EQ(window->Navigation().Find(NavType::Entries)->text(0),
@@ -70,7 +72,7 @@ class LiveDeskTest : public ShellTest {
               n ? QStringLiteral("1 binnengekomen uitslag wacht") : QString());
   }
 
-  static constexpr quint16 kPort = 18850;
+  quint16 port = 0;
   int idToernooi = -1, pool = -1;
   std::vector<MatchRecord> matches;
   std::unique_ptr<CVelgramDlg> window;
@@ -132,7 +134,7 @@ TEST(LiveQrImage, TheThreeFinderSquaresInsideTheQuietZone) {
 
 // The slips carry their table's address while entry at the tables is on.
 TEST_F(LiveDeskTest, DialogKeepsTheTableSwitchesRenewsTheSelectedTablesCodeAndSlipsFollow) {
-  Open();
+  Open(18850);
   auto* notes = Show<LPaneMatchNotes>(*window, NavType::MatchNotes);
   auto expectSlips = [&](bool on) {
     const std::vector<MatchSlip> slips = notes->Slips();
@@ -177,10 +179,10 @@ TEST(TableCards, OneCardPerTableWithItsTokensAddressFourToAPage) {
 // From the program's start the server follows the desk's results and what
 // the tables send, one publish per turn of the desk.
 TEST_F(LiveDeskTest, ServerFollowsTheDesksResultsAndTheTablesEntries) {
-  Open(true, false);
+  Open(18851, true, false);
   auto* pane = Show<LPaneEntries>(*window, NavType::Entries);
   ASSERT_NE(pane, nullptr);
-  LiveClient page(kPort);
+  LiveClient page(port);
   const LiveAnswer before = page.Get("/data/nu");
   ASSERT_EQ(before.status, 200);
   int told = 0;
@@ -204,7 +206,7 @@ TEST_F(LiveDeskTest, ServerFollowsTheDesksResultsAndTheTablesEntries) {
   EXPECT_EQ(Column(pane->Grid(), LPaneEntries::kStatus), QStringList{QStringLiteral("Wacht")});
   ExpectWaiting(1);
 
-  LiveSettings{true, kPort, true, true, true}.Write(db(), idToernooi);
+  LiveSettings{true, port, true, true, true}.Write(db(), idToernooi);
   Hand("bbbbbbbbbbbbbbbb", matches[1]);
   QTest::qWait(20);
   EXPECT_EQ(told, 1);  // as a result typed at the desk
@@ -222,7 +224,7 @@ TEST_F(LiveDeskTest, ServerFollowsTheDesksResultsAndTheTablesEntries) {
 // The entries of one turn are stored together; one whose write is refused
 // keeps nothing of the others from being stored, and comes again.
 TEST_F(LiveDeskTest, ARefusedEntryOfATurnLosesNoOtherAndIsStoredWhenSentAgain) {
-  Open(true, false);
+  Open(18852, true, false);
   const std::string refused(16, 'r'), kept(16, 'k');
   db().SetStatementHook([&](int, const char* sql) {
     const std::string text(sql);
@@ -244,12 +246,12 @@ TEST_F(LiveDeskTest, ARefusedEntryOfATurnLosesNoOtherAndIsStoredWhenSentAgain) {
   EXPECT_EQ(turn(), std::vector<std::string>({kept, refused}));
   // Its table's page lists it now, so its phone stops sending it.
   const std::string cookie = "Cookie: velgram_tafel=" + Tokens()[matches[0].tafel] + "\r\n";
-  const LiveAnswer page = LiveClient(kPort).Get("/tafel/data", cookie);
+  const LiveAnswer page = LiveClient(port).Get("/tafel/data", cookie);
   EXPECT_NE(page.body.find("\"entry\":\"" + refused + "\""), std::string::npos);
 }
 
 TEST_F(LiveDeskTest, EntriesPaneAcceptsOrRejectsAndOpensTheResultWithItsSource) {
-  Open(true, false);
+  Open(18853, true, false);
   auto* pane = Show<LPaneEntries>(*window, NavType::Entries);
   ASSERT_NE(pane, nullptr);
   for (int i : {0, 1}) {
