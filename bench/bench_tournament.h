@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "competition/dropout.h"
+#include "competition/matchbook.h"
 #include "competition/pool.h"
 #include "store/database.h"
 #include "store/records.h"
@@ -63,6 +65,18 @@ inline void Seat(Database& db, int idPool, const std::vector<int>& players) {
     rows.push_back(c);
   }
   db.ReplaceContestants(idPool, rows);
+}
+
+// Starts a knockout pool whose positions are seated: the bracket read from
+// the pool's row, its first round drawn as the knockout pane draws it.
+inline void StartKnockout(Database& db, Prompter& prompter, int idPool) {
+  PoolRecord row;
+  db.GetPool(idPool, row);
+  LDropout bracket(row.extra);
+  bracket.FillFrom(row);
+  std::vector<Contestant> seats;
+  LoadContestants(db, idPool, seats, true);
+  ActivateDropout(db, prompter, bracket, seats);
 }
 
 }  // namespace velgram::bench

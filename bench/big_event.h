@@ -71,13 +71,7 @@ struct BigEvent {
         }
       const int ko = AddPool(d, idClass, "Afval", "1-12", kPlaystyleDropout, "{ \"dimension\":16 }");
       AddPositions(ko, 16, rng, k);
-      LDropout bracket("{ \"dimension\":16 }");
-      PoolRecord row;
-      d.GetPool(ko, row);
-      bracket.FillFrom(row);
-      std::vector<Contestant> contestants;
-      LoadContestants(d, ko, contestants, true);
-      ActivateDropout(d, prompter, bracket, contestants);
+      StartKnockout(d, prompter, ko);
     }
     tx.Commit();
     MatchBook book(d);

@@ -93,13 +93,7 @@ int main(int argc, char** argv) {
   ids.clear();
   for (int i = 0; i < 7; ++i) ids.push_back(bench::AddPlayer(db, t, kids[i], clubs[(i + 4) % 5], 1200 - 20 * i));
   bench::Seat(db, ko, ids);
-  LDropout bracket("{ \"dimension\":8 }");
-  PoolRecord row;
-  db.GetPool(ko, row);
-  bracket.FillFrom(row);
-  std::vector<Contestant> seats;
-  LoadContestants(db, ko, seats, true);
-  ActivateDropout(db, prompter, bracket, seats);
+  bench::StartKnockout(db, prompter, ko);
   db.ListMatches(ko, list);
   db.RecordResult(list[1].id, 1, {}, false);
 
