@@ -303,7 +303,11 @@ std::map<std::string, LiveAsset> LiveServer::PageAssets() {
     f.open(QIODevice::ReadOnly);
     return LiveAsset{type, f.readAll().toStdString()};
   };
-  std::map<std::string, LiveAsset> assets = {{"/", read("index.html", "text/html; charset=utf-8")},
+  // What both pages load first; the table's page fetches them through the
+  // live routes, which any page of the hall may use.
+  std::map<std::string, LiveAsset> assets = {{"/hall.js", read("hall.js", "text/javascript; charset=utf-8")},
+                                             {"/hall.css", read("hall.css", "text/css; charset=utf-8")},
+                                             {"/", read("index.html", "text/html; charset=utf-8")},
                                              {"/live.js", read("live.js", "text/javascript; charset=utf-8")},
                                              {"/live.css", read("live.css", "text/css; charset=utf-8")}};
   // The table's page, for entry at the tables.

@@ -47,8 +47,9 @@ class LiveServer {
   LiveServer(const LiveServer&) = delete;
   LiveServer& operator=(const LiveServer&) = delete;
 
-  // The pages compiled into the program: "/" (index.html), "/live.js",
-  // "/live.css", and the table's page "/tafel" (tafel.html), "/tafel.js",
+  // The pages compiled into the program: "/hall.js" and "/hall.css" that
+  // both pages load first, "/" (index.html), "/live.js", "/live.css", and
+  // the table's page "/tafel" (tafel.html), "/tafel.js",
   // "/tafel.css" when the program holds it.
   static std::map<std::string, LiveAsset> PageAssets();
 

@@ -5,8 +5,7 @@
 'use strict';
 
 (function () {
-  const POLL_MS = 1000;
-  const STALE_MS = 4000;  // no answer for this long: the page says it may be out of date
+  const { answered, lost, timed, since, el, add } = window.hall;
 
   const KINDS = { poule: 'Poule', zwitsers: 'Zwitsers', knockout: 'Afval' };
   const CELLS = { 1: 'winst', 0: 'verlies' };  // the cross table's "1" and "0"
@@ -14,7 +13,6 @@
   // ------------------------------------------------------------ documents
 
   const docs = new Map();  // name -> { etag, data, loaded, missing, busy }
-  let lastAnswer = Date.now();
 
   function entry(name) {
     let d = docs.get(name);
@@ -35,51 +33,32 @@
     const d = entry(name);
     if (d.busy) return false;
     d.busy = true;
-    const abort = new AbortController();
-    const timer = setTimeout(() => abort.abort(), STALE_MS);
     try {
-      const headers = d.etag ? { 'If-None-Match': d.etag } : {};
-      const reply = await fetch('/data/' + name, { headers, cache: 'no-store', signal: abort.signal });
-      if (reply.status === 304) {
+      return await timed(async (signal) => {
+        const reply = await since('/data/' + name, d.etag, signal);
+        if (reply.status === 304) {
+          answered();
+          return false;
+        }
+        if (reply.status === 404) {
+          // The desk is there, the document is not (a pool removed, a wrong link).
+          answered();
+          const changed = !d.loaded || !d.missing;
+          Object.assign(d, { etag: '', data: null, loaded: true, missing: true });
+          return changed;
+        }
+        if (!reply.ok) throw new Error('status ' + reply.status);
+        const body = await reply.json();
+        Object.assign(d, { etag: reply.headers.get('ETag') || '', data: body, loaded: true, missing: false });
         answered();
-        return false;
-      }
-      if (reply.status === 404) {
-        // The desk is there, the document is not (a pool removed, a wrong link).
-        answered();
-        const changed = !d.loaded || !d.missing;
-        Object.assign(d, { etag: '', data: null, loaded: true, missing: true });
-        return changed;
-      }
-      if (!reply.ok) throw new Error('status ' + reply.status);
-      const body = await reply.json();
-      Object.assign(d, { etag: reply.headers.get('ETag') || '', data: body, loaded: true, missing: false });
-      answered();
-      return true;
+        return true;
+      });
     } catch (e) {
       lost();
       return false;
     } finally {
-      clearTimeout(timer);
       d.busy = false;
     }
-  }
-
-  // ------------------------------------------------------------ connection
-
-  const banner = document.getElementById('verbinding');
-
-  function answered() {
-    lastAnswer = Date.now();
-    banner.hidden = true;
-  }
-
-  function lost() {
-    banner.hidden = false;
-  }
-
-  function watchSilence() {
-    if (!document.hidden && Date.now() - lastAnswer > STALE_MS) lost();
   }
 
   // ------------------------------------------------------------ routes
@@ -123,23 +102,7 @@
     if (r === current && (changed.some(Boolean) || again)) render();
   }
 
-  function tick() {
-    if (!document.hidden) refresh();
-  }
-
   // ------------------------------------------------------------ building blocks
-
-  function el(tag, cls, text) {
-    const e = document.createElement(tag);
-    if (cls) e.className = cls;
-    if (text !== undefined && text !== null) e.textContent = String(text);
-    return e;
-  }
-
-  function add(parent, ...children) {
-    for (const c of children) if (c) parent.appendChild(c);
-    return parent;
-  }
 
   function link(hash, cls) {
     const a = el('a', cls);
@@ -489,15 +452,7 @@
     refresh();
   });
 
-  document.addEventListener('visibilitychange', () => {
-    if (document.hidden) return;
-    // A phone back from sleep asks at once, before judging the silence.
-    lastAnswer = Date.now();
-    refresh();
-  });
-
   render();
   refresh();
-  setInterval(tick, POLL_MS);
-  setInterval(watchSilence, 500);
+  window.hall.run(refresh);
 })();

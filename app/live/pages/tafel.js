@@ -7,8 +7,8 @@
 'use strict';
 
 (function () {
-  const POLL_MS = 1000;
-  const STALE_MS = 4000;    // no answer for this long: the page says the connection is gone
+  const { answered, lost, timed, since, el, add } = window.hall;
+
   const RETRY_MS = 3000;    // an entry without an answer is sent again after this
   const CONFIRM_MS = 6000;  // an entry the desk took but does not list yet, after this
   const KEEP_NAMES = 80;    // matches whose names the phone remembers for its list
@@ -77,36 +77,33 @@
   let etag = '';
   let refusal = '';    // why the desk does not give the page (no card, entry off, too many tries)
   let busy = false;
-  let lastAnswer = Date.now();
 
   async function poll() {
     if (busy) return false;
     busy = true;
-    const abort = new AbortController();
-    const timer = setTimeout(() => abort.abort(), STALE_MS);
     try {
-      const headers = etag ? { 'If-None-Match': etag } : {};
-      const reply = await fetch('/tafel/data', { headers, cache: 'no-store', signal: abort.signal });
-      answered();
-      if (reply.status === 304) return false;
-      if (reply.ok) {
-        doc = await reply.json();
-        etag = reply.headers.get('ETag') || '';
-        refusal = '';
-        return true;
-      }
-      const before = refusal;
-      refusal = (await fout(reply)) ||
-                (reply.status === 404 ? 'Invoer aan de tafels staat uit.' : 'De wedstrijdtafel geeft deze pagina niet.');
-      const changed = doc !== null || refusal !== before;
-      doc = null;
-      etag = '';
-      return changed;
+      return await timed(async (signal) => {
+        const reply = await since('/tafel/data', etag, signal);
+        answered();
+        if (reply.status === 304) return false;
+        if (reply.ok) {
+          doc = await reply.json();
+          etag = reply.headers.get('ETag') || '';
+          refusal = '';
+          return true;
+        }
+        const before = refusal;
+        refusal = (await fout(reply)) ||
+                  (reply.status === 404 ? 'Invoer aan de tafels staat uit.' : 'De wedstrijdtafel geeft deze pagina niet.');
+        const changed = doc !== null || refusal !== before;
+        doc = null;
+        etag = '';
+        return changed;
+      });
     } catch (e) {
       lost();
       return false;
     } finally {
-      clearTimeout(timer);
       busy = false;
     }
   }
@@ -120,23 +117,6 @@
     }
   }
 
-  // ------------------------------------------------------------ connection
-
-  const banner = document.getElementById('verbinding');
-
-  function answered() {
-    lastAnswer = Date.now();
-    banner.hidden = true;
-  }
-
-  function lost() {
-    banner.hidden = false;
-  }
-
-  function watchSilence() {
-    if (!document.hidden && Date.now() - lastAnswer > STALE_MS) lost();
-  }
-
   // ------------------------------------------------------------ sending
 
   // One try. 'ok' when the desk took it, 'later' when it did not arrive (or
@@ -145,29 +125,28 @@
     if (p.busy) return 'later';
     p.busy = true;
     p.tried = Date.now();
-    const abort = new AbortController();
-    const timer = setTimeout(() => abort.abort(), STALE_MS);
     try {
-      const reply = await fetch('/tafel/uitslag', {
-        method: 'POST',
-        headers: { 'Content-Type': 'application/json' },
-        body: JSON.stringify(p.body),
-        cache: 'no-store',
-        signal: abort.signal,
+      return await timed(async (signal) => {
+        const reply = await fetch('/tafel/uitslag', {
+          method: 'POST',
+          headers: { 'Content-Type': 'application/json' },
+          body: JSON.stringify(p.body),
+          cache: 'no-store',
+          signal,
+        });
+        answered();
+        if (reply.status === 202) {
+          p.sent = true;
+          keepPending();
+          return 'ok';
+        }
+        if (reply.status === 429 || reply.status >= 500) return 'later';
+        return { fout: (await fout(reply)) || 'De wedstrijdtafel weigert deze uitslag.' };
       });
-      answered();
-      if (reply.status === 202) {
-        p.sent = true;
-        keepPending();
-        return 'ok';
-      }
-      if (reply.status === 429 || reply.status >= 500) return 'later';
-      return { fout: (await fout(reply)) || 'De wedstrijdtafel weigert deze uitslag.' };
     } catch (e) {
       lost();
       return 'later';
     } finally {
-      clearTimeout(timer);
       p.busy = false;
     }
   }
@@ -206,18 +185,6 @@
   }
 
   // ------------------------------------------------------------ building blocks
-
-  function el(tag, cls, text) {
-    const e = document.createElement(tag);
-    if (cls) e.className = cls;
-    if (text !== undefined && text !== null) e.textContent = String(text);
-    return e;
-  }
-
-  function add(parent, ...children) {
-    for (const c of children) if (c) parent.appendChild(c);
-    return parent;
-  }
 
   function poolTitle(w) {
     return w.klasse ? w.klasse + ' – ' + w.poule : w.poule;
@@ -556,14 +523,7 @@
 
   window.addEventListener('online', () => resend(true));
 
-  document.addEventListener('visibilitychange', () => {
-    if (document.hidden) return;
-    lastAnswer = Date.now();
-    refresh();
-  });
-
   render();
   refresh();
-  setInterval(() => { if (!document.hidden) refresh(); }, POLL_MS);
-  setInterval(watchSilence, 500);
+  window.hall.run(refresh);
 })();
