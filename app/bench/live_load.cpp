@@ -43,6 +43,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <random>
 #include <set>
@@ -119,43 +120,32 @@ bool ReadAnswer(QByteArray& buffer, Answer& answer) {
   return true;
 }
 
-// One phone page: a kept-alive connection that asks for its two documents
-// every interval, one after the other.
-class Page : public QObject {
+// A phone's kept-alive connection: from its offset on it beats every interval,
+// sends one request at a time and times its answer. A broken connection, or
+// no answer within five seconds, counts as a failure.
+class Client : public QObject {
  public:
-  Page(quint16 port, std::string pool, int intervalMs, int offsetMs, const std::atomic<bool>& polling,
-       std::vector<double>& latencies, int& failures)
-      : port_(port), polling_(polling), latencies_(latencies), failures_(failures) {
-    names_ = {"nu", std::move(pool)};
-    etags_.resize(names_.size());
+  Client(quint16 port, int intervalMs, int offsetMs, std::vector<double>& latencies, int& failures,
+         std::function<void()> onBeat, std::function<void(const Answer&)> onAnswer)
+      : port_(port), latencies_(latencies), failures_(failures), onBeat_(std::move(onBeat)),
+        onAnswer_(std::move(onAnswer)) {
     connect(&socket_, &QTcpSocket::readyRead, this, [this] { Read(); });
     connect(&socket_, &QTcpSocket::errorOccurred, this, [this] {
       if (busy_) Fail();
     });
-    poll_.setInterval(intervalMs);
-    connect(&poll_, &QTimer::timeout, this, [this] { Poll(); });
+    beat_.setInterval(intervalMs);
+    connect(&beat_, &QTimer::timeout, this, [this] { onBeat_(); });
     deadline_.setSingleShot(true);
     deadline_.setInterval(5000);
     connect(&deadline_, &QTimer::timeout, this, [this] { Fail(); });
     QTimer::singleShot(offsetMs, this, [this] {
-      poll_.start();
-      Poll();
+      beat_.start();
+      onBeat_();
     });
   }
-  void Halt() {
-    poll_.stop();
-    deadline_.stop();
-    busy_ = false;
-    socket_.abort();
-  }
-
- private:
-  void Poll() {
-    if (busy_ || !polling_) return;  // the last poll is still waiting: the page would skip this beat too
-    index_ = 0;
-    Send();
-  }
-  void Send() {
+  bool Busy() const { return busy_; }
+  quint16 Port() const { return port_; }
+  void Send(const QByteArray& request) {
     if (socket_.state() != QAbstractSocket::ConnectedState) {
       socket_.abort();
       socket_.connectToHost(QHostAddress::LocalHost, port_);
@@ -164,11 +154,18 @@ class Page : public QObject {
     buffer_.clear();
     sent_.start();
     deadline_.start();
-    QByteArray request = "GET /data/" + QByteArray::fromStdString(names_[index_]) +
-                         " HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: live_load\r\n";
-    if (!etags_[index_].isEmpty()) request += "If-None-Match: " + etags_[index_] + "\r\n";
-    socket_.write(request + "\r\n");
+    socket_.write(request);
   }
+  // An answer that came but is not the one expected.
+  void CountFailure() { ++failures_; }
+  void Halt() {
+    beat_.stop();
+    deadline_.stop();
+    busy_ = false;
+    socket_.abort();
+  }
+
+ private:
   void Read() {
     buffer_ += socket_.readAll();
     if (!busy_) return;
@@ -177,12 +174,7 @@ class Page : public QObject {
     deadline_.stop();
     busy_ = false;
     latencies_.push_back(static_cast<double>(sent_.nsecsElapsed()) / 1e6);
-    if ((answer.status != 200 && answer.status != 304) || (answer.status == 200 && answer.body.isEmpty())) {
-      ++failures_;
-      return;
-    }
-    if (!answer.etag.isEmpty()) etags_[index_] = answer.etag;
-    if (++index_ < names_.size()) Send();
+    onAnswer_(answer);
   }
   void Fail() {
     ++failures_;
@@ -192,17 +184,57 @@ class Page : public QObject {
   }
 
   quint16 port_;
-  const std::atomic<bool>& polling_;
   std::vector<double>& latencies_;
   int& failures_;
-  std::vector<std::string> names_;
-  std::vector<QByteArray> etags_;
-  size_t index_ = 0;
+  std::function<void()> onBeat_;
+  std::function<void(const Answer&)> onAnswer_;
   bool busy_ = false;
   QByteArray buffer_;
   QTcpSocket socket_;
-  QTimer poll_, deadline_;
+  QTimer beat_, deadline_;
   QElapsedTimer sent_;
+};
+
+// One phone page: asks for its two documents every interval, one after the
+// other.
+class Page {
+ public:
+  Page(quint16 port, std::string pool, int intervalMs, int offsetMs, const std::atomic<bool>& polling,
+       std::vector<double>& latencies, int& failures)
+      : polling_(polling),
+        client_(port, intervalMs, offsetMs, latencies, failures, [this] { Poll(); },
+                [this](const Answer& answer) { Take(answer); }) {
+    names_ = {"nu", std::move(pool)};
+    etags_.resize(names_.size());
+  }
+  void Halt() { client_.Halt(); }
+
+ private:
+  void Poll() {
+    if (client_.Busy() || !polling_) return;  // the last poll is still waiting: the page would skip this beat too
+    index_ = 0;
+    Send();
+  }
+  void Send() {
+    QByteArray request = "GET /data/" + QByteArray::fromStdString(names_[index_]) +
+                         " HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: live_load\r\n";
+    if (!etags_[index_].isEmpty()) request += "If-None-Match: " + etags_[index_] + "\r\n";
+    client_.Send(request + "\r\n");
+  }
+  void Take(const Answer& answer) {
+    if ((answer.status != 200 && answer.status != 304) || (answer.status == 200 && answer.body.isEmpty())) {
+      client_.CountFailure();
+      return;
+    }
+    if (!answer.etag.isEmpty()) etags_[index_] = answer.etag;
+    if (++index_ < names_.size()) Send();
+  }
+
+  const std::atomic<bool>& polling_;
+  std::vector<std::string> names_;
+  std::vector<QByteArray> etags_;
+  size_t index_ = 0;
+  Client client_;
 };
 
 // What the tables' phones sent and heard.
@@ -216,70 +248,35 @@ struct TableLog {
 // One table's phone: its table's document, then a result for the match on the
 // table that it has not sent one for yet, game by game under the match's rules
 // (or in the match's own mode).
-class Table : public QObject {
+class Table {
  public:
   Table(quint16 port, const std::string& token, bool twice, int intervalMs, int offsetMs, int serial,
         const std::atomic<bool>& polling, TableLog& log)
-      : port_(port), cookie_("Cookie: velgram_tafel=" + QByteArray::fromStdString(token) + "\r\n"),
-        twice_(twice), serial_(serial), polling_(polling), log_(log) {
-    connect(&socket_, &QTcpSocket::readyRead, this, [this] { Read(); });
-    connect(&socket_, &QTcpSocket::errorOccurred, this, [this] {
-      if (busy_) Fail();
-    });
-    beat_.setInterval(intervalMs);
-    connect(&beat_, &QTimer::timeout, this, [this] { Beat(); });
-    deadline_.setSingleShot(true);
-    deadline_.setInterval(5000);
-    connect(&deadline_, &QTimer::timeout, this, [this] { Fail(); });
-    QTimer::singleShot(offsetMs, this, [this] {
-      beat_.start();
-      Beat();
-    });
-  }
-  void Halt() {
-    beat_.stop();
-    deadline_.stop();
-    busy_ = false;
-    socket_.abort();
-  }
+      : cookie_("Cookie: velgram_tafel=" + QByteArray::fromStdString(token) + "\r\n"),
+        twice_(twice), serial_(serial), polling_(polling), log_(log),
+        client_(port, intervalMs, offsetMs, log.latencies, log.failures, [this] { Beat(); },
+                [this](const Answer& answer) { Take(answer); }) {}
+  void Halt() { client_.Halt(); }
 
  private:
   void Beat() {
-    if (busy_ || !polling_) return;
+    if (client_.Busy() || !polling_) return;
     posting_ = false;
     QByteArray request = "GET /tafel/data HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: live_load\r\n" + cookie_;
     if (!etag_.isEmpty()) request += "If-None-Match: " + etag_ + "\r\n";
-    Send(request + "\r\n");
-  }
-  void Send(const QByteArray& request) {
-    if (socket_.state() != QAbstractSocket::ConnectedState) {
-      socket_.abort();
-      socket_.connectToHost(QHostAddress::LocalHost, port_);
-    }
-    busy_ = true;
-    buffer_.clear();
-    sent_.start();
-    deadline_.start();
-    socket_.write(request);
+    client_.Send(request + "\r\n");
   }
   void Post() {
     ++log_.posts;
-    Send("POST /tafel/uitslag HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: live_load\r\n" + cookie_ +
-         "Content-Type: application/json\r\nContent-Length: " + QByteArray::number(entry_.size()) + "\r\n\r\n" +
-         entry_);
+    client_.Send("POST /tafel/uitslag HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: live_load\r\n" + cookie_ +
+                 "Content-Type: application/json\r\nContent-Length: " + QByteArray::number(entry_.size()) +
+                 "\r\n\r\n" + entry_);
   }
-  void Read() {
-    buffer_ += socket_.readAll();
-    if (!busy_) return;
-    Answer answer;
-    if (!ReadAnswer(buffer_, answer)) return;
-    deadline_.stop();
-    busy_ = false;
-    log_.latencies.push_back(static_cast<double>(sent_.nsecsElapsed()) / 1e6);
+  void Take(const Answer& answer) {
     if (posting_) {
       if (answer.status != 202) {
         std::fprintf(stderr, "table entry answered %d: %s\n", answer.status, answer.body.constData());
-        ++log_.failures;
+        client_.CountFailure();
         return;
       }
       log_.taken.insert(entryId_);
@@ -294,14 +291,15 @@ class Table : public QObject {
       etag_ = answer.etag;
       now_ = QJsonDocument::fromJson(answer.body).object().value("nu").toObject();
     } else if (answer.status != 304) {
-      ++log_.failures;
+      client_.CountFailure();
       return;
     }
     const int idMatch = now_.value("id").toInt(-1);
     if (idMatch < 0 || idMatch == lastMatch_) return;  // nothing new on the table yet
     lastMatch_ = idMatch;
     entryId_ = QStringLiteral("%1").arg(++serial_, 32, 16, QLatin1Char('0')).toStdString();
-    QJsonObject entry{{"entry", QString::fromStdString(entryId_)}, {"device", QStringLiteral("live-load-%1").arg(port_)},
+    QJsonObject entry{{"entry", QString::fromStdString(entryId_)},
+                      {"device", QStringLiteral("live-load-%1").arg(client_.Port())},
                       {"match", idMatch}, {"mode", now_.value("mode")}, {"decision", 0}, {"side", -1}};
     const int mode = now_.value("mode").toInt();
     if (mode == kResultSets) entry["winner"] = serial_ % 2;
@@ -322,27 +320,18 @@ class Table : public QObject {
     repeated_ = false;
     Post();
   }
-  void Fail() {
-    ++log_.failures;
-    deadline_.stop();
-    busy_ = false;
-    socket_.abort();
-  }
 
-  quint16 port_;
   QByteArray cookie_;
   bool twice_;
   int serial_;  // entry ids: unique across the tables
   const std::atomic<bool>& polling_;
   TableLog& log_;
-  QByteArray etag_, entry_, buffer_;
+  QByteArray etag_, entry_;
   QJsonObject now_;
   int lastMatch_ = -1;
   std::string entryId_;
-  bool busy_ = false, posting_ = false, repeated_ = false;
-  QTcpSocket socket_;
-  QTimer beat_, deadline_;
-  QElapsedTimer sent_;
+  bool posting_ = false, repeated_ = false;
+  Client client_;
 };
 
 // The pages live on a thread of their own, as the phones are elsewhere: the

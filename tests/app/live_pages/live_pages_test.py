@@ -181,33 +181,39 @@ def run(page, desk, base, shots):
     within(page, 5, lambda: not banner.is_displayed(), "notice gone when the desk is back")
 
 
-def main():
+def browser_test(run, passed, browsers=1, size=(360, 740), shot=("--shots", "folder for the screenshots"),
+                 expected=lambda message: False):
+    """The command line of a browser test: the desk on its port, the test's phones, run(*phones, desk, base, shot).
+    Fails on a check that does not hold, or on an error a browser logged that the test did not cause itself."""
     parser = argparse.ArgumentParser()
     parser.add_argument("--driver", required=True)
     parser.add_argument("--port", type=int, default=0)
-    parser.add_argument("--shots", help="folder for the screenshots")
+    parser.add_argument(shot[0], dest="shot", metavar=shot[0][2:].upper(), help=shot[1])
     parser.add_argument("--chromedriver", default="/usr/bin/chromedriver")
     parser.add_argument("--chromium", default="")
     args = parser.parse_args()
     port = args.port or free_port()
-    desk = Desk(args.driver, port)
-    page = None
     try:
-        page = browser(args.chromedriver, args.chromium)
-        run(page, desk, "http://127.0.0.1:%d" % port, args.shots)
-        errors = [e for e in page.get_log("browser") if e["level"] == "SEVERE" and "favicon" not in e["message"]
-                  and "ERR_CONNECTION_REFUSED" not in e["message"]]
-        assert not errors, errors
-    finally:
-        if page:
-            page.quit()
-        desk.close()
-    print("live pages: all checks passed")
-
-
-if __name__ == "__main__":
-    try:
-        main()
+        desk = Desk(args.driver, port)
+        pages = []
+        try:
+            for _ in range(browsers):
+                pages.append(browser(args.chromedriver, args.chromium, *size))
+            run(*pages, desk, "http://127.0.0.1:%d" % port, args.shot)
+            for page in pages:
+                errors = [e for e in page.get_log("browser") if e["level"] == "SEVERE"
+                          and "favicon" not in e["message"] and not expected(e["message"])]
+                assert not errors, errors
+        finally:
+            for page in pages:
+                page.quit()
+            desk.close()
     except AssertionError as e:
         print("FAILED:", e, file=sys.stderr)
         sys.exit(1)
+    print(passed)
+
+
+if __name__ == "__main__":
+    # The desk's server is stopped on purpose: the page's failed polls meanwhile are expected.
+    browser_test(run, "live pages: all checks passed", expected=lambda message: "ERR_CONNECTION_REFUSED" in message)

@@ -8,19 +8,17 @@ is down is kept, sent when the network is back, and stored once.
 
   table_page_test.py --driver <live_desk_driver> [--port N] [--shot FILE]
 """
-import argparse
 import base64
 import contextlib
 import json
 import sqlite3
-import sys
 import time
 import urllib.error
 import urllib.request
 
 from selenium.webdriver.common.by import By
 
-from live_pages_test import FRESH, Desk, browser, free_port, texts, within
+from live_pages_test import FRESH, browser_test, texts, within
 
 ACCEPTED = 1  # TableEntries.status
 
@@ -144,40 +142,9 @@ def run(table, live, desk, base, shot):
 
 def expected(message):
     """What the browser logs of the test's own doing: the network it took away, the refusal it asked for."""
-    return ("favicon" in message or "ERR_INTERNET_DISCONNECTED" in message
-            or ("/tafel/uitslag" in message and "status of 422" in message))
-
-
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--driver", required=True)
-    parser.add_argument("--port", type=int, default=0)
-    parser.add_argument("--shot", help="file for a screenshot of the whole page, a result being entered")
-    parser.add_argument("--chromedriver", default="/usr/bin/chromedriver")
-    parser.add_argument("--chromium", default="")
-    args = parser.parse_args()
-    port = args.port or free_port()
-    desk = Desk(args.driver, port)
-    pages = []
-    try:
-        table = browser(args.chromedriver, args.chromium, 390, 844)
-        pages.append(table)
-        live = browser(args.chromedriver, args.chromium, 390, 844)
-        pages.append(live)
-        run(table, live, desk, "http://127.0.0.1:%d" % port, args.shot)
-        for page in pages:
-            errors = [e for e in page.get_log("browser") if e["level"] == "SEVERE" and not expected(e["message"])]
-            assert not errors, errors
-    finally:
-        for page in pages:
-            page.quit()
-        desk.close()
-    print("table page: all checks passed")
+    return "ERR_INTERNET_DISCONNECTED" in message or ("/tafel/uitslag" in message and "status of 422" in message)
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except AssertionError as e:
-        print("FAILED:", e, file=sys.stderr)
-        sys.exit(1)
+    browser_test(run, "table page: all checks passed", browsers=2, size=(390, 844),
+                 shot=("--shot", "file for a screenshot of the whole page, a result being entered"), expected=expected)
