@@ -248,8 +248,7 @@ void LiveSnapshot::State::ReadQueueOf(int tafel) {
     QueueRow row;
     if (!ReadTableEntryJson(r.Text("payload"), tafel, row.entry)) continue;
     row.idPool = r.Int("idPool");
-    const int status = r.Int("status");
-    row.status = status == 1 ? EntryStatus::kAccepted : status == 2 ? EntryStatus::kRejected : EntryStatus::kWaiting;
+    row.status = EntryStatusOf(r.Int("status"));
     row.reason = r.Text("reason");
     row.text = row.idPool > 0 ? TableEntryText(SystemOf(row.idPool), row.entry) : std::string();
     queue.push_back(std::move(row));

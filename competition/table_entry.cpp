@@ -160,8 +160,7 @@ QueuedEntry ReadQueued(const RecordSet& r) {
   q.id = r.Int("id");
   q.idToernooi = r.Int("idToernooi");
   q.received = std::atoll(r.Text("received").c_str());
-  const int status = r.Int("status");
-  q.status = status == 1 ? EntryStatus::kAccepted : status == 2 ? EntryStatus::kRejected : EntryStatus::kWaiting;
+  q.status = EntryStatusOf(r.Int("status"));
   q.reason = r.Text("reason");
   q.entry.entryId = r.Text("entryId");
   q.entry.device = r.Text("device");
@@ -279,6 +278,14 @@ std::string TableEntryJson(const TableEntry& entry) {
     }
   }
   return out + "}";
+}
+
+EntryStatus EntryStatusOf(int stored) {
+  switch (stored) {
+    case static_cast<int>(EntryStatus::kAccepted): return EntryStatus::kAccepted;
+    case static_cast<int>(EntryStatus::kRejected): return EntryStatus::kRejected;
+    default: return EntryStatus::kWaiting;
+  }
 }
 
 int TableEntryMode(const MatchSystem& ms) { return ModeOfDialog(ChooseEntryDialog(ms).dialog); }
