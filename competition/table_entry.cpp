@@ -395,8 +395,7 @@ bool AcceptTableEntry(Database& db, Prompter& prompter, int idEntry, DataChange*
   Transaction tx(db);
   db.Exec(nullptr, "UPDATE TableEntries SET status=%d,reason='' WHERE id=%d", static_cast<int>(EntryStatus::kAccepted),
           idEntry);
-  SaveResult(db, match.id, decision, idEntry);
-  if (!tx.Commit()) {
+  if (!SaveResult(db, match.id, decision, idEntry) || !tx.Commit()) {
     prompter.Alert(kResultNotStoredMessage);
     return false;
   }
