@@ -440,12 +440,15 @@ int CountWaitingEntries(Database& db, int idToernooi) {
 }
 
 bool ResultSourceOf(Database& db, int idMatch, ResultSource& source) {
+  // The entry's own columns say it all; its payload is not read.
   Records rows;
-  db.Exec(&rows, "SELECT idEntry FROM ResultWinner WHERE idMatch=%d", idMatch);
+  db.Exec(&rows,
+          "SELECT t.id AS id,t.tafel AS tafel,t.device AS device,t.received AS received FROM ResultWinner w "
+          "JOIN TableEntries t ON t.id=w.idEntry WHERE w.idMatch=%d AND w.idEntry>0",
+          idMatch);
   RecordSet r(rows);
-  QueuedEntry q;
-  if (!r.First() || r.Int("idEntry") <= 0 || !GetTableEntry(db, r.Int("idEntry"), q)) return false;
-  source = {q.id, q.entry.tafel, q.entry.device, q.received};
+  if (!r.First()) return false;
+  source = {r.Int("id"), r.Int("tafel"), r.Text("device"), std::atoll(r.Text("received").c_str())};
   return true;
 }
 
