@@ -22,6 +22,25 @@
 
 namespace velgram {
 
+std::string LiveJsonText(std::string_view cp1252) {
+  std::string out = "\"";
+  for (unsigned char c : Cp1252ToUtf8(cp1252)) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20)
+          out += Format("\\u%04x", c);
+        else
+          out += static_cast<char>(c);
+    }
+  }
+  return out + '"';
+}
+
 namespace {
 
 // A JSON text written front to back; commas come by themselves. Core text is
@@ -50,22 +69,7 @@ class JsonOut {
   }
   JsonOut& Str(std::string_view cp1252) {
     Comma();
-    out += '"';
-    for (unsigned char c : Cp1252ToUtf8(cp1252)) {
-      switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-          if (c < 0x20)
-            out += Format("\\u%04x", c);
-          else
-            out += static_cast<char>(c);
-      }
-    }
-    out += '"';
+    out += LiveJsonText(cp1252);
     return *this;
   }
   JsonOut& Int(long long v) {
@@ -244,8 +248,7 @@ void LiveSnapshot::State::ReadQueueOf(int tafel) {
     QueueRow row;
     if (!ReadTableEntryJson(r.Text("payload"), tafel, row.entry)) continue;
     row.idPool = r.Int("idPool");
-    const int status = r.Int("status");
-    row.status = status == 1 ? EntryStatus::kAccepted : status == 2 ? EntryStatus::kRejected : EntryStatus::kWaiting;
+    row.status = EntryStatusOf(r.Int("status"));
     row.reason = r.Text("reason");
     row.text = row.idPool > 0 ? TableEntryText(SystemOf(row.idPool), row.entry) : std::string();
     queue.push_back(std::move(row));

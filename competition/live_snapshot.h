@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "competition/changes.h"
@@ -50,6 +51,10 @@ struct LiveDocuments {
 // counts the rest: at a large event every phone would otherwise fetch every
 // open match again after each result, over the hall's wireless network.
 inline constexpr int kLiveNuMatches = 60;
+
+// A core text (Windows-1252) as a JSON string in UTF-8, quotes included, as
+// the live documents and the server's answers write it.
+std::string LiveJsonText(std::string_view cp1252);
 
 // The director's choices for the live server, kept per tournament in
 // "LiveOn%d", "LivePort%d" and "LiveLocalOnly%d"; a stored port out of range

@@ -160,8 +160,7 @@ QueuedEntry ReadQueued(const RecordSet& r) {
   q.id = r.Int("id");
   q.idToernooi = r.Int("idToernooi");
   q.received = std::atoll(r.Text("received").c_str());
-  const int status = r.Int("status");
-  q.status = status == 1 ? EntryStatus::kAccepted : status == 2 ? EntryStatus::kRejected : EntryStatus::kWaiting;
+  q.status = EntryStatusOf(r.Int("status"));
   q.reason = r.Text("reason");
   q.entry.entryId = r.Text("entryId");
   q.entry.device = r.Text("device");
@@ -281,6 +280,14 @@ std::string TableEntryJson(const TableEntry& entry) {
   return out + "}";
 }
 
+EntryStatus EntryStatusOf(int stored) {
+  switch (stored) {
+    case static_cast<int>(EntryStatus::kAccepted): return EntryStatus::kAccepted;
+    case static_cast<int>(EntryStatus::kRejected): return EntryStatus::kRejected;
+    default: return EntryStatus::kWaiting;
+  }
+}
+
 int TableEntryMode(const MatchSystem& ms) { return ModeOfDialog(ChooseEntryDialog(ms).dialog); }
 
 ResultDecision DecideTableEntry(const MatchSystem& ms, const TableEntry& entry) {
@@ -388,8 +395,7 @@ bool AcceptTableEntry(Database& db, Prompter& prompter, int idEntry, DataChange*
   Transaction tx(db);
   db.Exec(nullptr, "UPDATE TableEntries SET status=%d,reason='' WHERE id=%d", static_cast<int>(EntryStatus::kAccepted),
           idEntry);
-  SaveResult(db, match.id, decision, idEntry);
-  if (!tx.Commit()) {
+  if (!SaveResult(db, match.id, decision, idEntry) || !tx.Commit()) {
     prompter.Alert(kResultNotStoredMessage);
     return false;
   }
@@ -434,12 +440,15 @@ int CountWaitingEntries(Database& db, int idToernooi) {
 }
 
 bool ResultSourceOf(Database& db, int idMatch, ResultSource& source) {
+  // The entry's own columns say it all; its payload is not read.
   Records rows;
-  db.Exec(&rows, "SELECT idEntry FROM ResultWinner WHERE idMatch=%d", idMatch);
+  db.Exec(&rows,
+          "SELECT t.id AS id,t.tafel AS tafel,t.device AS device,t.received AS received FROM ResultWinner w "
+          "JOIN TableEntries t ON t.id=w.idEntry WHERE w.idMatch=%d AND w.idEntry>0",
+          idMatch);
   RecordSet r(rows);
-  QueuedEntry q;
-  if (!r.First() || r.Int("idEntry") <= 0 || !GetTableEntry(db, r.Int("idEntry"), q)) return false;
-  source = {q.id, q.entry.tafel, q.entry.device, q.received};
+  if (!r.First()) return false;
+  source = {r.Int("id"), r.Int("tafel"), r.Text("device"), std::atoll(r.Text("received").c_str())};
   return true;
 }
 

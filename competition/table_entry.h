@@ -63,6 +63,8 @@ std::string TableEntryText(const MatchSystem& ms, const TableEntry& entry);
 
 // --- the queue ("TableEntries") ---------------------------------------------------
 enum class EntryStatus { kWaiting = 0, kAccepted = 1, kRejected = 2 };
+// The status as its column holds it; a value it does not know waits.
+EntryStatus EntryStatusOf(int stored);
 
 struct QueuedEntry {
   int id = -1;

@@ -85,22 +85,6 @@ bool IsJsonType(const std::string& header) {
   return type == "application/json";
 }
 
-// A message of the rules (Windows-1252) as a JSON string (UTF-8).
-std::string JsonText(const std::string& cp1252) {
-  std::string out = "\"";
-  for (unsigned char c : Cp1252ToUtf8(cp1252)) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      out += Format("\\u%04x", c);
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
-}
-
 LiveReply TableData(const LiveRequest& request, const LiveDocuments& docs, int tafel) {
   auto it = docs.byName.find(Format("tafel/%d", tafel));
   if (it == docs.byName.end()) return NotFound();
@@ -132,7 +116,7 @@ LiveReply TableResult(const LiveRequest& request, const LiveDocuments& docs, int
                                                              : nullptr;
     if (ms) {
       const ResultDecision decision = DecideTableEntry(*ms, entry);
-      if (!decision.Ok()) return Json(422, "{\"fout\":" + JsonText(decision.error) + "}");
+      if (!decision.Ok()) return Json(422, "{\"fout\":" + LiveJsonText(decision.error) + "}");
     }
   }
   LiveReply r = Json(202, kSentJson);

@@ -317,11 +317,13 @@ std::vector<int> LDlgLive::SelectedTables() const {
 void LDlgLive::RefreshTables() {
   const bool on = tableEntry->isChecked();
   const std::vector<int> selected = SelectedTables();
+  // The tables once: finding them reads every match of the tournament.
+  const std::vector<int> list = TablesOfToernooi(app_.Db(), app_.IdToernooi());
   const std::map<int, std::string> tokens =
-      on ? TableTokens(app_.Db(), app_.IdToernooi()) : std::map<int, std::string>();
+      on ? TableTokensOf(app_.Db(), app_.IdToernooi(), list) : std::map<int, std::string>();
   const QSignalBlocker block(tables);
   tables->clear();
-  for (int tafel : TablesOfToernooi(app_.Db(), app_.IdToernooi())) {
+  for (int tafel : list) {
     // The secret part of the address stays off the screen, which the hall
     // may see; its first characters tell one card from its replacement.
     QString state = QStringLiteral("uit");
