@@ -257,7 +257,8 @@ class LiveSnapshotTest : public EventFixture {
         const At entry = list.In("klassen", k).In("poules", p);
         const Ljson doc = Doc(docs, Format("poule/%d", entry.N("id")));
         const At d{&doc, ""};
-        EXPECT_EQ(d.S("soort"), entry.S("soort"));
+        EXPECT_EQ(std::tuple(d.N("id"), d.S("klasse"), d.S("soort")),
+                  std::tuple(entry.N("id"), list.In("klassen", k).S("naam"), entry.S("soort")));
         for (int i = 0; d.S("soort") == "poule" && i < d.Count("stand"); ++i) {
           const At r = d.In("stand", i), row = d.In("kruistabel", i);
           std::string cells;
