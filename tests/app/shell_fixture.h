@@ -71,15 +71,6 @@ class ShellTest : public ::testing::Test {
     db().AddContestant(c);
   }
 
-  // Players named as given, rated 1500, 1490, ..., seated in a new pool.
-  int PoolOf(int idSystem, const std::string& name, const std::vector<std::string>& players,
-             int playstyle = kPlaystylePoule) {
-    int pool = AddPool(idSystem, name, playstyle);
-    int rating = 1510;
-    for (const std::string& p : players) Seat(pool, AddPlayer(p, rating -= 10, "Club " + p));
-    return pool;
-  }
-
   // The main window with its start timer stopped; open: the current
   // tournament opened again as at the program's start, tree and all.
   std::unique_ptr<CVelgramDlg> Window(bool open = true) {

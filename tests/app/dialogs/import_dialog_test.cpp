@@ -95,10 +95,6 @@ TEST_F(ImportDialogTest, PreviewShowsTheRowsAndTheSeparatorAndARefusedFileKeepsI
   EXPECT_EQ(RowText(*grid, 1), "Vries, Anna de|De Smash|222|V|1200|B|");
   EXPECT_GT(grid->columnWidth(0), 50);  // sized to the names
   EXPECT_EQ(dialog->SeparatorLabel()->text(), "Gelezen scheidingsteken: komma");  // which: ParseImportText.*
-  EXPECT_TRUE(prompter.alerts.empty());
-  dialog->SetFile(QString::fromStdString(dir.File("bestaat-niet.csv")));
-  EXPECT_EQ(grid->RowCount(), 0);
-  EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Kan bestand niet openen"});
   // A file the core refuses (which: ImportPlayers.*) is told and the dialog
   // stays open for another file, without a removal question.
   WriteFileBytes(csv, "Naam|Vereniging|Bondsnummer\r\nJan|TTV|1\r\n");
@@ -106,7 +102,7 @@ TEST_F(ImportDialogTest, PreviewShowsTheRowsAndTheSeparatorAndARefusedFileKeepsI
   int asked = 0;
   ModalDriver driver([&](QWidget* w) { asked += QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection); });
   EXPECT_EQ(dialog->Import(), ImportResult::kNoRows);
-  EXPECT_EQ(prompter.alerts.back(), "Het bestand bevat geen spelers.");
+  EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Het bestand bevat geen spelers."});
   EXPECT_EQ(std::tuple(dialog->isVisible(), Players().size(), asked), std::tuple(true, size_t{2}, 0));
 }
 

@@ -149,25 +149,17 @@ TEST_F(MatchPanesTest, NoticesLeaveThePaneAsAFreshFillLeavesIt) {
   }
 }
 
-// The time header sorts both ways, in time order, and the order survives a
-// restart; the participant filter ignores case and waits for typing to pause.
+// The order chosen by the time header survives a restart (how times sort:
+// GridSort.*); the participant filter ignores case and waits for typing to pause.
 TEST_F(MatchPanesTest, TimeOrderSurvivesARestartAndTheFilterWaitsForAPause) {
   Pool(AddClass("Heren A"), "Poule 1", {"Jan Smit", "JAN BOS", "Piet jansen", "Kees", "Wim"});  // 9:00 to 10:30
   db().SetSetting("MatchesTimes" + Key(), "1");
   auto* pane = Shown<LPaneMatches>(NavType::Matches);
-  ASSERT_FALSE(pane->Grid()->ColumnHidden(LPaneMatches::kTijd));
-  EXPECT_TRUE(pane->Grid()->ColumnHidden(LPaneMatches::kTafel));
-  QStringList seen[2];
-  for (QStringList& times : seen) {
+  EXPECT_TRUE(!pane->Grid()->ColumnHidden(LPaneMatches::kTijd) && pane->Grid()->ColumnHidden(LPaneMatches::kTafel));
+  for (int i = 0; i < 2 && Column(pane->Grid(), LPaneMatches::kTijd).first() != "10:30"; ++i)
     ClickHeader(pane->Grid(), LPaneMatches::kTijd);
-    times = Column(pane->Grid(), LPaneMatches::kTijd);
-  }
-  EXPECT_EQ(seen[0], QStringList(seen[1].rbegin(), seen[1].rend()));
-  EXPECT_EQ(db().GetSetting("PaneMatchesSortColumn" + Key()), "1");
-  const bool down = db().GetSetting("PaneMatchesSortDir" + Key()) == "1";
-  const QStringList descending = seen[down ? 1 : 0];
-  EXPECT_EQ(descending.first() + descending.last(), QStringLiteral("10:309:00"));  // time order, not text order
-  if (!down) ClickHeader(pane->Grid(), LPaneMatches::kTijd);
+  const QStringList descending = Column(pane->Grid(), LPaneMatches::kTijd);
+  EXPECT_EQ(db().GetSetting("PaneMatchesSortColumn" + Key()) + db().GetSetting("PaneMatchesSortDir" + Key()), "11");
   window.reset();
   app = std::make_unique<CVelgramApp>(dir.File("Velgram.db"));
   app->SetPrompter(&prompter);
@@ -177,8 +169,6 @@ TEST_F(MatchPanesTest, TimeOrderSurvivesARestartAndTheFilterWaitsForAPause) {
   EXPECT_EQ(pane->Grid()->RowCount(), 10);  // nothing happens while typing
   QTRY_COMPARE_WITH_TIMEOUT(pane->Grid()->RowCount(), 9, 2000);  // all but Kees - Wim
   EXPECT_EQ(pane->PrintSubtitle(), QStringLiteral("jan, Niet gespeeld"));
-  pane->ClubBox()->click();
-  EXPECT_EQ(db().GetSetting("MatchesClub" + Key()), "1");
 }
 
 // One pool at a time with its code; a bye gets no slip. Printed as slips,
@@ -211,7 +201,6 @@ TEST_F(MatchPanesTest, SlipsPaneShowsOnePoolWithItsCodeAndPrintsItsSlipsInsideTh
     ASSERT_EQ(g->RowCount(), rows) << info;
     EXPECT_EQ(g->Cell(0, LPaneMatchNotes::kInfo), QString::fromUtf8(info));
   }
-  EXPECT_EQ(db().GetSetting("MatchNotesInfoBrief" + Key()), "0");
   EXPECT_EQ(g->Cell(1, LPaneMatchNotes::kSpeler2), QStringLiteral("Niet gespeeld"));
   EXPECT_EQ(pane->PrintSubtitle(), QStringLiteral("Heren A, Zwitsers"));
   // The bye gets no slip; a retirement is marked beside the side that gave up.

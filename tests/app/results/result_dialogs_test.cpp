@@ -44,13 +44,6 @@ void Click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
 // Where a key typed in the dialog goes: the widget holding its focus.
 QWidget* Focused(QWidget* d) { return d->focusWidget() ? d->focusWidget() : d; }
 QString Shown(LFlyGameResult* g) { return g->LeftText() + "-" + g->RightText(); }
-// With VELGRAM_SHOTS naming a folder, the dialogs are pictured on the way for
-// the README: xvfb-run -a test_app --gtest_filter='ResultDialogs.*'.
-void Shot(QWidget* d, const char* name) {
-  if (!qEnvironmentVariableIsSet("VELGRAM_SHOTS")) return;
-  QTest::qWait(700);  // the game windows and the totals follow the typing after a pause
-  EXPECT_TRUE(d->grab().save(qEnvironmentVariable("VELGRAM_SHOTS") + "/" + name));
-}
 
 // One whole entry in each way of entering and the codes stored. In the game
 // windows the name ahead turns bold after the rebuild and no window moves.
@@ -77,7 +70,6 @@ TEST_F(ResultDialogs, OneWholeEntryInEachWay) {
          Click(d->Game(1)->ExchangeButton());
          EXPECT_EQ(Shown(d->Game(1)), "9-11");
          for (int p : {5, 3}) Click(d->KeypadButton(p));
-         Shot(d, "result_fast_dialog.png");
        }), {8, -10, 6, 4}, 0},
       {"12 and 13 by keys, a deuce by \"?\"", fast([&](LDlgResultFast* d) {
          keys(d, "+2+3");
@@ -194,7 +186,6 @@ TEST_F(ResultDialogs, WalkoverAndRetirementInEveryDialog) {
       c.type(d);
       ASSERT_EQ(d->EndingCombo()->count(), kEndingChoices);
       d->EndingCombo()->setCurrentIndex(choice);
-      if (!c.idSystem) Shot(d, "result_retirement_dialog.png");
       Click(d->OkButton());
     }, c.idSystem));
     MatchRecord m = Stored();
@@ -288,7 +279,6 @@ TEST_F(ResultDialogs, DuoSheet) {
     EXPECT_EQ(labels(), "a  Dirk|b  Carla|x  Anna|y  Bea");
     Click(d->SwapButton(0));
     d->Field(3, 1)->setText("3");
-    Shot(d, "result_duo_dialog.png");
     Click(d->OkButton());
   }, dudodeva, duoMatch));
   EXPECT_EQ(prompter.alerts, (std::vector<std::string>{"Game 2 van b-y is incorrect."}));

@@ -102,7 +102,6 @@ TEST_F(SupportDialogsTest, ConversationShowsTheMessagesAndTakesAReply) {
   };
   EXPECT_EQ(background(0), QColor(240, 255, 240));  // the user's own messages
   EXPECT_NE(background(1), QColor(240, 255, 240));
-  if (!qEnvironmentVariableIsEmpty("VELGRAM_SCREENSHOT")) dlg.grab().save(qEnvironmentVariable("VELGRAM_SCREENSHOT"));
   OnModal<LDlgTicket>([&](LDlgTicket* q) {
     EXPECT_FALSE(q->subject->isVisible());
     q->question->setPlainText(QStringLiteral("Dank je, en \"nog\" iets:\nde klok"));
@@ -117,18 +116,15 @@ TEST_F(SupportDialogsTest, ConversationShowsTheMessagesAndTakesAReply) {
   EXPECT_EQ(dlg.state->text(), QStringLiteral("Open"));  // the history is newer than the list's ticket
 }
 
-TEST_F(SupportDialogsTest, FailuresSayWhyAboveTheStatusText) {
+TEST_F(SupportDialogsTest, AFailedListSaysWhyBelowTheHint) {
   desk.api.endpoint = "https://127.0.0.1:1/api";  // nobody listens there
-  const QString why = QString::fromUtf8(kDeskUnreachable) + QStringLiteral("\nERROR: ");
   LDlgTickets list(desk);
   list.show();
-  LDlgTicketHistory history(desk, Ticket{1, {}, 0, "", "", 0});
-  history.show();
-  ASSERT_TRUE(WaitFor([&] { return !list.Fetching() && !history.Fetching(); }));
+  ASSERT_TRUE(WaitFor([&] { return !list.Fetching(); }));
   EXPECT_TRUE(list.status->text().startsWith(QStringLiteral("Dubbelklik op een regel voor meer informatie\n"
-                                                            "De lijst met vragen kon niet worden opgehaald.\n") + why))
+                                                            "De lijst met vragen kon niet worden opgehaald.\n") +
+                                             QString::fromUtf8(kDeskUnreachable) + QStringLiteral("\nERROR: ")))
       << list.status->text().toStdString();
-  EXPECT_TRUE(history.status->text().startsWith(why)) << history.status->text().toStdString();
 }
 
 TEST_F(SupportDialogsTest, NewQuestionWantsBothFieldsAndShowsAFailedSend) {
