@@ -8,12 +8,12 @@
 #include "app/printing/print_preview.h"
 #include "app/results/dlg_result_sets.h"
 #include "competition/match_rules.h"
-#include "tests/app/shell_fixture.h"
+#include "tests/app/dialog_fixture.h"
 
 namespace velgram::testing {
 namespace {
 
-class MatchPanesTest : public ShellTest {
+class MatchPanesTest : public DialogTest {
  protected:
   MatchPanesTest() { OpenTournament(); }
   // The window shown, with the pane of the type in front.
@@ -29,7 +29,7 @@ class MatchPanesTest : public ShellTest {
                         int playstyle = kPlaystylePoule) {
     lastPool_ = AddPool(idSystem, name, playstyle);
     for (const std::string& p : players) Seat(lastPool_, AddPlayer(p));
-    const std::vector<ContestantRecord> seats = Seats();
+    const std::vector<ContestantRecord> seats = Seats(lastPool_);
     std::vector<int> ids;
     for (size_t i = 0; i < seats.size(); ++i)
       for (size_t j = i + 1; j < seats.size(); ++j) {
@@ -38,13 +38,8 @@ class MatchPanesTest : public ShellTest {
       }
     return ids;
   }
-  std::vector<ContestantRecord> Seats() {
-    std::vector<ContestantRecord> seats;
-    db().ListContestants(lastPool_, seats);
-    return seats;
-  }
   // A match of the last pool's first seat against nobody.
-  void AddBye() { db().AddMatch(lastPool_, Seats()[0].id, kNotPlayed, 0, 0); }
+  void AddBye() { db().AddMatch(lastPool_, Seats(lastPool_)[0].id, kNotPlayed, 0, 0); }
   std::string Key() const { return std::to_string(app->IdToernooi()); }
   std::unique_ptr<CVelgramDlg> window;
   int next_ = 0;
@@ -104,7 +99,7 @@ TEST_F(MatchPanesTest, NoticesLeaveThePaneAsAFreshFillLeavesIt) {
     lastPool_ = AddPool(heren, "Finale");
     Seat(lastPool_, 0, kLinkPlace, poule1);
     Seat(lastPool_, 0, kLinkPlace, poule1);
-    const int final = db().AddMatch(lastPool_, Seats()[0].id, Seats()[1].id, 4, 1500);
+    const int final = db().AddMatch(lastPool_, Seats(lastPool_)[0].id, Seats(lastPool_)[1].id, 4, 1500);
     const std::pair<const char*, int> settings[] = {
         {"PaneMatchesSortColumn", sortColumn}, {"PaneMatchesSortDir", sortDir}, {"MatchesTables", 1}, {"MatchesTimes", 1}};
     for (auto [name, value] : settings) db().SetSetting(name + Key(), std::to_string(value));
