@@ -245,6 +245,8 @@ TEST_F(PrintPreviewTest, PageButtonsAndMoreAndFewerPages) {
   while (!dialog->NextButton()->isHidden()) QTest::mouseClick(dialog->NextButton(), Qt::LeftButton);
   EXPECT_EQ(dialog->CurrentPage(), dialog->PageCount());
   EXPECT_FALSE(dialog->PreviousButton()->isHidden());
+  QTest::mouseClick(dialog->PreviousButton(), Qt::LeftButton);
+  EXPECT_EQ(dialog->CurrentPage(), dialog->PageCount() - 1);
   dialog->RowHeightField()->setText("10");  // fewer pages than the current one: back to the last
   dialog->CommitFields();
   EXPECT_EQ(dialog->CurrentPage(), dialog->PageCount());
