@@ -172,6 +172,7 @@ const std::vector<StoreAction>& StoreActions() {
        [](Database& db, Clock&, const World& w) {
          return SaveResult(db, w.idMatch, DecideGameByGame(DefaultMatchSystem(), {-6, 10, -4, -12}));
        }},
+      {"clear result", [](Database& db, Clock&, const World& w) { return db.ClearResult(w.idMatch); }},
       {"club trophy sort",
        [](Database& db, Clock&, const World& w) {
          ClubTrophyModel model(db, w.idToernooi);
