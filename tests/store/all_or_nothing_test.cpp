@@ -2,7 +2,7 @@
 // whole or not at all, whatever goes wrong: each is run again and again with
 // its k-th statement failing (or SQLite leaving the transaction there),
 // k = 1, 2, ... until it succeeds; then on a full disk, against a neighbour
-// holding the file, and in a driver process killed with SIGKILL at random
+// holding the file, and in a child process killed with SIGKILL at random
 // moments within it.
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -43,8 +43,14 @@ bool NextActionWorks(Database& db) {
 
 // One action of the loops, done on a working copy of its source file.
 struct Case {
-  std::string name, driverArgument, source;
+  std::string name, source;
   const testing::StoreAction* action;  // none: the schema upgrade of opening the file
+};
+
+// A child process doing a case, for the crash test to kill.
+struct Driver {
+  pid_t pid = -1;
+  int out = -1;  // the child's 'R' when the case starts and 'D' when it was reported done
 };
 
 class AllOrNothing : public ::testing::Test {
@@ -56,10 +62,9 @@ class AllOrNothing : public ::testing::Test {
       world = testing::BuildWorld(db, clock);
     }
     testing::WriteOldFile(old);
-    const auto& actions = testing::StoreActions();
-    for (size_t i = 0; i < actions.size(); ++i)
-      cases.push_back({actions[i].name, std::to_string(i), pristine, &actions[i]});
-    cases.push_back({"upgrade", "upgrade", old, nullptr});
+    for (const testing::StoreAction& action : testing::StoreActions())
+      cases.push_back({action.name, pristine, &action});
+    cases.push_back({"upgrade", old, nullptr});
   }
 
   // A fresh working copy, opened for an action; the upgrade opens it itself.
@@ -107,6 +112,8 @@ class AllOrNothing : public ::testing::Test {
   void ExpectDone(const std::string& expected, const std::string& what) {
     EXPECT_EQ(DumpDatabase(work), expected) << what << " reported success";
   }
+
+  Driver Spawn(const Case& c);
 
   testing::TempDir dir;
   testing::FakeClock clock;
@@ -191,27 +198,28 @@ using Steady = std::chrono::steady_clock;
 
 constexpr int kKillsPerAction = 24;
 
-struct Driver {
-  pid_t pid = -1;
-  int out = -1;  // the driver's 'R' and 'D'
-};
-
-Driver Spawn(const std::string& file, const std::string& action) {
+// Does the case on the working copy in a child process, for the test to kill.
+Driver AllOrNothing::Spawn(const Case& c) {
   int pipefd[2];
   if (pipe(pipefd) != 0) return {};
   pid_t pid = fork();
   if (pid == 0) {
-    dup2(pipefd[1], STDOUT_FILENO);
     close(pipefd[0]);
-    close(pipefd[1]);
-    execl(VELGRAM_CRASH_DRIVER, VELGRAM_CRASH_DRIVER, file.c_str(), action.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
+    auto say = [&](char sign) { return write(pipefd[1], &sign, 1) == 1; };
+    bool done = false;
+    if (c.action) {
+      Database db(work, clock);
+      done = say('R') && c.action->run(db, clock, world);
+    } else {
+      done = say('R') && Database(work, clock).StartError().empty();
+    }
+    _exit(done && say('D') ? 0 : 1);
   }
   close(pipefd[1]);
   return {pid, pipefd[0]};
 }
 
-// Waits for the driver's next sign; false at its end.
+// Waits for the child's next sign; false at its end.
 bool Sign(int fd, char expected) {
   char c = 0;
   return read(fd, &c, 1) == 1 && c == expected;
@@ -231,7 +239,7 @@ TEST_F(AllOrNothing, KilledAnywhereInAnActionLeavesItWholeOrUndone) {
     const std::string before = DumpDatabase(c.source);
     // A run to its end: what the action writes, and how long it takes.
     fs::copy_file(c.source, work, fs::copy_options::overwrite_existing);
-    Driver full = Spawn(work, c.driverArgument);
+    Driver full = Spawn(c);
     ASSERT_TRUE(Sign(full.out, 'R')) << c.name;
     auto start = Steady::now();
     ASSERT_TRUE(Sign(full.out, 'D')) << c.name;
@@ -245,7 +253,7 @@ TEST_F(AllOrNothing, KilledAnywhereInAnActionLeavesItWholeOrUndone) {
       fs::copy_file(c.source, work, fs::copy_options::overwrite_existing);
       std::error_code ec;
       fs::remove(work + "-journal", ec);
-      Driver run = Spawn(work, c.driverArgument);
+      Driver run = Spawn(c);
       ASSERT_TRUE(Sign(run.out, 'R')) << c.name;
       std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
       kill(run.pid, SIGKILL);

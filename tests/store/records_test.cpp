@@ -93,7 +93,9 @@ TEST_F(RecordsTest, TakenNamesGetTheNextFreeNumber) {
        "'t Hoek (1)", "'t Hoek", "Piet (999)"},
       // By the new player's id, which must also have its tournament entry.
       {"PlayersMain", "",
-       [&](const std::string& name, bool elsewhere) { return Get(db.AddPlayer(Player(name), elsewhere ? other : toernooi)).name; },
+       [&](const std::string& name, bool elsewhere) {
+         return Get(db.AddPlayer(Player(name), elsewhere ? other : toernooi)).name;
+       },
        "'t Hoek (1)", "'t Hoek (2)", "Piet (999)"},
   };
   for (const auto& k : kinds) {
@@ -461,7 +463,8 @@ TEST_F(RecordsTest, DuosShowOneOrTwoClubsAndBelongToTheirTournament) {
   std::vector<DuoRecord> list;
   db.ListDuos(list, toernooi);
   ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(std::tie(list[0].name, list[0].club, list[0].rating), std::make_tuple("Anna + Bert", "Zwolle/Kampen", 2200));
+  EXPECT_EQ(std::tie(list[0].name, list[0].club, list[0].rating),
+            std::make_tuple("Anna + Bert", "Zwolle/Kampen", 2200));
   EXPECT_EQ(std::tie(list[1].club, list[1].rating), std::make_tuple("Zwolle", 1800));
 
   // The players are shared, but another tournament has no pairs.
