@@ -8,6 +8,7 @@
 
 #include "store/database.h"
 #include "store_fixture.h"
+#include "support/text.h"
 
 namespace velgram {
 namespace {
@@ -68,48 +69,42 @@ TEST_F(RecordsTest, TakenNamesGetTheNextFreeNumber) {
   const int other = db.AddToernooi("Ander"), cls = AddClass("Klasse"), otherClass = AddClass("Klasse", other);
   const struct {
     const char* table;
-    std::string scope;  // ",column" and ",value" of the records a name must differ from
-    std::function<std::string(const std::string&, bool elsewhere)> add;  // the name it was stored under
-    const char* numbered;
-    const char* elsewhere;
-    const char* afterTheLimit;
+    std::string scope;  // the column and value of the records a name must differ from
+    std::function<int(const std::string&, bool elsewhere)> add;
+    const char *numbered, *elsewhere, *afterTheLimit;
   } kinds[] = {
-      {"Toernooien", "",
-       [&](const std::string& name, bool) {
-         TournamentRecord t;
-         db.GetToernooi(t, db.AddToernooi(name));
-         return t.name;
-       },
-       "'t Hoek (1)", "'t Hoek (2)", "Piet (1000)"},
-      {"Systems", ",idToernooi|," + std::to_string(toernooi),
-       [&](const std::string& name, bool elsewhere) { return System(AddClass(name, elsewhere ? other : -1)).name; },
+      {"Toernooien", "", [&](const std::string& name, bool) { return db.AddToernooi(name); }, "'t Hoek (1)",
+       "'t Hoek (2)", "Piet (1000)"},
+      {"Systems", "idToernooi=" + std::to_string(toernooi),
+       [&](const std::string& name, bool elsewhere) { return AddClass(name, elsewhere ? other : toernooi); },
        "'t Hoek (1)", "'t Hoek", "Piet (999)"},
-      {"Pools", ",idSystem|," + std::to_string(cls),
-       [&](const std::string& name, bool elsewhere) {
-         PoolRecord p;
-         db.GetPool(AddPool(elsewhere ? otherClass : cls, name), p);
-         return p.name;
-       },
+      {"Pools", "idSystem=" + std::to_string(cls),
+       [&](const std::string& name, bool elsewhere) { return AddPool(elsewhere ? otherClass : cls, name); },
        "'t Hoek (1)", "'t Hoek", "Piet (999)"},
-      // By the new player's id, which must also have its tournament entry.
       {"PlayersMain", "",
        [&](const std::string& name, bool elsewhere) {
-         return Get(db.AddPlayer(Player(name), elsewhere ? other : toernooi)).name;
+         return db.AddPlayer(Player(name), elsewhere ? other : toernooi);
        },
        "'t Hoek (1)", "'t Hoek (2)", "Piet (999)"},
   };
   for (const auto& k : kinds) {
     SCOPED_TRACE(k.table);
-    const std::string column = k.scope.substr(0, k.scope.find('|')), value = k.scope.substr(k.scope.find('|') + 1);
-    EXPECT_EQ(k.add("'t Hoek", false), "'t Hoek");
-    EXPECT_EQ(k.add("'t Hoek", false), k.numbered);
-    EXPECT_EQ(k.add("'t Hoek", true), k.elsewhere);
+    auto stored = [&](int id) { return Column(Format("SELECT name FROM %s WHERE id=%d", k.table, id)); };
+    EXPECT_EQ(stored(k.add("'t Hoek", false)), Names{"'t Hoek"});
+    EXPECT_EQ(stored(k.add("'t Hoek", false)), Names{k.numbered});
+    EXPECT_EQ(stored(k.add("'t Hoek", true)), Names{k.elsewhere});
+    const size_t is = k.scope.find('=');
     ASSERT_EQ(db.ExecText(nullptr, "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i<999) "
-                                   "INSERT INTO " + std::string(k.table) + " (name" + column +
-                                       ") SELECT 'Piet'||IIF(i,' ('||i||')','')" + value + " FROM n"),
+                                   "INSERT INTO " + std::string(k.table) + " (name" +
+                                       (k.scope.empty() ? "" : "," + k.scope.substr(0, is)) +
+                                       ") SELECT 'Piet'||IIF(i,' ('||i||')','')" +
+                                       (k.scope.empty() ? "" : "," + k.scope.substr(is + 1)) + " FROM n"),
               0);
-    EXPECT_EQ(k.add("Piet", false), k.afterTheLimit);
+    EXPECT_EQ(stored(k.add("Piet", false)), Names{k.afterTheLimit});
   }
+  // The new player, not an older one of that name, got the tournament entry.
+  EXPECT_EQ(Column("SELECT name FROM PlayersMain,PlayersToernooi WHERE idPlayer=PlayersMain.id AND name LIKE 'Piet%'"),
+            Names{"Piet (999)"});
 
   // An edit keeps the record's own name and avoids its neighbours'.
   SystemRecord s = System(AddClass("Dames"));
