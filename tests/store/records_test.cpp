@@ -340,6 +340,10 @@ TEST_F(RecordsTest, RulesAreStoredCachedAndFallBackToBestOfFive) {
   again.GetMatchSystem(back, 6);
   EXPECT_EQ(std::tie(back.name, back.gameDiff, back.setMax, back.duo_ay, back.duo_bx, back.duo_by),
             std::make_tuple("Tot 21", true, 5, true, false, true));
+  // A new file was seeded once, not again at the later openings.
+  EXPECT_EQ(Column("SELECT id||':'||name||':'||setMax||result||duo_abxy AS x FROM MatchSystems ORDER BY id", "x"),
+            (Names{"1:Sets:310", "2:Best of 3:340", "3:Best of 5:540", "4:Best of 7:740", "5:Duo Dudodeva:231",
+                   "6:Tot 21:540"}));
 
   // A failed update leaves the cache as the table is.
   db.ExecText(nullptr, "CREATE TRIGGER f BEFORE UPDATE ON MatchSystems BEGIN SELECT RAISE(ABORT,'x'); END");
