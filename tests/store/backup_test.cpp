@@ -320,6 +320,7 @@ TEST_F(Startup, AFileThatIsNoDatabaseIsNeverWritten) {
 TEST_F(Startup, ADamagedFileIsSetAsideAndTheNewestSoundBackupOffered) {
   fs::create_directories(backups);
   MakeDatabase(backups + "/Velgram20231013.db", "Oudste");
+  MakeDatabase(backups + "/Velgram20231014.db", "Ochtend");  // the daily copy, made before the timed one
   MakeDatabase(backups + "/Velgram20231014-180000.db", "Goede");
   WriteFileBytes(backups + "/Velgram20231015-090000.db", kGarbage);  // newest, but no database
   MakeDatabase(path, "Actueel");

@@ -329,21 +329,26 @@ TEST_F(RecordsTest, RulesAreStoredCachedAndFallBackToBestOfFive) {
   MatchSystem s = UserRule("Tot 21 'oud'");
   EXPECT_EQ(db.AddMatchSystem(s), 6);  // after the five seeds
   EXPECT_EQ(s.id, 6);
+  // Every field as the file holds it, not only as the cache does.
+  auto fields = [](const MatchSystem& m) {
+    return std::tie(m.name, m.gameStop, m.gameDiff, m.setMax, m.setWon, m.result, m.immutable, m.duoteam, m.duo_ax,
+                    m.duo_ay, m.duo_bx, m.duo_by, m.duo_abxy);
+  };
   MatchSystem back;
-  Database(db.Path(), clock).GetMatchSystem(back, 6);  // what the file holds, not only the cache
-  EXPECT_EQ(std::tie(back.name, back.gameDiff), std::make_tuple("Tot 21 'oud'", false));
+  Database(db.Path(), clock).GetMatchSystem(back, 6);
+  EXPECT_EQ(fields(back), fields(s));
   s.setMax = 5;
-  s.gameDiff = true;
+  s.gameDiff = s.duoteam = s.duo_ax = s.duo_bx = s.duo_abxy = true;
+  s.duo_ay = false;
   s.name = "Tot 21";
   db.UpdateMatchSystem(s);
   Database again(db.Path(), clock);
   again.GetMatchSystem(back, 6);
-  EXPECT_EQ(std::tie(back.name, back.gameDiff, back.setMax, back.duo_ay, back.duo_bx, back.duo_by),
-            std::make_tuple("Tot 21", true, 5, true, false, true));
+  EXPECT_EQ(fields(back), fields(s));
   // A new file was seeded once, not again at the later openings.
   EXPECT_EQ(Column("SELECT id||':'||name||':'||setMax||result||duo_abxy AS x FROM MatchSystems ORDER BY id", "x"),
             (Names{"1:Sets:310", "2:Best of 3:340", "3:Best of 5:540", "4:Best of 7:740", "5:Duo Dudodeva:231",
-                   "6:Tot 21:540"}));
+                   "6:Tot 21:541"}));
 
   // A failed update leaves the cache as the table is.
   db.ExecText(nullptr, "CREATE TRIGGER f BEFORE UPDATE ON MatchSystems BEGIN SELECT RAISE(ABORT,'x'); END");
@@ -474,8 +479,9 @@ TEST_F(RecordsTest, DuosShowOneOrTwoClubsAndBelongToTheirTournament) {
 
   list[0].idPlayer2 = c;
   db.UpdateDuo(list[0]);
-  DuoRecord one;
-  one.name = "stale";
+  DuoRecord one{-1, -1, -1, "", "stale", "stale", 1};
+  db.GetDuo(one, 424242);  // none: nothing stale is left
+  EXPECT_EQ(std::tie(one.name, one.club, one.rating), std::make_tuple("", "", 0));
   db.GetDuo(one, list[0].id);  // looked up among all players
   EXPECT_EQ(one.name + "/" + one.club, "Anna + Cas/Zwolle");
 }
