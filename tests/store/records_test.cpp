@@ -189,6 +189,8 @@ TEST_F(RecordsTest, CascadesTakeThePoolOrTheWholeClass) {
                            Count("ResultGames"), Count("Rounds"));
   };
   db.DeletePool(gone);
+  PoolRecord p;
+  EXPECT_FALSE(db.GetPool(gone, p));
   for (const char* t : {"Contestants", "Matches", "Rounds"})
     EXPECT_EQ(Count(std::string(t) + " WHERE idPool=" + std::to_string(gone)), 0) << t;
   const std::string ofGone = " WHERE idMatch=" + std::to_string(goneMatch);
@@ -316,7 +318,7 @@ TEST_F(RecordsTest, ResultsReadAlikeByIdsAndTournamentWide) {
 }
 
 MatchSystem UserRule(const std::string& name) {
-  return {0, 21, false, 3, 2, 4, name, false, false, false, true, false, true, false};  // to 21, best of 3, duo AY, BY
+  return {0, 21, false, 3, 2, 4, name, false, false, true, true, false, true, false};  // to 21, best of 3, duo AX, AY, BY
 }
 
 bool Listed(Database& db, int id) {
@@ -338,8 +340,8 @@ TEST_F(RecordsTest, RulesAreStoredCachedAndFallBackToBestOfFive) {
   Database(db.Path(), clock).GetMatchSystem(back, 6);
   EXPECT_EQ(fields(back), fields(s));
   s.setMax = 5;
-  s.gameDiff = s.duoteam = s.duo_ax = s.duo_bx = s.duo_abxy = true;
-  s.duo_ay = false;
+  s.gameDiff = s.duoteam = s.duo_bx = s.duo_abxy = true;  // every flag turned
+  s.duo_ax = s.duo_ay = s.duo_by = false;
   s.name = "Tot 21";
   db.UpdateMatchSystem(s);
   Database again(db.Path(), clock);
