@@ -306,17 +306,6 @@ class Startup : public ::testing::Test {
   std::string aside = dir.File("Velgram-beschadigd-20231015-143005.db");
 };
 
-TEST_F(Startup, AFileThatIsNoDatabaseIsNeverWritten) {
-  WriteFileBytes(path, kGarbage);
-  {
-    Database db(path, clock);
-    EXPECT_TRUE(db.Damaged() && !db.IsOpen());
-    EXPECT_NE(db.StartError().find("beschadigd"), std::string::npos);
-    db.ExecText(nullptr, "CREATE TABLE x (id integer)");
-  }
-  EXPECT_EQ(ReadFileBytes(path), kGarbage);
-}
-
 TEST_F(Startup, ADamagedFileIsSetAsideAndTheNewestSoundBackupOffered) {
   fs::create_directories(backups);
   MakeDatabase(backups + "/Velgram20231013.db", "Oudste");
@@ -389,8 +378,10 @@ TEST_F(Startup, ARestoredBackupIsTheDaysDailyCopyAndStartsAreLogged) {
     fs::copy_file(dir.File("bron.db"), backups + Format("/Velgram202310%02d.db", day));
   const Names ten = FilesIn(backups);
   WriteFileBytes(path, kGarbage);
+  EXPECT_TRUE(Database(path, clock).Damaged());
   prompter.answers = {true};
   ASSERT_TRUE(OpenDatabase(path, clock, prompter));
+  EXPECT_EQ(ReadFileBytes(aside), kGarbage);  // a file that is no database is never written to
   EXPECT_EQ(FilesIn(backups), ten);
   RefuseSecondCopy(path, clock, prompter);
   // A table where the upgrade wants to make one: the upgrade is refused.
