@@ -276,6 +276,7 @@ TEST_F(BackupTest, AFailedRestoreLeavesTheCurrentData) {
   {
     Transaction tx(db);
     EXPECT_FALSE(db.RestoreBackup(dir.File("groot.db"), message));
+    EXPECT_EQ(message, kCopyFailed);  // not even the current data was saved
   }
   BlockBackupFolder();
   EXPECT_FALSE(db.RestoreBackup(dir.File("groot.db"), message));
