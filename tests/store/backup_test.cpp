@@ -273,6 +273,7 @@ TEST_F(BackupTest, AFailedRestoreLeavesTheCurrentData) {
   EXPECT_EQ(Tournaments(db).size(), 2u);
   // Refused before anything is written: inside an open transaction, and
   // when the current data cannot be saved first.
+  clock.Advance(1);  // a second with no copies yet
   {
     Transaction tx(db);
     EXPECT_FALSE(db.RestoreBackup(dir.File("groot.db"), message));
