@@ -85,13 +85,6 @@ TEST_F(DatabaseTest, RecordSetTextAndTheRowListReadAlike) {
   EXPECT_EQ(closed.GetSetting("ToernooiID"), "");
 }
 
-TEST_F(DatabaseTest, NewFileIsSeededOnce) {
-  { Database again(db.Path(), clock); }  // a second opening adds nothing
-  EXPECT_EQ(Column("SELECT id||':'||name||':'||setMax||result||duo_abxy AS x FROM MatchSystems ORDER BY id", "x"),
-            (std::vector<std::string>{"1:Sets:310", "2:Best of 3:340", "3:Best of 5:540", "4:Best of 7:740",
-                                      "5:Duo Dudodeva:231"}));
-}
-
 // A file as the oldest versions left it is converted, and then looks up
 // without scanning whole tables.
 TEST_F(DatabaseTest, UpgradeConvertsOldFilesAndIndexesThem) {

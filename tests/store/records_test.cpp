@@ -1,20 +1,28 @@
 // Records of the store: tournaments, players, clubs, duos, classes, pools,
 // positions, matches, results and match rules.
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "store/database.h"
 #include "store_fixture.h"
+#include "support/text.h"
 
 namespace velgram {
 namespace {
 
-class CompetitionRecordsTest : public StoreTest {
- protected:
-  CompetitionRecordsTest() { toernooi = db.AddToernooi("Toernooi"); }
+using Names = std::vector<std::string>;
+using Games = std::vector<int>;
 
+PlayerRecord Player(const std::string& name, int idClub = -1, const std::string& bondsnummer = "",
+                    int rating = 0, const std::string& klasse = "") {
+  return {-1, name, idClub, bondsnummer, rating, klasse, 0, "", ""};
+}
+
+class RecordsTest : public StoreTest {
+ protected:
   // Adds a class and returns its id (the store tells it only through a list).
   int AddClass(const std::string& name, int idToernooi = -1) {
     if (idToernooi < 0) idToernooi = toernooi;
@@ -23,18 +31,25 @@ class CompetitionRecordsTest : public StoreTest {
     db.ListSystems(list, idToernooi);
     return list.back().id;
   }
-
   int AddPool(int idSystem, const std::string& name, int playstyle = kPlaystylePoule) {
     return db.AddPool({-1, playstyle, -1, name, "", 0, 0, 0, "", 0}, idSystem);
   }
-
-  std::vector<std::string> ClassNames() {
+  Names ClassNames() {
     return Column("SELECT name FROM Systems WHERE idToernooi=" + std::to_string(toernooi) + " ORDER BY sort");
   }
-  std::vector<std::string> PoolNames(int idSystem) {
+  Names PoolNames(int idSystem) {
     return Column("SELECT name FROM Pools WHERE idSystem=" + std::to_string(idSystem) + " ORDER BY sort");
   }
-
+  SystemRecord System(int id) {
+    SystemRecord s;
+    db.GetSystem(s, id);
+    return s;
+  }
+  PlayerRecord Get(int id) {
+    PlayerRecord p;
+    db.GetPlayer(p, id);
+    return p;
+  }
   // A pool with two positions, a match with a full result and a round row.
   int AddPlayedMatch(int idPool) {
     for (int i = 0; i < 2; ++i) db.AddContestant({-1, idPool, 0, 0, 1, 0, 0, 0});
@@ -44,91 +59,81 @@ class CompetitionRecordsTest : public StoreTest {
     return id;
   }
 
-  SystemRecord System(int id) {
-    SystemRecord s;
-    db.GetSystem(s, id);
-    return s;
-  }
-  int CountForPool(const char* table, int idPool) {
-    return Count(std::string(table) + " WHERE idPool=" + std::to_string(idPool));
-  }
-
-  int toernooi = -1;
+  int toernooi = db.AddToernooi("Toernooi");
 };
 
-using Names = std::vector<std::string>;
+// A taken name gets " (1)", " (2)", ...: tournaments and players everywhere,
+// classes within their tournament, pools within their class. After 999 taken
+// names the last candidate is used, but tournaments go on counting.
+TEST_F(RecordsTest, TakenNamesGetTheNextFreeNumber) {
+  const int other = db.AddToernooi("Ander"), cls = AddClass("Klasse"), otherClass = AddClass("Klasse", other);
+  const struct {
+    const char* table;
+    std::string scope;  // the column and value of the records a name must differ from
+    std::function<int(const std::string&, bool elsewhere)> add;
+    const char *numbered, *elsewhere, *afterTheLimit;
+  } kinds[] = {
+      {"Toernooien", "", [&](const std::string& name, bool) { return db.AddToernooi(name); }, "'t Hoek (1)",
+       "'t Hoek (2)", "Piet (1000)"},
+      {"Systems", "idToernooi=" + std::to_string(toernooi),
+       [&](const std::string& name, bool elsewhere) { return AddClass(name, elsewhere ? other : toernooi); },
+       "'t Hoek (1)", "'t Hoek", "Piet (999)"},
+      {"Pools", "idSystem=" + std::to_string(cls),
+       [&](const std::string& name, bool elsewhere) { return AddPool(elsewhere ? otherClass : cls, name); },
+       "'t Hoek (1)", "'t Hoek", "Piet (999)"},
+      {"PlayersMain", "",
+       [&](const std::string& name, bool elsewhere) {
+         return db.AddPlayer(Player(name), elsewhere ? other : toernooi);
+       },
+       "'t Hoek (1)", "'t Hoek (2)", "Piet (999)"},
+  };
+  for (const auto& k : kinds) {
+    SCOPED_TRACE(k.table);
+    auto stored = [&](int id) { return Column(Format("SELECT name FROM %s WHERE id=%d", k.table, id)); };
+    EXPECT_EQ(stored(k.add("'t Hoek", false)), Names{"'t Hoek"});
+    EXPECT_EQ(stored(k.add("'t Hoek", false)), Names{k.numbered});
+    EXPECT_EQ(stored(k.add("'t Hoek", true)), Names{k.elsewhere});
+    const size_t is = k.scope.find('=');
+    ASSERT_EQ(db.ExecText(nullptr, "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i<999) "
+                                   "INSERT INTO " + std::string(k.table) + " (name" +
+                                       (k.scope.empty() ? "" : "," + k.scope.substr(0, is)) +
+                                       ") SELECT 'Piet'||IIF(i,' ('||i||')','')" +
+                                       (k.scope.empty() ? "" : "," + k.scope.substr(is + 1)) + " FROM n"),
+              0);
+    EXPECT_EQ(stored(k.add("Piet", false)), Names{k.afterTheLimit});
+  }
+  // The new player, not an older one of that name, got the tournament entry.
+  EXPECT_EQ(Column("SELECT name FROM PlayersMain,PlayersToernooi WHERE idPlayer=PlayersMain.id AND name LIKE 'Piet%'"),
+            Names{"Piet (999)"});
 
-TEST_F(CompetitionRecordsTest, SortValuesAndUniqueNamesOfClassesAndPools) {
-  int a = AddClass("Jeugd");
-  int a1 = AddClass("Jeugd");
-  int other = db.AddToernooi("Ander");
-  AddClass("Jeugd", other);
-  EXPECT_EQ(ClassNames(), (Names{"Jeugd", "Jeugd (1)"}));
-  EXPECT_EQ(std::make_tuple(System(a).sort, System(a1).sort), std::make_tuple(1, 2));  // 1: the tournament's first
-
-  // Keeping its own name is no clash; taking a neighbour's is.
-  int b = AddClass("Dames");
-  SystemRecord s = System(a);
+  // An edit keeps the record's own name and avoids its neighbours'.
+  SystemRecord s = System(AddClass("Dames"));
+  s.name = "Klasse";
+  db.UpdateSystem(s, toernooi);
+  s.name = System(s.id).name;
   s.description = "onder 18";
   db.UpdateSystem(s, toernooi);
-  s = System(b);
-  s.name = "Jeugd";
-  db.UpdateSystem(s, toernooi);
-  EXPECT_EQ(ClassNames(), (Names{"Jeugd", "Jeugd (1)", "Jeugd (2)"}));
-  EXPECT_EQ(System(a).description, "onder 18");
-
-  // After 999 taken names the last candidate is used.
-  ASSERT_EQ(db.ExecText(nullptr, "WITH RECURSIVE n(i) AS (SELECT 3 UNION ALL SELECT i+1 FROM n WHERE i<999) "
-                                 "INSERT INTO Systems (idToernooi,name,sort) SELECT " + std::to_string(toernooi) +
-                                     ",'Jeugd ('||i||')',0 FROM n"),
-            0);
-  AddClass("Jeugd");
-  EXPECT_EQ(Count("Systems WHERE name='Jeugd (999)'"), 2);
-
-  int p1 = AddPool(a, "Finale 'A'");
-  int p2 = AddPool(a, "Finale 'A'");
-  int q1 = AddPool(b, "Finale 'A'");
-  EXPECT_EQ(PoolNames(a), (Names{"Finale 'A'", "Finale 'A' (1)"}));
-  EXPECT_EQ(PoolNames(b), (Names{"Finale 'A'"}));
-  PoolRecord p;
-  for (auto [id, sort] : std::initializer_list<std::pair<int, int>>{{p1, 1}, {p2, 2}, {q1, 1}}) {
-    ASSERT_TRUE(db.GetPool(id, p));
-    EXPECT_EQ(p.sort, sort);
-  }
-  // A refused commit is a failure, not a pool.
-  db.SetStatementHook([](int, const char* sql) {
-    return std::string(sql).rfind("COMMIT", 0) == 0 ? StatementFault::kFail : StatementFault::kRun;
-  });
-  EXPECT_EQ(AddPool(b, "Niet bewaard"), -1);
+  s = System(s.id);
+  EXPECT_EQ(std::tie(s.name, s.description), std::make_tuple("Klasse (1)", "onder 18"));
+  PlayerRecord p = Get(db.AddPlayer(Player("Bea"), toernooi));
+  p.name = "'t Hoek";
+  db.UpdatePlayer(p);
+  p = Get(p.id);
+  p.rating = 1500;
+  db.UpdatePlayer(p);
+  p = Get(p.id);
+  EXPECT_EQ(std::tie(p.name, p.rating), std::make_tuple("'t Hoek (3)", 1500));
+  db.RenameToernooi(other, "Zomer '23");
+  TournamentRecord t;
+  db.GetToernooi(t, other);
+  EXPECT_EQ(std::tie(t.name, t.idMatchSystem), std::make_tuple("Zomer '23", 0));  // never written: none, not -1
 }
 
-TEST_F(CompetitionRecordsTest, UnknownPlaystylesEndTheListAndEarlierPoolsAreOfTheClass) {
-  int a = AddClass("A");
-  PoolRecord p;
-  p.playstyle = kPlaystyleSwiss;
-  p.extra = "{\"naam\":\"'x'\"}";
-  int id = db.AddPool(p, a);
-  int odd = AddPool(a, "Later formaat", 7);
-  int p3 = AddPool(a, "Drie", kPlaystyleDropout);
-  std::vector<PoolRecord> list;
-  db.ListPools(a, list);
-  ASSERT_EQ(list.size(), 1u);
-  EXPECT_EQ(list[0].extra, p.extra);
-  p.name = "unchanged";
-  EXPECT_FALSE(db.GetPool(odd, p));
-  EXPECT_EQ(p.name, "unchanged");
-  db.ListEarlierPools(p3, list);  // before it in the same class, up to the odd one
-  ASSERT_EQ(list.size(), 1u);
-  EXPECT_EQ(list[0].id, id);
-  const int alone = AddPool(AddClass("B"), "1");
-  EXPECT_EQ(std::make_tuple(db.HasEarlierPool(p3), db.HasEarlierPool(id), db.HasEarlierPool(alone)),
-            std::make_tuple(true, false, false));
-}
-
-TEST_F(CompetitionRecordsTest, MovesSwapNeighboursAndStopAtTheEnds) {
+TEST_F(RecordsTest, ClassesAndPoolsAreSortedListedAndMoved) {
   int a = AddClass("A");
   AddClass("B");
   int c = AddClass("C");
+  EXPECT_EQ(std::make_tuple(System(a).sort, System(c).sort), std::make_tuple(1, 3));  // 1: the tournament's first
   db.MoveSystemUp(a);
   db.MoveSystemDown(c);
   EXPECT_EQ(ClassNames(), (Names{"A", "B", "C"}));
@@ -137,15 +142,42 @@ TEST_F(CompetitionRecordsTest, MovesSwapNeighboursAndStopAtTheEnds) {
   db.MoveSystemDown(a);
   EXPECT_EQ(ClassNames(), (Names{"C", "A", "B"}));
 
-  int p1 = AddPool(a, "1");
-  int p2 = AddPool(a, "2");
-  db.MovePoolDown(p2, a);
-  EXPECT_EQ(PoolNames(a), (Names{"1", "2"}));
-  db.MovePoolDown(p1, a);
-  EXPECT_EQ(PoolNames(a), (Names{"2", "1"}));
+  PoolRecord p;
+  p.playstyle = kPlaystyleSwiss;
+  p.extra = "{\"naam\":\"'x'\"}";
+  int first = db.AddPool(p, a);
+  int second = AddPool(a, "2");
+  int otherClass = AddPool(c, "2");
+  db.MovePoolDown(second, a);
+  db.MovePoolDown(first, a);
+  EXPECT_EQ(PoolNames(a), (Names{"2", ""}));
+  for (auto [id, sort] : std::initializer_list<std::pair<int, int>>{{first, 2}, {second, 1}, {otherClass, 1}}) {
+    ASSERT_TRUE(db.GetPool(id, p));
+    EXPECT_EQ(p.sort, sort);
+  }
+  // A file of a later version may hold formats this one cannot play: the list
+  // ends before the first of them, and it cannot be read alone.
+  int odd = AddPool(a, "Later formaat", 7);
+  int last = AddPool(a, "Drie", kPlaystyleDropout);
+  std::vector<PoolRecord> list;
+  db.ListPools(a, list);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(std::make_tuple(list[0].id, list[1].extra), std::make_tuple(second, "{\"naam\":\"'x'\"}"));
+  p.name = "unchanged";
+  EXPECT_FALSE(db.GetPool(odd, p));
+  EXPECT_EQ(p.name, "unchanged");
+  db.ListEarlierPools(last, list);  // before it in the same class, up to the odd one
+  EXPECT_EQ(list.size(), 2u);
+  EXPECT_EQ(std::make_tuple(db.HasEarlierPool(last), db.HasEarlierPool(second), db.HasEarlierPool(otherClass)),
+            std::make_tuple(true, false, false));
+  // A refused commit is a failure, not a pool.
+  db.SetStatementHook([](int, const char* sql) {
+    return std::string(sql).rfind("COMMIT", 0) == 0 ? StatementFault::kFail : StatementFault::kRun;
+  });
+  EXPECT_EQ(AddPool(a, "Niet bewaard"), -1);
 }
 
-TEST_F(CompetitionRecordsTest, CascadesTakeThePoolOrTheWholeClass) {
+TEST_F(RecordsTest, CascadesTakeThePoolOrTheWholeClass) {
   int a = AddClass("A");
   int b = AddClass("B");
   int gone = AddPool(a, "weg");
@@ -159,7 +191,8 @@ TEST_F(CompetitionRecordsTest, CascadesTakeThePoolOrTheWholeClass) {
   db.DeletePool(gone);
   PoolRecord p;
   EXPECT_FALSE(db.GetPool(gone, p));
-  for (const char* t : {"Contestants", "Matches", "Rounds"}) EXPECT_EQ(CountForPool(t, gone), 0) << t;
+  for (const char* t : {"Contestants", "Matches", "Rounds"})
+    EXPECT_EQ(Count(std::string(t) + " WHERE idPool=" + std::to_string(gone)), 0) << t;
   const std::string ofGone = " WHERE idMatch=" + std::to_string(goneMatch);
   EXPECT_EQ(Count("ResultWinner" + ofGone) + Count("ResultGames" + ofGone), 0);
   EXPECT_EQ(counts(), std::make_tuple(2, 4, 2, 2, 6, 2));  // the other pools keep theirs
@@ -170,9 +203,8 @@ TEST_F(CompetitionRecordsTest, CascadesTakeThePoolOrTheWholeClass) {
   EXPECT_EQ(counts(), std::make_tuple(1, 2, 1, 1, 3, 1));
 }
 
-TEST_F(CompetitionRecordsTest, ContestantsKeepTheirIdsWhenWrittenBack) {
-  int a = AddClass("A");
-  int p = AddPool(a, "P");
+TEST_F(RecordsTest, ContestantsKeepTheirIdsWhenWrittenBack) {
+  int p = AddPool(AddClass("A"), "P");
   ContestantRecord c;
   c.idPool = p;
   for (c.sort = 2; c.sort >= 0; --c.sort)
@@ -191,8 +223,11 @@ TEST_F(CompetitionRecordsTest, ContestantsKeepTheirIdsWhenWrittenBack) {
   EXPECT_EQ(std::tie(list[0].id, list[1].id, list[2].idPool), std::tie(back[0].id, back[1].id, p));
 }
 
-TEST_F(CompetitionRecordsTest, MatchIdsAreNeverReusedWhileResultsReferToThem) {
+// Match ids are never reused while results or rounds refer to them. Deleting
+// a round takes its matches and results and leaves the other rounds.
+TEST_F(RecordsTest, MatchIdsRoundsAndResults) {
   int p = AddPool(AddClass("Heren"), "Poule 1");
+  EXPECT_EQ(db.MaxRound(p), 0);
   for (int i = 1; i <= 5; ++i) EXPECT_EQ(db.AddMatch(p, i, 2, 6 - i, 900), i);
   db.WriteGames(5, {8, 9, 10});
   db.ExecText(nullptr, "DELETE FROM Matches WHERE id=5");
@@ -204,9 +239,22 @@ TEST_F(CompetitionRecordsTest, MatchIdsAreNeverReusedWhileResultsReferToThem) {
   ASSERT_EQ(list.size(), 6u);
   EXPECT_EQ(std::make_tuple(list[0].id, db.ToernooiOfMatch(4), db.ToernooiOfMatch(5)),
             std::make_tuple(4, toernooi, -1));
+
+  for (int m : {6, 41}) db.AddRoundMatch(p, 1, m);
+  for (int m : {2, 3}) db.AddRoundMatch(p, 2, m);
+  for (int m : {2, 6}) db.RecordResult(m, 0, {5, 5, 5}, true);
+  EXPECT_EQ(db.MaxRound(p), 2);
+  db.DeleteRound(p, 1);
+  std::vector<RoundEntry> rounds;
+  db.ListRounds(rounds, p);
+  ASSERT_EQ(rounds.size(), 2u);
+  // Left: matches 1-4, the result of 2 and the games of 2 and of the deleted match 5.
+  EXPECT_EQ(std::make_tuple(rounds[0].idMatch, rounds[1].round, Count("Matches"), Count("ResultWinner"),
+                            Count("ResultGames")),
+            std::make_tuple(2, 2, 4, 1, 6));
 }
 
-TEST_F(CompetitionRecordsTest, ResultsAreReplacedWithAFreshStamp) {
+TEST_F(RecordsTest, ResultsAreReplacedWithAFreshStamp) {
   int p = AddPool(AddClass("A"), "P");
   int m = db.AddMatch(p, 1, 2, 1, 900);
   clock.fraction = 1234567;
@@ -218,7 +266,6 @@ TEST_F(CompetitionRecordsTest, ResultsAreReplacedWithAFreshStamp) {
   db.ListMatches(p, list);
   db.ReadResults(list);
   const MatchRecord& r = list[0];
-  using Games = std::vector<int>;
   EXPECT_EQ(std::tie(r.indexWinner, r.stamp.isodate, r.stamp.isotime, r.stamp.isofraction, r.games),
             std::make_tuple(0, 20231015, 143110, 1234567, Games{8, -5, 3}));
 
@@ -236,7 +283,7 @@ TEST_F(CompetitionRecordsTest, ResultsAreReplacedWithAFreshStamp) {
 // and in any order, every match gets its own result: a stale one is cleared,
 // a match listed twice gets it twice, a row written without how the match was
 // decided reads as played.
-TEST_F(CompetitionRecordsTest, ResultsReadAlikeByIdsAndTournamentWide) {
+TEST_F(RecordsTest, ResultsReadAlikeByIdsAndTournamentWide) {
   constexpr int kMatches = 50000;
   int p = AddPool(AddClass("A"), "P");
   // Every third match played: winner id%2, decided id/3%3 (0 written as NULL), games id%7+1 and -(id%5)-1.
@@ -270,29 +317,8 @@ TEST_F(CompetitionRecordsTest, ResultsReadAlikeByIdsAndTournamentWide) {
   }
 }
 
-TEST_F(CompetitionRecordsTest, DeleteRoundLeavesOtherRoundsIntact) {
-  int p = AddPool(AddClass("A"), "P");
-  EXPECT_EQ(db.MaxRound(p), 0);
-  for (int round = 1; round <= 2; ++round)
-    for (int i = 0; i < 4 - round; ++i) {
-      int m = db.AddMatch(p, 1, 2, i, 900);
-      db.AddRoundMatch(p, round, m);
-      db.RecordResult(m, 0, {5, 5, 5}, true);
-    }
-  EXPECT_EQ(db.MaxRound(p), 2);
-  db.DeleteRound(p, 1);
-  std::vector<RoundEntry> rounds;
-  db.ListRounds(rounds, p);
-  ASSERT_EQ(rounds.size(), 2u);
-  EXPECT_EQ(std::make_tuple(rounds[0].idMatch, rounds[1].round, Count("Matches"), Count("ResultWinner"),
-                            Count("ResultGames")),
-            std::make_tuple(4, 2, 2, 2, 6));
-}
-
-using MatchSystemsTest = StoreTest;
-
 MatchSystem UserRule(const std::string& name) {
-  return {0, 21, false, 3, 2, 4, name, false, false, false, true, false, true, false};  // to 21, best of 3, duo AY, BY
+  return {0, 21, false, 3, 2, 4, name, false, false, true, true, false, true, false};  // to 21, best of 3, duo AX, AY, BY
 }
 
 bool Listed(Database& db, int id) {
@@ -301,21 +327,30 @@ bool Listed(Database& db, int id) {
   return std::any_of(list.begin(), list.end(), [id](const MatchSystem& s) { return s.id == id; });
 }
 
-TEST_F(MatchSystemsTest, RulesAreStoredCachedAndFallBackToBestOfFive) {
+TEST_F(RecordsTest, RulesAreStoredCachedAndFallBackToBestOfFive) {
   MatchSystem s = UserRule("Tot 21 'oud'");
   EXPECT_EQ(db.AddMatchSystem(s), 6);  // after the five seeds
   EXPECT_EQ(s.id, 6);
+  // Every field as the file holds it, not only as the cache does.
+  auto fields = [](const MatchSystem& m) {
+    return std::tie(m.name, m.gameStop, m.gameDiff, m.setMax, m.setWon, m.result, m.immutable, m.duoteam, m.duo_ax,
+                    m.duo_ay, m.duo_bx, m.duo_by, m.duo_abxy);
+  };
   MatchSystem back;
-  Database(db.Path(), clock).GetMatchSystem(back, 6);  // what the file holds, not only the cache
-  EXPECT_EQ(std::tie(back.name, back.gameDiff), std::make_tuple("Tot 21 'oud'", false));
+  Database(db.Path(), clock).GetMatchSystem(back, 6);
+  EXPECT_EQ(fields(back), fields(s));
   s.setMax = 5;
-  s.gameDiff = true;
+  s.gameDiff = s.duoteam = s.duo_bx = s.duo_abxy = true;  // every flag turned
+  s.duo_ax = s.duo_ay = s.duo_by = false;
   s.name = "Tot 21";
   db.UpdateMatchSystem(s);
   Database again(db.Path(), clock);
   again.GetMatchSystem(back, 6);
-  EXPECT_EQ(std::tie(back.name, back.gameDiff, back.setMax, back.duo_ay, back.duo_bx, back.duo_by),
-            std::make_tuple("Tot 21", true, 5, true, false, true));
+  EXPECT_EQ(fields(back), fields(s));
+  // A new file was seeded once, not again at the later openings.
+  EXPECT_EQ(Column("SELECT id||':'||name||':'||setMax||result||duo_abxy AS x FROM MatchSystems ORDER BY id", "x"),
+            (Names{"1:Sets:310", "2:Best of 3:340", "3:Best of 5:540", "4:Best of 7:740", "5:Duo Dudodeva:231",
+                   "6:Tot 21:541"}));
 
   // A failed update leaves the cache as the table is.
   db.ExecText(nullptr, "CREATE TRIGGER f BEFORE UPDATE ON MatchSystems BEGIN SELECT RAISE(ABORT,'x'); END");
@@ -329,7 +364,7 @@ TEST_F(MatchSystemsTest, RulesAreStoredCachedAndFallBackToBestOfFive) {
             std::make_tuple(0, "Best of 5", 5, 4, true, false));
 }
 
-TEST_F(MatchSystemsTest, DeleteRefusesSeededRulesAndRulesInUseAnywhere) {
+TEST_F(RecordsTest, DeleteRefusesSeededRulesAndRulesInUseAnywhere) {
   EXPECT_TRUE(!db.DeleteMatchSystem(3) && Listed(db, 3));
   EXPECT_TRUE(db.DeleteMatchSystem(999));  // never there
 
@@ -362,46 +397,9 @@ TEST_F(MatchSystemsTest, DeleteRefusesSeededRulesAndRulesInUseAnywhere) {
   EXPECT_TRUE(!db.DeleteMatchSystem(loose.id) && Listed(db, loose.id));
 }
 
-// Players are shared by every tournament; each has its own entries.
-class ParticipantsTest : public StoreTest {
- protected:
-  int t1 = db.AddToernooi("T1"), t2 = db.AddToernooi("T2");
-};
-
-PlayerRecord Player(const std::string& name, int idClub = -1, const std::string& bondsnummer = "",
-                    int rating = 0, const std::string& klasse = "") {
-  return {-1, name, idClub, bondsnummer, rating, klasse, 0, "", ""};
-}
-
-PlayerRecord Get(Database& db, int id) {
-  PlayerRecord p;
-  db.GetPlayer(p, id);
-  return p;
-}
-std::string PlayerName(Database& db, int id) { return Get(db, id).name; }
-// A player known by its id only, as the screens pass it to another tournament.
-PlayerRecord Known(int id) { return {id, "", -1, "", 0, "", 0, "", ""}; }
-
-TEST_F(ParticipantsTest, TournamentNamesAreUniqueWithoutLimitAndKeepQuotes) {
-  int first = db.AddToernooi("'t Hoekje \"zomer\" & co");
-  int second = db.AddToernooi("'t Hoekje \"zomer\" & co");
-  TournamentRecord t;
-  db.GetToernooi(t, second);
-  EXPECT_EQ(t.name, "'t Hoekje \"zomer\" & co (1)");
-  EXPECT_EQ(t.idMatchSystem, 0);  // never written: reads as none, not as "no column"
-  db.RenameToernooi(first, "Zomer '23");
-  db.GetToernooi(t, first);
-  EXPECT_EQ(t.name, "Zomer '23");
-
-  // Unlike players and classes, tournaments go past 999.
-  std::string sql = "INSERT INTO Toernooien (name) VALUES ('Open')";
-  for (int n = 1; n <= 999; ++n) sql += ",('Open (" + std::to_string(n) + ")')";
-  ASSERT_EQ(db.ExecText(nullptr, sql), 0);
-  db.GetToernooi(t, db.AddToernooi("Open"));
-  EXPECT_EQ(t.name, "Open (1000)");
-}
-
-TEST_F(ParticipantsTest, ClubsAreAddedOnceCachedAndListedPerTournament) {
+// Players and clubs are shared by every tournament; each has its own entries.
+TEST_F(RecordsTest, ClubsAreAddedOnceCachedAndListedPerTournament) {
+  const int other = db.AddToernooi("Ander");
   EXPECT_EQ(db.GetOrAddClub(""), -1);
   EXPECT_EQ(db.GetClubName(1), "");  // an unknown id is not remembered as nameless
   int zwolle = db.GetOrAddClub("'s-Zwolle");
@@ -412,13 +410,13 @@ TEST_F(ParticipantsTest, ClubsAreAddedOnceCachedAndListedPerTournament) {
 
   int almelo = db.GetOrAddClub("Almelo");
   db.GetOrAddClub("Deventer");  // no players
-  db.AddPlayer(Player("Anna", zwolle), t1);
-  db.AddPlayer(Player("Bert", zwolle), t1);
-  db.AddPlayer(Player("Cor", almelo), t1);
-  db.AddPlayer(Player("Dirk", db.GetOrAddClub("Enschede")), t2);
+  db.AddPlayer(Player("Anna", zwolle), toernooi);
+  db.AddPlayer(Player("Bert", zwolle), toernooi);
+  db.AddPlayer(Player("Cor", almelo), toernooi);
+  db.AddPlayer(Player("Dirk", db.GetOrAddClub("Enschede")), other);
   std::vector<ClubEntry> list, distinct;
-  db.ListClubs(t1, list);
-  db.ListClubsOfToernooi(t1, distinct);
+  db.ListClubs(toernooi, list);
+  db.ListClubsOfToernooi(toernooi, distinct);
   for (const auto* l : {&list, &distinct}) {
     ASSERT_EQ(l->size(), 2u);
     EXPECT_EQ((*l)[0].name, "'s-Zwolle");
@@ -426,98 +424,66 @@ TEST_F(ParticipantsTest, ClubsAreAddedOnceCachedAndListedPerTournament) {
   }
 }
 
-TEST_F(ParticipantsTest, PlayerNamesAreUniqueAcrossTournamentsUpTo999AndOnUpdate) {
+TEST_F(RecordsTest, PlayersAreFoundAndEnteredPerTournament) {
+  const int other = db.AddToernooi("Ander");
   PlayerRecord full = Player("Henk 't Hart", db.GetOrAddClub("De \"Batjes\""), "NL'123", 1650, "B'");
   full.gender = 1;
   full.email = "henk@example.nl";
-  int a = db.AddPlayer(full, t1);
-  int b = db.AddPlayer(Player("Henk 't Hart"), t2);
-  int c = db.AddPlayer(Player("Henk 't Hart"), t1);
-  EXPECT_EQ(PlayerName(db, b), "Henk 't Hart (1)");
-  EXPECT_EQ(PlayerName(db, c), "Henk 't Hart (2)");
-  // An update keeps the player's own name and avoids the others'.
-  PlayerRecord p = Get(db, c);
-  p.rating = 1500;
-  db.UpdatePlayer(p);
-  p = Get(db, c);
-  EXPECT_EQ(std::tie(p.name, p.rating), std::make_tuple("Henk 't Hart (2)", 1500));
-  p = Get(db, b);
-  p.name = "Bea";
-  db.UpdatePlayer(p);
-  p.name = "Henk 't Hart";
-  db.UpdatePlayer(p);
-  EXPECT_EQ(PlayerName(db, b), "Henk 't Hart (1)");
-  std::vector<PlayerRecord> byId;
-  db.ListPlayersById(t1, {c, b, a}, byId);  // b is not entered in t1
-  EXPECT_EQ(byId.size(), 2u);
-  PlayerRecord b2 = Get(db, a);
-  EXPECT_EQ(std::tie(b2.name, b2.idClub, b2.bondsnummer, b2.rating, b2.klasse, b2.gender, b2.email),
+  int henk = db.AddPlayer(full, toernooi);
+  PlayerRecord back = Get(henk);
+  EXPECT_EQ(std::tie(back.name, back.idClub, back.bondsnummer, back.rating, back.klasse, back.gender, back.email),
             std::tie(full.name, full.idClub, full.bondsnummer, full.rating, full.klasse, full.gender, full.email));
+  // By bondsnummer first, else by name and club.
+  int other1 = db.AddPlayer(Player("O'Neill", full.idClub), toernooi);
+  EXPECT_EQ(db.FindPlayer(Player("Wrong name", -1, "NL'123")), henk);
+  EXPECT_EQ(db.FindPlayer(Player("O'Neill", full.idClub, "9999999")), other1);
+  EXPECT_EQ(db.FindPlayer(Player("O'Neill", full.idClub + 1)), -1);
 
-  // After 999 taken names the last candidate is used, and the new player
-  // still gets its own tournament entry.
-  std::string sql = "INSERT INTO PlayersMain (name,idClub) VALUES ('Piet',-1)";
-  for (int n = 1; n <= 999; ++n) sql += ",('Piet (" + std::to_string(n) + ")',-1)";
-  ASSERT_EQ(db.ExecText(nullptr, sql), 0);
-  int piet = db.AddPlayer(Player("Piet", -1, "", 1234), t2);
-  EXPECT_EQ(PlayerName(db, piet), "Piet (999)");
-  std::vector<PlayerRecord> list;
-  db.ListPlayers(list, t2);
-  ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(list[1].id, piet);
-  EXPECT_EQ(list[1].rating, 1234);
-}
-
-TEST_F(ParticipantsTest, SetPlayerInToernooiIsKeyedByThePlayer) {
   PlayerRecord p = Player("Kees");
-  p.id = db.AddPlayer(Player("Kees", -1, "", 1200, "D"), t1);
-  EXPECT_FALSE(db.SetPlayerInToernooi(p, t2));  // a new entry
-  EXPECT_TRUE(db.SetPlayerInToernooi(p, t1));   // nothing to set: unchanged
+  p.id = db.AddPlayer(Player("Kees", -1, "", 1200, "D"), toernooi);
+  EXPECT_FALSE(db.SetPlayerInToernooi(p, other));  // a new entry
+  EXPECT_TRUE(db.SetPlayerInToernooi(p, toernooi));   // nothing to set: unchanged
   EXPECT_EQ(Count("PlayersToernooi WHERE rating=1200 AND klasse='D'"), 1);
-
+  std::vector<PlayerRecord> byId;
+  db.ListPlayersById(other, {henk, p.id}, byId);  // henk is not entered there
+  EXPECT_EQ(byId.size(), 1u);
   p.rating = 1400;  // a rating alone changes every entry's rating, not the class
-  EXPECT_TRUE(db.SetPlayerInToernooi(p, t1));
+  EXPECT_TRUE(db.SetPlayerInToernooi(p, toernooi));
   EXPECT_EQ(Count("PlayersToernooi WHERE rating=1400"), 2);
   EXPECT_EQ(Count("PlayersToernooi WHERE klasse='D'"), 1);
   p.rating = 0;
   p.klasse = "A'";
-  EXPECT_TRUE(db.SetPlayerInToernooi(p, t2));
+  EXPECT_TRUE(db.SetPlayerInToernooi(p, other));
   EXPECT_EQ(Count("PlayersToernooi WHERE klasse='A''' AND rating=1400"), 2);
 }
 
-TEST_F(ParticipantsTest, FindPlayerFallsBackFromBondsnummerToNameAndClub) {
-  int club = db.GetOrAddClub("Veenendaal");
-  int withNumber = db.AddPlayer(Player("Els", club, "1234567"), t1);
-  int other = db.AddPlayer(Player("O'Neill", club), t1);
-  EXPECT_EQ(db.FindPlayer(Player("Wrong name", -1, "1234567")), withNumber);
-  EXPECT_EQ(db.FindPlayer(Player("O'Neill", club, "9999999")), other);
-  EXPECT_EQ(db.FindPlayer(Player("O'Neill", club + 1)), -1);
-}
-
-TEST_F(ParticipantsTest, DuosShowOneOrTwoClubsAndBelongToTheirTournament) {
+TEST_F(RecordsTest, DuosShowOneOrTwoClubsAndBelongToTheirTournament) {
+  const int other = db.AddToernooi("Ander");
   int zwolle = db.GetOrAddClub("Zwolle");
-  int a = db.AddPlayer(Player("Anna", zwolle, "", 1000), t1);
-  int b = db.AddPlayer(Player("Bert", db.GetOrAddClub("Kampen"), "", 1200), t1);
-  int c = db.AddPlayer(Player("Cas", zwolle, "", 800), t1);
-  db.AddDuo({-1, a, b, "A", "", "", 0}, t1);
-  db.AddDuo({-1, a, c, "A", "", "", 0}, t1);
+  int a = db.AddPlayer(Player("Anna", zwolle, "", 1000), toernooi);
+  int b = db.AddPlayer(Player("Bert", db.GetOrAddClub("Kampen"), "", 1200), toernooi);
+  int c = db.AddPlayer(Player("Cas", zwolle, "", 800), toernooi);
+  db.AddDuo({-1, a, b, "A", "", "", 0}, toernooi);
+  db.AddDuo({-1, a, c, "A", "", "", 0}, toernooi);
 
   std::vector<DuoRecord> list;
-  db.ListDuos(list, t1);
+  db.ListDuos(list, toernooi);
   ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(std::tie(list[0].name, list[0].club, list[0].rating), std::make_tuple("Anna + Bert", "Zwolle/Kampen", 2200));
+  EXPECT_EQ(std::tie(list[0].name, list[0].club, list[0].rating),
+            std::make_tuple("Anna + Bert", "Zwolle/Kampen", 2200));
   EXPECT_EQ(std::tie(list[1].club, list[1].rating), std::make_tuple("Zwolle", 1800));
 
   // The players are shared, but another tournament has no pairs.
-  for (int id : {a, b}) db.SetPlayerInToernooi(Known(id), t2);
+  for (int id : {a, b}) db.SetPlayerInToernooi({id, "", -1, "", 0, "", 0, "", ""}, other);
   std::vector<DuoRecord> none;
-  db.ListDuos(none, t2);
+  db.ListDuos(none, other);
   EXPECT_TRUE(none.empty());
 
   list[0].idPlayer2 = c;
   db.UpdateDuo(list[0]);
-  DuoRecord one;
-  one.name = "stale";
+  DuoRecord one{-1, -1, -1, "", "stale", "stale", 1};
+  db.GetDuo(one, 424242);  // none: nothing stale is left
+  EXPECT_EQ(std::tie(one.name, one.club, one.rating), std::make_tuple("", "", 0));
   db.GetDuo(one, list[0].id);  // looked up among all players
   EXPECT_EQ(one.name + "/" + one.club, "Anna + Cas/Zwolle");
 }

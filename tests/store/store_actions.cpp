@@ -20,13 +20,6 @@ namespace velgram::testing {
 
 namespace {
 
-int ReadId(Database& db, const std::string& sql) {
-  std::string rs;
-  db.ExecText(&rs, sql);
-  RecordSet r(rs);
-  return r.First() ? r.Int("id") : -1;
-}
-
 PlayerRecord Player(int n) {
   PlayerRecord p{-1, Format("Speler %02d", n), -1, Format("NL%04d", n), 1000 + 37 * n, "A", 0, "", "TTV Noord"};
   if (n >= 7) p.klasse = "B";
@@ -97,19 +90,7 @@ World BuildWorld(Database& db, Clock& clock) {
   std::vector<MatchRecord> matches;
   db.ListMatches(w.idSwiss, matches);
   for (const MatchRecord& m : matches) db.RecordResult(m.id, 0, {8, 5, -9, 12}, true);
-  return FindWorld(db);
-}
-
-World FindWorld(Database& db) {
-  World w;
-  w.idToernooi = ReadId(db, "SELECT id FROM Toernooien WHERE name='Open'");
-  w.idSystem = ReadId(db, "SELECT id FROM Systems WHERE name='Heren'");
-  w.idPoule = ReadId(db, "SELECT id FROM Pools WHERE name='Poule A'");
-  w.idSwiss = ReadId(db, "SELECT id FROM Pools WHERE name='Zwitsers'");
-  w.idKnockout = ReadId(db, "SELECT id FROM Pools WHERE name='Afval'");
-  w.idMatch = ReadId(db, Format("SELECT MIN(idMatch) AS id FROM ResultWinner WHERE idMatch IN (SELECT id FROM "
-                                "Matches WHERE idPool=%d)",
-                                w.idSwiss));
+  w.idMatch = matches.at(0).id;
   return w;
 }
 
@@ -172,6 +153,7 @@ const std::vector<StoreAction>& StoreActions() {
        [](Database& db, Clock&, const World& w) {
          return SaveResult(db, w.idMatch, DecideGameByGame(DefaultMatchSystem(), {-6, 10, -4, -12}));
        }},
+      {"clear result", [](Database& db, Clock&, const World& w) { return db.ClearResult(w.idMatch); }},
       {"club trophy sort",
        [](Database& db, Clock&, const World& w) {
          ClubTrophyModel model(db, w.idToernooi);

@@ -1,6 +1,6 @@
 #pragma once
 // A small event and the user actions that write it in several statements,
-// shared by the fault-injection tests and the crash driver.
+// for the fault-injection tests.
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,8 +19,6 @@ struct World {
 // class with a round-robin pool (not started), a Swiss pool with its first
 // round played, and a knockout pool (not activated).
 World BuildWorld(Database& db, Clock& clock);
-// The ids of an event that BuildWorld wrote, read back from the file.
-World FindWorld(Database& db);
 
 // Runs the statements on the file with SQLite alone, as another program or an
 // older version would; false when one fails.

@@ -22,6 +22,13 @@ inline std::vector<std::string> ColumnOf(Database& on, const std::string& sql, c
   return out;
 }
 
+// Lets the file grow by `room` pages at most, as a nearly full disk would;
+// a negative room lifts the limit.
+inline void LimitGrowth(Database& db, int room) {
+  std::vector<std::string> pages = ColumnOf(db, "PRAGMA page_count", "page_count");
+  db.Exec(nullptr, "PRAGMA max_page_count=%d", room < 0 || pages.empty() ? 1000000000 : std::stoi(pages[0]) + room);
+}
+
 class StoreTest : public ::testing::Test {
  protected:
   static testing::FakeClock StartClock() {
