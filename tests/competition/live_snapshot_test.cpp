@@ -300,9 +300,21 @@ class LiveSnapshotTest : public EventFixture {
   int poule = -1, swiss = -1, knockout = -1, duos = -1, later = -1;
 };
 
+// What a full read shows of the book: names, results, table and time.
+std::vector<std::string> BookLines(const MatchBook& book) {
+  std::vector<std::string> out;
+  for (const MatchEntry& m : book.Matches())
+    out.push_back(Format("%d %d %s|%s|%s|%s %d/%d %d:%d %s/%s", m.id, m.idPool, m.name1.c_str(), m.name2.c_str(),
+                         m.duo1[0].c_str(), m.duo2[0].c_str(), m.indexWinner, static_cast<int>(m.games.size()),
+                         m.tafel, m.starttime, m.poolName.c_str(), m.systemName.c_str()));
+  return out;
+}
+
 // A script of changes: after each, every document the snapshot followed the
 // notice with reads as the hall display and the panes show the tournament,
-// equals a fresh build's, and only changed documents took the new version.
+// equals a fresh build's, and only changed documents took the new version; the
+// book and the hall display that followed the notice show what a fresh read
+// shows.
 TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
   const std::vector<MatchRecord> rr = Matches(poule), ko = Matches(knockout), zw = Matches(swiss);
   int added = -1;
@@ -326,13 +338,18 @@ TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
        }},
       {"knockout semi-final", [&] { db->RecordResult(ko[1].id, 1, {}, false); return DataChange::Result(ko[1].id); }},
       {"knockout final", [&] { db->RecordResult(ko[2].id, 0, {}, false); return DataChange::Result(ko[2].id); }},
-      {"swiss result", [&] {
-         for (const MatchRecord& m : zw) db->RecordResult(m.id, 0, {}, false);
-         return DataChange::Positions(swiss);
-       }},
+      {"swiss result", [&] { db->RecordResult(zw[0].id, 0, {}, false); return DataChange::Result(zw[0].id); }},
       {"swiss round", [&] {
+         for (const MatchRecord& m : zw) db->RecordResult(m.id, 0, {}, false);
          EXPECT_TRUE(NextSwissRound(*db, prompter, clock, swiss, nullptr));
          return DataChange::Positions(swiss);
+       }},
+      {"link added", [&] {
+         ContestantRecord third;
+         std::tie(third.idPool, third.linktype, third.idLinkedPool, third.poolPos, third.sort) =
+             std::tuple(later, kLinkPlace, poule, 3, 2);
+         db->AddContestant(third);
+         return DataChange::Positions(later);
        }},
       {"new pool", [&] {
          const int pool = AddPool(kPlaystylePoule, "8", 1300);
@@ -350,6 +367,8 @@ TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
   live.Build(idToernooi);
   MatchBook book(*db);  // tells which pools a change touches
   book.FillToernooi(idToernooi);
+  HallView view(*db);  // the hall display, standings included
+  view.Build(idToernooi, HallOptions{});
   EXPECT_EQ(Read(*live.Documents()), Shown()) << "built";
   int minute = 0;
   for (const auto& [step, change] : script) {
@@ -357,9 +376,14 @@ TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
     const auto before = live.Documents();
     const DataChange c = change();
     const MatchBook::Touched touched = book.Apply(c);
+    EXPECT_EQ(touched.all, c.kind == ChangeKind::kStructure) << step;
     live.Apply(c);
+    view.Apply(c);
     const auto after = live.Documents();
     EXPECT_EQ(Read(*after), Shown()) << step;
+    MatchBook freshBook(*db);
+    freshBook.FillToernooi(idToernooi);
+    EXPECT_EQ(BookLines(book), BookLines(freshBook)) << step;
 
     LiveSnapshot fresh(*db, kNu);
     fresh.Build(idToernooi);
@@ -368,6 +392,7 @@ TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
     EXPECT_EQ(after->tableOfToken, fresh.Documents()->tableOfToken) << step;
     // Each table offers its first two open matches in the hall display's order.
     const HallContent hall = BuildHallContent(*db, idToernooi, HallOptions{});
+    EXPECT_TRUE(view.Content() == hall) << step;
     ASSERT_EQ(after->tables.size(), TablesOfToernooi(*db, idToernooi).size()) << step;
     for (const auto& [tafel, table] : after->tables) {
       std::vector<int> calls;
