@@ -259,20 +259,6 @@ TEST(ChangeRule, ATouchedPoolTakesEveryPoolThatLinksToIt) {
   for (const auto& c : cases) EXPECT_EQ(PoolsTouched(c.kind, c.pool, links), c.touched) << c.pool;
 }
 
-TEST(ClubTrophyRows, Quotients) {
-  std::vector<ClubEntry> clubs = {{1, "Alpha"}, {2, "Beta"}, {3, "Leeg"}};
-  std::map<std::string, int> victories = {{"Alpha", 3}, {"Beta", 1}, {"Leeg", 2}, {"???", 4}};
-  std::map<std::string, int> participants = {{"Alpha", 4}, {"Beta", 1}};
-  std::vector<ClubTrophyRow> rows = ClubTrophyRows(clubs, victories, participants, 6);
-  ASSERT_EQ(rows.size(), 3u);
-  // A club without participants shows 0 rather than a division by zero.
-  EXPECT_EQ(std::vector<double>({rows[0].quotient, rows[0].minQuotient, rows[2].quotient, rows[2].minQuotient}),
-            std::vector<double>({0.75, 0.5, 0, 2.0 / 6}));
-  // A minimum denominator below 1 counts as 1.
-  rows = ClubTrophyRows(clubs, victories, participants, 0);
-  EXPECT_EQ(std::pair(rows[1].minQuotient, rows[2].minQuotient), std::pair(1.0, 2.0));
-}
-
 using ClubTrophy = EventFixture;
 
 TEST_F(ClubTrophy, CountsVictoriesIncludingKnockoutWinnersButNoByes) {
