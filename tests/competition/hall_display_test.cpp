@@ -18,7 +18,7 @@ class HallContentTest : public EventFixture {
   void SetUp() override {
     db->SetSetting("PouleActivateWarning", "No");
     poule = AddPool(kPlaystylePoule, "1-2", 900);
-    for (int i = 1; i <= 4; ++i) rrSeats.push_back(AddContestant(poule, AddPlayer("Rr " + std::to_string(i), "TTV", 1500), i));
+    for (int i = 1; i <= 4; ++i) AddContestant(poule, AddPlayer("Rr " + std::to_string(i), "TTV", 1500), i);
     ASSERT_EQ(StartPoule(*db, prompter, poule), StartOutcome::kStarted);
     swiss = AddPool(kPlaystyleSwiss, "3-4", 900);
     for (int i = 1; i <= 5; ++i)
@@ -58,7 +58,6 @@ class HallContentTest : public EventFixture {
     return lines;
   }
   int poule = -1, swiss = -1, knockout = -1;
-  std::vector<int> rrSeats;  // the round robin's positions, Rr 1 to Rr 4
 };
 
 TEST_F(HallContentTest, ListsExactlyTheCallableMatchesInTimeAndTableOrder) {
@@ -156,27 +155,6 @@ TEST_F(HallContentTest, KnockoutLinesMarkByesAndHowTheirMatchEnded) {
     ASSERT_TRUE(Block(c, four));
     EXPECT_EQ(KnockoutLines(*Block(c, four)), step.lines) << step.match;
   }
-}
-
-// Only a finished round robin breaks ties, with the games of its match
-// system: Rr 1 wins everything, Rr 2 beat Rr 3 3-0, Rr 3 Rr 4 3-1 and Rr 4
-// Rr 2 3-2, so the games put Rr 2 (5-3) above Rr 4 (4-5) and Rr 3 (3-4).
-TEST_F(HallContentTest, FinishedRoundRobinTakesItsPlacesWithTieBreaks) {
-  const std::map<std::pair<int, int>, int> lost = {{{1, 2}, 0}, {{1, 3}, 0}, {{1, 4}, 0}, {{2, 3}, 0}, {{3, 4}, 1}, {{4, 2}, 2}};
-  auto number = [&](int id) { return static_cast<int>(std::find(rrSeats.begin(), rrSeats.end(), id) - rrSeats.begin()) + 1; };
-  for (const MatchRecord& m : Matches(poule)) {
-    const int a = number(m.idContestant1), b = number(m.idContestant2);
-    const bool firstWon = lost.count({a, b}) > 0;
-    std::vector<int> games(lost.at(firstWon ? std::pair(a, b) : std::pair(b, a)), -6);  // the winner's lost games first
-    games.resize(games.size() + 3, 6);
-    if (!firstWon) for (int& g : games) g = -g;
-    db->RecordResult(m.id, firstWon ? 0 : 1, games, true);
-  }
-  const HallContent c = Build();
-  ASSERT_TRUE(Block(c, poule));
-  std::vector<std::string> lines;
-  for (const HallStandingRow& r : Block(c, poule)->rows) lines.push_back(Format("%d %s %d", r.place, r.name.c_str(), r.wins));
-  EXPECT_EQ(lines, (std::vector<std::string>{"1 Rr 1 3", "2 Rr 2 1", "3 Rr 4 1", "4 Rr 3 1"}));
 }
 
 TEST_F(HallContentTest, ChoicesHideClassesAndParts) {

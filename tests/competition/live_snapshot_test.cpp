@@ -257,8 +257,8 @@ class LiveSnapshotTest : public EventFixture {
         const At entry = list.In("klassen", k).In("poules", p);
         const Ljson doc = Doc(docs, Format("poule/%d", entry.N("id")));
         const At d{&doc, ""};
-        EXPECT_EQ(std::tuple(d.N("id"), d.S("klasse"), d.S("soort")),
-                  std::tuple(entry.N("id"), list.In("klassen", k).S("naam"), entry.S("soort")));
+        EXPECT_EQ(std::tuple(d.N("id"), d.S("klasse"), d.S("naam"), d.S("soort")),
+                  std::tuple(entry.N("id"), list.In("klassen", k).S("naam"), entry.S("naam"), entry.S("soort")));
         for (int i = 0; d.S("soort") == "poule" && i < d.Count("stand"); ++i) {
           const At r = d.In("stand", i), row = d.In("kruistabel", i);
           std::string cells;
@@ -325,7 +325,27 @@ TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
          return DataChange::Result(rr[1].id, poule);
        }},
       {"round robin done", [&] {
-         for (size_t i = 2; i < rr.size(); ++i) db->RecordResult(rr[i].id, 0, {}, false);
+         // Seat 1 wins everything, 2 beat 3 3-0, 3 beat 4 3-1 and 4 beat 2 3-2:
+         // only the games put 2 (5-3) above 4 (4-5) and 3 (3-4).
+         const std::map<std::pair<int, int>, int> lost = {{{1, 2}, 0}, {{1, 3}, 0}, {{1, 4}, 0},
+                                                          {{2, 3}, 0}, {{3, 4}, 1}, {{4, 2}, 2}};
+         std::map<int, int> seat;  // numbered in the order they were added: the draw moved them
+         for (const ContestantRecord& r : Rows(poule)) seat[r.id];
+         int added = 0;
+         for (auto& [id, number] : seat) number = ++added;
+         for (const MatchRecord& m : rr) {
+           const int a = seat[m.idContestant1], b = seat[m.idContestant2];
+           const bool firstWon = lost.count({a, b}) > 0;
+           std::vector<int> games(lost.at(firstWon ? std::pair(a, b) : std::pair(b, a)), -6);  // the lost games first
+           games.resize(games.size() + 3, 6);
+           if (!firstWon) for (int& g : games) g = -g;
+           db->RecordResult(m.id, firstWon ? 0 : 1, games, true);
+         }
+         std::vector<std::string> places;  // the hall display breaks the ties with the same games
+         const HallContent hall = BuildHallContent(*db, idToernooi, HallOptions{});
+         for (const HallStandingRow& r : hall.blocks.front().rows)
+           places.push_back(Format("%d %s %d", r.place, r.name.c_str(), r.wins));
+         EXPECT_EQ(places, (std::vector<std::string>{"1 " + kOddName + " 3", "2 Rr 2 1", "3 Rr 4 1", "4 Rr 3 1"}));
          return DataChange::Positions(poule);
        }},
       {"result cleared", [&] { db->ClearResult(rr[2].id); return DataChange::Result(rr[2].id); }},
