@@ -325,10 +325,11 @@ TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
          return DataChange::Result(rr[1].id, poule);
        }},
       {"round robin done", [&] {
-         // Seat 1 wins everything, 2 beat 3 3-0, 3 beat 4 3-1 and 4 beat 2 3-2:
-         // only the games put 2 (5-3) above 4 (4-5) and 3 (3-4).
+         // Seat 1 wins everything, 2 beat 3 3-2, 3 beat 4 3-0 and 4 beat 2 3-0:
+         // only the games put 3 (5-6) above 4 (3-6) and 2 (3-8), which the
+         // draw placed 2, 4, 3.
          const std::map<std::pair<int, int>, int> lost = {{{1, 2}, 0}, {{1, 3}, 0}, {{1, 4}, 0},
-                                                          {{2, 3}, 0}, {{3, 4}, 1}, {{4, 2}, 2}};
+                                                          {{2, 3}, 2}, {{3, 4}, 0}, {{4, 2}, 0}};
          std::map<int, int> seat;  // numbered in the order they were added: the draw moved them
          for (const ContestantRecord& r : Rows(poule)) seat[r.id];
          int added = 0;
@@ -345,7 +346,7 @@ TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
          const HallContent hall = BuildHallContent(*db, idToernooi, HallOptions{});
          for (const HallStandingRow& r : hall.blocks.front().rows)
            places.push_back(Format("%d %s %d", r.place, r.name.c_str(), r.wins));
-         EXPECT_EQ(places, (std::vector<std::string>{"1 " + kOddName + " 3", "2 Rr 2 1", "3 Rr 4 1", "4 Rr 3 1"}));
+         EXPECT_EQ(places, (std::vector<std::string>{"1 " + kOddName + " 3", "2 Rr 3 1", "3 Rr 4 1", "4 Rr 2 1"}));
          return DataChange::Positions(poule);
        }},
       {"result cleared", [&] { db->ClearResult(rr[2].id); return DataChange::Result(rr[2].id); }},
