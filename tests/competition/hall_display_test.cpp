@@ -280,17 +280,17 @@ TEST_F(ClubTrophy, DenominatorAndSortAreKeptPerTournament) {
   ASSERT_TRUE(model.SetMinimumDenominator(5));
   EXPECT_EQ(model.Cell(1, ClubTrophyModel::kMinQuotient), "0.200");
   std::string firsts;
-  model.SortBy(ClubTrophyModel::kMinQuotient);  // first click: descending
+  model.SortBy(ClubTrophyModel::kClub);  // first click: descending
   firsts += model.Rows()[0].club + (model.Descending() ? "v " : "^ ");
-  model.SortBy(ClubTrophyModel::kClub);  // flips again: ascending
+  model.SortBy(ClubTrophyModel::kMinQuotient);  // flips again: ascending
   firsts += model.Rows()[0].club + " ";
-  model.SortBy(ClubTrophyModel::kClub);
+  model.SortBy(ClubTrophyModel::kMinQuotient);
   EXPECT_EQ(firsts + model.Rows()[0].club, "Betav Alpha Beta");
   ClubTrophyModel reopened(*db, idToernooi);
   reopened.Load();
   EXPECT_EQ(std::tuple(reopened.MinimumDenominator(), reopened.SortColumn(), reopened.Descending(),
                        reopened.Rows()[0].club),
-            std::tuple(5, ClubTrophyModel::kClub, true, "Beta"));
+            std::tuple(5, ClubTrophyModel::kMinQuotient, true, "Beta"));
   // Another tournament has its own settings.
   ClubTrophyModel other(*db, idToernooi + 1);
   other.Load();

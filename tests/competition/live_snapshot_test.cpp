@@ -373,13 +373,19 @@ TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
          return DataChange::Positions(later);
        }},
       {"new pool", [&] {
-         const int pool = AddPool(kPlaystylePoule, "8", 1300);
-         const int a = AddContestant(pool, AddPlayer("Nieuw 1", "TTV", 1), 1);
-         const int b = AddContestant(pool, AddPlayer("Nieuw 2", "TTV", 1), 2);
-         added = db->AddMatch(pool, a, b, 8, 1300);
+         added = AddPool(kPlaystylePoule, "8", 1300);
+         for (int i : {1, 2}) AddContestant(added, AddPlayer(Format("Nieuw %d", i), "TTV", 1), i);
          return DataChange::Structure();
        }},
-      {"new pool played", [&] { db->RecordResult(added, 0, {}, false); return DataChange::Result(added); }},
+      {"new pool started", [&] {  // its first match: the book names its pool and class
+         EXPECT_EQ(StartPoule(*db, prompter, added), StartOutcome::kStarted);
+         return DataChange::Positions(added);
+       }},
+      {"new pool played", [&] {
+         const int id = Matches(added).front().id;
+         db->RecordResult(id, 0, {}, false);
+         return DataChange::Result(id);
+       }},
   };
   LiveSettings settings;
   settings.tableEntry = true;  // the tables' documents follow the changes too
