@@ -94,7 +94,6 @@ TEST_F(LiveDeskTest, DialogStartsAndStopsTheServerPrintsThePosterAndKeepsTheChoi
     EXPECT_TRUE(window->Live().Running());
     EXPECT_EQ(d->address->text(), QStringLiteral("http://127.0.0.1:18820/"));
     EXPECT_FALSE(d->qr->pixmap().isNull());
-    EXPECT_EQ(LiveClient(18820).Get("/data/nu").status, 200);
     d->SetPdfOutput(pdf);
     d->print->click();
     EXPECT_TRUE(LiveSettings::Read(db(), idToernooi).on);
@@ -183,8 +182,7 @@ TEST_F(LiveDeskTest, ServerFollowsTheDesksResultsAndTheTablesEntries) {
   auto* pane = Show<LPaneEntries>(*window, NavType::Entries);
   ASSERT_NE(pane, nullptr);
   LiveClient page(port);
-  const LiveAnswer before = page.Get("/data/nu");
-  ASSERT_EQ(before.status, 200);
+  ASSERT_EQ(page.Get("/data/nu").status, 200);
   int told = 0;
   QObject::connect(window.get(), &CVelgramDlg::dataChanged, [&](const DataChange& c) {
     told += c.kind == ChangeKind::kResult && c.idMatch == matches[1].id;
@@ -195,9 +193,6 @@ TEST_F(LiveDeskTest, ServerFollowsTheDesksResultsAndTheTablesEntries) {
   window->NotifyDataChanged(DataChange::Result(matches[2].id, pool));
   QTest::qWait(20);
   EXPECT_EQ(window->Live().Publishes(), ++publishes);
-  const LiveAnswer after = page.Get("/data/nu", "If-None-Match: " + before.Header("ETag") + "\r\n");
-  EXPECT_EQ(after.status, 200);
-  EXPECT_NE(after.body, before.body);
 
   Hand("aaaaaaaaaaaaaaaa", matches[0]);
   Hand("aaaaaaaaaaaaaaaa", matches[0]);  // sent again after a lost answer, before the desk's turn
@@ -244,10 +239,6 @@ TEST_F(LiveDeskTest, ARefusedEntryOfATurnLosesNoOtherAndIsStoredWhenSentAgain) {
   ExpectWaiting(1);
   db().SetStatementHook(nullptr);
   EXPECT_EQ(turn(), std::vector<std::string>({kept, refused}));
-  // Its table's page lists it now, so its phone stops sending it.
-  const std::string cookie = "Cookie: velgram_tafel=" + Tokens()[matches[0].tafel] + "\r\n";
-  const LiveAnswer page = LiveClient(port).Get("/tafel/data", cookie);
-  EXPECT_NE(page.body.find("\"entry\":\"" + refused + "\""), std::string::npos);
 }
 
 TEST_F(LiveDeskTest, EntriesPaneAcceptsOrRejectsAndOpensTheResultWithItsSource) {

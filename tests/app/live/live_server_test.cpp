@@ -53,9 +53,6 @@ TEST_F(LiveServerTest, AnswersThePublishedDocumentsAndNotModifiedUntilTheyChange
   EXPECT_EQ(get("/data/nu", "If-None-Match: \"3\"\r\n").first, 304);
   server.Publish(Docs(4, R"({"versie":4})"));
   EXPECT_EQ(get("/data/nu", "If-None-Match: \"3\"\r\n"), std::pair(200, std::string(R"({"versie":4})")));
-  const auto [status, html] = get("/");  // the pages are compiled in
-  EXPECT_EQ(status, 200);
-  EXPECT_NE(html.find("<html"), std::string::npos);
   EXPECT_EQ(server.DevicesLastMinute(), 1);
 }
 
@@ -128,16 +125,15 @@ TEST_F(LiveServerTest, OnlyThisComputerRefusesThePeersOfTheNetwork) {
   }
 }
 
-TEST_F(LiveServerTest, ATableCardSetsTheCookieAndAnEntrySentReachesTheDeskOnce) {
-  const std::string token(32, 'a'), cookie = "velgram_tafel=" + token;
+// An entry reaches the desk once, with the table of the cookie's token; what
+// the card and the entry are answered is the request rules' business.
+TEST_F(LiveServerTest, AnEntrySentReachesTheDeskOnce) {
+  const std::string token(32, 'a');
   auto docs = std::make_shared<LiveDocuments>();
   docs->tableOfToken[token] = 3;
   Start(18830);
   server.Publish(docs);
   LiveClient table(port_);
-  const LiveAnswer card = table.Get("/t/" + token);
-  EXPECT_EQ(std::tuple(card.status, card.Header("Location"), card.Header("Set-Cookie")),
-            std::tuple(303, "/tafel", cookie + "; Path=/; HttpOnly; SameSite=Strict; Max-Age=604800"));
   const std::string entry = R"({"entry":"e1e1e1e1e1e1e1e1","device":"dev12345","match":10,"mode":1,"decision":0,"side":-1,"winner":0})";
   auto send = [&] {
     const LiveAnswer a = table.PostEntry(token, entry);

@@ -19,6 +19,7 @@
 #include "app/shell/app.h"
 #include "app/shell/mainwindow.h"
 #include "bench/bench_tournament.h"
+#include "common/fakes.h"
 #include "competition/dropout.h"
 #include "competition/match_rules.h"
 #include "competition/matchbook.h"
@@ -39,20 +40,6 @@ class StderrPrompter : public Prompter {
  public:
   void Alert(const std::string& text) override { std::fprintf(stderr, "Alert: %s\n", text.c_str()); }
   bool Confirm(const std::string&) override { return true; }
-};
-
-// A Swiss round takes its start time from the clock: the morning of the
-// tournament, not the hour the test runs.
-class MorningClock : public Clock {
- public:
-  int64_t NowUnix() const override { return DefaultClock().NowUnix(); }
-  DateTime NowLocal() const override {
-    DateTime t = DefaultClock().NowLocal();
-    t.hour = 10;
-    t.minute = 30;
-    return t;
-  }
-  DateTime NowUtc() const override { return DefaultClock().NowUtc(); }
 };
 
 struct Pools {
@@ -101,7 +88,10 @@ Pools MakeTournament(Database& db, Prompter& prompter, int idToernooi) {
   const std::vector women = {"Anna Kok", "Sanne de Boer", "Lotte Peters", "Eva Hendriks",
                              "Iris Dekker", "Femke Bos", "Noor Vos", "Julia Meijer"};
   seat(pools.swiss, women, 2, 1700, 30);
-  MorningClock morning;
+  // A Swiss round takes its start time from the clock: the morning of the
+  // tournament, not the hour the test runs.
+  testing::FakeClock morning;
+  morning.SetLocal(2026, 5, 16, 10, 30);
   NextSwissRound(db, prompter, morning, pools.swiss, nullptr);
   db.ListMatches(pools.swiss, list);
   for (size_t i = 0; i < list.size(); ++i)
