@@ -216,7 +216,6 @@ TEST(MatchResultText, EachResultModeReadsAsTheListsShowIt) {
     int decision = kDecisionPlayed;
     bool eachGame = true;
   } cases[] = {
-      {sets, 1, {}, "0 - 1 w.o.", kDecisionWalkover},
       {fast, 0, {8, -10}, "1 - 1 (11-7, 9-11) opg.", kDecisionRetired},
       {fast, -1, {}, ""},
       {sets, 1, {}, "0 - 1"},
@@ -224,7 +223,6 @@ TEST(MatchResultText, EachResultModeReadsAsTheListsShowIt) {
       {games, 0, {3, 1}, "3 - 1"},
       {fast, 0, {8, -10, 11, 1}, "3 - 1 (11-7, 9-11, 12-10, 11-0)"},
       {fast, 0, {8, -10, 11, 1}, "3 - 1", kDecisionPlayed, false},
-      {fast, 1, {8, -10}, "1 - 1 opg.", kDecisionRetired, false},
   };
   for (const Case& c : cases) {
     MatchEntry m;
