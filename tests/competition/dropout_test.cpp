@@ -33,6 +33,11 @@ TEST(DropoutShape, SixteenSeats) {
                                      -6, -7, -8, -9, -10, -11, -12, -13, -14}));
   EXPECT_EQ(BracketShape(16).back().level, 4);
   EXPECT_TRUE(BracketShape(6).empty());
+  // A damaged file where a decided match names its own winner as a side: the
+  // side stays undecided rather than naming some other match.
+  MatchEntry loop;
+  std::tie(loop.id, loop.idContestant1, loop.indexWinner) = std::tuple(7, -7, 0);
+  EXPECT_EQ(KnockoutSide({loop}, -7), -1);
 }
 
 TEST(DropoutCross, PoolsAreSpreadOverTheBracket) {
@@ -68,14 +73,6 @@ TEST(DropoutCross, PoolsAreSpreadOverTheBracket) {
       }
     EXPECT_EQ(got, c.firstRound) << c.pools << "x" << c.places;
   }
-}
-
-// A damaged file where a decided match names its own winner as a side: the
-// side stays undecided rather than naming some other match.
-TEST(DropoutSides, ALoopOfWinnersStaysUndecided) {
-  MatchEntry loop;
-  std::tie(loop.id, loop.idContestant1, loop.indexWinner) = std::tuple(7, -7, 0);
-  EXPECT_EQ(KnockoutSide({loop}, -7), -1);
 }
 
 class DropoutActivation : public EventFixture {

@@ -249,9 +249,7 @@ TEST(SwissStandLines, ARoundLineShowsAWalkoverAndARetirementByTheirMarks) {
       rounds[names[line.idContestant - 1]].push_back(line.cells[2] + "|" + line.cells[4] + "|" + line.cells[5]);
   EXPECT_EQ(rounds["An"], (std::vector<std::string>{"1 Bo|w.o.|1", "2 Cas|1300 opg.|1", "3 Bo|1400|0"}));
   EXPECT_EQ(rounds["Bo"], (std::vector<std::string>{"1 An|w.o.|0", "2 Bye||1", "3 An|1500|1"}));
-}
-
-TEST(SwissExportText, CellsBySemicolonLinesByLineFeed) {
+  // The export writes the cells by semicolon, the lines by line feed.
   EXPECT_EQ(SwissExportText({{"", "Nr", "Naam"}, {"+", "1", "Jan (TTV)"}, {"", "", "1 Bye"}}),
             ";Nr;Naam\n+;1;Jan (TTV)\n;;1 Bye\n");
 }
