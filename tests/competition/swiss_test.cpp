@@ -65,13 +65,15 @@ TEST(SwissBorder, SettingGivesDistance) {
 }
 
 // Each plays the one five places below; the last two, with nobody that far
-// below, meet each other.
+// below, meet each other. An odd field has its bye at the first attempt.
 TEST(SwissPairing, FirstRoundPairsAtDistanceFive) {
-  LSwiss s;
-  s.SetData(Field(12), {}, {});
-  ASSERT_TRUE(s.PairCards());
-  EXPECT_EQ(PairsByPosition(s), (Pairs{{1, 6}, {2, 7}, {3, 8}, {4, 9}, {5, 10}, {11, 12}}));
-  EXPECT_EQ(s.maxByesPerRound, 1);  // the first attempt succeeded
+  for (auto [players, pairs] : {std::pair{12, Pairs{{1, 6}, {2, 7}, {3, 8}, {4, 9}, {5, 10}, {11, 12}}},
+                                std::pair{5, Pairs{{1, 5}, {2, 4}}}}) {
+    LSwiss s;
+    s.SetData(Field(players), {}, {});
+    ASSERT_TRUE(s.PairCards());
+    EXPECT_EQ(std::pair(PairsByPosition(s), s.maxByesPerRound), std::pair(pairs, 1)) << players;
+  }
 }
 
 TEST(SwissPairing, EvenFieldWithAnUnpairablePlayerNeedsTheSecondAttempt) {
