@@ -444,16 +444,14 @@ TEST_F(SwissRound, ScreenActionsCheckAskAndWrite) {
   EXPECT_FALSE(ToggleSwissContestant(*db, prompter, idPool + 1, ids[3]));  // not of this pool
 }
 
-class Simulation : public EventFixture {
- protected:
-  std::vector<PlayerRecord> Players() {
+using Simulation = EventFixture;
+
+TEST_F(Simulation, ParticipantsAreCappedNamedAndRated) {
+  auto listPlayers = [&] {
     std::vector<PlayerRecord> list;
     db->ListPlayers(list, idToernooi);
     return list;
-  }
-};
-
-TEST_F(Simulation, ParticipantsAreCappedNamedAndRated) {
+  };
   StdRandom random;
   // Forms that are no numbers or whose bounds are the wrong way round add nobody.
   for (SimParticipantsForm form : {SimParticipantsForm{"0", "1000", "2000"}, SimParticipantsForm{"abc", "1", "2"},
@@ -461,7 +459,7 @@ TEST_F(Simulation, ParticipantsAreCappedNamedAndRated) {
     EXPECT_EQ(AddSimulatedParticipants(*db, idToernooi, form, random, clock), 0);
   EXPECT_EQ(AddSimulatedParticipants(*db, idToernooi, {"150", "1000", "2000", false}, random, clock), 100);
   std::set<std::string> names;
-  for (const PlayerRecord& p : Players()) names.insert(p.name + (p.gender == -1 ? "" : " with a gender"));
+  for (const PlayerRecord& p : listPlayers()) names.insert(p.name + (p.gender == -1 ? "" : " with a gender"));
   // At 14:07:09 the names are Deelnemer 791, 792, ... Deelnemer 79100.
   EXPECT_TRUE(names.size() == 100u && names.count("Deelnemer 791") && names.count("Deelnemer 79100"));
   // Each player draws its club, then its rating, which never reaches the
@@ -470,7 +468,7 @@ TEST_F(Simulation, ParticipantsAreCappedNamedAndRated) {
   ASSERT_EQ(AddSimulatedParticipants(*db, idToernooi, {"2", "1000", "2000", false}, scripted, clock), 2);
   for (const char* max : {"1200", "1201"})
     ASSERT_EQ(AddSimulatedParticipants(*db, idToernooi, {"2", "1200", max, false}, random, clock), 2);
-  std::vector<PlayerRecord> players = Players();
+  std::vector<PlayerRecord> players = listPlayers();
   std::sort(players.begin(), players.end(), [](auto& a, auto& b) { return a.id < b.id; });
   EXPECT_EQ(Format("%s %d %s %d", db->GetClubName(players[100].idClub).c_str(), players[100].rating,
                    db->GetClubName(players[101].idClub).c_str(), players[101].rating),
@@ -482,7 +480,7 @@ TEST_F(Simulation, ParticipantsAreCappedNamedAndRated) {
   std::vector<DuoRecord> duos;
   db->ListDuos(duos, idToernooi);
   std::set<int> ids;
-  for (const PlayerRecord& p : Players()) ids.insert(p.id);
+  for (const PlayerRecord& p : listPlayers()) ids.insert(p.id);
   const std::vector<int> newest(std::prev(ids.end(), 5), std::prev(ids.end()));
   ASSERT_EQ(duos.size(), 2u);
   EXPECT_EQ((std::vector<int>{duos[0].idPlayer1, duos[0].idPlayer2, duos[1].idPlayer1, duos[1].idPlayer2}), newest);
