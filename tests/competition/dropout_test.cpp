@@ -33,6 +33,11 @@ TEST(DropoutShape, SixteenSeats) {
                                      -6, -7, -8, -9, -10, -11, -12, -13, -14}));
   EXPECT_EQ(BracketShape(16).back().level, 4);
   EXPECT_TRUE(BracketShape(6).empty());
+  // A damaged file where a decided match names its own winner as a side: the
+  // side stays undecided rather than naming some other match.
+  MatchEntry loop;
+  std::tie(loop.id, loop.idContestant1, loop.indexWinner) = std::tuple(7, -7, 0);
+  EXPECT_EQ(KnockoutSide({loop}, -7), -1);
 }
 
 TEST(DropoutCross, PoolsAreSpreadOverTheBracket) {
@@ -68,14 +73,6 @@ TEST(DropoutCross, PoolsAreSpreadOverTheBracket) {
       }
     EXPECT_EQ(got, c.firstRound) << c.pools << "x" << c.places;
   }
-}
-
-// A damaged file where a decided match names its own winner as a side: the
-// side stays undecided rather than naming some other match.
-TEST(DropoutSides, ALoopOfWinnersStaysUndecided) {
-  MatchEntry loop;
-  std::tie(loop.id, loop.idContestant1, loop.indexWinner) = std::tuple(7, -7, 0);
-  EXPECT_EQ(KnockoutSide({loop}, -7), -1);
 }
 
 class DropoutActivation : public EventFixture {
@@ -139,10 +136,20 @@ TEST_F(DropoutActivation, SixInABracketOfEightGetTwoDecidedByes) {
   EXPECT_EQ(std::pair(KnockoutSide(m, m[4].idContestant2), KnockoutSide(m, m[6].idContestant1)), std::pair(-1, -1));
 }
 
-TEST_F(DropoutActivation, FourAndTwoSeats) {
+TEST_F(DropoutActivation, FourAndTwoSeatsAndRefusalsThatChangeNothing) {
   LDropout four = MakePool(4, 4);
   ASSERT_EQ(ActivateDropout(*db, prompter, four, seats), ActivateOutcome::kActivated);
   EXPECT_EQ(Sides(Bracket(four.id)), (std::vector<int>{1, 4, 3, 2, -1, -2}));
+  EXPECT_EQ(ActivateDropout(*db, prompter, four, {}), ActivateOutcome::kNoContestants);
+  std::vector<Contestant> five = seats;
+  five.push_back(seats[0]);
+  EXPECT_EQ(ActivateDropout(*db, prompter, four, five), ActivateOutcome::kTooMany);
+  LDropout noTables = four;
+  noTables.tables.clear();
+  EXPECT_EQ(ActivateDropout(*db, prompter, noTables, seats), ActivateOutcome::kNoTables);
+  EXPECT_EQ(prompter.alerts, (std::vector<std::string>{"Er zijn geen spelers toegekend.", "Maximum aantal spelers is 4",
+                                                       "Er zijn geen tafels voor de wedstrijden."}));
+  EXPECT_EQ(Bracket(four.id).size(), 3u);  // the bracket that was there stays
   LDropout two = MakePool(2, 2);
   ASSERT_EQ(ActivateDropout(*db, prompter, two, seats), ActivateOutcome::kActivated);
   EXPECT_EQ(Sides(Bracket(two.id)), (std::vector<int>{1, 2}));
@@ -156,21 +163,6 @@ TEST_F(DropoutActivation, FourAndTwoSeats) {
                 "(SELECT COUNT(*) FROM ResultGames WHERE idMatch NOT IN (SELECT id FROM Matches)) AS n");
   RecordSet r(rs);
   EXPECT_TRUE(r.First() && r.Int("n") == 0) << rs;
-}
-
-TEST_F(DropoutActivation, RefusalsChangeNothing) {
-  LDropout pool = MakePool(4, 4);
-  ASSERT_EQ(ActivateDropout(*db, prompter, pool, seats), ActivateOutcome::kActivated);
-  EXPECT_EQ(ActivateDropout(*db, prompter, pool, {}), ActivateOutcome::kNoContestants);
-  std::vector<Contestant> five = seats;
-  five.push_back(seats[0]);
-  EXPECT_EQ(ActivateDropout(*db, prompter, pool, five), ActivateOutcome::kTooMany);
-  LDropout noTables = pool;
-  noTables.tables.clear();
-  EXPECT_EQ(ActivateDropout(*db, prompter, noTables, seats), ActivateOutcome::kNoTables);
-  EXPECT_EQ(prompter.alerts, (std::vector<std::string>{"Er zijn geen spelers toegekend.", "Maximum aantal spelers is 4",
-                                                       "Er zijn geen tafels voor de wedstrijden."}));
-  EXPECT_EQ(Bracket(pool.id).size(), 3u);  // the bracket that was there stays
 }
 
 TEST_F(DropoutActivation, SizeChangesAreSavedWithinTheBounds) {

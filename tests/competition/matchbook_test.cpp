@@ -24,17 +24,6 @@ Texts Loaded(Database& db, int idPool, bool withSource = false) {
   return Shown(list, withSource);
 }
 
-TEST(ClassFilter, RenumbersTheFilterClassInStandingsOrder) {
-  std::vector<Contestant> cs(5);
-  const char* classes[] = {"A", "B", "A", "B", "B"};
-  for (int i = 0; i < 5; ++i) cs[i].klasse = classes[i];
-  cs[4].poolPos = -1;  // removed from the pool
-  EXPECT_EQ(FilterPlacesByClass({0, 3, 1, 2, 4}, cs, "B"), (std::vector<int>{1000, 1, 1001, 0, 1004}));
-  EXPECT_EQ(FilterPlacesByClass({0, 3, 1, 2, 4}, cs, "A"), (std::vector<int>{0, 1003, 1, 1002, 1004}));
-  // An unfinished pool hands out no places through the filter either.
-  EXPECT_EQ(FilterPlacesByClass({-1, -1, -1, -1, -1}, cs, "B"), (std::vector<int>{-1, -1, -1, -1, -1}));
-}
-
 TEST_F(Links, UnfinishedPoolShowsThePlaceItWaitsFor) {
   int cls = AddClass("Heren");
   int a = AddPool(cls, "Poule A");
@@ -73,6 +62,15 @@ TEST_F(Links, ClassFilterTakesTheBestOfThatClass) {
   AddLink(b, a, 3, 1);  // class A has only two players
   EXPECT_EQ(Loaded(db, b, true), (Texts{"Dirk / Poule A nr. 1, klasse B", "Bert / Poule A nr. 2, klasse B",
                                         "Carla / Poule A nr. 1", "Poule A nr. 3 / Poule A nr. 3, klasse A ?"}));
+  // The filter renumbers its class in standings order and puts everyone else,
+  // and whoever left the pool, out of reach.
+  std::vector<Contestant> cs(5);
+  const char* classes[] = {"A", "B", "A", "B", "B"};
+  for (int i = 0; i < 5; ++i) cs[i].klasse = classes[i];
+  cs[4].poolPos = -1;  // removed from the pool
+  EXPECT_EQ(FilterPlacesByClass({0, 3, 1, 2, 4}, cs, "B"), (std::vector<int>{1000, 1, 1001, 0, 1004}));
+  // An unfinished pool hands out no places through the filter either.
+  EXPECT_EQ(FilterPlacesByClass({-1, -1, -1, -1, -1}, cs, "B"), (std::vector<int>{-1, -1, -1, -1, -1}));
 }
 
 TEST_F(Links, ResolveThroughTwoPoolsAndRankEachPoolOnce) {

@@ -24,16 +24,6 @@ TEST(TableList, ParsesRangesAndFormatsThemBack) {
   }
 }
 
-TEST(TableList, HugeOrNegativeRangesStayBounded) {
-  auto begin = std::chrono::steady_clock::now();
-  V big = ParseTables("1-2000000000");
-  EXPECT_TRUE(big.size() == static_cast<size_t>(kMaxTableNumber) && big.back() == kMaxTableNumber);
-  std::string many;
-  for (int i = 0; i < 200; ++i) many += "1-2000000000,";
-  EXPECT_EQ(ParseTables(many).size(), static_cast<size_t>(kMaxTableNumber));
-  EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(2));
-}
-
 // Expected start times and tables, match by match.
 void ExpectWaves(const std::vector<TableTime>& got, const V& times, const V& tables) {
   ASSERT_GE(got.size(), times.size());
@@ -76,14 +66,12 @@ std::vector<std::string> Slots(const TablesChart& chart) {
 }
 
 TEST(TablesChart, PoolWithoutMatchesBooksItsTablesAsOneBlock) {
-  TablesChart chart = BuildTablesChart({B(1, 900, 1200, "A", "Poule 1"), B(2, 900, 1200, "A", "Poule 1")});
-  EXPECT_EQ(std::pair(chart.tables, Slots(chart)), std::pair(V{1, 2}, std::vector<std::string>{"9:00 - 12:00"}));
-  for (const ChartCell& c : chart.rows[0].cells)
-    EXPECT_EQ(std::pair(c.colour, c.tooltip), std::pair(CellColour::kBusy, std::string("A / Poule 1")));
   // Another pool starting inside the block splits it into slots.
-  chart = BuildTablesChart({B(1, 900, 1200, "A", "Poule 1"), B(2, 900, 1200, "A", "Poule 1"),
-                            B(3, 1000, 1015, "B", "Poule 2")});
-  ASSERT_EQ(Slots(chart), (std::vector<std::string>{"9:00 - 10:00", "10:00 - 10:15", "10:15 - 12:00"}));
+  TablesChart chart = BuildTablesChart({B(1, 900, 1200, "A", "Poule 1"), B(2, 900, 1200, "A", "Poule 1"),
+                                        B(3, 1000, 1015, "B", "Poule 2")});
+  ASSERT_EQ(std::pair(chart.tables, Slots(chart)),
+            std::pair(V{1, 2, 3}, std::vector<std::string>{"9:00 - 10:00", "10:00 - 10:15", "10:15 - 12:00"}));
+  EXPECT_EQ(chart.rows[2].cells[1].tooltip, "A / Poule 1");
   EXPECT_EQ(std::tuple(chart.rows[0].cells[2].colour, chart.rows[1].cells[2].colour, chart.rows[1].cells[0].colour),
             std::tuple(CellColour::kNone, CellColour::kBusy, CellColour::kBusy));
 }
