@@ -1,4 +1,4 @@
-// The participant, duo, class and table panes driven through their buttons.
+// The participant, duo and class panes driven through their buttons.
 #include <QTest>
 
 #include "app/dialogs/dlg_duo.h"
@@ -8,7 +8,6 @@
 #include "app/panes/pane_participants.h"
 #include "app/panes/pane_poule.h"
 #include "app/panes/pane_swiss.h"
-#include "app/panes/pane_tables.h"
 #include "app/pools/dlg_pool.h"
 #include "app/pools/dlg_system.h"
 #include "tests/app/dialog_fixture.h"
@@ -196,21 +195,6 @@ TEST_F(PanesTest, ClassesAndTheirPoolsAreAddedMovedAndDeleted) {
   EXPECT_EQ(prompter.questions.back(), "Weet u zeker, dat u Senioren wilt verwijderen?");
   EXPECT_EQ(Column(classes->Grid(), 0), (QStringList{"Veteranen"}));
   EXPECT_EQ(w->Navigation().Find(NavType::Systems)->childCount(), 1);
-}
-
-TEST_F(PanesTest, TablesPaneMarksBookedTablesAndDoubleBookingsInRed) {
-  AddPool(AddClass("Jeugd"), "Voorronde");  // tables 1-2, 9:30 to 16:00
-  const int poule = AddPool(AddClass("Senioren"), "Poule A");
-  db().Exec(nullptr, "UPDATE Pools SET tables='2-3' WHERE id=%d", poule);
-  auto w = Window();
-  auto* pane = Show<LPaneTables>(*w, NavType::Tables);
-  ASSERT_NE(pane, nullptr);
-  LGrid* g = pane->Grid();
-  ASSERT_EQ(QSize(g->ColumnCount(), g->RowCount()), QSize(4, 1));
-  EXPECT_EQ(g->ColumnTitle(3) + " " + g->Cell(0, 0), QStringLiteral("3 9:30 - 16:00"));
-  auto background = [&](int col) { return g->Model()->index(0, col).data(Qt::BackgroundRole).value<QBrush>().color(); };
-  EXPECT_EQ(std::pair(background(1), background(2)), std::pair(QColor(0, 160, 0), QColor(160, 0, 0)));
-  EXPECT_EQ(g->Model()->index(0, 2).data(Qt::ToolTipRole).toString(), QStringLiteral("Jeugd / Voorronde\nSenioren / Poule A"));
 }
 
 }  // namespace

@@ -220,7 +220,8 @@ TEST_F(ResultDialogs, MatchesThatCannotTakeAResult) {
 }
 
 // "Wijzig Tafel/Tijd" moves the match and closes the result dialog without a
-// result; in the tables chart a double-clicked cell opens it for its match.
+// result; in the tables chart a double-clicked cell opens it for its match,
+// and a table booked twice is red.
 TEST_F(ResultDialogs, TableAndTime) {
   EXPECT_TRUE(Enter<LDlgResultFast>([&](LDlgResultFast* d) {
     Click(d->KeypadButton(7));
@@ -246,6 +247,14 @@ TEST_F(ResultDialogs, TableAndTime) {
   DoubleClick(pane.Grid(), 0, 1);
   EXPECT_EQ(Stored().tafel, 4);
   EXPECT_EQ(pane.Grid()->ColumnTitle(1), "4");  // refreshed
+  // A pool without matches books its tables for its whole time.
+  db().Exec(nullptr, "UPDATE Pools SET tables='4' WHERE id=%d", AddPool(AddClass("Dames"), "Poule B"));
+  pane.Refresh();
+  const QAbstractItemModel* chart = pane.Grid()->Model();
+  auto background = [&](int row) { return chart->index(row, 1).data(Qt::BackgroundRole).value<QBrush>().color(); };
+  EXPECT_EQ(Column(pane.Grid(), 0), (QStringList{"9:30 - 10:45", "10:45 - 11:00", "11:00 - 16:00"}));
+  EXPECT_EQ(std::pair(background(0), background(1)), std::pair(QColor(0, 160, 0), QColor(160, 0, 0)));
+  EXPECT_EQ(chart->index(1, 1).data(Qt::ToolTipRole).toString(), QStringLiteral("Dames / Poule B\nHeren / Poule A"));
 }
 
 // The duo sheet: totals follow the typing after a pause; with the duos

