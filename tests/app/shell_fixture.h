@@ -33,11 +33,13 @@ class ShellTest : public ::testing::Test {
     app->OpenToernooi(id);
     return id;
   }
-  int AddPlayer(const std::string& name, int rating = 0, const std::string& club = "", const std::string& klasse = "") {
+  int AddPlayer(const std::string& name, int rating = 0, const std::string& club = "", const std::string& klasse = "",
+                const std::string& bondsnummer = "") {
     PlayerRecord p;
     p.name = name;
     p.rating = rating;
     p.klasse = klasse;
+    p.bondsnummer = bondsnummer;
     p.idClub = db().GetOrAddClub(club);
     return db().AddPlayer(p, app->IdToernooi());
   }

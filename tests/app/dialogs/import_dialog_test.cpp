@@ -57,15 +57,8 @@ class ImportDialogTest : public DialogTest {
  protected:
   ImportDialogTest() {
     idToernooi = OpenTournament();
-    for (auto [name, number] : {std::pair{"Jan Jansen", "111"}, {"Piet Oud", "999"}}) {
-      PlayerRecord p;
-      p.name = name;
-      p.idClub = idAlpha = db().GetOrAddClub("TTV Alpha");
-      p.bondsnummer = number;
-      p.rating = 1400;
-      p.klasse = "A";
-      idPiet = db().AddPlayer(p, idToernooi);
-    }
+    for (auto [name, number] : {std::pair{"Jan Jansen", "111"}, {"Piet Oud", "999"}})
+      idPiet = AddPlayer(name, 1400, "TTV Alpha", "A", number);
     WriteFileBytes(csv, "Naam,Vereniging,Bondsnummer,Geslacht,Email,Speelsterkte,Klasse\r\n"
                         "Jan Jansen,ttv alpha,111,M,jan@example.nl,1500,A\r\n"
                         "\"Vries, Anna de\",De Smash,222,vrouw,,1200,B\r\n"
@@ -82,7 +75,7 @@ class ImportDialogTest : public DialogTest {
     d->SetFile(QString::fromStdString(csv));
     return d;
   }
-  int idToernooi = -1, idAlpha = -1, idPiet = -1;
+  int idToernooi = -1, idPiet = -1;
   std::string csv = dir.File("deelnemers.csv");
 };
 

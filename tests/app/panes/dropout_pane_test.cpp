@@ -20,10 +20,7 @@ class DropoutPaneTest : public ShellTest {
   // A bracket of the size with n players rated 1900, 1890, ...
   std::unique_ptr<LPaneDropout> Bracket(int dimension, int n) {
     idPool = AddPool(idSystem, "Afval " + std::to_string(dimension), kPlaystyleDropout);
-    PoolRecord row;
-    db().GetPool(idPool, row);
-    row.extra = "{ \"dimension\":" + std::to_string(dimension) + " }";
-    db().UpdatePool(row);
+    db().Exec(nullptr, "UPDATE Pools SET extra='{ \"dimension\":%d }' WHERE id=%d", dimension, idPool);
     for (int i = 1; i <= n; ++i) Seat(idPool, AddPlayer("Speler " + std::to_string(i), 1910 - 10 * i, "TTV"));
     auto pane = std::make_unique<LPaneDropout>(*app, idPool);
     pane->resize(1200, 800);
