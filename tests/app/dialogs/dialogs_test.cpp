@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <QWindow>
 #include <QTest>
+#include <filesystem>
 #include <thread>
 
 #include "app/dialogs/dlg_backup.h"
@@ -117,7 +118,8 @@ TEST_F(DialogsTest, FontsAndColoursTravelBetweenTextsAndQt) {
 
 // The interval goes to the core at every change and the field shows what the
 // core made of it; a chosen copy is put back and the window reads it again.
-TEST_F(DialogsTest, BackupManagementIntervalAndRestore) {
+// The window's backup command tells where the copy went.
+TEST_F(DialogsTest, BackupManagementIntervalRestoreAndTheBackupCommand) {
   LDlgBackupManagement dlg(db(), prompter);
   EXPECT_EQ(dlg.location->text(), QString::fromStdString(dir.Path()));  // the data folder
   EXPECT_FALSE(dlg.every->isChecked() || dlg.minutes->isEnabled());
@@ -150,6 +152,14 @@ TEST_F(DialogsTest, BackupManagementIntervalAndRestore) {
   std::vector<std::pair<int, std::string>> list;
   db().ListToernooien(list);
   EXPECT_EQ(std::pair(list.size(), app->IdToernooi()), std::pair(size_t{1}, list.at(0).first));  // opened what is there now
+  w->CmdBackup();
+  EXPECT_EQ(prompter.alerts.back().rfind("Backup opgeslagen in\r\n" + db().BackupFolder(), 0), 0u) << prompter.alerts.back();
+  // No backup folder can be made: the core's error text alone (what the
+  // database does then: BackupTest.*).
+  ASSERT_TRUE(std::filesystem::remove_all(db().BackupFolder()) > 0);
+  WriteFileBytes(db().BackupFolder(), "in de weg");
+  w->CmdBackup();
+  EXPECT_EQ(prompter.alerts.back(), "FOUT: Kan database niet kopi\xEB" "ren.");
 }
 
 // How much narrower a window is than its caption needs: the caption and, on

@@ -6,7 +6,6 @@
 #include <QLocale>
 #include <QTest>
 #include <QTranslator>
-#include <filesystem>
 
 #include "app/dialogs/dlg_selectlist.h"
 #include "app/dialogs/dlg_toernooi.h"
@@ -108,21 +107,6 @@ TEST_F(MainWindowTest, PlacementIsSavedASecondAfterTheLastChangeAndRestoredOnlyW
   // Width 1000 is not above 1000: the stored placement is ignored.
   db().SetSettingInt("width", 1000);
   EXPECT_NE(Window(false)->width(), 1000);
-}
-
-TEST_F(MainWindowTest, BackupCommandReportsWhereTheCopyWent) {
-  OpenTournament();
-  auto w = Window(false);
-  w->CmdBackup();
-  ASSERT_EQ(prompter.alerts.size(), 1u);
-  const std::string prefix = "Backup opgeslagen in\r\n" + db().BackupFolder();
-  ASSERT_EQ(prompter.alerts[0].rfind(prefix, 0), 0u) << prompter.alerts[0];
-  // No backup folder can be made: the core's error text alone (what the
-  // database does then: BackupTest.*).
-  ASSERT_TRUE(std::filesystem::remove_all(db().BackupFolder()) > 0);
-  WriteFileBytes(db().BackupFolder(), "in de weg");
-  w->CmdBackup();
-  EXPECT_EQ(prompter.alerts.back(), "FOUT: Kan database niet kopi\xEB" "ren.");
 }
 
 TEST(AboutText, TheVersionReadsAsAFileVersion) {
