@@ -58,7 +58,7 @@ class ImportDialogTest : public DialogTest {
   ImportDialogTest() {
     idToernooi = OpenTournament();
     for (auto [name, number] : {std::pair{"Jan Jansen", "111"}, {"Piet Oud", "999"}})
-      idPiet = AddPlayer(name, 1400, "TTV Alpha", "A", number);
+      AddPlayer(name, 1400, "TTV Alpha", "A", number);
     WriteFileBytes(csv, "Naam,Vereniging,Bondsnummer,Geslacht,Email,Speelsterkte,Klasse\r\n"
                         "Jan Jansen,ttv alpha,111,M,jan@example.nl,1500,A\r\n"
                         "\"Vries, Anna de\",De Smash,222,vrouw,,1200,B\r\n"
@@ -75,7 +75,7 @@ class ImportDialogTest : public DialogTest {
     d->SetFile(QString::fromStdString(csv));
     return d;
   }
-  int idToernooi = -1, idPiet = -1;
+  int idToernooi = -1;
   std::string csv = dir.File("deelnemers.csv");
 };
 
@@ -86,7 +86,6 @@ TEST_F(ImportDialogTest, PreviewShowsTheRowsAndTheSeparatorAndARefusedFileKeepsI
   ASSERT_EQ(std::pair(grid->ColumnCount(), grid->RowCount()), std::pair(7, 3));
   EXPECT_EQ(grid->ColumnTitle(3) + "|" + grid->ColumnTitle(6), "M/V|E-mailadres");
   EXPECT_EQ(RowText(*grid, 1), "Vries, Anna de|De Smash|222|V|1200|B|");
-  EXPECT_GT(grid->columnWidth(0), 50);  // sized to the names
   EXPECT_EQ(dialog->SeparatorLabel()->text(), "Gelezen scheidingsteken: komma");  // which: ParseImportText.*
   // A file the core refuses (which: ImportPlayers.*) is told and the dialog
   // stays open for another file, without a removal question.
@@ -163,9 +162,6 @@ TEST_F(ImportDialogTest, StoppingOrRemovingAtTheRemovalQuestion) {
   EXPECT_TRUE(stayed);
   EXPECT_EQ(prompter.alerts.front(), "Selecteer de spelers die u wilt verwijderen.");
   EXPECT_EQ(prompter.questions, std::vector<std::string>{"Weet u zeker, dat u 1 deelnemer wilt verwijderen?"});
-  PlayerRecord piet;
-  db().GetPlayer(piet, idPiet);
-  EXPECT_TRUE(piet.name.empty());
   EXPECT_EQ(Players().size(), 1u);
 }
 
