@@ -149,7 +149,6 @@ TEST_F(DialogFontsTest, EveryDialogGrowsWithItsFonts) {
       dialog->show();
       QApplication::processEvents();
       EXPECT_EQ(CutOff(*dialog), std::vector<std::string>{}) << name << " at " << points << " points";
-      dialog->hide();
     }
   }
 }

@@ -79,29 +79,17 @@ class ImportDialogTest : public DialogTest {
   std::string csv = dir.File("deelnemers.csv");
 };
 
-// The preview shows the rows the core read and names the separator it found.
-TEST_F(ImportDialogTest, PreviewShowsTheRowsAndTheSeparatorAndARefusedFileKeepsItOpen) {
+// A whole import: the preview shows the rows the core read and names the
+// separator it found; the unknown club is asked once, the new name prefilled,
+// Piet (not in the file) offered for removal and kept; the report closes the
+// dialog. A file the core refuses is told and keeps the dialog open.
+TEST_F(ImportDialogTest, PreviewThenTheUnknownClubIsAskedOnceAndTheParticipantsAreStored) {
   auto dialog = Dialog(idToernooi);
   LGrid* grid = dialog->Preview();
   ASSERT_EQ(std::pair(grid->ColumnCount(), grid->RowCount()), std::pair(7, 3));
   EXPECT_EQ(grid->ColumnTitle(3) + "|" + grid->ColumnTitle(6), "M/V|E-mailadres");
   EXPECT_EQ(RowText(*grid, 1), "Vries, Anna de|De Smash|222|V|1200|B|");
   EXPECT_EQ(dialog->SeparatorLabel()->text(), "Gelezen scheidingsteken: komma");  // which: ParseImportText.*
-  // A file the core refuses (which: ImportPlayers.*) is told and the dialog
-  // stays open for another file, without a removal question.
-  WriteFileBytes(csv, "Naam|Vereniging|Bondsnummer\r\nJan|TTV|1\r\n");
-  dialog->SetFile(QString::fromStdString(csv));
-  int asked = 0;
-  ModalDriver driver([&](QWidget* w) { asked += QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection); });
-  EXPECT_EQ(dialog->Import(), ImportResult::kNoRows);
-  EXPECT_EQ(prompter.alerts, std::vector<std::string>{"Het bestand bevat geen spelers."});
-  EXPECT_EQ(std::tuple(dialog->isVisible(), Players().size(), asked), std::tuple(true, size_t{2}, 0));
-}
-
-// A whole import: the unknown club is asked once, the new name prefilled, Piet
-// (not in the file) offered for removal and kept; the report closes the dialog.
-TEST_F(ImportDialogTest, UnknownClubIsAskedOnceAndTheParticipantsAreStored) {
-  auto dialog = Dialog(idToernooi);
   QString askedFor, questionPrefill;
   QStringList offered, removable;
   ModalDriver driver([&](QWidget* w) {
@@ -130,6 +118,12 @@ TEST_F(ImportDialogTest, UnknownClubIsAskedOnceAndTheParticipantsAreStored) {
                                                        "Geef de naam van de club op.", "2 deelnemers toegevoegd.\r\n1 deelnemer gewijzigd."}));
   ASSERT_EQ(std::pair(Players().size(), Clubs().size()), std::pair(size_t{4}, size_t{2}));
   EXPECT_EQ(Clubs()[0].name + "|" + Clubs()[1].name, "De Smash Z\xFCrich|TTV Alpha");  // stored as Windows-1252
+  // Which files the core refuses: ImportPlayers.*. No removal question either.
+  WriteFileBytes(csv, "Naam|Vereniging|Bondsnummer\r\nJan|TTV|1\r\n");
+  auto refused = Dialog(idToernooi);
+  EXPECT_EQ(refused->Import(), ImportResult::kNoRows);
+  EXPECT_EQ(std::tuple(prompter.alerts.back(), refused->isVisible(), Players().size(), removable.size()),
+            std::tuple(std::string("Het bestand bevat geen spelers."), true, size_t{4}, qsizetype{1}));
 }
 
 // A typed file is read at OK; "Stop het importeren" leaves the database as it
