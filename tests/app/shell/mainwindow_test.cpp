@@ -19,7 +19,7 @@ namespace {
 
 using MainWindowTest = ShellTest;
 
-TEST_F(MainWindowTest, FirstStartAsksForANewTournamentThenOpenChoosesByRowAndChangeRenames) {
+TEST_F(MainWindowTest, FirstStartAsksForANewTournamentOpenChoosesByRowChangeRenamesAndStartsOpenTheRememberedOne) {
   {
     auto w = Window(false);
     OnModal<LDlgToernooi>([](LDlgToernooi* d) { d->reject(); });
@@ -65,14 +65,11 @@ TEST_F(MainWindowTest, FirstStartAsksForANewTournamentThenOpenChoosesByRowAndCha
   });
   w->CmdChange();
   EXPECT_EQ(w->windowTitle(), QStringLiteral("Velgram    Nieuw"));
-}
-
-TEST_F(MainWindowTest, StartTournamentIsTheRememberedOneElseTheNewest) {
-  const int first = db().AddToernooi("Voorjaar");
-  const int second = db().AddToernooi("Najaar");
-  // Nothing remembered, the first, and one that is gone: never an empty id.
-  for (auto [remembered, expected] : {std::pair{0, second}, std::pair{first, first}, std::pair{second + 10, second}}) {
-    if (remembered) db().SetSettingInt("ToernooiID", remembered);
+  // A start opens the remembered tournament; with none remembered, or one
+  // that is gone, the newest: never an empty id.
+  const int newest = app->IdToernooi();
+  for (auto [remembered, expected] : {std::pair{0, newest}, {first, first}, {newest + 10, newest}}) {
+    db().SetSettingInt("ToernooiID", remembered);
     Window();
     EXPECT_EQ(app->IdToernooi(), expected) << remembered;
   }
