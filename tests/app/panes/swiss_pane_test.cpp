@@ -43,12 +43,6 @@ class SwissPaneTest : public ShellTest {
   }
   static void Click(LPaneSwiss& pane, const char* button) { pane.Button(QString::fromUtf8(button))->click(); }
   static void Command(LPaneSwiss& pane, const char* item) { RunMenu(pane.CommandMenu(), QString::fromUtf8(item)); }
-  std::vector<MatchRecord> Matches(int pool = 0) {
-    std::vector<MatchRecord> list;
-    db().ListMatches(pool ? pool : idPool, list);
-    db().ReadResults(list);
-    return list;
-  }
   std::string Last() const { return prompter.alerts.empty() ? "" : prompter.alerts.back(); }
 
   KeepProposal keep;
@@ -93,7 +87,7 @@ TEST_F(SwissPaneTest, ThirteenPlayersPlayFourRoundsAndTheStandingsAreExported) {
     DoubleClick(g, g->FindRowData(idMatch));
   }
   ASSERT_EQ(open.size(), 7u);
-  for (const MatchRecord& m : Matches()) EXPECT_GE(m.indexWinner, 0);
+  for (const MatchEntry& m : pane->Pool().matches) EXPECT_GE(m.indexWinner, 0);  // as read again after each
 
   // One player leaves after round 3.
   pane->ShowView(LPaneSwiss::View::kPlayers);
@@ -216,11 +210,9 @@ TEST_F(SwissPaneTest, ImprovementDialogWritesWhatItShowsAndWaitsForItsWorker) {
       d->okButton->click();
     });
     Click(*pane, "Bereken volgende ronde");
-    std::vector<RoundEntry> rounds;
-    db().ListRounds(rounds, pool);
-    std::set<std::pair<int, int>> round2;
-    for (const MatchRecord& m : Matches(pool))
-      for (const RoundEntry& r : rounds)
+    std::set<std::pair<int, int>> round2;  // as the pane read them back
+    for (const MatchEntry& m : pane->Pool().matches)
+      for (const RoundEntry& r : pane->Pool().rounds)
         if (r.round == 2 && r.idMatch == m.id) round2.insert(std::minmax(m.idContestant1, m.idContestant2));
     ASSERT_EQ(shown.size(), 4u);
     EXPECT_EQ(round2, shown);
