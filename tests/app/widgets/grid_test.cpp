@@ -5,7 +5,6 @@
 #include <QFont>
 #include <QHeaderView>
 #include <QSignalSpy>
-#include <QTest>
 #include <functional>
 
 namespace velgram {
@@ -82,23 +81,6 @@ TEST(GridSort, ColumnKindsHeaderClicksAndWhatTravelsWithTheRows) {
   QStringList order;
   for (int r = 0; r < names.RowCount(); ++r) order << names.Cell(r, 0);
   EXPECT_EQ(order, (QStringList{"anna", "Bram", QString::fromUtf8("\xC3\x89mile"), "Eva", "Frits", "Poule 2", "Poule 10"}));
-}
-
-// A click selects a whole row, Ctrl adds one. (A real double click is driven
-// by the panes' tests: DoubleClick in tests/app/shell_fixture.h.)
-TEST(GridSelection, ClicksSelectWholeRows) {
-  LGrid grid;
-  FillPlayers(grid);
-  grid.resize(500, 300);
-  grid.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
-  QSignalSpy changed(&grid, &LGrid::rowSelectionChanged);
-  auto center = [&](int row, int col) { return grid.visualRect(grid.Model()->index(row, col)).center(); };
-  QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, center(1, 2));
-  QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ControlModifier, center(3, 0));
-  EXPECT_EQ(grid.SelectedIds(), (std::vector<int>{2, 4}));
-  EXPECT_EQ(grid.selectionModel()->selectedIndexes().size(), 2 * grid.ColumnCount());
-  EXPECT_GE(changed.count(), 2);
 }
 
 TEST(GridRows, RowDataIsFoundAgainAndColumnsSizeToTheirText) {
