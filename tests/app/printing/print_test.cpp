@@ -181,7 +181,6 @@ class PrintPreviewTest : public ShellTest {
     d->SetPdfOutput(QString::fromStdString(dir.File(pdf)));
     return d;
   }
-  int Setting(const std::string& key) { return std::stoi(db().GetSetting(key)); }
   int PagesAt(LDlgPrintPreview& d, const GridPrintSetup& setup) {
     const QRect area = d.Printer()->pageLayout().paintRectPixels(d.Printer()->resolution());
     return LayoutGridPages(grid, area.width(), area.height(), d.Printer()->resolution(), setup).PageCount();
@@ -254,18 +253,18 @@ TEST_F(PrintPreviewTest, PageButtonsAndMoreAndFewerPages) {
   auto tables = Preview(20, "PaneTables");
   ASSERT_TRUE(tables->PageCount() == 1 && tables->FewerPagesButton()->isHidden());
   QTest::mouseClick(tables->MorePagesButton(), Qt::LeftButton);
-  const int raised = Setting("RowHeightPaneTables");
+  const int raised = db().GetSettingInt("RowHeightPaneTables");
   EXPECT_EQ(std::pair(tables->PageCount(), tables->RowHeightField()->text().toInt()), std::pair(2, raised));
   GridPrintSetup setup = tables->CurrentSetup();
   setup.rowHeight = raised - 10;
   EXPECT_EQ(PagesAt(*tables, setup), 1);
   QTest::mouseClick(tables->FewerPagesButton(), Qt::LeftButton);
-  EXPECT_EQ(std::pair(tables->PageCount(), Setting("RowHeightPaneTables")), std::pair(1, raised - 10));
+  EXPECT_EQ(std::pair(tables->PageCount(), db().GetSettingInt("RowHeightPaneTables")), std::pair(1, raised - 10));
   tables.reset();
   auto one = Preview(1, "PaneOne", "y.pdf");
   one->MorePages();
   EXPECT_EQ(one->PageCount(), 1);
-  EXPECT_TRUE(Setting("RowHeightPaneOne") > 490 && Setting("RowHeightPaneOne") <= 500);
+  EXPECT_TRUE(db().GetSettingInt("RowHeightPaneOne") > 490 && db().GetSettingInt("RowHeightPaneOne") <= 500);
 }
 
 // Without a printer: a PDF named after the list in the documents folder.
