@@ -62,7 +62,6 @@ TEST_F(ClubTrofeeTest, ShowsTheRowsPassesTheChoicesOnPrintsAndOpensFromTheClasse
     preview->PrintNow();
   });
   QTest::mouseClick(dialog.PrintButton(), Qt::LeftButton);
-  EXPECT_GT(ReadFileBytes(dir.File("trofee.pdf")).size(), 0u);
 
   // The classes menu's commands in order; the trophy wants a tournament; the
   // match list goes into the data folder and its path is told.

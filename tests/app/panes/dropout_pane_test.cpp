@@ -47,8 +47,7 @@ TEST_F(DropoutPaneTest, ABracketWithTwoByesIsPlayedToItsChampionByDoubleClicks) 
   // The lines of match 1: its seats underlined, down to seed 8, across to its winner.
   LGridModel& m = *pane->Grid()->Model();
   EXPECT_TRUE(m.CellAt(0, 0)->lines & m.CellAt(1, 1)->lines & LGrid::kLineBottom && m.CellAt(2, 0)->lines & LGrid::kLineRight);
-  pane->Button(QStringLiteral("Start afvalsysteem"))->click();
-  EXPECT_FALSE(pane->Button(QStringLiteral("Start afvalsysteem"))->isVisibleTo(pane.get()));
+  pane->Button(QStringLiteral("Start afvalsysteem"))->click();  // gone after it: PanesFitTest
   for (int k : {1, 4})
     EXPECT_EQ(CellOf(*pane, pane->MatchCell(k)) + QString::number(pane->MatchAt(pane->MatchCell(k).first, pane->MatchCell(k).second)), "-1");
   EXPECT_EQ(CellOf(*pane, pane->WinnerSeat(1)) + CellOf(*pane, pane->WinnerSeat(4)), QStringLiteral("Speler 1Speler 2"));

@@ -185,7 +185,6 @@ TEST_F(MatchPanesTest, SlipsPaneShowsOnePoolWithItsCodeAndPrintsItsSlipsInsideTh
   EXPECT_EQ(pane->ClassList()->itemText(0) + pane->PoolList()->currentText(), QStringLiteral("A1"));  // no "all" entry
   EXPECT_TRUE(g->ColumnHidden(LPaneMatchNotes::kTafel));
   const std::tuple<const char*, const char*, bool, const char*, int> cases[] = {
-      {"A", "1", false, "A / 1", 1},
       {"Heren A", "Zwitsers", true, "HA.Zs-R3", 2},
       {"Heren A", "Poule 1", false, "Heren A / Poule 1", 36},
       {"Heren A", "Zwitsers", false, "Heren A / Zwitsers / R3", 2}};
