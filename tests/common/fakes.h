@@ -42,21 +42,20 @@ class ScriptedRandom : public Random {
   size_t pos_ = 0;
 };
 
-// Records every message; answers questions from a queue (default answer when
-// the queue is empty). Base is Prompter or a prompter that asks more.
+// Records every message; answers questions from a queue (yes when the queue
+// is empty). Base is Prompter or a prompter that asks more.
 template <typename Base>
 class FakePrompterOf : public Base {
  public:
   void Alert(const std::string& text) override { alerts.push_back(text); }
   bool Confirm(const std::string& text) override {
     questions.push_back(text);
-    bool a = answers.empty() ? defaultAnswer : answers.front();
+    bool a = answers.empty() || answers.front();
     if (!answers.empty()) answers.pop_front();
     return a;
   }
   std::vector<std::string> alerts, questions;
   std::deque<bool> answers;
-  bool defaultAnswer = true;
 };
 using FakePrompter = FakePrompterOf<Prompter>;
 

@@ -169,30 +169,22 @@ TEST_F(DatabaseTest, SettingsKeepOneRowPerKeyAndQuotes) {
   EXPECT_FALSE(db.InTransaction());
 }
 
-TEST_F(DatabaseTest, NestedTransactionsCommitOnceAndRollBackWhole) {
-  for (bool innerCommits : {false, true}) {
+// A nested transaction that ends without its commit takes the outer one with
+// it, and the club cache forgets what was rolled back. (The fault-injection
+// loops show that nested commits commit once, at the outer end.)
+TEST_F(DatabaseTest, AnInnerRollbackUndoesTheOuterTransactionAndItsCachedClubs) {
+  {
     Transaction outer(db);
-    db.ExecText(nullptr, "INSERT INTO Clubs (name) VALUES ('a')");
     EXPECT_GT(db.GetOrAddClub("TTV Rolled"), 0);
     {
       Transaction inner(db);
       db.ExecText(nullptr, "INSERT INTO Clubs (name) VALUES ('b')");
-      if (innerCommits) {
-        EXPECT_TRUE(inner.Commit());
-      }
     }
-    db.ExecText(nullptr, "INSERT INTO Clubs (name) VALUES ('c')");  // still the outer one's, whatever the inner did
-    EXPECT_EQ(outer.Commit(), innerCommits);
-    if (!innerCommits) {
-      EXPECT_TRUE(Column("SELECT name FROM Clubs", "name").empty());
-      // The rolled-back club is not remembered by the cache.
-      int id = db.GetOrAddClub("TTV Rolled");
-      EXPECT_EQ(Column("SELECT id||name AS x FROM Clubs", "x"),
-                std::vector<std::string>{std::to_string(id) + "TTV Rolled"});
-    }
+    db.ExecText(nullptr, "INSERT INTO Clubs (name) VALUES ('c')");  // still the outer one's
+    EXPECT_FALSE(outer.Commit());
   }
-  EXPECT_EQ(Column("SELECT name FROM Clubs ORDER BY id", "name"),
-            (std::vector<std::string>{"TTV Rolled", "a", "b", "c"}));
+  const int id = db.GetOrAddClub("TTV Rolled");
+  EXPECT_EQ(Column("SELECT id||name AS x FROM Clubs", "x"), std::vector<std::string>{std::to_string(id) + "TTV Rolled"});
   EXPECT_FALSE(db.InTransaction());
 }
 
