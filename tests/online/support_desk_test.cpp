@@ -208,7 +208,6 @@ TEST_F(WebApiTest, RetriesAfterTheBusyPageAndOtherFailures) {
   } cases[] = {{"403", 4, {5000, 5000, 5000, 5000}, "OK"},
       {"403", 5, {5000, 5000, 5000, 5000}, "ERROR: 403. GetHttp error 403\nHTTP status 403"},
       {"busy", 5, {5000, 5000, 5000, 5000}, "ERROR: 403. GetHttp error 403\nHTTP status 403"},
-      {"404", 1, {100}, "OK"},
       {"404", 5, {100, 100, 100, 100}, "ERROR: 404. GetHttp error 404\nHTTP status 404"},
       {"garbage", 1, {}, "ERROR: Invalid response"}, {"bom", 1, {}, "OK"}};
   for (const auto& c : cases) {
