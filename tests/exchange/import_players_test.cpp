@@ -59,10 +59,7 @@ ClubChoice Listed(const std::string& name) { return {ClubChoice::kExisting, -1, 
 
 class ImportTest : public testing::TournamentTest {
  protected:
-  ImportResult Import(const std::string& text, int idToernooi = 0) {
-    counts = {};
-    return ImportPlayers(*db, idToernooi ? idToernooi : idT, ParseImportText(text), ui, &counts);
-  }
+  ImportResult Import(const std::string& text) { return ImportPlayers(*db, idT, ParseImportText(text), ui); }
 
   PlayerRecord Get(int id) {
     PlayerRecord p;
@@ -71,16 +68,15 @@ class ImportTest : public testing::TournamentTest {
   }
 
   // The tournament's players by name.
-  std::map<std::string, PlayerRecord> Entered(int idToernooi = 0) {
+  std::map<std::string, PlayerRecord> Entered() {
     std::vector<PlayerRecord> list;
-    db->ListPlayers(list, idToernooi ? idToernooi : idT);
+    db->ListPlayers(list, idT);
     std::map<std::string, PlayerRecord> byName;
     for (const PlayerRecord& p : list) byName[p.name] = p;
     return byName;
   }
 
   ScriptedImport ui;
-  ImportCounts counts;
 };
 
 TEST_F(ImportTest, NewParticipantsAreAddedToKnownClubsIgnoringCaseOrAskedFor) {
