@@ -286,7 +286,6 @@ TEST(ReadImportFile, ReadsFilesHugeOnesWithoutHangingAndTellsWhenItCannot) {
   testing::WriteFileBytes(dir.File("spelers.csv"), "Naam,a,b,c,d,e,f\r\nAn,C,1,V,,1500,A\r\nBo,C,2,X,b@c,abc,B\r\n");
   testing::FakePrompter prompter;
   EXPECT_EQ(Names(LoadImportRows(dir.File("spelers.csv"), prompter)), (Fields{"An", "Bo"}));
-  EXPECT_TRUE(prompter.alerts.empty());
   EXPECT_TRUE(LoadImportRows(dir.File("missing.csv"), prompter).rows.empty());
   EXPECT_TRUE(LoadImportRows(dir.Path(), prompter).rows.empty());  // a folder
   EXPECT_EQ(prompter.alerts, (Fields{"Kan bestand niet openen", "Kan bestand niet openen"}));
