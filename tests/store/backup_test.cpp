@@ -406,20 +406,13 @@ TEST_F(Startup, ARestoredBackupIsTheDaysDailyCopyAndStartsAreLogged) {
 }
 
 TEST_F(Startup, TheDataFolderMustBeAWritableFolder) {
-  WriteFileBytes(dir.File("map"), "een bestand");
-  const struct {
-    std::string path, told;
-  } cases[] = {
-      {dir.File("map/Velgram.db"), "De gegevensmap " + dir.File("map") + " is geen map maar een bestand."},
-      {dir.File("map/sub/Velgram.db"), "De gegevensmap " + dir.File("map/sub") + " bestaat niet"},
-      {path, ""},
-  };
-  for (const auto& c : cases) {
-    std::string problem = DataFolderProblem(c.path);
-    EXPECT_EQ(problem.substr(0, c.told.size()), c.told) << c.path;
-    EXPECT_EQ(problem.empty(), c.told.empty()) << problem;
-  }
-  EXPECT_EQ(ReadFileBytes(dir.File("map")), "een bestand");
+  const std::string map = dir.File("map");
+  WriteFileBytes(map, "een bestand");
+  EXPECT_EQ(DataFolderProblem(map + "/Velgram.db").rfind("De gegevensmap " + map + " is geen map maar een bestand.", 0),
+            0u);
+  EXPECT_EQ(DataFolderProblem(map + "/sub/Velgram.db").rfind("De gegevensmap " + map + "/sub bestaat niet", 0), 0u);
+  EXPECT_EQ(DataFolderProblem(path), "");
+  EXPECT_EQ(ReadFileBytes(map), "een bestand");
 }
 
 }  // namespace
