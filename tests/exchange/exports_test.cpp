@@ -29,11 +29,10 @@ class ExportTest : public testing::TournamentTest {
     cKlaas = Position(pool, klaas);
   }
 
-  std::string RatingFile() { return testing::ReadFileBytes(out + "/VelgramNTTB.txt"); }
   // Writes the file and returns it.
   std::string Rated() {
     EXPECT_EQ(ExportRatingFile(*db, idT, ui, out), ExportResult::kWritten);
-    return RatingFile();
+    return testing::ReadFileBytes(out + "/VelgramNTTB.txt");
   }
   std::string Listed() {
     EXPECT_EQ(ExportMatchList(*db, idT, ui, out), ExportResult::kWritten);

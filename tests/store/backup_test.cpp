@@ -198,7 +198,6 @@ TEST_F(BackupTest, ARestorePutsTheCopyBackAfterSavingTheCurrentData) {
   clock.Advance(60);
   std::string saved;
   ASSERT_TRUE(db.RestoreBackup(copy, saved)) << saved;
-  EXPECT_EQ(saved, db.BackupFolder() + "/Velgram20231015-143105.db");
   EXPECT_EQ(db.ListBackups(), (std::vector<std::string>{"Velgram20231015-143105.db", "Velgram20231015-143005.db"}));
   EXPECT_EQ(Tournaments(db), std::vector<std::string>{"Voor de backup"});
   EXPECT_EQ(db.BackupInterval(), 0);  // the copy's setting rules now
