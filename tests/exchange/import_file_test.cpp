@@ -71,9 +71,8 @@ TEST(ParseImportLine, ReadsSevenFieldsOrSkipsTheLine) {
     const int gender = c.cells[3] == "M" ? 1 : c.cells[3] == "V" ? 0 : -1;
     EXPECT_EQ(std::tie(r.id, r.idClub, r.gender), std::make_tuple(-1, -1, gender));
   }
-  const std::pair<const char*, int> ratings[] = {{"abc", 0},   {"", 0},  {"1500 punten", 1500},
-                                                 {"-20", -20}, {"+7", 7}, {"99999999999999999999", INT_MAX},
-                                                 {"-99999999999999999999", INT_MIN}};
+  const std::pair<const char*, int> ratings[] = {{"abc", 0}, {"1500 punten", 1500}, {"-20", -20}, {"+7", 7},
+                                                 {"99999999999999999999", INT_MAX}, {"-99999999999999999999", INT_MIN}};
   for (auto [text, rating] : ratings) EXPECT_EQ(ParseRating(text), rating) << text;
 }
 

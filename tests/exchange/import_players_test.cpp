@@ -171,8 +171,7 @@ class RemovalTest : public ImportTest {
     other = db->AddToernooi("Najaar");
     cor = Player("Cor", "TTV", "3", 1000, "A", other);
     // Bo is entered in both tournaments and must be offered once.
-    PlayerRecord p = Get(bo);
-    db->SetPlayerInToernooi(p, other);
+    db->SetPlayerInToernooi(Get(bo), other);
   }
   int an = 0, bo = 0, cor = 0, other = 0;
 };

@@ -29,11 +29,6 @@ class PathsTest : public ::testing::Test {
   TempDir home_;
   ScopedEnv homeEnv_{"HOME", home_.Path().c_str()};
   ScopedEnv xdgEnv_{"XDG_CONFIG_HOME", nullptr};
-
-  void WriteUserDirs(const std::string& text) {
-    MakeFolders(home_.Path() + "/.config");
-    WriteFile(home_.Path() + "/.config/user-dirs.dirs", text);
-  }
 };
 
 TEST_F(PathsTest, DocumentsFolderFollowsTheUserDirsFile) {
@@ -46,8 +41,9 @@ TEST_F(PathsTest, DocumentsFolderFollowsTheUserDirsFile) {
       {"XDG_DOCUMENTS_DIR=\"$HOME/\"\n", home_.Path() + "/Documents"},  // the home folder itself
       {"# XDG_DOCUMENTS_DIR=\"$HOME/Nee\"\n", home_.Path() + "/Documents"},
   };
+  MakeFolders(home_.Path() + "/.config");
   for (const auto& [text, want] : cases) {
-    WriteUserDirs(text);
+    WriteFile(home_.Path() + "/.config/user-dirs.dirs", text);
     EXPECT_EQ(DocumentsFolder(), want) << text;
   }
   TempDir config;
