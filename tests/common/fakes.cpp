@@ -12,7 +12,7 @@ void FakeClock::SetLocal(int year, int month, int day, int hour, int minute, int
   std::tm tm{};
   tm.tm_year = year - 1900, tm.tm_mon = month - 1, tm.tm_mday = day;
   tm.tm_hour = hour, tm.tm_min = minute, tm.tm_sec = second;
-  now_ = timegm(&tm);
+  now_ = timegm(&tm) - localAhead;
 }
 
 DateTime FakeClock::Split(int64_t t) const {

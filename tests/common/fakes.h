@@ -14,16 +14,18 @@
 
 namespace velgram::testing {
 
-// A clock that stands still until a test moves it. Local time equals UTC.
+// A clock that stands still until a test moves it. Local time is UTC, unless
+// set ahead.
 class FakeClock : public Clock {
  public:
   explicit FakeClock(int64_t unix = 1700000000) : now_(unix) {}
   int64_t NowUnix() const override { return now_; }
-  DateTime NowLocal() const override { return Split(now_); }
+  DateTime NowLocal() const override { return Split(now_ + localAhead); }
   DateTime NowUtc() const override { return Split(now_); }
   void Advance(int64_t seconds) { now_ += seconds; }
   void SetLocal(int year, int month, int day, int hour = 12, int minute = 0, int second = 0);
   int fraction = 0, millisecond = 0;
+  int64_t localAhead = 0;  // seconds
 
  private:
   DateTime Split(int64_t t) const;
@@ -42,21 +44,20 @@ class ScriptedRandom : public Random {
   size_t pos_ = 0;
 };
 
-// Records every message; answers questions from a queue (default answer when
-// the queue is empty). Base is Prompter or a prompter that asks more.
+// Records every message; answers questions from a queue (yes when the queue
+// is empty). Base is Prompter or a prompter that asks more.
 template <typename Base>
 class FakePrompterOf : public Base {
  public:
   void Alert(const std::string& text) override { alerts.push_back(text); }
   bool Confirm(const std::string& text) override {
     questions.push_back(text);
-    bool a = answers.empty() ? defaultAnswer : answers.front();
+    bool a = answers.empty() || answers.front();
     if (!answers.empty()) answers.pop_front();
     return a;
   }
   std::vector<std::string> alerts, questions;
   std::deque<bool> answers;
-  bool defaultAnswer = true;
 };
 using FakePrompter = FakePrompterOf<Prompter>;
 

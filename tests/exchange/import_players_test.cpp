@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <deque>
 #include <map>
 #include <set>
@@ -59,10 +58,7 @@ ClubChoice Listed(const std::string& name) { return {ClubChoice::kExisting, -1, 
 
 class ImportTest : public testing::TournamentTest {
  protected:
-  ImportResult Import(const std::string& text, int idToernooi = 0) {
-    counts = {};
-    return ImportPlayers(*db, idToernooi ? idToernooi : idT, ParseImportText(text), ui, &counts);
-  }
+  ImportResult Import(const std::string& text) { return ImportPlayers(*db, idT, ParseImportText(text), ui); }
 
   PlayerRecord Get(int id) {
     PlayerRecord p;
@@ -71,16 +67,15 @@ class ImportTest : public testing::TournamentTest {
   }
 
   // The tournament's players by name.
-  std::map<std::string, PlayerRecord> Entered(int idToernooi = 0) {
+  std::map<std::string, PlayerRecord> Entered() {
     std::vector<PlayerRecord> list;
-    db->ListPlayers(list, idToernooi ? idToernooi : idT);
+    db->ListPlayers(list, idT);
     std::map<std::string, PlayerRecord> byName;
     for (const PlayerRecord& p : list) byName[p.name] = p;
     return byName;
   }
 
   ScriptedImport ui;
-  ImportCounts counts;
 };
 
 TEST_F(ImportTest, NewParticipantsAreAddedToKnownClubsIgnoringCaseOrAskedFor) {
@@ -159,15 +154,12 @@ TEST_F(ImportTest, AnsweredClubsAreRememberedAndANewClubIsMadeOnce) {
   for (auto& [name, p] : Entered()) EXPECT_EQ(p.idClub, inZwaluwen.count(name) ? zwaluwen : made) << name;
 }
 
-TEST_F(ImportTest, AFailedWriteKeepsNothingAndIsTold) {
-  ui.clubAnswers = {NewClub("Nieuw")};
+// That nothing of a failed import is kept, the fault-injection loops show.
+TEST_F(ImportTest, AFailedWriteIsTold) {
   db->ExecText(nullptr, "CREATE TRIGGER vol BEFORE INSERT ON PlayersToernooi WHEN NEW.rating=2 "
                         "BEGIN SELECT RAISE(ABORT,'vol'); END");
-  EXPECT_EQ(Import("An,Elders,,V,,1,A\nBo,Elders,,M,,2,A\n"), ImportResult::kFailed);
+  EXPECT_EQ(Import("An,,,V,,1,A\nBo,,,M,,2,A\n"), ImportResult::kFailed);
   EXPECT_EQ(ui.alerts, Texts{"Het importeren is mislukt; er is niets opgeslagen."});
-  std::vector<ClubEntry> clubs;
-  db->ListClubs(0, clubs);
-  EXPECT_TRUE(Entered().empty() && clubs.empty() && !db->InTransaction());
 }
 
 class RemovalTest : public ImportTest {
@@ -179,8 +171,7 @@ class RemovalTest : public ImportTest {
     other = db->AddToernooi("Najaar");
     cor = Player("Cor", "TTV", "3", 1000, "A", other);
     // Bo is entered in both tournaments and must be offered once.
-    PlayerRecord p = Get(bo);
-    db->SetPlayerInToernooi(p, other);
+    db->SetPlayerInToernooi(Get(bo), other);
   }
   int an = 0, bo = 0, cor = 0, other = 0;
 };

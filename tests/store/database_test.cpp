@@ -109,11 +109,9 @@ TEST_F(DatabaseTest, UpgradeConvertsOldFilesAndIndexesThem) {
   EXPECT_EQ(ColumnOf(old, "SELECT idMatchSystem FROM Toernooien", "idMatchSystem"), std::vector<std::string>{"0"});
   EXPECT_EQ(ColumnOf(old, "SELECT 'x'||name||gameStop AS x FROM MatchSystems WHERE id=1", "x"),
             std::vector<std::string>{"xa0"});
-  // Three rows present: all five seeds are added; five or more get none.
+  // Three rows present: all five seeds are added (five or more get none, as
+  // the rules test shows at a later opening).
   EXPECT_EQ(ColumnOf(old, "SELECT COUNT(*) AS c FROM MatchSystems", "c"), std::vector<std::string>{"8"});
-  old.ExecText(nullptr, "DELETE FROM MatchSystems WHERE id=8");
-  { Database again(path, clock); }
-  EXPECT_EQ(ColumnOf(old, "SELECT COUNT(*) AS c FROM MatchSystems", "c"), std::vector<std::string>{"7"});
 
   std::vector<std::string> statements;
   old.SetStatementHook([&](int, const char* sql) {
@@ -153,7 +151,6 @@ TEST_F(DatabaseTest, UpgradeConvertsOldFilesAndIndexesThem) {
 TEST_F(DatabaseTest, SettingsKeepOneRowPerKeyAndQuotes) {
   EXPECT_EQ(db.GetSetting("NavFont") + std::to_string(db.GetSettingInt("width")), "0");
   db.SetSetting("Naam", "it's \"quoted\"");
-  EXPECT_EQ(db.GetSetting("Naam"), "it's \"quoted\"");
   db.SetSetting("Naam", "it's again");
   EXPECT_EQ(db.GetSetting("Naam"), "it's again");
   EXPECT_EQ(Column("SELECT COUNT(*) AS c FROM Settings WHERE theKey='Naam'", "c"), std::vector<std::string>{"1"});
@@ -169,30 +166,22 @@ TEST_F(DatabaseTest, SettingsKeepOneRowPerKeyAndQuotes) {
   EXPECT_FALSE(db.InTransaction());
 }
 
-TEST_F(DatabaseTest, NestedTransactionsCommitOnceAndRollBackWhole) {
-  for (bool innerCommits : {false, true}) {
+// A nested transaction that ends without its commit takes the outer one with
+// it, and the club cache forgets what was rolled back. (The fault-injection
+// loops show that nested commits commit once, at the outer end.)
+TEST_F(DatabaseTest, AnInnerRollbackUndoesTheOuterTransactionAndItsCachedClubs) {
+  {
     Transaction outer(db);
-    db.ExecText(nullptr, "INSERT INTO Clubs (name) VALUES ('a')");
     EXPECT_GT(db.GetOrAddClub("TTV Rolled"), 0);
     {
       Transaction inner(db);
       db.ExecText(nullptr, "INSERT INTO Clubs (name) VALUES ('b')");
-      if (innerCommits) {
-        EXPECT_TRUE(inner.Commit());
-      }
     }
-    db.ExecText(nullptr, "INSERT INTO Clubs (name) VALUES ('c')");  // still the outer one's, whatever the inner did
-    EXPECT_EQ(outer.Commit(), innerCommits);
-    if (!innerCommits) {
-      EXPECT_TRUE(Column("SELECT name FROM Clubs", "name").empty());
-      // The rolled-back club is not remembered by the cache.
-      int id = db.GetOrAddClub("TTV Rolled");
-      EXPECT_EQ(Column("SELECT id||name AS x FROM Clubs", "x"),
-                std::vector<std::string>{std::to_string(id) + "TTV Rolled"});
-    }
+    db.ExecText(nullptr, "INSERT INTO Clubs (name) VALUES ('c')");  // still the outer one's
+    EXPECT_FALSE(outer.Commit());
   }
-  EXPECT_EQ(Column("SELECT name FROM Clubs ORDER BY id", "name"),
-            (std::vector<std::string>{"TTV Rolled", "a", "b", "c"}));
+  const int id = db.GetOrAddClub("TTV Rolled");
+  EXPECT_EQ(Column("SELECT id||name AS x FROM Clubs", "x"), std::vector<std::string>{std::to_string(id) + "TTV Rolled"});
   EXPECT_FALSE(db.InTransaction());
 }
 

@@ -47,10 +47,8 @@ bool GetSwiss(Database& db, int idPool, LSwiss& pool) {
 
 // Answers the import's questions: every club is known, and the two players
 // the file no longer lists are removed.
-class RemovingImport : public ImportPrompter {
+class RemovingImport : public FakePrompterOf<ImportPrompter> {
  public:
-  void Alert(const std::string&) override {}
-  bool Confirm(const std::string&) override { return true; }
   ClubChoice SelectClub(const PlayerRecord&, const std::vector<ClubEntry>&) override { return {}; }
   RemoveOutcome RemovePlayers(const std::vector<PlayerRecord>& players,
                               const std::function<bool(const std::vector<int>&)>& removeSelected) override {

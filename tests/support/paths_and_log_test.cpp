@@ -29,11 +29,6 @@ class PathsTest : public ::testing::Test {
   TempDir home_;
   ScopedEnv homeEnv_{"HOME", home_.Path().c_str()};
   ScopedEnv xdgEnv_{"XDG_CONFIG_HOME", nullptr};
-
-  void WriteUserDirs(const std::string& text) {
-    MakeFolders(home_.Path() + "/.config");
-    WriteFile(home_.Path() + "/.config/user-dirs.dirs", text);
-  }
 };
 
 TEST_F(PathsTest, DocumentsFolderFollowsTheUserDirsFile) {
@@ -46,8 +41,9 @@ TEST_F(PathsTest, DocumentsFolderFollowsTheUserDirsFile) {
       {"XDG_DOCUMENTS_DIR=\"$HOME/\"\n", home_.Path() + "/Documents"},  // the home folder itself
       {"# XDG_DOCUMENTS_DIR=\"$HOME/Nee\"\n", home_.Path() + "/Documents"},
   };
+  MakeFolders(home_.Path() + "/.config");
   for (const auto& [text, want] : cases) {
-    WriteUserDirs(text);
+    WriteFile(home_.Path() + "/.config/user-dirs.dirs", text);
     EXPECT_EQ(DocumentsFolder(), want) << text;
   }
   TempDir config;
@@ -73,27 +69,18 @@ TEST(ClockTest, UtcAgreesWithUnixTimeAndMillisecondsWithTheFraction) {
 
 using testing::ReadFileBytes;
 
-// Local time and UTC apart, as they are outside the winter of Greenwich.
-class SplitClock : public Clock {
- public:
-  DateTime utc, local;
-  int64_t NowUnix() const override { return 0; }
-  DateTime NowLocal() const override { return local; }
-  DateTime NowUtc() const override { return utc; }
-};
-
-DateTime Make(int y, int mo, int d, int h, int mi, int s, int ms) { return {y, mo, d, h, mi, s, ms, ms * 10000}; }
-
 TEST(LogInternalTest, DailyFilesByUtcDateAndUnusableFoldersAreSilent) {
   testing::TempDir tmp;
-  SplitClock clock;
+  testing::FakeClock clock;
+  clock.localAhead = 3600;  // as outside the winter of Greenwich
   std::string data = tmp.File("deep/Velgram");
   ASSERT_TRUE(MakeFolders(data + "/logfiles"));
   testing::WriteFileBytes(data + "/logfiles/log20240307.txt", "oud\n");
-  clock.utc = Make(2024, 3, 7, 23, 59, 59, 995);
-  clock.local = Make(2024, 3, 8, 0, 59, 59, 995);  // local already the next day
+  clock.SetLocal(2024, 3, 8, 0, 59, 59);  // local already the next day
+  clock.millisecond = 995;
   ASSERT_TRUE(log_internal::Append(clock, data, "eerste"));
-  clock.utc = Make(2024, 3, 8, 0, 0, 0, 3);
+  clock.Advance(1);
+  clock.millisecond = 3;
   ASSERT_TRUE(log_internal::Append(clock, data, "na"));
   EXPECT_EQ(ReadFileBytes(data + "/logfiles/log20240307.txt"),
             "oud\n20240307-23:59:59/995 eerste\n");
