@@ -339,7 +339,6 @@ TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
          return DataChange::Positions(poule);
        }},
       {"result cleared", [&] { db->ClearResult(rr[2].id); return DataChange::Result(rr[2].id); }},
-      {"result again", [&] { db->RecordResult(rr[2].id, 1, {}, false); return DataChange::Result(rr[2].id); }},
       {"table and time", [&] {
          MatchRecord m = ko[1];
          std::tie(m.tafel, m.starttime) = std::pair(9, 1245);
@@ -369,11 +368,6 @@ TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
       {"new pool started", [&] {  // its first match: the book names its pool and class
          EXPECT_EQ(StartPoule(*db, prompter, added), StartOutcome::kStarted);
          return DataChange::Positions(added);
-       }},
-      {"new pool played", [&] {
-         const int id = Matches(added).front().id;
-         db->RecordResult(id, 0, {}, false);
-         return DataChange::Result(id);
        }},
   };
   LiveSettings settings;

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <regex>
 
 #include "competition/poule.h"
 #include "event_fixture.h"
@@ -232,7 +231,6 @@ TEST_F(TableEntryTest, TokensPerTable) {
   // A lost card: the table's old token stops working, the others stay.
   std::map<int, std::string> after = tokens;
   after[2] = RenewTableToken(*db, idToernooi, 2);
-  EXPECT_TRUE(std::regex_match(after[2], std::regex("[0-9a-f]{32}"))) << after[2];
   EXPECT_NE(after[2], tokens.at(2));
   EXPECT_EQ(TableTokens(*db, idToernooi), after);
 
