@@ -124,9 +124,6 @@ TEST_F(HallContentTest, ListsTheCallableMatchesInTimeAndTableOrderAndFollowsResu
 }
 
 TEST_F(HallContentTest, ChoicesHideClassesAndParts) {
-  SystemRecord other;
-  other.name = "B";
-  db->AddSystem(other, idToernooi);
   HallOptions o;
   o.hiddenClasses.insert(idSystem);
   o.show = HallShow::kMatches, o.pageSeconds = 1;  // below the least: kept at the least
