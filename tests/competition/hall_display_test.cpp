@@ -1,7 +1,6 @@
 #include "competition/hall_display.h"
 #include <gtest/gtest.h>
 #include "competition/club_trophy.h"
-#include "competition/dropout.h"
 #include "competition/poule.h"
 #include "competition/swiss_screen.h"
 #include "event_fixture.h"
