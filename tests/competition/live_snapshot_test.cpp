@@ -444,6 +444,11 @@ TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
           << step << name;
     }
   }
+  // The book that followed names the matches of a pool started after it was read.
+  const MatchEntry* first = book.FindMatch(Matches(added).front().id);
+  PoolRecord row;
+  ASSERT_TRUE(first && db->GetPool(added, row));
+  EXPECT_EQ(std::pair(first->poolName, first->systemName), std::pair(row.name, std::string("A")));
 }
 
 // Entry at the tables: a document per table while it is on, with the match to

@@ -35,12 +35,6 @@ void Say(const std::string& line) {
   std::fflush(stdout);
 }
 
-class StderrPrompter : public Prompter {
- public:
-  void Alert(const std::string& text) override { std::fprintf(stderr, "Alert: %s\n", text.c_str()); }
-  bool Confirm(const std::string&) override { return true; }
-};
-
 struct Pools {
   int poule = -1, swiss = -1, knockout = -1;
 };
@@ -105,7 +99,7 @@ Pools MakeTournament(Database& db, Prompter& prompter, int idToernooi) {
 
 int Desk(QApplication& qt, quint16 port, const std::string& path) {
   CVelgramApp app(path);
-  StderrPrompter prompter;
+  testing::FakePrompter prompter;  // says yes to every question
   app.SetPrompter(&prompter);
   Database& db = app.Db();
   db.SetSetting("PouleActivateWarning", "No");
