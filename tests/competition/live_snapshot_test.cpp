@@ -300,21 +300,12 @@ class LiveSnapshotTest : public EventFixture {
   int poule = -1, swiss = -1, knockout = -1, duos = -1, later = -1;
 };
 
-// What a full read shows of the book: names, results, table and time.
-std::vector<std::string> BookLines(const MatchBook& book) {
-  std::vector<std::string> out;
-  for (const MatchEntry& m : book.Matches())
-    out.push_back(Format("%d %d %s|%s|%s|%s %d/%d %d:%d %s/%s", m.id, m.idPool, m.name1.c_str(), m.name2.c_str(),
-                         m.duo1[0].c_str(), m.duo2[0].c_str(), m.indexWinner, static_cast<int>(m.games.size()),
-                         m.tafel, m.starttime, m.poolName.c_str(), m.systemName.c_str()));
-  return out;
-}
-
 // A script of changes: after each, every document the snapshot followed the
 // notice with reads as the hall display and the panes show the tournament,
 // equals a fresh build's, and only changed documents took the new version; the
-// book and the hall display that followed the notice show what a fresh read
-// shows.
+// hall display that followed the notice shows what a fresh read shows. A
+// change that alters nothing publishes nothing; every awkward character is
+// escaped.
 TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
   const std::vector<MatchRecord> rr = Matches(poule), ko = Matches(knockout), zw = Matches(swiss);
   int added = -1;
@@ -350,7 +341,6 @@ TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
          return DataChange::Positions(poule);
        }},
       {"result cleared", [&] { db->ClearResult(rr[2].id); return DataChange::Result(rr[2].id); }},
-      {"result again", [&] { db->RecordResult(rr[2].id, 1, {}, false); return DataChange::Result(rr[2].id); }},
       {"table and time", [&] {
          MatchRecord m = ko[1];
          std::tie(m.tafel, m.starttime) = std::pair(9, 1245);
@@ -381,11 +371,6 @@ TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
          EXPECT_EQ(StartPoule(*db, prompter, added), StartOutcome::kStarted);
          return DataChange::Positions(added);
        }},
-      {"new pool played", [&] {
-         const int id = Matches(added).front().id;
-         db->RecordResult(id, 0, {}, false);
-         return DataChange::Result(id);
-       }},
   };
   LiveSettings settings;
   settings.tableEntry = true;  // the tables' documents follow the changes too
@@ -396,7 +381,23 @@ TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
   book.FillToernooi(idToernooi);
   HallView view(*db);  // the hall display, standings included
   view.Build(idToernooi, HallOptions{});
-  EXPECT_EQ(Read(*live.Documents()), Shown()) << "built";
+  const auto built = live.Documents();
+  EXPECT_EQ(Read(*built), Shown()) << "built";
+  // A change that alters nothing shown publishes nothing new.
+  live.Apply(DataChange::Structure());
+  EXPECT_EQ(live.Documents(), built);
+  // A program started a second later tags above anything a thousand changes
+  // a second could have reached, so a page's old tag cannot match new text.
+  clock.Advance(1);
+  LiveSnapshot restarted(*db);
+  restarted.Build(idToernooi);
+  EXPECT_GE(restarted.Documents()->version, built->version + 1000);
+  // Every awkward character is escaped.
+  const std::string& pool = built->byName.at(Format("poule/%d", poule))->json;
+  EXPECT_NE(pool.find("\"Jan \\\"de Muur\\\" \\\\ Caf\xC3\xA9 \xE2\x82\xAC\""), std::string::npos);
+  EXPECT_NE(pool.find("\"TTV\\t\\\"Oost\\\"\""), std::string::npos);
+  const Ljson nu = Doc(*built, "nu");
+  EXPECT_EQ(At({&nu, ""}).S("toernooi"), "Clubkampioenschap");
   int minute = 0;
   for (const auto& [step, change] : script) {
     clock.SetLocal(2026, 5, 16, 14, ++minute, 0);
@@ -408,10 +409,6 @@ TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
     view.Apply(c);
     const auto after = live.Documents();
     EXPECT_EQ(Read(*after), Shown()) << step;
-    MatchBook freshBook(*db);
-    freshBook.FillToernooi(idToernooi);
-    EXPECT_EQ(BookLines(book), BookLines(freshBook)) << step;
-
     LiveSnapshot fresh(*db, kNu);
     fresh.Build(idToernooi);
     ASSERT_EQ(Names(*after), Names(*fresh.Documents())) << step;
@@ -447,28 +444,11 @@ TEST_F(LiveSnapshotTest, FollowsChangesAsTheScreensShowThem) {
           << step << name;
     }
   }
-}
-
-// A change that alters nothing shown publishes nothing new, and every awkward
-// character is escaped.
-TEST_F(LiveSnapshotTest, UnchangedTextKeepsItsVersionAndTextIsEscapedUtf8) {
-  LiveSnapshot live(*db);
-  live.Build(idToernooi);
-  const auto built = live.Documents();
-  live.Apply(DataChange::Structure());
-  EXPECT_EQ(live.Documents(), built);
-  // A program started a second later tags above anything a thousand changes
-  // a second could have reached, so a page's old tag cannot match new text.
-  clock.Advance(1);
-  LiveSnapshot restarted(*db);
-  restarted.Build(idToernooi);
-  EXPECT_GE(restarted.Documents()->version, built->version + 1000);
-
-  const std::string& pool = built->byName.at(Format("poule/%d", poule))->json;
-  EXPECT_NE(pool.find("\"Jan \\\"de Muur\\\" \\\\ Caf\xC3\xA9 \xE2\x82\xAC\""), std::string::npos);
-  EXPECT_NE(pool.find("\"TTV\\t\\\"Oost\\\"\""), std::string::npos);
-  const Ljson nu = Doc(*built, "nu");
-  EXPECT_EQ(At({&nu, ""}).S("toernooi"), "Clubkampioenschap");
+  // The book that followed names the matches of a pool started after it was read.
+  const MatchEntry* first = book.FindMatch(Matches(added).front().id);
+  PoolRecord row;
+  ASSERT_TRUE(first && db->GetPool(added, row));
+  EXPECT_EQ(std::pair(first->poolName, first->systemName), std::pair(row.name, std::string("A")));
 }
 
 // Entry at the tables: a document per table while it is on, with the match to
@@ -488,8 +468,6 @@ TEST_F(LiveSnapshotTest, TableDocumentsWhileEntryIsOn) {
   EXPECT_EQ(std::tuple(read.tableEntry, read.autoAccept, tableDocs()), std::tuple(true, true, 0));
   live.TablesChanged();
   EXPECT_EQ(tableDocs(), static_cast<long>(TablesOfToernooi(*db, idToernooi).size()));
-  for (const auto& [tafel, token] : TableTokens(*db, idToernooi))
-    EXPECT_EQ(live.Documents()->tableOfToken.at(token), tafel);
 
   const MatchRecord m = Matches(poule).front();
   TableEntry e;

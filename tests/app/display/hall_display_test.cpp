@@ -22,7 +22,7 @@ class HallDisplayTest : public DialogTest {
     OpenTournament();
     db().SetSetting("PouleActivateWarning", "No");
     poule = AddPool(AddClass("Heren A"), "Poule 1");
-    for (int i = 1; i <= pouleSize; ++i) Seat(poule, AddPlayer("Heer " + std::to_string(i), 1500, "TTV Hal"));
+    for (int i = 1; i <= 4; ++i) Seat(poule, AddPlayer("Heer " + std::to_string(i), 1500, "TTV Hal"));
     ASSERT_EQ(StartPoule(db(), prompter, poule), StartOutcome::kStarted);
     swiss = AddPool(AddClass("Dames"), "Zwitsers", kPlaystyleSwiss);
     for (int i = 1; i <= 6; ++i) Seat(swiss, AddPlayer("Dame " + std::to_string(i), 1900 - 50 * i, "Spin"));
@@ -40,7 +40,6 @@ class HallDisplayTest : public DialogTest {
     return nullptr;
   }
 
-  int pouleSize = 4;
   int poule = -1, swiss = -1;
   FakeClock clock;
   std::unique_ptr<CVelgramDlg> window;
@@ -96,13 +95,11 @@ TEST_F(HallDisplayTest, MenuOpensOneWindowThatGoesFullScreenOnF11AndFollowsItsSe
   EXPECT_EQ(d->Reloads(), reloads + 1);
 }
 
-// Eight in the round robin: 28 + 3 open matches do not fit one page.
-class HallDisplayPaging : public HallDisplayTest {
- protected:
-  HallDisplayPaging() { pouleSize = 8; }
-};
-
-TEST_F(HallDisplayPaging, PagesTurnOnTheClockAndReadAgainOncePerCycle) {
+TEST_F(HallDisplayTest, PagesTurnOnTheClockAndReadAgainOncePerCycle) {
+  // Eight more in a round robin: 28 more open matches do not fit one page.
+  const int eight = AddPool(AddClass("Heren B"), "Poule 2");
+  for (int i = 1; i <= 8; ++i) Seat(eight, AddPlayer("Heer B" + std::to_string(i), 1500, "TTV Hal"));
+  ASSERT_EQ(StartPoule(db(), prompter, eight), StartOutcome::kStarted);
   LFlyHallDisplay d(*app, clock);
   d.resize(1920, 1080);
   d.Reload();

@@ -128,7 +128,6 @@ TEST(LiveQrImage, TheThreeFinderSquaresInsideTheQuietZone) {
         ASSERT_EQ(code.pixelIndex(ox + x, oy + y), std::max(std::abs(x - 3), std::abs(y - 3)) != 2 ? 1 : 0)
             << ox << "," << oy << " module " << x << "," << y;
   EXPECT_EQ(code.pixelIndex(3, 3), 0);
-
 }
 
 // The slips carry their table's address while entry at the tables is on.

@@ -20,7 +20,6 @@
 #include "app/shell/mainwindow.h"
 #include "bench/bench_tournament.h"
 #include "common/fakes.h"
-#include "competition/dropout.h"
 #include "competition/match_rules.h"
 #include "competition/matchbook.h"
 #include "competition/poule.h"
@@ -35,12 +34,6 @@ void Say(const std::string& line) {
   std::fputs((line + "\n").c_str(), stdout);
   std::fflush(stdout);
 }
-
-class StderrPrompter : public Prompter {
- public:
-  void Alert(const std::string& text) override { std::fprintf(stderr, "Alert: %s\n", text.c_str()); }
-  bool Confirm(const std::string&) override { return true; }
-};
 
 struct Pools {
   int poule = -1, swiss = -1, knockout = -1;
@@ -98,22 +91,15 @@ Pools MakeTournament(Database& db, Prompter& prompter, int idToernooi) {
     StoreResult(db, prompter, list[i].id, GamesWon(db, pools.swiss, i % 2 ? 1 : 3, i % 2 ? 3 : 2));
   NextSwissRound(db, prompter, morning, pools.swiss, nullptr);
 
-  const std::string bracket = "{ \"dimension\":8 }";
-  pools.knockout = pool("Jeugd", "Afval", "8-9", kPlaystyleDropout, bracket, 1100);
+  pools.knockout = pool("Jeugd", "Afval", "8-9", kPlaystyleDropout, "{ \"dimension\":8 }", 1100);
   seat(pools.knockout, {"Daan Wit", "Sem Hoek", "Finn Stam", "Luuk Berg", "Milan Roos", "Thijs Kuipers"}, 4, 1200, 20);
-  LDropout dropout(bracket);
-  PoolRecord row;
-  db.GetPool(pools.knockout, row);
-  dropout.FillFrom(row);
-  std::vector<Contestant> seats;
-  LoadContestants(db, pools.knockout, seats, true);
-  ActivateDropout(db, prompter, dropout, seats);
+  bench::StartKnockout(db, prompter, pools.knockout);
   return pools;
 }
 
 int Desk(QApplication& qt, quint16 port, const std::string& path) {
   CVelgramApp app(path);
-  StderrPrompter prompter;
+  testing::FakePrompter prompter;  // says yes to every question
   app.SetPrompter(&prompter);
   Database& db = app.Db();
   db.SetSetting("PouleActivateWarning", "No");
