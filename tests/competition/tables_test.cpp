@@ -65,17 +65,6 @@ std::vector<std::string> Slots(const TablesChart& chart) {
   return slots;
 }
 
-TEST(TablesChart, PoolWithoutMatchesBooksItsTablesAsOneBlock) {
-  // Another pool starting inside the block splits it into slots.
-  TablesChart chart = BuildTablesChart({B(1, 900, 1200, "A", "Poule 1"), B(2, 900, 1200, "A", "Poule 1"),
-                                        B(3, 1000, 1015, "B", "Poule 2")});
-  ASSERT_EQ(std::pair(chart.tables, Slots(chart)),
-            std::pair(V{1, 2, 3}, std::vector<std::string>{"9:00 - 10:00", "10:00 - 10:15", "10:15 - 12:00"}));
-  EXPECT_EQ(chart.rows[2].cells[1].tooltip, "A / Poule 1");
-  EXPECT_EQ(std::tuple(chart.rows[0].cells[2].colour, chart.rows[1].cells[2].colour, chart.rows[1].cells[0].colour),
-            std::tuple(CellColour::kNone, CellColour::kBusy, CellColour::kBusy));
-}
-
 TEST(TablesChart, OverlapsShowRedAndAPoolsMatchesMerge) {
   TablesChart chart = BuildTablesChart({B(3, 900, 1000, "A", "P1"), B(3, 930, 1030, "B", "P2")});
   std::vector<std::tuple<std::string, CellColour, std::string>> rows;
