@@ -12,14 +12,6 @@ namespace {
 
 class EditsTest : public EventFixture {
  protected:
-  int AddDuo(int p1, int p2) {
-    DuoRecord d;
-    std::tie(d.idPlayer1, d.idPlayer2, d.klasse) = std::tuple(p1, p2, "A");
-    db->AddDuo(d, idToernooi);
-    std::vector<DuoRecord> list;
-    db->ListDuos(list, idToernooi);
-    return list.back().id;
-  }
   void Link(int idPool, int fromPool) {
     ContestantRecord c;
     std::tie(c.idPool, c.poolPos, c.linktype, c.idLinkedPool, c.idPlayer) = std::tuple(idPool, 1, kLinkPlace, fromPool, 1);
@@ -131,10 +123,9 @@ TEST_F(EditsTest, TournamentAndClassFormsAreChecked) {
   EXPECT_FALSE(SaveSystem(*db, prompter, idToernooi, -1, "B", "", 0));
   EXPECT_EQ(prompter.alerts, (std::vector<std::string>{"Geef het toernooi een naam.", "Vul of Enkel of Dubbel in."}));
   // Changing a class keeps the match system chosen for it.
-  SystemRecord a;
-  db->GetSystem(a, idSystem);
   db->Exec(nullptr, "UPDATE Systems SET idMatchSystem=3 WHERE id=%d", idSystem);
   ASSERT_TRUE(SaveSystem(*db, prompter, idToernooi, idSystem, "A2", "senioren", 2));
+  SystemRecord a;
   db->GetSystem(a, idSystem);
   EXPECT_EQ(std::tuple(a.name, a.nrPlayers, a.idMatchSystem), std::tuple("A2", 2, 3));
 }

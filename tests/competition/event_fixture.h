@@ -42,6 +42,14 @@ class EventFixture : public ::testing::Test {
     std::tie(p.name, p.idClub, p.rating, p.klasse) = std::tuple(name, db->GetOrAddClub(club), rating, klasse);
     return db->AddPlayer(p, idToernooi);
   }
+  int AddDuo(int idPlayer1, int idPlayer2, const std::string& klasse = "A") {
+    DuoRecord d;
+    std::tie(d.idPlayer1, d.idPlayer2, d.klasse) = std::tuple(idPlayer1, idPlayer2, klasse);
+    db->AddDuo(d, idToernooi);
+    std::vector<DuoRecord> list;
+    db->ListDuos(list, idToernooi);
+    return list.back().id;
+  }
   // A position of a player in a pool; returns its id.
   int AddContestant(int idPool, int idPlayer, int poolPos, int linktype = kLinkPlayer) {
     ContestantRecord c;

@@ -17,8 +17,6 @@ MatchEntry Match(int a, int b, int winner = 0) {
   return m;
 }
 
-std::unique_ptr<Random> Seeded() { return std::make_unique<StdRandom>(); }
-
 void WaitForEnd(const ShuffleEngine& engine) {
   for (int i = 0; i < 500 && engine.Running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
 }
@@ -145,7 +143,8 @@ TEST(ShuffleEngine, WorkerExceptionsAreLoggedAndEndTheWorker) {
     EXPECT_FALSE(engine.Running());
   }
   for (size_t n : {0u, 1u}) {  // zero or one card: nothing to pair, the worker ends at once
-    ShuffleEngine engine(std::vector<LCard>(n, LCard(1, 0, 0, 1000, 0, kCardBye)), {}, clock, Seeded(), 1);
+    ShuffleEngine engine(std::vector<LCard>(n, LCard(1, 0, 0, 1000, 0, kCardBye)), {}, clock,
+                         std::make_unique<StdRandom>(), 1);
     engine.Start();
     WaitForEnd(engine);
     EXPECT_EQ(std::tuple(engine.Running(), engine.Snapshot().started, engine.Snapshot().shuffleCount,
