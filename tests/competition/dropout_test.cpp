@@ -18,7 +18,6 @@ TEST(DropoutSize, ExtraJsonAndBounds) {
                // Stored sizes that are no bracket become the bracket that holds them.
                {"{ \"dimension\":5 }", 8}, {"{ \"dimension\":64 }", 16}, {"{ \"dimension\":-3 }", 2}};
   for (const auto& c : cases) EXPECT_EQ(LDropout(c.extra).dimension, c.dimension) << c.extra;
-  EXPECT_EQ(LDropout("{ \"dimension\":16 }").ExtraText(), "{ \"dimension\":16 }");
 }
 
 // The seeds of each size are checked through the first rounds of the cross
