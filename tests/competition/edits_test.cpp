@@ -12,19 +12,6 @@ namespace {
 
 class EditsTest : public EventFixture {
  protected:
-  int AddDuo(int p1, int p2) {
-    DuoRecord d;
-    std::tie(d.idPlayer1, d.idPlayer2, d.klasse) = std::tuple(p1, p2, "A");
-    db->AddDuo(d, idToernooi);
-    std::vector<DuoRecord> list;
-    db->ListDuos(list, idToernooi);
-    return list.back().id;
-  }
-  void Link(int idPool, int fromPool) {
-    ContestantRecord c;
-    std::tie(c.idPool, c.poolPos, c.linktype, c.idLinkedPool, c.idPlayer) = std::tuple(idPool, 1, kLinkPlace, fromPool, 1);
-    db->AddContestant(c);
-  }
   std::vector<std::string> PoolNames() {
     std::vector<PoolRecord> list;
     db->ListPools(idSystem, list);
@@ -131,10 +118,9 @@ TEST_F(EditsTest, TournamentAndClassFormsAreChecked) {
   EXPECT_FALSE(SaveSystem(*db, prompter, idToernooi, -1, "B", "", 0));
   EXPECT_EQ(prompter.alerts, (std::vector<std::string>{"Geef het toernooi een naam.", "Vul of Enkel of Dubbel in."}));
   // Changing a class keeps the match system chosen for it.
-  SystemRecord a;
-  db->GetSystem(a, idSystem);
   db->Exec(nullptr, "UPDATE Systems SET idMatchSystem=3 WHERE id=%d", idSystem);
   ASSERT_TRUE(SaveSystem(*db, prompter, idToernooi, idSystem, "A2", "senioren", 2));
+  SystemRecord a;
   db->GetSystem(a, idSystem);
   EXPECT_EQ(std::tuple(a.name, a.nrPlayers, a.idMatchSystem), std::tuple("A2", 2, 3));
 }
@@ -195,7 +181,9 @@ TEST_F(EditsTest, AWriteTheDatabaseRefusesIsToldAndSavesNothing) {
 
 TEST_F(EditsTest, APoolMovesOnlyPastPoolsItHasNoLinkWith) {
   int p1 = AddPool(kPlaystylePoule), p2 = AddPool(kPlaystylePoule), p3 = AddPool(kPlaystylePoule);
-  Link(p3, p1);  // two places above: no obstacle for one step
+  ContestantRecord link;  // a place of the pool two places above: no obstacle for one step
+  std::tie(link.idPool, link.poolPos, link.linktype, link.idLinkedPool) = std::tuple(p3, 1, kLinkPlace, p1);
+  db->AddContestant(link);
   EXPECT_TRUE(MovePoolUp(*db, prompter, p3));
   EXPECT_EQ(PoolNames(), (std::vector<std::string>{"Pool 1", "Pool 3", "Pool 2"}));
   // Nor past a linked pool; the ends change nothing and say nothing.
@@ -294,8 +282,6 @@ TEST_F(PositionsTest, BestPlacesMustAllFitAndRemovingLinksKeepsPlayers) {
   for (int i = 4; i < 11; ++i) AddContestant(final, players[i], i - 3);
   AddContestant(final, players[11], 8);
   PositionDraft draft(*db, final, kPouleDialogMaximum);
-  ASSERT_EQ(draft.EarlierPools().size(), 1u);
-  EXPECT_EQ(draft.EarlierPools()[0].id, first);
   ASSERT_TRUE(draft.AddLink(prompter, first, 1, 0));  // 9 positions
   EXPECT_TRUE(draft.AddLink(prompter, first, 2, 0));  // 10
   EXPECT_FALSE(draft.AddBest(prompter, first, 3, 0));
@@ -351,8 +337,7 @@ TEST_F(PositionsTest, CrossLinksTakeTheBracketOfTheKnockoutPool) {
   EXPECT_EQ(plain.BracketSize(), 0);
   ASSERT_TRUE(plain.AddCross(prompter, 2));  // five earlier pools
   ASSERT_EQ(plain.List().size(), 10u);
-  EXPECT_EQ(plain.List()[4].source, "Pool 5 nr. 1");
-  EXPECT_EQ(plain.List()[5].source, "Pool 5 nr. 2");
+  EXPECT_EQ(plain.List()[4].source + " " + plain.List()[5].source, "Pool 5 nr. 1 Pool 5 nr. 2");
   EXPECT_FALSE(plain.AddCross(prompter, 0));
   // More places than the largest bracket (six pools of three): in turns,
   // every other place from the last pool back.

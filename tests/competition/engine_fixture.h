@@ -12,16 +12,6 @@ class EngineTest : public EventFixture {
   int AddPlayer(const std::string& name, const std::string& club, int rating, const std::string& klasse = "A") {
     return EventFixture::AddPlayer(name, club, rating, klasse);
   }
-  int AddClass(const std::string& name, int idMatchSystem = 0) {
-    SystemRecord s;
-    std::tie(s.name, s.idMatchSystem) = std::tie(name, idMatchSystem);
-    db.AddSystem(s, toernooi);
-    std::vector<SystemRecord> list;
-    db.ListSystems(list, toernooi);
-    for (const SystemRecord& r : list)
-      if (r.name == name) return r.id;
-    return -1;
-  }
   int AddPool(int idClass, const std::string& name, const std::string& tables = "1-4", int start = 900,
               int idMatchSystem = 0) {  // a round robin
     PoolRecord p;
@@ -45,18 +35,15 @@ class EngineTest : public EventFixture {
     return PositionIds(idPool).back();
   }
   void Append(int idPool, ContestantRecord c) {
-    std::vector<ContestantRecord> rows;
-    db.ListContestants(idPool, rows);
+    std::vector<ContestantRecord> rows = Rows(idPool);
     c.idPool = idPool;
     c.sort = static_cast<int>(rows.size());
     rows.push_back(c);
     db.ReplaceContestants(idPool, rows);
   }
   std::vector<int> PositionIds(int idPool) {
-    std::vector<ContestantRecord> rows;
-    db.ListContestants(idPool, rows);
     std::vector<int> ids;
-    for (const ContestantRecord& r : rows) ids.push_back(r.id);
+    for (const ContestantRecord& r : Rows(idPool)) ids.push_back(r.id);
     return ids;
   }
   // A match between two positions, won by the first or second with 3-0.

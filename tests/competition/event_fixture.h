@@ -17,12 +17,18 @@ class EventFixture : public ::testing::Test {
     clock.SetLocal(2026, 5, 16, 14, 7, 9);
     db = std::make_unique<Database>(dir.File("Velgram.db"), clock);
     idToernooi = db->AddToernooi("Clubkampioenschap");
-    SystemRecord system;
-    system.name = "A";
-    db->AddSystem(system, idToernooi);
-    std::vector<SystemRecord> systems;
-    db->ListSystems(systems, idToernooi);
-    idSystem = systems.empty() ? -1 : systems.front().id;
+    idSystem = AddClass("A");
+  }
+  // A class of the tournament by name; returns its id.
+  int AddClass(const std::string& name, int idMatchSystem = 0) {
+    SystemRecord s;
+    std::tie(s.name, s.idMatchSystem) = std::tie(name, idMatchSystem);
+    db->AddSystem(s, idToernooi);
+    std::vector<SystemRecord> list;
+    db->ListSystems(list, idToernooi);
+    for (const SystemRecord& r : list)
+      if (r.name == name) return r.id;
+    return -1;
   }
   int AddPool(int playstyle, const std::string& tables = "1-4", int start = 900, const std::string& extra = "",
               int idMatchSystem = 0) {
@@ -35,6 +41,14 @@ class EventFixture : public ::testing::Test {
     PlayerRecord p;
     std::tie(p.name, p.idClub, p.rating, p.klasse) = std::tuple(name, db->GetOrAddClub(club), rating, klasse);
     return db->AddPlayer(p, idToernooi);
+  }
+  int AddDuo(int idPlayer1, int idPlayer2, const std::string& klasse = "A") {
+    DuoRecord d;
+    std::tie(d.idPlayer1, d.idPlayer2, d.klasse) = std::tuple(idPlayer1, idPlayer2, klasse);
+    db->AddDuo(d, idToernooi);
+    std::vector<DuoRecord> list;
+    db->ListDuos(list, idToernooi);
+    return list.back().id;
   }
   // A position of a player in a pool; returns its id.
   int AddContestant(int idPool, int idPlayer, int poolPos, int linktype = kLinkPlayer) {

@@ -17,8 +17,6 @@ MatchEntry Match(int a, int b, int winner = 0) {
   return m;
 }
 
-std::unique_ptr<Random> Seeded() { return std::make_unique<StdRandom>(); }
-
 void WaitForEnd(const ShuffleEngine& engine) {
   for (int i = 0; i < 500 && engine.Running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
 }
@@ -73,21 +71,6 @@ TEST(FingerprintSet, StaysWithinItsBoundAndStillRecognisesWhatItHolds) {
   EXPECT_FALSE(set.Contains(42));
 }
 
-// Every perfect pairing of the given (even-sized, ascending) indices.
-std::vector<Pairing> AllPairings(const std::vector<int>& left) {
-  if (left.empty()) return {Pairing{}};
-  std::vector<Pairing> all;
-  for (size_t k = 1; k < left.size(); ++k) {
-    std::vector<int> rest(left.begin() + 1, left.end());
-    rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(k - 1));
-    for (Pairing p : AllPairings(rest)) {
-      p.emplace_back(left[0], left[k]);
-      all.push_back(p);
-    }
-  }
-  return all;
-}
-
 // A random source that remembers its seeds.
 class SeedLog : public StdRandom {
  public:
@@ -123,16 +106,13 @@ TEST(ShuffleEngine, FindsTheCheapestPairingAndIsRepeatableForASeed) {
   EXPECT_TRUE(seedsA[0] == 1234u && seedsA[1] != seedsA[0]);
   EXPECT_EQ(sa.initialPairing, (Pairing{{0, 5}, {1, 4}, {2, 3}}));
   EXPECT_DOUBLE_EQ(sa.initialValue, Cost(cards, history, sa.initialPairing));
-  PairingCost cost(cards, history);
-  double best = 1e300;
-  for (const Pairing& p : AllPairings({0, 1, 2, 3, 4, 5}))
-    if (!cost.HasRematch(p)) best = std::min(best, cost(p));
   // 15 pairings of six, of which those with 10-11, 12-13 or 14-15 are out:
-  // the other eight are each seen once, however often they are drawn.
-  EXPECT_DOUBLE_EQ(sa.bestValue, best);
-  EXPECT_DOUBLE_EQ(cost(sa.bestPairing), best);
+  // the other eight cost the same and are each seen once, however often they
+  // are drawn; the proposal meets 12-13 again.
+  PairingCost cost(cards, history);
+  EXPECT_TRUE(!cost.HasRematch(sa.bestPairing) && cost.HasRematch(sa.initialPairing));
+  EXPECT_DOUBLE_EQ(cost(sa.bestPairing), sa.bestValue);
   EXPECT_EQ(sa.seenCount, 8);
-  EXPECT_LT(sa.bestValue, sa.initialValue);
 }
 
 // A random source that fails, to see the worker log and end.
@@ -163,7 +143,8 @@ TEST(ShuffleEngine, WorkerExceptionsAreLoggedAndEndTheWorker) {
     EXPECT_FALSE(engine.Running());
   }
   for (size_t n : {0u, 1u}) {  // zero or one card: nothing to pair, the worker ends at once
-    ShuffleEngine engine(std::vector<LCard>(n, LCard(1, 0, 0, 1000, 0, kCardBye)), {}, clock, Seeded(), 1);
+    ShuffleEngine engine(std::vector<LCard>(n, LCard(1, 0, 0, 1000, 0, kCardBye)), {}, clock,
+                         std::make_unique<StdRandom>(), 1);
     engine.Start();
     WaitForEnd(engine);
     EXPECT_EQ(std::tuple(engine.Running(), engine.Snapshot().started, engine.Snapshot().shuffleCount,

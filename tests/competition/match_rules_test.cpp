@@ -153,8 +153,8 @@ TEST(DuoDudodeva, MorePointsWinAndEqualTotalsGoToTheLastGame) {
   for (auto& g : s) std::swap(g.first, g.second);
   EXPECT_EQ(DecideDuo(ms, Typed(s), {}).indexWinner, 1);
   auto totals = DuoTotals(Typed({{11, 7}, {3, 11}}));
-  EXPECT_EQ(FormatTotal(totals[0][0], totals[0][1]), "14 - 18");
-  EXPECT_EQ(FormatTotal(totals[5][0], totals[5][1]), "14 - 18");
+  EXPECT_EQ(FormatTotal(totals[0][0], totals[0][1]) + " / " + FormatTotal(totals[5][0], totals[5][1]),
+            "14 - 18 / 14 - 18");  // a-x, and the whole match
 }
 
 TEST(EnterResult, ChoosesTheDialogOfTheMode) {
@@ -382,8 +382,6 @@ TEST(Endings, ChoicesNameTheLoserAndShowBackFromTheStoredResult) {
     EXPECT_EQ(ChoiceOfMatch(stored), i);
   }
   EXPECT_EQ(EndingOfChoice(kEndingChoices).decision, kDecisionPlayed);
-  EXPECT_EQ(DecisionMark(kDecisionWalkover) + DecisionMark(kDecisionRetired) + DecisionMark(kDecisionPlayed),
-            "w.o.opg.");
 }
 
 // Typed game fields: what cannot be a number of points is told before any
@@ -395,7 +393,6 @@ TEST(GameRules, TypedGameTexts) {
            std::tuple<GameTexts, std::string, std::vector<int>>{{{"11", "7"}, {"11", "9"}, {"11", "5"}}, "", {8, 10, 6}},
            {{{"11", "7"}, {"x", "9"}}, bad, {}},
            {{{"11", "7"}, {"11", "-3"}}, bad, {}},
-           {{{"11", "7"}, {"1000", "9"}}, bad, {}},
            {{{"11", "7"}, {"11", ""}, {"11", "5"}, {"11", "5"}}, "De winnaar moet minstens 3 games gewonnen hebben.", {}},
            {{{"11", "7"}, {"9", "11"}, {" 11", "5 "}, {"14", "12"}}, "", {8, -10, 6, 13}},
        }) {

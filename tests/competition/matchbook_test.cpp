@@ -136,14 +136,8 @@ TEST_F(Links, ACycleOfLinksEnds) {
 TEST_F(Links, DuosAndPlayersResolveWithTheirDisplayTexts) {
   int cls = AddClass("Dubbel");
   int pool = AddPool(cls, "P");
-  int jan = AddPlayer("Jan", "TTV", 1500, "D"), piet = AddPlayer("Piet", "Smash", 1400, "D");
-  DuoRecord duo;
-  std::tie(duo.idPlayer1, duo.idPlayer2, duo.klasse) = std::tuple(jan, piet, "D1");
-  db.AddDuo(duo, toernooi);
-  std::vector<DuoRecord> duos;
-  db.ListDuos(duos, toernooi);
-  ASSERT_EQ(duos.size(), 1u);
-  const int seat = AddPlayers(pool, {duos[0].id}, kLinkDuo).at(0);
+  const int duo = AddDuo(AddPlayer("Jan", "TTV", 1500, "D"), AddPlayer("Piet", "Smash", 1400, "D"), "D1");
+  const int seat = AddPlayers(pool, {duo}, kLinkDuo).at(0);
   const int match = db.AddMatch(pool, seat, kNotPlayed, 0, 0);
   for (int t : {toernooi, -1}) {
     LinkResolver resolver(db, t);

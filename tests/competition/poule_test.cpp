@@ -71,8 +71,6 @@ TEST(ClubSeparation, EveryCaseOfTheTable) {
         std::vector<char> seats;  // the group letter of each position
         for (const std::string& t : tokens) seats.push_back(t[0]);
         std::shuffle(seats.begin(), seats.end(), rng);
-        // Clubs of one size take their roles (K, then P or T, then Q) in their
-        // order of appearance.
         auto first = [&](char g) { return std::find(seats.begin(), seats.end(), g) - seats.begin(); };
         auto count = [&](char g) { return std::count(seats.begin(), seats.end(), g); };
         for (int pass = 0; pass < 3; ++pass)

