@@ -132,7 +132,13 @@ TEST_F(TableHttpTest, RoutesAnswerByMethodCookieAndBody) {
   const std::string a = "velgram_tafel=" + kTokenA, type = "application/json";
   const std::string mode = std::string(R"({"fout":")") + kTableEntryModeMessage + "\"}";
   // off: 1 with entry at the tables off, 2 before the first snapshot.
-  struct Case { const char* method; std::string path, cookie, type, body, ifNoneMatch; int status; std::string answer; int failures, off = 0; };
+  struct Case {
+    const char* method;
+    std::string path, cookie, type, body, ifNoneMatch;
+    int status;
+    std::string answer;
+    int failures, off = 0;
+  };
   std::vector<Case> cases = {
       {"GET", "/t/" + kTokenA, "", "", "", "", 303, "", 0},
       {"HEAD", "/t/" + kTokenA + "?van=qr", "", "", "", "", 303, "", 0},

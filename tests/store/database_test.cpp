@@ -181,7 +181,8 @@ TEST_F(DatabaseTest, AnInnerRollbackUndoesTheOuterTransactionAndItsCachedClubs) 
     EXPECT_FALSE(outer.Commit());
   }
   const int id = db.GetOrAddClub("TTV Rolled");
-  EXPECT_EQ(Column("SELECT id||name AS x FROM Clubs", "x"), std::vector<std::string>{std::to_string(id) + "TTV Rolled"});
+  EXPECT_EQ(Column("SELECT id||name AS x FROM Clubs", "x"),
+            std::vector<std::string>{std::to_string(id) + "TTV Rolled"});
   EXPECT_FALSE(db.InTransaction());
 }
 

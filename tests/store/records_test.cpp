@@ -318,7 +318,8 @@ TEST_F(RecordsTest, ResultsReadAlikeByIdsAndTournamentWide) {
 }
 
 MatchSystem UserRule(const std::string& name) {
-  return {0, 21, false, 3, 2, 4, name, false, false, true, true, false, true, false};  // to 21, best of 3, duo AX, AY, BY
+  // To 21, best of 3, duo AX, AY, BY.
+  return {0, 21, false, 3, 2, 4, name, false, false, true, true, false, true, false};
 }
 
 bool Listed(Database& db, int id) {

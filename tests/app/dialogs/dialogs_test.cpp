@@ -153,7 +153,8 @@ TEST_F(DialogsTest, BackupManagementIntervalRestoreAndTheBackupCommand) {
   db().ListToernooien(list);
   EXPECT_EQ(std::pair(list.size(), app->IdToernooi()), std::pair(size_t{1}, list.at(0).first));  // opened what is there now
   w->CmdBackup();
-  EXPECT_EQ(prompter.alerts.back().rfind("Backup opgeslagen in\r\n" + db().BackupFolder(), 0), 0u) << prompter.alerts.back();
+  EXPECT_EQ(prompter.alerts.back().rfind("Backup opgeslagen in\r\n" + db().BackupFolder(), 0), 0u)
+      << prompter.alerts.back();
   // No backup folder can be made: the core's error text alone (what the
   // database does then: BackupTest.*).
   ASSERT_TRUE(std::filesystem::remove_all(db().BackupFolder()) > 0);

@@ -62,7 +62,8 @@ TEST_F(LiveServerTest, AnswersThePublishedDocumentsAndHandsAnEntryToTheDeskOnce)
   auto docs = std::make_shared<LiveDocuments>();
   docs->tableOfToken[token] = 3;
   server.Publish(docs);
-  const std::string entry = R"({"entry":"e1e1e1e1e1e1e1e1","device":"dev12345","match":10,"mode":1,"decision":0,"side":-1,"winner":0})";
+  const std::string entry =
+      R"({"entry":"e1e1e1e1e1e1e1e1","device":"dev12345","match":10,"mode":1,"decision":0,"side":-1,"winner":0})";
   auto send = [&] {
     const LiveAnswer a = page.PostEntry(token, entry);
     return std::pair(a.status, a.body);
