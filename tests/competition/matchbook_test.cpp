@@ -102,20 +102,25 @@ TEST_F(Links, ResolveThroughTwoPoolsAndRankEachPoolOnce) {
 }
 
 // Games-won counts (mode 2) are no game codes: a three-way tie in such a pool
-// goes to the lot instead of to quotients read from the counts.
+// goes to the lot instead of to quotients read from the counts. The pool's own
+// rules hold even after a pool of its class, under the class's rules, was ranked.
 TEST_F(Links, GamesWonCountsAreNotReadAsGames) {
   MatchSystem gamesWon = DefaultMatchSystem();
   std::tie(gamesWon.name, gamesWon.result, gamesWon.immutable) = std::tuple("Games", kResultGames, false);
   int idGames = db.AddMatchSystem(gamesWon);
-  int cls = AddClass("Veteranen", idGames);
-  int a = AddPool(cls, "A");
+  int cls = AddClass("Veteranen");
+  int d = AddPool(cls, "D");
+  auto q = AddPlayers(d, {AddPlayer("Dirk", "W", 1), AddPlayer("Eva", "V", 1)});
+  Play(d, q[0], q[1], 0);
+  int a = AddPool(cls, "A", "1-4", 900, idGames);
   auto p = AddPlayers(a, {AddPlayer("Anna", "X", 1), AddPlayer("Bert", "Y", 1), AddPlayer("Carla", "Z", 1)});
   Play(a, p[2], p[1], 0, {3, 0});
   Play(a, p[1], p[0], 0, {3, 1});
   Play(a, p[0], p[2], 0, {3, 2});
   int b = AddPool(cls, "B");
+  AddLink(b, d, 1);
   AddLink(b, a, 1);
-  EXPECT_EQ(Loaded(db, b), Texts{"Anna"});  // read as codes, Bert would lead
+  EXPECT_EQ(Loaded(db, b), (Texts{"Dirk", "Anna"}));  // read as codes, Bert would lead
 }
 
 // A damaged file where A takes a place of B, B a place of A, and A one of
