@@ -77,6 +77,7 @@ TEST_F(EditsTest, ADuoIsPutTogetherFromTwoPlayers) {
   EXPECT_FALSE(AddToDuo(prompter, duo, cees));
   ClearDuo(duo);
   AddToDuo(prompter, duo, anna);
+  EXPECT_FALSE(AddToDuo(prompter, duo, anna));  // the same player twice is no duo
   AddToDuo(prompter, duo, cees);
   EXPECT_EQ(duo.club + "|" + duo.klasse, "Smash|");  // one club, not "Smash/Smash"; classes differ
   EXPECT_FALSE(SaveDuo(*db, prompter, idToernooi, DuoDraft(), "A"));
