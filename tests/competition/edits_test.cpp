@@ -275,6 +275,17 @@ TEST_F(PositionsTest, ParticipantsAreRefusedOnlyOnceTheMaximumIsReached) {
   EXPECT_EQ(again.List()[0].name + again.List()[11].name, "Speler 10Speler 21");
 }
 
+// A duo class's pool offers the duos that have no position yet.
+TEST_F(PositionsTest, ADuoClassOffersTheDuosNotSeated) {
+  db->Exec(nullptr, "UPDATE Systems SET nrPlayers=2 WHERE id=%d", idSystem);
+  std::vector<int> p = Players(4);
+  const int seated = AddDuo(p[0], p[1]), free = AddDuo(p[2], p[3]), pool = AddPool(kPlaystylePoule);
+  AddContestant(pool, seated, 1, kLinkDuo);
+  const std::vector<Candidate> offered = PositionDraft(*db, pool, kPouleDialogMaximum).Candidates();
+  ASSERT_EQ(offered.size(), 1u);
+  EXPECT_EQ(offered[0].id, free);
+}
+
 TEST_F(PositionsTest, BestPlacesMustAllFitAndRemovingLinksKeepsPlayers) {
   std::vector<int> players = Players(12);
   int first = AddPool(kPlaystylePoule);
