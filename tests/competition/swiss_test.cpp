@@ -53,6 +53,16 @@ Pairs PairsByPosition(const LSwiss& s) {
   return pairs;
 }
 
+// Cards go by points, weerstand and rating, then the one with fewer byes first.
+TEST(SwissCards, OrderEndsWithFewerByesFirst) {
+  std::vector<LCard> cards = {{1, 2, 10, 1500, 1}, {2, 2, 10, 1500, 0}, {3, 2, 10, 1600, 1}, {4, 2, 20, 1000, 2},
+                              {5, 3, 0, 0, 1}};
+  SortCards(cards);
+  std::vector<int> order;
+  for (const LCard& c : cards) order.push_back(c.contestantId);
+  EXPECT_EQ(order, (std::vector<int>{5, 4, 3, 2, 1}));
+}
+
 TEST(SwissBorder, SettingGivesDistance) {
   const struct {
     const char* setting;
