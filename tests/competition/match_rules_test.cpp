@@ -243,7 +243,9 @@ TEST_F(EngineDb, SavingTheEditorReusesOverwritesOrInserts) {
   typed.setWon = 6, typed.gameStop = 21, typed.name = "";
   EXPECT_EQ(SaveEditorMatchSystem(db, prompter, typed), -1);
   EXPECT_EQ(prompter.alerts.back(), "Vul de naam in.");
-  EXPECT_EQ(std::pair(EditorInitialSelection(db, id), EditorInitialSelection(db, 0)), std::pair(id, bo5));
+  // Id 1 is "Sets", the first rule a new file is given.
+  EXPECT_EQ(std::tuple(EditorInitialSelection(db, id), EditorInitialSelection(db, 0), EditorInitialSelection(db, 1)),
+            std::tuple(id, bo5, 1));
 }
 
 TEST_F(EngineDb, DeletingTellsWhereTheRulesAreUsed) {
