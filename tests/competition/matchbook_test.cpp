@@ -123,6 +123,20 @@ TEST_F(Links, GamesWonCountsAreNotReadAsGames) {
   EXPECT_EQ(Loaded(db, b), (Texts{"Dirk", "Anna"}));  // read as codes, Bert would lead
 }
 
+// Read tournament-wide, a pool's matches keep the pool's own order: by time
+// and table, then by id, as read one pool at a time.
+TEST_F(Links, MatchesReadTournamentWideKeepThePoolsOrder) {
+  int a = AddPool(AddClass("Jeugd"), "A");
+  auto p = AddPlayers(a, {AddPlayer("Anna", "X", 1), AddPlayer("Bert", "Y", 1)});
+  const std::vector<int> ids = {db.AddMatch(a, p[0], p[1], 2, 930), db.AddMatch(a, p[1], p[0], 1, 930),
+                                db.AddMatch(a, p[0], p[1], 1, 930)};
+  LinkResolver resolver(db, toernooi);
+  resolver.ReadMatchesOfToernooi();
+  std::vector<int> order;
+  for (const MatchEntry& m : resolver.Matches(a)) order.push_back(m.id);
+  EXPECT_EQ(order, (std::vector<int>{ids[1], ids[2], ids[0]}));
+}
+
 // A damaged file where A takes a place of B, B a place of A, and A one of
 // itself: resolution ends, and only the links that lead round stay open.
 TEST_F(Links, ACycleOfLinksEnds) {
