@@ -52,6 +52,14 @@ QString HallIPv4() {
   return any.isEmpty() ? QStringLiteral("127.0.0.1") : any;
 }
 
+// A row of buttons from the left, the rest of the row empty.
+QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons) {
+  auto* row = new QHBoxLayout;
+  for (QPushButton* b : buttons) row->addWidget(b);
+  row->addStretch(1);
+  return row;
+}
+
 }  // namespace
 
 QString LiveAddress(quint16 port, bool localOnly) {
@@ -116,13 +124,9 @@ LDlgLive::LDlgLive(CVelgramApp& app, LiveDesk& desk, QWidget* parent) : QDialog(
   form->addRow(QString(), localOnly);
   layout->addLayout(form);
 
-  auto* buttons = new QHBoxLayout;
   start = new QPushButton(QStringLiteral("Starten"), this);
   stop = new QPushButton(QStringLiteral("Stoppen"), this);
-  buttons->addWidget(start);
-  buttons->addWidget(stop);
-  buttons->addStretch(1);
-  layout->addLayout(buttons);
+  layout->addLayout(ButtonRow({start, stop}));
 
   state = new QLabel(this);
   layout->addWidget(state);
@@ -154,13 +158,9 @@ LDlgLive::LDlgLive(CVelgramApp& app, LiveDesk& desk, QWidget* parent) : QDialog(
   tables->setSelectionMode(QAbstractItemView::ExtendedSelection);
   tables->setMinimumHeight(120);
   layout->addWidget(tables);
-  auto* cards = new QHBoxLayout;
   renew = new QPushButton(QStringLiteral("Nieuwe code"), this);
   printCards = new QPushButton(QStringLiteral("Afdrukken tafelkaarten"), this);
-  cards->addWidget(renew);
-  cards->addWidget(printCards);
-  cards->addStretch(1);
-  layout->addLayout(cards);
+  layout->addLayout(ButtonRow({renew, printCards}));
 
   auto* bottom = new QHBoxLayout;
   print = new QPushButton(QStringLiteral("Afdrukken"), this);
